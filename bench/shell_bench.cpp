@@ -1,0 +1,63 @@
+// Core services on their hot paths: expanding a tool line, and loading a large settings file.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "shell/Files.h"
+#include "shell/Macros.h"
+#include "shell/MemIni.h"
+#include "shell/ProgramState.h"
+
+namespace {
+
+using namespace kelvarn;
+
+// A tool line as the file list runs it: macros for the program, the asset and the file.
+void BM_ExpandMacrosToolLine(benchmark::State& s) {
+    TProgramState state;
+    state.ProgramFolder = "C:\\Program Files\\Kelvarn\\";
+    state.SetAssetPath("C:\\Trainz\\Assets\\Cars\\my-loco");
+    state.SetAssetFileName("body.texture.txt");
+    state.SetAssetKuid("<kuid2:604117:100:2>");
+    state.Paths.Trainz = "C:\\Trainz\\TS12";
+    state.Paths.Strellworks = "C:\\Tools\\Strell";
+    state.AssociatedProgram = [](const std::string&) { return std::string(); };
+    const std::string line =
+        "%strell%\\PEVTools\\ImageTool.exe\xC2\xB7\"%pfe%\"\xC2\xB6-out\xC2\xB7\"%p%\\%f%.tga\"\xC2\xB7-kuid\xC2\xB7%kuidf%";
+    for (auto _ : s) benchmark::DoNotOptimize(ExpandMacros(state, line));
+    s.SetItemsProcessed(s.iterations());
+}
+BENCHMARK(BM_ExpandMacrosToolLine);
+
+std::string MakeSettingsFile() {
+    const std::string path = (std::filesystem::temp_directory_path() / "kelvarn-bench-1mb.ini").string();
+    std::ofstream out(path, std::ios::binary);
+    std::size_t written = 0;
+    for (int section = 0; written < (1u << 20); ++section) {
+        std::string block = "[Section" + std::to_string(section) + "]\r\n";
+        for (int key = 1; key <= 40; ++key)
+            block += std::to_string(key) + "=Tool " + std::to_string(key) +
+                     "\xA6\xA6\"%pfe%\"\xA6" "1\xA6" "0\xA6" "0\xA6" "0\xA6\r\n";
+        out << block << "\r\n";
+        written += block.size() + 2;
+    }
+    return path;
+}
+
+void BM_LoadSettingsFile1MB(benchmark::State& s) {
+    const std::string path = MakeSettingsFile();
+    const auto bytes = static_cast<std::int64_t>(FileSize(path));
+    for (auto _ : s) {
+        TMemIni ini(path);
+        benchmark::DoNotOptimize(ini.ReadString("Section7", "33", ""));
+    }
+    s.SetBytesProcessed(s.iterations() * bytes);
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_LoadSettingsFile1MB)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

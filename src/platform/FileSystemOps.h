@@ -1,0 +1,19 @@
+// The few file-system calls the standard library does not offer portably.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace kelvarn::platform {
+
+// Flushes the file's data to the disk; false on failure.
+bool SyncFile(std::FILE* file);
+
+// Renames `from` to `to` only when `to` does not exist, in one step where the file system allows it.
+// Returns an empty text on success, else the reason.
+std::string RenameNoReplace(const std::string& from, const std::string& to);
+
+// The running program's own path (UTF-8), empty when unknown.
+std::string ExecutablePath();
+
+}  // namespace kelvarn::platform

@@ -1,0 +1,41 @@
+// Backups: before the program or a tool changes an asset file or folder, a copy is kept in "%backup%"
+// under a name made of a "yyyymmddhhnnss" stamp and the encoded source path, so the newest copy of a
+// given file or folder can be found and put back. A start-up purge removes old backups and logs.
+// Every operation returns an empty text on success, else the message; a caller never goes on with a
+// destructive action when its backup failed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shell/Clock.h"
+
+namespace kelvarn {
+
+class TProgramState;
+
+inline constexpr std::size_t kMaxBackupNameBytes = 255;
+
+// The source folder as it stands in a backup name: separators (and a drive's colon) become "¦".
+// Names that would pass the file-name limit shorten it with a hash; the stamp and the file's own name
+// stay whole.
+std::string EncodeBackupFolder(std::string_view folder, std::string_view fileName);
+// stamp "¶" encoded folder "¶" file name; for a folder the name after the second "¶" is empty.
+std::string BackupName(const DateTime& stamp, std::string_view path, bool isFolder);
+
+std::string TimeStamp(TProgramState& state);
+std::string DateStamp(TProgramState& state);
+// The date of a stamp of at least eight digits; `today` for anything else; nothing for a stamp that
+// is digits but no valid date.
+std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& today);
+
+std::string BackupFile(TProgramState& state, std::string_view path);
+std::string BackupFolder(TProgramState& state, std::string_view path);
+// Put the newest backup back, then delete it, and tell the main window to reload the asset.
+std::string RestoreFile(TProgramState& state, std::string_view path);
+std::string RestoreFolder(TProgramState& state, std::string_view path);
+// The start-up purge of undo snapshots, old backups, old settings copies and old logs.
+void CleanOldBackups(TProgramState& state);
+
+}  // namespace kelvarn

@@ -1,0 +1,444 @@
+#include "shell/Files.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "platform/FileSystemOps.h"
+#include "shell/PathText.h"
+
+namespace kelvarn {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+WriteFaultHook& FaultHook() {
+    static WriteFaultHook hook;
+    return hook;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr OpenFile(const fs::path& p, const char* mode) {
+#ifdef _WIN32
+    std::wstring wmode(mode, mode + std::char_traits<char>::length(mode));
+    return FilePtr(_wfopen(p.c_str(), wmode.c_str()));
+#else
+    return FilePtr(std::fopen(p.c_str(), mode));
+#endif
+}
+
+// A name beside the target that no other writer uses.
+fs::path TempPathBeside(const fs::path& target) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+    // Short, so that a target whose name is near the length limit still has a temporary sibling.
+    char name[40];
+    std::snprintf(name, sizeof name, ".kvtmp-%08x%04x", seed ^ static_cast<unsigned>(tick), counter++ & 0xFFFFu);
+    return target.parent_path() / name;
+}
+
+std::string Describe(const std::error_code& ec) { return ec.message(); }
+
+// Writes `bytes` to a new temporary file beside `target`, flushed to the disk. Returns its path in
+// `tmp`; on failure the temporary file is gone.
+std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
+    const std::string shown = PathString(target);
+    tmp = TempPathBeside(target);
+    FilePtr f = OpenFile(tmp, "wb");
+    if (!f) return "Unable to create " + PathString(tmp) + " to save " + shown;
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;  // the injected fault: the disk "fills" here
+    if (ok) ok = platform::SyncFile(f.get());
+    f.reset();
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        return "Unable to write " + shown + ": the disk refused the data";
+    }
+    return {};
+}
+
+void SortByName(std::vector<fs::directory_entry>& entries) {
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        const std::string x = LowerCase(PathString(a.path().filename()));
+        const std::string y = LowerCase(PathString(b.path().filename()));
+        return x != y ? x < y : a.path().filename() < b.path().filename();
+    });
+}
+
+std::vector<fs::directory_entry> ReadFolder(const fs::path& folder) {
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (ec) return entries;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        entries.push_back(*it);
+    }
+    SortByName(entries);
+    return entries;
+}
+
+bool IsRealFolder(const fs::directory_entry& e) {
+    std::error_code ec;
+    return e.is_directory(ec) && !e.is_symlink(ec);
+}
+
+// Splits "folder\mask" into the folder and the mask.
+void SplitMask(std::string_view folderMask, std::string& folder, std::string& mask) {
+    folder = ExtractFileDir(folderMask);
+    mask = ExtractFileName(folderMask);
+    if (folder.empty() && !folderMask.empty() && IsPathSeparator(folderMask.front())) folder = "/";
+}
+
+void FindFilesIn(const fs::path& folder, std::string_view patternList, std::vector<std::string>& result,
+                 bool recurse, int depth) {
+    if (depth > 64) return;  // guards against pathological nesting
+    for (const auto& e : ReadFolder(folder)) {
+        const std::string name = PathString(e.path().filename());
+        if (name.empty() || name[0] == '.') continue;
+        if (IsRealFolder(e)) {
+            if (recurse) {
+                FindFilesIn(e.path(), patternList, result, recurse, depth + 1);
+                continue;
+            }
+        } else {
+            std::error_code ec;
+            if (e.is_directory(ec)) continue;  // a link to a folder is neither searched nor listed
+        }
+        if (MatchesPatternList(name, patternList)) result.push_back(PathString(e.path()));
+    }
+}
+
+}  // namespace
+
+void SetWriteFaultHook(WriteFaultHook hook) { FaultHook() = std::move(hook); }
+
+bool FileExists(std::string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(FsPath(path), ec);
+}
+
+bool DirectoryExists(std::string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(FsPath(path), ec);
+}
+
+bool PathExists(std::string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(FsPath(path), ec);
+}
+
+std::uint64_t FileSize(std::string_view path) {
+    std::error_code ec;
+    const auto n = fs::file_size(FsPath(path), ec);
+    return ec ? 0 : n;
+}
+
+std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64_t cap) {
+    bytes.clear();
+    const fs::path p = FsPath(path);
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec)) return "File not found: " + std::string(path);
+    const auto size = fs::file_size(p, ec);
+    if (ec) return "Unable to read " + std::string(path) + ": " + Describe(ec);
+    if (size > cap)
+        return "File too large: " + std::string(path) + " (" + std::to_string(size) + " bytes, at most " +
+               std::to_string(cap) + ")";
+    FilePtr f = OpenFile(p, "rb");
+    if (!f) return "Unable to open " + std::string(path);
+    bytes.resize(static_cast<std::size_t>(size));
+    const std::size_t got = size ? std::fread(bytes.data(), 1, bytes.size(), f.get()) : 0;
+    if (got != bytes.size()) {
+        // The file changed under us; keep what is there, as far as the cap allows.
+        bytes.resize(got);
+        if (std::ferror(f.get())) return "Unable to read " + std::string(path);
+    }
+    return {};
+}
+
+std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap) {
+    std::string bytes;
+    std::string error = ReadFileBytes(path, bytes, cap);
+    if (!error.empty()) {
+        text = {};
+        return error;
+    }
+    text = DecodeText(bytes);
+    return {};
+}
+
+std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
+    fs::path tmp;
+    std::string error = WriteTemp(target, bytes, tmp);
+    if (!error.empty()) return error;
+    fs::rename(tmp, target, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        return "Unable to save " + std::string(path) + ": " + Describe(ec);
+    }
+    return {};
+}
+
+std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
+    return WriteFileAtomic(path, EncodeText(utf8, encoding));
+}
+
+std::string StreamCopyFile(std::string_view source, std::string_view target) {
+    const fs::path from = FsPath(source);
+    const fs::path to = FsPath(target);
+    std::error_code ec;
+    if (!fs::is_regular_file(from, ec)) return "File not found: " + std::string(source);
+    if (fs::exists(to, ec) && fs::equivalent(from, to, ec))
+        return "Unable to copy " + std::string(source) + " onto itself";
+    FilePtr in = OpenFile(from, "rb");
+    if (!in) return "Unable to open " + std::string(source);
+    const fs::path tmp = TempPathBeside(to);
+    FilePtr out = OpenFile(tmp, "wb");
+    if (!out) return "Unable to create " + std::string(target);
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(PathString(to));
+    std::vector<char> buffer(1 << 20);
+    std::size_t written = 0;
+    bool ok = true;
+    while (ok) {
+        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
+        if (n == 0) {
+            ok = !std::ferror(in.get());
+            break;
+        }
+        const std::size_t take = std::min(n, allowed - std::min(allowed, written));
+        if (take > 0 && std::fwrite(buffer.data(), 1, take, out.get()) != take) ok = false;
+        written += take;
+        if (take < n) ok = false;
+    }
+    if (ok) ok = platform::SyncFile(out.get());
+    out.reset();
+    in.reset();
+    if (!ok) {
+        fs::remove(tmp, ec);
+        return "Unable to copy " + std::string(source) + " to " + std::string(target);
+    }
+    fs::rename(tmp, to, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        return "Unable to copy " + std::string(source) + " to " + std::string(target) + ": " + Describe(ec);
+    }
+    return {};
+}
+
+std::string ForceCopyFile(std::string_view source, std::string_view target) {
+    const std::string folder = ExtractFileDir(NativePath(target));
+    if (!folder.empty() && !ForceDirectories(folder)) return "Unable to create the folder " + folder;
+    return StreamCopyFile(source, target);
+}
+
+std::string CopyFolder(std::string_view source, std::string_view target) {
+    const fs::path from = FsPath(source);
+    const fs::path to = FsPath(target);
+    std::error_code ec;
+    if (!fs::is_directory(from, ec)) return "Folder not found: " + std::string(source);
+    if (fs::exists(to, ec)) return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
+    fs::create_directories(to, ec);
+    if (ec) return "Unable to create the folder " + std::string(target) + ": " + Describe(ec);
+    for (const auto& e : ReadFolder(from)) {
+        const fs::path dest = to / e.path().filename();
+        std::string error;
+        if (IsRealFolder(e))
+            error = CopyFolder(PathString(e.path()), PathString(dest));
+        else if (e.is_regular_file(ec))
+            error = StreamCopyFile(PathString(e.path()), PathString(dest));
+        if (!error.empty()) return error;
+    }
+    return {};
+}
+
+std::string RenameNoReplace(std::string_view from, std::string_view to) {
+    const std::string error = platform::RenameNoReplace(NativePath(from), NativePath(to));
+    if (error.empty()) return {};
+    return "Unable to rename " + std::string(from) + " to " + std::string(to) + ": " + error;
+}
+
+std::string RenameReplace(std::string_view from, std::string_view to) {
+    std::error_code ec;
+    fs::rename(FsPath(from), FsPath(to), ec);
+    if (!ec) return {};
+    return "Unable to rename " + std::string(from) + " to " + std::string(to) + ": " + Describe(ec);
+}
+
+bool DeleteFilePath(std::string_view path) {
+    std::error_code ec;
+    const fs::path p = FsPath(path);
+    if (fs::is_directory(fs::symlink_status(p, ec))) return false;
+    return fs::remove(p, ec) && !ec;
+}
+
+bool DeleteFolderTree(std::string_view path) {
+    std::error_code ec;
+    fs::remove_all(FsPath(path), ec);
+    return !ec;
+}
+
+bool ForceDirectories(std::string_view path) {
+    std::error_code ec;
+    const fs::path p = FsPath(path);
+    if (fs::is_directory(p, ec)) return true;
+    fs::create_directories(p, ec);
+    return fs::is_directory(p, ec);
+}
+
+bool IsFolderWritable(std::string_view folder) {
+    const fs::path probe = TempPathBeside(FsPath(folder) / ".kelvarn-probe");
+    FilePtr f = OpenFile(probe, "wb");
+    if (!f) return false;
+    f.reset();
+    std::error_code ec;
+    fs::remove(probe, ec);
+    return true;
+}
+
+std::string FindFileIgnoreCase(std::string_view folder, std::string_view name) {
+    if (name.empty()) return {};
+    const fs::path dir = FsPath(folder);
+    std::error_code ec;
+    const fs::path exact = dir / FsPath(name);
+    if (fs::exists(exact, ec)) return PathString(exact);
+    for (const auto& e : ReadFolder(dir))
+        if (SameText(PathString(e.path().filename()), name)) return PathString(e.path());
+    return {};
+}
+
+std::string ResolvePathIgnoreCase(std::string_view path) {
+    const fs::path p = FsPath(path);
+    std::error_code ec;
+    if (p.empty()) return {};
+    if (fs::exists(p, ec)) return PathString(p);
+    fs::path current = p.has_root_path() ? p.root_path() : fs::path(".");
+    bool first = true;
+    for (const auto& part : p.relative_path()) {
+        const std::string piece = PathString(part);
+        if (piece.empty()) continue;
+        fs::path next = (first && !p.has_root_path()) ? part : current / part;
+        first = false;
+        if (!fs::exists(next, ec)) {
+            const std::string found = FindFileIgnoreCase(PathString(current), piece);
+            if (found.empty()) return {};
+            next = FsPath(found);
+        }
+        current = next;
+    }
+    return PathString(current);
+}
+
+bool MaskMatches(std::string_view mask, std::string_view name) {
+    if (mask == "*" || mask == "*.*") return true;
+    const std::string m = LowerCase(mask);
+    const std::string n = LowerCase(name);
+    // Iterative wildcard match with backtracking to the last "*".
+    std::size_t mi = 0, ni = 0, star = std::string::npos, mark = 0;
+    while (ni < n.size()) {
+        if (mi < m.size() && (m[mi] == '?' || m[mi] == n[ni])) {
+            ++mi, ++ni;
+        } else if (mi < m.size() && m[mi] == '*') {
+            star = mi++;
+            mark = ni;
+        } else if (star != std::string::npos) {
+            mi = star + 1;
+            ni = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (mi < m.size() && m[mi] == '*') ++mi;
+    return mi == m.size();
+}
+
+bool MatchesPatternList(std::string_view name, std::string_view patternList) {
+    if (patternList == "*.*") return true;
+    const std::string lowered = LowerCase(name);
+    bool anyPiece = false;
+    std::string piece;
+    auto test = [&](const std::string& p) {
+        if (p.empty()) return false;
+        anyPiece = true;
+        // The piece must sit at the end of the name, or one character before it ("*.htm*" also takes
+        // ".html"); the last occurrence decides.
+        const std::size_t pos = lowered.rfind(p);
+        if (pos == std::string::npos) return false;
+        return pos + p.size() + 1 >= lowered.size();
+    };
+    for (char c : LowerCase(patternList)) {
+        if (c == '*' || c == ';') {
+            if (test(piece)) return true;
+            piece.clear();
+        } else {
+            piece.push_back(c);
+        }
+    }
+    if (test(piece)) return true;
+    return !anyPiece;  // "*" alone takes everything, like "*.*"
+}
+
+void FindFilesRecursive(std::string_view folderMask, std::string_view patternList,
+                        std::vector<std::string>& result) {
+    FindFiles(folderMask, patternList, result, true);
+}
+
+void FindFiles(std::string_view folderMask, std::string_view patternList, std::vector<std::string>& result,
+               bool recurse) {
+    std::string folder, mask;
+    SplitMask(NativePath(folderMask), folder, mask);
+    FindFilesIn(FsPath(folder), patternList, result, recurse, 0);
+}
+
+int CountFiles(std::string_view folder, std::string_view patternList) {
+    std::vector<std::string> found;
+    FindFilesRecursive(JoinPath(folder, "*.*"), patternList, found);
+    return static_cast<int>(found.size());
+}
+
+void ListEntries(std::string_view mask, std::vector<std::string>& list) {
+    std::string folder, pattern;
+    SplitMask(NativePath(mask), folder, pattern);
+    for (const auto& e : ReadFolder(FsPath(folder)))
+        if (MaskMatches(pattern, PathString(e.path().filename()))) list.push_back(PathString(e.path()));
+}
+
+void ListEntriesOfKind(std::string_view mask, std::vector<std::string>& list, bool folders) {
+    std::string folder, pattern;
+    SplitMask(NativePath(mask), folder, pattern);
+    std::error_code ec;
+    for (const auto& e : ReadFolder(FsPath(folder))) {
+        if (e.is_directory(ec) != folders) continue;
+        if (MaskMatches(pattern, PathString(e.path().filename()))) list.push_back(PathString(e.path()));
+    }
+}
+
+int TgaPixelDepth(std::string_view path) {
+    FilePtr f = OpenFile(FsPath(path), "rb");
+    if (!f) return 0;
+    unsigned char header[17];
+    if (std::fread(header, 1, sizeof header, f.get()) != sizeof header) return 0;
+    return header[16];
+}
+
+}  // namespace kelvarn

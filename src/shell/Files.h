@@ -1,0 +1,82 @@
+// File access. Every function takes paths as texts (backslashes allowed) and goes through NativePath.
+// Operations return a message text: empty on success, else what went wrong, naming the file.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+inline constexpr std::uint64_t kMaxFileRead = 512ull << 20;  // no outside file we read is larger
+
+bool FileExists(std::string_view path);       // a file (not a folder)
+bool DirectoryExists(std::string_view path);  // a folder
+bool PathExists(std::string_view path);
+std::uint64_t FileSize(std::string_view path);  // 0 when missing
+
+// Reads a whole file; refuses files larger than `cap`.
+std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64_t cap = kMaxFileRead);
+// Reads and decodes a text file (DESIGN's text rule).
+std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
+
+// Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
+std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
+std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding);
+
+// Copies a file through streams into a temporary file beside the target and renames it over the
+// target. Copying a file onto itself is refused. The program's one file-copy routine.
+std::string StreamCopyFile(std::string_view source, std::string_view target);
+inline std::string CopyFileStreamed(std::string_view source, std::string_view target) {
+    return StreamCopyFile(source, target);
+}
+// Creates the target's folders, then copies.
+std::string ForceCopyFile(std::string_view source, std::string_view target);
+// Copies a folder with everything in it; the target must not exist yet.
+std::string CopyFolder(std::string_view source, std::string_view target);
+
+// Renames only when the target does not exist.
+std::string RenameNoReplace(std::string_view from, std::string_view to);
+std::string RenameReplace(std::string_view from, std::string_view to);
+bool DeleteFilePath(std::string_view path);
+bool DeleteFolderTree(std::string_view path);
+bool ForceDirectories(std::string_view path);
+bool IsFolderWritable(std::string_view folder);
+
+// The entry of `folder` called `name`, found ignoring case when the exact name is missing (assets are
+// made on Windows). Returns the full path, or empty when there is none.
+std::string FindFileIgnoreCase(std::string_view folder, std::string_view name);
+// The existing path that `path` names, each component matched ignoring case; empty when none.
+std::string ResolvePathIgnoreCase(std::string_view path);
+
+// A DOS mask as directory listings use it: "*" and "*.*" match everything, else "*" and "?" wildcards
+// compared ignoring case.
+bool MaskMatches(std::string_view mask, std::string_view name);
+
+// Folder searches. `folderMask` is a folder followed by "\*.*" (or any mask); names beginning with "."
+// are skipped; results are full paths, in name order within each folder. Directory links are not
+// followed.
+void FindFilesRecursive(std::string_view folderMask, std::string_view patternList,
+                        std::vector<std::string>& result);
+void FindFiles(std::string_view folderMask, std::string_view patternList, std::vector<std::string>& result,
+               bool recurse);
+int CountFiles(std::string_view folder, std::string_view patternList);
+// Does `name` match a pattern list such as "*.htm*;*.im"? (the matching rule of the searches above)
+bool MatchesPatternList(std::string_view name, std::string_view patternList);
+
+void ListEntries(std::string_view mask, std::vector<std::string>& list);
+void ListEntriesOfKind(std::string_view mask, std::vector<std::string>& list, bool folders);
+
+// The byte at offset 16 (a TGA header's pixel depth); 0 for a missing or too short file.
+int TgaPixelDepth(std::string_view path);
+
+// Test hook for the write path: given the target path, returns how many bytes may be written before
+// the write fails, or npos for no fault. Only tests set it.
+using WriteFaultHook = std::function<std::size_t(const std::string& path)>;
+void SetWriteFaultHook(WriteFaultHook hook);
+
+}  // namespace kelvarn

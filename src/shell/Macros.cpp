@@ -1,0 +1,99 @@
+#include "shell/Macros.h"
+
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr int kMaxEnvironmentRounds = 32;
+
+std::string FolderOrDefault(const TProgramState& state, const SettingKey& key, std::string_view sub) {
+    std::string folder = ReadSetting(state.Settings(), key);
+    if (folder.empty()) folder = state.ProgramFolder + std::string(sub);
+    return folder;
+}
+
+void Replace(std::string& text, std::string_view macro, std::string_view value) {
+    if (FindText(text, macro) != std::string::npos) text = ReplaceAllText(text, macro, value);
+}
+
+std::string LastComponent(std::string_view folder) { return ExtractFileName(ExcludeTrailingSeparator(folder)); }
+
+}  // namespace
+
+std::string BackupFolderPath(const TProgramState& state) { return ExpandMacros(state, "%backup%"); }
+
+std::string ExpandMacros(const TProgramState& state, std::string_view input) {
+    const std::string backup = FolderOrDefault(state, keys::Backup, "backup");
+    const std::string support = FolderOrDefault(state, keys::Support, "support");
+
+    std::string text = ReplaceAll(ReplaceAll(input, kMiddleDot, " "), kPilcrow, " ");
+    if (text.find('%') == std::string::npos) return text;
+
+    const std::string pathFile = state.AssetPathFile();
+    const std::string& fileName = state.AssetFileName();
+    Replace(text, "%kuidf%", state.AssetKuidForFileName());
+    Replace(text, "%kuid%", state.AssetKuid());
+    Replace(text, "%pfe%", pathFile);
+    Replace(text, "%pf%", RemoveFileExt(pathFile));
+    Replace(text, "%p%", state.AssetPath());
+    Replace(text, "%fe%", fileName);
+    Replace(text, "%f%", RemoveFileExt(fileName));
+    Replace(text, "%e%", ExtractFileExt(fileName));
+    if (FindText(text, "%assoc%") != std::string::npos)
+        Replace(text, "%assoc%", state.AssociatedProgram ? state.AssociatedProgram(fileName) : std::string());
+    Replace(text, "%app%", ExcludeTrailingSeparator(state.ProgramFolder));
+    Replace(text, "%backup%", backup);
+    Replace(text, "%bin%", state.ProgramFolder + "bin");
+    Replace(text, "%log%", state.ProgramFolder + "log");
+    Replace(text, "%scripts%", state.ProgramFolder + "scripts");
+    Replace(text, "%support%", support);
+
+    const TPaths& paths = state.Paths;
+    Replace(text, "%2004%", paths.TRS2004);
+    Replace(text, "%2006%", paths.TRS2006);
+    Replace(text, "%TC%", paths.TC);
+    Replace(text, "%2009%", paths.TS2009);
+    Replace(text, "%2010%", paths.TS2010);
+    Replace(text, "%2012%", paths.TS12);
+    Replace(text, "%TS12%", paths.TS12);
+    Replace(text, "%trainz%", paths.Trainz);
+    Replace(text, "%trs%", LastComponent(paths.Trainz));
+    Replace(text, "%strell%", paths.Strellworks);
+    Replace(text, "%build%", paths.Build);
+    Replace(text, "%userID%", ReadSetting(state.Settings(), keys::UserIDMacros));
+    Replace(text, "%assetID%", state.CurrentKuid);
+
+    if (FindText(text, "%tetdata%") != std::string::npos && !paths.Trainz.empty()) {
+        TTokens tokens;
+        const int count = SplitByCharSet(ReadSetting(state.Settings(), keys::TETData), tokens, ",;");
+        for (int i = 0; i < count && i < kMaxTokens; ++i) {
+            const std::string token = Trim(tokens[i]);
+            if (token.empty()) continue;
+            const std::string folder = JoinPath(paths.Trainz, token);
+            if (DirectoryExists(folder)) {
+                Replace(text, "%tetdata%", folder);
+                break;
+            }
+        }
+    }
+
+    // Whatever stands between two percent signs now names an environment variable. Bounded, because a
+    // value may hold its own name between percent signs.
+    for (int round = 0; round < kMaxEnvironmentRounds; ++round) {
+        TTokens tokens;
+        if (SplitByCharSet(text, tokens, "%") < 3) break;
+        const std::string& name = tokens[1];
+        const std::string value = (state.Environment && !name.empty()) ? state.Environment(name) : std::string();
+        text = ReplaceFirstText(text, "%" + name + "%", value);
+    }
+    return text;
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,88 @@
+// TMemIni: the settings file held in memory. Section and key names compare without regard to case,
+// sections and keys keep their file order, and nothing reaches the disk before UpdateFile.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+class TMemIni {
+public:
+    TMemIni() = default;
+    // Loads the file when it exists; a missing or unreadable file gives an empty store.
+    explicit TMemIni(std::string fileName);
+
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+    // The message of the last failed load, empty when the file loaded or did not exist.
+    const std::string& LoadError() const { return loadError_; }
+
+    // Replaces the contents with the text of an ini file (already decoded).
+    void SetText(std::string_view text);
+    // The file's text as UpdateFile writes it (before encoding).
+    std::string GetText() const;
+
+    // The read with the quote rule: a value of at least two characters enclosed in double quotes loses
+    // them unless another double quote remains inside; then the same with single quotes. The rule also
+    // applies to the default.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+    long long ReadInteger(std::string_view section, std::string_view key, long long def) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool def) const;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, long long value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    // Key names of a section, in file order.
+    void ReadSection(std::string_view section, std::vector<std::string>& keys) const;
+    void ReadSections(std::vector<std::string>& sections) const;
+    // "key=value" lines in file order, each value read through ReadString.
+    void ReadSectionValues(std::string_view section, std::vector<std::string>& lines) const;
+    void EraseSection(std::string_view section);
+    void DeleteKey(std::string_view section, std::string_view key);
+
+    // Writes the whole store atomically, in the encoding the file came in when every character fits.
+    // Returns an empty text on success, else the reason; the old file then stays as it was.
+    std::string UpdateFile();
+
+    TextEncoding Encoding() const { return encoding_; }
+
+private:
+    struct Entry {
+        std::string key;    // empty for a line that is not "key=value" (kept as it stands)
+        std::string value;  // the raw line when `key` is empty
+        bool isRaw = false;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+
+    const Section* FindSection(std::string_view name) const;
+    Section* FindSection(std::string_view name);
+    const std::string* FindValue(std::string_view section, std::string_view key) const;
+
+    std::string fileName_;
+    std::string loadError_;
+    std::vector<Section> sections_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    std::string lineEnd_ = "\r\n";
+};
+
+// The quote rule on its own.
+std::string ApplyQuoteRule(std::string_view text);
+
+// Section helpers shared by every unit.
+void ReadValueList(const TMemIni& ini, std::string_view section, std::vector<std::string>& list);
+void ClearSection(TMemIni& ini, std::string_view section);
+void WriteNumberedList(TMemIni& ini, std::string_view section, const std::vector<std::string>& list);
+// Lines without "=" are skipped.
+void WriteNameValueList(TMemIni& ini, std::string_view section, const std::vector<std::string>& list);
+int SectionKeyCount(const TMemIni& ini, std::string_view section);
+
+}  // namespace kelvarn

@@ -1,0 +1,35 @@
+// Starting other programs. Commands are split into an argument list before macros are expanded into
+// them and run without a shell, so a file name never becomes a command.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvarn {
+
+struct ProcessRequest {
+    std::string program;
+    std::vector<std::string> arguments;
+    std::string workingFolder;  // empty: the current folder
+    bool captureOutput = false;
+    int showWindow = 1;  // the tool line's show state; desktops without it ignore it
+};
+
+struct ProcessResult {
+    bool started = false;
+    bool notFound = false;   // no such file, or not a program: the caller may open it instead
+    int exitCode = -1;
+    std::vector<std::string> outputLines;  // captured standard output, decoded by the text rule
+    std::string error;       // why it did not start
+};
+
+class IProcessRunner {
+public:
+    virtual ~IProcessRunner() = default;
+    // Runs the program; with capture, waits for it and collects its output.
+    virtual ProcessResult Run(const ProcessRequest& request) = 0;
+    // Opens a file or an http/https address with the desktop's default program.
+    virtual bool OpenWithDefault(const std::string& pathOrUrl) = 0;
+};
+
+}  // namespace kelvarn

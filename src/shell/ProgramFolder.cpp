@@ -1,0 +1,44 @@
+#include "shell/ProgramFolder.h"
+
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+
+namespace kelvarn {
+
+namespace {
+
+// Copies the files of `from` that `to` lacks, keeping everything the user already has.
+void SeedMissing(const std::string& from, const std::string& to) {
+    std::vector<std::string> files;
+    FindFilesRecursive(JoinPath(from, "*.*", '/'), "*.*", files);
+    for (const std::string& file : files) {
+        const std::string target = JoinPath(to, file.substr(from.size()), '/');
+        if (!PathExists(target)) ForceCopyFile(file, target);
+    }
+}
+
+}  // namespace
+
+std::string ResolveProgramFolder(const std::string& executablePath,
+                                 const std::function<std::string(const std::string&)>& environment) {
+    const std::string exeFolder = ExtractFileDir(executablePath);
+    if (!exeFolder.empty() && IsFolderWritable(exeFolder)) return IncludeTrailingSeparator(exeFolder, '/');
+
+    std::string dataHome = environment("XDG_DATA_HOME");
+    if (dataHome.empty()) dataHome = JoinPath(environment("HOME"), ".local/share", '/');
+    const std::string folder = JoinPath(dataHome, "kelvarn", '/');
+    ForceDirectories(folder);
+    // An installed program keeps its shipped files in ../share/kelvarn beside its bin folder.
+    const std::string installed = JoinPath(ExtractFileDir(exeFolder), "share/kelvarn/bin", '/');
+    if (DirectoryExists(installed)) SeedMissing(installed, JoinPath(folder, "bin", '/'));
+    return IncludeTrailingSeparator(folder, '/');
+}
+
+void InitProgramState(TProgramState& state, const std::string& executablePath) {
+    state.ProgramFile = executablePath;
+    state.ProgramFolder = ResolveProgramFolder(executablePath, state.Environment);
+    state.OpenSettings(state.ProgramFolder + "kelvarn.ini");
+}
+
+}  // namespace kelvarn

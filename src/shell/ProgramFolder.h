@@ -1,0 +1,21 @@
+// The program folder ("%app%", with "%bin%", "%log%", "%scripts%" and "%backup%" inside): the
+// executable's folder when it is writable (the portable layout the build produces), otherwise
+// "$XDG_DATA_HOME/kelvarn" (default "~/.local/share/kelvarn"), seeded from the installed files.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kelvarn {
+
+class TProgramState;
+
+// Returns the folder with a trailing separator. `seedFolder` is copied into a new per-user folder
+// the first time it is used (missing files only).
+std::string ResolveProgramFolder(const std::string& executablePath,
+                                 const std::function<std::string(const std::string&)>& environment);
+
+// Sets the program file and folder and opens the settings file "kelvarn.ini" in that folder.
+void InitProgramState(TProgramState& state, const std::string& executablePath);
+
+}  // namespace kelvarn

@@ -1,0 +1,82 @@
+#include "shell/ReportLog.h"
+
+#include "shell/Files.h"
+#include "shell/Macros.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+const std::string kRule(84, '-');
+constexpr std::string_view kLineEnd = "\r\n";
+}  // namespace
+
+std::string LogFileName(TProgramState& state) {
+    return ExpandMacros(state, "%log%\\Kelvarn(" + FormatDateStamp(state.Clock->Now()) + ").log");
+}
+
+std::vector<std::string> FormatLogBlock(std::string_view asset, std::string_view title, std::string_view extra,
+                                        const DateTime& start, const DateTime& now, std::vector<std::string>& lines) {
+    std::vector<std::string> block;
+    block.reserve(lines.size() + 8);
+    block.push_back(kRule);
+    if (!title.empty()) block.emplace_back(title);
+    if (!extra.empty()) block.emplace_back(extra);
+    if (!asset.empty()) block.push_back("Asset: " + std::string(asset));
+    block.push_back(FormatLongDateTime(start) + ", Elapsed Time: " +
+                    FormatElapsed(now.TotalMilliseconds() - start.TotalMilliseconds()));
+    block.push_back(kRule);
+    if (lines.empty()) lines.emplace_back(kNothingToReport);
+    block.insert(block.end(), lines.begin(), lines.end());
+    block.emplace_back();
+    return block;
+}
+
+std::string AddToLog(TProgramState& state, std::string_view asset, std::string_view title,
+                     std::vector<std::string>& lines, const DateTime& start, std::string_view extra) {
+    const std::string file = LogFileName(state);
+    const DateTime now = state.Clock->Now();
+    std::vector<std::string> block = FormatLogBlock(asset, title, extra, start, now, lines);
+
+    std::vector<std::string> all;
+    TextEncoding encoding = TextEncoding::Utf8;
+    std::string error;
+    if (ReadSettingBool(state.Settings(), keys::DailyLog) && FileExists(file)) {
+        DecodedText existing;
+        error = ReadTextFile(file, existing);
+        if (error.empty()) {
+            all = SplitLines(existing.text);
+            encoding = existing.encoding;
+        }
+    }
+    const std::size_t offset = CharCount(JoinLines(all, kLineEnd));
+    all.insert(all.end(), block.begin(), block.end());
+
+    if (error.empty()) {
+        const std::string folder = ExtractFileDir(file);
+        if (!ForceDirectories(folder)) error = "Unable to create the log folder " + folder;
+    }
+    if (error.empty()) error = WriteTextFile(file, JoinLines(all, kLineEnd), encoding);
+
+    if (!error.empty()) {
+        // The findings must not be lost: say once what went wrong and show the report itself.
+        state.Messages->ShowMessage("The report could not be written to the log.\n" + error, "",
+                                    MessageKind::Warning);
+        if (state.Viewer) state.Viewer->ShowReportText(std::string(title), block);
+        return error;
+    }
+    if (state.Viewer && ReadSettingBool(state.Settings(), keys::DisplayLog))
+        state.Viewer->ShowLog("Kelvarn Log", file, offset);
+    return {};
+}
+
+std::string ClearLog(TProgramState& state) {
+    const std::string file = LogFileName(state);
+    if (!FileExists(file)) return {};
+    return WriteFileAtomic(file, "");
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,81 @@
+// Text inside the program is UTF-8 in std::string. Files arrive as bytes in UTF-8 (with or without a
+// byte-order mark) or Windows-1252; they are decoded on reading and written back in the encoding they
+// came in whenever every character fits.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvarn {
+
+enum class TextEncoding { Utf8, Utf8Bom, Windows1252 };
+
+struct DecodedText {
+    std::string text;  // UTF-8, without the byte-order mark
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+// Valid UTF-8 (a mark at the very start is dropped and remembered) is taken as it is; anything else is
+// Windows-1252 and converted.
+DecodedText DecodeText(std::string_view bytes);
+
+// Back to bytes: Windows-1252 when asked for and every character fits, else UTF-8 (with the mark for
+// Utf8Bom).
+std::string EncodeText(std::string_view utf8, TextEncoding encoding);
+
+bool IsValidUtf8(std::string_view bytes);
+std::string Windows1252ToUtf8(std::string_view bytes);
+// False when a character has no Windows-1252 byte; `out` then holds what was converted so far.
+bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+
+// Characters, not bytes: the code points of a UTF-8 text.
+std::u32string ToCodePoints(std::string_view utf8);
+std::string FromCodePoints(std::u32string_view points);
+void AppendUtf8(std::string& out, char32_t point);
+std::size_t CharCount(std::string_view utf8);
+
+// The three characters the system uses as separators and markers.
+inline constexpr std::string_view kPilcrow = "\xC2\xB6";     // U+00B6 "¶"
+inline constexpr std::string_view kBrokenBar = "\xC2\xA6";   // U+00A6 "¦"
+inline constexpr std::string_view kMiddleDot = "\xC2\xB7";   // U+00B7 "·"
+
+// Case folding covers ASCII and the Latin letters Windows-1252 holds, as the simulator's own tools do.
+std::string LowerCase(std::string_view text);
+std::string UpperCase(std::string_view text);
+bool SameText(std::string_view a, std::string_view b);
+
+// Does `subText` occur in `text`, ignoring case? An empty `subText` is never found.
+bool ContainsText(std::string_view text, std::string_view subText);
+// The same, with case. An empty `subText` is never found.
+bool ContainsStr(std::string_view text, std::string_view subText);
+// Position of `subText` in `text` ignoring case, or npos.
+std::size_t FindText(std::string_view text, std::string_view subText, std::size_t from = 0);
+
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+bool StartsWithText(std::string_view text, std::string_view prefix);  // ignoring case
+bool EndsWithText(std::string_view text, std::string_view suffix);    // ignoring case
+
+// Blanks and control characters (as Delphi's Trim: everything up to and including space).
+std::string Trim(std::string_view text);
+std::string TrimLeft(std::string_view text);
+std::string TrimRight(std::string_view text);
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+std::string ReplaceAllText(std::string_view text, std::string_view from, std::string_view to);  // ignoring case
+std::string ReplaceFirstText(std::string_view text, std::string_view from, std::string_view to);
+
+// Splits at every occurrence of one separator text; an empty text gives one empty piece.
+std::vector<std::string> SplitString(std::string_view text, std::string_view separator);
+// Splits a file's text into lines at CR LF, LF or a lone CR; a final line end adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text);
+std::string JoinLines(const std::vector<std::string>& lines, std::string_view lineEnd = "\r\n");
+
+// Locale-free number conversions: "." is the only decimal separator.
+bool TryParseInt(std::string_view text, long long& value);  // decimal, or "$"/"0x" hexadecimal
+bool TryParseDouble(std::string_view text, double& value);
+std::string FormatDouble(double value, int decimals);
+
+}  // namespace kelvarn

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include "shell/Backups.h"
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "support/TestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
+
+class Backups : public ::testing::Test {
+protected:
+    Backups() {
+        state.ProgramFolder = dir.Path() + "/";
+        state.Clock = &clock;
+        state.Messages = &messages;
+        state.CommandTarget = &bus;
+        clock.Set(2011, 3, 4, 5, 6, 7);
+    }
+    std::vector<std::string> BackupNames() {
+        std::vector<std::string> entries;
+        ListEntries(dir / "backup/*.*", entries);
+        for (auto& e : entries) e = ExtractFileName(e);
+        return entries;
+    }
+
+    test::TempDir dir;
+    test::FakeClock clock;
+    test::RecordingMessageSink messages;
+    test::RecordingCommandBus bus;
+    TProgramState state;
+};
+
+TEST_F(Backups, NameHoldsStampEncodedFolderAndFileName) {
+    const std::string file = dir / "Assets/Cars/config.txt";
+    WriteBytes(file, "kind \"traincar\"");
+    ASSERT_EQ(BackupFile(state, file), "");  // the backup folder is made on demand
+    const auto names = BackupNames();
+    ASSERT_EQ(names.size(), 1u);
+    std::string folder = ReplaceAll(dir / "Assets/Cars", "/", "\xC2\xA6");
+    EXPECT_EQ(names[0], "20110304050607\xC2\xB6" + folder + "\xC2\xB6" "config.txt");
+}
+
+TEST_F(Backups, RestorePutsBackTheNewestAndKeepsTheOlder) {
+    const std::string file = dir / "a/x.txt";
+    WriteBytes(file, "first");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "second");
+    clock.Set(2011, 3, 4, 5, 6, 8);
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "ruined");
+
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "second");
+    ASSERT_EQ(BackupNames().size(), 1u);
+    EXPECT_EQ(BackupNames()[0].substr(0, 14), "20110304050607");
+    EXPECT_EQ(bus.sent, (std::vector<std::pair<int, std::string>>{{233, ""}, {201, ""}}));
+
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "first");
+}
+
+TEST_F(Backups, RestoreMatchesTheExactPathOnly) {
+    WriteBytes(dir / "a/x.txt", "a");
+    ASSERT_EQ(BackupFile(state, dir / "a/x.txt"), "");
+    WriteBytes(dir / "b/x.txt", "b");
+    EXPECT_EQ(RestoreFile(state, dir / "b/x.txt"), "No backups found: " + (dir / "b/x.txt"));
+    EXPECT_EQ(RestoreFile(state, dir / "A/x.txt"), "No backups found: " + (dir / "A/x.txt"));
+    EXPECT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(ReadBytes(dir / "b/x.txt"), "b");
+    EXPECT_EQ(BackupNames().size(), 1u);
+}
+
+TEST_F(Backups, FailedRestoreKeepsTheBackupAndTheFile) {
+    const std::string file = dir / "a/x.txt";
+    WriteBytes(file, "saved");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "current");
+    SetWriteFaultHook([](const std::string&) { return std::size_t{2}; });
+    EXPECT_NE(RestoreFile(state, file), "");
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(ReadBytes(file), "current");
+    EXPECT_EQ(BackupNames().size(), 1u);
+    EXPECT_TRUE(bus.sent.empty());
+}
+
+TEST_F(Backups, MissingSourceIsAFailureNotASilentSuccess) {
+    EXPECT_NE(BackupFile(state, dir / "none.txt"), "");
+    EXPECT_NE(BackupFolder(state, dir / "none"), "");
+}
+
+TEST_F(Backups, LongPathsShortenWithAHashAndStillRestore) {
+    std::string deep = dir.Path();
+    for (int i = 0; i < 6; ++i) deep += "/" + std::string(40, static_cast<char>('a' + i));
+    const std::string file = deep + "/config.txt";
+    WriteBytes(file, "long one");
+    std::string other = dir.Path();
+    for (int i = 0; i < 6; ++i) other += "/" + std::string(40, static_cast<char>('a' + i)) + (i == 5 ? "x" : "");
+    WriteBytes(other + "/config.txt", "other");
+    ASSERT_EQ(BackupFile(state, file), "");
+    ASSERT_EQ(BackupFile(state, other + "/config.txt"), "");
+    for (const auto& name : BackupNames()) {
+        EXPECT_LE(name.size(), 255u);
+        EXPECT_EQ(name.substr(0, 14), "20110304050607");
+        EXPECT_EQ(ExtractFileName(ReplaceAll(name, "\xC2\xB6", "/")), "config.txt");
+    }
+    WriteBytes(file, "changed");
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "long one");
+    EXPECT_EQ(ReadBytes(other + "/config.txt"), "other");
+}
+
+TEST_F(Backups, FoldersBackUpAndRestoreWhole) {
+    WriteBytes(dir / "asset/config.txt", "v1");
+    WriteBytes(dir / "asset/tex/a.tga", "t1");
+    ASSERT_EQ(BackupFolder(state, dir / "asset"), "");
+    WriteBytes(dir / "asset/config.txt", "v2");
+    WriteBytes(dir / "asset/new.txt", "n");
+    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
+    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v1");
+    EXPECT_EQ(ReadBytes(dir / "asset/tex/a.tga"), "t1");
+    EXPECT_FALSE(FileExists(dir / "asset/new.txt"));
+    EXPECT_TRUE(BackupNames().empty());
+}
+
+TEST_F(Backups, BackupFolderInsideTheSourceIsRefused) {
+    WriteBytes(dir / "x.txt", "x");
+    EXPECT_NE(BackupFolder(state, dir.Path()), "");
+    EXPECT_FALSE(DirectoryExists(dir / "backup/x"));
+}
+
+TEST_F(Backups, StampsAreReadWithSixtyFourBits) {
+    const DateTime today = DateTime::FromDate(2026, 12, 9);
+    const auto d = StampToDate("20110304050607", today);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->year, 2011);
+    EXPECT_EQ(d->month, 3);
+    EXPECT_EQ(d->day, 4);
+    EXPECT_EQ(StampToDate("Kelvarn", today)->year, 2026);  // no number: today
+    EXPECT_FALSE(StampToDate("20111340", today));          // month 13: skipped, not fatal
+}
+
+TEST_F(Backups, PurgeRules) {
+    clock.Set(2011, 3, 20, 12, 0, 0);
+    const std::string b = dir / "backup/";
+    const std::string P = "\xC2\xB6";
+    WriteBytes(b + "undo0.kv$", "");
+    WriteBytes(b + "20110301000000" + P + "x" + P + "old.txt", "");    // 19 days
+    WriteBytes(b + "20110318000000" + P + "x" + P + "young.txt", "");  // 2 days
+    WriteBytes(b + "20110301000000" + P + "x" + P + "/placeholder", "");
+    ForceDirectories(b + "20110302000000" + P + "y" + P);  // an old folder backup
+    WriteBytes(b + "Kelvarn(20110301).ini", "");
+    WriteBytes(b + "Kelvarn(20110319).ini", "");
+    WriteBytes(b + "notes.txt", "");  // no stamp: dated today, kept
+    WriteBytes(dir / "log/Kelvarn.log", "");
+    WriteBytes(dir / "log/other.log", "");
+    WriteBytes(dir / "log/Kelvarn(20110301).log", "");
+    WriteBytes(dir / "log/Kelvarn(20110320).log", "");
+    WriteBytes(dir / "log/keep.txt", "");
+
+    CleanOldBackups(state);
+
+    std::vector<std::string> left = BackupNames();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"20110318000000" + P + "x" + P + "young.txt", "Kelvarn(20110319).ini",
+                                              "notes.txt"}));
+    std::vector<std::string> logs;
+    ListEntries(dir / "log/*.*", logs);
+    for (auto& l : logs) l = ExtractFileName(l);
+    EXPECT_EQ(logs, (std::vector<std::string>{"keep.txt", "Kelvarn(20110320).log"}));
+}
+
+TEST_F(Backups, KeepZeroPurgesOnlySnapshotsAndDayOldLogs) {
+    state.Settings().WriteString("Paths", "KeepBackups", "0");
+    clock.Set(2011, 3, 20, 12, 0, 0);
+    const std::string P = "\xC2\xB6";
+    WriteBytes(dir / "backup/undo3.kv$", "");
+    WriteBytes(dir / "backup/20100101000000" + P + "x" + P + "a.txt", "");
+    WriteBytes(dir / "backup/Kelvarn(20100101).ini", "");
+    WriteBytes(dir / "log/Kelvarn(20110319).log", "");
+    WriteBytes(dir / "log/Kelvarn(20110320).log", "");
+    CleanOldBackups(state);
+    EXPECT_EQ(BackupNames().size(), 2u);
+    EXPECT_FALSE(FileExists(dir / "backup/undo3.kv$"));
+    EXPECT_FALSE(FileExists(dir / "log/Kelvarn(20110319).log"));
+    EXPECT_TRUE(FileExists(dir / "log/Kelvarn(20110320).log"));
+}
+
+}  // namespace
+}  // namespace kelvarn

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/WarningsBitmap.h"
+#include "support/TestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+std::vector<std::string> Names(const std::vector<std::string>& paths) {
+    std::vector<std::string> names;
+    for (const auto& p : paths) names.push_back(ExtractFileName(p));
+    return names;
+}
+
+TEST(PatternList, PieceMustEndTheNameOrStopOneShort) {
+    EXPECT_TRUE(MatchesPatternList("page.html", "*.htm*"));
+    EXPECT_TRUE(MatchesPatternList("page.htm", "*.htm*"));
+    EXPECT_TRUE(MatchesPatternList("body.im", "*.im"));
+    EXPECT_TRUE(MatchesPatternList("body.imx", "*.im"));  // one character more is allowed
+    EXPECT_FALSE(MatchesPatternList("body.imxx", "*.im"));
+    // The last occurrence decides: ".im" early in the name does not hide a match at the end.
+    EXPECT_TRUE(MatchesPatternList("x.im.backup.im", "*.im"));
+    EXPECT_TRUE(MatchesPatternList("BODY.IM", "*.im"));
+    EXPECT_TRUE(MatchesPatternList("body.im", "*.IM"));
+    EXPECT_TRUE(MatchesPatternList("any", "*"));
+    EXPECT_TRUE(MatchesPatternList("any", "*.*"));
+    EXPECT_TRUE(MatchesPatternList("a.tga", "*.bmp;*.tga"));
+    EXPECT_FALSE(MatchesPatternList("a.jpg", "*.bmp;*.tga"));
+}
+
+TEST(FolderSearch, RecursesSkipsDotNamesAndSortsByName) {
+    TempDir dir;
+    WriteBytes(dir / "b.im", "");
+    WriteBytes(dir / "A.im", "");
+    WriteBytes(dir / "sub/c.IM", "");
+    WriteBytes(dir / "sub/d.tga", "");
+    WriteBytes(dir / ".hidden/e.im", "");
+    WriteBytes(dir / ".f.im", "");
+    std::vector<std::string> found;
+    FindFilesRecursive(dir / "*.*", "*.im", found);
+    EXPECT_EQ(Names(found), (std::vector<std::string>{"A.im", "b.im", "c.IM"}));
+    EXPECT_EQ(CountFiles(dir.Path(), "*.*"), 4);
+
+    found.clear();
+    FindFiles(dir / "*.*", "*", found, false);  // without recursion the sub-folder is listed itself
+    EXPECT_EQ(Names(found), (std::vector<std::string>{"A.im", "b.im", "sub"}));
+}
+
+TEST(FolderSearch, BackslashMasksWork) {
+    TempDir dir;
+    WriteBytes(dir / "x/y.txt", "");
+    std::vector<std::string> found;
+    FindFilesRecursive(dir.Path() + "\\x\\*.*", "*.txt", found);
+    EXPECT_EQ(Names(found), std::vector<std::string>{"y.txt"});
+    std::vector<std::string> entries;
+    ListEntriesOfKind(dir.Path() + "\\*.*", entries, true);
+    EXPECT_EQ(Names(entries), std::vector<std::string>{"x"});
+}
+
+TEST(CaseInsensitiveLookup, FindsWindowsNamesOnACaseSensitiveDisk) {
+    TempDir dir;
+    WriteBytes(dir / "Asset/Config.txt", "kind \"scenery\"");
+    WriteBytes(dir / "Asset/Textures/Body.TGA", "t");
+    EXPECT_EQ(FindFileIgnoreCase(dir / "Asset", "config.txt"), dir / "Asset/Config.txt");
+    EXPECT_EQ(FindFileIgnoreCase(dir / "Asset", "missing.txt"), "");
+    EXPECT_EQ(ResolvePathIgnoreCase(dir.Path() + "/asset\\textures\\body.tga"), dir / "Asset/Textures/Body.TGA");
+    EXPECT_EQ(ResolvePathIgnoreCase(dir / "asset/none/body.tga"), "");
+}
+
+TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
+    TempDir dir;
+    const std::string file = dir / "config.txt";
+    WriteBytes(file, "old bytes");
+    SetWriteFaultHook([](const std::string&) { return std::size_t{3}; });
+    EXPECT_NE(WriteFileAtomic(file, "new bytes that do not fit"), "");
+    EXPECT_NE(StreamCopyFile(file, dir / "copy.txt"), "");
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(ReadBytes(file), "old bytes");
+    std::vector<std::string> entries;
+    ListEntries(dir / "*.*", entries);
+    EXPECT_EQ(Names(entries), std::vector<std::string>{"config.txt"});
+
+    EXPECT_EQ(WriteFileAtomic(file, "new"), "");
+    EXPECT_EQ(ReadBytes(file), "new");
+}
+
+TEST(Copying, RefusesACopyOntoItselfAndForceCopyMakesFolders) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "payload");
+    EXPECT_NE(StreamCopyFile(dir / "a.txt", dir.Path() + "/./a.txt"), "");
+    EXPECT_EQ(ReadBytes(dir / "a.txt"), "payload");
+    EXPECT_EQ(ForceCopyFile(dir / "a.txt", dir / "deep/er/b.txt"), "");
+    EXPECT_EQ(ReadBytes(dir / "deep/er/b.txt"), "payload");
+    EXPECT_NE(StreamCopyFile(dir / "missing", dir / "c.txt"), "");
+}
+
+TEST(Renaming, NoReplaceRenameRefusesAnExistingTarget) {
+    TempDir dir;
+    WriteBytes(dir / "a", "A");
+    WriteBytes(dir / "b", "B");
+    EXPECT_NE(RenameNoReplace(dir / "a", dir / "b"), "");
+    EXPECT_EQ(ReadBytes(dir / "b"), "B");
+    EXPECT_EQ(RenameNoReplace(dir / "a", dir / "c"), "");
+    EXPECT_EQ(ReadBytes(dir / "c"), "A");
+    EXPECT_FALSE(FileExists(dir / "a"));
+}
+
+TEST(TgaHeader, PixelDepthNeedsSeventeenBytes) {
+    TempDir dir;
+    std::string header(18, '\0');
+    header[16] = 32;
+    WriteBytes(dir / "a.tga", header);
+    WriteBytes(dir / "short.tga", std::string(16, '\x20'));
+    EXPECT_EQ(TgaPixelDepth(dir / "a.tga"), 32);
+    EXPECT_EQ(TgaPixelDepth(dir / "short.tga"), 0);
+    EXPECT_EQ(TgaPixelDepth(dir / "missing.tga"), 0);
+}
+
+TEST(StatusIcon, OnTwiceAndOffTwiceGiveTheOriginalBack) {
+    TempDir dir;
+    const std::string status = dir / "TS12/bin/CMPData/status";
+    WriteBytes(status + "/warnings.bmp", "simulator original");
+
+    EXPECT_EQ(ReplaceWarningsBitmap(dir / "TS12", true), "");
+    EXPECT_EQ(ReadBytes(status + "/irritant.bmp"), "simulator original");
+    EXPECT_EQ(ReadBytes(status + "/warnings.bmp"), std::string(WarningsBitmapBytes()));
+    EXPECT_EQ(ReplaceWarningsBitmap(dir / "TS12", true), "");
+    EXPECT_EQ(ReadBytes(status + "/irritant.bmp"), "simulator original");
+
+    EXPECT_EQ(ReplaceWarningsBitmap(dir / "TS12", false), "");
+    EXPECT_EQ(ReadBytes(status + "/warnings.bmp"), "simulator original");
+    EXPECT_FALSE(FileExists(status + "/irritant.bmp"));
+    EXPECT_EQ(ReplaceWarningsBitmap(dir / "TS12", false), "");
+    EXPECT_EQ(ReadBytes(status + "/warnings.bmp"), "simulator original");
+
+    EXPECT_EQ(ReplaceWarningsBitmap("", true), "");
+    EXPECT_EQ(WarningsBitmapBytes().substr(0, 2), "BM");
+}
+
+TEST(StatusIcon, NeverOverwritesAnExistingKeptOriginal) {
+    TempDir dir;
+    const std::string status = dir / "T/bin/CMPData/status";
+    WriteBytes(status + "/warnings.bmp", "new simulator icon");
+    WriteBytes(status + "/irritant.bmp", "kept original");
+    EXPECT_NE(ReplaceWarningsBitmap(dir / "T", true), "");
+    EXPECT_EQ(ReadBytes(status + "/warnings.bmp"), "new simulator icon");
+    EXPECT_EQ(ReadBytes(status + "/irritant.bmp"), "kept original");
+}
+
+}  // namespace
+}  // namespace kelvarn

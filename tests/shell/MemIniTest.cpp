@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "shell/Files.h"
+#include "shell/MemIni.h"
+#include "shell/SettingsKeys.h"
+#include "support/TestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TMemIni IniOf(std::string_view text) {
+    TMemIni ini;
+    ini.SetText(text);
+    return ini;
+}
+
+TEST(MemIniQuoteRule, EnclosingQuotesGoUnlessAnotherRemainsInside) {
+    const TMemIni ini = IniOf(
+        "[S]\n"
+        "double=\"word\"\n"
+        "single='word'\n"
+        "inner=\"say \"hi\" now\"\n"
+        "lone=\"\n"
+        "mixed=\"word'\n"
+        "empty=\"\"\n"
+        "number=\"5\"\n");
+    EXPECT_EQ(ini.ReadString("S", "double", ""), "word");
+    EXPECT_EQ(ini.ReadString("S", "single", ""), "word");
+    EXPECT_EQ(ini.ReadString("S", "inner", ""), "\"say \"hi\" now\"");
+    EXPECT_EQ(ini.ReadString("S", "lone", ""), "\"");
+    EXPECT_EQ(ini.ReadString("S", "mixed", ""), "\"word'");
+    EXPECT_EQ(ini.ReadString("S", "empty", "x"), "");
+    // The rule applies to defaults and to numbers read through it.
+    EXPECT_EQ(ini.ReadString("S", "missing", "'dflt'"), "dflt");
+    EXPECT_EQ(ini.ReadInteger("S", "number", 0), 5);
+    EXPECT_EQ(ini.ReadInteger("S", "missing", 7), 7);
+}
+
+TEST(MemIniQuoteRule, SectionValuesArriveUnquoted) {
+    const TMemIni ini = IniOf("[S]\na=\"1\"\nb=2\n");
+    std::vector<std::string> lines;
+    ini.ReadSectionValues("S", lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a=1", "b=2"}));
+    std::vector<std::string> values;
+    ReadValueList(ini, "S", values);
+    EXPECT_EQ(values, (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(MemIniNames, SectionsAndKeysIgnoreCase) {
+    TMemIni ini = IniOf("[Wiki]\nURL=http://a\n[wiki]\ndebug=1\n");
+    EXPECT_EQ(ini.ReadString("WIKI", "url", ""), "http://a");
+    EXPECT_TRUE(ini.ReadBool("wiki", "DEBUG", false));
+    std::vector<std::string> sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections, std::vector<std::string>{"Wiki"});  // one section, whatever the spelling
+    ini.WriteString("WiKi", "Url", "http://b");
+    EXPECT_EQ(SectionKeyCount(ini, "wiki"), 2);
+}
+
+TEST(MemIniValues, BadNumbersAndBooleansGiveTheDefault) {
+    const TMemIni ini = IniOf("[O]\nn=abc\nb=yes\nt=1\nz=0\n");
+    EXPECT_EQ(ini.ReadInteger("O", "n", 9), 9);
+    EXPECT_TRUE(ini.ReadBool("O", "b", true));
+    EXPECT_FALSE(ini.ReadBool("O", "b", false));
+    EXPECT_TRUE(ini.ReadBool("O", "t", false));
+    EXPECT_FALSE(ini.ReadBool("O", "z", true));
+}
+
+TEST(MemIniLists, NumberedAndNameValueListsRewriteTheSection) {
+    TMemIni ini = IniOf("[Tools-Menu]\n3=c\n7=d\n");
+    WriteNumberedList(ini, "Tools-Menu", {"x", "y"});
+    std::vector<std::string> lines;
+    ini.ReadSectionValues("Tools-Menu", lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"1=x", "2=y"}));
+
+    WriteNumberedList(ini, "Tools-Menu", {});
+    EXPECT_EQ(SectionKeyCount(ini, "Tools-Menu"), 0);
+    EXPECT_TRUE(ini.SectionExists("Tools-Menu"));  // the header stays
+
+    WriteNameValueList(ini, "KUID-Range", {"a=1", "no equals sign", "b=2=3"});
+    ini.ReadSectionValues("KUID-Range", lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"a=1", "b=2=3"}));
+}
+
+TEST(MemIniFile, RoundTripKeepsOrderCommentsAndBytes) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    const std::string original =
+        "[Paths]\r\nTrainz=C:\\Trainz\r\nBuild=2.9\r\n\r\n[Options]\r\n; hand-written note\r\nDailyLog=1\r\n";
+    WriteBytes(file, original);
+    TMemIni ini(file);
+    EXPECT_EQ(ini.ReadString("Paths", "Build", ""), "2.9");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), original);
+
+    ini.WriteString("Options", "Silent", "1");
+    ini.WriteString("Alpha", "k", "v");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    const TMemIni again(file);
+    std::vector<std::string> sections;
+    again.ReadSections(sections);
+    EXPECT_EQ(sections, (std::vector<std::string>{"Paths", "Options", "Alpha"}));
+    std::vector<std::string> keys;
+    again.ReadSection("Options", keys);
+    EXPECT_EQ(keys, (std::vector<std::string>{"DailyLog", "Silent"}));
+}
+
+TEST(MemIniFile, Windows1252FileKeepsItsEncoding) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    // A tool line with "¦" separators as a Windows program writes it: byte 0xA6.
+    WriteBytes(file, "[default]\r\n1=Open\xA6\xA6\"%pfe%\"\xA6" "1\r\n");
+    TMemIni ini(file);
+    EXPECT_EQ(ini.Encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(ini.ReadString("default", "1", ""), "Open\xC2\xA6\xC2\xA6\"%pfe%\"\xC2\xA6" "1");
+    ini.WriteString("Options", "Language", "fr");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    const std::string bytes = ReadBytes(file);
+    EXPECT_NE(bytes.find("1=Open\xA6\xA6"), std::string::npos);
+    EXPECT_EQ(bytes.find("\xC2\xA6"), std::string::npos);
+}
+
+TEST(MemIniFile, FailedSaveLeavesTheOldFile) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[A]\r\nk=old\r\n");
+    TMemIni ini(file);
+    ini.WriteString("A", "k", std::string(5000, 'n'));
+    SetWriteFaultHook([](const std::string&) { return std::size_t{10}; });
+    const std::string error = ini.UpdateFile();
+    SetWriteFaultHook(nullptr);
+    EXPECT_NE(error, "");
+    EXPECT_EQ(ReadBytes(file), "[A]\r\nk=old\r\n");
+    std::vector<std::string> leftovers;
+    ListEntries(dir / "*.*", leftovers);
+    EXPECT_EQ(leftovers.size(), 1u);  // no temporary file stays behind
+}
+
+TEST(MemIniFile, MissingFileIsAnEmptyStore) {
+    TempDir dir;
+    const TMemIni ini(dir / "none.ini");
+    EXPECT_EQ(ini.ReadString("Options", "Language", "x"), "x");
+    EXPECT_EQ(ini.LoadError(), "");
+}
+
+TEST(SettingsKeyTable, ReadersKeepTheirOwnDefaults) {
+    const TMemIni ini;
+    EXPECT_EQ(ReadSettingInt(ini, keys::NextCloneID), 8000);
+    EXPECT_EQ(ReadSettingInt(ini, keys::NextCloneIDOutline), 0);
+    EXPECT_EQ(ReadSettingInt(ini, keys::ShadowsOptions), 1);
+    EXPECT_EQ(ReadSettingInt(ini, keys::ShadowsScripts), 0);
+    EXPECT_EQ(ReadSetting(ini, keys::ColourComment), "#800000,#FFFFFF");
+    EXPECT_EQ(ReadSetting(ini, keys::Explorer), "\xC2\xA6\xC2\xA6" "Explorer\xC2\xB7/e,/root,\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6");
+}
+
+TEST(SettingsKeyTable, EmptyBuildsSectionGetsTheBuiltInList) {
+    TMemIni ini;
+    EXPECT_TRUE(EnsureDefaultBuilds(ini));
+    EXPECT_EQ(SectionKeyCount(ini, "Builds"), 22);
+    EXPECT_EQ(ini.ReadString("Builds", "3.0", ""), "2009-SP1");
+    EXPECT_FALSE(EnsureDefaultBuilds(ini));
+}
+
+struct VersionCase {
+    const char* version;
+    bool atLeast_1_10;
+};
+
+class ToolVersion : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(ToolVersion, ComparesMajorAndMinorAsNumbers) {
+    TempDir dir;
+    const std::string exe = dir / "DuskCaster.exe";
+    if (GetParam().version) WriteBytes(dir / "DuskCaster.ini", std::string("[Program]\r\nVersion=") + GetParam().version + "\r\n");
+    else WriteBytes(dir / "DuskCaster.ini", "[Program]\r\nName=x\r\n");
+    EXPECT_EQ(ToolVersionAtLeast(exe, 1, 10), GetParam().atLeast_1_10) << (GetParam().version ? GetParam().version : "(none)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, ToolVersion,
+                         ::testing::Values(VersionCase{"1.10", true}, VersionCase{"2.12", true},
+                                           VersionCase{"2.0", true}, VersionCase{"1.9", false},
+                                           VersionCase{"1,11", true}, VersionCase{"0.99", false},
+                                           VersionCase{"1", false}, VersionCase{nullptr, false}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(ToolVersionFile, MissingIniRefuses) {
+    TempDir dir;
+    EXPECT_FALSE(ToolVersionAtLeast(dir / "none.exe", 1, 0));
+}
+
+}  // namespace
+}  // namespace kelvarn

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "shell/Files.h"
+#include "shell/ProgramState.h"
+#include "shell/ReportLog.h"
+#include "support/TestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ReadBytes;
+
+class ReportLog : public ::testing::Test {
+protected:
+    ReportLog() {
+        state.ProgramFolder = dir.Path() + "/";
+        state.Clock = &clock;
+        state.Messages = &messages;
+        state.Viewer = &viewer;
+        clock.Set(2011, 3, 4, 5, 6, 7, 0);
+        start = clock.now;
+        clock.AdvanceMs(3723045);  // 1 h 2 min 3 s 45 ms
+    }
+    std::string LogFile() { return dir / "log/Kelvarn(20110304).log"; }
+
+    test::TempDir dir;
+    test::FakeClock clock;
+    test::RecordingMessageSink messages;
+    test::RecordingViewer viewer;
+    TProgramState state;
+    DateTime start;
+};
+
+const std::string kRule(84, '-');
+
+TEST_F(ReportLog, BlockLayoutWithEveryField) {
+    std::vector<std::string> lines = {"[kind scenery] a fault"};
+    ASSERT_EQ(AddToLog(state, "C:\\A\\car", "Verify Files (Build 2.9)", lines, start, "12 lines processed"), "");
+    EXPECT_EQ(ReadBytes(LogFile()), kRule + "\r\nVerify Files (Build 2.9)\r\n12 lines processed\r\nAsset: C:\\A\\car\r\n"
+                                        "Friday 4 March 2011, 05:06:07, Elapsed Time: 1:02:03:45\r\n" +
+                                        kRule + "\r\n[kind scenery] a fault\r\n\r\n");
+}
+
+TEST_F(ReportLog, EmptyFieldsAreLeftOutAndNoLinesSayNothingToReport) {
+    std::vector<std::string> lines;
+    ASSERT_EQ(AddToLog(state, "", "", lines, start), "");
+    EXPECT_EQ(lines, std::vector<std::string>{"Nothing to report"});
+    EXPECT_EQ(ReadBytes(LogFile()), kRule + "\r\nFriday 4 March 2011, 05:06:07, Elapsed Time: 1:02:03:45\r\n" + kRule +
+                                        "\r\nNothing to report\r\n\r\n");
+}
+
+TEST_F(ReportLog, WithoutDailyLogOnlyTheLatestReportStays) {
+    std::vector<std::string> a = {"first"}, b = {"second"};
+    AddToLog(state, "", "T", a, start);
+    AddToLog(state, "", "T", b, start);
+    const std::string text = ReadBytes(LogFile());
+    EXPECT_EQ(text.find("first"), std::string::npos);
+    EXPECT_NE(text.find("second"), std::string::npos);
+}
+
+TEST_F(ReportLog, DailyLogAppendsAndShowsTheNewBlock) {
+    state.Settings().WriteString("Options", "DailyLog", "1");
+    state.Settings().WriteString("Options", "DisplayLog", "1");
+    std::vector<std::string> a = {"first"}, b = {"second"};
+    AddToLog(state, "", "T", a, start);
+    const std::size_t firstSize = ReadBytes(LogFile()).size();
+    AddToLog(state, "", "T", b, start);
+    const std::string text = ReadBytes(LogFile());
+    EXPECT_LT(text.find("first"), text.find("second"));
+    // Each block ends with exactly one empty line.
+    EXPECT_EQ(text.substr(firstSize - 4, 6), "\r\n\r\n--");
+    ASSERT_EQ(viewer.logs.size(), 2u);
+    EXPECT_EQ(viewer.logs[0].offset, 0u);
+    EXPECT_EQ(viewer.logs[1].offset, firstSize);
+    EXPECT_EQ(viewer.logs[1].title, "Kelvarn Log");
+    EXPECT_EQ(text.substr(viewer.logs[1].offset, 84), kRule);
+}
+
+TEST_F(ReportLog, WriteFailureGivesOneMessageAndStillShowsTheReport) {
+    SetWriteFaultHook([](const std::string&) { return std::size_t{0}; });
+    std::vector<std::string> lines = {"finding"};
+    const std::string error = AddToLog(state, "", "Check", lines, start);
+    SetWriteFaultHook(nullptr);
+    EXPECT_NE(error, "");
+    EXPECT_EQ(messages.messages.size(), 1u);
+    ASSERT_EQ(viewer.texts.size(), 1u);
+    EXPECT_NE(std::find(viewer.texts[0].begin(), viewer.texts[0].end(), "finding"), viewer.texts[0].end());
+}
+
+TEST_F(ReportLog, ClearLogEmptiesTheDaysFile) {
+    std::vector<std::string> lines = {"x"};
+    AddToLog(state, "", "T", lines, start);
+    EXPECT_EQ(ClearLog(state), "");
+    EXPECT_EQ(ReadBytes(LogFile()), "");
+}
+
+TEST(LogDates, EnglishNamesAndElapsedWithoutLeadingZeros) {
+    EXPECT_EQ(FormatLongDateTime(DateTime{2026, 12, 9, 14, 3, 9, 0}), "Wednesday 9 December 2026, 14:03:09");
+    EXPECT_EQ(FormatElapsed(5), "0:00:00:5");
+    EXPECT_EQ(FormatElapsed(36000000 + 61001), "10:01:01:1");
+}
+
+}  // namespace
+}  // namespace kelvarn

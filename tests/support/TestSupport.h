@@ -1,0 +1,87 @@
+// Shared test helpers: a temporary folder, and fakes of the desktop services core calls.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "shell/Clock.h"
+#include "shell/CommandBus.h"
+#include "shell/MessageSink.h"
+#include "shell/ReportLog.h"
+
+namespace kelvarn::test {
+
+// A fresh folder removed when the test ends.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Path of a name inside (forward slashes), creating nothing.
+    std::string operator/(std::string_view name) const;
+
+private:
+    std::string path_;
+};
+
+// Writes bytes, creating the folders; fails the test on error.
+void WriteBytes(const std::string& path, std::string_view bytes);
+std::string ReadBytes(const std::string& path);
+
+class FakeClock final : public IClock {
+public:
+    DateTime now = DateTime::FromDate(2011, 3, 4);
+    DateTime Now() override { return now; }
+    void Set(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+        now = DateTime{y, mo, d, h, mi, s, ms};
+    }
+    void AdvanceMs(std::int64_t ms) { now = DateTime::FromMilliseconds(now.TotalMilliseconds() + ms); }
+};
+
+class RecordingMessageSink final : public IMessageSink {
+public:
+    std::vector<std::string> messages;  // every text shown or asked
+    std::deque<Answer> answers;          // canned answers, Yes when run out
+    int beeps = 0;
+
+    void ShowMessage(std::string_view text, std::string_view, MessageKind) override { messages.emplace_back(text); }
+    bool AskYesNo(std::string_view text, std::string_view) override { return Next(text) == Answer::Yes; }
+    Answer AskYesNoCancel(std::string_view text, std::string_view) override { return Next(text); }
+    void Beep() override { ++beeps; }
+
+private:
+    Answer Next(std::string_view text) {
+        messages.emplace_back(text);
+        if (answers.empty()) return Answer::Yes;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+class RecordingCommandBus final : public ICommandBus {
+public:
+    std::vector<std::pair<int, std::string>> sent;
+    void SendCommand(int code, std::string_view text) override { sent.emplace_back(code, std::string(text)); }
+};
+
+class RecordingViewer final : public IReportViewer {
+public:
+    struct Shown {
+        std::string title, file;
+        std::size_t offset = 0;
+    };
+    std::vector<Shown> logs;
+    std::vector<std::vector<std::string>> texts;
+    void ShowLog(const std::string& title, const std::string& file, std::size_t offset) override {
+        logs.push_back({title, file, offset});
+    }
+    void ShowReportText(const std::string&, const std::vector<std::string>& lines) override { texts.push_back(lines); }
+};
+
+}  // namespace kelvarn::test
