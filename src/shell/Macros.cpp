@@ -1,5 +1,7 @@
 #include "shell/Macros.h"
 
+#include <utility>
+
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
@@ -19,8 +21,33 @@ std::string FolderOrDefault(const TProgramState& state, const SettingKey& key, s
     return folder;
 }
 
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Macro names are ASCII, and no byte of a multi-byte UTF-8 character is ASCII, so a byte-wise search
+// that folds ASCII letters finds them without lowering the whole text for each macro.
+std::size_t FindMacro(std::string_view text, std::string_view macro, std::size_t from) {
+    if (macro.size() > text.size()) return std::string_view::npos;
+    for (std::size_t i = from; i + macro.size() <= text.size(); ++i) {
+        if (text[i] != '%') continue;
+        std::size_t k = 1;
+        while (k < macro.size() && AsciiLower(text[i + k]) == AsciiLower(macro[k])) ++k;
+        if (k == macro.size()) return i;
+    }
+    return std::string_view::npos;
+}
+
 void Replace(std::string& text, std::string_view macro, std::string_view value) {
-    if (FindText(text, macro) != std::string::npos) text = ReplaceAllText(text, macro, value);
+    std::size_t hit = FindMacro(text, macro, 0);
+    if (hit == std::string_view::npos) return;
+    std::string out;
+    std::size_t pos = 0;
+    while (hit != std::string_view::npos) {
+        out.append(text, pos, hit - pos).append(value);
+        pos = hit + macro.size();
+        hit = FindMacro(text, macro, pos);
+    }
+    out.append(text, pos);
+    text = std::move(out);
 }
 
 std::string LastComponent(std::string_view folder) { return ExtractFileName(ExcludeTrailingSeparator(folder)); }
@@ -46,7 +73,7 @@ std::string ExpandMacros(const TProgramState& state, std::string_view input) {
     Replace(text, "%fe%", fileName);
     Replace(text, "%f%", RemoveFileExt(fileName));
     Replace(text, "%e%", ExtractFileExt(fileName));
-    if (FindText(text, "%assoc%") != std::string::npos)
+    if (FindMacro(text, "%assoc%", 0) != std::string::npos)
         Replace(text, "%assoc%", state.AssociatedProgram ? state.AssociatedProgram(fileName) : std::string());
     Replace(text, "%app%", ExcludeTrailingSeparator(state.ProgramFolder));
     Replace(text, "%backup%", backup);
@@ -70,7 +97,7 @@ std::string ExpandMacros(const TProgramState& state, std::string_view input) {
     Replace(text, "%userID%", ReadSetting(state.Settings(), keys::UserIDMacros));
     Replace(text, "%assetID%", state.CurrentKuid);
 
-    if (FindText(text, "%tetdata%") != std::string::npos && !paths.Trainz.empty()) {
+    if (FindMacro(text, "%tetdata%", 0) != std::string::npos && !paths.Trainz.empty()) {
         TTokens tokens;
         const int count = SplitByCharSet(ReadSetting(state.Settings(), keys::TETData), tokens, ",;");
         for (int i = 0; i < count && i < kMaxTokens; ++i) {

@@ -1,0 +1,1 @@
+kelvarn_bench(NAME shell SOURCES shell_bench.cpp DEPS kelvarn_shell)
