@@ -37,12 +37,6 @@ int ClampTabWidth(int width);
 // A tab stop in pixels: the width in characters × the font's average character width.
 double TabStopPixels(int width, double averageCharWidth);
 
-// The caret for the log viewer: `offset` counts characters of the file with two for each CR LF (as
-// the logger measured it); the result is the position, in the view's UTF-16 units with one character
-// per line end, of the character after that offset (the first character of the newest block), or 0
-// for offset 0.
-std::size_t LogCaretPosition(std::string_view viewTextUtf8, std::size_t offset, TLineEnd fileLineEnd);
-
 // Find: forward from the end of the selection; after a miss the next search starts at the beginning.
 class TFindCycle {
 public:

@@ -55,7 +55,7 @@ void TDispatcher::SetStatusText(const std::string& text) {
 }
 
 void TDispatcher::ExecuteMenuCommand(int number, const std::string& text) {
-    if (OnBeforeCommand) OnBeforeCommand();
+    if (OnBeforeCommand) OnBeforeCommand(number);
     const auto row = commands_.find(number);
     if (row == commands_.end()) {
         state_.Messages->ShowMessage("Undefined Command Token: " + std::to_string(number));

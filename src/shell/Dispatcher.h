@@ -47,8 +47,9 @@ public:
 
     // A "-CMP" text: the asset list scans the folder.
     std::function<void(const std::string& folder)> OnLoadFolder;
-    // Before every command: the outline's alert strip closes.
-    std::function<void()> OnBeforeCommand;
+    // Before every command (given its number): the outline's alert strip closes, and rows that need
+    // the outline leave the viewer-maximised layout.
+    std::function<void(int number)> OnBeforeCommand;
     IStatusDisplay* Status = nullptr;
     // Set when the main window's close query has allowed the close: status texts are ignored then.
     bool Closing = false;

@@ -48,15 +48,7 @@ TEST(TextViewDocument, TabsAndQuestions) {
     EXPECT_EQ(QuerySaveText("/a/b.txt"), "'/a/b.txt' may have changed.\n\nSave file to disc?");
 }
 
-TEST(TextViewDocument, LogCaretLandsOnTheNewBlock) {
-    // The logger measured "old1\r\nold2" (10 characters); the view holds one character per line end.
-    const std::string view = "old1\nold2\n----\nnew\n";
-    EXPECT_EQ(LogCaretPosition(view, 10, TLineEnd::CrLf), 10u);
-    EXPECT_EQ(view.substr(10, 4), "----");
-    EXPECT_EQ(LogCaretPosition(view, 0, TLineEnd::CrLf), 0u);
-    EXPECT_EQ(LogCaretPosition(view, 9999, TLineEnd::CrLf), view.size());  // never past the end
-    EXPECT_EQ(LogCaretPosition("\xC3\xA9\n-", 1, TLineEnd::CrLf), 2u);   // one unit for "é"
-    EXPECT_EQ(LogCaretPosition("\xF0\x9F\x9A\x82\n-", 1, TLineEnd::CrLf), 3u);  // two units for an emoji
+TEST(TextViewDocument, FindCycleRestartsAfterAMiss) {
     TFindCycle cycle;
     EXPECT_EQ(cycle.StartFrom(7), 7u);
     cycle.Missed();

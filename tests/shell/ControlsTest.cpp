@@ -5,6 +5,7 @@
 #include "shell/Files.h"
 #include "shell/Handover.h"
 #include "shell/ProgramState.h"
+#include "shell/ReportLog.h"
 #include "support/TestSupport.h"
 
 namespace kelvarn {
@@ -140,6 +141,17 @@ TEST(IniBackup, OneDatedCopyPerStamp) {
     EXPECT_NE(test::ReadBytes(copy).find("Border=2"), std::string::npos);
     ASSERT_EQ(IniBackup(state, "yyyymmddhhnn"), "");
     EXPECT_TRUE(FileExists(dir / "backup/Kelvarn(201103040506).ini"));
+}
+
+TEST(ReportLogView, CaretLandsOnTheNewBlock) {
+    // The logger measured "old1\r\nold2" (10 characters); the view holds one character per line end.
+    const std::string view = "old1\nold2\n----\nnew\n";
+    EXPECT_EQ(LogCaretPosition(view, 10, true), 10u);
+    EXPECT_EQ(view.substr(10, 4), "----");
+    EXPECT_EQ(LogCaretPosition(view, 0, true), 0u);
+    EXPECT_EQ(LogCaretPosition(view, 9999, true), view.size());  // never past the end
+    EXPECT_EQ(LogCaretPosition("\xC3\xA9\n-", 1, true), 2u);   // one unit for "é"
+    EXPECT_EQ(LogCaretPosition("\xF0\x9F\x9A\x82\n-", 1, true), 3u);  // two units for an emoji
 }
 
 }  // namespace

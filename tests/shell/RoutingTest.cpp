@@ -67,7 +67,7 @@ TEST_F(Receiver, CommandNumbersRunRowsOrUpdateTheirGroup) {
     std::vector<std::string> ran;
     dispatcher.RegisterCommand(1504, [&](const std::string& t) { ran.push_back(t); });
     int alertsClosed = 0;
-    dispatcher.OnBeforeCommand = [&] { ++alertsClosed; };
+    dispatcher.OnBeforeCommand = [&](int) { ++alertsClosed; };
 
     bus.SendCommand(1500, "");  // empty text: the Help menu's state
     EXPECT_EQ(groups, std::vector<int>{1500});
