@@ -70,4 +70,10 @@ void TFramePanel::enterEvent(QEnterEvent* event) {
     if (!highlightName_.empty() && bus_) bus_->SendCommand(ccHighlight, highlightName_);
 }
 
+void ShowEmptyBody(TFramePanel& panel) {
+    QWidget* body = panel.Body();
+    body->setAutoFillBackground(true);
+    body->setBackgroundRole(QPalette::Base);
+}
+
 }  // namespace kelvarn

@@ -98,18 +98,30 @@ private:
     std::function<void()> activated_;
 };
 
-// Panes whose parts later issues build: an empty body and a do-nothing protocol.
+// Panes whose parts later issues build: an empty body (drawn as an empty list would be) and a
+// do-nothing protocol.
+void ShowEmptyBody(TFramePanel& panel);
+
 class TEmptyFrame final : public TFrame<IFrame> {
 public:
-    using TFrame::TFrame;
+    TEmptyFrame(const QString& objectName, const QString& caption, bool header, QWidget* parent = nullptr)
+        : TFrame(objectName, caption, header, parent) {
+        ShowEmptyBody(*this);
+    }
 };
 class TEmptyViewerFrame final : public TViewerFrame<IViewerFrame> {
 public:
-    using TViewerFrame::TViewerFrame;
+    TEmptyViewerFrame(const QString& objectName, const QString& caption, bool header, QWidget* parent = nullptr)
+        : TViewerFrame(objectName, caption, header, parent) {
+        ShowEmptyBody(*this);
+    }
 };
 class TEmptyAssetListFrame final : public TFrame<IAssetListFrame> {
 public:
-    using TFrame::TFrame;
+    TEmptyAssetListFrame(const QString& objectName, const QString& caption, bool header, QWidget* parent = nullptr)
+        : TFrame(objectName, caption, header, parent) {
+        ShowEmptyBody(*this);
+    }
     void AddDirectory(const std::string& folder) override { lastFolder = folder; }
     int EntryCount() const override { return 0; }
     std::string lastFolder;

@@ -353,10 +353,10 @@ void TMain::RegisterRows() {
     });
     d.RegisterCommand(1504, [this](const std::string&) {
         if (viewer_)
-            viewer_->ShowFile("Kelvarn Release Notes", "Close", ExpandMacros(state_, "%bin%\\Release Notes.txt"));
+            viewer_->ShowFile("Kelvarn Release Notes", "Close", NativePath(ExpandMacros(state_, "%bin%\\Release Notes.txt")));
     });
     d.RegisterCommand(1712, [this](const std::string&) {
-        const std::string log = LogFileName(state_);
+        const std::string log = NativePath(LogFileName(state_));
         if (viewer_) viewer_->ShowFile("Kelvarn Log: " + ExtractFileName(log), "Close", log, "", "Clear");
     });
     d.RegisterCommand(1714, [this](const std::string&) {
@@ -562,7 +562,7 @@ void TMain::FormShow() {
     }
 
     const int homes = LoadHomeFolders ? LoadHomeFolders() : 0;
-    const std::string introduction = ExpandMacros(state_, "%bin%\\introduction.txt");
+    const std::string introduction = NativePath(ExpandMacros(state_, "%bin%\\introduction.txt"));
     if (homes == 0 && assets->EntryCount() == 0 && FileExists(introduction))
         text_->LoadTextFile(introduction, 3, false, true);
     if (RefreshTrainzBuild) RefreshTrainzBuild("Init");

@@ -117,7 +117,7 @@ void TViewer::ShowText(const std::string& caption, const std::vector<std::string
     text_->MainControl()->setFocus();
 }
 
-std::string TViewer::ScriptFile() const { return ExpandMacros(state_, "%scripts%\\$$$.kvm"); }
+std::string TViewer::ScriptFile() const { return NativePath(ExpandMacros(state_, "%scripts%\\$$$.kvm")); }
 
 std::string TViewer::SaveScriptText() {
     const std::string file = ScriptFile();
