@@ -200,7 +200,9 @@ void TTextView::LoadStrings(const std::vector<std::string>& lines, int tabWidth,
     path_.clear();
     encoding_ = TextEncoding::Utf8;
     lineEnd_ = TLineEnd::CrLf;  // text made here is saved with CR LF
-    memo_->setPlainText(QString::fromStdString(JoinLines(lines, "\n")));
+    std::string text = JoinLines(lines, "\n");
+    if (!text.empty()) text.pop_back();  // lines, not a file: no empty line after the last
+    memo_->setPlainText(QString::fromStdString(text));
     EndLoad();
 }
 
