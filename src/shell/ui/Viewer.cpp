@@ -1,5 +1,6 @@
 #include "shell/ui/Viewer.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -24,12 +25,13 @@ constexpr int kFirstLeft = 4, kSecondLeft = 94, kThirdLeft = 184;
 TViewer::TViewer(TProgramState& state, ITextViewer* textView, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), state_(state), text_(textView), mainWindow_(mainWindow) {
     setObjectName("Viewer");
-    resize(760, 560);
+    resize(860, 560);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     text_->Widget()->setParent(this);
     layout->addWidget(text_->Widget(), 1);
+    if (QAbstractButton* max = text_->MaxButton()) max->hide();  // nothing to maximise in its own window
 
     // The buttons sit at fixed places, as the callers' layouts expect.
     auto* panel = new QWidget(this);
