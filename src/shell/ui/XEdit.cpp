@@ -56,16 +56,20 @@ void TXTrackBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     QStyleOptionSlider option;
     initStyleOption(&option);
-    const std::pair<TTrackBarPart, QStyle::SubControl> parts[] = {
-        {tbpTicks, QStyle::SC_SliderTickmarks}, {tbpChannel, QStyle::SC_SliderGroove},
-        {tbpThumb, QStyle::SC_SliderHandle}};
-    for (const auto& [part, control] : parts) {
-        bool defaultDraw = false;
-        const QRect rect = style()->subControlRect(QStyle::CC_Slider, &option, control, this);
-        OnCustomDraw(painter, part, defaultDraw, rect);
-        if (!defaultDraw) option.subControls &= ~control;
-    }
+    auto rectOf = [&](QStyle::SubControl control) {
+        return style()->subControlRect(QStyle::CC_Slider, &option, control, this);
+    };
+    // The owner decides on the tick marks and the thumb first; the style then draws the slider, and
+    // the owner paints its channel over the style's, around the thumb.
+    bool ticks = false, thumb = false, channel = false;
+    OnCustomDraw(painter, tbpTicks, ticks, rectOf(QStyle::SC_SliderTickmarks));
+    OnCustomDraw(painter, tbpThumb, thumb, rectOf(QStyle::SC_SliderHandle));
+    option.subControls = QStyle::SC_SliderGroove;
+    if (thumb) option.subControls |= QStyle::SC_SliderHandle;
+    if (ticks && tickPosition() != NoTicks) option.subControls |= QStyle::SC_SliderTickmarks;
     style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    if (thumb) painter.setClipRegion(QRegion(rect()).subtracted(QRegion(rectOf(QStyle::SC_SliderHandle))));
+    OnCustomDraw(painter, tbpChannel, channel, rectOf(QStyle::SC_SliderGroove));
 }
 
 }  // namespace kelvarn

@@ -42,7 +42,9 @@ enum TTrackBarPart { tbpTicks = 0, tbpChannel = 1, tbpThumb = 2 };
 class TXTrackBar : public QSlider {
 public:
     using QSlider::QSlider;
-    // Called for each part before it is drawn; leaving `defaultDraw` false skips the default drawing.
+    // Called for the tick marks and the thumb before the slider is drawn (leaving `defaultDraw` false
+    // skips them), then for the channel after the style drew its own (the owner paints over it, the
+    // thumb kept clear).
     std::function<void(QPainter& painter, TTrackBarPart part, bool& defaultDraw, const QRect& rect)> OnCustomDraw;
 
 protected:

@@ -140,7 +140,7 @@ TEST_F(Controls, TrackBarOwnerDrawsTheChannel) {
         defaultDraw = part != tbpChannel;
     };
     bar.grab();
-    EXPECT_EQ(parts, (std::vector<TTrackBarPart>{tbpTicks, tbpChannel, tbpThumb}));
+    EXPECT_EQ(parts, (std::vector<TTrackBarPart>{tbpTicks, tbpThumb, tbpChannel}));
 }
 
 class ColourBoxTest : public Controls {
