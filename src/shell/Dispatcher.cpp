@@ -54,16 +54,21 @@ void TDispatcher::SetStatusText(const std::string& text) {
     if (panel >= 0) Status->SetPanelText(panel, StatusPanelText(status->target, status->text));
 }
 
-void TDispatcher::ExecuteMenuCommand(int number, const std::string& text) {
-    if (OnBeforeCommand) OnBeforeCommand(number);
-    const auto row = commands_.find(number);
-    if (row == commands_.end()) {
-        state_.Messages->ShowMessage("Undefined Command Token: " + std::to_string(number));
+void TDispatcher::RunRow(const std::map<int, TTextHandler>& rows, int code, const std::string& text,
+                         std::string_view undefined) {
+    const auto row = rows.find(code);
+    if (row == rows.end()) {
+        state_.Messages->ShowMessage(std::string(undefined) + std::to_string(code));
         return;
     }
     // A copy: the handler may register rows (and so replace itself) while it runs.
     const TTextHandler handler = row->second;
     handler(text);
+}
+
+void TDispatcher::ExecuteMenuCommand(int number, const std::string& text) {
+    if (OnBeforeCommand) OnBeforeCommand(number);
+    RunRow(commands_, number, text, "Undefined Command Token: ");
 }
 
 void TDispatcher::DoMenuCommand(int number, const std::string& caption) {
@@ -73,13 +78,7 @@ void TDispatcher::DoMenuCommand(int number, const std::string& caption) {
 
 void TDispatcher::DispatchCallback(int code, const std::string& text) {
     ValidateMenu(0);
-    const auto row = callbacks_.find(code);
-    if (row == callbacks_.end()) {
-        state_.Messages->ShowMessage("Callback Command Undefined: " + std::to_string(code));
-        return;
-    }
-    const TTextHandler handler = row->second;
-    handler(text);
+    RunRow(callbacks_, code, text, "Callback Command Undefined: ");
 }
 
 void TDispatcher::ValidateMenu(int number) {

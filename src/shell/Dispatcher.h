@@ -70,6 +70,8 @@ public:
     void ValidateMenu(int number);
 
 private:
+    void RunRow(const std::map<int, TTextHandler>& rows, int code, const std::string& text, std::string_view undefined);
+
     TProgramState& state_;
     std::map<int, TTextHandler> callbacks_;
     std::map<int, TTextHandler> commands_;

@@ -43,8 +43,6 @@ class TTooltipFilter final : public QObject {
 public:
     using QObject::QObject;
     bool enabled = true;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

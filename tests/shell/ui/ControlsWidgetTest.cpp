@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -9,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "shell/MemIni.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/ColourBox.h"
@@ -141,6 +145,48 @@ TEST_F(Controls, TrackBarOwnerDrawsTheChannel) {
     };
     bar.grab();
     EXPECT_EQ(parts, (std::vector<TTrackBarPart>{tbpTicks, tbpThumb, tbpChannel}));
+}
+
+TEST_F(Controls, SharedListAndFontHelpers) {
+    QListWidget list;
+    for (const char* name : {"a", "b", "c"}) {
+        auto* item = new QListWidgetItem(name, &list);
+        item->setCheckState(Qt::Unchecked);
+    }
+    list.item(1)->setCheckState(Qt::Checked);
+    InvertChecks(list);
+    EXPECT_EQ(list.item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(list.item(1)->checkState(), Qt::Unchecked);
+    CheckAll(list, false);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(list.item(i)->checkState(), Qt::Unchecked);
+
+    QProgressBar gauge;
+    InitGauge(gauge, 40, false);
+    EXPECT_EQ(gauge.maximum(), 40);
+    EXPECT_EQ(gauge.value(), 1);
+    EXPECT_FALSE(gauge.isVisible());
+
+    TMemIni saved = Globals().Settings();
+    Globals().Settings().SetText("[Fonts]\nFixed=DejaVu Sans Mono,13\n");
+    QFont font;
+    ApplyFont(font, "Fixed");
+    EXPECT_EQ(font.family(), "DejaVu Sans Mono");
+    EXPECT_EQ(font.pointSize(), 13);
+    ApplyFont(font, "Proportional");  // the default "Verdana,10"
+    EXPECT_EQ(font.family(), "Verdana");
+    EXPECT_EQ(font.pointSize(), 10);
+    Globals().Settings() = saved;
+}
+
+TEST_F(Controls, TooltipsOffDropsTooltipEvents) {
+    TTooltipFilter filter;
+    QWidget widget;
+    QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+    EXPECT_FALSE(filter.eventFilter(&widget, &tip));
+    filter.enabled = false;
+    EXPECT_TRUE(filter.eventFilter(&widget, &tip));
+    QEvent other(QEvent::Enter);
+    EXPECT_FALSE(filter.eventFilter(&widget, &other));
 }
 
 class ColourBoxTest : public Controls {
