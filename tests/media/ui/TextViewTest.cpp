@@ -212,16 +212,15 @@ TEST_F(ViewerWindow, ExecuteSendsTheScriptUnlessEmpty) {
 }
 
 TEST_F(ViewerWindow, ClearEmptiesTheLogAndCloses) {
-    test::WriteBytes(dir / "log/today.log", "report\r\n");
-    state.Clock = new test::FakeClock;  // the day's log name follows the clock
-    static_cast<test::FakeClock*>(state.Clock)->Set(2011, 3, 4);
+    test::FakeClock clock;  // the day's log name follows the clock
+    clock.Set(2011, 3, 4);
+    state.Clock = &clock;
     test::WriteBytes(dir / "log/Kelvarn(20110304).log", "report\r\n");
     viewer.ShowFile("Log", "Close", dir / "log/Kelvarn(20110304).log", "", "Clear");
     viewer.ButtonClick(viewer.ClearButton());
     EXPECT_EQ(test::ReadBytes(dir / "log/Kelvarn(20110304).log"), "");
     EXPECT_FALSE(viewer.isVisible());
-    delete state.Clock;
-    state.Clock = nullptr;
+    state.Clock = Globals().Clock;
 }
 
 TEST_F(ViewerWindow, ShowLogPutsTheCaretOnTheNewestBlock) {

@@ -180,7 +180,8 @@ TEST_F(MainWindow, LifeCycleOrders) {
     EXPECT_EQ(Calls("Init"), kAllInInitOrder);
     EXPECT_EQ(Calls("Font"), kAllInInitOrder);
     EXPECT_EQ(state.CommandTarget, &main->Bus());
-    EXPECT_TRUE(main->close());
+    main->Dispatcher().ExecuteMenuCommand(1008, "Exit");
+    EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(Calls("CloseQuery"), (std::vector<std::string>{"Text", "Outline", "FileList", "Table", "AssetList",
                                                              "Image", "Mesh", "TagCatalogue", "TextureDescriptor",
                                                              "LevelOfDetail"}));
