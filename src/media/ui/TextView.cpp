@@ -130,7 +130,7 @@ void TTextView::SetTabSize(int width) {
 
 void TTextView::ApplyFontChoice() {
     QFont font = this->font();  // the parent's (the form's) font
-    if (fixedFont_) kelvarn::ApplyFont(font, "Fixed");
+    if (fixedFont_) kelvarn::ApplyFont(font, "Fixed", state_.Settings());
     memo_->setFont(font);
     Button("bFont")->setChecked(fixedFont_);
 }

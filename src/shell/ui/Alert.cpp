@@ -168,8 +168,8 @@ void TAlert::resizeEvent(QResizeEvent* event) {
     if (height_ > 0) AlertResize();
 }
 
-void ApplyAlertScheme(TAlert& alert) {
-    const TMemIni* ini = &Globals().Settings();
+void ApplyAlertScheme(TAlert& alert, const TMemIni& settings) {
+    const TMemIni* ini = &settings;
     alert.SetColours(ToQColor(SchemeColour(ini, skAlert, true)), ToQColor(SchemeColour(ini, skAlert, false)));
 }
 

@@ -12,6 +12,7 @@ class QToolButton;
 namespace kelvarn {
 
 class IMessageSink;
+class TMemIni;
 
 class TAlert : public QFrame {
 public:
@@ -51,7 +52,7 @@ private:
     IMessageSink* beepSink_ = nullptr;
 };
 
-// Every frame's strip takes the "Alert" scheme colours.
-void ApplyAlertScheme(TAlert& alert);
+// Every frame's strip takes the "Alert" scheme colours of these settings.
+void ApplyAlertScheme(TAlert& alert, const TMemIni& settings);
 
 }  // namespace kelvarn

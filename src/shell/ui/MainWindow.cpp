@@ -74,7 +74,7 @@ TMain::TMain(TProgramState& state, const TMainFrames& frames, std::vector<std::s
 
     BuildLayout(settings);
     for (IFrame* frame : frames_) {
-        ApplyAlertScheme(*frame->Alert());
+        ApplyAlertScheme(*frame->Alert(), state_.Settings());
         frame->SetBorder(state_.BorderWidth, ButtonFace());
     }
     for (TFrameId id : kInitOrder)
@@ -488,21 +488,20 @@ bool TMain::HandleKey(int key, Qt::KeyboardModifiers modifiers, QWidget* focus) 
     if (ctrl && key == Qt::Key_O) return viewer_ && viewer_->SaveMode();
     if (ctrl && key == Qt::Key_S) {
         TFocusKind kind = TFocusKind::Other;
-        auto inside = [focus](TFrameId id, const IFrame* f) {
-            (void)id;
-            QWidget* control = const_cast<IFrame*>(f)->MainControl();
+        auto inside = [this, focus](TFrameId id) {
+            QWidget* control = Frame(id)->MainControl();
             return focus && control && (focus == control || control->isAncestorOf(focus));
         };
-        if (inside(TFrameId::Text, text_)) kind = TFocusKind::TextMemo;
-        else if (inside(TFrameId::Outline, Frame(TFrameId::Outline))) kind = TFocusKind::OutlineTree;
-        else if (inside(TFrameId::Image, Frame(TFrameId::Image))) kind = TFocusKind::ImageView;
-        const TFrameId active = activeViewer_.value_or(TFrameId::Text);
+        if (inside(TFrameId::Text)) kind = TFocusKind::TextMemo;
+        else if (inside(TFrameId::Outline)) kind = TFocusKind::OutlineTree;
+        else if (inside(TFrameId::Image)) kind = TFocusKind::ImageView;
         auto saveShown = [this](TFrameId id) {
             auto* viewer = static_cast<IViewerFrame*>(Frame(id));
             if (std::string error = viewer->SaveFile(viewer->ShownFile()); !error.empty())
                 state_.Messages->ShowMessage(error, "", MessageKind::Error);
         };
-        switch (CtrlSTarget(kind, activeViewer_ ? active : TFrameId::AssetList)) {
+        // Without an active viewer no viewer rule matches (the asset list stands for "none").
+        switch (CtrlSTarget(kind, activeViewer_.value_or(TFrameId::AssetList))) {
             case TCtrlSTarget::TextView: saveShown(TFrameId::Text); return true;
             case TCtrlSTarget::TextureDescriptor: saveShown(TFrameId::TextureDescriptor); return true;
             case TCtrlSTarget::LevelOfDetail: saveShown(TFrameId::LevelOfDetail); return true;

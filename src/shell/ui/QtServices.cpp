@@ -126,8 +126,7 @@ void InitGauge(QProgressBar& gauge, int count, bool show) {
     }
 }
 
-void ApplyFont(QFont& font, const std::string& which) {
-    const TMemIni& ini = Globals().Settings();
+void ApplyFont(QFont& font, const std::string& which, const TMemIni& ini) {
     const TFontSetting setting =
         ParseFontSetting(ReadSetting(ini, which == "Fixed" ? keys::FontFixed : keys::FontProportional));
     if (!setting.name.empty()) font.setFamily(QString::fromStdString(setting.name));

@@ -17,6 +17,8 @@ class QWidget;
 
 namespace kelvarn {
 
+class TMemIni;
+
 // The one conversion between the core's TColor ($00BBGGRR) and QColor.
 QColor ToQColor(TColor colour);
 TColor FromQColor(const QColor& colour);
@@ -52,6 +54,6 @@ void InvertChecks(QListWidget& list);
 // A progress gauge at 1 of `count`, shown and raised when asked, else hidden.
 void InitGauge(QProgressBar& gauge, int count, bool show);
 // Sets a font from the "Fonts" setting `which` ("Fixed" or "Proportional").
-void ApplyFont(QFont& font, const std::string& which);
+void ApplyFont(QFont& font, const std::string& which, const TMemIni& settings);
 
 }  // namespace kelvarn

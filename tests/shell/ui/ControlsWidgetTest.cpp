@@ -166,16 +166,15 @@ TEST_F(Controls, SharedListAndFontHelpers) {
     EXPECT_EQ(gauge.value(), 1);
     EXPECT_FALSE(gauge.isVisible());
 
-    TMemIni saved = Globals().Settings();
-    Globals().Settings().SetText("[Fonts]\nFixed=DejaVu Sans Mono,13\n");
+    TMemIni settings;
+    settings.SetText("[Fonts]\nFixed=DejaVu Sans Mono,13\n");
     QFont font;
-    ApplyFont(font, "Fixed");
+    ApplyFont(font, "Fixed", settings);
     EXPECT_EQ(font.family(), "DejaVu Sans Mono");
     EXPECT_EQ(font.pointSize(), 13);
-    ApplyFont(font, "Proportional");  // the default "Verdana,10"
+    ApplyFont(font, "Proportional", settings);  // the default "Verdana,10"
     EXPECT_EQ(font.family(), "Verdana");
     EXPECT_EQ(font.pointSize(), 10);
-    Globals().Settings() = saved;
 }
 
 TEST_F(Controls, TooltipsOffDropsTooltipEvents) {
