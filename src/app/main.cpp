@@ -1,28 +1,94 @@
-// Kelvarn's entry: the core services come up first, then the window.
+// Kelvarn's entry: the core services come up, the single-instance check hands a second start over to
+// the running one, then the windows are created in their fixed order and the message loop runs until
+// the main window closes.
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
 #include <clocale>
+#include <cstdio>
+#include <memory>
 
+#include "app/SingleInstance.h"
+#include "media/ui/TextView.h"
 #include "platform/FileSystemOps.h"
-#include "shell/Backups.h"
+#include "shell/Handover.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
+#include "shell/ui/ColourBox.h"
+#include "shell/ui/FramePanel.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/QtServices.h"
+#include "shell/ui/Viewer.h"
+
+namespace {
+
+using namespace kelvarn;
+
+// The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
+// real frames here.
+TMainFrames CreateFrames(TProgramState& state) {
+    TMainFrames f;
+    f.assetList = new TEmptyAssetListFrame("AssetList", "Assets", false);
+    f.fileList = new TEmptyFrame("FileView", "Files", false);
+    f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
+    f.text = new TTextView(state);
+    f.mesh = new TEmptyViewerFrame("MeshView", "Mesh", true);
+    f.table = new TEmptyViewerFrame("GridView", "Table", true);
+    f.image = new TEmptyViewerFrame("ImageView", "Image", true);
+    f.tagCatalogue = new TEmptyViewerFrame("XMLView", "Tags", true);
+    f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
+    f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
+    return f;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvarn");
     std::setlocale(LC_NUMERIC, "C");  // "." is the decimal separator whatever the locale
 
-    kelvarn::TProgramState& state = kelvarn::Globals();
-    std::string exe = kelvarn::platform::ExecutablePath();
+    TProgramState& state = Globals();
+    std::string exe = platform::ExecutablePath();
     if (exe.empty()) exe = QCoreApplication::applicationFilePath().toStdString();
-    kelvarn::InitProgramState(state, exe);
+    InitProgramState(state, exe);
 
-    QMainWindow window;
-    window.setWindowTitle("Kelvarn");
-    window.resize(1024, 768);
-    window.show();
+    std::vector<std::string> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(all[i].toStdString());
 
-    kelvarn::CleanOldBackups(state);
-    return QApplication::exec();
+    TSingleInstance instance(HandoverServerName(state.Environment));
+    const THandoverMessage handover{ccInstance, HandoverText(arguments, QDir::currentPath().toStdString())};
+    switch (instance.Claim(handover)) {
+        case TSingleInstance::TOutcome::HandedOver:
+            return 0;
+        case TSingleInstance::TOutcome::NoAnswer:
+            std::fprintf(stderr, "kelvarn: the running instance did not answer; nothing was handed over\n");
+            return 1;
+        case TSingleInstance::TOutcome::First:
+            break;
+    }
+
+    TQtMessageSink messages;
+    TQtProcessRunner runner;
+    state.Messages = &messages;
+    state.Runner = &runner;
+
+    // The windows, in their order; those of later parts join here.
+    TMain main(state, CreateFrames(state), arguments);
+    TColourBox colourBox(state, &main);
+    TViewer viewer(state, new TTextView(state), &main);
+    state.Viewer = &viewer;
+    main.SetReportViewer(&viewer);
+
+    instance.OnMessage = [&main](const THandoverMessage& message) {
+        if (main.isMinimized()) main.showNormal();
+        main.raise();
+        main.activateWindow();
+        main.Bus().SendCommand(message.code, message.text);
+    };
+
+    main.show();
+    const int result = QApplication::exec();
+    state.Viewer = nullptr;
+    return result;
 }

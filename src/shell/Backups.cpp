@@ -231,6 +231,17 @@ std::string RestoreFolder(TProgramState& state, std::string_view path) {
     return {};
 }
 
+std::string IniBackup(TProgramState& state, std::string_view format) {
+    const std::string target =
+        JoinPath(BackupFolderPath(state), "Kelvarn(" + FormatDateTime(format, state.Clock->Now()) + ").ini");
+    if (FileExists(target)) return {};
+    TMemIni& settings = state.Settings();
+    if (settings.FileName().empty()) return {};
+    if (std::string error = settings.UpdateFile(); !error.empty()) return error;
+    if (!ForceDirectories(ExtractFileDir(target))) return "Unable to create the backup folder " + ExtractFileDir(target);
+    return StreamCopyFile(settings.FileName(), target);
+}
+
 void CleanOldBackups(TProgramState& state) {
     const long long keep = ReadSettingInt(state.Settings(), keys::KeepBackups);
     const DateTime now = state.Clock->Now();

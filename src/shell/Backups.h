@@ -35,6 +35,10 @@ std::string BackupFolder(TProgramState& state, std::string_view path);
 // Put the newest backup back, then delete it, and tell the main window to reload the asset.
 std::string RestoreFile(TProgramState& state, std::string_view path);
 std::string RestoreFolder(TProgramState& state, std::string_view path);
+// A dated copy of the settings file, "%backup%\Kelvarn(" + the time in `format` + ").ini": when that
+// copy does not exist yet, the settings are flushed and the file copied. One copy per distinct stamp
+// ("yyyymmdd" at start-up: one a day).
+std::string IniBackup(TProgramState& state, std::string_view format);
 // The start-up purge of undo snapshots, old backups, old settings copies and old logs.
 void CleanOldBackups(TProgramState& state);
 

@@ -72,6 +72,28 @@ public:
     void SendCommand(int, std::string_view) override {}
 };
 
+// Whatever handles the messages (the main window's receiver).
+class ICommandReceiver {
+public:
+    virtual ~ICommandReceiver() = default;
+    virtual void ReceiveCommand(int code, const std::string& text) = 0;
+};
+
+// The program's bus: every send calls the one receiver synchronously, so the receiver's work is done
+// when SendCommand returns, and a send made by a handler finishes inside that handler's call. A send
+// made before a receiver is attached does nothing.
+class TCommandBus final : public ICommandBus {
+public:
+    void SetReceiver(ICommandReceiver* receiver) { receiver_ = receiver; }
+    ICommandReceiver* Receiver() const { return receiver_; }
+    void SendCommand(int code, std::string_view text) override;
+    // The same operation under the name the frames' senders use.
+    void SendCommandToHandle(int code, std::string_view text) { SendCommand(code, text); }
+
+private:
+    ICommandReceiver* receiver_ = nullptr;
+};
+
 // The status text as sent with code 2: the target number, "|", the text.
 std::string FormatStatusText(int target, std::string_view text);
 

@@ -79,4 +79,26 @@ std::string ClearLog(TProgramState& state) {
     return WriteFileAtomic(file, "");
 }
 
+std::size_t LogCaretPosition(std::string_view viewTextUtf8, std::size_t offset, bool fileUsesCrLf) {
+    if (offset == 0) return 0;
+    const std::size_t lineEndChars = fileUsesCrLf ? 2 : 1;
+    std::size_t fileChars = 0, viewUnits = 0, i = 0;
+    while (i < viewTextUtf8.size() && fileChars < offset) {
+        const unsigned char c = static_cast<unsigned char>(viewTextUtf8[i]);
+        std::size_t length = 1;
+        if (c >= 0xF0)
+            length = 4;
+        else if (c >= 0xE0)
+            length = 3;
+        else if (c >= 0xC0)
+            length = 2;
+        fileChars += c == '\n' ? lineEndChars : 1;
+        viewUnits += length == 4 ? 2 : 1;
+        i += length;
+    }
+    // The character after the offset, never past the end.
+    const bool more = i < viewTextUtf8.size();
+    return viewUnits + (more ? 1 : 0);
+}
+
 }  // namespace kelvarn

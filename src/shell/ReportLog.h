@@ -39,6 +39,12 @@ std::vector<std::string> FormatLogBlock(std::string_view asset, std::string_view
 std::string AddToLog(TProgramState& state, std::string_view asset, std::string_view title,
                      std::vector<std::string>& lines, const DateTime& start, std::string_view extra = {});
 
+// Where the viewer puts the caret for ShowLog: `offset` counts characters of the file with two for a
+// CR LF (as AddToLog measured it); the result is the position, in the view's UTF-16 units with one
+// character per line end, of the character after that offset (the newest block's first line), or 0
+// for offset 0. Never past the end.
+std::size_t LogCaretPosition(std::string_view viewTextUtf8, std::size_t offset, bool fileUsesCrLf);
+
 // Rewrites the day's log empty when it exists.
 std::string ClearLog(TProgramState& state);
 
