@@ -53,6 +53,7 @@ public:
 
     // `count` floats into `out`; the caller has checked that they fit (Fits), else nothing is read.
     bool ReadF32Array(float* out, std::uint64_t count) {
+        if (count == 0) return true;
         if (!Fits(count, 4)) {
             pos_ = data_.size();
             return false;
