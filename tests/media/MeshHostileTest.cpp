@@ -19,36 +19,7 @@ using test::LoadModel;
 using test::MeshBone;
 using test::MeshFileBuilder;
 using test::MeshGeometry;
-using test::MeshInfluenceBone;
 using test::MeshMaterial;
-
-// Every kind of chunk and geometry layout in one file.
-std::string FullMesh() {
-    MeshMaterial m;
-    m.Name = "body m.tbumptex";
-    m.Textures = {{1, "body.tga", 1}, {8, "bump.tga", 1}, {9, "env.tga", 0.5f}};
-    MeshGeometry a = test::GridGeometry(2, 2, 0, 201), b = test::GridGeometry(1, 3, 1, 200), c = test::GridGeometry(2, 1, 2, 100);
-    a.BoneName = "b.root";
-    b.BoneName = "b.child";
-    MeshBone bone;
-    bone.Name = "b.root";
-    bone.Position = {0, 0, 1};
-    MeshBone child;
-    child.Name = "b.child";
-    bone.Children = {child};
-    const std::vector<MeshInfluenceBone> influences = {{"b.root", "", {1, 0, 0}, kIdentity3, {{{0, {0, 0, 1}}}, {{1, {1, 1, 1}}}}},
-                                                       {"b.child", "b.root", {0, 1, 0}, kIdentity3, {{{2, {0, 0, 0}}}}}};
-    return MeshFileBuilder()
-        .Info(104)
-        .Object(0, m, a)
-        .Object(1, m, b)
-        .Object(2, {}, c)
-        .Chunk("PMIN", "1234")
-        .Skeleton(bone)
-        .Influences(influences)
-        .Attachments({{"a.one", kIdentity3, {1, 2, 3}}, {"a.two", {0, 0, 1, 0, 1, 0, -1, 0, 0}, {0, 0, 0}}})
-        .Bytes();
-}
 
 // What the renderer relies on: per-vertex arrays of one length and triangles inside them.
 void ExpectDrawable(const T3DModel& model) {
@@ -82,7 +53,7 @@ void ReadBoth(const std::string& bytes) {
 }
 
 TEST(HostileMesh, EveryPrefix) {
-    const std::string full = FullMesh();
+    const std::string full = test::MakeSampleMesh();
     for (std::size_t n = 0; n <= full.size(); ++n) {
         SCOPED_TRACE(n);
         ReadBoth(full.substr(0, n));
@@ -91,7 +62,7 @@ TEST(HostileMesh, EveryPrefix) {
 }
 
 TEST(HostileMesh, SeededByteFlips) {
-    const std::string full = FullMesh();
+    const std::string full = test::MakeSampleMesh();
     std::mt19937 rng(2011);
     for (int round = 0; round < 2000; ++round) {
         std::string bytes = full;

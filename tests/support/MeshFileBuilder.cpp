@@ -202,4 +202,32 @@ std::string MakeGridMesh(int objects, int triangles) {
     return b.Bytes();
 }
 
+std::string MakeSampleMesh() {
+    MeshMaterial m;
+    m.Name = "body m.tbumptex";
+    m.Textures = {{1, "body.tga", 1}, {8, "bump.tga", 1}, {9, "env.tga", 0.5f}};
+    MeshGeometry a = GridGeometry(2, 2, 0, 201), b = GridGeometry(1, 3, 1, 200), c = GridGeometry(2, 1, 2, 100);
+    a.BoneName = "b.root";
+    b.BoneName = "b.child";
+    MeshBone bone;
+    bone.Name = "b.root";
+    bone.Position = {0, 0, 1};
+    MeshBone child;
+    child.Name = "b.child";
+    bone.Children = {child};
+    const std::vector<MeshInfluenceBone> influences = {
+        {"b.root", "", {1, 0, 0}, kIdentity3, {{{0, {0, 0, 1}}}, {{1, {1, 1, 1}}}}},
+        {"b.child", "b.root", {0, 1, 0}, kIdentity3, {{{2, {0, 0, 0}}}}}};
+    return MeshFileBuilder()
+        .Info(104)
+        .Object(0, m, a)
+        .Object(1, m, b)
+        .Object(2, {}, c)
+        .Chunk("PMIN", "1234")
+        .Skeleton(bone)
+        .Influences(influences)
+        .Attachments({{"a.one", kIdentity3, {1, 2, 3}}, {"a.two", {0, 0, 1, 0, 1, 0, -1, 0, 0}, {0, 0, 0}}})
+        .Bytes();
+}
+
 }  // namespace kelvarn::test

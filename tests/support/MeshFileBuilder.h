@@ -130,5 +130,8 @@ MeshGeometry GridGeometry(int cellsX, int cellsY, float z = 0, std::uint32_t ver
 // A mesh of `objects` grid objects holding about `triangles` triangles in all, each with a textured
 // material "m.onetex" and the texture "body<n>.tga", plus two attachment points.
 std::string MakeGridMesh(int objects, int triangles);
+// A small mesh with every kind of chunk the readers know and several geometry layouts: bump, reflection
+// and diffuse textures, a skeleton with a child, influences, a skipped chunk and two points.
+std::string MakeSampleMesh();
 
 }  // namespace kelvarn::test
