@@ -43,11 +43,14 @@ fs::path MakeCorpus() {
     const fs::path dir = fs::temp_directory_path() / "kelvarn-mesh-corpus";
     fs::remove_all(dir);
     fs::create_directories(dir / "assets" / "loco");
-    auto write = [&](const std::string& name, const std::string& bytes) { WriteFileAtomic(PathString(dir / name), bytes); };
+    auto write = [&](const std::string& name, const std::string& bytes) {
+        WriteFileAtomic(PathString(dir / name), bytes);
+    };
     write("assets/loco/body.im", test::MakeGridMesh(8, 200'000));
     write("assets/loco/bogey.pm", test::MakeGridMesh(2, 20'000));
     write("assets/sample.im", test::MakeSampleMesh());
-    for (int i = 0; i < 20; ++i) write("assets/small" + std::to_string(i) + ".im", test::MakeGridMesh(1 + i % 4, 2'000 + 500 * i));
+    for (int i = 0; i < 20; ++i)
+        write("assets/small" + std::to_string(i) + ".im", test::MakeGridMesh(1 + i % 4, 2'000 + 500 * i));
     const std::string good = test::MakeSampleMesh();
     write("assets/cut.im", good.substr(0, good.size() / 2));
     write("assets/packed.im", test::MeshFileBuilder().Info(102).Bytes(0, "CFIL"));
@@ -83,7 +86,8 @@ int main(int argc, char** argv) {
         modelSeconds += std::chrono::duration<double>(Clock::now() - start).count();
         if (!result.Ok) {
             std::string message = "Unable to open mesh";
-            for (const auto& box : result.Messages) message += " (" + box.Text + ")";
+            for (const auto& box : result.Messages)
+                message += " (" + box.Text + ")";
             std::printf("%s: model reader: %s\n", path.c_str(), message.c_str());
             ok = false;
         }

@@ -22,9 +22,7 @@ constexpr std::string_view kDashes = "\r\n--------------------------------------
 // the view matrix undefined and the markers without size.
 float UsableDistance(float distance) { return distance > 0 && std::isfinite(distance) ? distance : 1.0f; }
 
-float TwoTanHalf(float fieldOfView) {
-    return 2.0f * std::tan(fieldOfView / 2.0f * std::numbers::pi_v<float> / 180.0f);
-}
+float TwoTanHalf(float fieldOfView) { return 2.0f * std::tan(fieldOfView / 2.0f * std::numbers::pi_v<float> / 180.0f); }
 
 }  // namespace
 
@@ -123,8 +121,10 @@ bool TMeshViewState::Changed(bool changed) {
 
 bool TMeshViewState::KeyDown(TViewKey key, TKeyModifiers modifiers) {
     auto zoom = [this](bool in) {
-        if (!in) Distance *= kZoomOut;
-        else if (Distance > 0.1f) Distance *= kZoomIn;
+        if (!in)
+            Distance *= kZoomOut;
+        else if (Distance > 0.1f)
+            Distance *= kZoomIn;
     };
     if (key == TViewKey::PageUp || key == TViewKey::PageDown) {
         zoom(key == TViewKey::PageUp);
@@ -244,7 +244,8 @@ void TMeshViewState::PresetViewClick(char letter) {
 void TMeshViewState::GetPointBounds() {
     PointExtents = MeshExtents;
     if (Model)
-        for (const TAttachmentPoint& p : Model->Attachments()) PointExtents.Widen({p.X, p.Y, p.Z});
+        for (const TAttachmentPoint& p : Model->Attachments())
+            PointExtents.Widen({p.X, p.Y, p.Z});
     PointsInside = PointExtents.SameLimits(MeshExtents);
 }
 
@@ -272,9 +273,8 @@ std::string TMeshViewState::RenderTexture(std::string_view name) {
     const std::string wanted = TextureFileName(name);
     std::vector<std::string> names;
     if (Model) Model->ListTextures(names);
-    const bool known = !wanted.empty() && std::any_of(names.begin(), names.end(), [&](const std::string& n) {
-        return SameText(n, wanted);
-    });
+    const bool known = !wanted.empty() && std::any_of(names.begin(), names.end(),
+                                                      [&](const std::string& n) { return SameText(n, wanted); });
     if (!known) return std::string(kCannotDisplayTexture) + std::string(name);
     HighlightTexture = wanted;
     SetDisplayMode(dmTextureList);
@@ -328,9 +328,7 @@ float TMeshViewState::Brightness() const {
     return static_cast<float>(sum) / 765.0f;
 }
 
-TVector3 TMeshViewState::GuideColour() const {
-    return Brightness() < 0.5f ? TVector3{1, 1, 1} : TVector3{0, 0, 0};
-}
+TVector3 TMeshViewState::GuideColour() const { return Brightness() < 0.5f ? TVector3{1, 1, 1} : TVector3{0, 0, 0}; }
 
 TMarkerSizes TMeshViewState::MarkerSizes() const {
     const float ps = static_cast<float>(PointSize) * 0.01f * Distance;

@@ -91,9 +91,9 @@ public:
 
     TExtents MeshExtents, PointExtents, ViewExtents;
     bool PointsInside = false;
-    int SelectedPoint = -1;  // index into the model's attachment points, -1 for none
+    int SelectedPoint = -1;        // index into the model's attachment points, -1 for none
     std::string HighlightTexture;  // lower-case file-name part
-    int Polycount = 0;       // set by the renderer after each full draw
+    int Polycount = 0;             // set by the renderer after each full draw
 
     // Settings: background, guides, display mode (outside 0..5, or bumps without the bump flag: 0),
     // point size (clamped to 3..15) and line weight (clamped to 0..100, as hundredths).

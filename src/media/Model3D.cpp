@@ -15,8 +15,8 @@ namespace {
 
 // The smallest record of each repeated kind, to refuse a count the rest of the file cannot hold
 // before anything is allocated or looped over.
-constexpr std::uint64_t kMinTextureEntry = 4 + 4 + 4;        // slot, empty name, amount
-constexpr std::uint64_t kMinPoint = 4 + 12 * 4;              // empty name, matrix, position
+constexpr std::uint64_t kMinTextureEntry = 4 + 4 + 4;          // slot, empty name, amount
+constexpr std::uint64_t kMinPoint = 4 + 12 * 4;                // empty name, matrix, position
 constexpr std::uint64_t kMinBone = 4 + 4 + 4 + 4 + 7 * 4 + 4;  // tag, two u32, empty name, 7 floats, children
 constexpr std::uint64_t kMinInfluenceBone = 4 + 4 + 3 * 4 + 36 + 4;
 constexpr std::uint64_t kInfluenceGroup = 8;
@@ -66,7 +66,8 @@ void TMaterial::Assign(const TMaterial& other) {
 void T3DObject::ApplyBone(std::string_view name, const TVector3& position, const TQuaternion& rotation) {
     if (BoneName != name) return;
     const TMatrix3 m = QuaternionToMatrix(rotation);
-    for (TVector3& v : Positions) v = AddVectors(VectorTimesMatrix(v, m), position);
+    for (TVector3& v : Positions)
+        v = AddVectors(VectorTimesMatrix(v, m), position);
 }
 
 // The reader's view of one chunk header.
@@ -101,14 +102,22 @@ public:
             TChunk chunk;
             if (!chunk.ReadHeader(r_)) return;
             bool goOn = true;
-            if (chunk.Is("INFO")) goOn = ReadInfo();
-            else if (chunk.Is("CHNK")) goOn = ReadChunkIndex();
-            else if (chunk.Is("MATL")) goOn = ReadMaterial() && ReadGeometry(model_.AddObject());
-            else if (chunk.Is("SKEL")) goOn = ReadSkeleton();
-            else if (chunk.Is("INFL")) goOn = ReadInfluences();
-            else if (chunk.Is("ATCH")) goOn = ReadAttachments();
-            else if (chunk.Is("PMIN") || chunk.Is("NINF") || chunk.Is("BONE")) goOn = r_.Skip(chunk.Length);
-            else goOn = false;  // an unknown chunk ends the walk
+            if (chunk.Is("INFO"))
+                goOn = ReadInfo();
+            else if (chunk.Is("CHNK"))
+                goOn = ReadChunkIndex();
+            else if (chunk.Is("MATL"))
+                goOn = ReadMaterial() && ReadGeometry(model_.AddObject());
+            else if (chunk.Is("SKEL"))
+                goOn = ReadSkeleton();
+            else if (chunk.Is("INFL"))
+                goOn = ReadInfluences();
+            else if (chunk.Is("ATCH"))
+                goOn = ReadAttachments();
+            else if (chunk.Is("PMIN") || chunk.Is("NINF") || chunk.Is("BONE"))
+                goOn = r_.Skip(chunk.Length);
+            else
+                goOn = false;  // an unknown chunk ends the walk
             if (!goOn) return;
         }
     }
@@ -158,8 +167,10 @@ private:
             }
             r_.ReadF32(amount);
             m.CurrentSlot = slot;
-            if (slot == tsReflection) m.ReflectionAmount = amount;
-            else m.ScratchAmount = amount;
+            if (slot == tsReflection)
+                m.ReflectionAmount = amount;
+            else
+                m.ScratchAmount = amount;
             if (auto texture = LoadTexture(m, slot, textureName)) lastHasAlpha = texture->HasAlpha;
         }
         m.AlphaFlag = lastHasAlpha;
@@ -229,11 +240,13 @@ private:
         o.Normals.resize(vertexCount);
         for (std::size_t i = 0; i < vertexCount; ++i) {
             const char* p = block.data() + i * kVertexBytes;
-            o.Positions[i] = {ByteReader::Decode<float>(p), ByteReader::Decode<float>(p + 4), ByteReader::Decode<float>(p + 8)};
+            o.Positions[i] = {ByteReader::Decode<float>(p), ByteReader::Decode<float>(p + 4),
+                              ByteReader::Decode<float>(p + 8)};
             o.TexCoords[i] = {ByteReader::Decode<float>(p + 12), 1.0f - ByteReader::Decode<float>(p + 16)};
         }
 
-        if (!r_.Fits(triangleCount, kTriangleBytes) || !r_.ReadBytes(triangleCount * kTriangleBytes, block)) return false;
+        if (!r_.Fits(triangleCount, kTriangleBytes) || !r_.ReadBytes(triangleCount * kTriangleBytes, block))
+            return false;
         o.Triangles.reserve(triangleCount);
         for (std::size_t i = 0; i < triangleCount; ++i) {
             const char* p = block.data() + i * kTriangleBytes;
@@ -288,7 +301,8 @@ private:
         if (!ReadVector(r_, position) || !r_.ReadF32(rotation.X) || !r_.ReadF32(rotation.Y) ||
             !r_.ReadF32(rotation.Z) || !r_.ReadF32(rotation.W))
             return BoneRead::End;
-        const TVector3 absolute = AddVectors(VectorTimesMatrix(position, QuaternionToMatrix(parentRotation)), parentPosition);
+        const TVector3 absolute =
+            AddVectors(VectorTimesMatrix(position, QuaternionToMatrix(parentRotation)), parentPosition);
         model_.ApplyBone(name, absolute, rotation);
         if (!r_.ReadU32(childCount) || !r_.Fits(childCount, kMinBone)) return BoneRead::End;
         for (std::uint32_t i = 0; i < childCount; ++i)
@@ -326,9 +340,12 @@ private:
             // The sum of the positions met walking up the parents, one step per level of depth: the
             // first bone (parent -1) has none; a bone that is its own parent meets itself once; any
             // other bone meets its parent and then whatever its parent met.
-            if (bone.ParentIndex < 0) bone.ChainSum = {0, 0, 0};
-            else if (j == i) bone.ChainSum = bone.Position;
-            else bone.ChainSum = AddVectors(bones[j].Position, bones[j].ChainSum);
+            if (bone.ParentIndex < 0)
+                bone.ChainSum = {0, 0, 0};
+            else if (j == i)
+                bone.ChainSum = bone.Position;
+            else
+                bone.ChainSum = AddVectors(bones[j].Position, bones[j].ChainSum);
             firstOfName.emplace(bone.Name, i);
             if (!r_.Skip(36)) return false;  // the bone's matrix, not used here
 
@@ -397,11 +414,13 @@ T3DObject& T3DModel::AddObject() {
 }
 
 void T3DModel::ListTextures(std::vector<std::string>& list) const {
-    for (const T3DObject& o : objects_) list.push_back(o.Material.DiffuseFileName);
+    for (const T3DObject& o : objects_)
+        list.push_back(o.Material.DiffuseFileName);
 }
 
 void T3DModel::ApplyBone(std::string_view name, const TVector3& position, const TQuaternion& rotation) {
-    for (T3DObject& o : objects_) o.ApplyBone(name, position, rotation);
+    for (T3DObject& o : objects_)
+        o.ApplyBone(name, position, rotation);
 }
 
 void T3DModel::OffsetVertex(std::size_t object, std::uint64_t vertex, const TVector3& offset) {

@@ -29,7 +29,7 @@ public:
     bool TexGenT = false, TexGenS = false;  // sphere-map generation of T and S
     TRGBA Ambient{}, Emission{}, Specular{}, Diffuse{};
     float ReflectionAmount = 0;
-    std::string Name;  // lower case
+    std::string Name;                                               // lower case
     std::string DiffuseFileName, BumpFileName, ReflectionFileName;  // lower-case file-name parts
     float Shininess = 0, Opacity = 0;
     float ScratchAmount = 0;  // the amount of the last entry that is no reflection

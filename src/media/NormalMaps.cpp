@@ -12,7 +12,8 @@ bool BumpMapSupport(std::string_view extensionText) {
 
 std::array<std::uint8_t, 3> PackNormal(const TVector3& unit) {
     std::array<std::uint8_t, 3> out{};
-    for (int k = 0; k < 3; ++k) out[k] = static_cast<std::uint8_t>(255.0f * (unit[k] / 2 + 0.5f));
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<std::uint8_t>(255.0f * (unit[k] / 2 + 0.5f));
     return out;
 }
 

@@ -66,49 +66,36 @@ std::optional<TTexturePlan> PlanTexture(std::uint32_t slot, std::string_view nam
     TTexturePlan plan;
     plan.Slot = slot;
     plan.FileName = TextureFileName(name);
-    auto constant = [&plan](int alpha) {
-        plan.ConstantAlpha = true;
-        plan.Value = alpha;
-    };
 
+    // The constant alpha of a diffuse texture, if it gets one.
+    std::optional<int> diffuseAlpha;
     plan.Path = files.Find(plan.FileName);
     if (!plan.Path.empty()) {
-        if (slot == tsDiffuse) {
-            if (kind == 6)
-                constant(255);
-            else if (opacity != 1.0f)
-                constant(AlphaByte(std::sqrt(static_cast<double>(opacity)) * 255));
-            else
-                plan.Value = kind;
-        } else if (slot == tsReflection) {
-            plan.Value = kind;
-        } else {
-            constant(255);
-        }
-        return plan;
-    }
-
-    // No such image: a texture descriptor of that name may say which images make it.
-    const std::string descriptor = files.Find(plan.FileName + ".txt");
-    std::string text;
-    if (descriptor.empty() || !files.ReadText(descriptor, text)) return std::nullopt;
-    std::string alphaName, primaryName;
-    ReadDescriptorNames(DecodeText(text).text, alphaName, primaryName);
-    plan.Path = files.Find(primaryName);
-    if (plan.Path.empty()) return std::nullopt;
-    if (!SameText(alphaName, primaryName)) plan.AlphaPath = files.Find(alphaName);
-    if (slot == tsDiffuse) {
-        if (opacity == 1.0f && (kind == 6 || alphaName.empty()))
-            constant(255);
+        if (kind == 6)
+            diffuseAlpha = 255;
         else if (opacity != 1.0f)
-            constant(AlphaByte(255 * static_cast<double>(opacity)));
-        else
-            plan.Value = kind;
-    } else if (slot == tsReflection) {
-        plan.Value = kind;
+            diffuseAlpha = AlphaByte(std::sqrt(static_cast<double>(opacity)) * 255);
     } else {
-        constant(255);
+        // No such image: a texture descriptor of that name may say which images make it.
+        const std::string descriptor = files.Find(plan.FileName + ".txt");
+        std::string text;
+        if (descriptor.empty() || !files.ReadText(descriptor, text)) return std::nullopt;
+        std::string alphaName, primaryName;
+        ReadDescriptorNames(DecodeText(text).text, alphaName, primaryName);
+        plan.Path = files.Find(primaryName);
+        if (plan.Path.empty()) return std::nullopt;
+        if (!SameText(alphaName, primaryName)) plan.AlphaPath = files.Find(alphaName);
+        if (opacity == 1.0f && (kind == 6 || alphaName.empty()))
+            diffuseAlpha = 255;
+        else if (opacity != 1.0f)
+            diffuseAlpha = AlphaByte(255 * static_cast<double>(opacity));
     }
+    // A reflection loads with the kind as its value, a bump map with a constant alpha of 255.
+    const std::optional<int> alpha = slot == tsDiffuse ? diffuseAlpha
+                                     : slot == tsBump  ? std::optional<int>(255)
+                                                       : std::nullopt;
+    plan.ConstantAlpha = alpha.has_value();
+    plan.Value = alpha.value_or(kind);
     return plan;
 }
 

@@ -30,7 +30,7 @@ struct TTexturePlan {
     std::string Path;       // the file to load: the texture itself, or its descriptor's primary
     std::string AlphaPath;  // the descriptor's alpha image, loaded first as the pending alpha; or empty
     bool ConstantAlpha = false;
-    int Value = 0;          // the constant alpha (0..255) when set, else the material kind
+    int Value = 0;  // the constant alpha (0..255) when set, else the material kind
     bool operator==(const TTexturePlan&) const = default;
 };
 

@@ -9,7 +9,8 @@ float VectorLength(const TVector3& v) { return std::sqrt(v[0] * v[0] + v[1] * v[
 float NormaliseVector(TVector3& v) {
     const float length = VectorLength(v);
     if (length != 0)
-        for (float& c : v) c /= length;
+        for (float& c : v)
+            c /= length;
     return length;
 }
 
@@ -21,7 +22,8 @@ TVector3 ScaleVector(const TVector3& v, float factor) { return {v[0] * factor, v
 
 TVector3 VectorTimesMatrix(const TVector3& v, const TMatrix3& m) {
     TVector3 out{};
-    for (int j = 0; j < 3; ++j) out[j] = v[0] * m[j] + v[1] * m[3 + j] + v[2] * m[6 + j];
+    for (int j = 0; j < 3; ++j)
+        out[j] = v[0] * m[j] + v[1] * m[3 + j] + v[2] * m[6 + j];
     return out;
 }
 

@@ -62,7 +62,8 @@ public:
         if constexpr (std::endian::native == std::endian::little) {
             std::memcpy(out, p, static_cast<std::size_t>(count) * 4);
         } else {
-            for (std::uint64_t i = 0; i < count; ++i) out[i] = Decode<float>(p + i * 4);
+            for (std::uint64_t i = 0; i < count; ++i)
+                out[i] = Decode<float>(p + i * 4);
         }
         pos_ += count * 4;
         return true;

@@ -144,8 +144,10 @@ std::array<double, 3> AttachmentEulerAngles(const std::array<float, 9>& m) {
         angles[2] = Degrees(std::atan2(-at(1), at(0)));
     }
     for (double& a : angles) {
-        if (a < -180) a += 360;
-        else if (a > 180) a -= 360;
+        if (a < -180)
+            a += 360;
+        else if (a > 180)
+            a -= 360;
     }
     return angles;
 }

@@ -24,7 +24,7 @@ bool ReadCountedName(ByteReader& reader, std::string& name);
 struct TChunk {
     std::uint32_t Offset = 0;  // position of the chunk's header in the file
     std::array<char, 4> Tag{};
-    std::uint32_t Size = 0;    // the size of the data alone
+    std::uint32_t Size = 0;  // the size of the data alone
     std::string_view Data;
 
     std::string GetTag() const { return std::string(Tag.data(), Tag.size()); }

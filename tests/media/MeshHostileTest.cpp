@@ -30,7 +30,8 @@ void ExpectDrawable(const T3DModel& model) {
         ASSERT_TRUE(o.Tangents.empty() || o.Tangents.size() == n);
         ASSERT_EQ(o.VertexCount, n);
         ASSERT_EQ(o.TriangleCount, o.Triangles.size());
-        for (const TTriangle& t : o.Triangles) ASSERT_TRUE(t[0] < n && t[1] < n && t[2] < n);
+        for (const TTriangle& t : o.Triangles)
+            ASSERT_TRUE(t[0] < n && t[1] < n && t[2] < n);
     }
 }
 
@@ -41,7 +42,8 @@ void ReadBoth(const std::string& bytes) {
         for (const TChunk& c : mesh.Chunks()) {
             if (c.GetTag() != "ATCH") continue;
             const TATCH atch(c.Data);
-            for (const TATCHE& e : atch.Entries()) (void)AttachmentCoords(e);
+            for (const TATCHE& e : atch.Entries())
+                (void)AttachmentCoords(e);
         }
     } else {
         ASSERT_EQ(error, "MESH001F file hostile.im is not a valid mesh");
@@ -67,7 +69,8 @@ TEST(HostileMesh, SeededByteFlips) {
     for (int round = 0; round < 2000; ++round) {
         std::string bytes = full;
         const int flips = 1 + static_cast<int>(rng() % 4);
-        for (int k = 0; k < flips; ++k) bytes[rng() % bytes.size()] ^= static_cast<char>(1 + rng() % 255);
+        for (int k = 0; k < flips; ++k)
+            bytes[rng() % bytes.size()] ^= static_cast<char>(1 + rng() % 255);
         SCOPED_TRACE(round);
         ReadBoth(bytes);
         if (HasFatalFailure()) return;
@@ -85,8 +88,30 @@ TEST(HostileMesh, HugeCountsEndTheWalkWithoutAllocating) {
     manyChildren.Name = "b";
     manyChildren.ChildCount = 0xFFFFFFFFu;
     const std::string manyInfluences = ByteWriter().U32(0).U32(0xFFFFFFFFu).Take();
-    const std::string manyGroups = ByteWriter().U32(0).U32(1).Name("b").Name("").U32(0).U32(0).U32(0).Bytes(std::string(36, '\0')).U32(0xFFFFFFFFu).Take();
-    const std::string manyEntries = ByteWriter().U32(0).U32(1).Name("b").Name("").U32(0).U32(0).U32(0).Bytes(std::string(36, '\0')).U32(1).U32(0).U32(0xFFFFFFFFu).Take();
+    const std::string manyGroups = ByteWriter()
+                                       .U32(0)
+                                       .U32(1)
+                                       .Name("b")
+                                       .Name("")
+                                       .U32(0)
+                                       .U32(0)
+                                       .U32(0)
+                                       .Bytes(std::string(36, '\0'))
+                                       .U32(0xFFFFFFFFu)
+                                       .Take();
+    const std::string manyEntries = ByteWriter()
+                                        .U32(0)
+                                        .U32(1)
+                                        .Name("b")
+                                        .Name("")
+                                        .U32(0)
+                                        .U32(0)
+                                        .U32(0)
+                                        .Bytes(std::string(36, '\0'))
+                                        .U32(1)
+                                        .U32(0)
+                                        .U32(0xFFFFFFFFu)
+                                        .Take();
     const std::string hugeName = ByteWriter().U32(0).U32(1).U32(0xBFFFFFFFu).Bytes(std::string(60, 'x')).Take();
     struct Case {
         const char* what;
@@ -97,10 +122,14 @@ TEST(HostileMesh, HugeCountsEndTheWalkWithoutAllocating) {
         {"vertex count", MeshFileBuilder().Info(102).Object(0, {}, tooMany).Bytes(), 1},
         {"triangle count", MeshFileBuilder().Info(102).Object(0, {}, tooManyTriangles).Bytes(), 1},
         {"texture count", MeshFileBuilder().Info(102).Object(0, manyTextures, test::GridGeometry(1, 1)).Bytes(), 0},
-        {"bone children", MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Skeleton(manyChildren).Bytes(), 1},
-        {"influence bones", MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Chunk("INFL", manyInfluences).Bytes(), 1},
-        {"influence groups", MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Chunk("INFL", manyGroups).Bytes(), 1},
-        {"influence entries", MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Chunk("INFL", manyEntries).Bytes(), 1},
+        {"bone children",
+         MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Skeleton(manyChildren).Bytes(), 1},
+        {"influence bones",
+         MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Chunk("INFL", manyInfluences).Bytes(), 1},
+        {"influence groups",
+         MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Chunk("INFL", manyGroups).Bytes(), 1},
+        {"influence entries",
+         MeshFileBuilder().Info(102).Object(0, {}, test::GridGeometry(1, 1)).Chunk("INFL", manyEntries).Bytes(), 1},
         {"points", MeshFileBuilder().Info(102).Attachments({{"a", kIdentity3, {0, 0, 0}}}, 0xFFFFFFFFu).Bytes(), 0},
         {"name length", MeshFileBuilder().Info(102).Chunk("ATCH", hugeName).Bytes(), 0},
     };

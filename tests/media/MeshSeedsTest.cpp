@@ -24,7 +24,8 @@ using Seeds = std::map<std::string, std::string>;
 Seeds ChunkSeeds() {
     const MeshFileBuilder points = MeshFileBuilder().Info(102).Attachments(
         {{"a.front", kIdentity3, {1, 2, 3}}, {"a.turned", {0, -1, 0, 1, 0, 0, 0, 0, 1}, {-1, 0, 0.5f}}});
-    const std::string flagged = ByteWriter().U32(0).U32(1).Name("a.flagged", 0x40000000u).Bytes(std::string(48, '\0')).Take();
+    const std::string flagged =
+        ByteWriter().U32(0).U32(1).Name("a.flagged", 0x40000000u).Bytes(std::string(48, '\0')).Take();
     return {
         {"header-only.im", MeshFileBuilder().Bytes()},
         {"info-101.im", MeshFileBuilder().Info(101).Bytes()},
@@ -37,7 +38,8 @@ Seeds ChunkSeeds() {
 }
 
 Seeds ModelSeeds() {
-    Seeds seeds = {{"sample.im", test::MakeSampleMesh()}, {"compressed.im", MeshFileBuilder().Info(102).Bytes(0, "CFIL")}};
+    Seeds seeds = {{"sample.im", test::MakeSampleMesh()},
+                   {"compressed.im", MeshFileBuilder().Info(102).Bytes(0, "CFIL")}};
     for (std::uint32_t version : {100u, 101u, 102u, 200u, 201u}) {
         MeshGeometry g = test::GridGeometry(2, 1, 0, version);
         g.BoneName = "b.bone";
@@ -66,7 +68,8 @@ Seeds ModelSeeds() {
 
 TEST(MeshFuzzSeeds, CorpusMatchesTheBuilder) {
     const bool write = std::getenv("KELVARN_WRITE_MESH_SEEDS") != nullptr;
-    for (const auto& [target, seeds] : {std::pair{"mesh_chunks", ChunkSeeds()}, std::pair{"mesh_model", ModelSeeds()}}) {
+    for (const auto& [target, seeds] :
+         {std::pair{"mesh_chunks", ChunkSeeds()}, std::pair{"mesh_model", ModelSeeds()}}) {
         for (const auto& [name, bytes] : seeds) {
             const std::string path = std::string(KELVARN_SOURCE_DIR) + "/fuzz/corpus/" + target + "/" + name;
             if (write) test::WriteBytes(path, bytes);

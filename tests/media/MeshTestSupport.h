@@ -28,7 +28,8 @@ public:
             }
         auto t = std::make_shared<TPreparedTexture>();
         t->Width = t->Height = 1;
-        for (const auto& a : withAlpha) t->HasAlpha = t->HasAlpha || plan.FileName == a;
+        for (const auto& a : withAlpha)
+            t->HasAlpha = t->HasAlpha || plan.FileName == a;
         t->Pixels.assign(t->HasAlpha ? 4 : 3, 0x80);
         return t;
     }
@@ -37,7 +38,9 @@ public:
 // Finds every name it is asked for, as the path "/tex/" + name.
 class AnyTextureFiles final : public ITextureFiles {
 public:
-    std::string Find(std::string_view name) override { return name.empty() ? std::string() : "/tex/" + std::string(name); }
+    std::string Find(std::string_view name) override {
+        return name.empty() ? std::string() : "/tex/" + std::string(name);
+    }
     bool ReadText(const std::string&, std::string&) override { return false; }
 };
 
@@ -46,7 +49,8 @@ inline std::unique_ptr<T3DModel> LoadModel(const std::string& bytes, ITextureSou
     auto model = std::make_unique<T3DModel>();
     AnyTextureFiles files;
     TNoTextureFiles none;
-    TModelLoadResult r = textures ? model->LoadFromBytes(bytes, files, textures) : model->LoadFromBytes(bytes, none, nullptr);
+    TModelLoadResult r =
+        textures ? model->LoadFromBytes(bytes, files, textures) : model->LoadFromBytes(bytes, none, nullptr);
     if (result) *result = r;
     return model;
 }

@@ -82,7 +82,8 @@ TEST_F(MeshView, FailuresThePreviousBoxAndAPointsOnlyMesh) {
     EXPECT_FALSE(view.Loaded);
 
     TMessageList messages;
-    EXPECT_EQ(view.ShowMesh(Write("packed.im", MeshFileBuilder().Bytes(0, "CFIL")), nullptr, messages), "Unable to open mesh");
+    EXPECT_EQ(view.ShowMesh(Write("packed.im", MeshFileBuilder().Bytes(0, "CFIL")), nullptr, messages),
+              "Unable to open mesh");
     EXPECT_EQ(messages, (TMessageList{{"Cannot decode compressed content", "Info"}}));
 
     // One vertex: a box of size 0 still gives a usable distance.
@@ -156,7 +157,8 @@ TEST_F(MeshView, KeysZoomPanAndTurn) {
     }
     TMeshViewState v;
     v.Distance = 10;
-    for (int i = 0; i < 3; ++i) v.KeyDown(TViewKey::Down, shift);  // keeps growing by 2.5 % a press
+    for (int i = 0; i < 3; ++i)
+        v.KeyDown(TViewKey::Down, shift);  // keeps growing by 2.5 % a press
     EXPECT_FLOAT_EQ(v.Distance, 10 * 1.025f * 1.025f * 1.025f);
 }
 
@@ -206,10 +208,8 @@ TEST_F(MeshView, PresetViewsWithWideAndTallViews) {
             float elevation, azimuth, distance;
         };
         const Row rows[] = {
-            {'T', pvTop, 90, 0, Elevation(6, 4, 2, aspect)},
-            {'L', pvLeft, 0, -90, Elevation(2, 6, 4, aspect)},
-            {'R', pvRight, 0, 90, Elevation(2, 6, 4, aspect)},
-            {'F', pvFront, 0, 0, Elevation(4, 6, 2, aspect)},
+            {'T', pvTop, 90, 0, Elevation(6, 4, 2, aspect)},   {'L', pvLeft, 0, -90, Elevation(2, 6, 4, aspect)},
+            {'R', pvRight, 0, 90, Elevation(2, 6, 4, aspect)}, {'F', pvFront, 0, 0, Elevation(4, 6, 2, aspect)},
             {'B', pvBack, 0, 180, Elevation(4, 6, 2, aspect)},
         };
         for (const Row& r : rows) {

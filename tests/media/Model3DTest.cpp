@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "media/Model3D.h"
 #include "media/MeshTestSupport.h"
+#include "media/Model3D.h"
 #include "shell/Mesh.h"
 #include "support/MeshFileBuilder.h"
 #include "support/TestSupport.h"
@@ -117,7 +117,10 @@ TEST(ModelLoad, RootLengthPastTheFileEndsAtTheFile) {
     EXPECT_EQ(model->ObjectCount(), 1);
     // A root length that stops short ends the walk there.
     const std::string bytes = MeshFileBuilder().Info(102).Object(0, {}, Triangle()).Bytes();
-    auto cut = LoadModel(MeshFileBuilder().Info(102).Object(0, {}, Triangle()).Bytes(-static_cast<std::int64_t>(bytes.size() - 12 - 44)));
+    auto cut = LoadModel(MeshFileBuilder()
+                             .Info(102)
+                             .Object(0, {}, Triangle())
+                             .Bytes(-static_cast<std::int64_t>(bytes.size() - 12 - 44)));
     EXPECT_EQ(cut->ObjectCount(), 0);
 }
 
@@ -146,11 +149,8 @@ TEST(ModelGeometry, EveryLayoutReadsBackExactly) {
         g.Normals = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
         g.Tangents = {{1, 1, 0}, {0, 1, 1}, {1, 0, 1}};
         // A chunk after the object shows that the reader ends exactly where the geometry ends.
-        auto model = LoadModel(MeshFileBuilder()
-                                   .Info(102)
-                                   .Object(5, {}, g)
-                                   .Attachments({{"a.after", kIdentity3, {0, 0, 1}}})
-                                   .Bytes());
+        auto model = LoadModel(
+            MeshFileBuilder().Info(102).Object(5, {}, g).Attachments({{"a.after", kIdentity3, {0, 0, 1}}}).Bytes());
         ASSERT_EQ(model->ObjectCount(), 1);
         const T3DObject& o = model->Objects()[0];
         EXPECT_EQ(o.VertexCount, 3u);
@@ -178,8 +178,10 @@ TEST(ModelGeometry, TrianglesNamingMissingVerticesAreDropped) {
 
 TEST(ModelGeometry, BoxSpansEveryVertexAndSkipsAnEmptyFirstObject) {
     MeshGeometry a = Triangle(), b = Triangle();
-    for (auto& v : a.Vertices) v.X += 5, v.Y += 5, v.Z += 5;
-    for (auto& v : b.Vertices) v.X -= 2, v.Z += 10;
+    for (auto& v : a.Vertices)
+        v.X += 5, v.Y += 5, v.Z += 5;
+    for (auto& v : b.Vertices)
+        v.X -= 2, v.Z += 10;
     auto model = LoadModel(MeshFileBuilder().Info(102).MaterialOnly(0, {}).Object(1, {}, a).Object(2, {}, b).Bytes());
     ASSERT_EQ(model->ObjectCount(), 3);
     ASSERT_TRUE(model->Box().has_value());
@@ -195,11 +197,20 @@ TEST(ModelGeometry, BoxSpansEveryVertexAndSkipsAnEmptyFirstObject) {
 
 TEST(ModelMaterial, KindFromTheNameLaterMatchesWinning) {
     const std::pair<const char*, int> cases[] = {
-        {"plain", 0},          {"body m.notex", 1},      {"m.onetex", 2},  {"x m.reflect", 3},
-        {"m.gloss", 4},        {"m.tbumptex", 5},        {"m.tbumpgloss", 6}, {"m.tbumpenv", 7},
-        {"m.onetex m.reflect", 3}, {"m.reflect m.onetex", 3}, {"m.gloss m.notex", 4},
+        {"plain", 0},
+        {"body m.notex", 1},
+        {"m.onetex", 2},
+        {"x m.reflect", 3},
+        {"m.gloss", 4},
+        {"m.tbumptex", 5},
+        {"m.tbumpgloss", 6},
+        {"m.tbumpenv", 7},
+        {"m.onetex m.reflect", 3},
+        {"m.reflect m.onetex", 3},
+        {"m.gloss m.notex", 4},
     };
-    for (const auto& [name, kind] : cases) EXPECT_EQ(MaterialKind(name), kind) << name;
+    for (const auto& [name, kind] : cases)
+        EXPECT_EQ(MaterialKind(name), kind) << name;
 }
 
 TEST(ModelMaterial, BodyFieldsTexturesAndTheSharedMaterialOfAName) {
@@ -217,7 +228,8 @@ TEST(ModelMaterial, BodyFieldsTexturesAndTheSharedMaterialOfAName) {
     second.Textures = {{1, "other.tga", 1}};
 
     RecordingTextureSource source;
-    auto model = LoadModel(MeshFileBuilder().Info(102).Object(0, first, Triangle()).Object(1, second, Triangle()).Bytes(), &source);
+    auto model = LoadModel(
+        MeshFileBuilder().Info(102).Object(0, first, Triangle()).Object(1, second, Triangle()).Bytes(), &source);
     ASSERT_EQ(model->ObjectCount(), 2);
     EXPECT_EQ(model->MaterialCount(), 0);  // the list lives only during the load
     for (const T3DObject& o : model->Objects()) {
@@ -270,7 +282,8 @@ TEST(ModelMaterial, AlphaFlagIsThisMaterialsLastLoadedTexture) {
     for (const Case& c : cases) {
         MeshMaterial m;
         m.Name = c.name;
-        for (const auto& t : c.textures) m.Textures.push_back({1, t, 1});
+        for (const auto& t : c.textures)
+            m.Textures.push_back({1, t, 1});
         b.Object(index++, m, Triangle());
     }
     RecordingTextureSource source;
@@ -289,8 +302,8 @@ TEST(ModelMaterial, AlphaFlagIsThisMaterialsLastLoadedTexture) {
 }
 
 TEST(ModelMaterial, BumpTexturesOnlyForBumpKindsAndTheirFlag) {
-    for (const auto& [name, planned] : {std::pair{"m.onetex", false}, std::pair{"m.tbumptex", true},
-                                        std::pair{"m.tbumpenv", true}}) {
+    for (const auto& [name, planned] :
+         {std::pair{"m.onetex", false}, std::pair{"m.tbumptex", true}, std::pair{"m.tbumpenv", true}}) {
         SCOPED_TRACE(name);
         MeshMaterial m;
         m.Name = name;
@@ -408,8 +421,8 @@ TEST(ModelBones, InfluencesMoveVerticesByChainSumOffsetAndPosition) {
     MeshGeometry g;
     g.Vertices.resize(8);
     const std::vector<MeshInfluenceBone> bones = {
-        {"root", "", {1, 0, 0}, kIdentity3, {{{0, {0, 0, 1}}}}},             // offset + position
-        {"lone", "nobody", {0, 2, 0}, kIdentity3, {{{1, {0, 0, 0}}}}},       // offset + 3 x position
+        {"root", "", {1, 0, 0}, kIdentity3, {{{0, {0, 0, 1}}}}},        // offset + position
+        {"lone", "nobody", {0, 2, 0}, kIdentity3, {{{1, {0, 0, 0}}}}},  // offset + 3 x position
         {"child", "root", {0, 0, 3}, kIdentity3, {{{2, {0, 0, 0}}}}},
         {"grandchild", "child", {0, 1, 0}, kIdentity3, {{{3, {0, 0, 0}}, {99, {5, 5, 5}}}, {{0, {7, 7, 7}}}}},
         {"lonechild", "lone", {0, 0, 1}, kIdentity3, {{{4, {0, 0, 0}}}}},

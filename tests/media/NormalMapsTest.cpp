@@ -16,7 +16,8 @@ TEST(CubeMap, TexelsNextToTheCentreOfEachFace) {
         const std::size_t at = (static_cast<std::size_t>(j) * kCubeMapSize + static_cast<std::size_t>(i)) * 3;
         return std::array<int, 3>{f[at], f[at + 1], f[at + 2]};
     };
-    for (const auto& f : faces) EXPECT_EQ(f.size(), 3072u);
+    for (const auto& f : faces)
+        EXPECT_EQ(f.size(), 3072u);
     // i = j = 15: a = b = -0.5.
     EXPECT_EQ(texel(0, 15, 15), (std::array<int, 3>{254, 131, 131}));  // +X (16, 0.5, 0.5)
     EXPECT_EQ(texel(1, 15, 15), (std::array<int, 3>{0, 131, 123}));    // -X (-16, 0.5, -0.5)
@@ -34,17 +35,20 @@ TEST(CubeMap, PackNormal) {
 }
 
 TEST(BumpFlag, NeedsMultitextureAndAllThreeExtensions) {
-    const std::string all = "GL_ARB_multitexture GL_EXT_texture_cube_map GL_ARB_texture_env_combine GL_ARB_texture_env_dot3";
+    const std::string all =
+        "GL_ARB_multitexture GL_EXT_texture_cube_map GL_ARB_texture_env_combine GL_ARB_texture_env_dot3";
     EXPECT_TRUE(BumpMapSupport(all));
-    EXPECT_TRUE(BumpMapSupport("GL_ARB_texture_env_dot3 GL_ARB_texture_env_combine GL_EXT_texture_cube_map GL_ARB_multitexture"));
-    for (const char* missing : {"GL_ARB_multitexture", "GL_EXT_texture_cube_map", "GL_ARB_texture_env_combine",
-                                "GL_ARB_texture_env_dot3"}) {
+    EXPECT_TRUE(BumpMapSupport(
+        "GL_ARB_texture_env_dot3 GL_ARB_texture_env_combine GL_EXT_texture_cube_map GL_ARB_multitexture"));
+    for (const char* missing :
+         {"GL_ARB_multitexture", "GL_EXT_texture_cube_map", "GL_ARB_texture_env_combine", "GL_ARB_texture_env_dot3"}) {
         std::string text = all;
         text.erase(text.find(missing), std::string(missing).size());
         EXPECT_FALSE(BumpMapSupport(text)) << "without " << missing;
     }
     EXPECT_FALSE(BumpMapSupport(""));
-    EXPECT_FALSE(BumpMapSupport("gl_arb_multitexture gl_ext_texture_cube_map gl_arb_texture_env_combine gl_arb_texture_env_dot3"));
+    EXPECT_FALSE(BumpMapSupport(
+        "gl_arb_multitexture gl_ext_texture_cube_map gl_arb_texture_env_combine gl_arb_texture_env_dot3"));
 }
 
 TEST(Vectors, Arithmetic) {
@@ -67,20 +71,23 @@ TEST(Vectors, QuaternionToMatrixIsTheTransposedFormula) {
     const float s = std::sqrt(0.5f);
     const TMatrix3 z = QuaternionToMatrix({0, 0, s, s});
     const TMatrix3 expected = {0, -1, 0, 1, 0, 0, 0, 0, 1};
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(z[i], expected[i], 1e-6) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(z[i], expected[i], 1e-6) << i;
     const TMatrix3 x = QuaternionToMatrix({1, 0, 0, 0});  // a half turn about x
     const TMatrix3 half = {1, 0, 0, 0, -1, 0, 0, 0, -1};
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(x[i], half[i], 1e-6) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR(x[i], half[i], 1e-6) << i;
 }
 
 TEST(GlState, ClearColourAndAspect) {
     const std::pair<TColor, std::array<float, 4>> colours[] = {
-        {0, {0.5f, 0.5f, 0.55f, 0}},       // no colour: the default
-        {0x0000FF, {1, 0, 0, 0}},          // pure red sits in the low byte
+        {0, {0.5f, 0.5f, 0.55f, 0}},  // no colour: the default
+        {0x0000FF, {1, 0, 0, 0}},     // pure red sits in the low byte
         {0xFF0000, {0, 0, 1, 0}},
         {0x808080, {128 / 255.0f, 128 / 255.0f, 128 / 255.0f, 0}},
     };
-    for (const auto& [colour, clear] : colours) EXPECT_EQ(ClearColour(colour), clear) << colour;
+    for (const auto& [colour, clear] : colours)
+        EXPECT_EQ(ClearColour(colour), clear) << colour;
     EXPECT_EQ(ViewAspect(240, 180), 240.0f / 180.0f);
     EXPECT_EQ(ViewAspect(100, 0), 1);
     EXPECT_EQ(ViewAspect(0, 100), 1);

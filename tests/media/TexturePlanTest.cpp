@@ -126,11 +126,18 @@ TEST(TextureDescriptor, FirstAlphaAndPrimaryLines) {
 
 TEST(TextureFormat, ByExtensionIgnoringCase) {
     const std::pair<const char*, std::optional<TTextureFormat>> cases[] = {
-        {"a.bmp", TTextureFormat::Bmp},     {"A.JPG", TTextureFormat::Jpeg},  {"x.Tga", TTextureFormat::Tga},
-        {"x.TEXTURE", TTextureFormat::Texture}, {"x.jpeg", std::nullopt},    {"x.png", std::nullopt},
-        {"bmp", std::nullopt},             {"x.texture.txt", std::nullopt}, {"", std::nullopt},
+        {"a.bmp", TTextureFormat::Bmp},
+        {"A.JPG", TTextureFormat::Jpeg},
+        {"x.Tga", TTextureFormat::Tga},
+        {"x.TEXTURE", TTextureFormat::Texture},
+        {"x.jpeg", std::nullopt},
+        {"x.png", std::nullopt},
+        {"bmp", std::nullopt},
+        {"x.texture.txt", std::nullopt},
+        {"", std::nullopt},
     };
-    for (const auto& [name, format] : cases) EXPECT_EQ(TextureFormatOf(name), format) << name;
+    for (const auto& [name, format] : cases)
+        EXPECT_EQ(TextureFormatOf(name), format) << name;
 }
 
 Image32 TwoByTwo() {
@@ -175,7 +182,8 @@ TEST(TextureAlpha, RulesOneToFive) {
         {"1: constant alpha on a BMP", TTextureFormat::Bmp, false, true, 255, nullptr, rgba({255, 255, 255, 255})},
         {"2: pending alpha", TTextureFormat::Tga, true, false, 2, &pending, fromPending},
         {"2: pending alpha, BMP of a plain kind", TTextureFormat::Bmp, false, false, 3, &pending, fromPending},
-        {"4: pending alpha, BMP of a gloss kind", TTextureFormat::Bmp, false, false, 4, &pending, rgba({255, 255, 255, 255})},
+        {"4: pending alpha, BMP of a gloss kind", TTextureFormat::Bmp, false, false, 4, &pending,
+         rgba({255, 255, 255, 255})},
         {"4 is for BMP only", TTextureFormat::Texture, false, false, 4, &pending, fromPending},
         {"2: pending of another size dropped", TTextureFormat::Tga, false, false, 2, &other, rgb},
         {"3: own alpha", TTextureFormat::Tga, true, false, 2, nullptr, rgba({0x30, 0x40, 0x10, 0x20})},
@@ -187,7 +195,8 @@ TEST(TextureAlpha, RulesOneToFive) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TMessageList messages;
-        const auto t = ApplyAlphaRules(image, c.format, c.fileAlpha, c.constant, c.value, c.pending, "dir\\x.tga", messages);
+        const auto t =
+            ApplyAlphaRules(image, c.format, c.fileAlpha, c.constant, c.value, c.pending, "dir\\x.tga", messages);
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(t->Width, 2);
         EXPECT_EQ(t->Height, 2);
@@ -200,8 +209,9 @@ TEST(TextureAlpha, RulesOneToFive) {
 TEST(TextureAlpha, AJpegWithAnAlphaOfAnotherSizeIsRefused) {
     TMessageList messages;
     const Image32 pending = Pending(1, 1);
-    EXPECT_EQ(ApplyAlphaRules(TwoByTwo(), TTextureFormat::Jpeg, false, false, 2, &pending, "C:\\work\\Body.jpg", messages),
-              nullptr);
+    EXPECT_EQ(
+        ApplyAlphaRules(TwoByTwo(), TTextureFormat::Jpeg, false, false, 2, &pending, "C:\\work\\Body.jpg", messages),
+        nullptr);
     EXPECT_EQ(messages, (TMessageList{{"Body.jpg Texture ERROR.. Image and Alpha not the same size", "Info"}}));
     EXPECT_EQ(ApplyAlphaRules(Image32{}, TTextureFormat::Tga, false, false, 2, nullptr, "e.tga", messages), nullptr);
 }

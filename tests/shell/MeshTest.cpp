@@ -202,7 +202,8 @@ std::array<float, 9> Orientation(double x, double y, double z) {
                          cx * sy * sz + sx * cz,
                          cx * cy};
     std::array<float, 9> out{};
-    for (int i = 0; i < 9; ++i) out[i] = static_cast<float>(m[i]);
+    for (int i = 0; i < 9; ++i)
+        out[i] = static_cast<float>(m[i]);
     return out;
 }
 
@@ -212,11 +213,11 @@ TEST(AttachmentAngles, RecoverRotationsPerAxisAtThePolesAndOnTheSeam) {
         double ex, ey, ez;  // expected
     };
     const Case cases[] = {
-        {0, 0, 0, 0, 0, 0},          {90, 0, 0, 90, 0, 0},     {-90, 0, 0, -90, 0, 0},
-        {0, 45, 0, 0, 45, 0},        {0, -45, 0, 0, -45, 0},   {0, 0, 90, 0, 0, 90},
-        {0, 0, -90, 0, 0, -90},      {30, 40, 50, 30, 40, 50}, {-170, 20, 135, -170, 20, 135},
-        {0, 90, 0, 0, 90, 0},        // a pole: x is 0 and z takes the whole turn
-        {30, 90, 20, 0, 90, 50},     {30, -90, 20, 0, -90, -10},
+        {0, 0, 0, 0, 0, 0},      {90, 0, 0, 90, 0, 0},       {-90, 0, 0, -90, 0, 0},
+        {0, 45, 0, 0, 45, 0},    {0, -45, 0, 0, -45, 0},     {0, 0, 90, 0, 0, 90},
+        {0, 0, -90, 0, 0, -90},  {30, 40, 50, 30, 40, 50},   {-170, 20, 135, -170, 20, 135},
+        {0, 90, 0, 0, 90, 0},  // a pole: x is 0 and z takes the whole turn
+        {30, 90, 20, 0, 90, 50}, {30, -90, 20, 0, -90, -10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << "," << c.z);
@@ -255,7 +256,8 @@ TEST(FindAttachment, SearchesEveryImFileAndEveryAtchChunk) {
     };
     WriteBytes(dir / "a.im", MeshFileBuilder().Chunk("ATCH", atch("a.one", 1)).Chunk("ATCH", atch("a.two", 2)).Bytes());
     WriteBytes(dir / "b.im", "not a mesh");
-    WriteBytes(dir / "sub/c.im", MeshFileBuilder().Chunk("ATCH", atch("a.three", 3)).Chunk("ATCH", atch("a.two", 9)).Bytes());
+    WriteBytes(dir / "sub/c.im",
+               MeshFileBuilder().Chunk("ATCH", atch("a.three", 3)).Chunk("ATCH", atch("a.two", 9)).Bytes());
     WriteBytes(dir / "d.pm", MeshFileBuilder().Chunk("ATCH", atch("a.pm", 4)).Bytes());
 
     EXPECT_EQ(FindAttachmentInMesh(dir / "a.im", "a.two"), "2.000,0.000,0.000,0.0,0.0,0.0,a.two");
@@ -263,7 +265,7 @@ TEST(FindAttachment, SearchesEveryImFileAndEveryAtchChunk) {
     EXPECT_EQ(FindAttachmentInMesh(dir / "b.im", "a.two"), "");
     EXPECT_EQ(FindAttachmentInMesh(dir / "missing.im", "a.two"), "");
 
-    EXPECT_EQ(FindAttachment(dir.Path(), "a.two"), "2.000,0.000,0.000,0.0,0.0,0.0,a.two");  // a.im comes first
+    EXPECT_EQ(FindAttachment(dir.Path(), "a.two"), "2.000,0.000,0.000,0.0,0.0,0.0,a.two");      // a.im comes first
     EXPECT_EQ(FindAttachment(dir.Path(), "a.three"), "3.000,0.000,0.000,0.0,0.0,0.0,a.three");  // past b.im
     EXPECT_EQ(FindAttachment(dir.Path(), "a.pm"), "");  // only ".im" files are searched
     EXPECT_EQ(FindAttachment(dir.Path(), ""), "");

@@ -13,14 +13,16 @@ ByteWriter& ByteWriter::U16(std::uint16_t v) {
 }
 
 ByteWriter& ByteWriter::U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i)
+        bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     return *this;
 }
 
 ByteWriter& ByteWriter::F32(float v) { return U32(std::bit_cast<std::uint32_t>(v)); }
 
 ByteWriter& ByteWriter::Floats(const float* v, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) F32(v[i]);
+    for (std::size_t i = 0; i < count; ++i)
+        F32(v[i]);
     return *this;
 }
 
@@ -48,9 +50,11 @@ std::string MeshFileBuilder::InfoData(std::uint32_t version) {
 std::string MeshFileBuilder::MaterialBody(const MeshMaterial& m) {
     ByteWriter w;
     w.Name(m.Name).U32(0).U32(m.Sides).F32(m.Opacity);
-    for (const Vec3* c : {&m.Ambient, &m.Diffuse, &m.Specular, &m.Emission}) w.Floats(c->data(), 3);
+    for (const Vec3* c : {&m.Ambient, &m.Diffuse, &m.Specular, &m.Emission})
+        w.Floats(c->data(), 3);
     w.F32(m.Shininess).U32(m.TextureCount.value_or(static_cast<std::uint32_t>(m.Textures.size())));
-    for (const MeshTexture& t : m.Textures) w.U32(t.Slot).Name(t.Name).F32(t.Amount);
+    for (const MeshTexture& t : m.Textures)
+        w.U32(t.Slot).Name(t.Name).F32(t.Amount);
     return w.Take();
 }
 
@@ -69,13 +73,16 @@ std::string MeshFileBuilder::GeometryChunk(const MeshGeometry& g) {
         w.U32(0).U32(g.VertexCount.value_or(vertexCount)).U32(g.TriangleCount.value_or(triangleCount));
     }
     if (g.Version >= 200) w.Name(g.BoneName);
-    for (const MeshVertex& v : g.Vertices) w.F32(v.X).F32(v.Y).F32(v.Z).F32(v.U).F32(v.V);
-    for (const auto& t : g.Triangles) w.U16(t[0]).U16(t[1]).U16(t[2]);
+    for (const MeshVertex& v : g.Vertices)
+        w.F32(v.X).F32(v.Y).F32(v.Z).F32(v.U).F32(v.V);
+    for (const auto& t : g.Triangles)
+        w.U16(t[0]).U16(t[1]).U16(t[2]);
     for (std::uint32_t i = 0; i < vertexCount; ++i) {
         const Vec3 n = i < g.Normals.size() ? g.Normals[i] : Vec3{0, 0, 1};
         w.Floats(n.data(), 3);
     }
-    for (std::uint32_t i = 0; i < triangleCount; ++i) w.U32(i).U32(0).U32(0);
+    for (std::uint32_t i = 0; i < triangleCount; ++i)
+        w.U32(i).U32(0).U32(0);
     if (g.Version >= 201 && g.TangentFlag >= 1) {
         for (std::uint32_t i = 0; i < vertexCount; ++i) {
             const Vec3 t = i < g.Tangents.size() ? g.Tangents[i] : Vec3{1, 0, 0};
@@ -91,7 +98,8 @@ std::string MeshFileBuilder::BoneRecord(const MeshBone& bone) {
     ByteWriter rest;
     rest.Name(bone.Name).Floats(bone.Position.data(), 3).Floats(bone.Rotation.data(), 4);
     rest.U32(bone.ChildCount.value_or(static_cast<std::uint32_t>(bone.Children.size())));
-    for (const MeshBone& child : bone.Children) rest.Bytes(BoneRecord(child));
+    for (const MeshBone& child : bone.Children)
+        rest.Bytes(BoneRecord(child));
     ByteWriter w;
     w.Bytes(bone.Tag.substr(0, 4)).U32(static_cast<std::uint32_t>(rest.Str().size())).U32(0).Bytes(rest.Str());
     return w.Take();
@@ -100,7 +108,8 @@ std::string MeshFileBuilder::BoneRecord(const MeshBone& bone) {
 std::string MeshFileBuilder::AttachmentData(const std::vector<MeshPoint>& points, std::optional<std::uint32_t> count) {
     ByteWriter w;
     w.U32(0).U32(count.value_or(static_cast<std::uint32_t>(points.size())));
-    for (const MeshPoint& p : points) w.Name(p.Name).Floats(p.Matrix.data(), 9).Floats(p.Position.data(), 3);
+    for (const MeshPoint& p : points)
+        w.Name(p.Name).Floats(p.Matrix.data(), 9).Floats(p.Position.data(), 3);
     return w.Take();
 }
 
@@ -120,7 +129,8 @@ MeshFileBuilder& MeshFileBuilder::MaterialOnly(std::uint32_t chunkIndex, const M
     return Chunk("CHNK", chnk.Str());
 }
 
-MeshFileBuilder& MeshFileBuilder::Attachments(const std::vector<MeshPoint>& points, std::optional<std::uint32_t> count) {
+MeshFileBuilder& MeshFileBuilder::Attachments(const std::vector<MeshPoint>& points,
+                                              std::optional<std::uint32_t> count) {
     return Chunk("ATCH", AttachmentData(points, count));
 }
 
@@ -139,7 +149,8 @@ MeshFileBuilder& MeshFileBuilder::Influences(const std::vector<MeshInfluenceBone
         w.U32(static_cast<std::uint32_t>(b.Groups.size()));
         for (const auto& group : b.Groups) {
             w.U32(0).U32(static_cast<std::uint32_t>(group.size()));
-            for (const MeshInfluence& e : group) w.U32(e.Vertex).U32(0).Floats(e.Offset.data(), 3);
+            for (const MeshInfluence& e : group)
+                w.U32(e.Vertex).U32(0).Floats(e.Offset.data(), 3);
         }
     }
     return Chunk("INFL", w.Str());

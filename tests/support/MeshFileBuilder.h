@@ -58,7 +58,7 @@ struct MeshVertex {
 };
 
 struct MeshGeometry {
-    std::uint32_t Version = 102;  // 100, 101, 102, 200, 201 are the layouts the reader knows
+    std::uint32_t Version = 102;    // 100, 101, 102, 200, 201 are the layouts the reader knows
     std::uint32_t TangentFlag = 0;  // written from version 201
     std::string BoneName;           // written from version 200
     std::uint32_t HeaderField1 = 0, HeaderField2 = 0;
@@ -102,7 +102,8 @@ public:
     // "CHNK" (u32, chunk index) holding "MATL" (the material body, then the "GEOM" chunk).
     MeshFileBuilder& Object(std::uint32_t chunkIndex, const MeshMaterial& material, const MeshGeometry& geometry);
     // "CHNK" holding a "MATL" whose body is followed by `afterBody` instead of a "GEOM" chunk.
-    MeshFileBuilder& MaterialOnly(std::uint32_t chunkIndex, const MeshMaterial& material, std::string_view afterBody = {});
+    MeshFileBuilder& MaterialOnly(std::uint32_t chunkIndex, const MeshMaterial& material,
+                                  std::string_view afterBody = {});
     MeshFileBuilder& Attachments(const std::vector<MeshPoint>& points, std::optional<std::uint32_t> count = {});
     MeshFileBuilder& Skeleton(const MeshBone& root);
     MeshFileBuilder& Influences(const std::vector<MeshInfluenceBone>& bones, std::optional<std::uint32_t> count = {});
