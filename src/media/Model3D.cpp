@@ -174,28 +174,38 @@ private:
             if (auto texture = LoadTexture(m, slot, textureName)) lastHasAlpha = texture->HasAlpha;
         }
         m.AlphaFlag = lastHasAlpha;
+        if (m.DiffuseLoaded()) model_.hasTexturedMaterial_ = true;
+        if (m.BumpLoaded()) model_.bumpTexturePresent_ = true;
         model_.materials_.push_back(std::move(m));
         return goOn;
     }
 
-    // Keeps the entry's file name in its slot and loads what the plan names.
+    // The slot now names this entry's file: keeps the name and loads what the plan names.
     std::shared_ptr<const TPreparedTexture> LoadTexture(TMaterial& m, std::uint32_t slot, std::string_view name) {
+        std::string* fileName = nullptr;
         std::shared_ptr<const TPreparedTexture>* target = nullptr;
         switch (slot) {
-            case tsDiffuse: m.DiffuseFileName = TextureFileName(name), target = &m.DiffuseTexture; break;
-            case tsBump: m.BumpFileName = TextureFileName(name), target = &m.BumpTexture; break;
-            case tsReflection: m.ReflectionFileName = TextureFileName(name), target = &m.ReflectionTexture; break;
+            case tsDiffuse:
+                fileName = &m.DiffuseFileName;
+                target = &m.DiffuseTexture;
+                break;
+            case tsBump:
+                fileName = &m.BumpFileName;
+                target = &m.BumpTexture;
+                break;
+            case tsReflection:
+                fileName = &m.ReflectionFileName;
+                target = &m.ReflectionTexture;
+                break;
             default: return nullptr;
         }
+        *fileName = TextureFileName(name);
+        target->reset();
         if (!textures_) return nullptr;
         const auto plan = PlanTexture(slot, name, m.Kind, m.Opacity, files_);
         if (!plan) return nullptr;
-        auto texture = textures_->Prepare(*plan, messages_);
-        if (!texture) return nullptr;
-        *target = texture;
-        if (slot == tsDiffuse) model_.hasTexturedMaterial_ = true;
-        if (slot == tsBump) model_.bumpTexturePresent_ = true;
-        return texture;
+        *target = textures_->Prepare(*plan, messages_);
+        return *target;
     }
 
     // The "GEOM" chunk right after a material body; another chunk there is left for the walk.

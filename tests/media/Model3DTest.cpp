@@ -301,6 +301,18 @@ TEST(ModelMaterial, AlphaFlagIsThisMaterialsLastLoadedTexture) {
     EXPECT_EQ(r.Messages, (TMessageList{{"cannot load missing.tga", "Info"}, {"cannot load missing.tga", "Info"}}));
 }
 
+TEST(ModelMaterial, ALaterEntryOfASlotReplacesTheEarlierOne) {
+    MeshMaterial m;
+    m.Textures = {{1, "first.tga", 1}, {1, "missing.tga", 1}};
+    RecordingTextureSource source;
+    source.failing = {"missing.tga"};
+    auto model = LoadModel(MeshFileBuilder().Info(102).Object(0, m, Triangle()).Bytes(), &source);
+    const TMaterial& material = model->Objects()[0].Material;
+    EXPECT_EQ(material.DiffuseFileName, "missing.tga");
+    EXPECT_FALSE(material.DiffuseLoaded());  // not the first entry's texture under the second's name
+    EXPECT_FALSE(model->HasTexturedMaterial());
+}
+
 TEST(ModelMaterial, BumpTexturesOnlyForBumpKindsAndTheirFlag) {
     for (const auto& [name, planned] :
          {std::pair{"m.onetex", false}, std::pair{"m.tbumptex", true}, std::pair{"m.tbumpenv", true}}) {
