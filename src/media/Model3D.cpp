@@ -1,6 +1,7 @@
 #include "media/Model3D.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 #include "shell/ByteReader.h"
@@ -61,13 +62,6 @@ void TMaterial::Assign(const TMaterial& other) {
     Specular = other.Specular;
     Shininess = other.Shininess;
     ReflectionAmount = other.ReflectionAmount;
-}
-
-void T3DObject::ApplyBone(std::string_view name, const TVector3& position, const TQuaternion& rotation) {
-    if (BoneName != name) return;
-    const TMatrix3 m = QuaternionToMatrix(rotation);
-    for (TVector3& v : Positions)
-        v = AddVectors(VectorTimesMatrix(v, m), position);
 }
 
 // The reader's view of one chunk header.
@@ -291,10 +285,21 @@ private:
 
     enum class BoneRead { Done, NotABone, End };
 
+    // A bone's move of its vertices: turned by M, then T added.
+    struct BoneMove {
+        TMatrix3 M = kIdentityMatrix;
+        TVector3 T{0, 0, 0};
+    };
+
+    // The bones' moves are gathered per bone name and applied once at the end, so that a damaged file
+    // with thousands of records of one name does not move every vertex thousands of times.
     bool ReadSkeleton() {
         std::uint32_t unused = 0;
         r_.ReadU32(unused);
-        return ReadBone({0, 0, 0}, TQuaternion{}, 0) != BoneRead::End;
+        boneMoves_.clear();
+        const bool goOn = ReadBone({0, 0, 0}, TQuaternion{}, 0) != BoneRead::End;
+        for (const auto& [name, move] : boneMoves_) model_.ApplyBone(name, move.M, move.T);
+        return goOn;
     }
 
     // One "BONE" record and its children. A child's position is turned by its parent bone's rotation.
@@ -313,7 +318,12 @@ private:
             return BoneRead::End;
         const TVector3 absolute =
             AddVectors(VectorTimesMatrix(position, QuaternionToMatrix(parentRotation)), parentPosition);
-        model_.ApplyBone(name, absolute, rotation);
+        // Each vertex is turned by the bone's rotation and moved to the bone's place; after earlier
+        // bones of the name: (v M + T) R + P = v (M R) + (T R + P).
+        const TMatrix3 turn = QuaternionToMatrix(rotation);
+        BoneMove& move = boneMoves_[name];
+        move.M = MatrixTimesMatrix(move.M, turn);
+        move.T = AddVectors(VectorTimesMatrix(move.T, turn), absolute);
         if (!r_.ReadU32(childCount) || !r_.Fits(childCount, kMinBone)) return BoneRead::End;
         for (std::uint32_t i = 0; i < childCount; ++i)
             if (ReadBone(absolute, rotation, depth + 1) == BoneRead::End) return BoneRead::End;
@@ -407,6 +417,7 @@ private:
     ITextureSource* textures_;
     TMessageList& messages_;
     std::uint32_t chunkIndex_ = 0;
+    std::map<std::string, BoneMove, std::less<>> boneMoves_;
 };
 
 void T3DModel::Clear() {
@@ -428,9 +439,12 @@ void T3DModel::ListTextures(std::vector<std::string>& list) const {
         list.push_back(o.Material.DiffuseFileName);
 }
 
-void T3DModel::ApplyBone(std::string_view name, const TVector3& position, const TQuaternion& rotation) {
-    for (T3DObject& o : objects_)
-        o.ApplyBone(name, position, rotation);
+void T3DModel::ApplyBone(std::string_view name, const TMatrix3& turn, const TVector3& position) {
+    for (T3DObject& o : objects_) {
+        if (o.BoneName != name) continue;
+        for (TVector3& v : o.Positions)
+            v = AddVectors(VectorTimesMatrix(v, turn), position);
+    }
 }
 
 void T3DModel::OffsetVertex(std::size_t object, std::uint64_t vertex, const TVector3& offset) {

@@ -83,8 +83,6 @@ public:
     std::vector<TTriangle> Triangles;  // every index below VertexCount
 
     void SetDrawMode(int mode) { DrawMode = mode; }
-    // Turns every vertex by the rotation and adds the position, when the bone name matches.
-    void ApplyBone(std::string_view name, const TVector3& position, const TQuaternion& rotation);
 };
 
 struct TAttachmentPoint {
@@ -128,7 +126,9 @@ public:
 
     // Every object's diffuse texture file name, in object order, duplicates kept.
     void ListTextures(std::vector<std::string>& list) const;
-    void ApplyBone(std::string_view name, const TVector3& position, const TQuaternion& rotation);
+    // Moves the vertices of every object of that bone name: each is turned by the matrix (as a row
+    // vector), then the position is added.
+    void ApplyBone(std::string_view name, const TMatrix3& turn, const TVector3& position);
     // Adds to one vertex's position; nothing for an object or vertex that does not exist.
     void OffsetVertex(std::size_t object, std::uint64_t vertex, const TVector3& offset);
 

@@ -29,6 +29,14 @@ TVector3 VectorTimesMatrix(const TVector3& v, const TMatrix3& m) {
 
 TMatrix3 TransposeMatrix(const TMatrix3& m) { return {m[0], m[3], m[6], m[1], m[4], m[7], m[2], m[5], m[8]}; }
 
+TMatrix3 MatrixTimesMatrix(const TMatrix3& a, const TMatrix3& b) {
+    TMatrix3 out{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            out[i * 3 + j] = a[i * 3] * b[j] + a[i * 3 + 1] * b[3 + j] + a[i * 3 + 2] * b[6 + j];
+    return out;
+}
+
 TMatrix3 QuaternionToMatrix(const TQuaternion& q) {
     const float x = q.X, y = q.Y, z = q.Z, w = q.W;
     const TMatrix3 m = {1 - 2 * y * y - 2 * z * z, 2 * x * y + 2 * z * w,     2 * x * z - 2 * y * w,

@@ -24,6 +24,7 @@ TVector3 ScaleVector(const TVector3& v, float factor);
 // A row vector times a matrix: out[j] = sum over i of v[i] * m[i][j].
 TVector3 VectorTimesMatrix(const TVector3& v, const TMatrix3& m);
 TMatrix3 TransposeMatrix(const TMatrix3& m);
+TMatrix3 MatrixTimesMatrix(const TMatrix3& a, const TMatrix3& b);  // a * b
 // The rotation matrix of a unit quaternion (x, y, z, w), returned transposed; bones are applied by
 // VectorTimesMatrix with it.
 TMatrix3 QuaternionToMatrix(const TQuaternion& q);

@@ -149,6 +149,21 @@ TEST(HostileMesh, HugeCountsEndTheWalkWithoutAllocating) {
     EXPECT_EQ(model->Objects()[0].VertexCount, 0u);
 }
 
+TEST(HostileMesh, ManyBonesOfOneNameStayCheap) {
+    // 40,000 sibling records of one name over an object of 10,000 vertices.
+    MeshGeometry g = test::GridGeometry(99, 100, 0, 200);
+    g.BoneName = "b";
+    ByteWriter skel;
+    const float position[3] = {0, 0, 0.5f}, rotation[4] = {0, 0, 0, 1};
+    skel.U32(0).Bytes("BONE").U32(0).U32(0).Name("b").Floats(position, 3).Floats(rotation, 4).U32(40000);
+    for (int i = 0; i < 40000; ++i)
+        skel.Bytes("BONE").U32(0).U32(0).Name("b").Floats(position, 3).Floats(rotation, 4).U32(0);
+    const auto start = std::chrono::steady_clock::now();
+    auto model = LoadModel(MeshFileBuilder().Info(102).Object(0, {}, g).Chunk("SKEL", skel.Str()).Bytes());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(model->Objects()[0].Positions[0], (TVector3{0, 0, 40000.5f}));  // each child sits 0.5 above the root
+}
+
 TEST(HostileMesh, DeepSkeletonStopsAt256Levels) {
     MeshGeometry shallow = test::GridGeometry(1, 1, 0, 200), deep = test::GridGeometry(1, 1, 0, 200);
     shallow.BoneName = "b200";

@@ -385,6 +385,24 @@ TEST(ModelBones, SkeletonMovesTheVerticesOfMatchingBones) {
     EXPECT_EQ(model->Objects()[2].Positions, (std::vector<TVector3>{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}));
 }
 
+TEST(ModelBones, BonesOfOneNameMoveTheVerticesOneAfterTheOther) {
+    const float s = std::sqrt(0.5f);
+    MeshGeometry g = Triangle(200);
+    g.BoneName = "b.twice";
+    MeshBone first;
+    first.Name = "b.twice";
+    first.Position = {0, 0, 5};
+    first.Rotation = {0, 0, s, s};
+    MeshBone second;
+    second.Name = "b.twice";
+    second.Position = {1, 0, 0};
+    first.Children = {second};
+    auto model = LoadModel(MeshFileBuilder().Info(102).Object(0, {}, g).Skeleton(first).Bytes());
+    // (1,0,0): turned and moved by the first to (0,-1,5), then moved by the second's place (0,-1,5).
+    ExpectVector(model->Objects()[0].Positions[1], 0, -2, 10);
+    ExpectVector(model->Objects()[0].Positions[0], 0, -1, 10);
+}
+
 TEST(ModelBones, ARecordWithAnotherTagIsSkipped) {
     MeshGeometry g = Triangle(200);
     g.BoneName = "b.x";

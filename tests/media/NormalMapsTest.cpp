@@ -64,6 +64,11 @@ TEST(Vectors, Arithmetic) {
     EXPECT_EQ(VectorTimesMatrix({1, 0, 0}, m), (TVector3{1, 2, 3}));  // the row vector picks rows
     EXPECT_EQ(VectorTimesMatrix({1, 1, 1}, m), (TVector3{12, 15, 18}));
     EXPECT_EQ(TransposeMatrix(m), (TMatrix3{1, 4, 7, 2, 5, 8, 3, 6, 9}));
+    EXPECT_EQ(MatrixTimesMatrix(m, TransposeMatrix(m)), (TMatrix3{14, 32, 50, 32, 77, 122, 50, 122, 194}));
+    EXPECT_EQ(MatrixTimesMatrix(kIdentityMatrix, m), m);
+    // Turning by a then by b is turning by a * b.
+    const TMatrix3 b = {0, 1, 0, -1, 0, 0, 0, 0, 2};
+    EXPECT_EQ(VectorTimesMatrix(VectorTimesMatrix({1, 2, 3}, m), b), VectorTimesMatrix({1, 2, 3}, MatrixTimesMatrix(m, b)));
 }
 
 TEST(Vectors, QuaternionToMatrixIsTheTransposedFormula) {
