@@ -170,6 +170,7 @@ private:
         m.AlphaFlag = lastHasAlpha;
         if (m.DiffuseLoaded()) model_.hasTexturedMaterial_ = true;
         if (m.BumpLoaded()) model_.bumpTexturePresent_ = true;
+        firstMaterialOfName_.emplace(m.Name, model_.materials_.size());
         model_.materials_.push_back(std::move(m));
         return goOn;
     }
@@ -271,16 +272,12 @@ private:
         return true;
     }
 
-    // The object draws with the first material of its name, copied.
+    // The object draws with the first material of the name just read, copied.
     void SetMaterial(T3DObject& object) {
         if (model_.materials_.empty()) return;
-        const std::string& wanted = model_.materials_.back().Name;
-        for (const TMaterial& m : model_.materials_) {
-            if (m.Name != wanted) continue;
-            object.Material.Assign(m);
-            object.AlphaFlag = object.Material.AlphaFlag;
-            return;
-        }
+        const TMaterial& first = model_.materials_[firstMaterialOfName_.at(model_.materials_.back().Name)];
+        object.Material.Assign(first);
+        object.AlphaFlag = object.Material.AlphaFlag;
     }
 
     enum class BoneRead { Done, NotABone, End };
@@ -418,6 +415,7 @@ private:
     TMessageList& messages_;
     std::uint32_t chunkIndex_ = 0;
     std::map<std::string, BoneMove, std::less<>> boneMoves_;
+    std::unordered_map<std::string, std::size_t> firstMaterialOfName_;
 };
 
 void T3DModel::Clear() {

@@ -31,12 +31,31 @@ std::string AfterEquals(std::string_view line) {
 std::string TMeshFolderFiles::Find(std::string_view name) {
     const std::string part = ExtractFileName(name);
     if (part.empty() || folder_.empty()) return {};
-    const std::string found = FindFileIgnoreCase(folder_, part);
-    return FileExists(found) ? found : std::string();
+    if (!listed_) {
+        listed_ = true;
+        std::vector<std::string> entries;
+        ListEntriesOfKind(JoinPath(folder_, "*"), entries, false);
+        for (const std::string& path : entries) {
+            if (!FileExists(path)) continue;
+            const std::string file = ExtractFileName(path);
+            exact_.emplace(file, path);
+            folded_.emplace(LowerCase(file), path);  // the first in name order, as a lookup ignoring case finds it
+        }
+    }
+    if (const auto hit = exact_.find(part); hit != exact_.end()) return hit->second;
+    if (const auto hit = folded_.find(LowerCase(part)); hit != folded_.end()) return hit->second;
+    return {};
 }
 
 bool TMeshFolderFiles::ReadText(const std::string& path, std::string& bytes) {
-    return ReadFileBytes(path, bytes, kMaxDescriptorBytes).empty();
+    auto [it, added] = texts_.try_emplace(path);
+    if (added) {
+        std::string read;
+        if (ReadFileBytes(path, read, kMaxDescriptorBytes).empty()) it->second = std::move(read);
+    }
+    if (!it->second) return false;
+    bytes = *it->second;
+    return true;
 }
 
 std::string TextureFileName(std::string_view name) { return LowerCase(ExtractFileName(name)); }

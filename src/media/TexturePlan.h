@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,7 +46,8 @@ public:
     virtual bool ReadText(const std::string& path, std::string& bytes) = 0;
 };
 
-// Looks in the mesh's own folder, matching names ignoring case (assets are made on Windows).
+// Looks in the mesh's own folder, matching names ignoring case (assets are made on Windows). The
+// folder is listed, and each descriptor read, once: a mesh may name the same files many times.
 class TMeshFolderFiles final : public ITextureFiles {
 public:
     explicit TMeshFolderFiles(std::string folder) : folder_(std::move(folder)) {}
@@ -54,6 +56,9 @@ public:
 
 private:
     std::string folder_;
+    bool listed_ = false;
+    std::map<std::string, std::string, std::less<>> exact_, folded_;  // file name -> path
+    std::map<std::string, std::optional<std::string>, std::less<>> texts_;
 };
 
 // Finds nothing: for reading a mesh's shape alone.
