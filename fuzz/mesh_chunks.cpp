@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const kelvarn::TATCH points(chunk.Data);
         if (points.Count() != static_cast<int>(points.Entries().size())) std::abort();
         for (const kelvarn::TATCHE& e : points.Entries()) {
-            if (e.Name.size() > 2 * 255) std::abort();  // 255 bytes, each at most two in UTF-8
+            if (e.Name.size() > 3 * 255) std::abort();  // 255 bytes, each at most three in UTF-8
             (void)kelvarn::AttachmentToCsv(e);
         }
     }

@@ -164,6 +164,11 @@ TEST(CountedName, DecodesLengthFlagNulsLimitTrimAndEncoding) {
         {"trimmed", ByteWriter().Name("  a.x \t").Take(), "a.x"},
         {"at most 255 kept", ByteWriter().Name(std::string(300, 'q')).Take(), std::string(255, 'q')},
         {"Windows-1252", ByteWriter().Name("caf\xE9").Take(), "caf\xC3\xA9"},
+        {"255 kept, then decoded", ByteWriter().Name(std::string(300, '\x80')).Take(), [] {
+             std::string euros;
+             for (int i = 0; i < 255; ++i) euros += "\xE2\x82\xAC";  // three bytes each in UTF-8
+             return euros;
+         }()},
         {"UTF-8 kept", ByteWriter().Name("caf\xC3\xA9").Take(), "caf\xC3\xA9"},
         {"empty", ByteWriter().Name("").Take(), ""},
     };
