@@ -134,10 +134,11 @@ private:
     }
 
     bool ReadMaterial() {
-        TMaterial m;
         std::string name;
         if (!ReadCountedName(r_, name)) return false;
+        TMaterial& m = model_.AddMaterial();
         m.Name = LowerCase(name);
+        firstMaterialOfName_.emplace(m.Name, model_.materials_.size() - 1);
         m.Kind = MaterialKind(m.Name);
         std::uint32_t unused = 0;
         r_.ReadU32(unused);
@@ -170,8 +171,6 @@ private:
         m.AlphaFlag = lastHasAlpha;
         if (m.DiffuseLoaded()) model_.hasTexturedMaterial_ = true;
         if (m.BumpLoaded()) model_.bumpTexturePresent_ = true;
-        firstMaterialOfName_.emplace(m.Name, model_.materials_.size());
-        model_.materials_.push_back(std::move(m));
         return goOn;
     }
 
