@@ -88,30 +88,11 @@ TEST(HostileMesh, HugeCountsEndTheWalkWithoutAllocating) {
     manyChildren.Name = "b";
     manyChildren.ChildCount = 0xFFFFFFFFu;
     const std::string manyInfluences = ByteWriter().U32(0).U32(0xFFFFFFFFu).Take();
-    const std::string manyGroups = ByteWriter()
-                                       .U32(0)
-                                       .U32(1)
-                                       .Name("b")
-                                       .Name("")
-                                       .U32(0)
-                                       .U32(0)
-                                       .U32(0)
-                                       .Bytes(std::string(36, '\0'))
-                                       .U32(0xFFFFFFFFu)
-                                       .Take();
-    const std::string manyEntries = ByteWriter()
-                                        .U32(0)
-                                        .U32(1)
-                                        .Name("b")
-                                        .Name("")
-                                        .U32(0)
-                                        .U32(0)
-                                        .U32(0)
-                                        .Bytes(std::string(36, '\0'))
-                                        .U32(1)
-                                        .U32(0)
-                                        .U32(0xFFFFFFFFu)
-                                        .Take();
+    // One influence bone ("b", no parent, at the origin, any matrix) up to its group count.
+    const std::string boneHead = ByteWriter().U32(0).U32(1).Name("b").Name("").U32(0).U32(0).U32(0).Take() +
+                                 std::string(36, '\0');
+    const std::string manyGroups = boneHead + ByteWriter().U32(0xFFFFFFFFu).Take();
+    const std::string manyEntries = boneHead + ByteWriter().U32(1).U32(0).U32(0xFFFFFFFFu).Take();
     const std::string hugeName = ByteWriter().U32(0).U32(1).U32(0xBFFFFFFFu).Bytes(std::string(60, 'x')).Take();
     struct Case {
         const char* what;
