@@ -21,6 +21,15 @@ function(kelvarn_test)
   target_compile_definitions(${K_NAME} PRIVATE KELVARN_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
                                                 KELVARN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   kelvarn_warnings(${K_NAME})
-  gtest_discover_tests(${K_NAME} DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${K_LABELS}" ENVIRONMENT "${K_ENVIRONMENT}")
+  # Labels and environment are lists, which the discovery's property list would flatten; they are set
+  # by a file CTest reads after the discovered tests.
+  gtest_discover_tests(${K_NAME} DISCOVERY_MODE PRE_TEST TEST_LIST ${K_NAME}_TESTS)
+  set(props_file ${CMAKE_CURRENT_BINARY_DIR}/${K_NAME}_properties.cmake)
+  set(props "LABELS \"${K_LABELS}\"")
+  if(K_ENVIRONMENT)
+    string(APPEND props " ENVIRONMENT \"${K_ENVIRONMENT}\"")
+  endif()
+  file(WRITE ${props_file}
+    "if(${K_NAME}_TESTS)\n  set_tests_properties(\${${K_NAME}_TESTS} PROPERTIES ${props})\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${props_file})
 endfunction()
