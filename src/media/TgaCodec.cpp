@@ -1,0 +1,303 @@
+#include "media/TgaCodec.h"
+
+#include <algorithm>
+
+namespace kelvarn {
+
+namespace {
+
+struct TgaHeader {
+    unsigned idLength, mapType, type, firstEntry, mapLength, entryBits, width, height, depth, descriptor;
+};
+
+TgaHeader ParseHeader(const std::uint8_t* d) {
+    return {d[0], d[1], d[2], GetU16(d + 3), GetU16(d + 5), d[7], GetU16(d + 12), GetU16(d + 14), d[16], d[17]};
+}
+
+// Turns a picture stored with the header's orientation into bottom-up, left-to-right rows.
+void Orient(RawImage& img, unsigned descriptor) {
+    const std::size_t row = img.RowBytes();
+    if (descriptor & 32) {
+        for (int y = 0; y < img.Height / 2; ++y)
+            std::swap_ranges(img.Pixels.begin() + static_cast<std::ptrdiff_t>(y * row),
+                             img.Pixels.begin() + static_cast<std::ptrdiff_t>((y + 1) * row),
+                             img.Pixels.begin() + static_cast<std::ptrdiff_t>((img.Height - 1 - y) * row));
+    }
+    if (descriptor & 16) {
+        const int bpp = img.BytesPerPixel;
+        for (int y = 0; y < img.Height; ++y) {
+            std::uint8_t* r = img.Pixels.data() + y * row;
+            for (int x = 0; x < img.Width / 2; ++x)
+                std::swap_ranges(r + x * bpp, r + (x + 1) * bpp, r + (img.Width - 1 - x) * bpp);
+        }
+    }
+}
+
+std::uint32_t Expand5(std::uint32_t v) { return (v << 3) | (v >> 2); }
+
+// One stored pixel of `bytes` bytes (1 grey, 2, 3 or 4) as ARGB.
+std::uint32_t ToArgb(const std::uint8_t* p, int bytes, bool attributeAlpha) {
+    switch (bytes) {
+    case 1:
+        return 0xFF000000u | (p[0] * 0x010101u);
+    case 2: {
+        const std::uint32_t w = GetU16(p);
+        const std::uint32_t a = attributeAlpha ? ((w & 0x8000) ? 255u : 0u) : 255u;
+        return (a << 24) | (Expand5((w >> 10) & 31) << 16) | (Expand5((w >> 5) & 31) << 8) | Expand5(w & 31);
+    }
+    case 3:
+        return 0xFF000000u | (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+    default:
+        return (static_cast<std::uint32_t>(p[3]) << 24) | (static_cast<std::uint32_t>(p[2]) << 16) |
+               (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+    }
+}
+
+}  // namespace
+
+TgaResult DecodeTgaStrict(ByteSpan data) {
+    TgaResult r;
+    if (data.size() < 18) {
+        r.fault = TgaFault::ShortHeader;
+        return r;
+    }
+    const TgaHeader h = ParseHeader(data.data());
+    r.depth = static_cast<int>(h.depth);
+    if (h.type == 10) r.fault = TgaFault::RunLength;
+    else if (h.type != 1 && h.type != 2) r.fault = TgaFault::BadType;
+    else if (h.mapType > 1) r.fault = TgaFault::BadColourMapType;
+    else if (h.depth != 8 && h.depth != 16 && h.depth != 24 && h.depth != 32) r.fault = TgaFault::BadDepth;
+    else if (h.type == 1 && (h.depth != 8 || h.mapType != 1 || h.entryBits != 24 || h.mapLength > 256))
+        r.fault = TgaFault::Unsupported;
+    else if (h.type == 2 && h.depth == 8) r.fault = TgaFault::Unsupported;
+    else if (!ImageSizeAllowed(h.width, h.height)) r.fault = TgaFault::BadSize;
+    if (r.fault != TgaFault::None) return r;
+
+    std::uint64_t offset = 18 + static_cast<std::uint64_t>(h.idLength);
+    const std::uint8_t* map = nullptr;
+    if (h.mapType == 1) {
+        const std::uint64_t mapBytes = (static_cast<std::uint64_t>(h.mapLength) * h.entryBits + 7) / 8;
+        if (offset + mapBytes > data.size()) {
+            r.fault = TgaFault::ShortData;
+            return r;
+        }
+        map = data.data() + offset;
+        offset += mapBytes;  // a true-colour file with a map still keeps its pixels after it
+    }
+    const std::uint64_t pixels = static_cast<std::uint64_t>(h.width) * h.height;
+    const unsigned bytes = h.depth / 8;
+    if (offset + pixels * bytes > data.size()) {
+        r.fault = TgaFault::ShortData;
+        return r;
+    }
+    const std::uint8_t* src = data.data() + offset;
+    const int outBytes = h.depth == 32 ? 4 : 3;
+    r.image.Allocate(static_cast<int>(h.width), static_cast<int>(h.height), outBytes);
+    std::uint8_t* dst = r.image.Pixels.data();
+    if (h.type == 1) {
+        for (std::uint64_t i = 0; i < pixels; ++i, dst += 3) {
+            const std::int64_t entry = static_cast<std::int64_t>(src[i]) - h.firstEntry;
+            if (entry < 0 || entry >= h.mapLength) continue;  // black
+            const std::uint8_t* e = map + entry * 3;
+            dst[0] = e[2];
+            dst[1] = e[1];
+            dst[2] = e[0];
+        }
+    } else if (h.depth == 16) {
+        for (std::uint64_t i = 0; i < pixels; ++i, dst += 3) {
+            const unsigned w = GetU16(src + i * 2);
+            dst[0] = static_cast<std::uint8_t>(((w >> 10) & 31) * 8);
+            dst[1] = static_cast<std::uint8_t>(((w >> 5) & 31) * 8);
+            dst[2] = static_cast<std::uint8_t>((w & 31) * 8);
+        }
+    } else {
+        for (std::uint64_t i = 0; i < pixels; ++i, src += bytes, dst += outBytes) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+            if (outBytes == 4) dst[3] = src[3];
+        }
+    }
+    Orient(r.image, h.descriptor);
+    return r;
+}
+
+bool LooksLikeTga(ByteSpan data) {
+    if (data.size() < 18) return false;
+    const TgaHeader h = ParseHeader(data.data());
+    if (h.mapType > 1 || h.width == 0 || h.height == 0 || (h.descriptor & 0xC0) != 0) return false;
+    if (h.mapType == 1 && h.entryBits != 15 && h.entryBits != 16 && h.entryBits != 24 && h.entryBits != 32)
+        return false;
+    switch (h.type) {
+    case 1:
+    case 9:
+        return h.mapType == 1 && (h.depth == 8 || h.depth == 16);
+    case 2:
+    case 10:
+        return h.depth == 15 || h.depth == 16 || h.depth == 24 || h.depth == 32;
+    case 3:
+    case 11:
+        return h.depth == 8;
+    default:
+        return false;
+    }
+}
+
+TgaFullResult DecodeTgaFull(ByteSpan data) {
+    TgaFullResult r;
+    if (data.size() < 18) {
+        r.fault = TgaFault::ShortHeader;
+        return r;
+    }
+    if (!LooksLikeTga(data)) {
+        r.fault = TgaFault::BadType;
+        return r;
+    }
+    const TgaHeader h = ParseHeader(data.data());
+    if (!ImageSizeAllowed(h.width, h.height)) {
+        r.fault = TgaFault::BadSize;
+        return r;
+    }
+    const bool mapped = h.type == 1 || h.type == 9;
+    const bool runLength = h.type >= 9;
+    const bool attributeAlpha = (h.descriptor & 15) != 0;
+    r.bits = static_cast<int>(h.depth);
+    r.compression = runLength ? 1 : 0;
+
+    std::uint64_t offset = 18 + static_cast<std::uint64_t>(h.idLength);
+    std::vector<std::uint32_t> palette;
+    if (h.mapType == 1) {
+        const int entryBytes = static_cast<int>((h.entryBits + 7) / 8);
+        const std::uint64_t mapBytes = static_cast<std::uint64_t>(h.mapLength) * entryBytes;
+        if (offset + mapBytes > data.size()) {
+            r.fault = TgaFault::ShortData;
+            return r;
+        }
+        if (mapped) {
+            // Entries below the first stored one read as black, as do indexes past the map.
+            palette.assign(static_cast<std::size_t>(h.firstEntry) + h.mapLength, 0xFF000000u);
+            for (unsigned i = 0; i < h.mapLength; ++i)
+                palette[h.firstEntry + i] = ToArgb(data.data() + offset + static_cast<std::uint64_t>(i) * entryBytes,
+                                                   entryBytes, h.entryBits == 16 && attributeAlpha);
+        }
+        offset += mapBytes;
+    }
+    r.hasAlpha = h.depth == 32 || (h.depth == 16 && attributeAlpha) || (mapped && h.entryBits == 32) ||
+                 (mapped && h.entryBits == 16 && attributeAlpha);
+
+    const int width = static_cast<int>(h.width);
+    const int height = static_cast<int>(h.height);
+    const int bytes = static_cast<int>((h.depth + 7) / 8);
+    const std::uint64_t total = static_cast<std::uint64_t>(width) * height;
+    if (!runLength && offset + total * bytes > data.size()) {
+        r.fault = TgaFault::ShortData;
+        return r;
+    }
+    r.image.Resize(width, height);
+    r.image.Depth = r.hasAlpha ? 32 : 24;
+
+    const bool topDown = (h.descriptor & 32) != 0;
+    const bool rightToLeft = (h.descriptor & 16) != 0;
+    auto rowStart = [&](int stored) {
+        return &r.image.At(0, topDown ? stored : height - 1 - stored);
+    };
+    const std::uint32_t paletteSize = static_cast<std::uint32_t>(palette.size());
+    auto convert = [&](const std::uint8_t* p) -> std::uint32_t {
+        if (mapped) {
+            const std::uint32_t index = bytes == 1 ? p[0] : GetU16(p);
+            return index < paletteSize ? palette[index] : 0xFF000000u;
+        }
+        return ToArgb(p, bytes, attributeAlpha);
+    };
+
+    const std::uint8_t* src = data.data() + offset;
+    if (!runLength) {
+        for (int y = 0; y < height; ++y) {
+            std::uint32_t* row = rowStart(y);
+            const std::uint8_t* s = src + static_cast<std::uint64_t>(y) * width * bytes;
+            if (rightToLeft) {
+                for (int x = width - 1; x >= 0; --x, s += bytes) row[x] = convert(s);
+            } else if (!mapped && bytes == 3) {
+                for (int x = 0; x < width; ++x, s += 3)
+                    row[x] = 0xFF000000u | (static_cast<std::uint32_t>(s[2]) << 16) |
+                             (static_cast<std::uint32_t>(s[1]) << 8) | s[0];
+            } else if (!mapped && bytes == 4) {
+                for (int x = 0; x < width; ++x, s += 4)
+                    row[x] = (static_cast<std::uint32_t>(s[3]) << 24) | (static_cast<std::uint32_t>(s[2]) << 16) |
+                             (static_cast<std::uint32_t>(s[1]) << 8) | s[0];
+            } else {
+                for (int x = 0; x < width; ++x, s += bytes) row[x] = convert(s);
+            }
+        }
+        return r;
+    }
+
+    // Run-length packets may cross rows, never the end of the picture.
+    const std::uint8_t* end = data.data() + data.size();
+    int y = 0;
+    int x = 0;
+    std::uint32_t* row = rowStart(0);
+    std::uint64_t done = 0;
+    auto put = [&](std::uint32_t pixel) {
+        row[rightToLeft ? width - 1 - x : x] = pixel;
+        if (++x == width) {
+            x = 0;
+            if (++y < height) row = rowStart(y);
+        }
+    };
+    while (done < total) {
+        if (src >= end) {
+            r.fault = TgaFault::ShortData;
+            return r;
+        }
+        const unsigned head = *src++;
+        const unsigned count = (head & 0x7F) + 1;
+        if (done + count > total) {
+            r.fault = TgaFault::Overrun;
+            return r;
+        }
+        if (head & 0x80) {
+            if (end - src < bytes) {
+                r.fault = TgaFault::ShortData;
+                return r;
+            }
+            const std::uint32_t pixel = convert(src);
+            src += bytes;
+            for (unsigned i = 0; i < count; ++i) put(pixel);
+        } else {
+            if (static_cast<std::uint64_t>(end - src) < static_cast<std::uint64_t>(count) * bytes) {
+                r.fault = TgaFault::ShortData;
+                return r;
+            }
+            for (unsigned i = 0; i < count; ++i, src += bytes) put(convert(src));
+        }
+        done += count;
+    }
+    return r;
+}
+
+std::string EncodeTga(const RawImage& image) {
+    const int bpp = image.BytesPerPixel;
+    if (image.Width <= 0 || image.Height <= 0 || (bpp != 3 && bpp != 4) || image.Width > 65535 ||
+        image.Height > 65535)
+        return {};
+    const std::size_t dataSize = image.Pixels.size();
+    std::string out(18 + dataSize, '\0');
+    auto* o = reinterpret_cast<std::uint8_t*>(out.data());
+    o[2] = 2;
+    PutU16(o + 12, static_cast<std::uint32_t>(image.Width));
+    PutU16(o + 14, static_cast<std::uint32_t>(image.Height));
+    o[16] = static_cast<std::uint8_t>(bpp * 8);
+    o[17] = bpp == 4 ? 8 : 0;
+    const std::uint8_t* s = image.Pixels.data();
+    std::uint8_t* d = o + 18;
+    for (std::size_t i = 0; i < dataSize; i += bpp) {
+        d[i] = s[i + 2];
+        d[i + 1] = s[i + 1];
+        d[i + 2] = s[i];
+        if (bpp == 4) d[i + 3] = s[i + 3];
+    }
+    return out;
+}
+
+}  // namespace kelvarn
