@@ -1,6 +1,7 @@
 #include "media/JpegDec.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -15,6 +16,15 @@ constexpr std::uint8_t kZigzag[64] = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+// The same positions in a transposed block: the decoder stores coefficients transposed so that
+// the inverse transform needs a single transpose.
+constexpr std::array<std::uint8_t, 64> MakeTransposedZigzag() {
+    std::array<std::uint8_t, 64> t{};
+    for (int k = 0; k < 64; ++k) t[k] = static_cast<std::uint8_t>((kZigzag[k] % 8) * 8 + kZigzag[k] / 8);
+    return t;
+}
+constexpr std::array<std::uint8_t, 64> kZigzagT = MakeTransposedZigzag();
 
 constexpr int kFastBits = 9;
 constexpr int kFastSize = 1 << kFastBits;
@@ -212,21 +222,26 @@ struct SampleRange {
     int shift;     // 12-bit samples are shifted down to 8
 };
 
-// Dequantised coefficients (natural order, scale factors folded in) to samples.
-void InverseTransform(const float* coef, std::uint8_t* out, std::ptrdiff_t stride, const SampleRange& range) {
+// Coefficients arrive transposed (see kZigzagT), so one pass, one transpose and a second pass give
+// the samples in natural order: with X' the transposed block and T the 1-D transform,
+// T (T X')' = T X T'.
+template <int Shift>
+void InverseTransformT(const float* coefT, std::uint8_t* out, std::ptrdiff_t stride, const SampleRange& range) {
     alignas(32) float a[64], b[64];
-    IdctPass(coef, a);
+    alignas(16) std::uint8_t samples[64];
+    IdctPass(coefT, a);
     Transpose(a, b);
     IdctPass(b, a);
-    // a holds the result transposed: a[c * 8 + r] is row r, column c.
-    Transpose(a, b);
-    for (int r = 0; r < 8; ++r) {
-        std::uint8_t* o = out + r * stride;
-        for (int c = 0; c < 8; ++c) {
-            const float v = std::clamp(b[r * 8 + c] + range.center + 0.5f, 0.0f, range.max);
-            o[c] = static_cast<std::uint8_t>(static_cast<int>(v) >> range.shift);
-        }
+    for (int i = 0; i < 64; ++i) {
+        const float v = std::min(std::max(a[i] + range.center + 0.5f, 0.0f), range.max);
+        samples[i] = static_cast<std::uint8_t>(static_cast<int>(v) >> Shift);
     }
+    for (int r = 0; r < 8; ++r) std::memcpy(out + r * stride, samples + r * 8, 8);
+}
+
+void InverseTransform(const float* coefT, std::uint8_t* out, std::ptrdiff_t stride, const SampleRange& range) {
+    if (range.shift) InverseTransformT<4>(coefT, out, stride, range);
+    else InverseTransformT<0>(coefT, out, stride, range);
 }
 
 void FillBlock(float dc, std::uint8_t* out, std::ptrdiff_t stride, const SampleRange& range) {
@@ -241,7 +256,7 @@ struct Component {
     int quant = 0;
     int dcTable = 0, acTable = 0;
     int pred = 0;
-    alignas(16) float scaled[64];  // dequantisation with the AAN factors and the final 1/8
+    alignas(16) float scaled[64];  // dequantisation with the AAN factors and the final 1/8, transposed
     std::vector<std::uint8_t> plane;  // one MCU row of samples
     int planeWidth = 0;
 };
@@ -434,7 +449,7 @@ std::uint8_t Decoder::ScanHeader(int length) {
         if (!dc_[c.dcTable].defined || !ac_[c.acTable].defined || !quantDefined_[c.quant]) return kJpegUnsupported;
         c.pred = 0;
         for (int k = 0; k < 64; ++k)
-            c.scaled[k] = static_cast<float>(quant_[c.quant][k]) * kAan[k / 8] * kAan[k % 8] * 0.125f;
+            c.scaled[(k % 8) * 8 + k / 8] = static_cast<float>(quant_[c.quant][k]) * kAan[k / 8] * kAan[k % 8] * 0.125f;
     }
     return kJpegDecoded;
 }
@@ -466,7 +481,7 @@ bool Decoder::DecodeBlock(Component& c, std::uint8_t* out, std::ptrdiff_t stride
             k += (fast >> 4) & 15;
             if (k > 63) return false;
             br_.Skip(fast & 15);
-            const int z = kZigzag[k++];
+            const int z = kZigzagT[k++];
             coef[z] = static_cast<float>(fast >> 8) * c.scaled[z];
             onlyDc = false;
             continue;
@@ -486,7 +501,7 @@ bool Decoder::DecodeBlock(Component& c, std::uint8_t* out, std::ptrdiff_t stride
         if (k > 63) return false;
         const int v = Extend(static_cast<int>(br_.Peek(s)), s);
         br_.Skip(s);
-        const int z = kZigzag[k++];
+        const int z = kZigzagT[k++];
         coef[z] = static_cast<float>(v) * c.scaled[z];
         onlyDc = false;
     }
@@ -536,15 +551,16 @@ void Decoder::ColourOutput(int mcuRow) {
         const std::uint8_t* ys = src[0];
         const std::uint8_t* cbs = src[1];
         const std::uint8_t* crs = src[2];
+        // JFIF: R = Y + 1.402 Cr, G = Y - 0.344136 Cb - 0.714136 Cr, B = Y + 1.772 Cb.
         for (int x = 0; x < rowWidth; ++x) {
-            const int yy = ys[x];
-            const int cb = cbs[x] - 128;
-            const int cr = crs[x] - 128;
-            const int r = std::clamp(yy + ((91881 * cr + 32768) >> 16), 0, 255);
-            const int g = std::clamp(yy + ((-22554 * cb - 46802 * cr + 32768) >> 16), 0, 255);
-            const int b = std::clamp(yy + ((116130 * cb + 32768) >> 16), 0, 255);
-            out[x] = 0xFF000000u | (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) |
-                     static_cast<std::uint32_t>(b);
+            const float yy = static_cast<float>(ys[x]) + 0.5f;
+            const float cb = static_cast<float>(cbs[x]) - 128.0f;
+            const float cr = static_cast<float>(crs[x]) - 128.0f;
+            const float r = std::min(std::max(yy + 1.402f * cr, 0.0f), 255.0f);
+            const float g = std::min(std::max(yy - 0.344136f * cb - 0.714136f * cr, 0.0f), 255.0f);
+            const float b = std::min(std::max(yy + 1.772f * cb, 0.0f), 255.0f);
+            out[x] = 0xFF000000u | (static_cast<std::uint32_t>(static_cast<int>(r)) << 16) |
+                     (static_cast<std::uint32_t>(static_cast<int>(g)) << 8) | static_cast<std::uint32_t>(static_cast<int>(b));
         }
     }
     rowsDone_ = mcuRow + 1;
