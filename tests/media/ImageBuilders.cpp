@@ -204,6 +204,7 @@ std::string Dxt1Block(std::uint16_t c0, std::uint16_t c1, const std::vector<int>
     return s;
 }
 
+
 std::string MakeJpeg(int width, int height, const JpegEncodeOptions& options, int seed) {
     return EncodeJpeg(TestPicture(width, height, seed), options);
 }
