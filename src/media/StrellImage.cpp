@@ -11,6 +11,17 @@
 
 namespace kelvarn {
 
+namespace {
+
+// True while every pixel has the colour of the first (alpha aside).
+bool AllOneColour(const Image32& image) {
+    for (std::uint32_t p : image.Pixels)
+        if (((p ^ image.Pixels.front()) & 0x00FFFFFFu) != 0) return false;
+    return true;
+}
+
+}  // namespace
+
 bool TStrellImage::TextureCommand(int command, int argument, const std::string& path, TImageInfo& info) {
     TTextures& lib = library_;
     bool result = true;
@@ -43,8 +54,13 @@ bool TStrellImage::LoadImage(const std::string& path, Image32& bitmap, int& alph
     UniformColour = true;
     const std::string ext = LowerCase(ExtractFileExt(path));
 
+    // Pictures that bypass the library's pixel copies are checked for one colour here, so that the
+    // texture checks see the same flag whichever reader ran.
     if (!ContainsText(".jpg.bmp.texture", ext)) {
-        if (LoadGraphicEx(path, bitmap, alphaKind, compression, bits)) return true;
+        if (LoadGraphicEx(path, bitmap, alphaKind, compression, bits)) {
+            UniformColour = AllOneColour(bitmap);
+            return true;
+        }
         if (lib.ImageError > 1000) return false;
     }
 
@@ -57,6 +73,7 @@ bool TStrellImage::LoadImage(const std::string& path, Image32& bitmap, int& alph
             Image32 picture;
             if (!DecodeJpegToBitmap(AsBytes(bytes), picture)) return false;
             bitmap = std::move(picture);
+            UniformColour = AllOneColour(bitmap);
             compression = 0;
             alphaKind = 0;
             bits = 24;
@@ -73,7 +90,10 @@ bool TStrellImage::LoadImage(const std::string& path, Image32& bitmap, int& alph
         const bool ok = LoadGraphicEx(path, bitmap, ignoredAlpha, ignoredCompression, ignoredBits, true);
         alphaKind = 0;
         compression = 0;
-        if (ok) bits = bitmap.Depth;
+        if (ok) {
+            bits = bitmap.Depth;
+            UniformColour = AllOneColour(bitmap);
+        }
         return ok;
     }
     if (!loaded || !lib.Loaded) return false;
