@@ -189,7 +189,10 @@ TgaFullResult DecodeTgaFull(ByteSpan data) {
     const int height = static_cast<int>(h.height);
     const int bytes = static_cast<int>((h.depth + 7) / 8);
     const std::uint64_t total = static_cast<std::uint64_t>(width) * height;
-    if (!runLength && offset + total * bytes > data.size()) {
+    // Run-length data needs at least one packet per 128 pixels: checked before the picture is
+    // allocated, so that a small file cannot claim a huge one.
+    const std::uint64_t needed = runLength ? (total + 127) / 128 * (1 + static_cast<std::uint64_t>(bytes)) : total * bytes;
+    if (offset + needed > data.size()) {
         r.fault = TgaFault::ShortData;
         return r;
     }
