@@ -72,7 +72,7 @@ BmpResult DecodeBmp(ByteSpan data) {
 
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
-    r.image.Allocate(w, h, 3);
+    r.image.Allocate(w, h, 3, false);
     for (int row = 0; row < h; ++row) {
         const std::uint8_t* src = d + offBits + stride * static_cast<std::uint64_t>(row);
         const int outRow = topDown ? h - 1 - row : row;
@@ -88,7 +88,10 @@ BmpResult DecodeBmp(ByteSpan data) {
         } else {
             for (int x = 0; x < w; ++x, dst += 3) {
                 const unsigned index = src[x];
-                if (index >= colours) continue;  // stays black
+                if (index >= colours) {
+                    dst[0] = dst[1] = dst[2] = 0;  // black
+                    continue;
+                }
                 const std::uint8_t* e = table + index * 4;
                 dst[0] = e[2];
                 dst[1] = e[1];

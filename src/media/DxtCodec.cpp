@@ -1,5 +1,7 @@
 #include "media/DxtCodec.h"
 
+#include <cstring>
+
 namespace kelvarn {
 
 namespace {
@@ -69,42 +71,39 @@ bool DecodeDxt(DxtFormat format, int width, int height, int alphaHint, ByteSpan 
     const std::uint64_t blocks = data.size() / blockBytes;
     const std::uint8_t* src = data.data();
     std::uint8_t colours[4][4];
-    std::uint8_t alpha[16];
+    std::uint32_t table[4];
+    std::uint32_t px[16];
     std::uint8_t alphaTable[8];
     for (std::uint64_t b = 0; b < blocks; ++b, src += blockBytes) {
         const int bx = static_cast<int>(b % blocksAcross) * 4;
         const int by = static_cast<int>(b / blocksAcross) * 4;
-        const std::uint8_t* colourBlock = src;
-        bool haveAlpha = false;
+        const std::uint8_t* colourBlock = format == DxtFormat::Dxt1 ? src : src + 8;
+        ColourTable(colourBlock, format != DxtFormat::Dxt1, colours);
+        for (int i = 0; i < 4; ++i) std::memcpy(&table[i], colours[i], 4);  // R, G, B, A in memory order
+        const std::uint32_t indices = GetU32(colourBlock + 4);
+        for (int i = 0; i < 16; ++i) px[i] = table[(indices >> (2 * i)) & 3];
         if (format == DxtFormat::Dxt3) {
             for (int i = 0; i < 16; ++i) {
                 const unsigned v = (src[i / 2] >> ((i & 1) * 4)) & 15;
-                alpha[i] = static_cast<std::uint8_t>(v == 15 ? 255 : v * 16);
+                const std::uint32_t a = v == 15 ? 255u : v * 16;
+                px[i] = (px[i] & 0x00FFFFFFu) | (a << 24);
             }
-            colourBlock = src + 8;
-            haveAlpha = true;
         } else if (format == DxtFormat::Dxt5) {
             AlphaTableDxt5(src[0], src[1], alphaTable);
             std::uint64_t bits = 0;
             for (int i = 0; i < 6; ++i) bits |= static_cast<std::uint64_t>(src[2 + i]) << (8 * i);
-            for (int i = 0; i < 16; ++i) alpha[i] = alphaTable[(bits >> (3 * i)) & 7];
-            colourBlock = src + 8;
-            haveAlpha = true;
+            for (int i = 0; i < 16; ++i)
+                px[i] = (px[i] & 0x00FFFFFFu) | (static_cast<std::uint32_t>(alphaTable[(bits >> (3 * i)) & 7]) << 24);
         }
-        ColourTable(colourBlock, format != DxtFormat::Dxt1, colours);
-        const std::uint32_t indices = GetU32(colourBlock + 4);
         const int rows = height - by < 4 ? height - by : 4;
         const int cols = width - bx < 4 ? width - bx : 4;
         for (int r = 0; r < rows; ++r) {
             std::uint8_t* dst = out.Pixels.data() + static_cast<std::size_t>(height - 1 - (by + r)) * rowBytes +
                                 static_cast<std::size_t>(bx) * bpp;
-            for (int c = 0; c < cols; ++c, dst += bpp) {
-                const int i = r * 4 + c;
-                const std::uint8_t* colour = colours[(indices >> (2 * i)) & 3];
-                dst[0] = colour[0];
-                dst[1] = colour[1];
-                dst[2] = colour[2];
-                if (bpp == 4) dst[3] = haveAlpha ? alpha[i] : colour[3];
+            if (bpp == 4) {
+                std::memcpy(dst, px + r * 4, static_cast<std::size_t>(cols) * 4);
+            } else {
+                for (int c = 0; c < cols; ++c, dst += 3) std::memcpy(dst, px + r * 4 + c, 3);
             }
         }
     }

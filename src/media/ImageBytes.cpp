@@ -22,7 +22,7 @@ Image32 RawToImage32(const RawImage& raw) {
 RawImage Image32ToRaw(const Image32& image, int bytesPerPixel) {
     RawImage raw;
     if (image.Empty()) return raw;
-    raw.Allocate(image.Width, image.Height, bytesPerPixel);
+    raw.Allocate(image.Width, image.Height, bytesPerPixel, false);
     for (int y = 0; y < image.Height; ++y) {
         std::uint8_t* dst = raw.Pixels.data() + static_cast<std::size_t>(image.Height - 1 - y) * raw.RowBytes();
         const std::uint32_t* src = image.Pixels.data() + static_cast<std::size_t>(y) * image.Width;

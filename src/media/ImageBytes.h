@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/Image32.h"
@@ -32,20 +35,45 @@ inline void PutU32(std::uint8_t* p, std::uint32_t v) {
     PutU16(p + 2, v >> 16);
 }
 
+// Leaves new elements uninitialised: a decoder that writes every byte of a large picture need not
+// clear it first.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+    using std::allocator<T>::allocator;
+    template <class U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using PixelBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+
 // A picture in the library's layout.
 struct RawImage {
     int Width = 0;
     int Height = 0;
     int BytesPerPixel = 0;  // 3 or 4
-    std::vector<std::uint8_t> Pixels;
+    PixelBytes Pixels;
 
     std::size_t RowBytes() const { return static_cast<std::size_t>(Width) * BytesPerPixel; }
-    // Sets the geometry and a zeroed buffer; the caller has checked the size against kMaxImagePixels.
-    void Allocate(int width, int height, int bytesPerPixel) {
+    // Sets the geometry and a zeroed buffer (left unset when the caller writes every byte); the caller
+    // has checked the size against kMaxImagePixels.
+    void Allocate(int width, int height, int bytesPerPixel, bool zeroed = true) {
         Width = width;
         Height = height;
         BytesPerPixel = bytesPerPixel;
-        Pixels.assign(static_cast<std::size_t>(width) * height * bytesPerPixel, 0);
+        const std::size_t size = static_cast<std::size_t>(width) * height * bytesPerPixel;
+        Pixels.clear();
+        if (zeroed) Pixels.assign(size, 0);
+        else Pixels.resize(size);
     }
 };
 

@@ -37,7 +37,7 @@ int ScanAlphaKind(const RawImage& img) {
 
 // Uncompressed level data: 4 bytes B, G, R, A per pixel, rows from the top.
 void DecodeUncompressed(const std::uint8_t* src, int w, int h, bool dropAlpha, RawImage& out) {
-    out.Allocate(w, h, dropAlpha ? 3 : 4);
+    out.Allocate(w, h, dropAlpha ? 3 : 4, false);
     const int bpp = out.BytesPerPixel;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = src + static_cast<std::size_t>(h - 1 - y) * w * 4;
@@ -142,7 +142,7 @@ TextureResult DecodeFt2e(Reader& in, const TextureAlphaModes& modes, TextureResu
     const int h = static_cast<int>(height);
     if (rgba) {
         if (level0 != static_cast<std::uint64_t>(w) * h * 4) return Fail(r, TextureFault::LevelSizeMismatch);
-        r.image.Allocate(w, h, 4);
+        r.image.Allocate(w, h, 4, false);
         std::memcpy(r.image.Pixels.data(), level, level0);
         r.info.alphaKind = 1;
     } else if (!DecodeDxtLevel(dxt, level, level0, r)) {

@@ -36,7 +36,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 struct TTextures::Saved {
     TImageInfo info;
     bool loaded;
-    std::vector<std::uint8_t> pixels;
+    PixelBytes pixels;
     std::vector<std::string> descriptor;
     bool hasDescriptor;
     std::string source;
@@ -285,7 +285,7 @@ void TTextures::RotateImage() {
     const int bpp = BytesPerPixel();
     if (bpp != 3 && bpp != 4) return;
     const int w = Info.Width, h = Info.Height;
-    std::vector<std::uint8_t> scratch(pixels_.size());
+    PixelBytes scratch(pixels_.size());
     std::uint8_t* out = scratch.data();
     for (int x = 0; x < w; ++x)
         for (int y = 0; y < h; ++y, out += bpp)
@@ -316,7 +316,7 @@ void TTextures::ThresholdAlpha(int threshold) {
 bool TTextures::AddAlphaChannel() {
     if (BytesPerPixel() != 3) return false;
     const std::size_t n = static_cast<std::size_t>(Info.Width) * Info.Height;
-    std::vector<std::uint8_t> out(n * 4);
+    PixelBytes out(n * 4);
     for (std::size_t i = 0; i < n; ++i) {
         std::copy_n(pixels_.data() + i * 3, 3, out.data() + i * 4);
         out[i * 4 + 3] = 255;
@@ -331,7 +331,7 @@ bool TTextures::AddAlphaChannel() {
 bool TTextures::RemoveAlphaChannel() {
     if (BytesPerPixel() != 4) return false;
     const std::size_t n = static_cast<std::size_t>(Info.Width) * Info.Height;
-    std::vector<std::uint8_t> out(n * 3);
+    PixelBytes out(n * 3);
     for (std::size_t i = 0; i < n; ++i) std::copy_n(pixels_.data() + i * 4, 3, out.data() + i * 3);
     pixels_ = std::move(out);
     Info.Pixels = pixels_.data();
@@ -381,7 +381,7 @@ bool TTextures::ExportAlphaAsGrey(const std::string& path) {
     if (BytesPerPixel() != 4) return false;
     Saved saved = Save();
     const std::size_t n = pixels_.size() / 4;
-    std::vector<std::uint8_t> grey(n * 3);
+    PixelBytes grey(n * 3);
     for (std::size_t i = 0; i < n; ++i) grey[i * 3] = grey[i * 3 + 1] = grey[i * 3 + 2] = pixels_[i * 4 + 3];
     pixels_ = std::move(grey);
     Info.Pixels = pixels_.data();

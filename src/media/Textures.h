@@ -91,7 +91,7 @@ public:
     Image32 FillExportBitmap() const;
     // 3 or 4 for a loaded image, else 0: Size div (Width x Height).
     int BytesPerPixel() const;
-    const std::vector<std::uint8_t>& PixelBuffer() const { return pixels_; }
+    const PixelBytes& PixelBuffer() const { return pixels_; }
 
 private:
     struct Saved;
@@ -104,7 +104,7 @@ private:
     void Message(const std::string& text, const std::string& caption = {});
 
     TProgramState& state_;
-    std::vector<std::uint8_t> pixels_;
+    PixelBytes pixels_;
 };
 
 // The program's one image library (on the program's state).

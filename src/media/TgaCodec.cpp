@@ -1,6 +1,7 @@
 #include "media/TgaCodec.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kelvarn {
 
@@ -14,7 +15,8 @@ TgaHeader ParseHeader(const std::uint8_t* d) {
     return {d[0], d[1], d[2], GetU16(d + 3), GetU16(d + 5), d[7], GetU16(d + 12), GetU16(d + 14), d[16], d[17]};
 }
 
-// Turns a picture stored with the header's orientation into bottom-up, left-to-right rows.
+// Turns rows stored with the header's orientation bits (32 top-down, 16 right-to-left) into
+// bottom-up, left-to-right rows.
 void Orient(RawImage& img, unsigned descriptor) {
     const std::size_t row = img.RowBytes();
     if (descriptor & 32) {
@@ -85,40 +87,55 @@ TgaResult DecodeTgaStrict(ByteSpan data) {
         offset += mapBytes;  // a true-colour file with a map still keeps its pixels after it
     }
     const std::uint64_t pixels = static_cast<std::uint64_t>(h.width) * h.height;
-    const unsigned bytes = h.depth / 8;
+    const int bytes = static_cast<int>(h.depth / 8);
     if (offset + pixels * bytes > data.size()) {
         r.fault = TgaFault::ShortData;
         return r;
     }
     const std::uint8_t* src = data.data() + offset;
     const int outBytes = h.depth == 32 ? 4 : 3;
-    r.image.Allocate(static_cast<int>(h.width), static_cast<int>(h.height), outBytes);
-    std::uint8_t* dst = r.image.Pixels.data();
-    if (h.type == 1) {
-        for (std::uint64_t i = 0; i < pixels; ++i, dst += 3) {
-            const std::int64_t entry = static_cast<std::int64_t>(src[i]) - h.firstEntry;
-            if (entry < 0 || entry >= h.mapLength) continue;  // black
-            const std::uint8_t* e = map + entry * 3;
-            dst[0] = e[2];
-            dst[1] = e[1];
-            dst[2] = e[0];
-        }
-    } else if (h.depth == 16) {
-        for (std::uint64_t i = 0; i < pixels; ++i, dst += 3) {
-            const unsigned w = GetU16(src + i * 2);
-            dst[0] = static_cast<std::uint8_t>(((w >> 10) & 31) * 8);
-            dst[1] = static_cast<std::uint8_t>(((w >> 5) & 31) * 8);
-            dst[2] = static_cast<std::uint8_t>((w & 31) * 8);
-        }
-    } else {
-        for (std::uint64_t i = 0; i < pixels; ++i, src += bytes, dst += outBytes) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-            if (outBytes == 4) dst[3] = src[3];
+    const int width = static_cast<int>(h.width);
+    const int height = static_cast<int>(h.height);
+    r.image.Allocate(width, height, outBytes, false);
+    // Each stored row goes straight to its place: top-down files are turned upright as they are read.
+    // The output is filled front to back, which fresh memory takes fastest.
+    for (int outRow = 0; outRow < height; ++outRow) {
+        const int row = (h.descriptor & 32) ? height - 1 - outRow : outRow;
+        std::uint8_t* dst = r.image.Pixels.data() + static_cast<std::size_t>(outRow) * width * outBytes;
+        const std::uint8_t* s = src + static_cast<std::size_t>(row) * width * bytes;
+        if (h.type == 1) {
+            for (int x = 0; x < width; ++x, dst += 3) {
+                const std::int64_t entry = static_cast<std::int64_t>(s[x]) - h.firstEntry;
+                if (entry < 0 || entry >= h.mapLength) {
+                    dst[0] = dst[1] = dst[2] = 0;  // black
+                    continue;
+                }
+                const std::uint8_t* e = map + entry * 3;
+                dst[0] = e[2];
+                dst[1] = e[1];
+                dst[2] = e[0];
+            }
+        } else if (h.depth == 16) {
+            for (int x = 0; x < width; ++x, dst += 3) {
+                const unsigned w = GetU16(s + x * 2);
+                dst[0] = static_cast<std::uint8_t>(((w >> 10) & 31) * 8);
+                dst[1] = static_cast<std::uint8_t>(((w >> 5) & 31) * 8);
+                dst[2] = static_cast<std::uint8_t>((w & 31) * 8);
+            }
+        } else if (h.depth == 32) {
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t p;
+                std::memcpy(&p, s + x * 4, 4);
+                p = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+                std::memcpy(dst + x * 4, &p, 4);
+            }
+        } else {
+            // The row as it stands, then blue and red exchanged in place.
+            std::memcpy(dst, s, static_cast<std::size_t>(width) * 3);
+            for (int x = 0; x < width; ++x) std::swap(dst[x * 3], dst[x * 3 + 2]);
         }
     }
-    Orient(r.image, h.descriptor);
+    Orient(r.image, h.descriptor & 16);
     return r;
 }
 

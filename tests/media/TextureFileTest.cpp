@@ -201,7 +201,7 @@ TEST(TextureReader, Ft2eLevelsFormatsAndRefusals) {
     rgba.levels = {test::Bytes({1, 2, 3, 4, 5, 6, 7, 8})};
     r = DecodeTexture(AsBytes(test::MakeFt2e(rgba)));
     ASSERT_EQ(r.fault, TextureFault::None);
-    EXPECT_EQ(r.image.Pixels, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(r.image.Pixels, (PixelBytes{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(r.info.alphaKind, 1);
 
     auto with = [](auto change) {

@@ -309,7 +309,7 @@ TEST_F(TexturesTest, ExportsAndReloads) {
             smooth.Pixels[i * 3 + 2] = 128;
         }
         Load(smooth);
-        const std::vector<std::uint8_t> before = lib.PixelBuffer();
+        const PixelBytes before = lib.PixelBuffer();
         ASSERT_TRUE(lib.ExportImage(dir / "out.jpg"));
         EXPECT_FALSE(JpegHasMultipleScans(AsBytes(ReadBytes(dir / "out.jpg"))));
         ASSERT_TRUE(lib.LoadImageFile(dir / "out.jpg"));
@@ -379,7 +379,7 @@ TEST_F(DescriptorTest, SameNameRenamedAndOtherFolder) {
 
 TEST_F(DescriptorTest, AlphaExportsLeaveTheImageAsItWas) {
     LoadTexture();
-    const std::vector<std::uint8_t> pixels = lib.PixelBuffer();
+    const PixelBytes pixels = lib.PixelBuffer();
     const std::vector<std::string> lines = lib.PendingDescriptor;
     ASSERT_TRUE(lib.ExportWithoutAlpha(dir / "rgb.tga"));
     EXPECT_EQ(ReadBytes(dir / "rgb.tga")[16], 24);
@@ -406,7 +406,7 @@ TEST_F(DescriptorTest, MergeAlphaImage) {
 
     // A failed merge keeps a real alpha channel, the pixels and the descriptor list.
     LoadTexture();
-    const std::vector<std::uint8_t> pixels = lib.PixelBuffer();
+    const PixelBytes pixels = lib.PixelBuffer();
     const std::vector<std::string> lines = lib.PendingDescriptor;
     EXPECT_FALSE(lib.MergeAlphaImage(dir / "small.tga"));
     EXPECT_EQ(lib.ImageError, kMergeSize);
@@ -419,7 +419,7 @@ TEST_F(DescriptorTest, MergeAlphaImage) {
 
     // A 3-byte image whose merge fails drops the channel the merge added.
     Load(Picture(4, 4, 3));
-    const std::vector<std::uint8_t> rgb = lib.PixelBuffer();
+    const PixelBytes rgb = lib.PixelBuffer();
     EXPECT_FALSE(lib.MergeAlphaImage(dir / "small.tga"));
     EXPECT_EQ(lib.PixelBuffer(), rgb);
 
