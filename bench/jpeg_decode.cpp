@@ -92,9 +92,10 @@ int main(int argc, char** argv) {
             Measure(std::string(s.name) + " " + std::to_string(w) + "x" + std::to_string(h),
                     test::MakeJpeg(w, h, o), totals);
         }
-    if (argc > 1) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind("--", 0) == 0) continue;  // options meant for other benchmarks
         std::vector<std::string> files;
-        FindFiles(std::string(argv[1]) + "\\*.*", "*.jpg;*.jpeg", files, true);
+        FindFiles(std::string(argv[i]) + "\\*.*", "*.jpg;*.jpeg", files, true);
         for (const std::string& f : files) {
             std::string bytes;
             if (ReadFileBytes(f, bytes).empty()) Measure(f, bytes, totals);

@@ -13,3 +13,5 @@ target_include_directories(bench_dxt_decode PRIVATE ${media_bench_includes})
 find_library(STB_LIBRARY stb REQUIRED)
 kelvarn_bench(NAME tga_bmp_read SOURCES tga_bmp_read.cpp ${media_bench_support} DEPS kelvarn_media ${STB_LIBRARY})
 target_include_directories(bench_tga_bmp_read PRIVATE ${media_bench_includes})
+
+kelvarn_bench(NAME image_corpus SOURCES image_corpus.cpp DEPS kelvarn_media)
