@@ -8,7 +8,7 @@
 
 #include <squish.h>
 
-#include "BenchTiming.h"
+#include "MediaBenchSupport.h"
 #include "media/DxtCodec.h"
 
 using namespace kelvarn;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "MediaBenchSupport.h"
 #include "media/BmpCodec.h"
 #include "media/JpegCodec.h"
 #include "media/JpegDec.h"
@@ -43,15 +44,6 @@ struct Stats {
     double bytes = 0, pixels = 0, seconds = 0;
 };
 
-int MaxDifference(const Image32& a, const Image32& b) {
-    if (a.Width != b.Width || a.Height != b.Height) return 999;
-    int d = 0;
-    for (std::size_t i = 0; i < a.Pixels.size(); ++i)
-        for (int s = 0; s < 24; s += 8)
-            d = std::max(d, std::abs(static_cast<int>((a.Pixels[i] >> s) & 255) - static_cast<int>((b.Pixels[i] >> s) & 255)));
-    return d;
-}
-
 Outcome Decode(const std::string& ext, ByteSpan data, double& pixels, std::string& why) {
     if (ext == ".bmp") {
         const BmpResult r = DecodeBmp(data);
@@ -85,7 +77,7 @@ Outcome Decode(const std::string& ext, ByteSpan data, double& pixels, std::strin
         const bool turbo = DecodeJpegWithLibrary(data, reference);
         pixels = static_cast<double>(reference.Width) * reference.Height;
         if (status == kJpegDecoded) {
-            const int diff = turbo ? MaxDifference(JpegImageToBitmap(img.get()), reference) : 0;
+            const int diff = turbo ? bench::MaxDifference(JpegImageToBitmap(img.get()), reference) : 0;
             if (diff > 3) {
                 why = "differs from libjpeg-turbo by " + std::to_string(diff);
                 return Outcome::Failed;

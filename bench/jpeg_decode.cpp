@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchTiming.h"
+#include "MediaBenchSupport.h"
 #include "ImageBuilders.h"
 #include "media/JpegCodec.h"
 #include "media/JpegDec.h"
@@ -17,15 +17,6 @@
 using namespace kelvarn;
 
 namespace {
-
-int MaxDifference(const Image32& a, const Image32& b) {
-    if (a.Width != b.Width || a.Height != b.Height) return 999;
-    int d = 0;
-    for (std::size_t i = 0; i < a.Pixels.size(); ++i)
-        for (int s = 0; s < 24; s += 8)
-            d = std::max(d, std::abs(static_cast<int>((a.Pixels[i] >> s) & 255) - static_cast<int>((b.Pixels[i] >> s) & 255)));
-    return d;
-}
 
 struct Totals {
     double logSum = 0;
@@ -45,7 +36,7 @@ void Measure(const std::string& label, const std::string& jpeg, Totals& totals) 
         std::printf("%-40s our status %d (turbo decodes it)\n", label.c_str(), status);
         return;
     }
-    const int diff = MaxDifference(JpegImageToBitmap(img.get()), reference);
+    const int diff = bench::MaxDifference(JpegImageToBitmap(img.get()), reference);
     img.reset();
     const double ours = bench::BestSeconds([&] {
         std::unique_ptr<TJpegImage> i;

@@ -15,3 +15,4 @@ kelvarn_bench(NAME tga_bmp_read SOURCES tga_bmp_read.cpp ${media_bench_support} 
 target_include_directories(bench_tga_bmp_read PRIVATE ${media_bench_includes})
 
 kelvarn_bench(NAME image_corpus SOURCES image_corpus.cpp DEPS kelvarn_media)
+target_include_directories(bench_image_corpus PRIVATE ${media_bench_includes})

@@ -7,7 +7,7 @@
 
 #include <stb/stb_image.h>
 
-#include "BenchTiming.h"
+#include "MediaBenchSupport.h"
 #include "ImageBuilders.h"
 #include "media/BmpCodec.h"
 #include "media/TgaCodec.h"
