@@ -183,28 +183,30 @@ TEST_F(TexturesTest, LoadRefusalsCodesAndMessages) {
         std::string bytes;
         std::int32_t code;
         std::string message;
+        std::string caption;
     } cases[] = {
-        {"tiny", "a.bmp", "BM", kShortFile, ""},
-        {"bmp colours", "a.bmp", test::MakeBmp(clr3), kBmpColours, ""},
-        {"bmp run-length", "a.bmp", test::MakeBmp(rle), kBmpData, "Error reading bitmap data"},
-        {"tga run-length", "dir/r.tga", test::MakeTga(tgaRle), kTgaRunLength, "Compressed TGAs not supported \"r.tga\"."},
+        {"tiny", "a.bmp", "BM", kShortFile, "", ""},
+        {"bmp colours", "a.bmp", test::MakeBmp(clr3), kBmpColours, "", ""},
+        {"bmp run-length", "a.bmp", test::MakeBmp(rle), kBmpData, "Error reading bitmap data", "Textures Unit"},
+        {"tga run-length", "dir/r.tga", test::MakeTga(tgaRle), kTgaRunLength, "Compressed TGAs not supported \"r.tga\".", ""},
         {"tga grey", "g.tga", test::MakeTga(grey), kTgaType,
-         "Couldn't load \"g.tga\". Only 256 colour, 24 bit and 32bit TGA supported."},
-        {"tga map type", "m.tga", test::MakeTga(mapType), -1, "Colormapped TGA files not supported."},
-        {"tga depth", "d.tga", test::MakeTga(depth15), kTgaDepth, ""},
-        {"tga short", "s.tga", test::MakeTga(shortTga), kTgaData, ""},
-        {"texture tag", "t.texture", "RIFF0000", kTextureTag, ""},
-        {"texture form", "t.texture", test::MakeJirf(form), kTextureHeader, ""},
-        {"texture format", "t.texture", test::MakeJirf(badFormat), kTextureFormat, ""},
-        {"texture level", "t.texture", shortLevel, kTextureLevel, ""},
-        {"texture mip skip", "t.texture", test::MakeFt2e(mip), -1, "Mip Skip: 3 NON ZERO value not supported"},
-        {"texture pixel format", "t.texture", test::MakeFt2e(format), -1, "\"8txd\" pixel format NOT supported"},
-        {"jpeg", "j.jpg", "\xFF\xD8 not a picture", kJpegLoad, ""},
+         "Couldn't load \"g.tga\". Only 256 colour, 24 bit and 32bit TGA supported.", "TGA File Error"},
+        {"tga map type", "m.tga", test::MakeTga(mapType), -1, "Colormapped TGA files not supported.", "TGA File Error"},
+        {"tga depth", "d.tga", test::MakeTga(depth15), kTgaDepth, "", ""},
+        {"tga short", "s.tga", test::MakeTga(shortTga), kTgaData, "", ""},
+        {"texture tag", "t.texture", "RIFF0000", kTextureTag, "", ""},
+        {"texture form", "t.texture", test::MakeJirf(form), kTextureHeader, "", ""},
+        {"texture format", "t.texture", test::MakeJirf(badFormat), kTextureFormat, "", ""},
+        {"texture level", "t.texture", shortLevel, kTextureLevel, "", ""},
+        {"texture mip skip", "t.texture", test::MakeFt2e(mip), -1, "Mip Skip: 3 NON ZERO value not supported", ""},
+        {"texture pixel format", "t.texture", test::MakeFt2e(format), -1, "\"8txd\" pixel format NOT supported", ""},
+        {"jpeg", "j.jpg", "\xFF\xD8 not a picture", kJpegLoad, "", ""},
     };
     for (const Case& c : cases) {
         const std::string path = dir / c.file;
         WriteBytes(path, c.bytes);
         messages.messages.clear();
+        messages.captions.clear();
         lib.ImageError = -1;
         EXPECT_FALSE(lib.LoadImageFile(path)) << c.name;
         EXPECT_EQ(lib.ImageError, c.code) << c.name;
@@ -213,6 +215,7 @@ TEST_F(TexturesTest, LoadRefusalsCodesAndMessages) {
         else {
             ASSERT_EQ(messages.messages.size(), 1u) << c.name;
             EXPECT_NE(messages.messages[0].find(c.message), std::string::npos) << c.name << ": " << messages.messages[0];
+            EXPECT_EQ(messages.captions[0], c.caption) << c.name;
         }
     }
     // A file we cannot open leaves the current image untouched.
