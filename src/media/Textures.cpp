@@ -353,7 +353,6 @@ bool TTextures::ColourKeyToAlpha(const std::string& text) {
         ImageError = kShortFile;
         return false;
     }
-    if (!Loaded || Info.Size == 0) return false;
     if (BytesPerPixel() == 3 && !AddAlphaChannel()) {
         ImageError = kNoAlphaChannel;
         return false;

@@ -139,6 +139,9 @@ TEST_F(TexturesTest, ColourKeyToAlpha) {
     EXPECT_TRUE(lib.ColourKeyToAlpha("10,20,30,1"));
     EXPECT_EQ(Pixel(1, 0)[3], 0);
     EXPECT_EQ(Pixel(2, 0)[3], 255);
+    lib.FreeImage();
+    EXPECT_FALSE(lib.ColourKeyToAlpha("10,20,30,1"));  // no image is no 4-byte image
+    EXPECT_EQ(lib.ImageError, kNoAlphaChannel);
 }
 
 TEST_F(TexturesTest, LoadRefusalsCodesAndMessages) {
