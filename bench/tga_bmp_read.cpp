@@ -77,7 +77,7 @@ void Measure(const char* label, const std::string& file, Reader reader) {
 }
 
 std::string Tga(int depth, int descriptor, int type = 2) {
-    test::TgaSpec s;
+    test::TgaFields s;
     s.type = type;
     s.depth = depth;
     s.width = s.height = kSide;
@@ -107,7 +107,7 @@ std::string Tga(int depth, int descriptor, int type = 2) {
 }
 
 std::string Bmp(int bits) {
-    test::BmpSpec s;
+    test::BmpFields s;
     s.width = s.height = kSide;
     s.bits = bits;
     s.colours = bits == 8 ? 256 : 0;

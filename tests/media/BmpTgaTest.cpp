@@ -8,11 +8,11 @@
 namespace kelvarn {
 namespace {
 
-using test::BmpSpec;
+using test::BmpFields;
 using test::Bytes;
 using test::MakeBmp;
 using test::MakeTga;
-using test::TgaSpec;
+using test::TgaFields;
 
 std::vector<std::uint8_t> Rgb(const RawImage& img, int x, int y) {
     const std::uint8_t* p = img.Pixels.data() + (static_cast<std::size_t>(y) * img.Width + x) * img.BytesPerPixel;
@@ -22,12 +22,12 @@ std::vector<std::uint8_t> Rgb(const RawImage& img, int x, int y) {
 TEST(BmpReader, ReadsPaddedRowsAtEveryWidth) {
     for (int bits : {8, 24})
         for (int width : {1, 2, 3, 5}) {
-            BmpSpec spec;
-            spec.width = width;
-            spec.height = 3;
-            spec.bits = bits;
-            spec.colours = bits == 8 ? 256 : 0;
-            const std::string file = MakeBmp(spec);
+            BmpFields fields;
+            fields.width = width;
+            fields.height = 3;
+            fields.bits = bits;
+            fields.colours = bits == 8 ? 256 : 0;
+            const std::string file = MakeBmp(fields);
             const BmpResult r = DecodeBmp(AsBytes(file));
             ASSERT_EQ(r.fault, BmpFault::None) << bits << " " << width;
             ASSERT_EQ(r.image.Width, width);
@@ -50,7 +50,7 @@ TEST(BmpReader, ReadsPaddedRowsAtEveryWidth) {
 
 TEST(BmpReader, ColourTableRules) {
     // 256 colours with biClrUsed 0: the count follows from bfOffBits (1078 - 54) / 4.
-    BmpSpec full;
+    BmpFields full;
     full.bits = 8;
     full.colours = 256;
     full.clrUsed = 0;
@@ -62,7 +62,7 @@ TEST(BmpReader, ColourTableRules) {
     EXPECT_EQ(Rgb(r.image, 0, 0), (std::vector<std::uint8_t>{(255 * 5 + 1) & 255, 0, (255 * 3) & 255}));
 
     // No table: grey.
-    BmpSpec grey = full;
+    BmpFields grey = full;
     grey.colours = 0;
     r = DecodeBmp(AsBytes(MakeBmp(grey)));
     ASSERT_EQ(r.fault, BmpFault::None);
@@ -70,7 +70,7 @@ TEST(BmpReader, ColourTableRules) {
     EXPECT_EQ(Rgb(r.image, 3, 0), (std::vector<std::uint8_t>{2, 2, 2}));
 
     // Two colours and an index past them: black.
-    BmpSpec two = full;
+    BmpFields two = full;
     two.colours = 2;
     two.pixels = {1, 5, 0, 0};
     r = DecodeBmp(AsBytes(MakeBmp(two)));
@@ -79,7 +79,7 @@ TEST(BmpReader, ColourTableRules) {
     EXPECT_EQ(Rgb(r.image, 1, 0), (std::vector<std::uint8_t>{0, 0, 0}));
 
     // A V5 header: the table follows the 124-byte header.
-    BmpSpec v5 = two;
+    BmpFields v5 = two;
     v5.infoSize = 124;
     r = DecodeBmp(AsBytes(MakeBmp(v5)));
     ASSERT_EQ(r.fault, BmpFault::None);
@@ -87,12 +87,12 @@ TEST(BmpReader, ColourTableRules) {
 }
 
 TEST(BmpReader, TopDownEqualsBottomUp) {
-    BmpSpec up;
+    BmpFields up;
     up.width = 3;
     up.height = 4;
     const std::string bottomUp = MakeBmp(up);
     // The same rows stored from the top.
-    BmpSpec down = up;
+    BmpFields down = up;
     down.height = -4;
     const int stride = 12;
     const std::string data = bottomUp.substr(54);
@@ -105,35 +105,35 @@ TEST(BmpReader, TopDownEqualsBottomUp) {
 }
 
 TEST(BmpReader, Refusals) {
-    BmpSpec clr3;
+    BmpFields clr3;
     clr3.bits = 8;
     clr3.colours = 3;
-    BmpSpec lowOff;
+    BmpFields lowOff;
     lowOff.offBits = 40;
     lowOff.clrUsed = 0;
-    BmpSpec rle;
+    BmpFields rle;
     rle.bits = 8;
     rle.colours = 16;
     rle.compression = 1;
-    BmpSpec bits32;
+    BmpFields bits32;
     bits32.bits = 32;
-    BmpSpec bits4;
+    BmpFields bits4;
     bits4.bits = 4;
     bits4.colours = 16;
-    BmpSpec zeroWidth;
+    BmpFields zeroWidth;
     zeroWidth.width = 0;
-    BmpSpec negativeWidth;
+    BmpFields negativeWidth;
     negativeWidth.width = -3;
-    BmpSpec huge;
+    BmpFields huge;
     huge.width = 1 << 15;
     huge.height = 1 << 14;
     huge.pixels = {0};
-    BmpSpec coreHeader;
+    BmpFields coreHeader;
     coreHeader.infoSize = 12;
-    std::string shortData = MakeBmp(BmpSpec{});
+    std::string shortData = MakeBmp(BmpFields{});
     shortData.pop_back();
     std::string shortTable = MakeBmp(clr3).substr(0, 60);
-    BmpSpec two;
+    BmpFields two;
     two.bits = 8;
     two.colours = 2;
     struct Case {
@@ -181,9 +181,9 @@ std::string StoredPixels(int bytes, int count = 6) {
 
 TEST(TgaStrictReader, OrientationAndDepths) {
     // Top-down storage of the same picture reads the same.
-    TgaSpec up;
+    TgaFields up;
     up.pixels = StoredPixels(3);
-    TgaSpec down = up;
+    TgaFields down = up;
     down.descriptor = 32;
     down.pixels = up.pixels.substr(9, 9) + up.pixels.substr(0, 9);
     const TgaResult a = DecodeTgaStrict(AsBytes(MakeTga(up)));
@@ -193,14 +193,14 @@ TEST(TgaStrictReader, OrientationAndDepths) {
     EXPECT_EQ(Rgb(a.image, 0, 0), (std::vector<std::uint8_t>{17, 10, 3}));  // B, G, R swapped
 
     // Right-to-left storage.
-    TgaSpec mirrored = up;
+    TgaFields mirrored = up;
     mirrored.descriptor = 16;
     mirrored.pixels = up.pixels.substr(6, 3) + up.pixels.substr(3, 3) + up.pixels.substr(0, 3) +
                       up.pixels.substr(15, 3) + up.pixels.substr(12, 3) + up.pixels.substr(9, 3);
     EXPECT_EQ(DecodeTgaStrict(AsBytes(MakeTga(mirrored))).image.Pixels, a.image.Pixels);
 
     // 16-bit: 0x7FFF is (248, 248, 248); stored top-down it still comes out upright.
-    TgaSpec sixteen;
+    TgaFields sixteen;
     sixteen.depth = 16;
     sixteen.width = 1;
     sixteen.height = 2;
@@ -212,7 +212,7 @@ TEST(TgaStrictReader, OrientationAndDepths) {
     EXPECT_EQ(Rgb(s.image, 0, 1), (std::vector<std::uint8_t>{248, 248, 248}));
     EXPECT_EQ(Rgb(s.image, 0, 0), (std::vector<std::uint8_t>{0, 0, 248}));
 
-    TgaSpec alpha;
+    TgaFields alpha;
     alpha.depth = 32;
     alpha.width = 1;
     alpha.height = 1;
@@ -223,7 +223,7 @@ TEST(TgaStrictReader, OrientationAndDepths) {
 
 TEST(TgaStrictReader, ColourMaps) {
     // First entry 2: the map holds entries 2, 3, 4; index 2 takes its first stored entry.
-    TgaSpec mapped;
+    TgaFields mapped;
     mapped.type = 1;
     mapped.depth = 8;
     mapped.mapType = 1;
@@ -240,50 +240,50 @@ TEST(TgaStrictReader, ColourMaps) {
     for (int x = 0; x < 3; ++x) EXPECT_EQ(Rgb(r.image, x, 1), (std::vector<std::uint8_t>{0, 0, 0})) << x;
 
     // A true-colour file that carries a map keeps its pixels after the map.
-    TgaSpec trueWithMap;
+    TgaFields trueWithMap;
     trueWithMap.mapType = 1;
     trueWithMap.mapLength = 2;
     trueWithMap.entryBits = 24;
     trueWithMap.map = std::string(6, '\x55');
     trueWithMap.pixels = StoredPixels(3);
-    TgaSpec plain;
+    TgaFields plain;
     plain.pixels = StoredPixels(3);
     EXPECT_EQ(DecodeTgaStrict(AsBytes(MakeTga(trueWithMap))).image.Pixels,
               DecodeTgaStrict(AsBytes(MakeTga(plain))).image.Pixels);
 }
 
 TEST(TgaStrictReader, Refusals) {
-    TgaSpec rle;
+    TgaFields rle;
     rle.type = 10;
-    TgaSpec grey;
+    TgaFields grey;
     grey.type = 3;
     grey.depth = 8;
-    TgaSpec mapType2;
+    TgaFields mapType2;
     mapType2.mapType = 2;
-    TgaSpec depth15;
+    TgaFields depth15;
     depth15.depth = 15;
-    TgaSpec mapped16;
+    TgaFields mapped16;
     mapped16.type = 1;
     mapped16.depth = 16;
     mapped16.mapType = 1;
     mapped16.entryBits = 24;
-    TgaSpec map32;
+    TgaFields map32;
     map32.type = 1;
     map32.depth = 8;
     map32.mapType = 1;
     map32.entryBits = 32;
-    TgaSpec true8;
+    TgaFields true8;
     true8.depth = 8;
-    TgaSpec zero;
+    TgaFields zero;
     zero.width = 0;
-    TgaSpec shortMap;
+    TgaFields shortMap;
     shortMap.type = 1;
     shortMap.depth = 8;
     shortMap.mapType = 1;
     shortMap.mapLength = 100;
     shortMap.entryBits = 24;
     shortMap.map = std::string(30, 'm');
-    TgaSpec shortData;
+    TgaFields shortData;
     shortData.pixels = StoredPixels(3, 5);
     struct Case {
         const char* name;
@@ -311,7 +311,7 @@ TEST(TgaFullReader, RunLengthTypesEqualTheirUncompressedTwins) {
     } cases[] = {{2, 15, 0}, {2, 16, 0}, {2, 24, 0}, {2, 32, 0}, {3, 8, 0}, {1, 8, 24}, {1, 8, 32}, {1, 8, 16}};
     for (const Case& c : cases)
         for (int descriptor : {0, 32, 16 | 32, 1}) {
-            TgaSpec plain;
+            TgaFields plain;
             plain.type = c.type;
             plain.depth = c.depth;
             plain.width = 5;
@@ -329,7 +329,7 @@ TEST(TgaFullReader, RunLengthTypesEqualTheirUncompressedTwins) {
             for (int i = 0; i < 15; ++i) px += StoredPixels(bytes, 4).substr(static_cast<std::size_t>((i < 7 ? 1 : i % 4) * bytes), bytes);
             if (c.type == 1) for (char& ch : px) ch = static_cast<char>(static_cast<unsigned char>(ch) % 4);
             plain.pixels = px;
-            TgaSpec packed = plain;
+            TgaFields packed = plain;
             packed.type = c.type + 8;
             packed.pixels = test::RleEncode(px, bytes);
             const TgaFullResult a = DecodeTgaFull(AsBytes(MakeTga(plain)));
@@ -346,40 +346,40 @@ TEST(TgaFullReader, RunLengthTypesEqualTheirUncompressedTwins) {
 }
 
 TEST(TgaFullReader, PacketsCrossRowsButNotThePicture) {
-    TgaSpec spec;
-    spec.type = 10;
-    spec.width = 3;
-    spec.height = 2;
-    spec.descriptor = 32;
-    spec.pixels = Bytes({0x84, 1, 2, 3, 0x00, 9, 8, 7});  // five pixels over both rows, then one
-    TgaFullResult r = DecodeTgaFull(AsBytes(MakeTga(spec)));
+    TgaFields fields;
+    fields.type = 10;
+    fields.width = 3;
+    fields.height = 2;
+    fields.descriptor = 32;
+    fields.pixels = Bytes({0x84, 1, 2, 3, 0x00, 9, 8, 7});  // five pixels over both rows, then one
+    TgaFullResult r = DecodeTgaFull(AsBytes(MakeTga(fields)));
     ASSERT_EQ(r.fault, TgaFault::None);
     EXPECT_EQ(r.image.At(2, 0), 0xFF030201u);
     EXPECT_EQ(r.image.At(1, 1), 0xFF030201u);
     EXPECT_EQ(r.image.At(2, 1), 0xFF070809u);
-    spec.pixels = Bytes({0x86, 1, 2, 3});  // seven pixels into six
-    EXPECT_EQ(DecodeTgaFull(AsBytes(MakeTga(spec))).fault, TgaFault::Overrun);
-    spec.pixels = Bytes({0x84, 1, 2, 3});
-    EXPECT_EQ(DecodeTgaFull(AsBytes(MakeTga(spec))).fault, TgaFault::ShortData);
+    fields.pixels = Bytes({0x86, 1, 2, 3});  // seven pixels into six
+    EXPECT_EQ(DecodeTgaFull(AsBytes(MakeTga(fields))).fault, TgaFault::Overrun);
+    fields.pixels = Bytes({0x84, 1, 2, 3});
+    EXPECT_EQ(DecodeTgaFull(AsBytes(MakeTga(fields))).fault, TgaFault::ShortData);
 }
 
 TEST(TgaFullReader, SixteenBitAttributeAndPlausibility) {
-    TgaSpec spec;
-    spec.depth = 16;
-    spec.width = 2;
-    spec.height = 1;
-    spec.descriptor = 1;  // one attribute bit
-    spec.pixels = Bytes({0xFF, 0xFF, 0x1F, 0x00});
-    const TgaFullResult r = DecodeTgaFull(AsBytes(MakeTga(spec)));
+    TgaFields fields;
+    fields.depth = 16;
+    fields.width = 2;
+    fields.height = 1;
+    fields.descriptor = 1;  // one attribute bit
+    fields.pixels = Bytes({0xFF, 0xFF, 0x1F, 0x00});
+    const TgaFullResult r = DecodeTgaFull(AsBytes(MakeTga(fields)));
     ASSERT_EQ(r.fault, TgaFault::None);
     EXPECT_EQ(r.image.At(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(r.image.At(1, 0), 0x000000FFu);
     EXPECT_TRUE(r.hasAlpha);
     EXPECT_FALSE(LooksLikeTga(AsBytes(std::string("\x89PNG\r\n\x1a\n0000000000"))));
-    TgaSpec noWidth;
+    TgaFields noWidth;
     noWidth.width = 0;
     EXPECT_FALSE(LooksLikeTga(AsBytes(MakeTga(noWidth))));
-    EXPECT_TRUE(LooksLikeTga(AsBytes(MakeTga(TgaSpec{}))));
+    EXPECT_TRUE(LooksLikeTga(AsBytes(MakeTga(TgaFields{}))));
 }
 
 TEST(TgaWriter, HeaderAndReadBack) {

@@ -21,27 +21,27 @@ using Seeds = std::map<std::string, std::string>;
 Seeds MediaSeeds(const std::string& target) {
     Seeds s;
     if (target == "media_bmp") {
-        test::BmpSpec b24;
+        test::BmpFields b24;
         b24.width = 5;
         b24.height = 3;
-        test::BmpSpec b8 = b24;
+        test::BmpFields b8 = b24;
         b8.bits = 8;
         b8.colours = 16;
         b8.height = -3;
-        test::BmpSpec v5 = b8;
+        test::BmpFields v5 = b8;
         v5.infoSize = 124;
         v5.colours = 2;
         s["24-bit.bmp"] = test::MakeBmp(b24);
         s["8-bit-top-down.bmp"] = test::MakeBmp(b8);
         s["v5-two-colours.bmp"] = test::MakeBmp(v5);
     } else if (target == "media_tga" || target == "media_tga_full") {
-        test::TgaSpec t24;
+        test::TgaFields t24;
         t24.pixels = std::string(18, '\x41');
-        test::TgaSpec t32 = t24;
+        test::TgaFields t32 = t24;
         t32.depth = 32;
         t32.descriptor = 8 | 32;
         t32.pixels = std::string(24, '\x42');
-        test::TgaSpec mapped;
+        test::TgaFields mapped;
         mapped.type = 1;
         mapped.depth = 8;
         mapped.mapType = 1;
@@ -50,7 +50,7 @@ Seeds MediaSeeds(const std::string& target) {
         mapped.entryBits = 24;
         mapped.map = "abcdefghi";
         mapped.pixels = test::Bytes({1, 2, 3, 0, 4, 1});
-        test::TgaSpec t16 = t24;
+        test::TgaFields t16 = t24;
         t16.depth = 16;
         t16.descriptor = 16 | 1;
         t16.pixels = std::string(12, '\x7F');
@@ -59,10 +59,10 @@ Seeds MediaSeeds(const std::string& target) {
         s["mapped.tga"] = test::MakeTga(mapped);
         s["16-bit-mirrored.tga"] = test::MakeTga(t16);
         if (target == "media_tga_full") {
-            test::TgaSpec rle = t32;
+            test::TgaFields rle = t32;
             rle.type = 10;
             rle.pixels = test::RleEncode(std::string(12, '\x10') + std::string(12, '\x20'), 4);
-            test::TgaSpec grey = t24;
+            test::TgaFields grey = t24;
             grey.type = 11;
             grey.depth = 8;
             grey.pixels = test::RleEncode("aabbbc", 1);
@@ -70,21 +70,21 @@ Seeds MediaSeeds(const std::string& target) {
             s["rle-grey.tga"] = test::MakeTga(grey);
         }
     } else if (target == "media_texture") {
-        test::Ft2eSpec compact;
+        test::Ft2eFields compact;
         compact.levels = {test::Dxt1Block(0xF800, 0x001F, {0, 1, 2, 3}), std::string(8, '\x01')};
         compact.alphaMode = 2;
         compact.wrapS = 2;
-        test::Ft2eSpec full;
+        test::Ft2eFields full;
         full.version = 3;
         full.format = "abgr";
         full.width = 2;
         full.height = 2;
         full.levels = {std::string(16, '\x80')};
-        test::JirfSpec jirf;
+        test::JirfFields jirf;
         jirf.format = 12;
         jirf.countA = 2;
         jirf.chunks = {std::string(16, '\x11'), std::string(16, '\x22')};
-        test::JirfSpec raw;
+        test::JirfFields raw;
         raw.version = 0x104;
         raw.format = 0;
         raw.width = raw.height = 2;

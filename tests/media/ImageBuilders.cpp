@@ -52,64 +52,64 @@ RawImage TestRaw(int width, int height, int bytesPerPixel, int seed) {
     return raw;
 }
 
-std::string MakeBmp(const BmpSpec& spec) {
-    const int height = spec.height < 0 ? -spec.height : spec.height;
-    std::vector<std::uint8_t> table = spec.table;
+std::string MakeBmp(const BmpFields& fields) {
+    const int height = fields.height < 0 ? -fields.height : fields.height;
+    std::vector<std::uint8_t> table = fields.table;
     if (table.empty())
-        for (int i = 0; i < spec.colours; ++i) {
+        for (int i = 0; i < fields.colours; ++i) {
             table.push_back(static_cast<std::uint8_t>(i * 3));        // B
             table.push_back(static_cast<std::uint8_t>(255 - i));      // G
             table.push_back(static_cast<std::uint8_t>(i * 5 + 1));    // R
             table.push_back(0);
         }
-    const int rowBytes = spec.width * spec.bits / 8;
-    const int stride = spec.pad ? (rowBytes + 3) / 4 * 4 : rowBytes;
-    std::vector<std::uint8_t> pixels = spec.pixels;
+    const int rowBytes = fields.width * fields.bits / 8;
+    const int stride = fields.pad ? (rowBytes + 3) / 4 * 4 : rowBytes;
+    std::vector<std::uint8_t> pixels = fields.pixels;
     if (pixels.empty())
         for (int y = 0; y < height; ++y)
             for (int i = 0; i < stride; ++i)
-                pixels.push_back(i < rowBytes ? static_cast<std::uint8_t>((y * 37 + i * 11) % (spec.bits == 8 && spec.colours ? spec.colours : 256))
+                pixels.push_back(i < rowBytes ? static_cast<std::uint8_t>((y * 37 + i * 11) % (fields.bits == 8 && fields.colours ? fields.colours : 256))
                                               : 0);
-    const int offBits = spec.offBits >= 0 ? spec.offBits : 14 + spec.infoSize + static_cast<int>(table.size());
+    const int offBits = fields.offBits >= 0 ? fields.offBits : 14 + fields.infoSize + static_cast<int>(table.size());
     std::string s = "BM";
     AppendU32(s, static_cast<std::uint32_t>(offBits + pixels.size()));
     AppendU32(s, 0);
     AppendU32(s, static_cast<std::uint32_t>(offBits));
-    AppendU32(s, static_cast<std::uint32_t>(spec.infoSize));
-    AppendU32(s, static_cast<std::uint32_t>(spec.width));
-    AppendU32(s, static_cast<std::uint32_t>(spec.height));
+    AppendU32(s, static_cast<std::uint32_t>(fields.infoSize));
+    AppendU32(s, static_cast<std::uint32_t>(fields.width));
+    AppendU32(s, static_cast<std::uint32_t>(fields.height));
     AppendU16(s, 1);
-    AppendU16(s, static_cast<std::uint32_t>(spec.bits));
-    AppendU32(s, static_cast<std::uint32_t>(spec.compression));
+    AppendU16(s, static_cast<std::uint32_t>(fields.bits));
+    AppendU32(s, static_cast<std::uint32_t>(fields.compression));
     AppendU32(s, static_cast<std::uint32_t>(pixels.size()));
     AppendU32(s, 2835);
     AppendU32(s, 2835);
-    AppendU32(s, static_cast<std::uint32_t>(spec.clrUsed >= 0 ? spec.clrUsed : spec.colours));
+    AppendU32(s, static_cast<std::uint32_t>(fields.clrUsed >= 0 ? fields.clrUsed : fields.colours));
     AppendU32(s, 0);
-    s.resize(14 + static_cast<std::size_t>(spec.infoSize), '\0');
+    s.resize(14 + static_cast<std::size_t>(fields.infoSize), '\0');
     s.append(table.begin(), table.end());
     if (static_cast<int>(s.size()) < offBits) s.resize(static_cast<std::size_t>(offBits), '\0');
     s.append(pixels.begin(), pixels.end());
     return s;
 }
 
-std::string MakeTga(const TgaSpec& spec) {
+std::string MakeTga(const TgaFields& fields) {
     std::string s;
-    s.push_back(static_cast<char>(spec.idLength));
-    s.push_back(static_cast<char>(spec.mapType));
-    s.push_back(static_cast<char>(spec.type));
-    AppendU16(s, static_cast<std::uint32_t>(spec.firstEntry));
-    AppendU16(s, static_cast<std::uint32_t>(spec.mapLength));
-    s.push_back(static_cast<char>(spec.entryBits));
+    s.push_back(static_cast<char>(fields.idLength));
+    s.push_back(static_cast<char>(fields.mapType));
+    s.push_back(static_cast<char>(fields.type));
+    AppendU16(s, static_cast<std::uint32_t>(fields.firstEntry));
+    AppendU16(s, static_cast<std::uint32_t>(fields.mapLength));
+    s.push_back(static_cast<char>(fields.entryBits));
     AppendU16(s, 0);
     AppendU16(s, 0);
-    AppendU16(s, static_cast<std::uint32_t>(spec.width));
-    AppendU16(s, static_cast<std::uint32_t>(spec.height));
-    s.push_back(static_cast<char>(spec.depth));
-    s.push_back(static_cast<char>(spec.descriptor));
-    s.append(static_cast<std::size_t>(spec.idLength), 'i');
-    s += spec.map;
-    s += spec.pixels;
+    AppendU16(s, static_cast<std::uint32_t>(fields.width));
+    AppendU16(s, static_cast<std::uint32_t>(fields.height));
+    s.push_back(static_cast<char>(fields.depth));
+    s.push_back(static_cast<char>(fields.descriptor));
+    s.append(static_cast<std::size_t>(fields.idLength), 'i');
+    s += fields.map;
+    s += fields.pixels;
     return s;
 }
 
@@ -136,56 +136,56 @@ std::string RleEncode(const std::string& pixels, int bytes) {
     return out;
 }
 
-std::string MakeFt2e(const Ft2eSpec& spec) {
+std::string MakeFt2e(const Ft2eFields& fields) {
     std::string s = "FT2E";
-    AppendU32(s, spec.version);
-    AppendU32(s, spec.width);
-    AppendU32(s, spec.height);
-    const std::uint32_t levels = static_cast<std::uint32_t>(spec.levels.size());
-    if (spec.version == 7) {
-        s += Bytes({spec.mipSkip, static_cast<int>(levels), spec.alphaMode, spec.type, spec.slices, spec.wrapS,
-                    spec.wrapT, 0});
+    AppendU32(s, fields.version);
+    AppendU32(s, fields.width);
+    AppendU32(s, fields.height);
+    const std::uint32_t levels = static_cast<std::uint32_t>(fields.levels.size());
+    if (fields.version == 7) {
+        s += Bytes({fields.mipSkip, static_cast<int>(levels), fields.alphaMode, fields.type, fields.slices, fields.wrapS,
+                    fields.wrapT, 0});
     } else {
-        AppendU32(s, static_cast<std::uint32_t>(spec.mipSkip));
+        AppendU32(s, static_cast<std::uint32_t>(fields.mipSkip));
         AppendU32(s, levels);
-        AppendU32(s, static_cast<std::uint32_t>(spec.alphaMode));
-        AppendU32(s, static_cast<std::uint32_t>(spec.type));
-        AppendU32(s, static_cast<std::uint32_t>(spec.slices));
+        AppendU32(s, static_cast<std::uint32_t>(fields.alphaMode));
+        AppendU32(s, static_cast<std::uint32_t>(fields.type));
+        AppendU32(s, static_cast<std::uint32_t>(fields.slices));
     }
-    s += spec.format;
+    s += fields.format;
     s += Bytes({0, 0, 0, 1});
-    const std::uint32_t level0 = spec.levels.empty() ? 0 : static_cast<std::uint32_t>(spec.levels[0].size());
-    AppendU32(s, spec.level0SizeOverride >= 0 ? static_cast<std::uint32_t>(spec.level0SizeOverride) : level0);
-    for (std::size_t i = 1; i < spec.levels.size(); ++i) AppendU32(s, static_cast<std::uint32_t>(spec.levels[i].size()));
-    for (std::size_t i = 1; i < spec.levels.size(); ++i) s += spec.levels[i];
-    if (!spec.levels.empty()) s += spec.levels[0];
+    const std::uint32_t level0 = fields.levels.empty() ? 0 : static_cast<std::uint32_t>(fields.levels[0].size());
+    AppendU32(s, fields.level0SizeOverride >= 0 ? static_cast<std::uint32_t>(fields.level0SizeOverride) : level0);
+    for (std::size_t i = 1; i < fields.levels.size(); ++i) AppendU32(s, static_cast<std::uint32_t>(fields.levels[i].size()));
+    for (std::size_t i = 1; i < fields.levels.size(); ++i) s += fields.levels[i];
+    if (!fields.levels.empty()) s += fields.levels[0];
     return s;
 }
 
-std::string MakeJirf(const JirfSpec& spec) {
+std::string MakeJirf(const JirfFields& fields) {
     std::string info;
-    AppendU32(info, spec.version);
+    AppendU32(info, fields.version);
     AppendU32(info, 0x00010001);
-    AppendU32(info, spec.countA);
-    AppendU32(info, spec.countB);
-    AppendU32(info, spec.format);
-    AppendU32(info, spec.width);
-    AppendU32(info, spec.height);
-    AppendU32(info, spec.dynamic);
-    AppendU32(info, spec.wrapS);
-    AppendU32(info, spec.wrapT);
+    AppendU32(info, fields.countA);
+    AppendU32(info, fields.countB);
+    AppendU32(info, fields.format);
+    AppendU32(info, fields.width);
+    AppendU32(info, fields.height);
+    AppendU32(info, fields.dynamic);
+    AppendU32(info, fields.wrapS);
+    AppendU32(info, fields.wrapT);
     for (int i = 0; i < 4; ++i) AppendU32(info, 0);
-    AppendU32(info, spec.alphaHint);
-    if (spec.version > 0x103) AppendU32(info, 0);
-    if (spec.version > 0x104)
+    AppendU32(info, fields.alphaHint);
+    if (fields.version > 0x103) AppendU32(info, 0);
+    if (fields.version > 0x104)
         for (int i = 0; i < 3; ++i) AppendU32(info, 0);
-    if (spec.version > 0x106) AppendU32(info, spec.normalMap);
-    std::string body = spec.form;
-    AppendU32(body, spec.infoSizeOverride >= 0 ? static_cast<std::uint32_t>(spec.infoSizeOverride)
+    if (fields.version > 0x106) AppendU32(info, fields.normalMap);
+    std::string body = fields.form;
+    AppendU32(body, fields.infoSizeOverride >= 0 ? static_cast<std::uint32_t>(fields.infoSizeOverride)
                                                : static_cast<std::uint32_t>(info.size()));
     body += info;
-    for (const std::string& c : spec.chunks) {
-        body += spec.chunkTag;
+    for (const std::string& c : fields.chunks) {
+        body += fields.chunkTag;
         AppendU32(body, static_cast<std::uint32_t>(c.size()));
         body += c;
     }

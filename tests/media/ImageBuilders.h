@@ -20,7 +20,7 @@ Image32 TestPicture(int width, int height, int seed = 1);
 // Library layout (bottom-up) with a recognisable value per pixel: R = x, G = y, B = seed, A = x + y.
 RawImage TestRaw(int width, int height, int bytesPerPixel, int seed = 7);
 
-struct BmpSpec {
+struct BmpFields {
     int width = 4;
     int height = 2;        // negative: top-down
     int bits = 24;         // 8 or 24 (others for refusals)
@@ -33,9 +33,9 @@ struct BmpSpec {
     std::vector<std::uint8_t> table;   // B, G, R, 0 per entry; made up when empty
     std::vector<std::uint8_t> pixels;  // rows as stored; made up when empty
 };
-std::string MakeBmp(const BmpSpec& spec);
+std::string MakeBmp(const BmpFields& fields);
 
-struct TgaSpec {
+struct TgaFields {
     int type = 2;
     int depth = 24;
     int width = 3;
@@ -49,11 +49,11 @@ struct TgaSpec {
     std::string map;     // colour-map bytes
     std::string pixels;  // pixel data as stored (run-length packets for types 9-11)
 };
-std::string MakeTga(const TgaSpec& spec);
+std::string MakeTga(const TgaFields& fields);
 // Run-length packets over pixels of `bytes` bytes each, runs allowed to cross rows.
 std::string RleEncode(const std::string& pixels, int bytes);
 
-struct Ft2eSpec {
+struct Ft2eFields {
     std::uint32_t version = 7;
     std::uint32_t width = 4;
     std::uint32_t height = 4;
@@ -67,9 +67,9 @@ struct Ft2eSpec {
     std::vector<std::string> levels;  // level 0 first
     std::int64_t level0SizeOverride = -1;
 };
-std::string MakeFt2e(const Ft2eSpec& spec);
+std::string MakeFt2e(const Ft2eFields& fields);
 
-struct JirfSpec {
+struct JirfFields {
     std::uint32_t version = 0x107;
     std::uint32_t countA = 1;
     std::uint32_t countB = 1;
@@ -86,7 +86,7 @@ struct JirfSpec {
     std::string chunkTag = "MMAP";
     std::vector<std::string> chunks;  // data of each MMAP chunk; the last is decoded
 };
-std::string MakeJirf(const JirfSpec& spec);
+std::string MakeJirf(const JirfFields& fields);
 
 // One DXT1 colour block: endpoints as 5:6:5 values and 16 two-bit indices (pixel 0 first).
 std::string Dxt1Block(std::uint16_t c0, std::uint16_t c1, const std::vector<int>& indices);

@@ -39,15 +39,15 @@ std::string MagickPng(Magick::ImageType type, bool alpha, const char* format = "
 
 // An 8-bit run-length BMP (which our reader refuses): each row one run of index 1.
 std::string Rle8Bmp(int w, int h) {
-    test::BmpSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.bits = 8;
-    spec.colours = 16;
-    spec.compression = 1;
-    for (int y = 0; y < h; ++y) spec.pixels.insert(spec.pixels.end(), {static_cast<std::uint8_t>(w), 1, 0, 0});
-    spec.pixels.insert(spec.pixels.end(), {0, 1});
-    return test::MakeBmp(spec);
+    test::BmpFields fields;
+    fields.width = w;
+    fields.height = h;
+    fields.bits = 8;
+    fields.colours = 16;
+    fields.compression = 1;
+    for (int y = 0; y < h; ++y) fields.pixels.insert(fields.pixels.end(), {static_cast<std::uint8_t>(w), 1, 0, 0});
+    fields.pixels.insert(fields.pixels.end(), {0, 1});
+    return test::MakeBmp(fields);
 }
 
 class StrellImageTest : public ::testing::Test {
@@ -107,10 +107,10 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
     progressive.progressive = true;
     RawImage rgba = test::TestRaw(3, 2, 4);
     for (std::size_t i = 3; i < rgba.Pixels.size(); i += 4) rgba.Pixels[i] = 255;
-    test::TgaSpec rle;
+    test::TgaFields rle;
     rle.type = 10;
     rle.pixels = test::RleEncode(std::string(18, '\x40'), 3);
-    test::JirfSpec dxt5;
+    test::JirfFields dxt5;
     dxt5.format = 12;
     dxt5.chunks = {std::string(16, '\x21')};
     struct Case {
@@ -118,7 +118,7 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
         std::string bytes;
         int alpha, compression, bits, width;
     } cases[] = {
-        {"a.bmp", test::MakeBmp(test::BmpSpec{}), 0, 0, 24, 4},
+        {"a.bmp", test::MakeBmp(test::BmpFields{}), 0, 0, 24, 4},
         {"upper.JPG", test::MakeJpeg(20, 10), 0, 0, 24, 20},
         {"thin.jpg", test::MakeJpeg(1, 5), 0, 0, 24, 1},
         {"progressive.jpg", test::MakeJpeg(9, 9, progressive), 0, 0, 24, 9},
@@ -148,7 +148,7 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
 }
 
 TEST_F(StrellImageTest, RefusesWithoutStalePixels) {
-    WriteBytes(dir / "good.bmp", test::MakeBmp(test::BmpSpec{}));
+    WriteBytes(dir / "good.bmp", test::MakeBmp(test::BmpFields{}));
     WriteBytes(dir / "short.png", "\x89PN");
     WriteBytes(dir / "image.psp", std::string("Paint Shop Pro Image File\n\x1a\0\0\0\0\0", 32) + std::string(40, '\0'));
     WriteBytes(dir / "unknown.xyz", "nothing we know of at all");
@@ -179,7 +179,7 @@ TEST_F(StrellImageTest, UniformColourComparesRgbOnly) {
         flat.Pixels[i + 3] = static_cast<std::uint8_t>(i);  // alpha differs: still one colour
     }
     WriteBytes(dir / "flat.tga", EncodeTga(flat));
-    test::JirfSpec flatTexture;
+    test::JirfFields flatTexture;
     flatTexture.format = 0;
     flatTexture.width = flatTexture.height = 2;
     flatTexture.chunks = {std::string("\x01\x02\x03\x10\x01\x02\x03\x20\x01\x02\x03\x30\x01\x02\x03\x40", 16)};

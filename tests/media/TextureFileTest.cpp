@@ -144,18 +144,18 @@ std::string Dxt1Level(int w, int h) {
 TEST(TextureReader, Ft2eHeadersAndDescriptors) {
     struct Case {
         const char* name;
-        test::Ft2eSpec spec;
+        test::Ft2eFields fields;
         std::vector<std::string> lines;
     };
-    test::Ft2eSpec compact;
+    test::Ft2eFields compact;
     compact.levels = {Dxt1Level(4, 4)};
     compact.alphaMode = 2;
-    test::Ft2eSpec full = compact;
+    test::Ft2eFields full = compact;
     full.version = 1;
-    test::Ft2eSpec wrapS = compact;
+    test::Ft2eFields wrapS = compact;
     wrapS.alphaMode = 0;
     wrapS.wrapS = 3;
-    test::Ft2eSpec fullMode3 = full;
+    test::Ft2eFields fullMode3 = full;
     fullMode3.alphaMode = 3;
     Case cases[] = {
         {"compact mode 2", compact, {"Primary=body.tga", "Alpha=body.tga", "Tile=none", "AlphaHint=semitransparent"}},
@@ -164,7 +164,7 @@ TEST(TextureReader, Ft2eHeadersAndDescriptors) {
         {"wrap S 3", wrapS, {"Primary=body.tga", "Alpha=body.tga", "Tile=s"}},
     };
     for (const Case& c : cases) {
-        const TextureResult r = DecodeTexture(AsBytes(test::MakeFt2e(c.spec)));
+        const TextureResult r = DecodeTexture(AsBytes(test::MakeFt2e(c.fields)));
         ASSERT_EQ(r.fault, TextureFault::None) << c.name;
         EXPECT_EQ(BuildTextureDescriptor("body.texture", r.info), c.lines) << c.name;
         EXPECT_EQ(r.info.compression, 1);
@@ -172,7 +172,7 @@ TEST(TextureReader, Ft2eHeadersAndDescriptors) {
     // The GL loader's own table maps the full header's mode 1 to semitransparent.
     TextureAlphaModes gl;
     gl.full = {0, 1, 2, 1};
-    test::Ft2eSpec mode1 = full;
+    test::Ft2eFields mode1 = full;
     mode1.alphaMode = 1;
     EXPECT_EQ(DecodeTexture(AsBytes(test::MakeFt2e(mode1)), gl).info.alphaHint, 1);
     EXPECT_EQ(DecodeTexture(AsBytes(test::MakeFt2e(mode1))).info.alphaHint, 0);
@@ -180,7 +180,7 @@ TEST(TextureReader, Ft2eHeadersAndDescriptors) {
 
 TEST(TextureReader, Ft2eLevelsFormatsAndRefusals) {
     // Three levels: only level 0, stored after levels 1 and 2, is read.
-    test::Ft2eSpec three;
+    test::Ft2eFields three;
     three.levels = {Dxt1Level(8, 8), std::string(8, '\x55'), std::string(8, '\x77')};
     three.width = three.height = 8;
     TextureResult r = DecodeTexture(AsBytes(test::MakeFt2e(three)));
@@ -189,12 +189,12 @@ TEST(TextureReader, Ft2eLevelsFormatsAndRefusals) {
     EXPECT_EQ(At(r.image, 4, 0), (std::vector<int>{0, 0, 248}));
     // Both byte orders of the format code.
     for (const char* code : {"1txd", "dxt1"}) {
-        test::Ft2eSpec s = three;
+        test::Ft2eFields s = three;
         s.format = code;
         EXPECT_EQ(DecodeTexture(AsBytes(test::MakeFt2e(s))).fault, TextureFault::None) << code;
     }
     // "rgba" is taken as it stands.
-    test::Ft2eSpec rgba;
+    test::Ft2eFields rgba;
     rgba.format = "abgr";
     rgba.width = 2;
     rgba.height = 1;
@@ -205,7 +205,7 @@ TEST(TextureReader, Ft2eLevelsFormatsAndRefusals) {
     EXPECT_EQ(r.info.alphaKind, 1);
 
     auto with = [](auto change) {
-        test::Ft2eSpec s;
+        test::Ft2eFields s;
         s.levels = {Dxt1Level(4, 4)};
         change(s);
         return DecodeTexture(AsBytes(test::MakeFt2e(s)));
@@ -252,7 +252,7 @@ std::string Bgra(int w, int h, int alpha) {
 }
 
 TEST(TextureReader, JirfFormatsAndVersions) {
-    test::JirfSpec f0;
+    test::JirfFields f0;
     f0.format = 0;
     f0.width = 2;
     f0.height = 2;
@@ -267,7 +267,7 @@ TEST(TextureReader, JirfFormatsAndVersions) {
     f0.chunks = {Bgra(2, 2, 128)};
     EXPECT_EQ(DecodeTexture(AsBytes(test::MakeJirf(f0))).info.alphaKind, 1);
 
-    test::JirfSpec f3 = f0;
+    test::JirfFields f3 = f0;
     f3.format = 3;
     r = DecodeTexture(AsBytes(test::MakeJirf(f3)));
     ASSERT_EQ(r.fault, TextureFault::None);
@@ -280,7 +280,7 @@ TEST(TextureReader, JirfFormatsAndVersions) {
         int bpp, alphaKind, compression;
     } dxts[] = {{10, 0, 3, 0, 1}, {10, 2, 4, 2, 1}, {11, 0, 4, 1, 3}, {12, 1, 4, 1, 5}};
     for (const Dxt& d : dxts) {
-        test::JirfSpec s;
+        test::JirfFields s;
         s.format = d.format;
         s.alphaHint = d.hint;
         s.chunks = {std::string(d.format == 10 ? 8 : 16, '\x11'), std::string(d.format == 10 ? 8 : 16, '\x22')};
@@ -293,7 +293,7 @@ TEST(TextureReader, JirfFormatsAndVersions) {
     }
 
     for (std::uint32_t version : {0x100u, 0x103u, 0x105u, 0x107u}) {
-        test::JirfSpec s;
+        test::JirfFields s;
         s.version = version;
         s.format = 11;
         s.chunks = {std::string(16, '\x33')};
@@ -311,7 +311,7 @@ TEST(TextureReader, JirfFormatsAndVersions) {
 
 TEST(TextureReader, JirfRefusals) {
     auto with = [](auto change) {
-        test::JirfSpec s;
+        test::JirfFields s;
         s.chunks = {std::string(8, '\x11')};
         change(s);
         return DecodeTexture(AsBytes(test::MakeJirf(s)));
@@ -340,7 +340,7 @@ TEST(TextureReader, JirfRefusals) {
         EXPECT_EQ(c.result.infoRead, c.infoRead) << c.name;
         EXPECT_TRUE(c.result.image.Pixels.empty()) << c.name;
     }
-    std::string cut = test::MakeJirf(test::JirfSpec{.chunks = {std::string(8, 'x')}});
+    std::string cut = test::MakeJirf(test::JirfFields{.chunks = {std::string(8, 'x')}});
     EXPECT_EQ(DecodeTexture(AsBytes(cut.substr(0, cut.size() - 3))).fault, TextureFault::ShortLevel);
 }
 

@@ -145,38 +145,38 @@ TEST_F(TexturesTest, ColourKeyToAlpha) {
 }
 
 TEST_F(TexturesTest, LoadRefusalsCodesAndMessages) {
-    using test::BmpSpec;
-    using test::TgaSpec;
-    BmpSpec clr3;
+    using test::BmpFields;
+    using test::TgaFields;
+    BmpFields clr3;
     clr3.bits = 8;
     clr3.colours = 3;
-    BmpSpec rle;
+    BmpFields rle;
     rle.bits = 8;
     rle.colours = 16;
     rle.compression = 1;
-    TgaSpec tgaRle;
+    TgaFields tgaRle;
     tgaRle.type = 10;
-    TgaSpec grey;
+    TgaFields grey;
     grey.type = 3;
     grey.depth = 8;
-    TgaSpec mapType;
+    TgaFields mapType;
     mapType.mapType = 7;
-    TgaSpec depth15;
+    TgaFields depth15;
     depth15.depth = 15;
-    TgaSpec shortTga;
+    TgaFields shortTga;
     shortTga.pixels = "abc";
-    test::Ft2eSpec mip;
+    test::Ft2eFields mip;
     mip.version = 2;
     mip.mipSkip = 3;
     mip.levels = {std::string(8, 'x')};
-    test::Ft2eSpec format;
+    test::Ft2eFields format;
     format.format = "8txd";
     format.levels = {std::string(8, 'x')};
-    test::JirfSpec form;
+    test::JirfFields form;
     form.form = "MMTXINFO";
-    test::JirfSpec badFormat;
+    test::JirfFields badFormat;
     badFormat.format = 13;
-    test::JirfSpec level;
+    test::JirfFields level;
     level.chunks = {std::string(8, 'x')};
     std::string shortLevel = test::MakeJirf(level);
     shortLevel.resize(shortLevel.size() - 2);
@@ -237,12 +237,12 @@ TEST_F(TexturesTest, LoadRefusalsCodesAndMessages) {
 }
 
 TEST_F(TexturesTest, SixteenBitTgaWarnsAndConverts) {
-    test::TgaSpec spec;
-    spec.depth = 16;
-    spec.width = 1;
-    spec.height = 1;
-    spec.pixels = test::Bytes({0xFF, 0x7F});
-    WriteBytes(dir / "s.tga", test::MakeTga(spec));
+    test::TgaFields fields;
+    fields.depth = 16;
+    fields.width = 1;
+    fields.height = 1;
+    fields.pixels = test::Bytes({0xFF, 0x7F});
+    WriteBytes(dir / "s.tga", test::MakeTga(fields));
     ASSERT_TRUE(lib.LoadImageFile(dir / "s.tga"));
     EXPECT_EQ(messages.beeps, 1);
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -275,7 +275,7 @@ TEST_F(TexturesTest, LoadsEachFormat) {
         EXPECT_EQ(Pixel(5, 5)[3], 255);
     }
 
-    test::JirfSpec jirf;
+    test::JirfFields jirf;
     jirf.format = 12;
     jirf.chunks = {std::string(16, '\x40')};
     WriteBytes(dir / "t.texture", test::MakeJirf(jirf));
@@ -353,12 +353,12 @@ TEST_F(TexturesTest, FailedExportsLeaveTheOldFile) {
 class DescriptorTest : public TexturesTest {
 protected:
     void LoadTexture() {
-        test::JirfSpec spec;
-        spec.format = 11;
-        spec.wrapS = 2;
-        spec.alphaHint = 1;
-        spec.chunks = {std::string(16, '\x40')};
-        WriteBytes(dir / "body.texture", test::MakeJirf(spec));
+        test::JirfFields fields;
+        fields.format = 11;
+        fields.wrapS = 2;
+        fields.alphaHint = 1;
+        fields.chunks = {std::string(16, '\x40')};
+        WriteBytes(dir / "body.texture", test::MakeJirf(fields));
         ASSERT_TRUE(lib.LoadImageFile(dir / "body.texture"));
     }
 };
