@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kelvarn;
     std::unique_ptr<TJpegImage> image;
-    const std::uint8_t status = DecodeJpeg(ByteSpan(data, size), image, JpegLimits{1 << 22});
+    const std::uint8_t status = DecodeJpeg(ByteSpan(data, size), image, JpegLimits{1 << 18});
     if (status == kJpegDecoded) {
         if (!image || image->RowWidth < image->Width || image->BufferHeight < image->Height) std::abort();
         JpegImageToBitmap(image.get());

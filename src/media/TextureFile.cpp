@@ -71,7 +71,10 @@ TextureResult Fail(TextureResult& r, TextureFault fault) {
     return std::move(r);
 }
 
-bool SizeAllowed(const TextureInfo& info) { return ImageSizeAllowed(info.width, info.height); }
+bool SizeAllowed(const TextureInfo& info, std::int64_t maxPixels) {
+    return ImageSizeAllowed(info.width, info.height) &&
+           static_cast<std::int64_t>(info.width) * info.height <= maxPixels;
+}
 
 // Compares an FT2E pixel format in either byte order: the simulator stores it as a little-endian
 // number, so its files read "1txd" where the code is "dxt1".
@@ -80,7 +83,7 @@ bool SameCode(const char tag[4], const char* code) {
            (tag[0] == code[3] && tag[1] == code[2] && tag[2] == code[1] && tag[3] == code[0]);
 }
 
-TextureResult DecodeFt2e(Reader& in, const TextureAlphaModes& modes, TextureResult& r) {
+TextureResult DecodeFt2e(Reader& in, const TextureAlphaModes& modes, std::int64_t maxPixels, TextureResult& r) {
     std::uint32_t version, width, height;
     if (!in.U32(version) || !in.U32(width) || !in.U32(height)) return Fail(r, TextureFault::ShortHeader);
     r.info.width = width;
@@ -129,7 +132,7 @@ TextureResult DecodeFt2e(Reader& in, const TextureAlphaModes& modes, TextureResu
         in.U32(s);
         skip += s;
     }
-    if (!SizeAllowed(r.info)) return Fail(r, TextureFault::ShortHeader);
+    if (!SizeAllowed(r.info, maxPixels)) return Fail(r, TextureFault::ShortHeader);
     const bool rgba = SameCode(format, "rgba");
     const int dxt = SameCode(format, "dxt1") ? 10 : SameCode(format, "dxt3") ? 11 : SameCode(format, "dxt5") ? 12 : 0;
     if (!rgba && dxt == 0) {
@@ -152,7 +155,7 @@ TextureResult DecodeFt2e(Reader& in, const TextureAlphaModes& modes, TextureResu
     return std::move(r);
 }
 
-TextureResult DecodeJirf(Reader& in, TextureResult& r) {
+TextureResult DecodeJirf(Reader& in, std::int64_t maxPixels, TextureResult& r) {
     r.info.jirf = true;
     std::uint32_t containerSize, infoSize;
     char form[8];
@@ -190,7 +193,7 @@ TextureResult DecodeJirf(Reader& in, TextureResult& r) {
     if (format > 12) return Fail(r, TextureFault::BadFormat);
     r.info.format = static_cast<int>(format);
     r.infoRead = true;
-    if (!SizeAllowed(r.info)) return Fail(r, TextureFault::ShortHeader);
+    if (!SizeAllowed(r.info, maxPixels)) return Fail(r, TextureFault::ShortHeader);
     in.pos = infoEnd;
 
     if (chunks == 0) return Fail(r, TextureFault::NoChunks);
@@ -221,14 +224,14 @@ TextureResult DecodeJirf(Reader& in, TextureResult& r) {
 
 }  // namespace
 
-TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes) {
+TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes, std::int64_t maxPixels) {
     TextureResult r;
     Reader in{data};
     char tag[4];
     if (!in.Tag(tag)) return Fail(r, TextureFault::ShortHeader);
-    if (std::memcmp(tag, "FT2E", 4) == 0) return DecodeFt2e(in, modes, r);
+    if (std::memcmp(tag, "FT2E", 4) == 0) return DecodeFt2e(in, modes, maxPixels, r);
     if (std::memcmp(tag, "JIRF", 4) != 0) return Fail(r, TextureFault::BadTag);
-    return DecodeJirf(in, r);
+    return DecodeJirf(in, maxPixels, r);
 }
 
 std::vector<std::string> BuildTextureDescriptor(const std::string& textureFileName, const TextureInfo& info) {

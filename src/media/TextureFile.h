@@ -59,7 +59,9 @@ struct TextureResult {
     RawImage image;
 };
 
-TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes = {});
+// Pictures above `maxPixels` are refused like a bad size (the fuzz targets lower the cap).
+TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes = {},
+                            std::int64_t maxPixels = kMaxImagePixels);
 
 // The ".texture.txt" lines for a texture called `textureFileName` (no folder; its last 8 characters,
 // ".texture", are replaced by ".tga").

@@ -340,6 +340,11 @@ TEST(TextureReader, JirfRefusals) {
         EXPECT_EQ(c.result.infoRead, c.infoRead) << c.name;
         EXPECT_TRUE(c.result.image.Pixels.empty()) << c.name;
     }
+    test::JirfFields capped;
+    capped.width = capped.height = 8;
+    capped.chunks = {std::string(32, 'x')};
+    EXPECT_EQ(DecodeTexture(AsBytes(test::MakeJirf(capped)), {}, 63).fault, TextureFault::ShortHeader);
+    EXPECT_EQ(DecodeTexture(AsBytes(test::MakeJirf(capped)), {}, 64).fault, TextureFault::None);
     std::string cut = test::MakeJirf(test::JirfFields{.chunks = {std::string(8, 'x')}});
     EXPECT_EQ(DecodeTexture(AsBytes(cut.substr(0, cut.size() - 3))).fault, TextureFault::ShortLevel);
 }
