@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gl.full = {0, 1, 2, 1};
     for (const TextureAlphaModes& modes : {TextureAlphaModes{}, gl}) {
         const TextureResult r = DecodeTexture(ByteSpan(data, size), modes, 1 << 20);
-        if (r.infoRead) BuildTextureDescriptor("fuzz.texture", r.info);
+        if (r.infoRead) WriteTextureDescriptor("fuzz.texture", r.info);
         if (r.fault == TextureFault::None &&
             r.image.Pixels.size() != static_cast<std::size_t>(r.image.Width) * r.image.Height * r.image.BytesPerPixel)
             std::abort();

@@ -83,7 +83,7 @@ bool SameCode(const char tag[4], const char* code) {
            (tag[0] == code[3] && tag[1] == code[2] && tag[2] == code[1] && tag[3] == code[0]);
 }
 
-TextureResult DecodeFt2e(Reader& in, const TextureAlphaModes& modes, std::int64_t maxPixels, TextureResult& r) {
+TextureResult ReadFt2eTexture(Reader& in, const TextureAlphaModes& modes, std::int64_t maxPixels, TextureResult& r) {
     std::uint32_t version, width, height;
     if (!in.U32(version) || !in.U32(width) || !in.U32(height)) return Fail(r, TextureFault::ShortHeader);
     r.info.width = width;
@@ -229,12 +229,12 @@ TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes, std::
     Reader in{data};
     char tag[4];
     if (!in.Tag(tag)) return Fail(r, TextureFault::ShortHeader);
-    if (std::memcmp(tag, "FT2E", 4) == 0) return DecodeFt2e(in, modes, maxPixels, r);
+    if (std::memcmp(tag, "FT2E", 4) == 0) return ReadFt2eTexture(in, modes, maxPixels, r);
     if (std::memcmp(tag, "JIRF", 4) != 0) return Fail(r, TextureFault::BadTag);
     return DecodeJirf(in, maxPixels, r);
 }
 
-std::vector<std::string> BuildTextureDescriptor(const std::string& textureFileName, const TextureInfo& info) {
+std::vector<std::string> WriteTextureDescriptor(const std::string& textureFileName, const TextureInfo& info) {
     const std::string base = textureFileName.size() >= 8 ? textureFileName.substr(0, textureFileName.size() - 8)
                                                           : std::string();
     const std::string name = base + ".tga";

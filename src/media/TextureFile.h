@@ -65,6 +65,6 @@ TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes = {},
 
 // The ".texture.txt" lines for a texture called `textureFileName` (no folder; its last 8 characters,
 // ".texture", are replaced by ".tga").
-std::vector<std::string> BuildTextureDescriptor(const std::string& textureFileName, const TextureInfo& info);
+std::vector<std::string> WriteTextureDescriptor(const std::string& textureFileName, const TextureInfo& info);
 
 }  // namespace kelvarn

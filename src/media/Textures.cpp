@@ -215,7 +215,7 @@ bool TTextures::ReadTextureFile(const std::string& path) {
     }
     TextureResult r = DecodeTexture(AsBytes(bytes));
     if (r.infoRead) {
-        PendingDescriptor = BuildTextureDescriptor(ExtractFileName(path), r.info);
+        PendingDescriptor = WriteTextureDescriptor(ExtractFileName(path), r.info);
         HasDescriptor = true;
     }
     switch (r.fault) {

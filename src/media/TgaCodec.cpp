@@ -35,6 +35,17 @@ void Orient(RawImage& img, unsigned descriptor) {
     }
 }
 
+// 16-bit pixels (5 bits a channel, blue lowest, top bit ignored) to R, G, B bytes, each field shifted
+// up by 3 as the simulator's tools do (31 becomes 248).
+void ConvertTga16To24(const std::uint8_t* src, int count, std::uint8_t* dst) {
+    for (int x = 0; x < count; ++x, dst += 3) {
+        const unsigned w = GetU16(src + x * 2);
+        dst[0] = static_cast<std::uint8_t>(((w >> 10) & 31) * 8);
+        dst[1] = static_cast<std::uint8_t>(((w >> 5) & 31) * 8);
+        dst[2] = static_cast<std::uint8_t>((w & 31) * 8);
+    }
+}
+
 std::uint32_t Expand5(std::uint32_t v) { return (v << 3) | (v >> 2); }
 
 // One stored pixel of `bytes` bytes (1 grey, 2, 3 or 4) as ARGB.
@@ -116,12 +127,7 @@ TgaResult DecodeTgaStrict(ByteSpan data) {
                 dst[2] = e[0];
             }
         } else if (h.depth == 16) {
-            for (int x = 0; x < width; ++x, dst += 3) {
-                const unsigned w = GetU16(s + x * 2);
-                dst[0] = static_cast<std::uint8_t>(((w >> 10) & 31) * 8);
-                dst[1] = static_cast<std::uint8_t>(((w >> 5) & 31) * 8);
-                dst[2] = static_cast<std::uint8_t>((w & 31) * 8);
-            }
+            ConvertTga16To24(s, width, dst);
         } else if (h.depth == 32) {
             for (int x = 0; x < width; ++x) {
                 std::uint32_t p;
@@ -296,6 +302,15 @@ TgaFullResult DecodeTgaFull(ByteSpan data) {
     return r;
 }
 
+void BuildTgaHeader(const RawImage& image, std::uint8_t header[18]) {
+    std::memset(header, 0, 18);
+    header[2] = 2;
+    PutU16(header + 12, static_cast<std::uint32_t>(image.Width));
+    PutU16(header + 14, static_cast<std::uint32_t>(image.Height));
+    header[16] = static_cast<std::uint8_t>(image.BytesPerPixel * 8);
+    header[17] = image.BytesPerPixel == 4 ? 8 : 0;  // eight alpha bits, bottom-up, left to right
+}
+
 std::string EncodeTga(const RawImage& image) {
     const int bpp = image.BytesPerPixel;
     if (image.Width <= 0 || image.Height <= 0 || (bpp != 3 && bpp != 4) || image.Width > 65535 ||
@@ -304,11 +319,7 @@ std::string EncodeTga(const RawImage& image) {
     const std::size_t dataSize = image.Pixels.size();
     std::string out(18 + dataSize, '\0');
     auto* o = reinterpret_cast<std::uint8_t*>(out.data());
-    o[2] = 2;
-    PutU16(o + 12, static_cast<std::uint32_t>(image.Width));
-    PutU16(o + 14, static_cast<std::uint32_t>(image.Height));
-    o[16] = static_cast<std::uint8_t>(bpp * 8);
-    o[17] = bpp == 4 ? 8 : 0;
+    BuildTgaHeader(image, o);
     const std::uint8_t* s = image.Pixels.data();
     std::uint8_t* d = o + 18;
     for (std::size_t i = 0; i < dataSize; i += bpp) {

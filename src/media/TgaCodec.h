@@ -47,6 +47,10 @@ struct TgaFullResult {
 bool LooksLikeTga(ByteSpan data);
 TgaFullResult DecodeTgaFull(ByteSpan data);
 
+// The 18-byte header of an uncompressed true-colour file for a 3- or 4-byte picture: type 2, depth 24
+// with descriptor 0 or depth 32 with descriptor 8, every colour-map and origin field 0.
+void BuildTgaHeader(const RawImage& image, std::uint8_t header[18]);
+
 // 18-byte header (type 2; depth 24 with descriptor 0, or 32 with descriptor 8) and the rows as they
 // are (bottom-up) in B, G, R(, A) order. Empty when the picture is empty, not 3 or 4 bytes per pixel,
 // or a side exceeds 65535.

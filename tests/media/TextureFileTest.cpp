@@ -166,7 +166,7 @@ TEST(TextureReader, Ft2eHeadersAndDescriptors) {
     for (const Case& c : cases) {
         const TextureResult r = DecodeTexture(AsBytes(test::MakeFt2e(c.fields)));
         ASSERT_EQ(r.fault, TextureFault::None) << c.name;
-        EXPECT_EQ(BuildTextureDescriptor("body.texture", r.info), c.lines) << c.name;
+        EXPECT_EQ(WriteTextureDescriptor("body.texture", r.info), c.lines) << c.name;
         EXPECT_EQ(r.info.compression, 1);
     }
     // The GL loader's own table maps the full header's mode 1 to semitransparent.
@@ -273,7 +273,7 @@ TEST(TextureReader, JirfFormatsAndVersions) {
     ASSERT_EQ(r.fault, TextureFault::None);
     EXPECT_EQ(r.image.BytesPerPixel, 3);
     EXPECT_EQ(r.info.alphaKind, 0);
-    EXPECT_EQ(BuildTextureDescriptor("a.texture", r.info), (std::vector<std::string>{"Primary=a.tga", "Tile=none"}));
+    EXPECT_EQ(WriteTextureDescriptor("a.texture", r.info), (std::vector<std::string>{"Primary=a.tga", "Tile=none"}));
 
     struct Dxt {
         std::uint32_t format, hint;
@@ -305,7 +305,7 @@ TEST(TextureReader, JirfFormatsAndVersions) {
         ASSERT_EQ(r.fault, TextureFault::None) << version;
         std::vector<std::string> want = {"Primary=n.tga", "Alpha=n.tga", "Tile=st", "Hint=dynamic", "AlphaHint=semitransparent"};
         if (version > 0x106) want.push_back("NormalMapHint=normalmap");
-        EXPECT_EQ(BuildTextureDescriptor("n.texture", r.info), want) << version;
+        EXPECT_EQ(WriteTextureDescriptor("n.texture", r.info), want) << version;
     }
 }
 
