@@ -301,7 +301,8 @@ private:
     std::unique_ptr<TJpegImage> image_;
     int rowsDone_ = 0;  // MCU rows written to the frame buffer
     bool endOfImage_ = false;
-    std::vector<std::uint8_t> upsampled_[3];
+    std::vector<std::uint16_t> upsampled_[3];  // widened chroma rows
+    int upsampledRow_[3] = {-1, -1, -1};       // the plane row each holds
     alignas(32) float block_[64];
 };
 
@@ -391,7 +392,7 @@ std::uint8_t Decoder::Frame(int length) {
             Component& c = comps_[i];
             c.planeWidth = mcusX_ * c.h * 8;
             c.plane.assign(static_cast<std::size_t>(c.planeWidth) * c.v * 8, 0);
-            if (c.hRatio > 1) upsampled_[i].assign(img->RowWidth, 0);
+            if (c.hRatio > 1) upsampled_[i].assign(img->RowWidth / 2, 0);
         }
         image_ = std::move(img);
     } catch (const std::bad_alloc&) {
@@ -529,6 +530,7 @@ void Decoder::ColourOutput(int mcuRow) {
     TJpegImage& img = *image_;
     const int rowWidth = static_cast<int>(img.RowWidth);
     const int rows = 8 * vMax_;
+    for (int& r : upsampledRow_) r = -1;  // the planes hold a new MCU row
     for (int y = 0; y < rows; ++y) {
         auto* out = reinterpret_cast<std::uint32_t*>(img.Pixels) +
                     static_cast<std::size_t>(mcuRow * rows + y) * rowWidth;
@@ -537,9 +539,15 @@ void Decoder::ColourOutput(int mcuRow) {
             Component& c = comps_[i];
             const std::uint8_t* row = c.plane.data() + static_cast<std::size_t>(y / c.vRatio) * c.planeWidth;
             if (c.hRatio == 2) {
-                std::uint8_t* up = upsampled_[i].data();
-                for (int x = 0; x < c.planeWidth; ++x) up[2 * x] = up[2 * x + 1] = row[x];
-                row = up;
+                // Each sample twice, written as 16-bit pairs so that the loop vectorises; a row that
+                // serves two output rows is widened once.
+                const int sourceRow = y / c.vRatio;
+                if (upsampledRow_[i] != sourceRow) {
+                    std::uint16_t* up = upsampled_[i].data();
+                    for (int x = 0; x < c.planeWidth; ++x) up[x] = static_cast<std::uint16_t>(row[x] * 0x0101u);
+                    upsampledRow_[i] = sourceRow;
+                }
+                row = reinterpret_cast<const std::uint8_t*>(upsampled_[i].data());
             }
             src[i] = row;
         }
