@@ -1,6 +1,16 @@
 #include "media/ImageBytes.h"
 
+#include <algorithm>
+
 namespace kelvarn {
+
+void MirrorPixelRows(std::uint8_t* pixels, int width, int height, int bpp) {
+    const std::size_t row = static_cast<std::size_t>(width) * bpp;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* r = pixels + y * row;
+        for (int x = 0; x < width / 2; ++x) std::swap_ranges(r + x * bpp, r + (x + 1) * bpp, r + (width - 1 - x) * bpp);
+    }
+}
 
 Image32 RawToImage32(const RawImage& raw) {
     Image32 image;

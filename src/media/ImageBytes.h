@@ -83,6 +83,9 @@ inline bool ImageSizeAllowed(std::int64_t width, std::int64_t height) {
            width * height <= kMaxImagePixels;
 }
 
+// Reverses the pixels of every row (bytesPerPixel bytes each) in place.
+void MirrorPixelRows(std::uint8_t* pixels, int width, int height, int bytesPerPixel);
+
 // Conversions between the library's layout and the program's image (ARGB, rows from the top). A
 // 3-byte picture becomes a 24-bit image with alpha 255; a 4-byte one a 32-bit image.
 Image32 RawToImage32(const RawImage& raw);

@@ -273,12 +273,7 @@ void TTextures::FlipImage() {
 void TTextures::MirrorImage() {
     const int bpp = BytesPerPixel();
     if (bpp != 3 && bpp != 4) return;
-    const std::size_t row = static_cast<std::size_t>(Info.Width) * bpp;
-    for (int y = 0; y < Info.Height; ++y) {
-        std::uint8_t* r = pixels_.data() + y * row;
-        for (int x = 0; x < Info.Width / 2; ++x)
-            std::swap_ranges(r + x * bpp, r + (x + 1) * bpp, r + (Info.Width - 1 - x) * bpp);
-    }
+    MirrorPixelRows(pixels_.data(), Info.Width, Info.Height, bpp);
 }
 
 void TTextures::RotateImage() {

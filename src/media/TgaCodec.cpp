@@ -15,26 +15,6 @@ TgaHeader ParseHeader(const std::uint8_t* d) {
     return {d[0], d[1], d[2], GetU16(d + 3), GetU16(d + 5), d[7], GetU16(d + 12), GetU16(d + 14), d[16], d[17]};
 }
 
-// Turns rows stored with the header's orientation bits (32 top-down, 16 right-to-left) into
-// bottom-up, left-to-right rows.
-void Orient(RawImage& img, unsigned descriptor) {
-    const std::size_t row = img.RowBytes();
-    if (descriptor & 32) {
-        for (int y = 0; y < img.Height / 2; ++y)
-            std::swap_ranges(img.Pixels.begin() + static_cast<std::ptrdiff_t>(y * row),
-                             img.Pixels.begin() + static_cast<std::ptrdiff_t>((y + 1) * row),
-                             img.Pixels.begin() + static_cast<std::ptrdiff_t>((img.Height - 1 - y) * row));
-    }
-    if (descriptor & 16) {
-        const int bpp = img.BytesPerPixel;
-        for (int y = 0; y < img.Height; ++y) {
-            std::uint8_t* r = img.Pixels.data() + y * row;
-            for (int x = 0; x < img.Width / 2; ++x)
-                std::swap_ranges(r + x * bpp, r + (x + 1) * bpp, r + (img.Width - 1 - x) * bpp);
-        }
-    }
-}
-
 // 16-bit pixels (5 bits a channel, blue lowest, top bit ignored) to R, G, B bytes, each field shifted
 // up by 3 as the simulator's tools do (31 becomes 248).
 void ConvertTga16To24(const std::uint8_t* src, int count, std::uint8_t* dst) {
@@ -141,7 +121,7 @@ TgaResult DecodeTgaStrict(ByteSpan data) {
             for (int x = 0; x < width; ++x) std::swap(dst[x * 3], dst[x * 3 + 2]);
         }
     }
-    Orient(r.image, h.descriptor & 16);
+    if (h.descriptor & 16) MirrorPixelRows(r.image.Pixels.data(), width, height, outBytes);  // stored right to left
     return r;
 }
 
