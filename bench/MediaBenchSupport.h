@@ -11,7 +11,7 @@
 namespace kelvarn::bench {
 
 template <class F>
-double BestSeconds(F&& run, int minRuns = 3, double minTotal = 0.3) {
+double BestSeconds(F&& run, int minRuns = 5, double minTotal = 0.5) {
     double best = 1e30, total = 0;
     for (int i = 0; i < minRuns || total < minTotal; ++i) {
         const auto start = std::chrono::steady_clock::now();

@@ -14,27 +14,30 @@ inline Rgb Endpoint(unsigned v) {
     return {static_cast<int>((v >> 11) & 31) * 8, static_cast<int>((v >> 5) & 63) * 4, static_cast<int>(v & 31) * 8};
 }
 
-// The four colours of a colour block as R, G, B, A bytes.
-void ColourTable(const std::uint8_t* block, bool fourAlways, std::uint8_t table[4][4]) {
+// One pixel as its bytes R, G, B, A stand in memory.
+inline std::uint32_t Pack(int r, int g, int b, std::uint32_t a) {
+    std::uint32_t v;
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                                   static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(a)};
+    std::memcpy(&v, bytes, 4);
+    return v;
+}
+
+// The four colours of a colour block.
+void ColourTable(const std::uint8_t* block, bool fourAlways, std::uint32_t table[4]) {
     const unsigned v0 = GetU16(block);
     const unsigned v1 = GetU16(block + 2);
     const Rgb c0 = Endpoint(v0);
     const Rgb c1 = Endpoint(v1);
-    auto set = [&](int i, int r, int g, int b, int a) {
-        table[i][0] = static_cast<std::uint8_t>(r);
-        table[i][1] = static_cast<std::uint8_t>(g);
-        table[i][2] = static_cast<std::uint8_t>(b);
-        table[i][3] = static_cast<std::uint8_t>(a);
-    };
-    set(0, c0.r, c0.g, c0.b, 255);
-    set(1, c1.r, c1.g, c1.b, 255);
+    table[0] = Pack(c0.r, c0.g, c0.b, 255);
+    table[1] = Pack(c1.r, c1.g, c1.b, 255);
     if (fourAlways || v1 < v0) {
-        set(2, 2 * c0.r / 3 + c1.r / 3, 2 * c0.g / 3 + c1.g / 3, 2 * c0.b / 3 + c1.b / 3, 255);
-        set(3, c0.r / 3 + 2 * c1.r / 3, c0.g / 3 + 2 * c1.g / 3, c0.b / 3 + 2 * c1.b / 3, 255);
+        table[2] = Pack(2 * c0.r / 3 + c1.r / 3, 2 * c0.g / 3 + c1.g / 3, 2 * c0.b / 3 + c1.b / 3, 255);
+        table[3] = Pack(c0.r / 3 + 2 * c1.r / 3, c0.g / 3 + 2 * c1.g / 3, c0.b / 3 + 2 * c1.b / 3, 255);
     } else {
         const int r = c0.r / 2 + c1.r / 2, g = c0.g / 2 + c1.g / 2, b = c0.b / 2 + c1.b / 2;
-        set(2, r, g, b, 255);
-        set(3, r, g, b, 0);  // the midpoint colour stays under the transparent index
+        table[2] = Pack(r, g, b, 255);
+        table[3] = Pack(r, g, b, 0);  // the midpoint colour stays under the transparent index
     }
 }
 
@@ -70,40 +73,39 @@ bool DecodeDxt(DxtFormat format, int width, int height, int alphaHint, ByteSpan 
     const std::size_t rowBytes = out.RowBytes();
     const std::uint64_t blocks = data.size() / blockBytes;
     const std::uint8_t* src = data.data();
-    std::uint8_t colours[4][4];
     std::uint32_t table[4];
     std::uint32_t px[16];
     std::uint8_t alphaTable[8];
-    for (std::uint64_t b = 0; b < blocks; ++b, src += blockBytes) {
-        const int bx = static_cast<int>(b % blocksAcross) * 4;
-        const int by = static_cast<int>(b / blocksAcross) * 4;
-        const std::uint8_t* colourBlock = format == DxtFormat::Dxt1 ? src : src + 8;
-        ColourTable(colourBlock, format != DxtFormat::Dxt1, colours);
-        for (int i = 0; i < 4; ++i) std::memcpy(&table[i], colours[i], 4);  // R, G, B, A in memory order
-        const std::uint32_t indices = GetU32(colourBlock + 4);
-        for (int i = 0; i < 16; ++i) px[i] = table[(indices >> (2 * i)) & 3];
-        if (format == DxtFormat::Dxt3) {
-            for (int i = 0; i < 16; ++i) {
-                const unsigned v = (src[i / 2] >> ((i & 1) * 4)) & 15;
-                const std::uint32_t a = v == 15 ? 255u : v * 16;
-                px[i] = (px[i] & 0x00FFFFFFu) | (a << 24);
-            }
-        } else if (format == DxtFormat::Dxt5) {
-            AlphaTableDxt5(src[0], src[1], alphaTable);
-            std::uint64_t bits = 0;
-            for (int i = 0; i < 6; ++i) bits |= static_cast<std::uint64_t>(src[2 + i]) << (8 * i);
-            for (int i = 0; i < 16; ++i)
-                px[i] = (px[i] & 0x00FFFFFFu) | (static_cast<std::uint32_t>(alphaTable[(bits >> (3 * i)) & 7]) << 24);
-        }
+    std::uint64_t b = 0;
+    for (int by = 0; b < blocks; by += 4) {
         const int rows = height - by < 4 ? height - by : 4;
-        const int cols = width - bx < 4 ? width - bx : 4;
-        for (int r = 0; r < rows; ++r) {
-            std::uint8_t* dst = out.Pixels.data() + static_cast<std::size_t>(height - 1 - (by + r)) * rowBytes +
-                                static_cast<std::size_t>(bx) * bpp;
-            if (bpp == 4) {
-                std::memcpy(dst, px + r * 4, static_cast<std::size_t>(cols) * 4);
-            } else {
-                for (int c = 0; c < cols; ++c, dst += 3) std::memcpy(dst, px + r * 4 + c, 3);
+        // Picture rows run from the top; the buffer's rows from the bottom.
+        std::uint8_t* rowStart[4];
+        for (int r = 0; r < rows; ++r) rowStart[r] = out.Pixels.data() + static_cast<std::size_t>(height - 1 - (by + r)) * rowBytes;
+        for (int bx = 0; bx < width && b < blocks; bx += 4, ++b, src += blockBytes) {
+            const std::uint8_t* colourBlock = format == DxtFormat::Dxt1 ? src : src + 8;
+            ColourTable(colourBlock, format != DxtFormat::Dxt1, table);
+            const std::uint32_t indices = GetU32(colourBlock + 4);
+            for (int i = 0; i < 16; ++i) px[i] = table[(indices >> (2 * i)) & 3];
+            // Alpha is the top byte of a packed pixel (little-endian, as on every platform we build for).
+            if (format == DxtFormat::Dxt3) {
+                const std::uint64_t nibbles = GetU32(src) | (static_cast<std::uint64_t>(GetU32(src + 4)) << 32);
+                for (int i = 0; i < 16; ++i) {
+                    const std::uint32_t v = (nibbles >> (4 * i)) & 15;
+                    px[i] = (px[i] & 0x00FFFFFFu) | ((v == 15 ? 255u : v * 16) << 24);
+                }
+            } else if (format == DxtFormat::Dxt5) {
+                AlphaTableDxt5(src[0], src[1], alphaTable);
+                const std::uint64_t bits = GetU32(src + 2) | (static_cast<std::uint64_t>(GetU16(src + 6)) << 32);
+                for (int i = 0; i < 16; ++i)
+                    px[i] = (px[i] & 0x00FFFFFFu) | (static_cast<std::uint32_t>(alphaTable[(bits >> (3 * i)) & 7]) << 24);
+            }
+            const int cols = width - bx < 4 ? width - bx : 4;
+            for (int r = 0; r < rows; ++r) {
+                std::uint8_t* dst = rowStart[r] + static_cast<std::size_t>(bx) * bpp;
+                if (bpp == 4) std::memcpy(dst, px + r * 4, static_cast<std::size_t>(cols) * 4);
+                else
+                    for (int c = 0; c < cols; ++c, dst += 3) std::memcpy(dst, px + r * 4 + c, 3);
             }
         }
     }
