@@ -69,7 +69,8 @@ bool DecodeDxt(DxtFormat format, int width, int height, int alphaHint, ByteSpan 
     const std::uint64_t blocksDown = (static_cast<std::uint64_t>(height) + 3) / 4;
     if (data.size() % blockBytes != 0 || data.size() / blockBytes > blocksAcross * blocksDown) return false;
 
-    out.Allocate(width, height, bpp);
+    // Cleared only when the data stops short of the picture: rows it never reaches stay 0.
+    out.Allocate(width, height, bpp, data.size() / blockBytes < blocksAcross * blocksDown);
     const std::size_t rowBytes = out.RowBytes();
     const std::uint64_t blocks = data.size() / blockBytes;
     const std::uint8_t* src = data.data();
