@@ -48,8 +48,9 @@ bool TStrellImage::TextureCommand(int command, int argument, const std::string& 
     return result;
 }
 
-bool TStrellImage::LoadImage(const std::string& path, Image32& bitmap, int& alphaKind, int& compression, int& bits) {
+bool TStrellImage::LoadImage(const std::string& name, Image32& bitmap, int& alphaKind, int& compression, int& bits) {
     TTextures& lib = library_;
+    const std::string path = ResolveImagePath(name);
     lib.ImageError = 0;
     UniformColour = true;
     const std::string ext = LowerCase(ExtractFileExt(path));
@@ -158,8 +159,9 @@ bool TStrellImage::SaveTGA(const std::string& path, Image32& bitmap, int keepDep
     return !bytes.empty() && WriteFileAtomic(path, bytes).empty();
 }
 
-bool TStrellImage::LoadGraphicEx(const std::string& path, Image32& bitmap, int& alphaKind, int& compression,
+bool TStrellImage::LoadGraphicEx(const std::string& name, Image32& bitmap, int& alphaKind, int& compression,
                                  int& bits, bool bmpAndJpeg) {
+    const std::string path = ResolveImagePath(name);
     if (FileSize(path) < 4) {
         library_.ImageError = image_error::kGraphicShort;
         return false;

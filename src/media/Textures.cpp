@@ -100,7 +100,14 @@ bool TTextures::ReadWhole(const std::string& path, std::string& bytes) const {
     return ReadFileBytes(path, bytes).empty();
 }
 
-bool TTextures::LoadImageFile(const std::string& path) {
+std::string ResolveImagePath(const std::string& path) {
+    if (FileExists(path)) return path;
+    const std::string found = ResolvePathIgnoreCase(path);
+    return found.empty() ? path : found;
+}
+
+bool TTextures::LoadImageFile(const std::string& name) {
+    const std::string path = ResolveImagePath(name);
     // A file we cannot open counts as too short: the current image stays as it is.
     if (!FileExists(path) || FileSize(path) < 4) {
         ImageError = kShortFile;

@@ -107,6 +107,10 @@ private:
     PixelBytes pixels_;
 };
 
+// The file a picture path names: the path itself when it exists, else the file whose name matches it
+// ignoring case (assets are made on Windows), else the path unchanged.
+std::string ResolveImagePath(const std::string& path);
+
 // The program's one image library (on the program's state).
 TTextures& ImageLibrary();
 

@@ -141,6 +141,11 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
         EXPECT_EQ(r.bits, c.bits) << c.name;
         EXPECT_EQ(r.bitmap.Width, c.width) << c.name;
     }
+    // A name whose case differs from the file's, as configs made on Windows have them.
+    const Loaded mixed = Load("BODY.Texture");
+    EXPECT_TRUE(mixed.ok);
+    EXPECT_EQ(mixed.compression, 5);
+    EXPECT_EQ(lib.SourceTexturePath, dir / "body.texture");
     // The run-length BMP came through the fallback: index 1 of the table everywhere.
     const Loaded rle8 = Load("rle8.bmp");
     EXPECT_EQ(rle8.bitmap.At(4, 2) & 0xFFFFFF, 0x06FE03u);
