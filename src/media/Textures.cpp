@@ -256,7 +256,7 @@ bool TTextures::ReadTextureFile(const std::string& path) {
         Message("only 1 texture slice allowed");
         break;
     case TextureFault::PixelFormat:
-        Message(Quoted(r.fourCC) + " pixel format NOT supported");
+        Message(Quoted(DecodeText(r.fourCC).text) + " pixel format NOT supported");  // any bytes, shown as text
         break;
     default:  // refusals without a code
         break;
