@@ -45,8 +45,10 @@ std::string Rle8Bmp(int w, int h) {
     fields.bits = 8;
     fields.colours = 16;
     fields.compression = 1;
-    for (int y = 0; y < h; ++y) fields.pixels.insert(fields.pixels.end(), {static_cast<std::uint8_t>(w), 1, 0, 0});
-    fields.pixels.insert(fields.pixels.end(), {0, 1});
+    std::string data;
+    for (int y = 0; y < h; ++y) data += test::Bytes({w, 1, 0, 0});  // a run of w pixels, end of line
+    data += test::Bytes({0, 1});                                     // end of bitmap
+    fields.pixels.assign(data.begin(), data.end());
     return test::MakeBmp(fields);
 }
 
