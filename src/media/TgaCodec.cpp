@@ -26,6 +26,29 @@ void ConvertTga16To24(const std::uint8_t* src, int count, std::uint8_t* dst) {
     }
 }
 
+// B, G, R pixels to R, G, B, four pixels (three words) at a time:
+// B G R B | G R B G | R B G R becomes R G B R | G B R G | B R G B.
+void SwapBgrRow(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int count) {
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        std::uint32_t a, b, c;
+        std::memcpy(&a, src + x * 3, 4);
+        std::memcpy(&b, src + x * 3 + 4, 4);
+        std::memcpy(&c, src + x * 3 + 8, 4);
+        const std::uint32_t o0 = ((a >> 16) & 0xFFu) | (a & 0xFF00u) | ((a & 0xFFu) << 16) | ((b & 0xFF00u) << 16);
+        const std::uint32_t o1 = (b & 0xFFu) | ((a >> 16) & 0xFF00u) | ((c & 0xFFu) << 16) | (b & 0xFF000000u);
+        const std::uint32_t o2 = ((b >> 16) & 0xFFu) | ((c >> 16) & 0xFF00u) | (c & 0xFF0000u) | ((c & 0xFF00u) << 16);
+        std::memcpy(dst + x * 3, &o0, 4);
+        std::memcpy(dst + x * 3 + 4, &o1, 4);
+        std::memcpy(dst + x * 3 + 8, &o2, 4);
+    }
+    for (; x < count; ++x) {
+        dst[x * 3] = src[x * 3 + 2];
+        dst[x * 3 + 1] = src[x * 3 + 1];
+        dst[x * 3 + 2] = src[x * 3];
+    }
+}
+
 std::uint32_t Expand5(std::uint32_t v) { return (v << 3) | (v >> 2); }
 
 // One stored pixel of `bytes` bytes (1 grey, 2, 3 or 4) as ARGB.
@@ -89,9 +112,8 @@ TgaResult DecodeTgaStrict(ByteSpan data) {
     const int height = static_cast<int>(h.height);
     r.image.Allocate(width, height, outBytes, false);
     // Each stored row goes straight to its place: top-down files are turned upright as they are read.
-    // The output is filled front to back, which fresh memory takes fastest.
-    for (int outRow = 0; outRow < height; ++outRow) {
-        const int row = (h.descriptor & 32) ? height - 1 - outRow : outRow;
+    for (int row = 0; row < height; ++row) {
+        const int outRow = (h.descriptor & 32) ? height - 1 - row : row;
         std::uint8_t* dst = r.image.Pixels.data() + static_cast<std::size_t>(outRow) * width * outBytes;
         const std::uint8_t* s = src + static_cast<std::size_t>(row) * width * bytes;
         if (h.type == 1) {
@@ -116,9 +138,7 @@ TgaResult DecodeTgaStrict(ByteSpan data) {
                 std::memcpy(dst + x * 4, &p, 4);
             }
         } else {
-            // The row as it stands, then blue and red exchanged in place.
-            std::memcpy(dst, s, static_cast<std::size_t>(width) * 3);
-            for (int x = 0; x < width; ++x) std::swap(dst[x * 3], dst[x * 3 + 2]);
+            SwapBgrRow(s, dst, width);
         }
     }
     if (h.descriptor & 16) MirrorPixelRows(r.image.Pixels.data(), width, height, outBytes);  // stored right to left
