@@ -16,6 +16,11 @@ bool Image32::Resize(int width, int height, std::uint32_t fill) {
     return true;
 }
 
+void Image32::SetDepth24() {
+    for (std::uint32_t& p : Pixels) p |= 0xFF000000u;
+    Depth = 24;
+}
+
 int ClassifyAlpha(const Image32& image) {
     int kind = 0;
     for (std::uint32_t p : image.Pixels) {

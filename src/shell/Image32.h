@@ -13,6 +13,8 @@ inline constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 28;
 struct Image32 {
     int Width = 0;
     int Height = 0;
+    // 24 or 32: a 24-bit image keeps every alpha at 255, as a desktop bitmap without alpha would.
+    int Depth = 32;
     std::vector<std::uint32_t> Pixels;
 
     bool Empty() const { return Width <= 0 || Height <= 0 || Pixels.empty(); }
@@ -21,6 +23,8 @@ struct Image32 {
 
     // False (and an empty image) for a side <= 0 or more than kMaxImagePixels pixels.
     bool Resize(int width, int height, std::uint32_t fill = 0xFF000000u);
+    // Drops the alpha channel: every alpha becomes 255 and the depth 24.
+    void SetDepth24();
 };
 
 inline std::uint8_t AlphaOf(std::uint32_t argb) { return static_cast<std::uint8_t>(argb >> 24); }

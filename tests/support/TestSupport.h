@@ -46,10 +46,14 @@ public:
 class RecordingMessageSink final : public IMessageSink {
 public:
     std::vector<std::string> messages;  // every text shown or asked
+    std::vector<std::string> captions;  // the caption of each message shown
     std::deque<Answer> answers;          // canned answers, Yes when run out
     int beeps = 0;
 
-    void ShowMessage(std::string_view text, std::string_view, MessageKind) override { messages.emplace_back(text); }
+    void ShowMessage(std::string_view text, std::string_view caption, MessageKind) override {
+        messages.emplace_back(text);
+        captions.emplace_back(caption);
+    }
     bool AskYesNo(std::string_view text, std::string_view) override { return Next(text) == Answer::Yes; }
     Answer AskYesNoCancel(std::string_view text, std::string_view) override { return Next(text); }
     void Beep() override { ++beeps; }

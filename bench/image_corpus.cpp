@@ -1,0 +1,164 @@
+// Decodes every ".bmp", ".tga", ".jpg" and ".texture" below a folder with our readers (TGA with
+// both, JPEG checked against libjpeg-turbo) and reports each failure with its code and message,
+// the refusals the formats require (run-length TGA in the strict reader, progressive JPEG, compressed
+// BMP, texture formats we do not take) apart, and per-format counts and speed.
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MediaBenchSupport.h"
+#include "media/BmpCodec.h"
+#include "media/JpegCodec.h"
+#include "media/JpegDec.h"
+#include "media/TextureFile.h"
+#include "media/Textures.h"
+#include "media/TgaCodec.h"
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/Text.h"
+
+using namespace kelvarn;
+
+namespace {
+
+// The library's code and first message for a file, for the failure lines.
+class FirstMessage final : public IMessageSink {
+public:
+    std::string text;
+    void ShowMessage(std::string_view t, std::string_view, MessageKind) override {
+        if (text.empty()) text = t;
+    }
+    bool AskYesNo(std::string_view, std::string_view) override { return false; }
+    Answer AskYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
+    void Beep() override {}
+};
+
+enum class Outcome { Ok, Refused, Failed };
+
+struct Stats {
+    int files = 0, ok = 0, refused = 0, failed = 0;
+    double bytes = 0, pixels = 0, seconds = 0;
+};
+
+Outcome Decode(const std::string& ext, ByteSpan data, double& pixels, std::string& why) {
+    if (ext == ".bmp") {
+        const BmpResult r = DecodeBmp(data);
+        pixels = static_cast<double>(r.image.Width) * r.image.Height;
+        if (r.fault == BmpFault::None) return Outcome::Ok;
+        return r.fault == BmpFault::Unsupported ? Outcome::Refused : Outcome::Failed;
+    }
+    if (ext == ".tga") {
+        const TgaResult strict = DecodeTgaStrict(data);
+        const TgaFullResult full = DecodeTgaFull(data);
+        pixels = static_cast<double>(full.image.Width) * full.image.Height;
+        if (full.fault != TgaFault::None) {
+            why = "full reader refuses it too";
+            return Outcome::Failed;
+        }
+        if (strict.fault == TgaFault::None) {
+            if (RawToImage32(strict.image).Pixels != full.image.Pixels && strict.depth != 16) {
+                why = "the two readers differ";
+                return Outcome::Failed;
+            }
+            return Outcome::Ok;
+        }
+        const bool required = strict.fault == TgaFault::RunLength || strict.fault == TgaFault::BadType ||
+                              strict.fault == TgaFault::Unsupported || strict.fault == TgaFault::BadDepth;
+        return required ? Outcome::Refused : Outcome::Failed;
+    }
+    if (ext == ".jpg") {
+        std::unique_ptr<TJpegImage> img;
+        const std::uint8_t status = DecodeJpeg(data, img);
+        Image32 reference;
+        const bool turbo = DecodeJpegWithLibrary(data, reference);
+        pixels = static_cast<double>(reference.Width) * reference.Height;
+        if (status == kJpegDecoded) {
+            const int diff = turbo ? bench::MaxDifference(JpegImageToBitmap(img.get()), reference) : 0;
+            if (diff > 3) {
+                why = "differs from libjpeg-turbo by " + std::to_string(diff);
+                return Outcome::Failed;
+            }
+            return Outcome::Ok;
+        }
+        why = "decoder status " + std::to_string(status);
+        return status == kJpegUnsupported && turbo ? Outcome::Refused : Outcome::Failed;
+    }
+    const TextureResult r = DecodeTexture(data);
+    pixels = static_cast<double>(r.image.Width) * r.image.Height;
+    switch (r.fault) {
+    case TextureFault::None:
+        return Outcome::Ok;
+    case TextureFault::CompactRefused:
+    case TextureFault::MipSkip:
+    case TextureFault::TextureType:
+    case TextureFault::Cubes:
+    case TextureFault::Slices:
+    case TextureFault::PixelFormat:
+        return Outcome::Refused;
+    case TextureFault::DxtFailed:
+        if (r.info.width > 4096) return Outcome::Refused;  // wider than the block decoders take
+        return Outcome::Failed;
+    default:
+        return Outcome::Failed;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string folder;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind("--", 0) != 0) folder = argv[i];
+    if (folder.empty()) {
+        std::printf("usage: image_corpus FOLDER\n");
+        std::printf("image_corpus: files=0 failed=0 refused=0 MBps=0.0\n");
+        return 0;
+    }
+    std::vector<std::string> files;
+    FindFiles(folder + "\\*.*", "*.bmp;*.tga;*.jpg;*.texture", files, true);
+
+    TProgramState state;
+    FirstMessage sink;
+    state.Messages = &sink;
+    TTextures library(state);
+    std::map<std::string, Stats> byFormat;
+    Stats all;
+    for (const std::string& path : files) {
+        const std::string ext = LowerCase(ExtractFileExt(path));
+        std::string bytes;
+        if (!ReadFileBytes(path, bytes).empty()) continue;
+        Stats& st = byFormat[ext];
+        double pixels = 0;
+        std::string why;
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome outcome = Decode(ext, AsBytes(bytes), pixels, why);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        for (Stats* s : {&st, &all}) {
+            ++s->files;
+            s->bytes += static_cast<double>(bytes.size());
+            s->pixels += pixels;
+            s->seconds += seconds;
+            if (outcome == Outcome::Ok) ++s->ok;
+            else if (outcome == Outcome::Refused) ++s->refused;
+            else ++s->failed;
+        }
+        if (outcome == Outcome::Failed) {
+            sink.text.clear();
+            library.ImageError = 0;
+            library.LoadImageFile(path);
+            std::printf("FAILED %s: code %d, %s%s%s\n", path.c_str(), library.ImageError,
+                        sink.text.empty() ? "no message" : sink.text.c_str(), why.empty() ? "" : "; ", why.c_str());
+        }
+    }
+    for (const auto& [ext, s] : byFormat)
+        std::printf("%-9s files=%d ok=%d refused=%d failed=%d  %.1f MB/s  %.1f Mpixel/s\n", ext.c_str(), s.files, s.ok,
+                    s.refused, s.failed, s.seconds > 0 ? s.bytes / 1e6 / s.seconds : 0.0,
+                    s.seconds > 0 ? s.pixels / 1e6 / s.seconds : 0.0);
+    std::printf("image_corpus: files=%d failed=%d refused=%d MBps=%.1f\n", all.files, all.failed, all.refused,
+                all.seconds > 0 ? all.bytes / 1e6 / all.seconds : 0.0);
+    return all.failed > 0 ? 1 : 0;
+}

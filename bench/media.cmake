@@ -1,0 +1,19 @@
+# Image codecs against their references: libjpeg-turbo, libsquish and stb_image.
+find_library(SQUISH_LIBRARY squish REQUIRED)  # its pkg-config file names a wrong include folder
+
+set(media_bench_support ${CMAKE_SOURCE_DIR}/tests/media/ImageBuilders.cpp)
+set(media_bench_includes ${CMAKE_SOURCE_DIR}/tests/media ${CMAKE_SOURCE_DIR}/bench)
+
+kelvarn_bench(NAME jpeg_decode SOURCES jpeg_decode.cpp ${media_bench_support} DEPS kelvarn_media)
+target_include_directories(bench_jpeg_decode PRIVATE ${media_bench_includes})
+
+# gomp: libsquish's OpenMP runtime, which the benchmark holds to one thread.
+kelvarn_bench(NAME dxt_decode SOURCES dxt_decode.cpp DEPS kelvarn_media ${SQUISH_LIBRARY} gomp)
+target_include_directories(bench_dxt_decode PRIVATE ${media_bench_includes})
+
+find_library(STB_LIBRARY stb REQUIRED)
+kelvarn_bench(NAME tga_bmp_read SOURCES tga_bmp_read.cpp ${media_bench_support} DEPS kelvarn_media ${STB_LIBRARY})
+target_include_directories(bench_tga_bmp_read PRIVATE ${media_bench_includes})
+
+kelvarn_bench(NAME image_corpus SOURCES image_corpus.cpp DEPS kelvarn_media)
+target_include_directories(bench_image_corpus PRIVATE ${media_bench_includes})

@@ -1,0 +1,8 @@
+# The image readers. Seeds in corpus/<name> are written by the media tests' builders
+# (KELVARN_WRITE_FUZZ_SEEDS=fuzz/corpus kelvarn_media_tests --gtest_filter=FuzzSeeds.*).
+foreach(name bmp tga tga_full texture dxt jpeg)
+  kelvarn_fuzz_target(media_${name} SOURCES media_${name}.cpp DEPS kelvarn_media)
+  if(TEST fuzz_replay_media_${name})
+    set_tests_properties(fuzz_replay_media_${name} PROPERTIES LABELS "fuzz;image")
+  endif()
+endforeach()

@@ -1,0 +1,139 @@
+#include "media/JpegCodec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace kelvarn {
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+void OnError(j_common_ptr info) {
+    auto* err = reinterpret_cast<ErrorManager*>(info->err);
+    std::longjmp(err->jump, 1);
+}
+
+void Silent(j_common_ptr) {}
+
+void InitErrors(ErrorManager& err) {
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = OnError;
+    err.pub.output_message = Silent;
+}
+
+}  // namespace
+
+std::string EncodeJpeg(const Image32& image, const JpegEncodeOptions& options) {
+    if (image.Empty() || image.Width > 65500 || image.Height > 65500) return {};
+    jpeg_compress_struct cinfo{};
+    ErrorManager err;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    InitErrors(err);
+    cinfo.err = &err.pub;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(buffer);
+        return {};
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(image.Width);
+    cinfo.image_height = static_cast<JDIMENSION>(image.Height);
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_EXT_BGRX;  // the program's pixels in memory order
+    jpeg_set_defaults(&cinfo);
+    if (options.grey) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+    jpeg_set_quality(&cinfo, options.quality, options.forceBaseline ? TRUE : FALSE);
+    if (!options.grey)
+        for (int c = 0; c < 3; ++c) {
+            cinfo.comp_info[c].h_samp_factor = options.factors[c][0];
+            cinfo.comp_info[c].v_samp_factor = options.factors[c][1];
+        }
+    else {
+        cinfo.comp_info[0].h_samp_factor = options.factors[0][0];
+        cinfo.comp_info[0].v_samp_factor = options.factors[0][1];
+    }
+    cinfo.restart_interval = static_cast<unsigned>(options.restartInterval);
+    cinfo.arith_code = options.arithmetic ? TRUE : FALSE;
+    if (options.progressive) jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(
+            const_cast<std::uint32_t*>(&image.Pixels[static_cast<std::size_t>(cinfo.next_scanline) * image.Width]));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::string out(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return out;
+}
+
+bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels) {
+    out = Image32{};
+    if (data.empty()) return false;
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err;
+    InitErrors(err);
+    cinfo.err = &err.pub;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        out.Width = out.Height = 0;
+        out.Pixels.clear();
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = 1024L * 1024L * 1024L;
+    jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    if (static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height > maxPixels ||
+        cinfo.num_components > 4) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    cinfo.out_color_space = JCS_EXT_BGRX;
+    cinfo.dct_method = JDCT_ISLOW;
+    cinfo.do_fancy_upsampling = FALSE;
+    jpeg_start_decompress(&cinfo);
+    if (!out.Resize(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height))) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(&out.Pixels[static_cast<std::size_t>(cinfo.output_scanline) * out.Width]);
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    for (std::uint32_t& p : out.Pixels) p |= 0xFF000000u;
+    out.Depth = 24;
+    return true;
+}
+
+bool JpegHasMultipleScans(ByteSpan data) {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err;
+    InitErrors(err);
+    cinfo.err = &err.pub;
+    bool multiple = false;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    multiple = jpeg_has_multiple_scans(&cinfo) != 0;
+    jpeg_destroy_decompress(&cinfo);
+    return multiple;
+}
+
+}  // namespace kelvarn

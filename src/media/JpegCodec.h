@@ -1,0 +1,32 @@
+// JPEG through libjpeg-turbo: every encode (the exports write baseline, SaveJPEG progressive), and the
+// decode of what our own decoder refuses (progressive and arithmetic-coded files).
+#pragma once
+
+#include <string>
+
+#include "media/ImageBytes.h"
+
+namespace kelvarn {
+
+struct JpegEncodeOptions {
+    int quality = 90;
+    bool progressive = false;
+    bool grey = false;
+    // Sampling factors (horizontal, vertical) of Y, Cb and Cr.
+    int factors[3][2] = {{2, 2}, {1, 1}, {1, 1}};
+    int restartInterval = 0;     // in MCUs; 0 for none
+    bool forceBaseline = true;   // false lets low qualities write 16-bit tables (an SOF1 frame)
+    bool arithmetic = false;
+};
+
+// Encodes a picture (its alpha ignored); empty on failure.
+std::string EncodeJpeg(const Image32& image, const JpegEncodeOptions& options = {});
+
+// Decodes with the library: accurate integer transform, plain (replicating) up-sampling. False for a
+// file the library cannot read or a picture above `maxPixels`.
+bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels = kMaxImagePixels);
+
+// True when a JPEG holds more than one scan (a progressive file).
+bool JpegHasMultipleScans(ByteSpan data);
+
+}  // namespace kelvarn
