@@ -1,6 +1,7 @@
 #include "catalogue/ConfigReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "catalogue/ConfigPath.h"
@@ -19,6 +20,9 @@ namespace {
 constexpr std::string_view kBomAs1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";
 
 bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool Holds(std::string_view s, char c) { return !s.empty() && std::memchr(s.data(), c, s.size()) != nullptr; }
+bool HasBrace(std::string_view s) { return Holds(s, '{') || Holds(s, '}'); }
 
 std::string_view TrimView(std::string_view s) {
     while (!s.empty() && IsTrimmedChar(s.front())) s.remove_prefix(1);
@@ -40,6 +44,11 @@ std::string_view WithoutTrailingBlanks(std::string_view s) {
 
 bool IsBrace(char c) { return c == '{' || c == '}'; }
 
+// Written without a branch per character, so that the compiler can do many at once.
+void TabsToBlanks(std::string& s) {
+    for (char& c : s) c = c == '\t' ? ' ' : c;
+}
+
 // A value on the first line of a tag opens a text over several lines when it is a lone double
 // quote, or begins with one, does not end with one and holds an odd number of them.
 bool OpensValue(std::string_view value) {
@@ -55,8 +64,25 @@ bool StillOpen(std::string_view joined) {
     return v.empty() || v == "\"" || (v.front() == '"' && v.back() != '"');
 }
 
+// The flat form "tag=value" is read back at its first "=", so a tag that holds an "=" after its
+// first character gives its part behind the "=" to the value ("kind=traincar" is the tag kind).
+// Not when that part opens a quoted text: the tag then stays whole, which is also how its written
+// form reads back.
+bool SplitAtEquals(std::string_view tag, std::string_view& name, std::string_view& rest) {
+    const std::size_t eq = tag.find('=', 1);
+    if (eq == std::string_view::npos) return false;
+    // A value never begins with a blank or a control character: a written line loses them.
+    std::string_view behind = tag.substr(eq + 1);
+    while (!behind.empty() && IsTrimmedChar(behind.front())) behind.remove_prefix(1);
+    if (OpensValue(behind)) return false;
+    name = tag.substr(0, eq);
+    rest = behind;
+    return true;
+}
+
 // The first "}" that is not inside double quotes: a brace in a quoted text is text, not structure.
 std::size_t FindCloseOutsideQuotes(std::string_view rest) {
+    if (!Holds(rest, '}')) return std::string_view::npos;
     bool quoted = false;
     for (std::size_t i = 0; i < rest.size(); ++i) {
         if (rest[i] == '"') quoted = !quoted;
@@ -71,14 +97,13 @@ std::string FolderConfigPath(std::string_view folder) {
     return IncludeTrailingSeparator(folder, '\\') + std::string(kConfigRoot);
 }
 
-void AppendValue(std::string& out, std::string_view value, bool removeQuotes) {
-    if (value.find_first_of("{}") != std::string_view::npos) {
+void AppendValue(std::string& out, std::string_view value, bool removeQuotes, bool braces) {
+    if (braces && HasBrace(value)) {
         const std::string safe = ProtectBraces(value);
         if (removeQuotes) out.append(RemoveChars(safe, "\""));
         else out.append(safe);
     } else if (removeQuotes) {
-        for (char c : value)
-            if (c != '"') out.push_back(c);
+        out.append(RemoveChars(value, "\""));
     } else {
         out.append(value);
     }
@@ -95,8 +120,11 @@ struct TLineCursor {
     bool Next(std::string_view& line) {
         const std::size_t n = text.size();
         if (pos >= n) return false;
-        std::size_t i = pos;
-        while (i < n && text[i] != '\r' && text[i] != '\n') ++i;
+        const char* start = text.data() + pos;
+        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', n - pos));
+        const std::size_t span = lf ? static_cast<std::size_t>(lf - start) : n - pos;
+        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', span));
+        std::size_t i = pos + (cr ? static_cast<std::size_t>(cr - start) : span);
         line = text.substr(pos, i - pos);
         if (i < n) i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
         pos = i;
@@ -106,7 +134,7 @@ struct TLineCursor {
 };
 
 std::string ProtectBraces(std::string_view text) {
-    if (text.find_first_of("{}") == std::string_view::npos) return std::string(text);
+    if (!HasBrace(text)) return std::string(text);
     std::string s = ReplaceAll(text, " { ", "(");
     s = ReplaceAll(s, "{", "(");
     s = ReplaceAll(s, " } ", ")");
@@ -121,8 +149,11 @@ void TConfigReader::Clear() {
     addedClosing_ = addedHeaders_ = 0;
     lines_.clear();
     store_.clear();
-    lines_.shrink_to_fit();
-    store_.shrink_to_fit();
+    // The buffers serve the next load, unless an unusually large file left them big.
+    if (store_.capacity() > (1u << 20)) {
+        lines_.shrink_to_fit();
+        store_.shrink_to_fit();
+    }
 }
 
 bool TConfigReader::Fail(std::string message) {
@@ -194,19 +225,33 @@ bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view fol
 }
 
 bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const std::string& file) {
-    DecodedText decoded = DecodeText(bytes);
-    std::string_view text = decoded.text;
-    if (decoded.encoding == TextEncoding::Windows1252 && StartsWith(text, kBomAs1252))
-        text.remove_prefix(kBomAs1252.size());
+    // UTF-8 is read where it stands; only Windows-1252 needs a converted copy.
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    std::string converted;
+    std::string_view text = bytes;
+    if (StartsWith(bytes, kMark) && IsValidUtf8(bytes.substr(kMark.size()))) {
+        text.remove_prefix(kMark.size());
+        encoding_ = TextEncoding::Utf8Bom;
+    } else if (IsValidUtf8(bytes)) {
+        encoding_ = TextEncoding::Utf8;
+    } else {
+        DecodedText decoded = DecodeText(bytes);
+        converted = std::move(decoded.text);
+        text = converted;
+        encoding_ = decoded.encoding;
+        if (StartsWith(text, kBomAs1252)) text.remove_prefix(kBomAs1252.size());
+    }
     loadedPath_ = path;
     loadedFile_ = file;
-    encoding_ = decoded.encoding;
     created_ = true;
     complete_ = false;
     addedClosing_ = addedHeaders_ = 0;
     lines_.clear();
     store_.clear();
     store_.reserve(text.size() + 16);
+    lines_.reserve(text.size() / 24 + 2);
+    // The root's header comes first; the bracket check keeps it there.
+    AddLine(TConfigLineKind::Header, 0, Store(kConfigRoot), static_cast<std::uint32_t>(kConfigRoot.size()));
     if (!Tokenise(text)) return false;
     return RepairAndNest();
 }
@@ -226,31 +271,24 @@ void TConfigReader::AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::u
 void TConfigReader::AddWord(std::string_view word, std::uint32_t fileLine) {
     if (word == "{") return AddLine(TConfigLineKind::Open, fileLine);
     if (word == "}") return AddLine(TConfigLineKind::Close, fileLine);
-    const std::size_t eq = word.find('=', 1);
-    if (eq == std::string_view::npos) {
+    std::string_view name, value;
+    if (!SplitAtEquals(word, name, value)) {
         const std::uint32_t at = Store(word);
         return AddLine(TConfigLineKind::Bare, fileLine, at, static_cast<std::uint32_t>(word.size()));
     }
-    const std::uint32_t nameAt = Store(word.substr(0, eq));
-    const std::uint32_t valueAt = Store(word.substr(eq + 1));
-    AddLine(TConfigLineKind::Tag, fileLine, nameAt, static_cast<std::uint32_t>(eq), valueAt,
-            static_cast<std::uint32_t>(word.size() - eq - 1));
+    AddTag(name, value, false, false, fileLine);
 }
 
-// A tag and its value. The flat form is "tag=value", read back at its first "=": a tag that holds
-// an "=" gives its part after it to the value.
-void TConfigReader::AddTag(std::string_view tag, std::string_view value, bool joined, std::uint32_t fileLine) {
-    const std::size_t eq = tag.find('=', 1);
-    const std::string_view name = eq == std::string_view::npos ? tag : tag.substr(0, eq);
+void TConfigReader::AddTag(std::string_view name, std::string_view value, bool joined, bool braces,
+                           std::uint32_t fileLine) {
     const std::uint32_t nameAt = Store(name);
     const auto valueAt = static_cast<std::uint32_t>(store_.size());
-    if (eq != std::string_view::npos) store_.append(tag.substr(eq + 1)).push_back('=');
     if (joined) {
         store_.push_back('"');
-        AppendValue(store_, value, true);
+        AppendValue(store_, value, true, true);
         store_.push_back('"');
     } else {
-        AppendValue(store_, value, false);
+        AppendValue(store_, value, false, braces);
     }
     AddLine(TConfigLineKind::Tag, fileLine, nameAt, static_cast<std::uint32_t>(name.size()), valueAt,
             static_cast<std::uint32_t>(store_.size() - valueAt));
@@ -270,22 +308,25 @@ bool TConfigReader::Tokenise(std::string_view text) {
 
 bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
     const std::uint32_t lineNo = cursor.number;
-    // Braces get blanks around them, so that "name{" and "}name" split like "name {" and "} name".
-    spaced_.clear();
-    if (raw.find_first_of("{}") == std::string_view::npos) {
-        spaced_.assign(raw);
-    } else {
-        for (char c : raw) {
+    // Braces get blanks around them, so that "name{" and "}name" split like "name {" and "} name";
+    // tabs inside the line become blanks. Most lines need neither and are read where they stand.
+    std::string_view line = TrimView(raw);
+    const bool braces = HasBrace(line);
+    if (braces) {
+        spaced_.clear();
+        for (char c : line) {
             if (c == '{') spaced_.append(" { ");
             else if (c == '}') spaced_.append(" } ");
             else spaced_.push_back(c);
         }
+        TabsToBlanks(spaced_);
+        line = TrimView(spaced_);
+    } else if (Holds(line, '\t')) {
+        spaced_.assign(line);
+        TabsToBlanks(spaced_);
+        line = spaced_;
     }
-    std::string_view line = TrimView(spaced_);
     if (line.empty()) return true;
-    const std::size_t offset = static_cast<std::size_t>(line.data() - spaced_.data());
-    std::replace(spaced_.begin() + static_cast<std::ptrdiff_t>(offset),
-                 spaced_.begin() + static_cast<std::ptrdiff_t>(offset + line.size()), '\t', ' ');
     if (line.find(' ') == std::string_view::npos) {
         AddWord(line, lineNo);
         return true;
@@ -309,7 +350,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
             value = rest.substr(0, 1);
             rest = TrimView(rest.substr(1));
         } else {
-            const std::size_t close = FindCloseOutsideQuotes(rest);
+            const std::size_t close = braces ? FindCloseOutsideQuotes(rest) : std::string_view::npos;
             value = rest.substr(0, close);
             rest = close == std::string_view::npos ? std::string_view() : TrimView(rest.substr(close));
         }
@@ -317,7 +358,16 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
         if (value.size() == 1 && IsBrace(value.front())) {
             if (!tag.empty()) AddWord(tag, lineNo);
             AddLine(value.front() == '{' ? TConfigLineKind::Open : TConfigLineKind::Close, lineNo);
-        } else if (OpensValue(value)) {
+        } else {
+            std::string_view name = tag, rest;
+            if (SplitAtEquals(tag, name, rest)) {
+                combined_.assign(rest).append("=").append(value);
+                value = combined_;
+            }
+            if (!OpensValue(value)) {
+                AddTag(name, value, false, braces, lineNo);
+                continue;
+            }
             // A text over several lines: the following file lines are joined with "¶" as they are.
             joined_.assign(TrimRightView(value));
             while (StillOpen(joined_)) {
@@ -326,9 +376,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
                     return Fail("Unclosed quote: " + loadedFile_ + " line " + std::to_string(lineNo));
                 joined_.append(kPilcrow).append(next);
             }
-            AddTag(tag, joined_, true, lineNo);
-        } else {
-            AddTag(tag, value, false, lineNo);
+            AddTag(name, joined_, true, true, lineNo);
         }
     }
     return true;
@@ -372,39 +420,38 @@ bool TConfigReader::RepairAndNest() {
         flat = std::move(lines_);
     }
 
-    // Nesting: each "{" takes the bare word before it as its container's name.
-    std::vector<TConfigLine> out;
-    out.reserve(flat.size() + 2);
-    const std::uint32_t rootAt = Store(kConfigRoot);
-    const TConfigLine root{TConfigLineKind::Header, 0, rootAt, static_cast<std::uint32_t>(kConfigRoot.size())};
-    out.push_back(root);
+    // Nesting, in place (a "{" line goes, so the lines written never overtake the lines read): each
+    // "{" takes the bare word before it as its container's name. flat[0] is the root's header.
     std::vector<std::size_t> open;
-    for (const TConfigLine& l : flat) {
+    std::size_t w = 1;
+    for (std::size_t r = 1; r < flat.size(); ++r) {
+        const TConfigLine l = flat[r];
         if (l.kind == TConfigLineKind::Open) {
-            if (out.back().kind != TConfigLineKind::Bare)
+            if (flat[w - 1].kind != TConfigLineKind::Bare)
                 return Fail("Bracket Mismatch: " + loadedFile_ + " line " + std::to_string(l.fileLine));
-            out.back().kind = TConfigLineKind::Header;
-            open.push_back(out.size() - 1);
+            flat[w - 1].kind = TConfigLineKind::Header;
+            open.push_back(w - 1);
             if (open.size() > kMaxConfigDepth)
                 return Fail("Config nested too deeply: " + loadedFile_ + " line " + std::to_string(l.fileLine) +
                             " (more than " + std::to_string(kMaxConfigDepth) + " levels)");
         } else if (l.kind == TConfigLineKind::Close) {
             if (open.empty())
                 return Fail("Bracket Mismatch: " + loadedFile_ + " line " + std::to_string(l.fileLine));
-            TConfigLine end = out[open.back()];
+            TConfigLine end = flat[open.back()];
             end.kind = TConfigLineKind::End;
             end.fileLine = l.fileLine;
-            out.push_back(end);
+            flat[w++] = end;
             open.pop_back();
         } else {
-            out.push_back(l);
+            flat[w++] = l;
         }
     }
     if (!open.empty()) return Fail("Bracket Mismatch: " + loadedFile_);
-    TConfigLine rootEnd = root;
+    flat.resize(w);
+    TConfigLine rootEnd = flat.front();
     rootEnd.kind = TConfigLineKind::End;
-    out.push_back(rootEnd);
-    lines_ = std::move(out);
+    flat.push_back(rootEnd);
+    lines_ = std::move(flat);
     complete_ = true;
     return true;
 }
@@ -412,12 +459,13 @@ bool TConfigReader::RepairAndNest() {
 void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, int& sounds) const {
     const std::string_view name = LineName(line);
     if (line.kind == TConfigLineKind::Tag) {
-        const std::string_view value = TrimRightView(LineValue(line));
+        const std::string_view value = TrimView(LineValue(line));
         out.append(name).push_back(' ');
         // A tag without a value would be written as a bare word and come back as `name ""`.
         out.append(value.empty() ? std::string_view("\"\"") : value);
-    } else if (IsSoundFileName(name)) {
-        // Sound lists hold bare file names: they become entries numbered from 0.
+    } else if (IsSoundFileName(name) && !OpensValue(name)) {
+        // Sound lists hold bare file names: they become entries numbered from 0. (A name that
+        // begins a quoted text would, as a value, swallow the lines after it.)
         out.append(std::to_string(sounds++)).append(" ").append(name);
     } else {
         out.append(name).append(" \"\"");

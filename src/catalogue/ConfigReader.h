@@ -100,7 +100,7 @@ private:
     bool Normalise(std::string_view raw, TLineCursor& cursor);
     bool RepairAndNest();
     void AddWord(std::string_view word, std::uint32_t fileLine);
-    void AddTag(std::string_view tag, std::string_view value, bool joined, std::uint32_t fileLine);
+    void AddTag(std::string_view name, std::string_view value, bool joined, bool braces, std::uint32_t fileLine);
     void AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt = 0, std::uint32_t nameLen = 0,
                  std::uint32_t valueAt = 0, std::uint32_t valueLen = 0);
     std::uint32_t Store(std::string_view text);
@@ -121,6 +121,7 @@ private:
     std::vector<TConfigLine> lines_;
     std::string store_;     // names and values of lines_
     std::string spaced_;    // work buffer: one file line with its braces spaced
+    std::string combined_;  // work buffer: a value with the part of its tag behind an "="
     std::string joined_;    // work buffer: a value over several file lines
 };
 

@@ -17,11 +17,13 @@ bool IsCommentNode(const TOutlineNode* node) {
 }
 
 // A text over several lines as the reader joins it: in double quotes with none inside, "¶" where
-// the lines met. Only such a value is written over several lines; a "¶" anywhere else is an
-// ordinary character, which keeps the written file reading back as the same tree.
+// the lines met, and no blank at the end of its first line (reading trims that line). Only such a
+// value is written over several lines; a "¶" anywhere else is an ordinary character, which keeps
+// the written file reading back as the same tree.
 bool IsMultiLineText(std::string_view value) {
-    return value.size() >= 2 && value.front() == '"' && value.find('"', 1) == value.size() - 1 &&
-           value.find(kPilcrow) != std::string_view::npos;
+    const std::size_t join = value.find(kPilcrow);
+    return join != std::string_view::npos && value.size() >= 2 && value.front() == '"' &&
+           value.find('"', 1) == value.size() - 1 && static_cast<unsigned char>(value[join - 1]) > ' ';
 }
 
 void WriteTag(std::string& out, const TOutlineNode* node, std::size_t indent) {
@@ -71,6 +73,18 @@ std::string WriteConfigText(const TOutlineNode* root) {
         }
     }
     return out;
+}
+
+std::string EncodeConfigText(std::string_view text, TextEncoding encoding) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (encoding == TextEncoding::Windows1252) {
+        std::string bytes;
+        if (Utf8ToWindows1252(text, bytes) && !StartsWith(bytes, kMark) && (bytes == text || !IsValidUtf8(bytes)))
+            return bytes;
+        encoding = TextEncoding::Utf8;
+    }
+    if (encoding == TextEncoding::Utf8 && !StartsWith(text, kMark)) return std::string(text);
+    return std::string(kMark) + std::string(text);
 }
 
 }  // namespace kelvarn

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "shell/Text.h"
 
 namespace kelvarn {
 
@@ -16,5 +19,11 @@ inline constexpr std::size_t kConfigValueColumn = 43;
 
 // The text of the tree below `root`: UTF-8, every line ending in CR LF.
 std::string WriteConfigText(const TOutlineNode* root);
+
+// The bytes of that text in the encoding the file came in, as long as they read back as the same
+// text: Windows-1252 bytes that happen to be valid UTF-8, or that begin like a byte-order mark,
+// would be read differently next time, so such a file is written in UTF-8 (with a mark when the
+// text itself begins with one).
+std::string EncodeConfigText(std::string_view text, TextEncoding encoding);
 
 }  // namespace kelvarn

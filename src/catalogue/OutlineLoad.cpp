@@ -105,7 +105,7 @@ std::string TOutlineDocument::ConfigFileText() const { return WriteConfigText(ro
 std::string TOutlineDocument::SaveConfig(std::string_view fileName, bool reload) {
     if (!root_) return "No config to save: " + std::string(fileName);
     const std::string target = SaveTarget(fileName);
-    if (std::string error = WriteFileAtomic(target, EncodeText(ConfigFileText(), encoding_)); !error.empty())
+    if (std::string error = WriteFileAtomic(target, EncodeConfigText(ConfigFileText(), encoding_)); !error.empty())
         return error;
     // Only now that the file is safely written do the snapshots go.
     ClearUndo();

@@ -44,8 +44,9 @@ std::string TOutlineNode::Name() const { return TagName(text_); }
 
 bool TOutlineNode::NameIs(std::string_view name) const {
     const std::string_view t = TrimView(text_);
-    const std::size_t end = t.find_first_of(" \t");
-    if (end == std::string_view::npos) return t == name;
+    std::size_t end = 0;
+    while (end < t.size() && t[end] != ' ' && t[end] != '\t') ++end;
+    if (end == t.size()) return t == name;
     const std::string_view n = TrimView(t.substr(0, end));
     if (n.size() != name.size()) return false;  // lower-casing keeps byte lengths
     for (std::size_t i = 0; i < n.size(); ++i) {

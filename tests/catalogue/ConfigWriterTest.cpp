@@ -108,6 +108,31 @@ TEST(ConfigWriter, EncodingsSurvive) {
     }
 }
 
+// What is written must read back as the same text, whatever the encoding it came in.
+TEST(ConfigWriter, EncodingThatReadsBack) {
+    const struct {
+        const char* what;
+        std::string text;
+        TextEncoding encoding;
+        std::string bytes;
+    } cases[] = {
+        {"Latin text stays Windows-1252", "caf\xC3\xA9", TextEncoding::Windows1252, "caf\xE9"},
+        {"ASCII", "kind x", TextEncoding::Windows1252, "kind x"},
+        {"Windows-1252 bytes that look like UTF-8", "\xC3\x83\xC2\xA9", TextEncoding::Windows1252, "\xC3\x83\xC2\xA9"},
+        {"Windows-1252 bytes that look like a mark", "\xC3\xAF\xC2\xBB\xC2\xBFx \xC3\xA9", TextEncoding::Windows1252,
+         "\xC3\xAF\xC2\xBB\xC2\xBFx \xC3\xA9"},
+        {"a character Windows-1252 lacks", "\xE2\x82\xAC \xE2\x84\xA2 \xC5\x81", TextEncoding::Windows1252,
+         "\xE2\x82\xAC \xE2\x84\xA2 \xC5\x81"},
+        {"UTF-8 text beginning with a mark", "\xEF\xBB\xBFx", TextEncoding::Utf8, "\xEF\xBB\xBF\xEF\xBB\xBFx"},
+        {"UTF-8 with a mark", "x", TextEncoding::Utf8Bom, "\xEF\xBB\xBFx"},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = EncodeConfigText(c.text, c.encoding);
+        EXPECT_EQ(bytes, c.bytes) << c.what;
+        EXPECT_EQ(DecodeText(bytes).text, c.text) << c.what;
+    }
+}
+
 TEST(ConfigWriter, SaveClearsUndoAndTellsTheMainWindow) {
     ConfigTestBed bed;
     TOutlineDocument doc(bed.state);
@@ -122,7 +147,9 @@ TEST(ConfigWriter, SaveClearsUndoAndTellsTheMainWindow) {
     EXPECT_EQ(bed.bus.sent.back().first, kOutlineCommandStates);
     EXPECT_EQ(bed.Sent(ccFileSaved), 1);
     for (const auto& [code, text] : bed.bus.sent) {
-        if (code == ccFileSaved) EXPECT_EQ(text, folder + "\\CONFIG.TXT");
+        if (code == ccFileSaved) {
+            EXPECT_EQ(text, folder + "\\CONFIG.TXT");
+        }
     }
     EXPECT_FALSE(FileExists(folder + "/config.txt"));
     EXPECT_EQ(test::ReadBytes(folder + "/CONFIG.TXT"), "kind" + Pad(38) + "x\r\nn" + Pad(41) + "\"1\"\r\n");
