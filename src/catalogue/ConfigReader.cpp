@@ -116,15 +116,20 @@ struct TLineCursor {
     std::string_view text;
     std::size_t pos = 0;
     std::uint32_t number = 0;
+    std::size_t lf = 0;  // the next LF at or after pos (text.size() when none); found once per LF
+    bool lfKnown = false;
 
     bool Next(std::string_view& line) {
         const std::size_t n = text.size();
         if (pos >= n) return false;
         const char* start = text.data() + pos;
-        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', n - pos));
-        const std::size_t span = lf ? static_cast<std::size_t>(lf - start) : n - pos;
-        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', span));
-        std::size_t i = pos + (cr ? static_cast<std::size_t>(cr - start) : span);
+        if (!lfKnown || lf < pos) {
+            const auto* found = static_cast<const char*>(std::memchr(start, '\n', n - pos));
+            lf = found ? static_cast<std::size_t>(found - text.data()) : n;
+            lfKnown = true;
+        }
+        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', lf - pos));
+        std::size_t i = cr ? static_cast<std::size_t>(cr - text.data()) : lf;
         line = text.substr(pos, i - pos);
         if (i < n) i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
         pos = i;

@@ -417,7 +417,13 @@ void TOutlineDocument::PromoteContents(TOutlineNode* node) {
 
 bool TOutlineDocument::EditNodeText(TOutlineNode* node, std::string_view text) {
     if (!node || node == root_.get() || Trim(text).empty()) return false;
-    SetText(node, ProtectBraces(text), node->mark_);
+    std::string safe = ProtectBraces(text);
+    // A container is written as its name alone: a value typed after it would be lost on saving.
+    if (node->HasChildren() && !TagValue(safe).empty()) {
+        Alert("Container value must be empty");
+        return false;
+    }
+    SetText(node, std::move(safe), node->mark_);
     MarkModified(node);
     modified_ = true;
     Changed();

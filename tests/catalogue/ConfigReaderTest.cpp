@@ -64,6 +64,13 @@ TEST(ConfigReader, LineEndsAndByteOrderMark) {
                              "\xEF\xBB\xBF" "a {\nb 1\n}\nd \"x\ny\""})
         EXPECT_EQ(Flat(text), expected) << text;
 
+    // Lone CRs only: every line end is found without searching the rest of the file for a LF.
+    std::string crOnly;
+    for (int i = 0; i < 100000; ++i) crOnly += "t" + std::to_string(i) + " 1\r";
+    TConfigReader big;
+    ASSERT_TRUE(big.LoadConfigBytes(crOnly, "a"));
+    EXPECT_EQ(big.Lines().size(), 100002u);
+
     TConfigReader reader;
     ASSERT_TRUE(reader.LoadConfigBytes("\xEF\xBB\xBFkind x", "a"));
     EXPECT_EQ(reader.Encoding(), TextEncoding::Utf8Bom);

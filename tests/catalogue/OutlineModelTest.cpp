@@ -392,13 +392,18 @@ TEST(OutlineStructure, ObserverHearsMovesInQtTerms) {
 TEST(OutlineStructure, InPlaceEditStoresTheTypedText) {
     ConfigTestBed bed;
     TOutlineDocument doc(bed.state);
-    LoadText(bed, doc, "kind x\nname \"a\"\n");
+    LoadText(bed, doc, "kind x\nname \"a\"\nbox\n{\n}\n");
     TOutlineNode* node = doc.FindNodeByPath("name");
     EXPECT_TRUE(doc.EditNodeText(node, "Name \"a {b}\""));
     EXPECT_EQ(node->Text(), "Name \"a (b)\"");
     EXPECT_TRUE(node->HasFlag(nfModified) && doc.Modified());
     EXPECT_FALSE(doc.EditNodeText(node, "  "));
     EXPECT_FALSE(doc.EditNodeText(doc.Root(), "x"));
+    EXPECT_FALSE(doc.EditNodeText(doc.FindNodeByPath("box"), "box 1"));
+    EXPECT_EQ(bed.messages.messages.back(), "Container value must be empty");
+    EXPECT_TRUE(doc.EditNodeText(doc.FindNodeByPath("box"), "Box"));
+    EXPECT_EQ(doc.ConfigFileText(), "kind" + std::string(38, ' ') + "x\r\nname" + std::string(38, ' ') +
+                                         "\"a (b)\"\r\nBox {\r\n}\r\n");
 }
 
 }  // namespace
