@@ -374,7 +374,13 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
                 continue;
             }
             // A text over several lines: the following file lines are joined with "¶" as they are.
+            // Its first line ends without blanks, even where a "¶" written in that line ends it:
+            // the writer breaks the line there, and reading trims it.
             joined_.assign(TrimRightView(value));
+            if (const std::size_t mark = joined_.find(kPilcrow); mark != std::string::npos) {
+                const std::size_t keep = TrimRightView(std::string_view(joined_).substr(0, mark)).size();
+                joined_.erase(keep, mark - keep);
+            }
             while (StillOpen(joined_)) {
                 std::string_view next;
                 if (!cursor.Next(next))
@@ -507,7 +513,20 @@ bool TConfigReader::ConfigText(std::string_view folder, std::string& text) {
 
 std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     if (!complete_ || lines_.empty()) return nullptr;
+    // Each container's children counted first, so that no child list grows step by step.
+    std::vector<std::uint32_t> children(lines_.size(), 0);
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const TConfigLineKind kind = lines_[i].kind;
+        if (kind == TConfigLineKind::End) {
+            if (!open.empty()) open.pop_back();
+            continue;
+        }
+        if (!open.empty()) ++children[open.back()];
+        if (kind == TConfigLineKind::Header) open.push_back(i);
+    }
     auto root = std::make_unique<TOutlineNode>(std::string(LineName(lines_.front())));
+    TOutlineBuilder::Reserve(*root, children.front());
     std::vector<TOutlineNode*> parents{root.get()};
     int sounds = 0;
     std::string text;
@@ -516,6 +535,7 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
         switch (l.kind) {
             case TConfigLineKind::Header:
                 parents.push_back(TOutlineBuilder::Append(*parents.back(), std::string(LineName(l)), 0, true));
+                TOutlineBuilder::Reserve(*parents.back(), children[i]);
                 sounds = 0;
                 break;
             case TConfigLineKind::End:

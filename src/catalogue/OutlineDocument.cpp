@@ -397,7 +397,7 @@ TOutlineNode* TOutlineDocument::MoveNode(TOutlineNode* node, int mode) {
         case mmDemote: {
             TOutlineNode* below = node->NextSibling();
             // Only a container can take it in: a tag would lose its value on saving.
-            if (!below || !below->HasChildren() || IsComment(node)) return nullptr;
+            if (!below || !below->HasChildren()) return nullptr;
             select = node->PrevSibling() ? node->PrevSibling() : node;
             MoveTo(node, below, 0);
             SetNodeFlags(node, nfModified, 0);

@@ -122,7 +122,9 @@ public:
     // Returns the node to select afterwards (null when nothing could move).
     TOutlineNode* MoveNode(TOutlineNode* node, int mode);
     void PromoteContents(TOutlineNode* node);
-    // The end of an in-place edit: the typed text, its braces protected, is stored as it stands.
+    // The end of an in-place edit (the view takes the undo snapshot when the edit begins): the typed
+    // text, its braces protected, is stored as it stands. A value typed after a container's name is
+    // refused, since the writer would drop it.
     bool EditNodeText(TOutlineNode* node, std::string_view text);
 
     // --- tag edits (value kinds: TValueKind)

@@ -75,6 +75,7 @@ public:
     static void SetText(TOutlineNode& node, std::string text) { node.text_ = std::move(text); }
     static void SetFlags(TOutlineNode& node, int flags) { node.flags_ = static_cast<std::uint8_t>(flags & kAllNodeFlags); }
     static void SetMark(TOutlineNode& node, bool mark) { node.mark_ = mark; }
+    static void Reserve(TOutlineNode& node, std::size_t children) { node.children_.reserve(children); }
 };
 
 // Calls `visit(node, level)` for the node and every row below it, in row order, without recursion.
