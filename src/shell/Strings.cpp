@@ -17,8 +17,11 @@ std::size_t NameEnd(std::string_view trimmed) {
 }  // namespace
 
 std::string TagName(std::string_view line) {
-    const std::string t = Trim(line);
-    return LowerCase(Trim(std::string_view(t).substr(0, NameEnd(t))));
+    std::string t = Trim(line);
+    const std::size_t end = NameEnd(t);
+    // A text without a blank is a container's name, which keeps its spelling.
+    if (end == t.size()) return t;
+    return LowerCase(Trim(std::string_view(t).substr(0, end)));
 }
 
 std::string TagValue(std::string_view line) {

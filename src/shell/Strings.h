@@ -10,7 +10,7 @@
 namespace kelvarn {
 
 // Config lines: a tag name, a blank, a value.
-std::string TagName(std::string_view line);            // trimmed, lower case
+std::string TagName(std::string_view line);            // trimmed, lower case; a blank-less text as it is
 std::string TagValue(std::string_view line);           // quotes kept
 std::string TagValueUnquoted(std::string_view line);   // every double quote removed
 void SplitTag(std::string_view line, std::string& name, std::string& value);

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace kelvarn {
 
@@ -107,6 +108,15 @@ bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     const std::size_t n = s.size();
     while (i < n) {
+        // Most text is ASCII: eight bytes at a time while no high bit is set.
+        std::uint64_t word;
+        if (i + sizeof word <= n) {
+            std::memcpy(&word, s.data() + i, sizeof word);
+            if ((word & 0x8080808080808080ull) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
         const auto b0 = static_cast<unsigned char>(s[i]);
         if (b0 < 0x80) {
             ++i;

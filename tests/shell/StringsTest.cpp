@@ -41,6 +41,7 @@ TEST(SplitByCharSet, SplitsAtCharactersNotBytes) {
 TEST(ConfigLines, NamesValuesAndSplitting) {
     EXPECT_EQ(TagName("  Kind \"scenery\" "), "kind");
     EXPECT_EQ(TagName("mesh-table"), "mesh-table");
+    EXPECT_EQ(TagName(" MeshTable "), "MeshTable");  // a container's name keeps its case
     EXPECT_EQ(TagValue("kind \"scenery\""), "\"scenery\"");
     EXPECT_EQ(TagValueUnquoted("kind \"scenery\""), "scenery");
     EXPECT_EQ(TagValue("\"\""), "");

@@ -1,0 +1,140 @@
+// Reads every config.txt below a folder (the test fixtures when none is given), writes each in
+// memory, reads that text again and writes it again. Names every file that fails to load and every
+// one whose second write differs from its first, and measures reading (file to tree) and writing
+// (tree to text) against a plain byte copy of the same files (read into memory, copied once).
+//   bench_config_corpus [folder]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/ConfigReader.h"
+#include "catalogue/ConfigWriter.h"
+#include "catalogue/OutlineNode.h"
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/Text.h"
+
+namespace {
+
+using namespace kelvarn;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kMinSeconds = 1.0;  // each measurement repeats until it has run this long
+constexpr int kMinRounds = 3;
+
+double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+
+// The line (counted from 1) where two texts first differ.
+std::size_t FirstDifferentLine(const std::string& a, const std::string& b) {
+    const auto diff = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return 1 + static_cast<std::size_t>(std::count(a.begin(), diff.first, '\n'));
+}
+
+struct Loaded {
+    std::string path;
+    std::unique_ptr<TOutlineNode> tree;
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+// Repeats a pass over all files until enough time has gone by; returns seconds per pass.
+template <typename Pass>
+double Measure(Pass&& pass) {
+    int rounds = 0;
+    const auto start = Clock::now();
+    do {
+        pass();
+        ++rounds;
+    } while (rounds < kMinRounds || Seconds(start) < kMinSeconds);
+    return Seconds(start) / rounds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string folder = KELVARN_CONFIG_FIXTURES;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind("--", 0) != 0) folder = argv[i];  // scripts/bench passes options
+
+    std::vector<std::string> files;
+    FindFilesRecursive(IncludeTrailingSeparator(folder) + "*.*", "config.txt", files);
+    std::sort(files.begin(), files.end());
+
+    // Correctness: load, write, read back, write again.
+    std::size_t failed = 0, unstable = 0, bytes = 0;
+    std::vector<Loaded> loaded;
+    for (const std::string& file : files) {
+        std::string data;
+        if (const std::string error = ReadFileBytes(file, data, kMaxConfigBytes); !error.empty()) {
+            std::printf("FAILED %s: %s\n", file.c_str(), error.c_str());
+            ++failed;
+            continue;
+        }
+        bytes += data.size();
+        TConfigReader reader;
+        if (!reader.LoadConfigBytes(data, ExtractFileDir(file))) {
+            std::printf("FAILED %s: %s\n", file.c_str(), reader.LastError().c_str());
+            ++failed;
+            continue;
+        }
+        Loaded item{file, reader.BuildTree(), reader.Encoding()};
+        const std::string first = EncodeConfigText(WriteConfigText(item.tree.get()), item.encoding);
+        TConfigReader again;
+        if (!again.LoadConfigBytes(first, ExtractFileDir(file))) {
+            std::printf("UNSTABLE %s: its written text does not load: %s\n", file.c_str(), again.LastError().c_str());
+            ++unstable;
+        } else {
+            const std::string second = EncodeConfigText(WriteConfigText(again.BuildTree().get()), again.Encoding());
+            if (second != first) {
+                std::printf("UNSTABLE %s: the second write differs from line %zu\n", file.c_str(),
+                            FirstDifferentLine(first, second));
+                ++unstable;
+            }
+        }
+        loaded.push_back(std::move(item));
+    }
+
+    // Speed, warm: a byte copy of every file, reading every file into a tree, writing every tree.
+    std::size_t loadedBytes = 0;
+    for (const Loaded& l : loaded) loadedBytes += FileSize(l.path);
+    std::size_t sink = 0;
+    const double copySeconds = Measure([&] {
+        for (const Loaded& l : loaded) {
+            std::string data, copy;
+            ReadFileBytes(l.path, data, kMaxConfigBytes);
+            copy.resize(data.size());
+            std::copy(data.begin(), data.end(), copy.begin());
+            sink += copy.size();
+        }
+    });
+    // One reader serves every file, as an outline's reader serves every asset it shows.
+    TConfigReader reader;
+    const double readSeconds = Measure([&] {
+        for (const Loaded& l : loaded) {
+            std::string data;
+            ReadFileBytes(l.path, data, kMaxConfigBytes);
+            reader.LoadConfigBytes(data, "bench");
+            sink += reader.BuildTree()->ChildCount();
+            reader.UnloadConfig("bench");
+        }
+    });
+    const double writeSeconds = Measure([&] {
+        for (const Loaded& l : loaded) sink += EncodeConfigText(WriteConfigText(l.tree.get()), l.encoding).size();
+    });
+
+    const double mb = static_cast<double>(loadedBytes) / 1e6;
+    const double readRate = readSeconds > 0 ? mb / readSeconds : 0;
+    const double writeRate = writeSeconds > 0 ? mb / writeSeconds : 0;
+    const double copyRate = copySeconds > 0 ? mb / copySeconds : 0;
+    const double ratio = copyRate > 0 ? readRate / copyRate : 0;
+    std::printf("folder %s (checksum %zu)\n", folder.c_str(), sink % 10);
+    std::printf("files %zu, %s MB; read %s MB/s, write %s MB/s, byte copy %s MB/s, read/copy %s\n", files.size(),
+                FormatDouble(static_cast<double>(bytes) / 1e6, 3).c_str(), FormatDouble(readRate, 1).c_str(),
+                FormatDouble(writeRate, 1).c_str(), FormatDouble(copyRate, 1).c_str(), FormatDouble(ratio, 3).c_str());
+    std::printf("config_corpus: files=%zu failed=%zu unstable=%zu read_MBps=%s write_MBps=%s copy_ratio=%s\n",
+                files.size(), failed, unstable, FormatDouble(readRate, 1).c_str(), FormatDouble(writeRate, 1).c_str(),
+                FormatDouble(ratio, 3).c_str());
+    return 0;
+}

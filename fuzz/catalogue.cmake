@@ -1,0 +1,1 @@
+kelvarn_fuzz_target(config_reader SOURCES config_reader.cpp DEPS kelvarn_catalogue)

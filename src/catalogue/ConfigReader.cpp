@@ -1,0 +1,571 @@
+#include "catalogue/ConfigReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "catalogue/ConfigPath.h"
+#include "catalogue/OutlineNode.h"
+#include "shell/Files.h"
+#include "shell/MessageSink.h"
+#include "shell/PathText.h"
+#include "shell/Strings.h"
+
+namespace kelvarn {
+
+namespace {
+
+// A byte-order mark in front of a file that is not valid UTF-8 after it: decoded as Windows-1252
+// it reads "ï»¿", which would become part of the first tag's name.
+constexpr std::string_view kBomAs1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";
+
+bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool Holds(std::string_view s, char c) { return !s.empty() && std::memchr(s.data(), c, s.size()) != nullptr; }
+bool HasBrace(std::string_view s) { return Holds(s, '{') || Holds(s, '}'); }
+
+std::string_view TrimView(std::string_view s) {
+    while (!s.empty() && IsTrimmedChar(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsTrimmedChar(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view TrimRightView(std::string_view s) {
+    while (!s.empty() && IsTrimmedChar(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Whether a quoted value is closed is judged without the blanks and tabs behind it: a closing
+// brace's spacing, or a blank left at the end of a line, must not keep it open.
+std::string_view WithoutTrailingBlanks(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool IsBrace(char c) { return c == '{' || c == '}'; }
+
+// Written without a branch per character, so that the compiler can do many at once.
+void TabsToBlanks(std::string& s) {
+    for (char& c : s) c = c == '\t' ? ' ' : c;
+}
+
+// A value on the first line of a tag opens a text over several lines when it is a lone double
+// quote, or begins with one, does not end with one and holds an odd number of them.
+bool OpensValue(std::string_view value) {
+    const std::string_view v = WithoutTrailingBlanks(value);
+    if (v == "\"") return true;
+    if (v.empty() || v.front() != '"' || v.back() == '"') return false;
+    return std::count(v.begin(), v.end(), '"') % 2 == 1;
+}
+
+// While joining lines, the text stays open until it ends with a double quote.
+bool StillOpen(std::string_view joined) {
+    const std::string_view v = WithoutTrailingBlanks(joined);
+    return v.empty() || v == "\"" || (v.front() == '"' && v.back() != '"');
+}
+
+// The flat form "tag=value" is read back at its first "=", so a tag that holds an "=" after its
+// first character gives its part behind the "=" to the value ("kind=traincar" is the tag kind).
+// Not when that part opens a quoted text: the tag then stays whole, which is also how its written
+// form reads back.
+bool SplitAtEquals(std::string_view tag, std::string_view& name, std::string_view& rest) {
+    const std::size_t eq = tag.find('=', 1);
+    if (eq == std::string_view::npos) return false;
+    // A value never begins with a blank or a control character: a written line loses them.
+    std::string_view behind = tag.substr(eq + 1);
+    while (!behind.empty() && IsTrimmedChar(behind.front())) behind.remove_prefix(1);
+    if (OpensValue(behind)) return false;
+    name = tag.substr(0, eq);
+    rest = behind;
+    return true;
+}
+
+// The first "}" that is not inside double quotes: a brace in a quoted text is text, not structure.
+std::size_t FindCloseOutsideQuotes(std::string_view rest) {
+    if (!Holds(rest, '}')) return std::string_view::npos;
+    bool quoted = false;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == '"') quoted = !quoted;
+        else if (rest[i] == '}' && !quoted) return i;
+    }
+    return std::string_view::npos;
+}
+
+bool IsSoundFileName(std::string_view word) { return EndsWithText(word, ".wav") || EndsWithText(word, ".mp3"); }
+
+std::string FolderConfigPath(std::string_view folder) {
+    return IncludeTrailingSeparator(folder, '\\') + std::string(kConfigRoot);
+}
+
+void AppendValue(std::string& out, std::string_view value, bool removeQuotes, bool braces) {
+    if (braces && HasBrace(value)) {
+        const std::string safe = ProtectBraces(value);
+        if (removeQuotes) out.append(RemoveChars(safe, "\""));
+        else out.append(safe);
+    } else if (removeQuotes) {
+        out.append(RemoveChars(value, "\""));
+    } else {
+        out.append(value);
+    }
+}
+
+}  // namespace
+
+// The lines of a text: CR LF, LF or a lone CR end a line; a final line end adds no empty line.
+struct TLineCursor {
+    std::string_view text;
+    std::size_t pos = 0;
+    std::uint32_t number = 0;
+    std::size_t lf = 0;  // the next LF at or after pos (text.size() when none); found once per LF
+    bool lfKnown = false;
+
+    bool Next(std::string_view& line) {
+        const std::size_t n = text.size();
+        if (pos >= n) return false;
+        const char* start = text.data() + pos;
+        if (!lfKnown || lf < pos) {
+            const auto* found = static_cast<const char*>(std::memchr(start, '\n', n - pos));
+            lf = found ? static_cast<std::size_t>(found - text.data()) : n;
+            lfKnown = true;
+        }
+        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', lf - pos));
+        std::size_t i = cr ? static_cast<std::size_t>(cr - text.data()) : lf;
+        line = text.substr(pos, i - pos);
+        if (i < n) i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
+        pos = i;
+        ++number;
+        return true;
+    }
+};
+
+std::string ProtectBraces(std::string_view text) {
+    if (!HasBrace(text)) return std::string(text);
+    std::string s = ReplaceAll(text, " { ", "(");
+    s = ReplaceAll(s, "{", "(");
+    s = ReplaceAll(s, " } ", ")");
+    return ReplaceAll(s, "}", ")");
+}
+
+void TConfigReader::Clear() {
+    loadedPath_.clear();
+    loadedFile_.clear();
+    error_.clear();
+    created_ = complete_ = false;
+    addedClosing_ = addedHeaders_ = 0;
+    lines_.clear();
+    store_.clear();
+    // The buffers serve the next load, unless an unusually large file left them big.
+    if (store_.capacity() > (1u << 20)) {
+        lines_.shrink_to_fit();
+        store_.shrink_to_fit();
+    }
+}
+
+bool TConfigReader::Fail(std::string message) {
+    Clear();
+    error_ = std::move(message);
+    return false;
+}
+
+std::string TConfigReader::LastError() { return std::exchange(error_, {}); }
+
+bool TConfigReader::CheckFileLoaded(std::string_view folder) {
+    if (loadedPath_.empty() || !created_) {
+        error_ = "File not loaded: " + FolderConfigPath(folder);
+        return true;
+    }
+    error_.clear();
+    return false;
+}
+
+bool TConfigReader::CheckLoadedMatch(std::string_view folder) {
+    const std::string path = FolderConfigPath(folder);
+    if (path != loadedPath_) {
+        error_ = "Loaded data does not match: " + path;
+        return true;
+    }
+    error_.clear();
+    return false;
+}
+
+bool TConfigReader::UnloadConfig(std::string_view folder) {
+    if (CheckFileLoaded(folder) || CheckLoadedMatch(folder)) return false;
+    Clear();
+    return true;
+}
+
+bool TConfigReader::LoadConfigFile(std::string_view folder) {
+    error_.clear();
+    if (!loadedPath_.empty()) {
+        error_ = "File already loaded: " + loadedPath_;
+        return false;
+    }
+    const std::string path = FolderConfigPath(folder);
+    const std::string file = FindFileIgnoreCase(folder, kConfigRoot);
+    if (file.empty() || !FileExists(file)) {
+        error_ = "File not found: " + path;
+        return false;
+    }
+    std::string bytes;
+    if (const std::string failure = ReadFileBytes(file, bytes, kMaxConfigBytes); !failure.empty()) {
+        error_ = "Unable to open file: " + path;
+        if (FileSize(file) > kMaxConfigBytes) error_ += " (larger than 16 MB)";
+        return false;
+    }
+    return Parse(bytes, path, file);
+}
+
+bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view folder) {
+    error_.clear();
+    if (!loadedPath_.empty()) {
+        error_ = "File already loaded: " + loadedPath_;
+        return false;
+    }
+    const std::string path = FolderConfigPath(folder);
+    if (bytes.size() > kMaxConfigBytes) {
+        error_ = "Unable to open file: " + path + " (larger than 16 MB)";
+        return false;
+    }
+    return Parse(bytes, path, path);
+}
+
+bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const std::string& file) {
+    // UTF-8 is read where it stands; only Windows-1252 needs a converted copy.
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    std::string converted;
+    std::string_view text = bytes;
+    if (StartsWith(bytes, kMark) && IsValidUtf8(bytes.substr(kMark.size()))) {
+        text.remove_prefix(kMark.size());
+        encoding_ = TextEncoding::Utf8Bom;
+    } else if (IsValidUtf8(bytes)) {
+        encoding_ = TextEncoding::Utf8;
+    } else {
+        DecodedText decoded = DecodeText(bytes);
+        converted = std::move(decoded.text);
+        text = converted;
+        encoding_ = decoded.encoding;
+        if (StartsWith(text, kBomAs1252)) text.remove_prefix(kBomAs1252.size());
+    }
+    loadedPath_ = path;
+    loadedFile_ = file;
+    created_ = true;
+    complete_ = false;
+    addedClosing_ = addedHeaders_ = 0;
+    lines_.clear();
+    store_.clear();
+    store_.reserve(text.size() + 16);
+    lines_.reserve(text.size() / 24 + 2);
+    // The root's header comes first; the bracket check keeps it there.
+    AddLine(TConfigLineKind::Header, 0, Store(kConfigRoot), static_cast<std::uint32_t>(kConfigRoot.size()));
+    if (!Tokenise(text)) return false;
+    return RepairAndNest();
+}
+
+std::uint32_t TConfigReader::Store(std::string_view text) {
+    const auto at = static_cast<std::uint32_t>(store_.size());
+    store_.append(text);
+    return at;
+}
+
+void TConfigReader::AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt, std::uint32_t nameLen,
+                            std::uint32_t valueAt, std::uint32_t valueLen) {
+    lines_.push_back(TConfigLine{kind, fileLine, nameAt, nameLen, valueAt, valueLen});
+}
+
+// A word that stood alone: a brace, a bare word, or "name=value" written without blanks.
+void TConfigReader::AddWord(std::string_view word, std::uint32_t fileLine) {
+    if (word == "{") return AddLine(TConfigLineKind::Open, fileLine);
+    if (word == "}") return AddLine(TConfigLineKind::Close, fileLine);
+    std::string_view name, value;
+    if (!SplitAtEquals(word, name, value)) {
+        const std::uint32_t at = Store(word);
+        return AddLine(TConfigLineKind::Bare, fileLine, at, static_cast<std::uint32_t>(word.size()));
+    }
+    AddTag(name, value, false, false, fileLine);
+}
+
+void TConfigReader::AddTag(std::string_view name, std::string_view value, bool joined, bool braces,
+                           std::uint32_t fileLine) {
+    const std::uint32_t nameAt = Store(name);
+    const auto valueAt = static_cast<std::uint32_t>(store_.size());
+    if (joined) {
+        store_.push_back('"');
+        AppendValue(store_, value, true, true);
+        store_.push_back('"');
+    } else {
+        AppendValue(store_, value, false, braces);
+    }
+    AddLine(TConfigLineKind::Tag, fileLine, nameAt, static_cast<std::uint32_t>(name.size()), valueAt,
+            static_cast<std::uint32_t>(store_.size() - valueAt));
+}
+
+bool TConfigReader::Tokenise(std::string_view text) {
+    TLineCursor cursor{text};
+    std::string_view raw;
+    while (cursor.Next(raw)) {
+        if (!Normalise(raw, cursor)) return false;
+        if (lines_.size() > kMaxConfigLines)
+            return Fail("Config has too many lines: " + loadedFile_ + " (more than " +
+                        std::to_string(kMaxConfigLines) + ")");
+    }
+    return true;
+}
+
+bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
+    const std::uint32_t lineNo = cursor.number;
+    // Braces get blanks around them, so that "name{" and "}name" split like "name {" and "} name";
+    // tabs inside the line become blanks. Most lines need neither and are read where they stand.
+    std::string_view line = TrimView(raw);
+    const bool braces = HasBrace(line);
+    if (braces) {
+        spaced_.clear();
+        for (char c : line) {
+            if (c == '{') spaced_.append(" { ");
+            else if (c == '}') spaced_.append(" } ");
+            else spaced_.push_back(c);
+        }
+        TabsToBlanks(spaced_);
+        line = TrimView(spaced_);
+    } else if (Holds(line, '\t')) {
+        spaced_.assign(line);
+        TabsToBlanks(spaced_);
+        line = spaced_;
+    }
+    if (line.empty()) return true;
+    if (line.find(' ') == std::string_view::npos) {
+        AddWord(line, lineNo);
+        return true;
+    }
+
+    std::string_view rest = line;
+    while (!rest.empty()) {
+        std::string_view tag, value;
+        if (!IsBrace(rest.front())) {
+            const std::size_t blank = rest.find(' ');
+            if (blank == std::string_view::npos) {
+                // A word left on its own after a brace is a bare word, as on a line of its own.
+                AddWord(rest, lineNo);
+                break;
+            }
+            tag = rest.substr(0, blank);
+            rest = TrimView(rest.substr(blank));
+        }
+        // A brace is never a tag's name: "{ a }" opens, holds the bare word a, and closes.
+        if (IsBrace(rest.front())) {
+            value = rest.substr(0, 1);
+            rest = TrimView(rest.substr(1));
+        } else {
+            const std::size_t close = braces ? FindCloseOutsideQuotes(rest) : std::string_view::npos;
+            value = rest.substr(0, close);
+            rest = close == std::string_view::npos ? std::string_view() : TrimView(rest.substr(close));
+        }
+
+        if (value.size() == 1 && IsBrace(value.front())) {
+            if (!tag.empty()) AddWord(tag, lineNo);
+            AddLine(value.front() == '{' ? TConfigLineKind::Open : TConfigLineKind::Close, lineNo);
+        } else {
+            std::string_view name = tag, rest;
+            if (SplitAtEquals(tag, name, rest)) {
+                combined_.assign(rest).append("=").append(value);
+                value = combined_;
+            }
+            if (!OpensValue(value)) {
+                AddTag(name, value, false, braces, lineNo);
+                continue;
+            }
+            // A text over several lines: the following file lines are joined with "¶" as they are.
+            // Its first line ends without blanks, even where a "¶" written in that line ends it:
+            // the writer breaks the line there, and reading trims it.
+            joined_.assign(TrimRightView(value));
+            if (const std::size_t mark = joined_.find(kPilcrow); mark != std::string::npos) {
+                const std::size_t keep = TrimRightView(std::string_view(joined_).substr(0, mark)).size();
+                joined_.erase(keep, mark - keep);
+            }
+            while (StillOpen(joined_)) {
+                std::string_view next;
+                if (!cursor.Next(next))
+                    return Fail("Unclosed quote: " + loadedFile_ + " line " + std::to_string(lineNo));
+                joined_.append(kPilcrow).append(next);
+            }
+            AddTag(name, joined_, true, true, lineNo);
+        }
+    }
+    return true;
+}
+
+bool TConfigReader::RepairAndNest() {
+    std::size_t opens = 0, closes = 0;
+    for (const TConfigLine& l : lines_) {
+        if (l.kind == TConfigLineKind::Open) ++opens;
+        else if (l.kind == TConfigLineKind::Close) ++closes;
+    }
+    if (opens > closes) {
+        error_ = "Bracket Mismatch";
+        if (ScriptMode) return false;  // the path stays set until the caller unloads
+        const std::size_t missing = opens - closes;
+        if (messages_)
+            messages_->ShowMessage("Config has " + std::to_string(missing) + " missing closing brackets.\r" +
+                                       "Please check all containers, correct the error \r" + "and save the file to disc.",
+                                   {}, MessageKind::Warning);
+        for (std::size_t i = 0; i < missing; ++i) AddLine(TConfigLineKind::Close, 0);
+        addedClosing_ = static_cast<int>(missing);
+        closes = opens;
+    }
+
+    // Surplus closing braces: bare words not followed by "{" become container headers, from the top.
+    std::size_t surplus = closes - opens;
+    std::vector<TConfigLine> flat;
+    if (surplus > 0) {
+        flat.reserve(lines_.size() + surplus);
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const TConfigLine& l = lines_[i];
+            flat.push_back(l);
+            if (surplus > 0 && i + 1 < lines_.size() && l.kind == TConfigLineKind::Bare &&
+                LineName(l).find('=') == std::string_view::npos && lines_[i + 1].kind != TConfigLineKind::Open) {
+                flat.push_back(TConfigLine{TConfigLineKind::Open, l.fileLine});
+                --surplus;
+                ++addedHeaders_;
+            }
+        }
+    } else {
+        flat = std::move(lines_);
+    }
+
+    // Nesting, in place (a "{" line goes, so the lines written never overtake the lines read): each
+    // "{" takes the bare word before it as its container's name. flat[0] is the root's header.
+    std::vector<std::size_t> open;
+    std::size_t w = 1;
+    for (std::size_t r = 1; r < flat.size(); ++r) {
+        const TConfigLine l = flat[r];
+        if (l.kind == TConfigLineKind::Open) {
+            if (flat[w - 1].kind != TConfigLineKind::Bare)
+                return Fail("Bracket Mismatch: " + loadedFile_ + " line " + std::to_string(l.fileLine));
+            flat[w - 1].kind = TConfigLineKind::Header;
+            open.push_back(w - 1);
+            if (open.size() > kMaxConfigDepth)
+                return Fail("Config nested too deeply: " + loadedFile_ + " line " + std::to_string(l.fileLine) +
+                            " (more than " + std::to_string(kMaxConfigDepth) + " levels)");
+        } else if (l.kind == TConfigLineKind::Close) {
+            if (open.empty())
+                return Fail("Bracket Mismatch: " + loadedFile_ + " line " + std::to_string(l.fileLine));
+            TConfigLine end = flat[open.back()];
+            end.kind = TConfigLineKind::End;
+            end.fileLine = l.fileLine;
+            flat[w++] = end;
+            open.pop_back();
+        } else {
+            flat[w++] = l;
+        }
+    }
+    if (!open.empty()) return Fail("Bracket Mismatch: " + loadedFile_);
+    flat.resize(w);
+    TConfigLine rootEnd = flat.front();
+    rootEnd.kind = TConfigLineKind::End;
+    flat.push_back(rootEnd);
+    lines_ = std::move(flat);
+    complete_ = true;
+    return true;
+}
+
+void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, int& sounds) const {
+    const std::string_view name = LineName(line);
+    if (line.kind == TConfigLineKind::Tag) {
+        const std::string_view value = TrimView(LineValue(line));
+        out.append(name).push_back(' ');
+        // A tag without a value would be written as a bare word and come back as `name ""`.
+        out.append(value.empty() ? std::string_view("\"\"") : value);
+    } else if (IsSoundFileName(name) && !OpensValue(name)) {
+        // Sound lists hold bare file names: they become entries numbered from 0. (A name that
+        // begins a quoted text would, as a value, swallow the lines after it.)
+        out.append(std::to_string(sounds++)).append(" ").append(name);
+    } else {
+        out.append(name).append(" \"\"");
+    }
+}
+
+bool TConfigReader::ConfigText(std::string_view folder, std::string& text) {
+    text.clear();
+    if (CheckFileLoaded(folder) || CheckLoadedMatch(folder)) return false;
+    if (!complete_) {
+        error_ = "Bracket Mismatch";
+        return false;
+    }
+    text.reserve(store_.size() + lines_.size() * 4);
+    std::size_t depth = 0;
+    int sounds = 0;
+    for (const TConfigLine& l : lines_) {
+        if (l.kind == TConfigLineKind::End) {
+            if (depth > 0) --depth;
+            continue;
+        }
+        text.append(depth, '\t');
+        if (l.kind == TConfigLineKind::Header) {
+            text.append(LineName(l));
+            ++depth;
+            sounds = 0;
+        } else {
+            AppendNodeText(text, l, sounds);
+        }
+        text.append("\r\n");
+    }
+    return true;
+}
+
+std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
+    if (!complete_ || lines_.empty()) return nullptr;
+    // Each container's children counted first, so that no child list grows step by step.
+    std::vector<std::uint32_t> children(lines_.size(), 0);
+    std::vector<std::size_t> open;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const TConfigLineKind kind = lines_[i].kind;
+        if (kind == TConfigLineKind::End) {
+            if (!open.empty()) open.pop_back();
+            continue;
+        }
+        if (!open.empty()) ++children[open.back()];
+        if (kind == TConfigLineKind::Header) open.push_back(i);
+    }
+    auto root = std::make_unique<TOutlineNode>(std::string(LineName(lines_.front())));
+    TOutlineBuilder::Reserve(*root, children.front());
+    std::vector<TOutlineNode*> parents{root.get()};
+    int sounds = 0;
+    std::string text;
+    for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
+        const TConfigLine& l = lines_[i];
+        switch (l.kind) {
+            case TConfigLineKind::Header:
+                parents.push_back(TOutlineBuilder::Append(*parents.back(), std::string(LineName(l)), 0, true));
+                TOutlineBuilder::Reserve(*parents.back(), children[i]);
+                sounds = 0;
+                break;
+            case TConfigLineKind::End:
+                if (parents.size() > 1) parents.pop_back();
+                break;
+            default:
+                text.clear();
+                AppendNodeText(text, l, sounds);
+                TOutlineBuilder::Append(*parents.back(), text, 0, false);
+                break;
+        }
+    }
+    return root;
+}
+
+std::vector<std::string> TConfigReader::FlatLines() const {
+    std::vector<std::string> out;
+    out.reserve(lines_.size());
+    for (const TConfigLine& l : lines_) {
+        const std::string name(LineName(l));
+        switch (l.kind) {
+            case TConfigLineKind::Tag: out.push_back(name + "=" + std::string(LineValue(l))); break;
+            case TConfigLineKind::Bare: out.push_back(name); break;
+            case TConfigLineKind::Open: out.emplace_back("{"); break;
+            case TConfigLineKind::Close: out.emplace_back("}"); break;
+            case TConfigLineKind::Header: out.push_back(name + "={"); break;
+            case TConfigLineKind::End: out.push_back(name + "=}"); break;
+        }
+    }
+    return out;
+}
+
+}  // namespace kelvarn

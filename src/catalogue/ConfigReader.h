@@ -1,0 +1,128 @@
+// The config.txt reader. It turns an asset's config.txt into a flat list of lines (name=value,
+// name={, name=}, or a bare word), checks and repairs the bracket structure, and renders the list as
+// the outline's tree: as tab-indented text (ConfigText) or straight as nodes (BuildTree), which give
+// the same tree. It is the only reader of config.txt; each outline document owns one.
+//
+// States: unloaded -> LoadConfigFile/LoadConfigBytes -> loaded -> ConfigText/BuildTree (any number
+// of times) -> UnloadConfig -> unloaded. Loading while loaded is refused.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+class IMessageSink;
+class TOutlineNode;
+struct TLineCursor;
+
+// No config.txt people make comes near these; they keep a hostile file from taking the machine.
+inline constexpr std::uint64_t kMaxConfigBytes = 16ull << 20;
+inline constexpr std::size_t kMaxConfigLines = 1000000;
+inline constexpr std::size_t kMaxConfigDepth = 1000;
+
+enum class TConfigLineKind : std::uint8_t {
+    Tag,     // name=value
+    Bare,    // a word on its own (becomes a tag with an empty quoted value, or a numbered sound)
+    Open,    // "{" before the bracket check
+    Close,   // "}" before the bracket check
+    Header,  // name={: a container opens
+    End,     // name=}: it closes
+};
+
+struct TConfigLine {
+    TConfigLineKind kind = TConfigLineKind::Bare;
+    std::uint32_t fileLine = 0;  // where it came from, counted from 1; 0 for lines the reader added
+    std::uint32_t nameAt = 0, nameLen = 0;    // into the reader's text store
+    std::uint32_t valueAt = 0, valueLen = 0;
+};
+
+// Braces inside a name or a value would become structure at the next load: " { " and "{" become
+// "(", " } " and "}" become ")". The reader applies it to every value; tag edits and the outline's
+// in-place edit apply it to what the user typed.
+std::string ProtectBraces(std::string_view text);
+
+class TConfigReader {
+public:
+    // `messages` hears about repaired brackets; null says nothing.
+    explicit TConfigReader(IMessageSink* messages = nullptr) : messages_(messages) {}
+
+    // A batch script run over tagged assets: a config with missing closing brackets is refused
+    // instead of repaired after a message.
+    bool ScriptMode = false;
+    void SetMessages(IMessageSink* messages) { messages_ = messages; }
+
+    // Loads the folder's config.txt (found ignoring case). False with the error set on failure.
+    bool LoadConfigFile(std::string_view folder);
+    // The same for bytes already in memory, loaded as the folder's config.txt.
+    bool LoadConfigBytes(std::string_view bytes, std::string_view folder);
+    // The tree as tab-indented text, one node per line (CR LF), "config.txt" first at no indent.
+    bool ConfigText(std::string_view folder, std::string& text);
+    // The same tree as nodes: every container carries the has-children mark; texts are as in
+    // ConfigText. Null when nothing complete is loaded.
+    std::unique_ptr<TOutlineNode> BuildTree() const;
+    bool UnloadConfig(std::string_view folder);
+    // The last error, which is then cleared.
+    std::string LastError();
+
+    // True (with the error set) when nothing is loaded; false and the error cleared otherwise.
+    bool CheckFileLoaded(std::string_view folder);
+    // True (with the error set) when the loaded file is not the folder's (exact comparison).
+    bool CheckLoadedMatch(std::string_view folder);
+
+    // The loaded file: the folder's config path as loaded, the file actually read (it may be
+    // "Config.txt"), and the encoding it came in.
+    const std::string& LoadedConfigPath() const { return loadedPath_; }
+    const std::string& LoadedFile() const { return loadedFile_; }
+    TextEncoding Encoding() const { return encoding_; }
+    // Repairs of the last load: "}" lines appended, bare words turned into container headers.
+    int AddedClosingBrackets() const { return addedClosing_; }
+    int AddedHeaders() const { return addedHeaders_; }
+
+    const std::vector<TConfigLine>& Lines() const { return lines_; }
+    std::string_view LineName(const TConfigLine& line) const {
+        return std::string_view(store_).substr(line.nameAt, line.nameLen);
+    }
+    std::string_view LineValue(const TConfigLine& line) const {
+        return std::string_view(store_).substr(line.valueAt, line.valueLen);
+    }
+    // The flat list in its written form: "name=value", "name={", "name=}", bare words.
+    std::vector<std::string> FlatLines() const;
+
+private:
+    bool Parse(std::string_view bytes, const std::string& path, const std::string& file);
+    bool Tokenise(std::string_view text);
+    bool Normalise(std::string_view raw, TLineCursor& cursor);
+    bool RepairAndNest();
+    void AddWord(std::string_view word, std::uint32_t fileLine);
+    void AddTag(std::string_view name, std::string_view value, bool joined, bool braces, std::uint32_t fileLine);
+    void AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt = 0, std::uint32_t nameLen = 0,
+                 std::uint32_t valueAt = 0, std::uint32_t valueLen = 0);
+    std::uint32_t Store(std::string_view text);
+    bool Fail(std::string message);  // ends unloaded
+    void Clear();
+    // The node text of a Tag or Bare line; `sounds` numbers bare sound file names.
+    void AppendNodeText(std::string& out, const TConfigLine& line, int& sounds) const;
+
+    IMessageSink* messages_;
+    std::string loadedPath_;
+    std::string loadedFile_;
+    std::string error_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    bool created_ = false;   // the line list exists
+    bool complete_ = false;  // the bracket check ran to its end
+    int addedClosing_ = 0;
+    int addedHeaders_ = 0;
+    std::vector<TConfigLine> lines_;
+    std::string store_;     // names and values of lines_
+    std::string spaced_;    // work buffer: one file line with its braces spaced
+    std::string combined_;  // work buffer: a value with the part of its tag behind an "="
+    std::string joined_;    // work buffer: a value over several file lines
+};
+
+}  // namespace kelvarn

@@ -1,0 +1,29 @@
+// The config.txt writer: the outline tree in the program's layout. Top-level tags start in column 1
+// and each level adds two blanks; a tag's value starts in column 43 unless its name is too long for
+// that, and then one blank follows the name; a container is its name and " {", its contents, and a
+// "}" at its own indentation. Tag names are written in lower case, container names as they stand.
+// Comment-marked nodes are left out with everything below them. Node flags are not stored.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+class TOutlineNode;
+
+// The column a value starts in, counted from 1.
+inline constexpr std::size_t kConfigValueColumn = 43;
+
+// The text of the tree below `root`: UTF-8, every line ending in CR LF.
+std::string WriteConfigText(const TOutlineNode* root);
+
+// The bytes of that text in the encoding the file came in, as long as they read back as the same
+// text: Windows-1252 bytes that happen to be valid UTF-8, or that begin like a byte-order mark,
+// would be read differently next time, so such a file is written in UTF-8 (with a mark when the
+// text itself begins with one).
+std::string EncodeConfigText(std::string_view text, TextEncoding encoding);
+
+}  // namespace kelvarn

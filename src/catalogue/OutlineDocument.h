@@ -1,0 +1,181 @@
+// The in-memory model of one asset's config.txt: the outline tree that the outline view shows and
+// that every check, repair and script reads and changes, addressing nodes by config path. The main
+// window and the editor each own one. Everything that changes the tree passes through here, so the
+// observer sees every change, the modified flag and the mark counts stay right, and command 2300
+// (refresh the outline's command states) follows every change.
+//
+// Questions and alerts go to the program state's message sink, callbacks to its command bus.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/ConfigReader.h"
+#include "catalogue/OutlineHooks.h"
+#include "catalogue/OutlineNode.h"
+#include "catalogue/TagSpec.h"
+#include "catalogue/UndoStack.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+class TProgramState;
+
+// Long walks report (done, total) and stop early when it returns false (Escape). It is called only
+// for walks over more than 250 rows, where the outline shows its gauge.
+using TOutlineProgress = std::function<bool(std::size_t done, std::size_t total)>;
+inline constexpr std::size_t kGaugeRows = 250;
+
+// Command numbers the outline sends.
+inline constexpr int kOutlineCommandStates = 2300;
+
+enum TMoveMode : int { mmTop = 0, mmUp = 1, mmDown = 2, mmBottom = 3, mmPromote = 4, mmDemote = 5 };
+enum TToggleMode : int { tmTag = 0, tmNone = 1, tmComment = 2, tmDelete = 3 };
+// Where CreateTag puts a new node, relative to its anchor.
+enum TCreateMode : int { cmLastSibling = 0, cmNone = 1, cmLastChild = 2, cmFirstChild = 3, cmBefore = 4 };
+
+// chunky-track, double-track, itrack, ...: tags whose change re-classifies the asset (callback 206).
+bool IsTrackTypeTag(std::string_view name);
+
+class TOutlineDocument {
+public:
+    // `undoPrefix` names this outline's undo snapshots (kMainUndoPrefix for the main window's).
+    explicit TOutlineDocument(TProgramState& state, std::string undoPrefix = std::string(kMainUndoPrefix));
+    ~TOutlineDocument();
+    TOutlineDocument(const TOutlineDocument&) = delete;
+    TOutlineDocument& operator=(const TOutlineDocument&) = delete;
+
+    // Seams (see OutlineHooks.h). Null restores the defaults, which do nothing.
+    void SetHooks(IOutlineHooks* hooks);
+    void SetObserver(IOutlineObserver* observer);
+    IOutlineHooks& Hooks() const { return *hooks_; }
+
+    // Set by the script runner while a batch runs over tagged assets: no undo snapshots, no alert
+    // about a missing kind, and a config with missing closing brackets does not load.
+    bool ScriptMode = false;
+    TOutlineProgress Progress;
+
+    // --- state
+    TOutlineNode* Root() const { return root_.get(); }
+    bool Empty() const { return !root_; }
+    const std::string& ShownFolder() const { return shownFolder_; }
+    // The file the shown config came from (it may be called "Config.txt") and its encoding.
+    const std::string& ConfigFile() const { return configFile_; }
+    TextEncoding Encoding() const { return encoding_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+    int TaggedCount() const { return taggedCount_; }
+    int DeleteCount() const { return deleteCount_; }
+    // The nodes below the root, and the status text that shows them.
+    std::size_t LineCount() const;
+    std::string ConfigStatusText() const;
+
+    // --- loading and saving
+    // Loads the folder's config.txt. Returns the error text, empty on success. A failed load leaves
+    // the outline empty; the reader's error is also shown as an alert unless in script mode.
+    std::string LoadConfig(std::string_view folder);
+    // Empties the outline: no folder shown, nothing modified.
+    void ClearOutline();
+    // Writes the tree to `fileName` (an existing file of that name in another case is written in its
+    // place) in the encoding it was read in, atomically. On success the undo snapshots are cleared,
+    // callback 235 names the file, the modified flag is cleared and, with `reload`, the file is
+    // loaded again. On failure the message names the file, and the file, the tree, the modified flag
+    // and the snapshots stay as they were.
+    std::string SaveConfig(std::string_view fileName, bool reload);
+    // The text SaveConfig writes (UTF-8, CR LF).
+    std::string ConfigFileText() const;
+
+    // --- queries by config path (see ConfigPath.h); unknown paths give null or empty
+    TOutlineNode* FindNodeByPath(std::string_view path) const;
+    std::string NodePath(const TOutlineNode* node) const;
+    std::string RelativeNodePath(const TOutlineNode* node) const;
+    std::string GetValueByPath(std::string_view path) const;
+    void ListChildNames(std::string_view path, std::vector<std::string>& list) const;
+    TOutlineNode* FindChildByName(const TOutlineNode* parent, std::string_view name) const;
+    TOutlineNode* FindSiblingByName(const TOutlineNode* node, std::string_view name) const;
+    TOutlineNode* FindParentNodeByPath(std::string_view path) const;
+    static bool IsTag(const TOutlineNode* node);
+    static bool IsContainer(const TOutlineNode* node);
+    static bool IsComment(const TOutlineNode* node);
+    static bool IsDeleteMarked(const TOutlineNode* node);
+
+    // --- flags
+    int NodeFlags(const TOutlineNode* node) const { return node ? node->Flags() : 0; }
+    void SetNodeFlags(TOutlineNode* node, int set, int clear);
+    void SetChildFlags(TOutlineNode* node, int set, int clear);
+    void SetParentFlags(TOutlineNode* node, int set, int clear);
+    void MarkModified(TOutlineNode* node);
+    int CountMarks();
+    void ToggleMark(TOutlineNode* node, int mode, bool nodeOnly);
+
+    // --- structure
+    // Asks first ("Delete Tag?", "Delete Container && Contents?", "Delete Empty Container?").
+    bool DeleteNode(TOutlineNode* node, bool withUndo);
+    bool DeleteByPath(std::string_view path, bool withUndo);
+    // Asks "Delete Tagged Items?"; keeps kuid, username and kind and comment- or deletion-marked nodes.
+    bool DeleteTagged(bool withUndo);
+    void EmptyContainer(TOutlineNode* node);
+    // Returns the node to select afterwards (null when nothing could move).
+    TOutlineNode* MoveNode(TOutlineNode* node, int mode);
+    void PromoteContents(TOutlineNode* node);
+    // The end of an in-place edit (the view takes the undo snapshot when the edit begins): the typed
+    // text, its braces protected, is stored as it stands. A value typed after a container's name is
+    // refused, since the writer would drop it.
+    bool EditNodeText(TOutlineNode* node, std::string_view text);
+
+    // --- tag edits (value kinds: TValueKind)
+    // Checks an edit and gives the node text it makes. True when it is valid and differs from the
+    // present text of the node at spec.Path (or there is none); refusals raise an alert.
+    bool CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer);
+    // Sets a tag anywhere, creating missing containers on the way. A trailing "\" makes a container.
+    // Null when refused or when nothing would change.
+    TOutlineNode* SetTagByPath(std::string_view path, std::string_view value);
+    TOutlineNode* UpdateTag(TOutlineNode* node, std::string_view name, std::string_view value);
+    // Null when refused or unchanged.
+    TOutlineNode* ApplyTagEdit(const TTagSpec& spec, TOutlineNode* node);
+    TOutlineNode* CreateTag(const TTagSpec& spec, TOutlineNode* anchor, int mode);
+
+    // --- undo
+    // Returns an error text, empty on success (also when skipped in script mode).
+    std::string PushUndo();
+    // Restores the newest snapshot; the modified flag is left as it was. False when there was none
+    // or it could not be read (then an alert says so and the tree stays).
+    bool UndoLastChange();
+    void ClearUndo();
+    bool CanUndo() const { return undo_.CanUndo(); }
+    const TUndoStack& UndoStack() const { return undo_; }
+
+private:
+    void Alert(std::string_view text);
+    void Changed();  // command 2300
+    TTagSpec SpecFor(std::string_view path);
+    void ReplaceTree(std::unique_ptr<TOutlineNode> root, TResetReason reason);
+    TOutlineNode* Insert(TOutlineNode* parent, std::size_t index, std::string text, bool mark);
+    void Remove(TOutlineNode* node);
+    void MoveTo(TOutlineNode* node, TOutlineNode* newParent, std::size_t index);
+    void SetText(TOutlineNode* node, std::string text, bool mark);
+    void SetFlags(TOutlineNode* node, int flags);
+    void NoteDeleted(std::string_view name);
+    void DeleteNow(TOutlineNode* node, bool withUndo);
+    bool StoreTagText(TOutlineNode* node, std::string text, bool isContainer);
+    bool Report(std::size_t done, std::size_t total) const;
+
+    TProgramState& state_;
+    IOutlineHooks* hooks_;
+    IOutlineObserver* observer_;
+    TConfigReader reader_;
+    TUndoStack undo_;
+    std::unique_ptr<TOutlineNode> root_;
+    std::string shownFolder_;
+    std::string configFile_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    bool modified_ = false;
+    int taggedCount_ = 0;
+    int deleteCount_ = 0;
+};
+
+}  // namespace kelvarn

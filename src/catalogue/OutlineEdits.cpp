@@ -1,0 +1,219 @@
+// Tag edits and undo of the outline: every change of a tag's name or value passes CheckTagEdit,
+// which normalises the name, decides how the value is written and refuses empty tags.
+#include <utility>
+
+#include "catalogue/ConfigPath.h"
+#include "catalogue/OutlineDocument.h"
+#include "shell/CommandBus.h"
+#include "shell/ProgramState.h"
+#include "shell/Strings.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr std::size_t kLongestBareValue = 250;  // a longer value is always quoted
+
+// The automatic value kind writes numbers, number lists and KUIDs bare and quotes everything else.
+std::string AutoValue(const std::string& name, const std::string& value) {
+    if (ContainsStr(name, "numbers-604117")) return QuoteValue(value);
+    if (StartsWith(value, "<")) return Unquote(value);
+    if (RemoveChars(value, "1234567890-+,.").empty() && value != "00") return value;
+    return QuoteValue(value);
+}
+
+std::string WithoutTrailingSeparator(std::string_view path) {
+    if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    return std::string(path);
+}
+
+}  // namespace
+
+TTagSpec TOutlineDocument::SpecFor(std::string_view path) {
+    bool found = false;
+    TTagSpec spec = hooks_->FindSpecNode(WithoutTrailingSeparator(path), found);
+    return found ? spec : DefaultTagSpec();
+}
+
+bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer) {
+    text.clear();
+    isContainer = !spec.Path.empty() && spec.Path.back() == '\\';
+    if (isContainer && !spec.Value.empty()) {
+        Alert("Container value must be empty");
+        return false;
+    }
+    // A brace typed into a name or a value would become structure at the next load.
+    const std::string name = CutField(ProtectBraces(ReplaceChar(spec.Name, ' ', '_')), kSpecTextField);
+    if (ContainsStr(spec.Path, "pasted*")) spec.ValueKind = vkAuto;
+    std::string value = ProtectBraces(spec.Value);
+    switch (spec.ValueKind) {
+        case vkBare: value = Unquote(value); break;
+        case vkQuoted: value = QuoteValue(value); break;
+        case vkAuto: value = AutoValue(name, value); break;
+        default: break;
+    }
+    if (CharCount(value) > kLongestBareValue) value = QuoteValue(value);
+    if (name.empty()) {
+        Alert("Tags cannot be empty");
+        return false;
+    }
+    if (!isContainer && value.empty()) {
+        Alert("Non string values cannot be empty");
+        return false;
+    }
+    text = isContainer ? name : name + " " + value;
+    const TOutlineNode* node = FindNodeByPath(spec.Path);
+    return !node || node->Text() != text;
+}
+
+// A node holding children (or an empty container's mark) takes no value: the writer would drop it.
+bool TOutlineDocument::StoreTagText(TOutlineNode* node, std::string text, bool isContainer) {
+    if (!node || node == root_.get()) return false;
+    if (!isContainer && node->HasChildren()) {
+        Alert("Container value must be empty");
+        return false;
+    }
+    SetText(node, std::move(text), isContainer);
+    MarkModified(node);
+    modified_ = true;
+    Changed();
+    return true;
+}
+
+TOutlineNode* TOutlineDocument::SetTagByPath(std::string_view path, std::string_view value) {
+    if (path.empty()) return nullptr;
+    const std::string normal = NormaliseConfigPath(path);
+    const bool container = normal.back() == '\\';
+    const TPathParts parts = SplitConfigPath(normal);
+    if (parts.count < 2) return nullptr;  // the root is no tag
+    for (std::size_t i = 1; i < parts.count; ++i) {
+        if (parts[i].empty()) {
+            Alert("Invalid config path: " + std::string(path));
+            return nullptr;
+        }
+    }
+
+    // Existing nodes along the path: a tag that holds a value cannot take children, and an existing
+    // container takes no value.
+    TOutlineNode* parent = root_.get();
+    std::size_t depth = 1;
+    for (; parent && depth + 1 < parts.count; ++depth) {
+        TOutlineNode* child = FindChildByName(parent, parts[depth]);
+        if (!child) break;
+        if (!TagValue(child->Text()).empty()) {
+            Alert("A tag that holds a value cannot hold other tags: " + normal);
+            return nullptr;
+        }
+        parent = child;
+    }
+    const std::string last(parts.back());
+    TOutlineNode* existing = nullptr;
+    if (parent && depth + 1 == parts.count) {
+        existing = FindChildByName(parent, last);
+        // Tag names are lower case in the tree, whatever the caller wrote.
+        if (!existing && !container) existing = FindChildByName(parent, LowerCase(last));
+        if (existing && existing->HasChildren() && !container) {
+            Alert("Container value must be empty");
+            return nullptr;
+        }
+    }
+
+    TTagSpec spec = SpecFor(normal);
+    spec.Name = last;
+    spec.Value = value;
+    spec.Path = normal;
+    std::string text;
+    bool isContainer = false;
+    if (!CheckTagEdit(spec, text, isContainer)) return nullptr;
+
+    if (!root_) Insert(nullptr, 0, std::string(kConfigRoot), false);
+    TOutlineNode* node = root_.get();
+    for (std::size_t i = 1; i + 1 < parts.count; ++i) {
+        TOutlineNode* child = FindChildByName(node, parts[i]);
+        node = child ? child : Insert(node, node->ChildCount(), std::string(parts[i]), true);
+    }
+    TOutlineNode* target = existing ? existing : Insert(node, node->ChildCount(), {}, false);
+    return StoreTagText(target, std::move(text), isContainer) ? target : nullptr;
+}
+
+TOutlineNode* TOutlineDocument::UpdateTag(TOutlineNode* node, std::string_view name, std::string_view value) {
+    if (!node) return nullptr;
+    const std::string path = NodePath(node);
+    TTagSpec spec = SpecFor(path);
+    spec.Name = name;
+    spec.Value = value;
+    spec.Path = path;
+    return ApplyTagEdit(spec, node);
+}
+
+TOutlineNode* TOutlineDocument::ApplyTagEdit(const TTagSpec& spec, TOutlineNode* node) {
+    if (!node || node == root_.get()) return nullptr;
+    std::string text;
+    bool isContainer = false;
+    if (!CheckTagEdit(spec, text, isContainer)) return nullptr;
+    return StoreTagText(node, std::move(text), isContainer) ? node : nullptr;
+}
+
+TOutlineNode* TOutlineDocument::CreateTag(const TTagSpec& spec, TOutlineNode* anchor, int mode) {
+    std::string text;
+    bool isContainer = false;
+    if (!CheckTagEdit(spec, text, isContainer)) return nullptr;
+    if (TOutlineNode* existing = FindNodeByPath(spec.Path))
+        return StoreTagText(existing, std::move(text), isContainer) ? existing : nullptr;
+    if (!anchor) return nullptr;
+    TOutlineNode* parent = nullptr;
+    std::size_t index = 0;
+    switch (mode) {
+        case cmLastSibling:
+            parent = anchor->Parent();
+            index = parent ? parent->ChildCount() : 0;
+            break;
+        case cmLastChild:
+        case cmFirstChild:
+            if (!TagValue(anchor->Text()).empty()) {
+                Alert("A tag that holds a value cannot hold other tags: " + NodePath(anchor));
+                return nullptr;
+            }
+            parent = anchor;
+            index = mode == cmLastChild ? anchor->ChildCount() : 0;
+            break;
+        case cmBefore:
+            parent = anchor->Parent();
+            index = anchor->IndexInParent();
+            break;
+        default: return nullptr;
+    }
+    if (!parent) return nullptr;
+    TOutlineNode* node = Insert(parent, index, {}, false);
+    return StoreTagText(node, std::move(text), isContainer) ? node : nullptr;
+}
+
+// --- undo
+
+std::string TOutlineDocument::PushUndo() {
+    if (ScriptMode) return {};
+    std::string error = undo_.Push(root_.get());
+    if (!error.empty()) Alert(error);
+    Changed();
+    return error;
+}
+
+bool TOutlineDocument::UndoLastChange() {
+    std::unique_ptr<TOutlineNode> tree;
+    bool restored = false;
+    const std::string error = undo_.Pop(tree, restored);
+    if (!error.empty()) Alert(error);
+    if (!restored) {
+        Changed();
+        return false;
+    }
+    ReplaceTree(std::move(tree), TResetReason::Undo);
+    // The main window re-classifies the asset and refreshes its trainz-build state on 206.
+    state_.SendCommand(ccConfigEdited, "");
+    Changed();
+    return true;
+}
+
+void TOutlineDocument::ClearUndo() { undo_.Clear(); }
+
+}  // namespace kelvarn

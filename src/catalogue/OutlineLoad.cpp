@@ -1,0 +1,120 @@
+// Loading a config.txt into the outline and saving the outline back.
+#include "catalogue/ConfigPath.h"
+#include "catalogue/ConfigWriter.h"
+#include "catalogue/OutlineDocument.h"
+#include "shell/CommandBus.h"
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/Strings.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr std::string_view kNoKindAlert =
+    "Unable to validate this config: this will usually be due to an empty or corrupt config or an empty or "
+    "missing asset 'kind'. \rPlease ensure that a 'kind' tag is correctly defined and then save and reload the "
+    "asset";
+
+// Lines beginning with ";" are commented out: they carry the comment mark instead of the ";".
+void MarkComments(TOutlineNode* root) {
+    WalkRows(root, [](TOutlineNode* node, int) {
+        if (!node->Text().empty() && node->Text().front() == ';') {
+            TOutlineBuilder::SetText(*node, node->Text().substr(1));
+            TOutlineBuilder::SetFlags(*node, nfComment);
+        }
+    });
+}
+
+// An existing file that differs only in case is written in place, never beside it.
+std::string SaveTarget(std::string_view fileName) {
+    if (FileExists(fileName)) return std::string(fileName);
+    const std::string found = FindFileIgnoreCase(ExtractFileDir(fileName), ExtractFileName(fileName));
+    return !found.empty() && FileExists(found) ? found : std::string(fileName);
+}
+
+}  // namespace
+
+void TOutlineDocument::ClearOutline() {
+    ReplaceTree(nullptr, TResetReason::Clear);
+    shownFolder_.clear();
+    configFile_.clear();
+    encoding_ = TextEncoding::Utf8;
+    modified_ = false;
+}
+
+std::string TOutlineDocument::LoadConfig(std::string_view folder) {
+    if (folder.empty()) return "No path specified";
+    if (!DirectoryExists(folder)) return "Asset Folder Deleted";
+    ClearUndo();
+
+    const std::string file = FindFileIgnoreCase(folder, kConfigRoot);
+    std::string error;
+    bool readerFailed = false;
+    if (file.empty() || !FileExists(file)) {
+        error = "Invalid asset or config.txt has been deleted";
+    } else {
+        reader_.SetMessages(state_.Messages);
+        reader_.ScriptMode = ScriptMode;
+        if (!shownFolder_.empty()) reader_.UnloadConfig(shownFolder_);
+        if (reader_.LoadConfigFile(folder)) {
+            std::unique_ptr<TOutlineNode> tree = reader_.BuildTree();
+            MarkComments(tree.get());
+            ReplaceTree(std::move(tree), TResetReason::Load);
+            shownFolder_ = folder;
+            configFile_ = reader_.LoadedFile();
+            encoding_ = reader_.Encoding();
+            hooks_->ReorderConfig(*this);
+            CountMarks();
+            modified_ = false;
+        } else {
+            error = reader_.LastError();
+            readerFailed = true;
+        }
+        reader_.UnloadConfig(folder);
+    }
+    if (!error.empty()) {
+        // Nothing of the previous asset stays behind to be saved over this one.
+        ClearOutline();
+        if (readerFailed && !ScriptMode) Alert(error);
+        state_.CurrentKuid.clear();
+        Changed();
+        return error;
+    }
+
+    if (!FindChildByName(root_.get(), "kind")) {
+        SetTagByPath("config.txt\\kind", "unknown");
+        if (!ScriptMode) Alert(kNoKindAlert);
+        hooks_->ReorderConfig(*this);
+    }
+    hooks_->AnalyseKindAndLoadSpec(*this);
+
+    state_.CurrentKuid.clear();
+    if (const TOutlineNode* kuid = FindChildByName(root_.get(), "kuid")) {
+        TTokens tokens;
+        SplitByCharSet(kuid->Text(), tokens, ":");
+        state_.CurrentKuid = tokens[1];
+    }
+    Changed();
+    return {};
+}
+
+std::string TOutlineDocument::ConfigFileText() const { return WriteConfigText(root_.get()); }
+
+std::string TOutlineDocument::SaveConfig(std::string_view fileName, bool reload) {
+    if (!root_) return "No config to save: " + std::string(fileName);
+    const std::string target = SaveTarget(fileName);
+    if (std::string error = WriteFileAtomic(target, EncodeConfigText(ConfigFileText(), encoding_)); !error.empty())
+        return error;
+    // Only now that the file is safely written do the snapshots go.
+    ClearUndo();
+    state_.SendCommand(ccFileSaved, ExtractFilePath(fileName) + ExtractFileName(target));
+    std::string result;
+    if (reload) result = LoadConfig(ExtractFileDir(fileName));
+    modified_ = false;
+    Changed();
+    return result;
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,106 @@
+#include "catalogue/OutlineNode.h"
+
+#include "shell/Strings.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+
+// Bit 0 of the icon code is modified and bit 1 tagged: the two lowest flags swap places.
+int SwapTaggedModified(int bits) {
+    return (bits & ~(nfTagged | nfModified)) | ((bits & nfTagged) << 1) | ((bits & nfModified) >> 1);
+}
+
+bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view TrimView(std::string_view s) {
+    while (!s.empty() && IsTrimmedChar(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsTrimmedChar(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+int FlagsToImageIndex(int flags) { return 1 + SwapTaggedModified(flags & kAllNodeFlags); }
+
+int ImageIndexToFlags(int imageIndex) {
+    if (imageIndex <= 1) return 0;
+    return SwapTaggedModified((imageIndex - 1) & kAllNodeFlags);
+}
+
+TOutlineNode::~TOutlineNode() {
+    // Deep trees are taken apart without recursion.
+    std::vector<std::unique_ptr<TOutlineNode>> pending = std::move(children_);
+    while (!pending.empty()) {
+        std::unique_ptr<TOutlineNode> n = std::move(pending.back());
+        pending.pop_back();
+        for (auto& c : n->children_) pending.push_back(std::move(c));
+        n->children_.clear();
+    }
+}
+
+std::string TOutlineNode::Name() const { return TagName(text_); }
+
+bool TOutlineNode::NameIs(std::string_view name) const {
+    const std::string_view t = TrimView(text_);
+    std::size_t end = 0;
+    while (end < t.size() && t[end] != ' ' && t[end] != '\t') ++end;
+    if (end == t.size()) return t == name;
+    const std::string_view n = TrimView(t.substr(0, end));
+    if (n.size() != name.size()) return false;  // lower-casing keeps byte lengths
+    for (std::size_t i = 0; i < n.size(); ++i) {
+        char c = n[i];
+        if (static_cast<unsigned char>(c) >= 0x80) return LowerCase(n) == name;
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != name[i]) return false;
+    }
+    return true;
+}
+
+TOutlineNode* TOutlineNode::PrevSibling() const {
+    if (!parent_ || index_ == 0) return nullptr;
+    return parent_->children_[index_ - 1].get();
+}
+
+TOutlineNode* TOutlineNode::NextSibling() const {
+    if (!parent_ || index_ + 1 >= parent_->children_.size()) return nullptr;
+    return parent_->children_[index_ + 1].get();
+}
+
+int TOutlineNode::Level() const {
+    int level = 0;
+    for (const TOutlineNode* p = parent_; p; p = p->parent_) ++level;
+    return level;
+}
+
+TOutlineNode* TOutlineNode::NextRow() const {
+    if (!children_.empty()) return children_.front().get();
+    const TOutlineNode* n = this;
+    while (n && !n->NextSibling()) n = n->parent_;
+    return n ? n->NextSibling() : nullptr;
+}
+
+std::size_t TOutlineNode::SubtreeRows() const {
+    std::size_t rows = 0;
+    WalkRows(this, [&](TOutlineNode*, int) { ++rows; });
+    return rows;
+}
+
+bool TOutlineNode::IsAncestorOf(const TOutlineNode* node) const {
+    for (const TOutlineNode* p = node ? node->parent_ : nullptr; p; p = p->parent_)
+        if (p == this) return true;
+    return false;
+}
+
+TOutlineNode* TOutlineBuilder::Append(TOutlineNode& parent, std::string text, int flags, bool mark) {
+    auto node = std::make_unique<TOutlineNode>(std::move(text));
+    node->flags_ = static_cast<std::uint8_t>(flags & kAllNodeFlags);
+    node->mark_ = mark;
+    node->parent_ = &parent;
+    node->index_ = parent.children_.size();
+    parent.children_.push_back(std::move(node));
+    return parent.children_.back().get();
+}
+
+}  // namespace kelvarn

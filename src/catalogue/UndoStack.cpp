@@ -1,0 +1,140 @@
+#include "catalogue/UndoStack.h"
+
+#include <charconv>
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/OutlineNode.h"
+#include "shell/Files.h"
+#include "shell/Macros.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr std::string_view kSnapshotHeader = "KVUNDO 1\n";
+constexpr std::uint64_t kMaxSnapshotBytes = 256ull << 20;
+
+// One number and the blank or line end after it.
+bool ReadNumber(std::string_view data, std::size_t& pos, char end, std::uint64_t& value) {
+    const char* first = data.data() + pos;
+    const char* last = data.data() + data.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr == first || ptr == last || *ptr != end) return false;
+    pos = static_cast<std::size_t>(ptr - data.data()) + 1;
+    return true;
+}
+
+}  // namespace
+
+std::string WriteUndoSnapshot(const TOutlineNode* root) {
+    std::string out(kSnapshotHeader);
+    WalkRows(root, [&](const TOutlineNode* node, int level) {
+        out.append(std::to_string(level)).push_back(' ');
+        out.append(std::to_string(node->Flags())).push_back(' ');
+        out.append(node->ChildMark() ? "1 " : "0 ");
+        out.append(std::to_string(node->Text().size())).push_back('\n');
+        out.append(node->Text()).push_back('\n');
+    });
+    return out;
+}
+
+std::unique_ptr<TOutlineNode> ReadUndoSnapshot(std::string_view data, std::string& error) {
+    error.clear();
+    if (data.substr(0, kSnapshotHeader.size()) != kSnapshotHeader) {
+        error = "not an undo snapshot";
+        return nullptr;
+    }
+    std::unique_ptr<TOutlineNode> root;
+    std::vector<TOutlineNode*> path;  // the nodes from the root down to the last one read
+    std::size_t pos = kSnapshotHeader.size();
+    while (pos < data.size()) {
+        std::uint64_t level = 0, flags = 0, mark = 0, length = 0;
+        if (!ReadNumber(data, pos, ' ', level) || !ReadNumber(data, pos, ' ', flags) ||
+            !ReadNumber(data, pos, ' ', mark) || !ReadNumber(data, pos, '\n', length)) {
+            error = "a node's header is damaged";
+            return nullptr;
+        }
+        if (flags > static_cast<std::uint64_t>(kAllNodeFlags) || mark > 1 || length >= data.size() - pos ||
+            data[pos + length] != '\n') {
+            error = "a node is damaged";
+            return nullptr;
+        }
+        std::string text(data.substr(pos, length));
+        pos += length + 1;
+        if (level == 0) {
+            if (root) {
+                error = "a second root";
+                return nullptr;
+            }
+            root = std::make_unique<TOutlineNode>(std::move(text));
+            TOutlineBuilder::SetFlags(*root, static_cast<int>(flags));
+            TOutlineBuilder::SetMark(*root, mark == 1);
+            path.assign(1, root.get());
+            continue;
+        }
+        if (!root || level > path.size()) {
+            error = "a node without a parent";
+            return nullptr;
+        }
+        path.resize(level);
+        path.push_back(TOutlineBuilder::Append(*path.back(), std::move(text), static_cast<int>(flags), mark == 1));
+    }
+    return root;
+}
+
+TUndoStack::TUndoStack(TProgramState& state, std::string prefix) : state_(state), prefix_(std::move(prefix)) {}
+
+std::string TUndoStack::FileName(int n) const {
+    return IncludeTrailingSeparator(BackupFolderPath(state_), '\\') + prefix_ + std::to_string(n) + ".kv$";
+}
+
+int TUndoStack::FirstMissing() const {
+    int n = 0;
+    while (FileExists(FileName(n))) ++n;
+    return n;
+}
+
+std::string TUndoStack::Push(const TOutlineNode* root) {
+    ForceDirectories(BackupFolderPath(state_));
+    const int n = FirstMissing();
+    if (std::string error = WriteFileAtomic(FileName(n), WriteUndoSnapshot(root)); !error.empty())
+        return "Undo snapshot not saved: " + error;
+    depth_ = n + 1;
+    return {};
+}
+
+std::string TUndoStack::Pop(std::unique_ptr<TOutlineNode>& tree, bool& restored) {
+    restored = false;
+    if (!FileExists(FileName(0))) {
+        depth_ = 0;
+        return {};
+    }
+    const int n = FirstMissing();
+    const std::string file = FileName(n - 1);
+    depth_ = n - 1;
+    std::string bytes;
+    std::string error = ReadFileBytes(file, bytes, kMaxSnapshotBytes);
+    std::unique_ptr<TOutlineNode> read;
+    if (error.empty()) {
+        read = ReadUndoSnapshot(bytes, error);
+        if (!error.empty()) error = "Undo snapshot damaged: " + file + " (" + error + ")";
+    } else {
+        error = "Undo snapshot unreadable: " + error;
+    }
+    // A snapshot that cannot be read would block every undo behind it.
+    DeleteFilePath(file);
+    if (!error.empty()) return error;
+    tree = std::move(read);
+    restored = true;
+    return {};
+}
+
+void TUndoStack::Clear() {
+    for (int n = 0; FileExists(FileName(n)); ++n) DeleteFilePath(FileName(n));
+    depth_ = 0;
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "catalogue/ConfigReader.h"
+#include "catalogue/OutlineNode.h"
+#include "ConfigTestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ConfigTestBed;
+using test::Rows;
+
+const std::string kP = "\xC2\xB6";  // "¶"
+
+// The flat lines of a text, without the framing "config.txt={" and "config.txt=}".
+std::vector<std::string> Flat(std::string_view text) {
+    TConfigReader reader;
+    EXPECT_TRUE(reader.LoadConfigBytes(text, "asset")) << reader.LastError();
+    std::vector<std::string> lines = reader.FlatLines();
+    if (lines.size() >= 2) lines = std::vector<std::string>(lines.begin() + 1, lines.end() - 1);
+    return lines;
+}
+
+struct FlatCase {
+    const char* what;
+    std::string text;
+    std::vector<std::string> flat;
+};
+
+TEST(ConfigReader, NormalisesLinesIntoTheFlatForm) {
+    const FlatCase cases[] = {
+        {"tab and blanks", "kind\ttraincar\nkind     traincar\n", {"kind=traincar", "kind=traincar"}},
+        {"name and brace on one line", "mesh-table {\n}\n", {"mesh-table={", "mesh-table=}"}},
+        {"empty container on one line", "lod { }\n", {"lod={", "lod=}"}},
+        {"nested on one line", "a { b { c 1 } }", {"a={", "b={", "c=1  ", "b=}", "a=}"}},
+        {"three-line description", "description \"one\ntwo\nthree\"\n",
+         {"description=\"one" + kP + "two" + kP + "three\""}},
+        {"quotes inside a joined text", "d \"one\nsaid \"hi\" then\nend\"", {"d=\"one" + kP + "said hi then" + kP + "end\""}},
+        {"lone quote opens a text", "d \"\nline\"", {"d=\"" + kP + "line\""}},
+        {"a pilcrow written in the first line of a text", "d \"a \xC2\xB6 b\nc\"", {"d=\"a" + kP + " b" + kP + "c\""}},
+        {"brace in a quoted value", "username \"A {B} C\"", {"username=\"A (B) C\""}},
+        {"closing brace in a quoted value is text", "a {\nd \"x}y\"\n}\nkind k", {"a={", "d=\"x)y\"", "a=}", "kind=k"}},
+        {"quoted value then the closing brace", "t {\nimage \"x.jpg\" }\nkind scenery",
+         {"t={", "image=\"x.jpg\"  ", "t=}", "kind=scenery"}},
+        {"compact container", "0 { image \"a.jpg\" width 240 }\nkind x",
+         {"0={", "image=\"a.jpg\" width 240  ", "0=}", "kind=x"}},
+        {"closing line with a trailing blank", "d \"one\nend.\" \nkind x", {"d=\"one" + kP + "end. \"", "kind=x"}},
+        {"a lone quote stays open", "d \"a\" \"b\nc\"\nkind x", {"d=\"a b" + kP + "c\"", "kind=x"}},
+        {"bare words", "sound\n{\nhorn.wav\nbell\n}", {"sound={", "horn.wav", "bell", "sound=}"}},
+        {"a brace is never a name", "a\n{ b }\n", {"a={", "b", "a=}"}},
+        {"a word after a brace is bare", "a { b\n}", {"a={", "b", "a=}"}},
+        {"closing brace before a tag", "a {\nb 1\n} kind x", {"a={", "b=1", "a=}", "kind=x"}},
+        {"name=value without blanks", "kind=traincar\nempty=", {"kind=traincar", "empty="}},
+        {"a tag holding =", "a=b c", {"a=b=c"}},
+        {"empty lines dropped", "\n\n  \t \nkind x\n\n", {"kind=x"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Flat(c.text), c.flat) << c.what;
+}
+
+TEST(ConfigReader, LineEndsAndByteOrderMark) {
+    const std::vector<std::string> expected{"a={", "b=1", "a=}", "d=\"x" + kP + "y\""};
+    for (const char* text : {"a {\r\nb 1\r\n}\r\nd \"x\r\ny\"\r\n", "a {\nb 1\n}\nd \"x\ny\"\n", "a {\rb 1\r}\rd \"x\ry\"\r",
+                             "\xEF\xBB\xBF" "a {\nb 1\n}\nd \"x\ny\""})
+        EXPECT_EQ(Flat(text), expected) << text;
+
+    // Lone CRs only: every line end is found without searching the rest of the file for a LF.
+    std::string crOnly;
+    for (int i = 0; i < 100000; ++i) crOnly += "t" + std::to_string(i) + " 1\r";
+    TConfigReader big;
+    ASSERT_TRUE(big.LoadConfigBytes(crOnly, "a"));
+    EXPECT_EQ(big.Lines().size(), 100002u);
+
+    TConfigReader reader;
+    ASSERT_TRUE(reader.LoadConfigBytes("\xEF\xBB\xBFkind x", "a"));
+    EXPECT_EQ(reader.Encoding(), TextEncoding::Utf8Bom);
+    // A mark in front of Windows-1252 text is no part of the first name.
+    TConfigReader other;
+    ASSERT_TRUE(other.LoadConfigBytes("\xEF\xBB\xBFkind caf\xE9", "a"));
+    EXPECT_EQ(other.Encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(other.FlatLines()[1], "kind=caf\xC3\xA9");
+}
+
+TEST(ConfigReader, TreeTextNamesSoundsAndBareWords) {
+    TConfigReader reader;
+    ASSERT_TRUE(reader.LoadConfigBytes("kind\ttraincar\nsound {\nhorn.WAV\nbell\nwhistle.mp3\n}\nlist {\na.wav\n}\n"
+                                       "x=\nsay-wav \"a.wav\"\n",
+                                       "asset"));
+    std::string text;
+    ASSERT_TRUE(reader.ConfigText("asset", text));
+    EXPECT_EQ(text,
+              "config.txt\r\n\tkind traincar\r\n\tsound\r\n\t\t0 horn.WAV\r\n\t\tbell \"\"\r\n\t\t1 whistle.mp3\r\n"
+              "\tlist\r\n\t\t0 a.wav\r\n\tx \"\"\r\n\tsay-wav \"a.wav\"\r\n");
+}
+
+// The tree built from the flat list is the tree the tab-indented text describes.
+TEST(ConfigReader, BuildTreeMatchesConfigText) {
+    const std::filesystem::path fixtures = std::filesystem::path(KELVARN_TEST_DATA) / "config";
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(fixtures)) {
+        TConfigReader reader;
+        const std::string folder = entry.path().string();
+        ASSERT_TRUE(reader.LoadConfigFile(folder)) << reader.LastError();
+        std::string text;
+        ASSERT_TRUE(reader.ConfigText(folder, text));
+        std::vector<std::string> fromText;
+        for (const std::string& line : SplitLines(text)) {
+            const std::size_t tabs = line.find_first_not_of('\t');
+            fromText.push_back(std::to_string(tabs) + "|" + line.substr(tabs));
+        }
+        const auto tree = reader.BuildTree();
+        EXPECT_EQ(Rows(tree.get()), fromText) << folder;
+        ++checked;
+    }
+    EXPECT_GE(checked, 7);
+}
+
+TEST(ConfigReader, MissingClosingBracketsAreRepairedOrRefused) {
+    test::RecordingMessageSink messages;
+    TConfigReader reader(&messages);
+    ASSERT_TRUE(reader.LoadConfigBytes("a {\nb {\nc 1\n", "asset"));
+    EXPECT_EQ(reader.AddedClosingBrackets(), 2);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0],
+              "Config has 2 missing closing brackets.\rPlease check all containers, correct the error \r"
+              "and save the file to disc.");
+    const std::vector<std::string> expected{"config.txt={", "a={", "b={", "c=1", "b=}", "a=}", "config.txt=}"};
+    EXPECT_EQ(reader.FlatLines(), expected);
+
+    // A batch run refuses the file; the reader holds it until the caller unloads.
+    TConfigReader batch(&messages);
+    batch.ScriptMode = true;
+    EXPECT_FALSE(batch.LoadConfigBytes("a {\nb {\nc 1\n", "asset"));
+    EXPECT_EQ(batch.LastError(), "Bracket Mismatch");
+    EXPECT_EQ(messages.messages.size(), 1u);
+    std::string text;
+    EXPECT_FALSE(batch.ConfigText("asset", text));
+    EXPECT_TRUE(batch.UnloadConfig("asset"));
+    EXPECT_TRUE(batch.LoadConfigBytes("kind x", "asset"));
+}
+
+TEST(ConfigReader, SurplusClosingBracketMakesABareWordAContainer) {
+    TConfigReader reader;
+    ASSERT_TRUE(reader.LoadConfigBytes("kind x\nextensions\n  values\n  {\n    a 1\n  }\n}\n", "asset"));
+    EXPECT_EQ(reader.AddedHeaders(), 1);
+    const std::vector<std::string> expected{"config.txt={", "kind=x",   "extensions={", "values={",
+                                            "a=1",          "values=}", "extensions=}", "config.txt=}"};
+    EXPECT_EQ(reader.FlatLines(), expected);
+}
+
+TEST(ConfigReader, BadStructureFailsCleanly) {
+    std::string deep;
+    for (int i = 0; i < 1001; ++i) deep += "a {\n";
+    for (int i = 0; i < 1001; ++i) deep += "}\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"quote open at the end", "a 1\nd \"open\nmore\n", "Unclosed quote: asset\\config.txt line 2"},
+        {"brace with no name", "{\na 1\n}\n", "Bracket Mismatch: asset\\config.txt line 1"},
+        {"closing with nothing open", "}\na {\n}\n", "Bracket Mismatch: asset\\config.txt line 1"},
+        {"surplus with no bare word", "b 1\n}\n", "Bracket Mismatch: asset\\config.txt line 2"},
+        {"brace after a tag with a value", "kind x\n{\n}\n", "Bracket Mismatch: asset\\config.txt line 2"},
+        {"nested too deeply", deep, "Config nested too deeply: asset\\config.txt line 1001 (more than 1000 levels)"},
+    };
+    for (const auto& c : cases) {
+        TConfigReader reader;
+        EXPECT_FALSE(reader.LoadConfigBytes(c.text, "asset")) << c.what;
+        EXPECT_EQ(reader.LastError(), c.error) << c.what;
+        EXPECT_EQ(reader.LoadedConfigPath(), "") << c.what;
+        EXPECT_TRUE(reader.Lines().empty()) << c.what;
+        EXPECT_TRUE(reader.LoadConfigBytes("kind x", "asset")) << c.what;  // unloaded, so it loads again
+    }
+    TConfigReader reader;
+    EXPECT_FALSE(reader.LoadConfigBytes(std::string(kMaxConfigBytes + 1, 'a'), "big"));
+    EXPECT_EQ(reader.LastError(), "Unable to open file: big\\config.txt (larger than 16 MB)");
+}
+
+TEST(ConfigReader, StateMachineMessages) {
+    ConfigTestBed bed;
+    const std::string folder = bed.Asset("one", "kind x\n");
+    const std::string other = bed.dir / "two";
+    const std::string path = folder + "\\config.txt";
+    TConfigReader reader;
+    std::string text;
+
+    EXPECT_FALSE(reader.LoadConfigFile(other));
+    EXPECT_EQ(reader.LastError(), "File not found: " + other + "\\config.txt");
+    EXPECT_EQ(reader.LastError(), "");  // handed out once
+    EXPECT_FALSE(reader.ConfigText(folder, text));
+    EXPECT_EQ(reader.LastError(), "File not loaded: " + path);
+    EXPECT_FALSE(reader.UnloadConfig(folder));
+
+    ASSERT_TRUE(reader.LoadConfigFile(folder));
+    EXPECT_EQ(reader.LoadedConfigPath(), path);
+    EXPECT_FALSE(reader.LoadConfigFile(folder));
+    EXPECT_EQ(reader.LastError(), "File already loaded: " + path);
+    EXPECT_FALSE(reader.ConfigText(other, text));
+    EXPECT_EQ(reader.LastError(), "Loaded data does not match: " + other + "\\config.txt");
+    EXPECT_FALSE(reader.ConfigText(folder + "/", text));  // the comparison is exact
+    EXPECT_FALSE(reader.UnloadConfig(other));
+    EXPECT_TRUE(reader.ConfigText(folder, text));
+    EXPECT_EQ(reader.LastError(), "");
+    EXPECT_TRUE(reader.UnloadConfig(folder));
+    EXPECT_FALSE(reader.UnloadConfig(folder));
+    EXPECT_TRUE(reader.LoadConfigFile(folder));
+}
+
+TEST(ConfigReader, FindsConfigInAnyCaseAndDecodesWindows1252) {
+    TConfigReader reader;
+    const std::string folder = std::string(KELVARN_TEST_DATA) + "/config/mixed-case";
+    ASSERT_TRUE(reader.LoadConfigFile(folder)) << reader.LastError();
+    EXPECT_TRUE(EndsWith(reader.LoadedFile(), "Config.txt"));
+    EXPECT_EQ(reader.LoadedConfigPath(), folder + "\\config.txt");
+
+    TConfigReader latin;
+    ASSERT_TRUE(latin.LoadConfigFile(std::string(KELVARN_TEST_DATA) + "/config/windows-1252"));
+    EXPECT_EQ(latin.Encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(latin.FlatLines()[3], "username=\"Caf\xC3\xA9 de la Gare\"");
+}
+
+TEST(ConfigReader, ProtectBraces) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"plain", "plain"}, {"a { b", "a(b"}, {"a{b}c", "a(b)c"}, {"x } y", "x)y"}, {"{}", "()"}, {" { } ", "() "},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(ProtectBraces(in), out) << in;
+}
+
+}  // namespace
+}  // namespace kelvarn
