@@ -18,6 +18,7 @@ constexpr std::uint32_t kLengthFlag = 0x40000000u;
 constexpr std::size_t kMaxNameBytes = 255;
 // The smallest attachment point: an empty name's length, then 12 floats.
 constexpr std::uint64_t kMinPointBytes = 4 + 12 * 4;
+constexpr std::uint32_t kDiffuseSlot = 1;
 
 bool HasTag(std::string_view bytes, std::size_t at, std::string_view tag) {
     return bytes.size() >= at + 4 && bytes.substr(at, 4) == tag;
@@ -165,7 +166,8 @@ std::vector<std::string> MeshAttachmentNames(const TMesh& mesh) {
     std::vector<std::string> names;
     for (const TChunk& chunk : mesh.Chunks()) {
         if (chunk.GetTag() != "ATCH") continue;
-        for (const TATCHE& p : TATCH(chunk.Data).Entries()) names.push_back(p.Name);
+        const TATCH points(chunk.Data);
+        for (const TATCHE& p : points.Entries()) names.push_back(p.Name);
     }
     return names;
 }
@@ -185,7 +187,7 @@ void ReadMaterialTextures(ByteReader& reader, std::vector<std::string>& names, s
         float amount = 0;
         if (!reader.ReadU32(slot) || !ReadCountedName(reader, name) || !reader.ReadF32(amount)) return;
         const std::string file = ExtractFileName(name);
-        if (file.empty()) continue;
+        if (slot != kDiffuseSlot || file.empty()) continue;
         if (seen.insert(LowerCase(file)).second) names.push_back(file);
     }
 }

@@ -104,9 +104,10 @@ std::string AttachmentToCsv(const TATCHE& entry);
 
 // The names of the points of every "ATCH" chunk, in file order: the point selector's list.
 std::vector<std::string> MeshAttachmentNames(const TMesh& mesh);
-// The file-name part of every texture entry of the mesh's materials (a "MATL" chunk at the top level
-// or inside a "CHNK"), in file order, each name once (ignoring case): the texture selector's list.
-// Reading stops at the first entry the data cannot hold.
+// The file-name part of every diffuse texture entry (slot 1) of the mesh's materials (a "MATL" chunk
+// at the top level or inside a "CHNK"), in file order, each name once (ignoring case): the texture
+// list, whose entries the mesh view can highlight. A material stops at the first entry its data
+// cannot hold.
 std::vector<std::string> MeshTextureNames(const TMesh& mesh);
 
 // The first point of that exact name in any "ATCH" chunk of the mesh: AttachmentCoords, ",", the name.
