@@ -2,6 +2,7 @@
 
 #include <GL/glu.h>
 
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_1_1>
 #include <QOpenGLVersionFunctionsFactory>
@@ -23,13 +24,38 @@ void SetDefaultSurfaceFormat() {
     QSurfaceFormat::setDefaultFormat(format);
 }
 
-bool TGlContext::CreateContext(QOpenGLContext* context, IMessageSink& messages) {
-    gl_ = nullptr;
-    context_ = nullptr;
+namespace {
+
+// The fixed-function calls of the current context, or null when it has none (GLES, a core profile).
+QOpenGLFunctions_1_1* FixedFunctions(QOpenGLContext* context) {
     const bool usable = context && context->isValid() && !context->isOpenGLES() &&
                         context->format().profile() != QSurfaceFormat::CoreProfile;
     QOpenGLFunctions_1_1* gl = usable ? QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context) : nullptr;
-    if (!gl || !gl->initializeOpenGLFunctions()) {
+    return gl && gl->initializeOpenGLFunctions() ? gl : nullptr;
+}
+
+}  // namespace
+
+bool OpenGLAvailable() {
+    static const bool available = [] {
+        QOpenGLContext context;
+        if (!context.create()) return false;
+        QOffscreenSurface surface;
+        surface.setFormat(context.format());
+        surface.create();
+        if (!surface.isValid() || !context.makeCurrent(&surface)) return false;
+        const bool fixed = FixedFunctions(&context) != nullptr;
+        context.doneCurrent();
+        return fixed;
+    }();
+    return available;
+}
+
+bool TGlContext::CreateContext(QOpenGLContext* context, IMessageSink& messages) {
+    gl_ = nullptr;
+    context_ = nullptr;
+    QOpenGLFunctions_1_1* gl = FixedFunctions(context);
+    if (!gl) {
         messages.ShowMessage(kPixelFormatError, kPixelFormatCaption, MessageKind::Error);
         return false;
     }

@@ -22,6 +22,10 @@ class IMessageSink;
 // that every GL widget and context of the program gets it.
 void SetDefaultSurfaceFormat();
 
+// Can this desktop give the program a context that draws with the fixed-function calls? Asked once;
+// a GL widget on a desktop without one would fail in Qt's own painting.
+bool OpenGLAvailable();
+
 inline constexpr std::string_view kPixelFormatError = "Error setting pixel format.";
 inline constexpr std::string_view kPixelFormatCaption = "SetPixelFormat";
 

@@ -164,8 +164,16 @@ TMeshView::TMeshView(TProgramState& state, QWidget* parent)
     background_->setAutoFillBackground(true);
     auto* backgroundLayout = new QVBoxLayout(background_);
     backgroundLayout->setContentsMargins(0, 0, 0, 0);
-    image_ = new TMeshGlWidget(*this, background_);
-    backgroundLayout->addWidget(image_);
+    // Without a GL that can draw (a remote desktop, the offscreen platform) a GL widget would take the
+    // whole window down: the view then keeps a plain surface and says why when asked for a mesh.
+    if (OpenGLAvailable()) {
+        image_ = new TMeshGlWidget(*this, background_);
+        surface_ = image_;
+    } else {
+        surface_ = new QWidget(background_);
+        surface_->setObjectName("MeshImage");
+    }
+    backgroundLayout->addWidget(surface_);
     rowLayout->addWidget(background_, 1);
 
     Button("bBumps")->setEnabled(false);  // until a mesh with a bump texture is shown
@@ -184,7 +192,9 @@ QToolButton* TMeshView::Button(const char* name) const {
     return b == buttons_.end() ? nullptr : b->second;
 }
 
-QWidget* TMeshView::MainControl() { return image_; }
+QWidget* TMeshView::MainControl() { return surface_; }
+
+void TMeshView::Redraw() { surface_->update(); }
 
 void TMeshView::Init(ICommandBus* target) {
     TViewerFrame::Init(target);
@@ -238,7 +248,7 @@ void TMeshView::Paint() {
 }
 
 void TMeshView::Changed(bool changed) {
-    if (changed) image_->update();
+    if (changed) Redraw();
 }
 
 std::string TMeshView::PlaceholderPath() const { return NativePath(ExpandMacros(state_, "%bin%\\invisible.im")); }
@@ -259,6 +269,10 @@ std::string TMeshView::LoadFile(const std::string& path, int) {
 
 void TMeshView::ShowMesh(const std::string& fileName) {
     if (closed_) return;
+    if (!image_ && !glRefusalShown_) {
+        glRefusalShown_ = true;
+        state_.Messages->ShowMessage(kPixelFormatError, kPixelFormatCaption, MessageKind::Error);
+    }
     header_->show();
     Alert()->Close();
     mouseTimer_.stop();
@@ -271,12 +285,12 @@ void TMeshView::ShowMesh(const std::string& fileName) {
     const std::string alert = view_.ShowMesh(fileName, &textures_, messages);
     for (const TMessageBoxText& m : messages) state_.Messages->ShowMessage(m.Text, m.Caption, MessageKind::Information);
     if (!alert.empty()) Alert()->ShowAlert(alert, true, 1);
-    const qreal ratio = image_->devicePixelRatioF();
-    view_.Resize(static_cast<int>(std::lround(image_->width() * ratio)),
-                 static_cast<int>(std::lround(image_->height() * ratio)));
+    const qreal ratio = surface_->devicePixelRatioF();
+    view_.Resize(static_cast<int>(std::lround(surface_->width() * ratio)),
+                 static_cast<int>(std::lround(surface_->height() * ratio)));
     ShowModeButton();
     Send(2600, "");
-    image_->setFocus();
+    surface_->setFocus();
     Activated();
     if (selector_) {
         selector_->SetPointSize(view_.PointSize);
@@ -284,7 +298,7 @@ void TMeshView::ShowMesh(const std::string& fileName) {
         selector_->Model().ResetKept();
     }
     if (view_.Loaded && !view_.MouseReady) mouseTimer_.start();
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::ButtonClick(QToolButton* button) {
@@ -294,7 +308,7 @@ void TMeshView::ButtonClick(QToolButton* button) {
         case kWireframeTag:
             HideSelector();
             view_.SetDisplayMode(tag == kRenderTag ? dmTextured : dmWireframe);
-            image_->update();
+            Redraw();
             Send(tag, kFrameName);
             break;
         case kAttachmentListTag: OpenSelector(tag, smPoints); break;
@@ -305,7 +319,7 @@ void TMeshView::ButtonClick(QToolButton* button) {
             break;
         case kBoundsTag:
             view_.Guides = button->isChecked();
-            image_->update();
+            Redraw();
             Send(tag, kFrameName);
             break;
         default: Send(tag, kFrameName); break;
@@ -317,7 +331,7 @@ void TMeshView::OpenSelector(int tag, int mode) {
     Send(tag, kFrameName);  // the main window fills the selector's list
     view_.SetDisplayMode(mode == smPoints ? dmAttachmentPoints : dmTextureList);
     ShowModeButton();
-    image_->update();
+    Redraw();
     if (!selector_) return;
     selector_->SetCommandTarget(Bus());
     selector_->SetOpener(mode == smPoints ? "bAttachmentList" : "bTextureList");
@@ -360,7 +374,7 @@ void TMeshView::MeshButtonAction(int tag) {
         view_.SetDisplayMode(dmAttachmentPoints);
     }
     ShowModeButton();
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::ColourClick() {
@@ -369,24 +383,24 @@ void TMeshView::ColourClick() {
     if (!colour) return;
     view_.SetBackgroundColour(state_.Settings(), *colour);
     SetPanelColour();
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::PresetViewClick(int tag) {
     const auto button = kPresetButtons.find(tag);
     if (button == kPresetButtons.end()) return;
     view_.PresetViewClick(button->second[1]);
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::AdjustPointSize(int size) {
     view_.PointSize = std::clamp(size, 3, 15);
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::AdjustLineWeight(int position) {
     view_.LineLevel = static_cast<float>(std::clamp(position, 0, 100)) * 0.01f;
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::RenderPoints(const std::string& name) {
@@ -394,14 +408,14 @@ void TMeshView::RenderPoints(const std::string& name) {
     if (selector_) view_.ShowAll = selector_->ShowAllChecked();
     view_.RenderPoints(name);
     ShowModeButton();
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::RenderTexture(const std::string& name) {
     Alert()->Close();
     if (const std::string alert = view_.RenderTexture(name); !alert.empty()) Alert()->ShowAlert(alert, true, 1);
     ShowModeButton();
-    image_->update();
+    Redraw();
 }
 
 void TMeshView::UpdateMenuState() {
@@ -439,7 +453,7 @@ Image32 TMeshView::RenderToImage(int width, int height) {
         target.release();
     }
     image_->doneCurrent();
-    image_->update();
+    Redraw();
     return picture;
 }
 

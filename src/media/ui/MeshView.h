@@ -89,7 +89,7 @@ public:
     const TGlContext& Context() const { return context_; }
     TMeshRenderer& Renderer() { return renderer_; }
     bool GlReady() const { return glReady_; }
-    TMeshGlWidget* MeshImage() const { return image_; }
+    TMeshGlWidget* MeshImage() const { return image_; }  // null without a usable GL
     QWidget* Header() const { return header_; }
     QToolButton* Button(const char* name) const;
     // Called inside every frame's drawing, where a failure is caught (tests make it throw).
@@ -101,6 +101,7 @@ private:
     void InitializeGl();
     void Paint();
     void Changed(bool changed);
+    void Redraw();
     void ButtonClick(QToolButton* button);
     void ModeButtonClick(int tag);
     void OpenSelector(int tag, int mode);
@@ -121,12 +122,14 @@ private:
     TSelector* selector_ = nullptr;
     QWidget* header_;
     QWidget* background_;
-    TMeshGlWidget* image_;
+    TMeshGlWidget* image_ = nullptr;  // null without a usable GL
+    QWidget* surface_ = nullptr;      // the GL widget, or a plain stand-in
     QTimer mouseTimer_;
     QMetaObject::Connection contextGone_;
     std::map<std::string, QToolButton*> buttons_;
     bool glReady_ = false;
     bool closed_ = false;
+    bool glRefusalShown_ = false;
 };
 
 }  // namespace kelvarn
