@@ -47,19 +47,26 @@ private:
 
 }  // namespace
 
-void TMeshRenderer::RenderMesh(TMeshViewState& state, const TMarkerColours& colours) {
-    QOpenGLFunctions_1_1& gl = gl_.Gl();
+void TMeshRenderer::ClearFrame(const TMeshViewState& state) {
     gl_.SetClearColour(state.Background);
     gl_.ResizeView(state.ViewWidth, state.ViewHeight, state.FieldOfView, state.Distance);
     gl_.ClearGL();
-    if (!state.Loaded || !state.Model || state.DisplayMode == dmSuspended) return;
+}
 
+void TMeshRenderer::PlaceEye(const TMeshViewState& state) {
+    QOpenGLFunctions_1_1& gl = gl_.Gl();
     gl_.LookAt(state.PanX, state.PanY, state.Distance);
     gl.glRotatef(-90, 1, 0, 0);
     gl.glRotatef(state.Elevation, 1, 0, 0);
     gl.glRotatef(state.Azimuth, 0, 0, 1);
     const TVector3& c = state.ViewExtents.Centre;
     gl.glTranslatef(-c[0], -c[1], -c[2]);
+}
+
+void TMeshRenderer::RenderMesh(TMeshViewState& state, const TMarkerColours& colours) {
+    ClearFrame(state);
+    if (!state.Loaded || !state.Model || state.DisplayMode == dmSuspended) return;
+    PlaceEye(state);
     switch (state.DisplayMode) {
         case dmWireframe: DrawWireframe(state); break;
         case dmTextureList: DrawTextureHighlight(state); break;

@@ -32,6 +32,10 @@ public:
     // One frame: clear, place the eye and turn the model, then the display mode's picture. A view
     // that is not loaded, or is suspended, shows the background only.
     void RenderMesh(TMeshViewState& state, const TMarkerColours& colours = {});
+    // The first two steps of a frame: the background cleared and the projection set for the view's
+    // size; then the eye placed and the model turned as the camera says.
+    void ClearFrame(const TMeshViewState& state);
+    void PlaceEye(const TMeshViewState& state);
 
     // The pictures of the display modes (the eye already placed). Each sets the state's polycount to
     // the triangles it drew.
