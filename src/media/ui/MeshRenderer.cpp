@@ -301,8 +301,13 @@ void TMeshRenderer::BasePass(const T3DObject& o, bool afterBump) {
         gl.glEnable(GL_TEXTURE_2D);
     }
     SetCulling(m);
-    gl.glEnableClientState(GL_NORMAL_ARRAY);
-    gl.glNormalPointer(GL_FLOAT, 0, Floats(o.Normals));
+    // The normals shape the colour only under lighting or sphere mapping; unlit they would be
+    // handed over for nothing, and they are a large part of what a frame sends.
+    const bool normals = gl.glIsEnabled(GL_LIGHTING) || m.TexGenS || m.TexGenT;
+    if (normals) {
+        gl.glEnableClientState(GL_NORMAL_ARRAY);
+        gl.glNormalPointer(GL_FLOAT, 0, Floats(o.Normals));
+    }
     if (diffuse) {
         gl.glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         gl.glTexCoordPointer(2, GL_FLOAT, 0, Floats(o.TexCoords));

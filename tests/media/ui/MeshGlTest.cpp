@@ -113,6 +113,28 @@ TEST_F(MeshGl, TexturedModeShowsEachTextureColour) {
     EXPECT_EQ(view->ViewState().Polycount, 4);
 }
 
+TEST_F(MeshGl, AnUntexturedModelIsLitByItsNormals) {
+    Create();
+    auto quad = [](float x0, float x1, float nz) {
+        test::MeshGeometry g;
+        g.Vertices = {{x0, -1, 0, 0, 0}, {x1, -1, 0, 1, 0}, {x1, 1, 0, 1, 1}, {x0, 1, 0, 0, 1}};
+        g.Triangles = {{0, 1, 2}, {0, 2, 3}};
+        g.Normals.assign(4, {0, 0, nz});
+        return g;
+    };
+    test::MeshMaterial plain;
+    plain.Name = "plain m.notex";
+    test::WriteBytes(asset.Path("asset/lit.im"),
+                     test::MeshFileBuilder().Info(102).Object(0, plain, quad(-2, -0.2f, 1)).Object(1, plain, quad(0.2f, 2, -1)).Bytes());
+    view->ShowMesh(asset.Path("asset/lit.im"));
+    view->ViewState().Resize(kW, kH);
+    view->PresetViewClick(2657);
+    const Image32 image = Render();
+    const test::Rgb facing = PixelAt(image, kAx, kMidY), away = PixelAt(image, kBx, kMidY);
+    EXPECT_GT(facing.r, 200) << facing;  // GL's own light 0 shines down the view
+    EXPECT_LT(away.r, 80) << away;       // ambient only
+}
+
 TEST_F(MeshGl, WireframeLeavesTheInteriorsAsBackground) {
     Create();
     ShowQuads();
