@@ -246,19 +246,17 @@ void TMeshRenderer::BumpPass(const T3DObject& o, const TMeshViewState& state, GL
     const GLuint cube = CubeMap();
     // Unit 0 turns the light direction into a colour through the cube map; unit 1 takes its dot
     // product with the bump texture's normals.
-    gl_.glActiveTextureARB(GL_TEXTURE0_ARB);
-    gl.glEnable(GL_TEXTURE_CUBE_MAP_ARB);
-    gl.glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cube);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_REPLACE);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
-    gl_.glActiveTextureARB(GL_TEXTURE1_ARB);
-    gl.glEnable(GL_TEXTURE_2D);
-    gl.glBindTexture(GL_TEXTURE_2D, bump);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_DOT3_RGB_ARB);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_PREVIOUS_ARB);
-    gl.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_TEXTURE);
+    auto combine = [&](GLenum unit, GLenum target, GLuint texture, GLenum rgb, GLenum source0, GLenum source1) {
+        gl_.glActiveTextureARB(unit);
+        gl.glEnable(target);
+        gl.glBindTexture(target, texture);
+        gl.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+        gl.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, rgb);
+        gl.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, source0);
+        gl.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, source1);
+    };
+    combine(GL_TEXTURE0_ARB, GL_TEXTURE_CUBE_MAP_ARB, cube, GL_REPLACE, GL_TEXTURE, GL_PREVIOUS_ARB);
+    combine(GL_TEXTURE1_ARB, GL_TEXTURE_2D, bump, GL_DOT3_RGB_ARB, GL_PREVIOUS_ARB, GL_TEXTURE);
     gl.glColor4f(1, 1, 1, state.BumpOnlyFlag ? 1.0f : 0.25f);
     gl.glEnable(GL_BLEND);
     gl.glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
