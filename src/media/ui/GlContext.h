@@ -38,7 +38,6 @@ public:
     bool CreateContext(QOpenGLContext* context, IMessageSink& messages);
     bool Valid() const { return gl_ != nullptr; }
     QOpenGLFunctions_1_1& Gl() const { return *gl_; }
-    QOpenGLContext* Context() const { return context_; }
 
     // Clear colour from the background, smooth shading, depth and alpha tests, rows unpacked byte by
     // byte, and the extensions.

@@ -290,8 +290,8 @@ void TMeshView::ShowMesh(const std::string& fileName) {
                  static_cast<int>(std::lround(surface_->height() * ratio)));
     ShowModeButton();
     Send(2600, "");
+    Activated();  // in front first: a hidden surface cannot take the focus
     surface_->setFocus();
-    Activated();
     if (selector_) {
         selector_->SetPointSize(view_.PointSize);
         selector_->SetLineColour(static_cast<int>(std::lround(view_.LineLevel * 100)));
