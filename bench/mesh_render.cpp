@@ -1,8 +1,9 @@
-// Drawing a textured, bump-mapped mesh of 100k triangles (16 objects) at 800 x 600 through the mesh
-// renderer in modes 0 (textured), 1 (wireframe) and 4 (bump shading), each frame finished with
-// glFinish, against the plainest drawing of the same arrays in the same context: one glDrawElements per
-// object, textured, without blending. Goal: mode 0 within 2x of it. Needs a display (scripts/bench
-// runs it under Xvfb).
+// Drawing a textured mesh of 100k triangles (16 objects) at 800 x 600 through the mesh renderer, each
+// frame finished with glFinish, against the plainest drawing of the same arrays in the same context:
+// one glDrawElements per object, textured, without blending. Goal: mode 0 (textured) within 2x of it.
+// The same mesh with bump maps on every material is drawn in modes 0, 1 (wireframe) and 4 (bump
+// shading); its mode 0 draws each object twice (the bump pass, then the texture), so it is shown but
+// not held to the goal. Needs a display (scripts/bench runs it under Xvfb).
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -10,6 +11,8 @@
 #include <QOpenGLFunctions_1_1>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "MediaBenchSupport.h"
 #include "media/ExtraTextures.h"
@@ -41,8 +44,9 @@ std::string Tga(int size, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return EncodeTga(raw);
 }
 
-// 16 grids side by side in depth, each with its own 256 x 256 diffuse texture and a shared bump map.
-std::string WriteMesh(const std::filesystem::path& dir) {
+// 16 grids one behind the other, each with its own 256 x 256 diffuse texture, and with `bump` a shared
+// bump map on every material.
+std::string WriteMesh(const std::filesystem::path& dir, bool bump) {
     std::filesystem::create_directories(dir);
     test::MeshFileBuilder b;
     b.Info(102);
@@ -52,14 +56,15 @@ std::string WriteMesh(const std::filesystem::path& dir) {
         const std::string texture = "body" + std::to_string(i) + ".tga";
         WriteFileAtomic((dir / texture).string(), Tga(256, static_cast<std::uint8_t>(40 + 12 * i), 90, 160));
         test::MeshMaterial m;
-        m.Name = "body" + std::to_string(i) + " m.tbumptex";
-        m.Textures = {{1, texture, 1}, {8, "bump.tga", 1}};
+        m.Name = "body" + std::to_string(i) + (bump ? " m.tbumptex" : " m.onetex");
+        m.Textures = {{1, texture, 1}};
+        if (bump) m.Textures.push_back({8, "bump.tga", 1});
         test::MeshGeometry g = test::GridGeometry(cellsX, cellsY, static_cast<float>(i) * 2, 201);
         for (auto& v : g.Vertices) v.X *= 0.2f;  // about as wide as deep
         b.Object(static_cast<std::uint32_t>(i), m, g);
     }
     WriteFileAtomic((dir / "bump.tga").string(), Tga(256, 128, 128, 255));
-    const std::string path = (dir / "render.im").string();
+    const std::string path = (dir / (bump ? "bumped.im" : "textured.im")).string();
     WriteFileAtomic(path, b.Bytes());
     return path;
 }
@@ -90,23 +95,22 @@ int main(int argc, char** argv) {
     target.bind();
 
     const auto dir = std::filesystem::temp_directory_path() / "kelvarn-bench-render";
-    TMeshViewState state;
-    state.Resize(kWidth, kHeight);
+    TMeshViewState state, bumped;
     TExtraTextures loader;
     TMessageList messages;
-    if (!state.ShowMesh(WriteMesh(dir), &loader, messages).empty()) return 1;
+    for (auto [view, bump] : {std::pair{&state, false}, std::pair{&bumped, true}}) {
+        view->Resize(kWidth, kHeight);
+        if (!view->ShowMesh(WriteMesh(dir, bump), &loader, messages).empty()) return 1;
+    }
     TMeshRenderer renderer(gl);
     QOpenGLFunctions_1_1& f = gl.Gl();
 
-    auto frame = [&](int mode) {
-        state.SetDisplayMode(mode);
-        return bench::BestSeconds([&] {
-            renderer.RenderMesh(state);
-            f.glFinish();
-        });
+    auto draw = [&](TMeshViewState& view, int mode) {
+        view.SetDisplayMode(mode);
+        renderer.RenderMesh(view);
     };
     // The same arrays straight to GL: the cost of the vertices and texels alone.
-    const double reference = bench::BestSeconds([&] {
+    auto reference = [&] {
         renderer.ClearFrame(state);
         renderer.PlaceEye(state);
         f.glDisable(GL_BLEND);
@@ -125,15 +129,29 @@ int main(int argc, char** argv) {
         f.glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         f.glDisableClientState(GL_VERTEX_ARRAY);
         f.glDisable(GL_TEXTURE_2D);
-        f.glFinish();
-    });
-    std::printf("mesh_render: reference (one glDrawElements per object) %.2f ms\n", reference * 1e3);
-    for (const auto& [mode, name] : {std::pair{dmTextured, "textured"}, std::pair{dmWireframe, "wireframe"},
-                                      std::pair{dmBumps, "bumps"}}) {
-        const double s = frame(mode);
-        std::printf("mesh_render: mode %d (%s) %.2f ms for %d triangles, ratio to the reference %.2f%s\n", mode, name,
-                    s * 1e3, state.Polycount, s / reference, mode == dmTextured ? " (goal <= 2)" : "");
-    }
+    };
+    // Each kind of frame in turn, round after round, the best of each kept: a machine busy with other
+    // work slows them all alike.
+    const std::vector<std::pair<const char*, std::function<void()>>> kinds = {
+        {"reference", reference},
+        {"mode 0 (textured)", [&] { draw(state, dmTextured); }},
+        {"bump-mapped mode 0 (textured)", [&] { draw(bumped, dmTextured); }},
+        {"bump-mapped mode 1 (wireframe)", [&] { draw(bumped, dmWireframe); }},
+        {"bump-mapped mode 4 (bumps)", [&] { draw(bumped, dmBumps); }},
+    };
+    std::vector<double> best(kinds.size(), 1e30);
+    for (int round = 0; round < 30; ++round)
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            best[k] = std::min(best[k], bench::BestSeconds(
+                                            [&] {
+                                                kinds[k].second();
+                                                f.glFinish();
+                                            },
+                                            1, 0));
+    std::printf("mesh_render: reference (one glDrawElements per object) %.2f ms\n", best[0] * 1e3);
+    for (std::size_t k = 1; k < kinds.size(); ++k)
+        std::printf("mesh_render: %s %.2f ms, ratio to the reference %.2f%s\n", kinds[k].first, best[k] * 1e3,
+                    best[k] / best[0], k == 1 ? " (goal <= 2)" : "");
     target.release();
     renderer.Release();
     context.doneCurrent();
