@@ -8,14 +8,20 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "catalogue/KuidMap.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/FileView.h"
 #include "media/ui/TextView.h"
 #include "platform/FileSystemOps.h"
 #include "shell/Handover.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/ColourBox.h"
+#include "shell/ui/DesktopFiles.h"
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
 
@@ -25,10 +31,10 @@ using namespace kelvarn;
 
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
-TMainFrames CreateFrames(TProgramState& state) {
+TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets) {
     TMainFrames f;
-    f.assetList = new TEmptyAssetListFrame("AssetList", "Assets", false);
-    f.fileList = new TEmptyFrame("FileView", "Files", false);
+    f.assetList = assets.AssetList();
+    f.fileList = assets.FileView();
     f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
     f.text = new TTextView(state);
     f.mesh = new TEmptyViewerFrame("MeshView", "Mesh", true);
@@ -73,8 +79,19 @@ int main(int argc, char* argv[]) {
     state.Messages = &messages;
     state.Runner = &runner;
 
+    TQtFileClipboard clipboard;
+    TQtTrash trash;
+    state.Clipboard = &clipboard;
+    state.Trash = &trash;
+    TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
+        PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
+    };
+    // The asset list and the file list stand on objects that outlive the main window.
+    TAssetFrames assets(state, ProgramKuidMap());
+
     // The windows, in their order; those of later parts join here.
-    TMain main(state, CreateFrames(state), arguments);
+    TMain main(state, CreateFrames(state, assets), arguments);
+    assets.Wire(main);
     TColourBox colourBox(state, &main);
     TViewer viewer(state, new TTextView(state), &main);
     state.Viewer = &viewer;
@@ -90,5 +107,7 @@ int main(int argc, char* argv[]) {
     main.show();
     const int result = QApplication::exec();
     state.Viewer = nullptr;
+    state.Clipboard = nullptr;
+    state.Trash = nullptr;
     return result;
 }

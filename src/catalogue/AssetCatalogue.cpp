@@ -248,7 +248,7 @@ bool TAssetCatalogue::AddAsset(std::string_view folderText) {
     AdvanceGauge();
     kuidMap_.Add(ReadKuidText(config), folder);
     InsertEntry({folder});
-    Events([&folder](IAssetListEvents& e) { e.MonitorFolderAdded(ExtractFileDir(folder)); });
+    Events([&folder](IAssetListEvents& e) { e.MonitorFolderAdded(folder); });
     Events([](IAssetListEvents& e) { e.Pump(); });
     return true;
 }
@@ -266,7 +266,7 @@ void TAssetCatalogue::AddNewAsset(std::string_view folderText) {
     // Listed already (a folder made again under its old name): it is selected, not listed twice.
     if (!Holds(folder)) InsertEntry({folder});
     SelectAsset(IndexOf(folder));
-    Events([&folder](IAssetListEvents& e) { e.MonitorFolderAdded(ExtractFileDir(folder)); });
+    Events([&folder](IAssetListEvents& e) { e.MonitorFolderAdded(folder); });
 }
 
 void TAssetCatalogue::AddClonedAsset(std::string_view folder) {
@@ -473,6 +473,38 @@ void TAssetCatalogue::OpenDependency(std::string_view kuid) {
     }
     if (IsConsoleOpen && IsConsoleOpen()) return;  // the utility runner queues the request
     state_.SendCommand(ccAlert, "Asset not currently available");
+}
+
+void TAssetCatalogue::CopyAssets(bool tagged) {
+    std::vector<std::string> folders;
+    if (tagged) {
+        for (const TAssetEntry& e : entries_)
+            if (e.tagged) folders.push_back(e.folder);
+    } else if (!state_.AssetPath().empty()) {
+        folders.push_back(state_.AssetPath());
+    }
+    if (!folders.empty() && state_.Clipboard->CopyFiles(ClipboardFileList(folders))) state_.ClipboardSource = "AssetList";
+}
+
+TScanResult TAssetCatalogue::PasteAssets() { return ScanDropped(state_.Clipboard->PasteFiles(), false); }
+
+TScanResult TAssetCatalogue::DropAssets(const std::vector<std::string>& paths) { return ScanDropped(paths, true); }
+
+TScanResult TAssetCatalogue::ScanDropped(const std::vector<std::string>& paths, bool configToFolder) {
+    if (RefuseWhileScanning()) return TScanResult::Cancelled;
+    const int before = Count();
+    Events([](IAssetListEvents& e) { e.GaugeShown(true); });
+    for (const std::string& dropped : paths) {
+        const std::string path = configToFolder && ExtractFileName(dropped) == "config.txt" ? ExtractFileDir(dropped) : dropped;
+        if (ScanFolder(path) == TScanResult::Cancelled) return TScanResult::Cancelled;
+    }
+    Events([](IAssetListEvents& e) { e.GaugeShown(false); });
+    SortAssets();
+    ShowAssetCount();
+    const int added = Count() - before;
+    const std::string text = added > 0 ? std::to_string(added) + " new asset(s) loaded" : "No new assets";
+    Events([&text](IAssetListEvents& e) { e.Alert(text, false); });
+    return TScanResult::Done;
 }
 
 void TAssetCatalogue::SetTagged(int index, bool tagged) {

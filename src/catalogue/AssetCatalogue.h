@@ -49,8 +49,8 @@ public:
     virtual void Alert(const std::string& /*text*/, bool /*beep*/) {}
     virtual void CloseAlert() {}
     virtual void FocusList() {}
-    // The folder monitors: a listed asset's parent folder joins them; the whole set is rebuilt; the
-    // file monitor follows the current asset.
+    // The folder monitors: a newly listed asset's parent folder joins them (the asset folder is
+    // given); the whole set is rebuilt; the file monitor follows the current asset.
     virtual void MonitorFolderAdded(const std::string& /*folder*/) {}
     virtual void MonitorsRebuilt() {}
     virtual void WatchAssetFolder(const std::string& /*folder*/) {}
@@ -98,6 +98,12 @@ public:
     void DeleteAssetFolders(bool tagged);
     void SortAssets();
     void OpenDependency(std::string_view kuid);
+    // The clipboard's file list: the tagged folders or the current asset go on it; its folders are
+    // scanned in. A drop scans what was dropped (a dropped "config.txt" stands for its folder). Both
+    // say in the alert strip how many assets were added.
+    void CopyAssets(bool tagged);
+    TScanResult PasteAssets();
+    TScanResult DropAssets(const std::vector<std::string>& paths);
     // Removes every item whose folder begins with `prefix` at a separator (or is it); returns the
     // number removed.
     int RemoveBelow(std::string_view prefix);
@@ -147,6 +153,7 @@ private:
     int InsertPosition(const std::string& folder) const;
     void Events(const std::function<void(IAssetListEvents&)>& call);
     TScanResult ScanTree(const std::string& folder, int depth);
+    TScanResult ScanDropped(const std::vector<std::string>& paths, bool configToFolder);
     std::string BackupFolder() const;
 
     TProgramState& state_;
