@@ -67,8 +67,16 @@ std::string AssetConfigFile(std::string_view folder) {
 }
 
 bool PathOrderBefore(std::string_view a, std::string_view b) {
-    const std::string la = LowerCase(a), lb = LowerCase(b);
-    return la != lb ? la < lb : a < b;
+    // A separator sorts before every character, so that a folder's contents stay together ("sub\x"
+    // before "sub2\y").
+    auto key = [](std::string_view text) {
+        std::string k = LowerCase(text);
+        for (char& c : k)
+            if (IsPathSeparator(c)) c = '\x01';
+        return k;
+    };
+    const std::string ka = key(a), kb = key(b);
+    return ka != kb ? ka < kb : a < b;
 }
 
 bool PathBelow(std::string_view path, std::string_view folder, bool ignoreCase) {

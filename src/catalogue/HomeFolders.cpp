@@ -94,6 +94,7 @@ std::int64_t TInstallLog::Installed(const std::string& folder) const {
 }
 
 std::string TInstallLog::RecordInstalled(const std::vector<std::string>& folders, const DateTime& now) {
+    ForceDirectories(ExtractFileDir(NativePath(file_)));
     TMemIni log(NativePath(file_));
     const std::string stamp = FormatInstalled(now);
     for (const std::string& folder : folders) {
@@ -216,13 +217,14 @@ void THomeFolders::AssetsDropped(const std::vector<std::string>& folders, bool c
 
 bool THomeFolders::AssetMonitorNotify(const std::string& changedFolder) {
     if (catalogue_.Scanning()) return false;
-    const int before = catalogue_.Count();
     const std::string current = state_.AssetPath();
-    if (catalogue_.RemoveVanished() > 0 && !current.empty() && !DirectoryExists(current)) catalogue_.SettleCurrent();
+    int changes = catalogue_.RemoveVanished();
+    if (changes > 0 && !current.empty() && !DirectoryExists(current)) catalogue_.SettleCurrent();
     const std::string changed = ListFolder(changedFolder);
     for (const THomeEntry& home : ReadHomeEntries(state_.Settings()))
-        if (SameText(ListFolder(home.folder), changed)) AutoscanHomeFolder(home.folder);
-    if (catalogue_.Count() != before) {
+        if (SameText(ListFolder(home.folder), changed)) changes += AutoscanHomeFolder(home.folder);
+    // Items went and came: the watched set follows the list (also when the count stayed the same).
+    if (changes > 0) {
         catalogue_.RebuildMonitors();
         catalogue_.CountTagged();
         catalogue_.ShowAssetCount();
