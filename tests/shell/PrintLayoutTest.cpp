@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "shell/DesktopFiles.h"
 #include "shell/Files.h"
 #include "shell/PrintLayout.h"
@@ -62,6 +64,11 @@ TEST(FileCopy, OntoItselfIsRefused) {
     EXPECT_EQ(test::ReadBytes(dir / "a.txt"), "keep");
     EXPECT_EQ(StreamCopyFile(dir / "a.txt", dir / "b.txt"), "");
     EXPECT_EQ(test::ReadBytes(dir / "b.txt"), "keep");
+    EXPECT_NE(CopyFileToFolder(dir / "a.txt", dir / "missing\\"), "");
+    std::filesystem::create_directories(dir / "sub");
+    EXPECT_EQ(CopyFileToFolder(dir / "a.txt", dir / "sub\\"), "");
+    EXPECT_EQ(test::ReadBytes(dir / "sub/a.txt"), "keep");
+    EXPECT_NE(CopyFileToFolder(dir / "a.txt", dir.Path()), "");  // onto itself
 }
 
 }  // namespace
