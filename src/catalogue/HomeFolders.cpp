@@ -88,10 +88,19 @@ std::int64_t NewestFileAge(const std::string& folder) {
 
 TInstallLog::TInstallLog(std::string file) : file_(std::move(file)) {}
 
-std::int64_t TInstallLog::Installed(const std::string& folder) const {
-    const TMemIni log(NativePath(file_));
+std::int64_t InstalledIn(const TMemIni& log, const std::string& folder) {
     return ParseInstalled(log.ReadString(kInstalledSection, folder, "")).value_or(0);
 }
+
+std::vector<std::string> SelectInstallCandidates(const TMemIni& log, const std::vector<std::string>& folders,
+                                                 const std::function<std::int64_t(const std::string&)>& newestFileAge) {
+    std::vector<std::string> candidates;
+    for (const std::string& folder : folders)
+        if (newestFileAge(folder) > InstalledIn(log, folder)) candidates.push_back(folder);
+    return candidates;
+}
+
+TMemIni TInstallLog::Read() const { return TMemIni(NativePath(file_)); }
 
 std::string TInstallLog::RecordInstalled(const std::vector<std::string>& folders, const DateTime& now) {
     ForceDirectories(ExtractFileDir(NativePath(file_)));
@@ -197,13 +206,11 @@ std::vector<std::string> THomeFolders::InstallCandidates(int key, std::string& a
         alert = "Cannot drag from this folder";
         return {};
     }
-    const TInstallLog log(InstallLogFile());
     const std::string root = ListFolder(home);
-    std::vector<std::string> folders;
-    for (int i = catalogue_.Count() - 1; i >= 0; --i) {
-        const std::string& folder = catalogue_.Entry(i).folder;
-        if (PathBelow(folder, root) && NewestFileAge(folder) > log.Installed(folder)) folders.push_back(folder);
-    }
+    std::vector<std::string> below;
+    for (int i = catalogue_.Count() - 1; i >= 0; --i)
+        if (PathBelow(catalogue_.Entry(i).folder, root)) below.push_back(catalogue_.Entry(i).folder);
+    const std::vector<std::string> folders = SelectInstallCandidates(TInstallLog(InstallLogFile()).Read(), below, NewestFileAge);
     if (folders.empty()) alert = "Nothing to install";
     return folders;
 }

@@ -45,11 +45,17 @@ std::optional<std::int64_t> ParseInstalled(std::string_view value);
 // there are none.
 std::int64_t NewestFileAge(const std::string& folder);
 
+// When a folder was last installed by the log's "Installed" section; 0 when never (or unreadable).
+std::int64_t InstalledIn(const TMemIni& log, const std::string& folder);
+// The folders (in the order given) whose newest file is later than their last install.
+std::vector<std::string> SelectInstallCandidates(const TMemIni& log, const std::vector<std::string>& folders,
+                                                 const std::function<std::int64_t(const std::string&)>& newestFileAge);
+
 class TInstallLog {
 public:
     explicit TInstallLog(std::string file);
-    // When the folder was last installed; 0 when never (or unreadable).
-    std::int64_t Installed(const std::string& folder) const;
+    // The log as it is on the disc now.
+    TMemIni Read() const;
     // Writes "Installed" = `now` for each folder, each write flushed to the disc at once. Returns the
     // first failure's message, empty on success.
     std::string RecordInstalled(const std::vector<std::string>& folders, const DateTime& now);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 #include "shell/PathText.h"
 #include "shell/Strings.h"
@@ -82,14 +81,16 @@ std::string ReadKuidText(const std::string& configFile) {
     if (!file) return {};
     TKuidLineScanner scanner;
     std::string pending;  // the unfinished last line of the blocks read so far
-    std::vector<char> block(64 * 1024);
+    // The KUID sits near the head of nearly every config: small blocks, not cleared first.
+    constexpr std::size_t kBlock = 16 * 1024;
+    const std::unique_ptr<char[]> block(new char[kBlock]);
     std::size_t total = 0;
     while (total < kKuidReadCap) {
-        const std::size_t want = std::min(block.size(), kKuidReadCap - total);
-        const std::size_t got = std::fread(block.data(), 1, want, file.get());
+        const std::size_t want = std::min(kBlock, kKuidReadCap - total);
+        const std::size_t got = std::fread(block.get(), 1, want, file.get());
         if (got == 0) break;
         total += got;
-        pending.append(block.data(), got);
+        pending.append(block.get(), got);
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = pending.find_first_of("\r\n", start);

@@ -31,12 +31,18 @@ void TKuidMap::Add(std::string_view kuid, std::string_view folder) {
     ++count_;
 }
 
-std::string TKuidMap::Find(std::string_view kuid, const TFolderExists& exists) const {
-    const auto entry = folders_.find(LowerCase(kuid));
-    if (entry == folders_.end()) return {};
+const std::string* TKuidMap::Lookup(std::string_view kuid, const TFolderExists& exists) const {
+    const bool lower = std::none_of(kuid.begin(), kuid.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c & 0x80); });
+    const auto entry = lower ? folders_.find(kuid) : folders_.find(LowerCase(kuid));
+    if (entry == folders_.end()) return nullptr;
     for (const std::string& folder : entry->second)
-        if (Exists(exists, folder)) return folder;
-    return {};
+        if (Exists(exists, folder)) return &folder;
+    return nullptr;
+}
+
+std::string TKuidMap::Find(std::string_view kuid, const TFolderExists& exists) const {
+    const std::string* folder = Lookup(kuid, exists);
+    return folder ? *folder : std::string();
 }
 
 std::vector<std::string> TKuidMap::Lines() const {

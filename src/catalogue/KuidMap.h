@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -25,13 +26,20 @@ public:
     // The first folder of the KUID's entries (in the list's sorted order) that still exists; empty
     // when none. `exists` defaults to a folder test on the disc.
     std::string Find(std::string_view kuid, const TFolderExists& exists = {}) const;
+    // The same without a copy: null when none.
+    const std::string* Lookup(std::string_view kuid, const TFolderExists& exists = {}) const;
     std::size_t Count() const { return count_; }
     // Every entry as a "kuid=folder" line, sorted.
     std::vector<std::string> Lines() const;
     void Clear();
 
 private:
-    std::unordered_map<std::string, std::vector<std::string>> folders_;  // each list kept sorted
+    // Looked up by string_view, so a query already in lower case is not copied.
+    struct THash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    std::unordered_map<std::string, std::vector<std::string>, THash, std::equal_to<>> folders_;  // each list sorted
     std::size_t count_ = 0;
 };
 

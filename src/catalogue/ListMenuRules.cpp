@@ -77,6 +77,12 @@ std::vector<TMenuItemState> FileListMenuStates(const TFileMenuFacts& f) {
     return states;
 }
 
+std::string ExtensionToolSection(std::string_view extension) {
+    std::string section(1, '*');
+    section += LowerCase(extension);
+    return section;
+}
+
 std::vector<std::string> ToolValues(const TMemIni& ini, const std::string& section) {
     std::vector<std::string> values;
     ReadValueList(ini, section, values);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvarn {
@@ -45,6 +46,8 @@ struct TFileMenuFacts {
 };
 std::vector<TMenuItemState> FileListMenuStates(const TFileMenuFacts& facts);
 
+// The section that holds the tools of files with that extension: "*" and the extension with its dot.
+std::string ExtensionToolSection(std::string_view extension);
 // The tool lines of a section, in file order.
 std::vector<std::string> ToolValues(const TMemIni& ini, const std::string& section);
 

@@ -242,7 +242,7 @@ void TAssetFrames::RegisterMenuRules(TMain& main) {
                 facts.currentFile && state_.AssociatedProgram ? state_.AssociatedProgram(state_.AssetPathFile()) : std::string();
             facts.taggedFiles = state_.FileCount;
             facts.clipboardHasFiles = state_.Clipboard->HasFiles();
-            facts.extensionTools = ToolValues(state_.Settings(), "*" + LowerCase(state_.AssetFileExt()));
+            facts.extensionTools = ToolValues(state_.Settings(), ExtensionToolSection(state_.AssetFileExt()));
             facts.allFilesTools = ToolValues(state_.Settings(), std::string(sections::AllFiles));
             fileView_->ApplyStates(FileListMenuStates(facts));
         }

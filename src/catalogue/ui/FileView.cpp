@@ -198,7 +198,7 @@ void TFileView::RunMenuTool(int tag) {
     if (tag == 2202)
         spec = ReadSetting(ini, keys::DefaultTool);
     else if (tag <= 2208)
-        spec = ini.ReadString("*" + state_.AssetFileExt(), key, "");
+        spec = ini.ReadString(ExtensionToolSection(state_.AssetFileExt()), key, "");
     else
         spec = ini.ReadString(sections::AllFiles, key, "");
     RunTool(item->text().toStdString(), spec);
