@@ -206,6 +206,7 @@ TScanResult TAssetCatalogue::ScanFolder(std::string_view folder) {
     if (scanDepth_ == 0) {
         abortScan_ = false;
         scanCancel_ = false;
+        Events([](IAssetListEvents& e) { e.ScanEnded(); });
     }
     return result;
 }

@@ -56,6 +56,8 @@ public:
     virtual void WatchAssetFolder(const std::string& /*folder*/) {}
     // Lets the desktop process pending input during long work.
     virtual void Pump() {}
+    // The outermost scan has ended (done or cancelled).
+    virtual void ScanEnded() {}
 };
 
 class TAssetCatalogue {

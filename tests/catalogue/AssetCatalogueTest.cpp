@@ -82,6 +82,16 @@ TEST_F(AssetScan, CancelKeepsTheItemsEndsEveryLevelAndClearsTheFlag) {
     EXPECT_EQ(messages.messages.size(), 1u);
 }
 
+TEST_F(AssetScan, ClosingEndsTheScanWithoutAsking) {
+    for (const char* name : {"lib/a", "lib/b", "lib/c"}) Asset(name);
+    events.onPump = [this] {
+        if (catalogue.Count() == 1) catalogue.AbortScan();
+    };
+    EXPECT_EQ(catalogue.AddDirectory(Path("lib")), TScanResult::Cancelled);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(catalogue.Count(), 1);
+}
+
 TEST_F(AssetScan, NoToTheQuestionGoesOn) {
     for (const char* name : {"lib/a", "lib/b", "lib/c"}) Asset(name);
     events.onPump = [this] {

@@ -67,7 +67,7 @@ TAssetFrames::TAssetFrames(TProgramState& state, TKuidMap& kuidMap)
       catalogue_(state, kuidMap),
       homes_(state, catalogue_),
       files_(state),
-      ownDialogs_(std::make_unique<TSimpleEditorDialogs>(state.Settings(), nullptr)),
+      ownDialogs_(std::make_unique<TSimpleEditorDialogs>(state, nullptr)),
       dialogs_(ownDialogs_.get()),
       ownConfig_(std::make_unique<TOutlineDocument>(state)),
       config_(ownConfig_.get()) {
@@ -89,6 +89,11 @@ std::string TAssetFrames::FileListKeepText() const {
 }
 
 void TAssetFrames::Wire(TMain& main) {
+    // The stand-in dialogs open over the main window.
+    if (dialogs_ == ownDialogs_.get()) {
+        ownDialogs_ = std::make_unique<TSimpleEditorDialogs>(state_, &main);
+        dialogs_ = ownDialogs_.get();
+    }
     RegisterCallbacks(main);
     RegisterCommands(main);
     RegisterMenuRules(main);
@@ -129,6 +134,13 @@ void TAssetFrames::AssetSelected(TMain& main) {
 void TAssetFrames::RegisterCallbacks(TMain& main) {
     TDispatcher& d = main.Dispatcher();
     d.RegisterCallback(ccSelectAsset, [this, &main](const std::string&) { AssetSelected(main); });
+    // The main window's row for "no asset", with the config model emptied too: without an outline
+    // view nothing else would, and scripts and menu rules would read the previous asset's config.
+    d.RegisterCallback(ccNoAsset, [this, &main](const std::string&) {
+        for (TFrameId id : {TFrameId::Text, TFrameId::Image, TFrameId::Outline}) main.Frame(id)->QuerySave();
+        for (TFrameId id : kClearAllOrder) main.Frame(id)->Clear();
+        config_->ClearOutline();
+    });
     // The preview step until the image view finds thumbnails: the text view comes to the front.
     if (!d.HasCallback(ccShowPreview))
         d.RegisterCallback(ccShowPreview, [&main](const std::string&) {

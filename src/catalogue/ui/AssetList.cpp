@@ -159,7 +159,7 @@ TAssetList::TAssetList(TProgramState& state, TAssetCatalogue& catalogue, THomeFo
     list_->setObjectName("Assets");
     model_ = new TCheckListModel(*this, list_);
     list_->setModel(model_);
-    list_->setItemDelegate(new TCheckListDelegate(state_.Settings(), false, list_));
+    list_->setItemDelegate(new TCheckListDelegate(state_, false, list_));
     list_->OnMousePress = [this](QMouseEvent* e) { return MousePress(e); };
     list_->OnMouseMove = [this](QMouseEvent* e) { return MouseMove(e); };
     list_->OnMouseRelease = [this](QMouseEvent* e) { MouseRelease(e); };
@@ -223,10 +223,7 @@ void TAssetList::BuildButtons() {
     layout->addStretch(1);
     for (int key = 1; key <= kHomePanels; ++key) {
         auto* panel = new THomePanel(key, row);
-        panel->OnClick = [this](THomePanel& p) {
-            homeFolders_.HomeClick(p.Key());
-            AfterScan();
-        };
+        panel->OnClick = [this](THomePanel& p) { homeFolders_.HomeClick(p.Key()); };
         panel->OnDrag = [this](THomePanel& p) { StartInstallDrag(p); };
         homes_[static_cast<std::size_t>(key - 1)] = panel;
         layout->addWidget(panel);
@@ -292,23 +289,19 @@ void TAssetList::Close() {
 
 QWidget* TAssetList::MainControl() { return list_; }
 
-void TAssetList::AfterScan() {
-    if (closeAfterScan_ && !catalogue_.Scanning()) {
-        closeAfterScan_ = false;
-        if (QWidget* top = window()) QMetaObject::invokeMethod(top, "close", Qt::QueuedConnection);
-    }
+void TAssetList::ScanEnded() {
+    // A close asked for during the scan comes once the scan's callers have unwound.
+    if (!closeAfterScan_) return;
+    closeAfterScan_ = false;
+    if (QWidget* top = window()) QMetaObject::invokeMethod(top, "close", Qt::QueuedConnection);
 }
 
-void TAssetList::AddDirectory(const std::string& folder) {
-    catalogue_.AddDirectory(folder);
-    AfterScan();
-}
+void TAssetList::AddDirectory(const std::string& folder) { catalogue_.AddDirectory(folder); }
 
 void TAssetList::OpenFolder() {
     if (catalogue_.RefuseWhileScanning()) return;
     const std::string folder = ChooseFolder ? ChooseFolder("Content Location") : std::string();
     if (!folder.empty() && catalogue_.AddDirectory(folder) == TScanResult::Done) catalogue_.SortAssets();
-    AfterScan();
 }
 
 void TAssetList::DropAssets(const std::vector<std::string>& paths) {
@@ -317,7 +310,6 @@ void TAssetList::DropAssets(const std::vector<std::string>& paths) {
         top->activateWindow();
     }
     catalogue_.DropAssets(paths);
-    AfterScan();
 }
 
 void TAssetList::PrintAssetList() {
@@ -339,7 +331,6 @@ void TAssetList::ContextMenuValidate() {
 void TAssetList::ContextMenuExecute(int tag) {
     if (ICommandBus* bus = Bus()) bus->SendCommand(tag, "AssetList");
     ContextMenuValidate();
-    AfterScan();
 }
 
 void TAssetList::ApplyStates(const std::vector<TMenuItemState>& states) {

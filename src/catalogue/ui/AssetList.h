@@ -122,6 +122,7 @@ private:
     void MonitorsRebuilt() override;
     void WatchAssetFolder(const std::string& folder) override;
     void Pump() override;
+    void ScanEnded() override;
     // ICheckListSource
     int ItemCount() const override { return catalogue_.Count(); }
     std::string ItemCaption(int index) const override;
@@ -140,7 +141,6 @@ private:
     void StartAssetDrag(bool withTagged);
     void StartInstallDrag(THomePanel& panel);
     void RunDrag(const std::vector<std::string>& folders);
-    void AfterScan();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TProgramState& state_;

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "shell/Colours.h"
+#include "shell/ProgramState.h"
 #include "shell/ui/QtServices.h"
 
 namespace kelvarn {
@@ -52,11 +53,12 @@ void TCheckListModel::Changed(int row) {
         emit dataChanged(index(row), index(row));
 }
 
-TCheckListDelegate::TCheckListDelegate(const TMemIni& settings, bool focusRect, QObject* parent)
-    : QStyledItemDelegate(parent), settings_(settings), focusRect_(focusRect) {}
+TCheckListDelegate::TCheckListDelegate(const TProgramState& state, bool focusRect, QObject* parent)
+    : QStyledItemDelegate(parent), state_(state), focusRect_(focusRect) {}
 
 void TCheckListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const QRect r = option.rect;
+    const TMemIni& settings_ = state_.Settings();
     const bool current = index.data(kCurrentRole).toBool();
     const int textKind = current ? skSelected : skNormal;
     painter->save();

@@ -12,7 +12,7 @@
 
 namespace kelvarn {
 
-class TMemIni;
+class TProgramState;
 
 inline constexpr int kCheckColumnWidth = 20;
 
@@ -45,12 +45,12 @@ private:
 
 class TCheckListDelegate final : public QStyledItemDelegate {
 public:
-    TCheckListDelegate(const TMemIni& settings, bool focusRect, QObject* parent = nullptr);
+    TCheckListDelegate(const TProgramState& state, bool focusRect, QObject* parent = nullptr);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    const TMemIni& settings_;
+    const TProgramState& state_;
     bool focusRect_;
 };
 

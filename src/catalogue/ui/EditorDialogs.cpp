@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "shell/ProgramState.h"
 #include "shell/Text.h"
 #include "shell/ui/QtServices.h"
 
@@ -50,7 +51,7 @@ void TSimpleEditorDialogs::ShowText(int size, int, const std::vector<std::string
     auto* memo = new QPlainTextEdit(&dialog);
     memo->setObjectName("TextMemo");
     QFont font = memo->font();
-    ApplyFont(font, "Fixed", settings_);
+    ApplyFont(font, "Fixed", state_.Settings());
     memo->setFont(font);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setPlainText(Qs(JoinLines(lines, "\n")));

@@ -8,17 +8,17 @@ class QWidget;
 
 namespace kelvarn {
 
-class TMemIni;
+class TProgramState;
 
 class TSimpleEditorDialogs final : public IEditorDialogs {
 public:
-    TSimpleEditorDialogs(const TMemIni& settings, QWidget* parent) : settings_(settings), parent_(parent) {}
+    TSimpleEditorDialogs(const TProgramState& state, QWidget* parent) : state_(state), parent_(parent) {}
     std::optional<std::string> InputLine(const std::string& caption, const std::string& prompt,
                                          const std::string& value, const std::string& shownPath) override;
     void ShowText(int size, int flags, const std::vector<std::string>& lines, const std::string& caption) override;
 
 private:
-    const TMemIni& settings_;
+    const TProgramState& state_;
     QWidget* parent_;
 };
 

@@ -65,7 +65,7 @@ TFileView::TFileView(TProgramState& state, TFileList& files, IEditorDialogs& dia
     list_->setObjectName("Files");
     model_ = new TCheckListModel(*this, list_);
     list_->setModel(model_);
-    list_->setItemDelegate(new TCheckListDelegate(state_.Settings(), true, list_));
+    list_->setItemDelegate(new TCheckListDelegate(state_, true, list_));
     list_->OnMousePress = [this](QMouseEvent* e) { return MousePress(e); };
     list_->OnMouseRelease = [this](QMouseEvent* e) { MouseRelease(e); };
     list_->OnKeyPress = [this](QKeyEvent* e) { return KeyPress(e); };

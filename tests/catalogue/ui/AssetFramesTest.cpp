@@ -121,6 +121,19 @@ TEST_F(AssetFramesTest, AFolderOnTheCommandLineIsListedAndItsFirstAssetLoaded) {
     EXPECT_FALSE(log.Matching("Clear ").empty());
 }
 
+TEST_F(AssetFramesTest, ClearingTheListEmptiesTheFilesAndTheConfig) {
+    Asset("lib/a", "<kuid:1:1>", {"x.tga"});
+    Start({dir / "lib"});
+    ASSERT_FALSE(assets->ConfigDocument().Empty());
+    main->Dispatcher().DoMenuCommand(1006, "Clear &All Assets");
+    EXPECT_EQ(Catalogue().Count(), 0);
+    EXPECT_TRUE(assets->ConfigDocument().Empty());
+    EXPECT_EQ(assets->Files().Count(), 0);
+    EXPECT_EQ(state.AssetPath(), "");
+    EXPECT_EQ(Panel(1), "Files: 0");
+    EXPECT_EQ(Panel(0), "Assets: 0/0");
+}
+
 TEST_F(AssetFramesTest, AddAssetsTakesTheChosenFolder) {
     const std::string one = Asset("chosen/one", "<kuid:1:1>");
     Start();
