@@ -29,12 +29,18 @@ namespace {
 
 using namespace kelvarn;
 
+// The asset list and the file list with what they stand on, which outlives the main window.
+TAssetFrames& Assets(TProgramState& state) {
+    static TAssetFrames assets(state, ProgramKuidMap());
+    return assets;
+}
+
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
-TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets) {
+TMainFrames CreateFrames(TProgramState& state) {
     TMainFrames f;
-    f.assetList = assets.AssetList();
-    f.fileList = assets.FileView();
+    f.assetList = Assets(state).AssetList();
+    f.fileList = Assets(state).FileView();
     f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
     f.text = new TTextView(state);
     f.mesh = new TEmptyViewerFrame("MeshView", "Mesh", true);
@@ -86,12 +92,9 @@ int main(int argc, char* argv[]) {
     TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
         PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
     };
-    // The asset list and the file list stand on objects that outlive the main window.
-    TAssetFrames assets(state, ProgramKuidMap());
 
     // The windows, in their order; those of later parts join here.
-    TMain main(state, CreateFrames(state, assets), arguments);
-    assets.Wire(main);
+    TMain main(state, CreateFrames(state), arguments);
     TColourBox colourBox(state, &main);
     TViewer viewer(state, new TTextView(state), &main);
     state.Viewer = &viewer;
@@ -104,6 +107,7 @@ int main(int argc, char* argv[]) {
         main.Bus().SendCommand(message.code, message.text);
     };
 
+    Assets(state).Wire(main);
     main.show();
     const int result = QApplication::exec();
     state.Viewer = nullptr;

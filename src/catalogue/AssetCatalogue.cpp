@@ -422,15 +422,17 @@ void TAssetCatalogue::RenameAssetFolder(IEditorDialogs& dialogs) {
     SelectAsset(IndexOf(renamed));
 }
 
+std::vector<std::string> TAssetCatalogue::ChosenFolders(bool tagged) const {
+    if (!tagged) return state_.AssetPath().empty() ? std::vector<std::string>() : std::vector<std::string>{state_.AssetPath()};
+    std::vector<std::string> folders;
+    for (const TAssetEntry& e : entries_)
+        if (e.tagged) folders.push_back(e.folder);
+    return folders;
+}
+
 void TAssetCatalogue::DeleteAssetFolders(bool tagged) {
     if (RefuseWhileScanning()) return;
-    std::vector<std::string> folders;
-    if (tagged) {
-        for (const TAssetEntry& e : entries_)
-            if (e.tagged) folders.push_back(e.folder);
-    } else if (!state_.AssetPath().empty()) {
-        folders.push_back(state_.AssetPath());
-    }
+    const std::vector<std::string> folders = ChosenFolders(tagged);
     if (folders.empty()) return;
     std::vector<std::string> allowed, refused;
     for (const std::string& f : folders) (InEditingFolder(f) ? allowed : refused).push_back(f);
@@ -485,13 +487,7 @@ void TAssetCatalogue::OpenDependency(std::string_view kuid) {
 }
 
 void TAssetCatalogue::CopyAssets(bool tagged) {
-    std::vector<std::string> folders;
-    if (tagged) {
-        for (const TAssetEntry& e : entries_)
-            if (e.tagged) folders.push_back(e.folder);
-    } else if (!state_.AssetPath().empty()) {
-        folders.push_back(state_.AssetPath());
-    }
+    const std::vector<std::string> folders = ChosenFolders(tagged);
     if (!folders.empty() && state_.Clipboard->CopyFiles(ClipboardFileList(folders))) state_.ClipboardSource = "AssetList";
 }
 

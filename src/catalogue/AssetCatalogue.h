@@ -156,6 +156,8 @@ private:
     void Events(const std::function<void(IAssetListEvents&)>& call);
     TScanResult ScanTree(const std::string& folder, int depth);
     TScanResult ScanDropped(const std::vector<std::string>& paths, bool configToFolder);
+    // The tagged folders, or the current asset's.
+    std::vector<std::string> ChosenFolders(bool tagged) const;
     std::string BackupFolder() const;
 
     TProgramState& state_;

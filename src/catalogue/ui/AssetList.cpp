@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/ui/FolderMonitor.h"
+#include "catalogue/ui/ListFrameParts.h"
 #include "shell/Colours.h"
 #include "shell/CommandBus.h"
 #include "shell/PathText.h"
@@ -35,14 +36,7 @@ namespace {
 constexpr int kPumpInterval = 40;  // milliseconds between two rounds of pending input during a scan
 constexpr int kPrintTabSize = 12;
 
-struct TItemRow {
-    const char* name;
-    const char* caption;
-    int tag;
-    bool hidden;
-};
-
-const TItemRow kMenuItems[] = {
+const TMenuItemRow kMenuItems[] = {
     {"mInstall", "Install", 2101, true},          {"mInstallTagged", "Install Tagged", 2102, true},
     {"mClone", "Clone", 2103, false},             {"mValidate", "Validate", 2104, true},
     {"mSaveCDP", "Save to CDP", 2105, true},      {"mCut", "Cut", 2106, true},
@@ -52,13 +46,6 @@ const TItemRow kMenuItems[] = {
     {"mDriver", "Open in Driver", 2115, false},   {"mSurveyor", "Open in Surveyor", 2116, false},
     {"mRailyard", "Open in Railyard", 2117, false}, {"mPrintTagged", "Print Tagged Assets", 2118, false},
     {"mCommit", "Commit", 2157, true},            {"mRevert", "Revert", 2159, true},
-};
-
-struct TButtonRow {
-    const char* name;
-    const char* hint;
-    const char* glyph;
-    int tag;
 };
 
 const TButtonRow kButtons[] = {
@@ -197,13 +184,7 @@ void TAssetList::BuildButtons() {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
     for (const TButtonRow& b : kButtons) {
-        auto* button = new QToolButton(row);
-        button->setObjectName(b.name);
-        button->setText(QString::fromUtf8(b.glyph));
-        button->setToolTip(b.hint);
-        button->setProperty("tag", b.tag);
-        button->setAutoRaise(true);
-        button->setFixedSize(26, 22);
+        QToolButton* button = AddToolButton(row, layout, b);
         const int tag = b.tag;
         if (tag == 2154) {
             button->setCheckable(true);
@@ -218,7 +199,6 @@ void TAssetList::BuildButtons() {
         } else {
             connect(button, &QToolButton::clicked, this, [this, tag] { ContextMenuExecute(tag); });
         }
-        layout->addWidget(button);
     }
     layout->addStretch(1);
     for (int key = 1; key <= kHomePanels; ++key) {
@@ -232,26 +212,12 @@ void TAssetList::BuildButtons() {
 }
 
 void TAssetList::BuildMenu() {
-    menu_ = new QMenu(this);
-    menu_->setObjectName("ContextMenu");
-    menu_->setProperty("tag", kAssetListGroup);
-    for (const TItemRow& item : kMenuItems) {
-        QAction* action = menu_->addAction(item.caption);
-        action->setObjectName(item.name);
-        action->setProperty("tag", item.tag);
-        action->setVisible(!item.hidden);
-        if (std::string_view(item.name) == "mCut") action->setEnabled(false);
-        const int tag = item.tag;
-        connect(action, &QAction::triggered, this, [this, tag] { ContextMenuExecute(tag); });
-    }
-    connect(menu_, &QMenu::aboutToShow, this, [this] { ContextMenuValidate(); });
+    menu_ = BuildContextMenu(this, "ContextMenu", kAssetListGroup, kMenuItems, [this](int tag) { ContextMenuExecute(tag); },
+                             [this] { ContextMenuValidate(); });
+    Action("mCut")->setEnabled(false);
 }
 
-QAction* TAssetList::Action(const QString& name) const {
-    for (QAction* action : menu_->actions())
-        if (action->objectName() == name) return action;
-    return nullptr;
-}
+QAction* TAssetList::Action(const QString& name) const { return FindAction(menu_, name); }
 
 QToolButton* TAssetList::Button(const QString& name) const { return findChild<QToolButton*>(name); }
 
@@ -333,20 +299,7 @@ void TAssetList::ContextMenuExecute(int tag) {
     ContextMenuValidate();
 }
 
-void TAssetList::ApplyStates(const std::vector<TMenuItemState>& states) {
-    for (const TMenuItemState& s : states) {
-        const QString name = Qs(s.name);
-        if (QAction* action = Action(name)) {
-            if (s.visible) action->setVisible(*s.visible);
-            if (s.enabled) action->setEnabled(*s.enabled);
-            if (s.caption) action->setText(Qs(*s.caption));
-        } else if (QToolButton* button = Button(name)) {
-            if (s.visible) button->setVisible(*s.visible);
-            if (s.enabled) button->setEnabled(*s.enabled);
-            if (s.hint) button->setToolTip(Qs(*s.hint));
-        }
-    }
-}
+void TAssetList::ApplyStates(const std::vector<TMenuItemState>& states) { ApplyMenuStates(menu_, this, states); }
 
 void TAssetList::ShowHomePanels() {
     const TMemIni& ini = state_.Settings();

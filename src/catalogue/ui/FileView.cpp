@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "catalogue/EditorDialogs.h"
+#include "catalogue/ui/ListFrameParts.h"
 #include "shell/Colours.h"
 #include "shell/CommandBus.h"
 #include "shell/PathText.h"
@@ -29,14 +30,7 @@ namespace {
 
 constexpr int kPrintTabSize = 12;
 
-struct TItemRow {
-    const char* name;
-    const char* caption;
-    int tag;
-    bool hidden;
-};
-
-const TItemRow kMenuItems[] = {
+const TMenuItemRow kMenuItems[] = {
     {"mPlay", "Audio Editor", 2201, false},
     {"mOpenDefault", "Open (default)", 2202, false},
     {"mTool1", "Tool 1", 2203, true},           {"mTool2", "Tool 2", 2204, true},
@@ -95,18 +89,9 @@ void TFileView::BuildHeader() {
     folders_->setMinimumContentsLength(10);
     layout->addWidget(masks_, 1);
     layout->addWidget(folders_, 2);
-    for (auto [name, hint, glyph, tag] : {std::tuple{"bRefresh", "Refresh File List", "\u21BB", 2250},
-                                           std::tuple{"bPrint", "Print File List", "P", 2251}}) {
-        auto* button = new QToolButton(row);
-        button->setObjectName(name);
-        button->setText(QString::fromUtf8(glyph));
-        button->setToolTip(hint);
-        button->setProperty("tag", tag);
-        button->setAutoRaise(true);
-        button->setFixedSize(26, 22);
-        const int number = tag;
-        connect(button, &QToolButton::clicked, this, [this, number] { ContextMenuExecute(number); });
-        layout->addWidget(button);
+    for (const TButtonRow& b : {TButtonRow{"bRefresh", "Refresh File List", "\u21BB", 2250}, TButtonRow{"bPrint", "Print File List", "P", 2251}}) {
+        const int tag = b.tag;
+        connect(AddToolButton(row, layout, b), &QToolButton::clicked, this, [this, tag] { ContextMenuExecute(tag); });
     }
     connect(masks_, &QComboBox::activated, this, [this](int index) {
         if (syncing_) return;
@@ -127,27 +112,11 @@ void TFileView::BuildHeader() {
 }
 
 void TFileView::BuildMenu() {
-    menu_ = new QMenu(this);
-    menu_->setObjectName("FileContextMenu");
-    menu_->setProperty("tag", kFileListGroup);
-    for (const TItemRow& item : kMenuItems) {
-        QAction* action = menu_->addAction(item.caption);
-        action->setObjectName(item.name);
-        action->setProperty("tag", item.tag);
-        action->setVisible(!item.hidden);
-        const int tag = item.tag;
-        connect(action, &QAction::triggered, this, [this, tag] { ContextMenuExecute(tag); });
-    }
-    connect(menu_, &QMenu::aboutToShow, this, [this] { ContextMenuValidate(); });
+    menu_ = BuildContextMenu(this, "FileContextMenu", kFileListGroup, kMenuItems, [this](int tag) { ContextMenuExecute(tag); },
+                             [this] { ContextMenuValidate(); });
 }
 
-QAction* TFileView::Action(const QString& name) const {
-    for (QAction* action : menu_->actions())
-        if (action->objectName() == name) return action;
-    return nullptr;
-}
-
-QToolButton* TFileView::Button(const QString& name) const { return findChild<QToolButton*>(name); }
+QAction* TFileView::Action(const QString& name) const { return FindAction(menu_, name); }
 
 void TFileView::Init(ICommandBus* target) {
     TFrame::Init(target);
@@ -226,24 +195,7 @@ void TFileView::ContextMenuExecute(int tag) {
     if (ICommandBus* bus = Bus()) bus->SendCommand(tag, "FileView");
 }
 
-void TFileView::ApplyStates(const std::vector<TMenuItemState>& states) {
-    for (const TMenuItemState& s : states) {
-        const QString name = Qs(s.name);
-        QWidget* widget = nullptr;
-        if (QAction* action = Action(name)) {
-            if (s.visible) action->setVisible(*s.visible);
-            if (s.enabled) action->setEnabled(*s.enabled);
-            if (s.caption) action->setText(Qs(*s.caption));
-            continue;
-        }
-        if (QToolButton* button = Button(name)) widget = button;
-        else if (name == "FileMaskList") widget = masks_;
-        else if (name == "FolderMaskList") widget = folders_;
-        if (!widget) continue;
-        if (s.visible) widget->setVisible(*s.visible);
-        if (s.enabled) widget->setEnabled(*s.enabled);
-    }
-}
+void TFileView::ApplyStates(const std::vector<TMenuItemState>& states) { ApplyMenuStates(menu_, this, states); }
 
 void TFileView::MaskChosen() {
     files_.FileMaskChange();

@@ -16,7 +16,6 @@
 class QAction;
 class QComboBox;
 class QMenu;
-class QToolButton;
 
 namespace kelvarn {
 
@@ -56,7 +55,6 @@ public:
     QAction* Action(const QString& name) const;
     QComboBox* MaskCombo() const { return masks_; }
     QComboBox* FolderCombo() const { return folders_; }
-    QToolButton* Button(const QString& name) const;
 
 private:
     // IFileListEvents
