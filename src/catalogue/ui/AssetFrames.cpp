@@ -167,8 +167,10 @@ void TAssetFrames::RegisterCallbacks(TMain& main) {
     d.RegisterCallback(ccMarkAssetEdited, [this](const std::string& text) { catalogue_.MarkAssetEdited(ListFolder(text)); });
     d.RegisterCallback(ccFileSaved, [this](const std::string& text) {
         const TSavedFile saved = FileSavedTarget(text, state_.AssetPath());
-        catalogue_.MarkAssetEdited(ListFolder(saved.assetFolder.empty() ? state_.AssetPath() : saved.assetFolder));
-        files_.MarkSavedFile(saved.file);
+        const std::string folder = ListFolder(saved.assetFolder);
+        catalogue_.MarkAssetEdited(folder);
+        // The file list shows the current asset only.
+        if (!folder.empty() && folder == ListFolder(state_.AssetPath())) files_.MarkSavedFile(saved.file);
     });
     d.RegisterCallback(ccRefreshFiles, [this](const std::string&) { files_.RefreshFileList(FileListKeepText()); });
     d.RegisterCallback(ccReloadFiles, [this](const std::string&) { files_.LoadFileList(state_.AssetPath()); });

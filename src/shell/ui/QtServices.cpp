@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QProgressBar>
 #include <QUrl>
 
@@ -93,9 +94,19 @@ protected:
 
 constexpr qsizetype kMaxCapturedBytes = 64 << 20;  // a tool that prints more is cut here
 
-// The start failures that mean "no such program" or "not a program": the command is a document.
-bool NotAProgram(const QString& error) {
-    return error.contains("No such file") || error.contains("Exec format error") || error.contains("Permission denied");
+// Does the name lead to a program file that may be run (a path, or a name on the search path)?
+bool ResolvesToProgram(const QString& program, const QString& folder) {
+    if (!program.contains('/') && !program.contains('\\')) return !QStandardPaths::findExecutable(program).isEmpty();
+    const QFileInfo info(QFileInfo(program).isRelative() && !folder.isEmpty() ? folder + "/" + program : program);
+    return info.isFile() && info.isExecutable();
+}
+
+// A start that failed because there is no such program or it is none (a document, a script without
+// an interpreter line): the command goes to the desktop's default program instead.
+bool NotAProgram(const QProcess& process) {
+    const QString error = process.errorString();
+    return !ResolvesToProgram(process.program(), process.workingDirectory()) || error.contains("Exec format error") ||
+           error.contains("No such file") || error.contains("Permission denied");
 }
 
 }  // namespace
@@ -143,7 +154,7 @@ ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
         }
     }
     if (!result.started) {
-        result.notFound = NotAProgram(process.errorString());
+        result.notFound = NotAProgram(process);
         result.error = process.errorString().toStdString();
     }
     return result;

@@ -116,6 +116,14 @@ TEST_F(AssetFramesTest, AFolderOnTheCommandLineIsListedAndItsFirstAssetLoaded) {
     EXPECT_EQ(state.CurrentKuid, "11");
     EXPECT_EQ(Panel(0), "Assets: 0/2");
     EXPECT_EQ(Panel(1), "Files: 0/3");
+    // A saved file marks the asset and the file as edited.
+    main->Bus().SendCommand(ccFileSaved, "tex/skin.tga");
+    EXPECT_TRUE(Catalogue().Entry(0).edited);
+    EXPECT_TRUE(assets->Files().Item(2).edited);
+    EXPECT_FALSE(assets->Files().Item(0).edited);
+    main->Bus().SendCommand(ccFileSaved, dir / "lib/beta/config.txt");  // another asset's file
+    EXPECT_TRUE(Catalogue().Entry(1).edited);
+    EXPECT_FALSE(assets->Files().Item(1).edited);
     // The viewers were asked to save and cleared before the load.
     EXPECT_FALSE(log.Matching("QuerySave ").empty());
     EXPECT_FALSE(log.Matching("Clear ").empty());
