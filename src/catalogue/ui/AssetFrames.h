@@ -2,10 +2,8 @@
 // the file list core, the editor's small dialogs), and their wiring into the main window: the
 // callbacks and commands they perform and the states of their menus.
 //
-// In src/app/ (before the main window is created, so that it outlives the frames):
-//     TAssetFrames assets(state, ProgramKuidMap());
-//     frames.assetList = assets.AssetList();  frames.fileList = assets.FileView();
-//     TMain main(...);  assets.Wire(main);
+// In src/app/, the object outlives the main window (it is made before it); its frames go into the
+// window's panes, and Wire(main) runs before the window is shown.
 //
 // For the other parts:
 //   - the outline: callback 201 loads the selected asset's config.txt into ConfigDocument() (a
