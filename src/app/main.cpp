@@ -8,6 +8,10 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "catalogue/KuidMap.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/FileView.h"
 #include "media/ui/GlContext.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
@@ -18,8 +22,10 @@
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/ColourBox.h"
+#include "shell/ui/DesktopFiles.h"
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
 
@@ -27,12 +33,18 @@ namespace {
 
 using namespace kelvarn;
 
+// The asset list and the file list with what they stand on, which outlives the main window.
+TAssetFrames& Assets(TProgramState& state) {
+    static TAssetFrames assets(state, ProgramKuidMap());
+    return assets;
+}
+
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
 TMainFrames CreateFrames(TProgramState& state) {
     TMainFrames f;
-    f.assetList = new TEmptyAssetListFrame("AssetList", "Assets", false);
-    f.fileList = new TEmptyFrame("FileView", "Files", false);
+    f.assetList = Assets(state).AssetList();
+    f.fileList = Assets(state).FileView();
     f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
@@ -78,6 +90,14 @@ int main(int argc, char* argv[]) {
     state.Messages = &messages;
     state.Runner = &runner;
 
+    TQtFileClipboard clipboard;
+    TQtTrash trash;
+    state.Clipboard = &clipboard;
+    state.Trash = &trash;
+    TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
+        PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
+    };
+
     // The windows, in their order; those of later parts join here.
     const TMainFrames frames = CreateFrames(state);
     TMain main(state, frames, arguments);
@@ -95,8 +115,11 @@ int main(int argc, char* argv[]) {
         main.Bus().SendCommand(message.code, message.text);
     };
 
+    Assets(state).Wire(main);
     main.show();
     const int result = QApplication::exec();
     state.Viewer = nullptr;
+    state.Clipboard = nullptr;
+    state.Trash = nullptr;
     return result;
 }
