@@ -142,7 +142,7 @@ TEST(TagsXmlFile, KindsBlocksAndChildElements) {
     std::string error;
     const auto file = TTagsXml::Load(kFixture, error);
     ASSERT_NE(file, nullptr) << error;
-    EXPECT_EQ(file->AssetKinds(), (Names{"missing", "nested", "outoforder", "scenery", "traincar", "unknown"}));
+    EXPECT_EQ(file->AssetKinds(), (Names{"checks", "missing", "nested", "outoforder", "scenery", "traincar", "unknown"}));
     EXPECT_EQ(file->InheritChain("traincar"), (Names{"USER-TAGS", "BASE-ASSET", "MESH-ASSET", "TRAINCAR"}));
     EXPECT_EQ(file->InheritChain("nothing"), (Names{"USER-TAGS", "BASE-ASSET"}));
 
