@@ -19,9 +19,12 @@ class TProgramState;
 // Option files are short lists; a larger file is not one.
 inline constexpr std::uint64_t kMaxSourceFileBytes = 4ull << 20;
 
+class TTagsXml;
+
 // Clears the list and fills it from the source. True when the list then holds at least one line. A
-// "+" source needs the document; without one it gives nothing.
+// "+" source needs the document; without one it gives nothing. "$" sources read `tags` when given
+// (the tags.xml a specification was loaded from), else "%bin%\tags.xml".
 bool GetSourceList(const TProgramState& state, const TOutlineDocument* document, std::string_view source,
-                   std::vector<std::string>& list);
+                   std::vector<std::string>& list, const TTagsXml* tags = nullptr);
 
 }  // namespace kelvarn

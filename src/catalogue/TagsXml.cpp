@@ -3,19 +3,14 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <filesystem>
-#include <mutex>
 
-#include "shell/Files.h"
-#include "shell/PathText.h"
+#include "catalogue/SharedFiles.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
 
 namespace kelvarn {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr long long kMaxSequence = 999999999;
 constexpr std::size_t kSharedFiles = 4;  // parsed files kept at once (the program reads one)
@@ -45,23 +40,13 @@ long long LeadingNumber(std::string_view text) {
 void Derive(TXmlElement& e) {
     e.DisplayName = SpecDisplayName(e.Name);
     e.MatchName = e.Attributes.empty() ? e.DisplayName : LowerCase(e.DisplayName);
+    e.NumberAt = e.MatchName.find('#');
     e.Sequence = LeadingNumber(e.Attribute("sequence"));
     e.Introduced = ParseBuild(e.Attribute("introduced"));
     e.Obsolete = ParseBuild(e.Attribute("obsolete"));
     e.Mandatory = ParseBuild(e.Attribute("mandatory"));
     e.Required = e.Attribute("required") == "1";
 }
-
-struct SharedFile {
-    std::string path;
-    std::uintmax_t size = 0;
-    fs::file_time_type time;
-    std::shared_ptr<const TTagsXml> file;
-    std::string error;
-};
-
-std::mutex gSharedMutex;
-std::vector<SharedFile> gShared;  // newest last
 
 }  // namespace
 
@@ -161,34 +146,9 @@ std::shared_ptr<const TTagsXml> TTagsXml::Parse(std::string_view bytes, std::str
 }
 
 std::shared_ptr<const TTagsXml> TTagsXml::Load(std::string_view fileName, std::string& error) {
-    error.clear();
-    const fs::path path = FsPath(fileName);
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    const fs::file_time_type time = ec ? fs::file_time_type() : fs::last_write_time(path, ec);
-    if (ec || !fs::is_regular_file(path, ec)) {
-        error = "File not found: " + std::string(fileName);
-        return nullptr;
-    }
-    {
-        std::lock_guard lock(gSharedMutex);
-        for (const SharedFile& s : gShared) {
-            if (s.path == fileName && s.size == size && s.time == time) {
-                error = s.error;
-                return s.file;
-            }
-        }
-    }
-    std::string bytes;
-    SharedFile entry{std::string(fileName), size, time, nullptr, ReadFileBytes(fileName, bytes, kMaxTagsXmlBytes)};
-    if (entry.error.empty()) entry.file = Parse(bytes, fileName, entry.error);
-    error = entry.error;
-    std::lock_guard lock(gSharedMutex);
-    gShared.erase(std::remove_if(gShared.begin(), gShared.end(), [&](const SharedFile& s) { return s.path == entry.path; }),
-                  gShared.end());
-    if (gShared.size() >= kSharedFiles) gShared.erase(gShared.begin());
-    gShared.push_back(entry);
-    return entry.file;
+    static TSharedFiles<TTagsXml> files(kSharedFiles, kMaxTagsXmlBytes);
+    return files.Get(fileName, error,
+                     [&](const std::string& bytes, std::string& fault) { return Parse(bytes, fileName, fault); });
 }
 
 bool TTagsXml::IsAssetKind(std::string_view kind) const {

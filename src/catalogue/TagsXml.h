@@ -38,6 +38,7 @@ struct TXmlElement {
     // The name a config path part is matched against: the display name, in lower case when the
     // element has attributes (a specification node's name is the text before its first blank).
     std::string MatchName;
+    std::size_t NumberAt = std::string::npos;  // position of the first "#" in MatchName
     long long Sequence = 0;   // attribute sequence; 0 when absent or no number
     std::int32_t Introduced = 0, Obsolete = 0, Mandatory = 0;  // builds in tenths; 0 when absent
     bool Required = false;    // attribute required is "1"

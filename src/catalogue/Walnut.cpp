@@ -23,6 +23,7 @@ struct TSpecTree {
 namespace {
 
 constexpr std::size_t kKeptTrees = 64;  // kinds whose trees are kept at once
+constexpr std::size_t kIndexedChildren = 8;  // nodes with at least this many children are indexed
 constexpr std::int32_t kNoObsolete = 256;
 constexpr std::int32_t kMaxBuild = 255;
 
@@ -69,12 +70,29 @@ std::string TSpecNode::ConfigPath() const {
     return path;
 }
 
+const TSpecNode* TSpecNode::FindChild(std::string_view name) const {
+    if (!indexed_) {
+        const auto it = std::find_if(children_.begin(), children_.end(),
+                                     [&](const TSpecNode* c) { return MatchSpecName(*c, name); });
+        return it == children_.end() ? nullptr : *it;
+    }
+    std::size_t first = children_.size();
+    const auto plain = std::lower_bound(plain_.begin(), plain_.end(), name,
+                                        [](const auto& entry, std::string_view n) { return entry.first < n; });
+    if (plain != plain_.end() && plain->first == name) first = plain->second;
+    for (const std::size_t i : patterns_) {
+        if (i > first) break;
+        if (MatchSpecName(*children_[i], name)) return children_[i];
+    }
+    return first < children_.size() ? children_[first] : nullptr;
+}
+
 bool MatchSpecName(const TSpecNode& node, std::string_view name) {
     const std::string_view own = node.Name();
     if (own == "*" || own == name) return true;
-    const std::size_t hash = own.find('#');
-    if (hash == std::string_view::npos) return false;
-    const std::string_view prefix = own.substr(0, hash), suffix = own.substr(hash + 1);
+    const TXmlElement* e = node.Element();
+    if (!e || e->NumberAt == std::string::npos) return false;
+    const std::string_view prefix = own.substr(0, e->NumberAt), suffix = own.substr(e->NumberAt + 1);
     if (name.size() <= prefix.size() + suffix.size() || !StartsWith(name, prefix) || !EndsWith(name, suffix))
         return false;
     // The number as it is written from an integer: digits, no leading zero.
@@ -85,7 +103,7 @@ bool MatchSpecName(const TSpecNode& node, std::string_view name) {
         if (c < '0' || c > '9') return false;
         k = k * 10 + (c - '0');
     }
-    return k <= (node.Element() ? node.Element()->Sequence : 0);
+    return k <= e->Sequence;
 }
 
 class TSpecTreeBuilder {
@@ -103,6 +121,7 @@ public:
         for (const std::string& section : chain)
             if (const TXmlElement* block = file_.FindBlock(section)) AddContents(root, block);
         MergeMeshTables(root);
+        for (TSpecNode& node : tree_.nodes) Index(node);
         if (full_)
             tree_.error = "Tag specification " + file_.FileName() + ": the tags of kind " + std::string(kind) +
                           " reach " + std::to_string(kMaxSpecNodes) +
@@ -149,6 +168,21 @@ private:
                 if (const TXmlElement* block = file_.FindBlock(name)) AddContents(parent, block);
         }
         --depth_;
+    }
+
+    static void Index(TSpecNode& node) {
+        if (node.children_.size() < kIndexedChildren) return;
+        node.indexed_ = true;
+        for (std::size_t i = 0; i < node.children_.size(); ++i) {
+            const TXmlElement* e = node.children_[i]->Element();
+            if (e->MatchName == "*" || e->NumberAt != std::string::npos)
+                node.patterns_.push_back(i);
+            else
+                node.plain_.emplace_back(e->MatchName, i);
+        }
+        // Sorted by name, the first child of a name ahead of later ones.
+        std::stable_sort(node.plain_.begin(), node.plain_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
     }
 
     // Two sections may each bring a mesh-table: the second one's entry joins the first one's.
@@ -245,12 +279,7 @@ const TSpecNode* TWalnut::SpecNodeByPath(std::string_view path) const {
     const TPathParts parts = SplitConfigPath(normal);
     if (parts[0] != kConfigRoot) return nullptr;
     const TSpecNode* node = &tree_->nodes.front();
-    for (std::size_t i = 1; node && i < parts.count; ++i) {
-        const auto& children = node->Children();
-        const auto it = std::find_if(children.begin(), children.end(),
-                                     [&](const TSpecNode* c) { return MatchSpecName(*c, parts[i]); });
-        node = it == children.end() ? nullptr : *it;
-    }
+    for (std::size_t i = 1; node && i < parts.count; ++i) node = node->FindChild(parts[i]);
     return node;
 }
 
@@ -271,12 +300,38 @@ TTagSpec TWalnut::ParseTagSpec(const TSpecNode& node) const {
     TTagSpec spec;
     const TXmlElement* e = node.Element();
     if (!e) return spec;
-    const auto text = [&](std::string_view name) { return CutField(e->Attribute(name), kSpecTextField); };
-    const auto shortText = [&](std::string_view name) { return CutField(e->Attribute(name), kSpecShortField); };
-    const auto flag = [&](std::string_view name) { return e->Attribute(name) == "1"; };
-
-    spec.TagEdit = flag("tagedit");
-    spec.Format = e->HasAttribute("format") ? text("format") : std::string("string");
+    bool quotedGiven = false;
+    long long quoted = 0;
+    // Last to first, so that of an attribute given twice the first one counts, as Attribute() reads it.
+    for (auto it = e->Attributes.rbegin(); it != e->Attributes.rend(); ++it) {
+        const std::string_view name = it->first, value = it->second;
+        const auto text = [&](std::string& field) { field = CutField(value, kSpecTextField); };
+        const auto shortText = [&](std::string& field) { field = CutField(value, kSpecShortField); };
+        if (name == "format") text(spec.Format);
+        else if (name == "tagedit") spec.TagEdit = value == "1";
+        else if (name == "display") text(spec.Display);
+        else if (name == "source") text(spec.Source);
+        else if (name == "mask") text(spec.Mask);
+        else if (name == "help") text(spec.Help);
+        else if (name == "default") spec.Default = value;
+        else if (name == "location") text(spec.Location);
+        else if (name == "captions") text(spec.Captions);
+        else if (name == "units") text(spec.Units);
+        else if (name == "context") text(spec.Context);
+        else if (name == "ext") spec.Ext = value == "1";
+        else if (name == "userdata") spec.UserData = value == "1";
+        else if (name == "required") spec.Required = value == "1";
+        else if (name == "translate") spec.Translate = value == "1";
+        else if (name == "sequence") shortText(spec.Sequence);
+        else if (name == "min") shortText(spec.Min);
+        else if (name == "max") shortText(spec.Max);
+        else if (name == "step") shortText(spec.Step);
+        else if (name == "precision") shortText(spec.Precision);
+        else if (name == "introduced") shortText(spec.Introduced);
+        else if (name == "obsolete") shortText(spec.Obsolete);
+        else if (name == "mandatory") shortText(spec.Mandatory);
+        else if (name == "quoted") quotedGiven = TryParseInt(value, quoted) && quoted >= INT32_MIN && quoted <= INT32_MAX;
+    }
     // "int,3" and "float,3": the word, and the element count (1 when it is absent, 0 or no number).
     if (const std::size_t comma = spec.Format.find(','); comma != std::string::npos) {
         const std::string word = spec.Format.substr(0, comma);
@@ -287,36 +342,13 @@ TTagSpec TWalnut::ParseTagSpec(const TSpecNode& node) const {
             spec.Format = word;
         }
     }
-    spec.Display = text("display");
-    spec.Source = text("source");
-    spec.Mask = text("mask");
-    spec.Help = text("help");
-    spec.Default = std::string(e->Attribute("default"));
-    spec.Location = text("location");
-    spec.Captions = text("captions");
-    spec.Units = text("units");
-    spec.Context = text("context");
-    spec.Ext = flag("ext");
-    spec.UserData = flag("userdata");
-    spec.Required = flag("required");
-    spec.Translate = flag("translate");
-    spec.Sequence = e->HasAttribute("sequence") ? shortText("sequence") : std::string("0");
-    spec.Min = shortText("min");
-    spec.Max = shortText("max");
-    spec.Step = shortText("step");
-    spec.Precision = shortText("precision");
-    long long quoted = 0;
-    if (e->HasAttribute("quoted") && TryParseInt(e->Attribute("quoted"), quoted) && quoted >= INT32_MIN &&
-        quoted <= INT32_MAX)
+    if (quotedGiven)
         spec.ValueKind = static_cast<std::int32_t>(quoted);
     else
         spec.ValueKind = std::find(std::begin(kQuotedFormats), std::end(kQuotedFormats), spec.Format) !=
                                  std::end(kQuotedFormats)
                              ? vkQuoted
                              : vkBare;
-    spec.Introduced = shortText("introduced");
-    spec.Obsolete = shortText("obsolete");
-    spec.Mandatory = shortText("mandatory");
 
     if (ContainsStr(spec.Default, "%")) spec.Default = ExpandMacros(state_, spec.Default);
     if (spec.Format == "kuid") spec.Default = "<nullkuid>";

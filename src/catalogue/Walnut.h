@@ -38,12 +38,20 @@ public:
     std::string Text() const;
     // "config.txt\" followed by the names of the node's ancestors below the root and its own.
     std::string ConfigPath() const;
+    // The first child that matches a config name (MatchSpecName), or null.
+    const TSpecNode* FindChild(std::string_view name) const;
 
 private:
     friend class TSpecTreeBuilder;
     const TXmlElement* element_ = nullptr;
     const TSpecNode* parent_ = nullptr;
     std::vector<TSpecNode*> children_;
+    // A node with many children (the top level holds a hundred) finds a plain name by a search:
+    // the first child of each plain name, sorted by name, and the children named by a pattern
+    // ("*" or "#"), in order.
+    bool indexed_ = false;
+    std::vector<std::pair<std::string_view, std::size_t>> plain_;
+    std::vector<std::size_t> patterns_;
 };
 
 // Does a specification node match a config name? "*" matches any name; otherwise the name must be
@@ -75,6 +83,8 @@ public:
     // The error of the last load, empty when it succeeded.
     const std::string& LoadError() const { return error_; }
 
+    // The parsed file of the last load (null after a failed one).
+    const std::shared_ptr<const TTagsXml>& File() const { return file_; }
     // The kinds of the file last loaded, sorted.
     const std::vector<std::string>& AssetKinds() const { return kinds_; }
     // The kind the tree was built for, after the fall-back to "unknown".

@@ -41,7 +41,9 @@ std::string EffectParentMesh(const TOutlineDocument& document, const TOutlineNod
 
 bool UsesMeshLibrary(const TOutlineDocument& document, const TOutlineNode* node) {
     if (!node || !node->Parent()) return false;
-    return document.FindNodeByPath("config.txt\\mesh-table\\" + node->Parent()->Name() + "\\mesh-asset") != nullptr;
+    const TOutlineNode* table = document.FindChildByName(document.Root(), "mesh-table");
+    const TOutlineNode* entry = document.FindChildByName(table, node->Parent()->Name());
+    return document.FindChildByName(entry, "mesh-asset") != nullptr;
 }
 
 std::string CheckFile(const TCheckContext& context, const TOutlineNode* node, std::string_view value,
@@ -51,21 +53,21 @@ std::string CheckFile(const TCheckContext& context, const TOutlineNode* node, st
     const std::string name = node->Name();
     if ((name == "mesh" || name == "anim") && UsesMeshLibrary(context.Document, node)) return {};
 
-    std::string relative = LowerCase(ValuePath(value));
-    if (name == "image" && EndsWith(relative, ".texture") && AssetFileExists(context, relative + ".txt")) return {};
+    // Looked up as written (found whatever the case), reported in lower case.
+    std::string path = ValuePath(value);
+    const auto missing = [&](std::string_view shown) { return "File not found: " + LowerCase(shown); };
+    if (name == "image" && EndsWithText(path, ".texture") && AssetFileExists(context, path + ".txt")) return {};
     if (spec.Location == ".effect-parent") {
         const std::string folder = ExtractFileDir(ValuePath(EffectParentMesh(context.Document, node)));
-        if (!folder.empty()) relative = LowerCase(folder) + "\\" + relative;
-        if (EndsWith(relative, ".texture")) relative += ".txt";
+        if (!folder.empty()) path = folder + "\\" + path;
+        if (EndsWithText(path, ".texture")) path += ".txt";
     }
     if (spec.Ext) {
-        if (EndsWith(relative, ".lm")) relative += ".txt";
-        if (!AssetFileExists(context, relative)) return "File not found: " + relative;
-        return {};
+        if (EndsWithText(path, ".lm")) path += ".txt";
+        return AssetFileExists(context, path) ? std::string() : missing(path);
     }
-    if (name == "script" || !EndsWith(relative, ".texture")) return {};
-    if (!AssetFileExists(context, relative) && !AssetFileExists(context, relative + ".txt"))
-        return "File not found: " + relative + ".txt";
+    if (name == "script" || !EndsWithText(path, ".texture")) return {};
+    if (!AssetFileExists(context, path) && !AssetFileExists(context, path + ".txt")) return missing(path + ".txt");
     return {};
 }
 

@@ -128,10 +128,20 @@ std::string_view OptionName(std::string_view line) {
     return line.substr(0, line.find_first_of(" =\t"));
 }
 
+std::vector<std::string> OptionNames(const std::vector<std::string>& lines) {
+    std::vector<std::string> names;
+    names.reserve(lines.size());
+    for (const std::string& line : lines) names.push_back(LowerCase(OptionName(line)));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool IsOptionName(std::string_view value, const std::vector<std::string>& sortedNames) {
+    return !value.empty() && std::binary_search(sortedNames.begin(), sortedNames.end(), LowerCase(value));
+}
+
 bool MatchesOption(std::string_view value, const std::vector<std::string>& options) {
-    if (value.empty()) return false;
-    return std::any_of(options.begin(), options.end(),
-                       [&](const std::string& line) { return SameText(OptionName(line), value); });
+    return IsOptionName(value, OptionNames(options));
 }
 
 bool MatchSetItems(std::string_view item, const std::vector<std::string>& options) {

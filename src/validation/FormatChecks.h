@@ -20,7 +20,10 @@ std::string CheckColour(std::string_view value, std::int32_t elements);
 
 // The name an option line gives: the line up to its first blank or "=" ("2.9=2009" gives "2.9").
 std::string_view OptionName(std::string_view line);
+// The names of option lines, in lower case, sorted.
+std::vector<std::string> OptionNames(const std::vector<std::string>& lines);
 // Does a value (without quotes) name one of the options, ignoring case? An empty value never does.
+bool IsOptionName(std::string_view value, const std::vector<std::string>& sortedNames);
 bool MatchesOption(std::string_view value, const std::vector<std::string>& options);
 // One ";"-separated item of a set value.
 bool MatchSetItems(std::string_view item, const std::vector<std::string>& options);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalogue/ConfigPath.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/SourceList.h"
 #include "catalogue/Walnut.h"
@@ -31,6 +32,17 @@ struct TFinding {
     std::string node;
     std::string message;
 };
+
+// The option names of a source (empty when it gives none), read once per context.
+const std::vector<std::string>& SourceOptions(const TCheckContext& context, std::string_view source) {
+    auto it = context.Sources.find(source);
+    if (it == context.Sources.end()) {
+        std::vector<std::string> lines;
+        GetSourceList(context.State, &context.Document, source, lines, context.Walnut.File().get());
+        it = context.Sources.emplace(std::string(source), OptionNames(lines)).first;
+    }
+    return it->second;
+}
 
 TFormatSet Range(int from, int to) {
     TFormatSet set;
@@ -69,10 +81,9 @@ std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, 
     }
 }
 
-TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node) {
+// `path`: the node's config path.
+TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const std::string& path) {
     if (node->HasFlag(nfComment | nfDelete)) return {};
-    const TOutlineDocument& document = context.Document;
-    const std::string path = document.NodePath(node);
     if (ContainsStr(path, "extensions")) return {};
 
     std::string name, value;
@@ -96,7 +107,39 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node) {
             message = "Tag is empty";
     }
     if (message.empty()) return {};
-    return {"[" + document.RelativeNodePath(node) + " " + ShownValue(value, format) + "]", std::move(message)};
+    const std::string_view relative = std::string_view(path).substr(kConfigRoot.size() + 1);
+    return {"[" + std::string(relative) + " " + ShownValue(value, format) + "]", std::move(message)};
+}
+
+// The config paths of the rows, built as a walk in row order meets them rather than each from the
+// node up.
+class TRowPaths {
+public:
+    const std::string& PathOf(const TOutlineNode* node) {
+        names_.resize(static_cast<std::size_t>(std::max(node->Level() - 1, 0)));
+        names_.push_back(node->Name());
+        path_.assign(kConfigRoot);
+        for (const std::string& name : names_) path_.append("\\").append(name);
+        if (node->HasChildren()) path_.push_back('\\');
+        return path_;
+    }
+
+private:
+    std::vector<std::string> names_;
+    std::string path_;
+};
+
+// Does any node of the mesh table (the rows that follow it while their paths hold "mesh-table")
+// take its mesh from a library?
+bool MeshTableUsesLibrary(const TOutlineDocument& document) {
+    const TOutlineNode* table = document.FindNodeByPath("mesh-table");
+    if (!table) return false;
+    const TOutlineNode* n = table->NextRow();
+    for (; n && table->IsAncestorOf(n); n = n->NextRow())
+        if (ContainsStr(n->Text(), "mesh-asset")) return true;
+    for (; n && ContainsStr(document.NodePath(n), "mesh-table"); n = n->NextRow())
+        if (ContainsStr(n->Text(), "mesh-asset")) return true;
+    return false;
 }
 
 }  // namespace
@@ -115,10 +158,9 @@ bool InBuildRange(const TTagSpec& spec, std::int32_t build) {
 std::string CheckEnum(const TCheckContext& context, std::string_view value, const TTagSpec& spec) {
     if (spec.ValueKind == vkQuoted)
         if (std::string message = CheckQuotedString(value); !message.empty()) return message;
-    std::vector<std::string> options;
-    if (!GetSourceList(context.State, &context.Document, spec.Source, options))
-        return "Source data not found, unable to validate";
-    return MatchesOption(RemoveChars(value, "\""), options) ? std::string() : "Data does not match any valid option";
+    const std::vector<std::string>& options = SourceOptions(context, spec.Source);
+    if (options.empty()) return "Source data not found, unable to validate";
+    return IsOptionName(RemoveChars(value, "\""), options) ? std::string() : "Data does not match any valid option";
 }
 
 std::string CheckSet(const TCheckContext& context, std::string_view name, std::string_view value,
@@ -126,21 +168,20 @@ std::string CheckSet(const TCheckContext& context, std::string_view name, std::s
     if (std::string message = CheckQuotedString(value); !message.empty()) return message;
     if (name == "category-keyword" || name == "custom-category-list")
         return ContainsStr(value, ",") ? "Comma delimiters found, use semicolons" : std::string();
-    std::vector<std::string> options;
-    if (!GetSourceList(context.State, &context.Document, spec.Source, options))
-        return "Source data not found, unable to validate";
+    const std::vector<std::string>& options = SourceOptions(context, spec.Source);
+    if (options.empty()) return "Source data not found, unable to validate";
     const std::string items = RemoveChars(value, "\"");
     if (StartsWith(items, ";") || EndsWith(items, ";")) return "Items are incorrectly separated";
     if (name == "category-region" && ContainsStr(items, "00") && items != "00")
         return "Code 00 cannot be mixed with other region codes";
     for (const std::string& item : SplitString(items, ";"))
-        if (!MatchSetItems(LowerCase(item), options)) return "An item is empty or does not match any option";
+        if (!IsOptionName(item, options)) return "An item is empty or does not match any option";
     return {};
 }
 
 std::string CheckTag(const TCheckContext& context, const TOutlineNode* node) {
     if (!node) return {};
-    TFinding finding = CheckNode(context, node);
+    TFinding finding = CheckNode(context, node, context.Document.NodePath(node));
     if (finding.message.empty()) return {};
     if (finding.message.front() == '.') return "." + finding.node + " " + finding.message.substr(1);
     return finding.node + " " + finding.message;
@@ -162,15 +203,8 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
         if (!walnut.LoadError().empty()) lines.push_back("\t" + walnut.LoadError());
         if (!document.GetValueByPath("alias").empty())
             lines.emplace_back("\t*Warning* This asset is aliased, results will not be complete");
-        if (const TOutlineNode* table = document.FindNodeByPath("mesh-table")) {
-            for (const TOutlineNode* n = table->NextRow(); n && ContainsStr(document.NodePath(n), "mesh-table");
-                 n = n->NextRow()) {
-                if (ContainsStr(n->Text(), "mesh-asset")) {
-                    lines.emplace_back("\t*Warning* This assets uses mesh library references, these cannot be verified");
-                    break;
-                }
-            }
-        }
+        if (MeshTableUsesLibrary(document))
+            lines.emplace_back("\t*Warning* This assets uses mesh library references, these cannot be verified");
         if (request.Formats.test(kPointFormat) && request.ListMeshTable) {
             std::vector<std::string>& points = state.AttachmentPoints;
             points.clear();
@@ -181,9 +215,10 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
 
         const std::size_t total = document.LineCount();
         std::size_t done = 0;
+        TRowPaths paths;
         for (TOutlineNode* node = document.Root() ? document.Root()->NextRow() : nullptr; node;
              node = node->NextRow()) {
-            const TFinding finding = CheckNode(context, node);
+            const TFinding finding = CheckNode(context, node, paths.PathOf(node));
             const bool fault = !finding.message.empty() && finding.message.front() != '.';
             document.SetNodeFlags(node, fault ? nfError : 0, fault ? 0 : nfError);
             if (!finding.message.empty()) {

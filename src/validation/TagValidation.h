@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ struct TCheckContext {
     const TWalnut& Walnut;
     std::string AssetFolder;
     std::int32_t Build = 0;  // tenths
+    // The options read so far, by source, as their names in lower case, sorted: the files and the
+    // config stay as they are while one config is checked, so each list is read once per run.
+    mutable std::map<std::string, std::vector<std::string>, std::less<>> Sources = {};
 };
 
 struct TVerifyRequest {
