@@ -46,6 +46,11 @@ std::string Flag(bool on) { return on ? "1" : "0"; }
 
 }  // namespace
 
+bool InBuildWindow(std::int32_t introduced, std::int32_t obsolete, std::int32_t build) {
+    const std::int32_t high = (obsolete == 0 ? kNoObsolete : obsolete) - 1;
+    return introduced <= build && build <= high;
+}
+
 // --- the tree
 
 std::string_view TSpecNode::Name() const { return element_ ? std::string_view(element_->MatchName) : kConfigRoot; }
@@ -384,9 +389,8 @@ void TWalnut::ListTags(std::string_view path, bool mandatory, std::vector<std::s
     for (const TSpecNode* child : node->Children()) {
         const TXmlElement* e = child->Element();
         const std::int32_t low = mandatory ? e->Mandatory : e->Introduced;
-        const std::int32_t high = e->Obsolete == 0 ? kNoObsolete : e->Obsolete;
         if (mandatory && low <= 0) continue;
-        if (build > kMaxBuild || low > build || build >= high) continue;
+        if (build > kMaxBuild || !InBuildWindow(low, e->Obsolete, build)) continue;
         const std::string_view name = child->Name();
         if (underExtensions) {
             const std::string_view context = e->Attribute("context");

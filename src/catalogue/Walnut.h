@@ -59,6 +59,10 @@ private:
 // from 0 to the node's sequence.
 bool MatchSpecName(const TSpecNode& node, std::string_view name);
 
+// Is a build (in tenths) within a tag's window: from its introduced build up to, not including, its
+// obsolete build, where an obsolete build of 0 means none (25.6)?
+bool InBuildWindow(std::int32_t introduced, std::int32_t obsolete, std::int32_t build);
+
 // The tree of one kind; immutable once built, so a kind's tree is kept and shared.
 struct TSpecTree;
 

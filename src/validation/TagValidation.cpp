@@ -19,7 +19,6 @@ namespace kelvarn {
 
 namespace {
 
-constexpr std::int32_t kNoObsolete = 256;
 constexpr std::size_t kLongValue = 20;  // longer memo and string values are shortened in the report
 
 enum TFormatCode : int {
@@ -96,7 +95,7 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
         message = "Tag is invalid in this context";
     else if (!InBuildRange(spec, context.Build))
         message = "Tag is invalid in this build";
-    else if (LowerCase(name) == "trainz-build" && ParseBuild(value) != context.State.ActiveBuild())
+    else if (LowerCase(name) == "trainz-build" && ParseBuild(value) != context.Build)
         message = "Trainz-Build does not match requested build";
     else
         message = FormatCheck(context, node, format, LowerCase(name), value, spec);
@@ -149,10 +148,7 @@ TFormatSet SyntaxFormats() { return Range(14, 18) | Range(20, 27); }
 TFormatSet PointFormats() { return Range(kPointFormat, kPointFormat); }
 
 bool InBuildRange(const TTagSpec& spec, std::int32_t build) {
-    const std::int32_t low = ParseBuild(spec.Introduced);
-    const std::int32_t obsolete = ParseBuild(spec.Obsolete);
-    const std::int32_t high = (obsolete == 0 ? kNoObsolete : obsolete) - 1;
-    return low <= build && build <= high;
+    return InBuildWindow(ParseBuild(spec.Introduced), ParseBuild(spec.Obsolete), build);
 }
 
 std::string CheckEnum(const TCheckContext& context, std::string_view value, const TTagSpec& spec) {
