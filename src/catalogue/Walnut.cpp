@@ -22,12 +22,14 @@ struct TSpecTree {
 
 namespace {
 
-constexpr std::size_t kKeptTrees = 64;  // kinds whose trees are kept at once
+// Trees kept at once: at most this many kinds, and this many nodes in all.
+constexpr std::size_t kKeptTrees = 64;
+constexpr std::size_t kKeptNodes = 4 * kMaxSpecNodes;
 constexpr std::size_t kIndexedChildren = 8;  // nodes with at least this many children are indexed
 constexpr std::int32_t kNoObsolete = 256;
 constexpr std::int32_t kMaxBuild = 255;
 
-// Formats whose values are quoted when the specification does not say.
+// Formats whose values are quoted when tags.xml does not say.
 constexpr std::string_view kQuotedFormats[] = {"string", "enum", "filename", "memo", "point", "set", "file"};
 
 const std::string kEmptyText;
@@ -264,7 +266,9 @@ std::string TWalnut::LoadTagSpec(std::shared_ptr<const TTagsXml> file, std::stri
         auto tree = std::make_shared<TSpecTree>();
         tree->file = file_;
         TSpecTreeBuilder(*file_, *tree).Build(k);
-        if (trees_.size() >= kKeptTrees) trees_.clear();
+        std::size_t kept = tree->nodes.size();
+        for (const auto& [name, t] : trees_) kept += t->nodes.size();
+        if (trees_.size() >= kKeptTrees || kept > kKeptNodes) trees_.clear();
         trees_.emplace(k, tree);
         tree_ = std::move(tree);
     }
