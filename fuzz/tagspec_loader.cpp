@@ -26,10 +26,11 @@ void CheckKind(kelvarn::TWalnut& walnut, const std::shared_ptr<const kelvarn::TT
         const kelvarn::TSpecNode* node = stack.back();
         stack.pop_back();
         const std::string path = node->ConfigPath();
+        // A node is always found by its own path (FindSpecNode may look elsewhere: paths below
+        // "extensions" that name user tags are looked up at the top of extensions).
+        if (!walnut.SpecNodeByPath(path)) std::abort();
         bool found = false;
-        const kelvarn::TTagSpec spec = walnut.FindSpecNode(path, found);
-        if (!found) std::abort();  // a node is always found by its own path
-        kelvarn::TWalnut::RenderSpecNode(spec, list);
+        kelvarn::TWalnut::RenderSpecNode(walnut.FindSpecNode(path, found), list);
         walnut.ListAllowedTags(path, list);
         walnut.ListMandatoryTags(path, list);
         (void)node->Text();
