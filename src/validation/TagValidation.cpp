@@ -106,8 +106,10 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
             message = "Tag is empty";
     }
     if (message.empty()) return {};
-    const std::string_view relative = std::string_view(path).substr(kConfigRoot.size() + 1);
-    return {"[" + std::string(relative) + " " + ShownValue(value, format) + "]", std::move(message)};
+    // The path without its root "config.txt\".
+    std::string part = "[";
+    part.append(path, kConfigRoot.size() + 1).append(" ").append(ShownValue(value, format)).append("]");
+    return {std::move(part), std::move(message)};
 }
 
 // The config paths of the rows, built as a walk in row order meets them rather than each from the
