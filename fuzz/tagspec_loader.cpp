@@ -1,5 +1,7 @@
-// tags.xml on any bytes: whatever parses must build the trees of a few kinds within the node cap, and
-// every node of a tree must be found again by its own config path, with its lists and its record.
+// tags.xml on any bytes: whatever parses must build the trees of a few kinds within the node cap; a
+// node's children must be found by name as a plain search in order finds them (the first that
+// matches), and each node's path, lists and record must be answered.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -13,7 +15,9 @@
 
 namespace {
 
-constexpr std::size_t kNodesChecked = 300;  // per kind, so that each input stays quick
+// Per kind and per node, so that each input stays quick.
+constexpr std::size_t kNodesChecked = 300;
+constexpr std::size_t kChildrenChecked = 64;
 
 void CheckKind(kelvarn::TWalnut& walnut, const std::shared_ptr<const kelvarn::TTagsXml>& file, std::string_view kind) {
     walnut.LoadTagSpec(file, kind);
@@ -26,9 +30,16 @@ void CheckKind(kelvarn::TWalnut& walnut, const std::shared_ptr<const kelvarn::TT
         const kelvarn::TSpecNode* node = stack.back();
         stack.pop_back();
         const std::string path = node->ConfigPath();
-        // A node is always found by its own path (FindSpecNode may look elsewhere: paths below
-        // "extensions" that name user tags are looked up at the top of extensions).
-        if (!walnut.SpecNodeByPath(path)) std::abort();
+        const auto& children = node->Children();
+        for (std::size_t i = 0; i < children.size() && i < kChildrenChecked; ++i) {
+            const kelvarn::TSpecNode* child = children[i];
+            // Stops at the child itself at the latest, since a node matches its own name.
+            const auto first = std::find_if(children.begin(), children.end(), [&](const kelvarn::TSpecNode* c) {
+                return kelvarn::MatchSpecName(*c, child->Name());
+            });
+            if (first == children.end() || node->FindChild(child->Name()) != *first) std::abort();
+        }
+        (void)walnut.SpecNodeByPath(path);
         bool found = false;
         kelvarn::TWalnut::RenderSpecNode(walnut.FindSpecNode(path, found), list);
         walnut.ListAllowedTags(path, list);
