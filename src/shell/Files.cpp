@@ -55,7 +55,7 @@ std::string Describe(const std::error_code& ec) { return ec.message(); }
 
 // Writes `bytes` to a new temporary file beside `target`, flushed to the disk. Returns its path in
 // `tmp`; on failure the temporary file is gone.
-std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp, WriteSync sync) {
+std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
     const std::string shown = PathString(target);
     tmp = TempPathBeside(target);
     FilePtr f = OpenFile(tmp, "wb");
@@ -65,7 +65,7 @@ std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& 
     const std::size_t n = std::min(allowed, bytes.size());
     bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
     if (ok && allowed < bytes.size()) ok = false;  // the injected fault: the disk "fills" here
-    if (ok) ok = sync == WriteSync::ToDisk ? platform::SyncFile(f.get()) : std::fflush(f.get()) == 0;
+    if (ok) ok = platform::SyncFile(f.get());
     f.reset();
     if (!ok) {
         std::error_code ec;
@@ -185,12 +185,12 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
     return {};
 }
 
-std::string WriteFileAtomic(std::string_view path, std::string_view bytes, WriteSync sync) {
+std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::path target = FsPath(path);
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
     fs::path tmp;
-    std::string error = WriteTemp(target, bytes, tmp, sync);
+    std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;
     fs::rename(tmp, target, ec);
     if (ec) {
@@ -200,8 +200,8 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes, Write
     return {};
 }
 
-std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding, WriteSync sync) {
-    return WriteFileAtomic(path, EncodeText(utf8, encoding), sync);
+std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
+    return WriteFileAtomic(path, EncodeText(utf8, encoding));
 }
 
 std::string AppendToFile(std::string_view path, std::string_view bytes) {

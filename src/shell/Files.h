@@ -24,14 +24,9 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
 // Reads and decodes a text file (DESIGN's text rule).
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
 
-// Whether a write waits until the data is on the disk. The user's files always do; files the program
-// rewrites for itself at every use (the report log) need only stay whole, which the rename gives.
-enum class WriteSync { ToDisk, RenameOnly };
-
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
-std::string WriteFileAtomic(std::string_view path, std::string_view bytes, WriteSync sync = WriteSync::ToDisk);
-std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding,
-                          WriteSync sync = WriteSync::ToDisk);
+std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
+std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding);
 
 // Adds bytes at the end of a file, creating it when missing. For the program's own records (the report
 // log): a failure may cost the new text, nothing of the user's.
