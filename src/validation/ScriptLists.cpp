@@ -65,7 +65,7 @@ bool ListAssetFiles(const TProgramState& state, std::string_view assetFolder, st
         if (real.empty() || !DirectoryExists(real)) return false;
         std::vector<std::string> found;
         FindFiles(JoinPath(real, "*"), "*", found, false);
-        const std::string shown = ReplaceChar(ExcludeTrailingSeparator(real), '/', '\\');
+        const std::string shown = ExcludeTrailingSeparator(real);
         for (const std::string& path : found) {
             const std::string name = ExtractFileName(path);
             if (FileExists(path) && WildcardMatch(namePattern, LowerCase(name))) list.push_back(shown + "\\" + name);
