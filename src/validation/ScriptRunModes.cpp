@@ -27,6 +27,13 @@ void DropLeadingMark(std::vector<std::string>& lines) {
 
 std::string ScriptsFolder(const TProgramState& state) { return ExpandMacros(state, "%scripts%"); }
 
+// A script file the user is about to type: created empty when it does not exist yet.
+std::string CreateEmptyScript(const std::string& file) {
+    if (!ResolveScriptFile(file).empty()) return {};
+    ForceDirectories(ExtractFileDir(file));
+    return WriteFileAtomic(file, "");
+}
+
 }  // namespace
 
 std::string TScriptUnit::RunScriptPath(const std::string& path, const std::string& name, bool snapshot) {
@@ -108,12 +115,9 @@ void TScriptUnit::RunScriptFile() {
 
 void TScriptUnit::ExecuteScriptCommands() {
     const std::string file = ExpandMacros(state_, "%scripts%\\$$$.kvm");
-    if (ResolveScriptFile(file).empty()) {
-        ForceDirectories(ExtractFileDir(file));
-        if (std::string error = WriteFileAtomic(file, ""); !error.empty()) {
-            host_.AppendAlert(error);
-            return;
-        }
+    if (std::string error = CreateEmptyScript(file); !error.empty()) {
+        host_.AppendAlert(error);
+        return;
     }
     host_.OpenViewer("Script Execute", file, "Execute", "Undo", "Close");
 }
@@ -132,11 +136,9 @@ void TScriptUnit::EditScriptFile() {
         if (!result.started) host_.AppendAlert("Unable to start " + editor + ": " + result.error);
         return;
     }
-    if (ResolveScriptFile(file).empty()) {
-        if (std::string error = WriteFileAtomic(file, ""); !error.empty()) {
-            host_.AppendAlert(error);
-            return;
-        }
+    if (std::string error = CreateEmptyScript(file); !error.empty()) {
+        host_.AppendAlert(error);
+        return;
     }
     host_.OpenViewer("Editing: " + ExtractFileName(file), file, "Save", "", "Cancel");
 }

@@ -135,8 +135,18 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host) {
         for (int i = 1; i < c.fieldCount; ++i) line += "|" + c.p[static_cast<std::size_t>(i)];
         host.Note(line);
     };
-    for (int command : {16, 19, 65, 69, 72, 76}) commands.Register(command, [record](ScriptCall& c) {
+    for (int command : {65, 66, 69, 72, 76}) commands.Register(command, [record](ScriptCall& c) {
         record(c);
+        return std::string();
+    });
+    commands.Register(16, [record](ScriptCall& c) {  // -delete
+        record(c);
+        if (c.config) c.config->DeleteByPath(c.p[1], false);
+        return std::string();
+    });
+    commands.Register(19, [record](ScriptCall& c) {  // -update, roughly
+        record(c);
+        if (c.config && !c.p[1].empty()) c.config->SetTagByPath(c.p[1], c.p[2]);
         return std::string();
     });
     commands.Register(15, [record](ScriptCall& c) {  // -info
