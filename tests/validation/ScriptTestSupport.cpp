@@ -144,9 +144,11 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host) {
         if (c.config) c.config->DeleteByPath(c.p[1], false);
         return std::string();
     });
-    commands.Register(19, [record](ScriptCall& c) {  // -update, roughly
+    commands.Register(19, [record](ScriptCall& c) {  // -update, roughly: literal fields are one value
         record(c);
-        if (c.config && !c.p[1].empty()) c.config->SetTagByPath(c.p[1], c.p[2]);
+        std::string value = c.p[2];
+        for (int i = 3; c.literal && i < c.fieldCount; ++i) value += "|" + c.p[static_cast<std::size_t>(i)];
+        if (c.config && !c.p[1].empty()) c.config->SetTagByPath(c.p[1], value);
         return std::string();
     });
     commands.Register(15, [record](ScriptCall& c) {  // -info
