@@ -52,9 +52,9 @@ fs::path TempPathBeside(const fs::path& target) {
 
 std::string Describe(const std::error_code& ec) { return ec.message(); }
 
-// Writes `bytes` to a new temporary file beside `target`, flushed to the disk. Returns its path in
-// `tmp`; on failure the temporary file is gone.
-std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
+// Writes `bytes` to a new temporary file beside `target`, flushed to the disk when `sync` is set.
+// Returns its path in `tmp`; on failure the temporary file is gone.
+std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp, bool sync) {
     const std::string shown = PathString(target);
     tmp = TempPathBeside(target);
     FilePtr f = OpenFile(tmp, "wb");
@@ -64,7 +64,8 @@ std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& 
     const std::size_t n = std::min(allowed, bytes.size());
     bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
     if (ok && allowed < bytes.size()) ok = false;  // the injected fault: the disk "fills" here
-    if (ok) ok = platform::SyncFile(f.get());
+    if (ok && sync) ok = platform::SyncFile(f.get());
+    if (ok) ok = std::fflush(f.get()) == 0;
     f.reset();
     if (!ok) {
         std::error_code ec;
@@ -184,12 +185,14 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
     return {};
 }
 
-std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
+namespace {
+
+std::string WriteBesideAndRename(std::string_view path, std::string_view bytes, bool sync) {
     const fs::path target = FsPath(path);
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
     fs::path tmp;
-    std::string error = WriteTemp(target, bytes, tmp);
+    std::string error = WriteTemp(target, bytes, tmp, sync);
     if (!error.empty()) return error;
     fs::rename(tmp, target, ec);
     if (ec) {
@@ -198,6 +201,12 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     }
     return {};
 }
+
+}  // namespace
+
+std::string WriteFileAtomic(std::string_view path, std::string_view bytes) { return WriteBesideAndRename(path, bytes, true); }
+
+std::string WriteScratchFile(std::string_view path, std::string_view bytes) { return WriteBesideAndRename(path, bytes, false); }
 
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
     return WriteFileAtomic(path, EncodeText(utf8, encoding));

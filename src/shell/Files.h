@@ -26,6 +26,10 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
+// The same without waiting for the disk: for working files that only this session reads back (undo
+// snapshots, which the start-up purge deletes anyway). A half-written file still never stands under
+// the name.
+std::string WriteScratchFile(std::string_view path, std::string_view bytes);
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding);
 
 // Copies a file through streams into a temporary file beside the target and renames it over the

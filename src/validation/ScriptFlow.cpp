@@ -2,6 +2,7 @@
 #include "validation/ScriptFlow.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "catalogue/ConfigReader.h"
 #include "catalogue/KuidSearch.h"
@@ -24,15 +25,16 @@ namespace kelvarn {
 
 namespace {
 
-// A thumbnail's size is in its first segments; no thumbnail is this large.
-constexpr std::uint64_t kMaxThumbnailBytes = 16ull << 20;
+// A JPEG's frame header follows its application segments (64 KB at most each): this much of the
+// file holds it for any thumbnail, and a loop testing a large file reads no more.
+constexpr std::size_t kThumbnailHeadBytes = 1u << 20;
 constexpr int kThumbnailWidth = 240, kThumbnailHeight = 180;
 // A -case or -select line's first parameter reads as this when it is no number: the dialog form.
 constexpr int kDialogForm = 99;
 
 bool IsNumber(std::string_view text, double& value) { return TryParseDouble(text, value); }
 
-// The list after "-" lines: its leading tabs, CR and LF removed.
+// A message of several lines: its leading tabs, CR and LF removed.
 std::string TrimLeadingBreaks(std::string text) {
     const std::size_t first = text.find_first_not_of("\t\r\n");
     return first == std::string::npos ? std::string() : text.substr(first);
@@ -48,8 +50,10 @@ int LabelNumber(std::string_view p1) {
 bool IsThumbnail(const std::string& path) {
     const std::string file = ResolveScriptFile(path);
     if (file.empty()) return false;
-    std::string bytes;
-    if (!ReadFileBytes(file, bytes, kMaxThumbnailBytes).empty()) return false;
+    std::ifstream in(FsPath(file), std::ios::binary);
+    std::string bytes(kThumbnailHeadBytes, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     int width = 0, height = 0;
     return ReadJpegSize(AsBytes(bytes), width, height) && width == kThumbnailWidth && height == kThumbnailHeight;
 }

@@ -81,6 +81,7 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
     WriteBytes(file, "old bytes");
     SetWriteFaultHook([](const std::string&) { return std::size_t{3}; });
     EXPECT_NE(WriteFileAtomic(file, "new bytes that do not fit"), "");
+    EXPECT_NE(WriteScratchFile(file, "new bytes that do not fit"), "");
     EXPECT_NE(StreamCopyFile(file, dir / "copy.txt"), "");
     SetWriteFaultHook(nullptr);
     EXPECT_EQ(ReadBytes(file), "old bytes");
@@ -90,6 +91,8 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
 
     EXPECT_EQ(WriteFileAtomic(file, "new"), "");
     EXPECT_EQ(ReadBytes(file), "new");
+    EXPECT_EQ(WriteScratchFile(file, "newer"), "");
+    EXPECT_EQ(ReadBytes(file), "newer");
 }
 
 TEST(Copying, RefusesACopyOntoItselfAndForceCopyMakesFolders) {
