@@ -18,6 +18,7 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
+#include "validation/ui/ScriptEngine.h"
 
 namespace {
 
@@ -79,6 +80,11 @@ int main(int argc, char* argv[]) {
     TViewer viewer(state, new TTextView(state), &main);
     state.Viewer = &viewer;
     main.SetReportViewer(&viewer);
+    // The script engine. Still to plug in as their parts land: Host().MainOutlineHook (outline frame),
+    // Host().EditorOutlineHook and SetReview (editor window), TaggedFolders and Host().KuidFoldersHook
+    // (asset list), SelectedEmbeddedScript (outline command 2316).
+    TScriptEngine scripts(state, &main);
+    scripts.Wire(main, &viewer);
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();
