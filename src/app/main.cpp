@@ -8,6 +8,10 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "media/ui/GlContext.h"
+#include "media/ui/MeshView.h"
+#include "media/ui/MeshViewRows.h"
+#include "media/ui/Selector.h"
 #include "media/ui/TextView.h"
 #include "platform/FileSystemOps.h"
 #include "shell/Handover.h"
@@ -32,7 +36,7 @@ TMainFrames CreateFrames(TProgramState& state) {
     f.fileList = new TEmptyFrame("FileView", "Files", false);
     f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
     f.text = new TTextView(state);
-    f.mesh = new TEmptyViewerFrame("MeshView", "Mesh", true);
+    f.mesh = new TMeshView(state);
     f.table = new TEmptyViewerFrame("GridView", "Table", true);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
     f.tagCatalogue = new TEmptyViewerFrame("XMLView", "Tags", true);
@@ -44,6 +48,7 @@ TMainFrames CreateFrames(TProgramState& state) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    SetDefaultSurfaceFormat();  // every GL context is made with it, so before the application exists
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvarn");
     std::setlocale(LC_NUMERIC, "C");  // "." is the decimal separator whatever the locale
@@ -75,11 +80,14 @@ int main(int argc, char* argv[]) {
     state.Runner = &runner;
 
     // The windows, in their order; those of later parts join here.
-    TMain main(state, CreateFrames(state), arguments);
+    const TMainFrames frames = CreateFrames(state);
+    TMain main(state, frames, arguments);
     TColourBox colourBox(state, &main);
     TViewer viewer(state, new TTextView(state), &main);
     state.Viewer = &viewer;
     main.SetReportViewer(&viewer);
+    TSelector selector(&main);
+    ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), selector, &colourBox);
     // The script engine. Still to plug in as their parts land: Host().MainOutlineHook (outline frame),
     // Host().EditorOutlineHook and SetReview (editor window), TaggedFolders and Host().KuidFoldersHook
     // (asset list), SelectedEmbeddedScript (outline command 2316).
