@@ -120,6 +120,7 @@ TEST_P(Flow, Runs) {
     bed.host.kuids["<kuid2:1:2:127>"] = {bed.dir / "gone", other};
     bed.host.kuids["<kuid:7:8>"] = {other};
     bed.host.kuids["<kuid2:5:6:2>"] = {other};
+    bed.host.kuids["<kuid:4:4>"] = {bed.dir / "removed"};  // listed once, its folder gone since
     for (const std::string& a : GetParam().answers) bed.host.answers.push_back(a);
     bed.Run(GetParam().script);
     EXPECT_EQ(Told(bed.host), GetParam().told);
@@ -148,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"AssetVersionBelowNotEnough", "-ifasset|<kuid2:5:6:3>\n-info|found\n-endif", {}},
         FlowCase{"AssetPlain", "-ifasset|<kuid:7:8>\n-info|found\n-endif", {"alert+ test\\002: found"}},
         FlowCase{"AssetUnknown", "-ifasset|<kuid:9:9>\n-info|found\n-endif", {}},
+        FlowCase{"AssetFolderGone", "-ifasset|<kuid:4:4>\n-info|found\n-endif", {}},
         FlowCase{"MatchesValue", "-ifmatches|scen*|config.txt\\kind\n-info|yes\n-endif", {"alert+ test\\002: yes"}},
         FlowCase{"MatchesAddressText", "-ifmatches|conf*|config.txt\\nothing\n-info|yes\n-endif", {"alert+ test\\002: yes"}},
         FlowCase{"MatchesNot", "-ifmatches|x*|config.txt\\kind\n-info|yes\n-endif", {}},

@@ -109,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"BlanksAndQuotes", "-update| kind | \"x y\" ", {"-update|kind|x y"}},
         LineCase{"MacrosExpanded", "-update|%bin%", {"-update|<tmp>/program/bin"}},
         LineCase{"IniAddKeepsQuotesAndMacros", "-iniadd|\"S\"|%bin%|\"v\"", {"-iniadd|\"S\"|%bin%|\"v\""}},
+        LineCase{"InstallToolKeepsQuotesAndMacros", "-installtool|\"T\"|a\xC2\xA6\"%pfe%\"", {"-installtool|\"T\"|a\xC2\xA6\"%pfe%\""}},
+        LineCase{"IniDeleteKeepsQuotesOnly", "-inidelete|\"S\"|%bin% ^Z", {"-inidelete|\"S\"|<tmp>/program/bin "}},  // trimmed before ^Z (empty) is expanded
         LineCase{"WriteTakesItsFieldsRaw", "-write|line|  a \"b\" ;c ^1 %bin% ", {"-write*|line|  a \"b\" ;c ^1 %bin%"}},
         LineCase{"OwnVariablesStayForTheHandler", "-pointrotation|x|^X+1|^0", {"-pointrotation|x|^X+1|^0"}},
         LineCase{"MissingHandler", "-sort\n-silent|on", {"alert+ test\\001: Command not available: -sort",

@@ -135,7 +135,7 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host) {
         for (int i = 1; i < c.fieldCount; ++i) line += "|" + c.p[static_cast<std::size_t>(i)];
         host.Note(line);
     };
-    for (int command : {65, 66, 69, 72, 76}) commands.Register(command, [record](ScriptCall& c) {
+    for (int command : {65, 66, 68, 69, 72, 76}) commands.Register(command, [record](ScriptCall& c) {
         record(c);
         return std::string();
     });
