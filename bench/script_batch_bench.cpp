@@ -33,27 +33,13 @@ constexpr int kRounds = 3;  // each side runs this often; the best round counts
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
-class BenchHost final : public ScriptHost {
+// No reviews (preview is off); the two outlines of the program.
+class BenchHost final : public SilentScriptHost {
 public:
     TOutlineDocument* main = nullptr;
     TOutlineDocument* editor = nullptr;
-    bool Confirm(const std::string&) override { return true; }
-    int ChooseOne(const std::string&, const std::vector<std::string>&) override { return 0; }
-    bool ChooseMany(const std::string&, const std::vector<std::string>&, std::vector<bool>&) override { return true; }
-    void AppendAlert(const std::string&) override {}
-    void ShowAlert(const std::string&) override {}
     TOutlineDocument* MainOutline() override { return main; }
     TOutlineDocument* EditorOutline() override { return editor; }
-    std::vector<std::string> TaggedFolders(bool) override { return {}; }
-    std::vector<std::string> KuidFolders(const std::string&) override { return {}; }
-    void ShowStatus(int, const std::string&) override {}
-    std::string AskScriptFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    void OpenViewer(const std::string&, const std::string&, const std::string&, const std::string&,
-                    const std::string&) override {}
-    TReviewResult ReviewAsset(const std::string&, const std::string&, TOutlineDocument&, bool, bool&) override {
-        return TReviewResult::Accept;
-    }
-    void RefreshFiles() override {}
 };
 
 std::string AssetConfig(int n) {

@@ -23,7 +23,7 @@ using namespace kelvarn;
 
 constexpr int kMaxLines = 200000;
 
-class InputHost final : public ScriptHost {
+class InputHost final : public SilentScriptHost {
 public:
     std::string_view input;
     std::size_t cursor = 0;
@@ -43,24 +43,12 @@ public:
         for (std::size_t i = 0; i < checked.size() && i < 8; ++i) checked[i] = (n >> i) & 1u;
         return n != 0;
     }
-    void AppendAlert(const std::string&) override {}
-    void ShowAlert(const std::string&) override {}
     TOutlineDocument* MainOutline() override { return main; }
-    TOutlineDocument* EditorOutline() override { return nullptr; }
-    std::vector<std::string> TaggedFolders(bool) override { return {}; }
     std::vector<std::string> KuidFolders(const std::string& kuid) override {
         if (kuid.find('7') != std::string::npos) return {asset};
         if (kuid.find('3') != std::string::npos) return {asset + "/gone"};
         return {};
     }
-    void ShowStatus(int, const std::string&) override {}
-    std::string AskScriptFile(const std::string&, const std::string&, const std::string&) override { return {}; }
-    void OpenViewer(const std::string&, const std::string&, const std::string&, const std::string&,
-                    const std::string&) override {}
-    TReviewResult ReviewAsset(const std::string&, const std::string&, TOutlineDocument&, bool, bool&) override {
-        return TReviewResult::Reject;
-    }
-    void RefreshFiles() override {}
 };
 
 struct World {

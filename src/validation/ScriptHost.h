@@ -73,4 +73,27 @@ public:
     virtual void RefreshFiles() = 0;
 };
 
+// A desktop with nobody at it: no question is answered Yes, no choice made, nothing shown, no outline
+// and no asset known. For runs without a user (benchmarks, fuzzing), which override what they need.
+class SilentScriptHost : public ScriptHost {
+public:
+    bool Confirm(const std::string&) override { return false; }
+    int ChooseOne(const std::string&, const std::vector<std::string>&) override { return -1; }
+    bool ChooseMany(const std::string&, const std::vector<std::string>&, std::vector<bool>&) override { return false; }
+    void AppendAlert(const std::string&) override {}
+    void ShowAlert(const std::string&) override {}
+    TOutlineDocument* MainOutline() override { return nullptr; }
+    TOutlineDocument* EditorOutline() override { return nullptr; }
+    std::vector<std::string> TaggedFolders(bool) override { return {}; }
+    std::vector<std::string> KuidFolders(const std::string&) override { return {}; }
+    void ShowStatus(int, const std::string&) override {}
+    std::string AskScriptFile(const std::string&, const std::string&, const std::string&) override { return {}; }
+    void OpenViewer(const std::string&, const std::string&, const std::string&, const std::string&,
+                    const std::string&) override {}
+    TReviewResult ReviewAsset(const std::string&, const std::string&, TOutlineDocument&, bool, bool&) override {
+        return TReviewResult::Reject;
+    }
+    void RefreshFiles() override {}
+};
+
 }  // namespace kelvarn

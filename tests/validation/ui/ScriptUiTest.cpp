@@ -105,7 +105,9 @@ TEST(SelectOptionDialog, TwelveOptionsScreenshot) {
     dialog.ChooseOne("Choose a livery", Twelve());
     ASSERT_FALSE(shot.isNull());
     EXPECT_GE(shot.width(), 300);
-    if (const char* file = std::getenv("KELVARN_SCREENSHOT")) EXPECT_TRUE(shot.save(file));
+    if (const char* file = std::getenv("KELVARN_SCREENSHOT")) {
+        EXPECT_TRUE(shot.save(file));
+    }
 }
 
 TEST(ReviewDialog, ShowsTheTreeAndAnswers) {
@@ -149,18 +151,9 @@ protected:
         state.Clock = &clock;
         state.Messages = &messages;
         state.OpenSettings(dir / "kelvarn.ini");
-        frames.assetList = new test::RecordingAssetList(log, "AssetList", false);
-        frames.fileList = new test::Recording<TFrame<IFrame>>(log, "FileList", false);
-        frames.outline = outline = new test::Recording<TFrame<IFrame>>(log, "Outline", true);
-        frames.text = new test::RecordingTextViewer(log, "Text", true);
-        auto viewer = [this](const char* name) { return new test::RecordingViewerFrame(log, name, true); };
-        frames.mesh = viewer("Mesh");
-        frames.table = viewer("Table");
-        frames.image = viewer("Image");
-        frames.tagCatalogue = viewer("TagCatalogue");
-        frames.textureDescriptor = viewer("TextureDescriptor");
-        frames.levelOfDetail = viewer("LevelOfDetail");
-        main = std::make_unique<TMain>(state, frames, std::vector<std::string>{});
+        const test::RecordingFrames made(log);
+        outline = made.outline;
+        main = std::make_unique<TMain>(state, made.frames, std::vector<std::string>{});
         engine = new TScriptEngine(state, main.get());
         engine->Wire(*main, nullptr);
         main->FormShow();
@@ -174,7 +167,6 @@ protected:
     test::RecordingMessageSink messages;
     TProgramState state;
     test::CallLog log;
-    TMainFrames frames;
     test::Recording<TFrame<IFrame>>* outline = nullptr;
     std::unique_ptr<TMain> main;
     TScriptEngine* engine = nullptr;
