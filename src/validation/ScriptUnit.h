@@ -114,7 +114,6 @@ private:
     friend class TRunning;
     std::string RunScriptPath(const std::string& path, const std::string& name, bool snapshot);
     void ShowLineCount();
-    void EndRun();
 
     TProgramState& state_;
     ScriptHost& host_;
