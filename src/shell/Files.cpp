@@ -53,9 +53,9 @@ fs::path TempPathBeside(const fs::path& target) {
 
 std::string Describe(const std::error_code& ec) { return ec.message(); }
 
-// Writes `bytes` to a new temporary file beside `target`, flushed to the disk when `sync` is set.
-// Returns its path in `tmp`; on failure the temporary file is gone.
-std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp, bool sync) {
+// Writes `bytes` to a new temporary file beside `target`, flushed to the disk. Returns its path in
+// `tmp`; on failure the temporary file is gone.
+std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
     const std::string shown = PathString(target);
     tmp = TempPathBeside(target);
     FilePtr f = OpenFile(tmp, "wb");
@@ -65,8 +65,7 @@ std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& 
     const std::size_t n = std::min(allowed, bytes.size());
     bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
     if (ok && allowed < bytes.size()) ok = false;  // the injected fault: the disk "fills" here
-    if (ok && sync) ok = platform::SyncFile(f.get());
-    if (ok) ok = std::fflush(f.get()) == 0;
+    if (ok) ok = platform::SyncFile(f.get());
     f.reset();
     if (!ok) {
         std::error_code ec;
@@ -186,14 +185,12 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
     return {};
 }
 
-namespace {
-
-std::string WriteBesideAndRename(std::string_view path, std::string_view bytes, bool sync) {
+std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::path target = FsPath(path);
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
     fs::path tmp;
-    std::string error = WriteTemp(target, bytes, tmp, sync);
+    std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;
     fs::rename(tmp, target, ec);
     if (ec) {
@@ -203,11 +200,24 @@ std::string WriteBesideAndRename(std::string_view path, std::string_view bytes, 
     return {};
 }
 
-}  // namespace
-
-std::string WriteFileAtomic(std::string_view path, std::string_view bytes) { return WriteBesideAndRename(path, bytes, true); }
-
-std::string WriteScratchFile(std::string_view path, std::string_view bytes) { return WriteBesideAndRename(path, bytes, false); }
+std::string WriteScratchFile(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    const std::string shown = PathString(target);
+    FilePtr f = OpenFile(target, "wb");
+    if (!f) return "Unable to create " + shown;
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    ok = std::fclose(f.release()) == 0 && ok;
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(target, ec);
+        return "Unable to write " + shown + ": the disk refused the data";
+    }
+    return {};
+}
 
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
     return WriteFileAtomic(path, EncodeText(utf8, encoding));

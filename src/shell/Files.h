@@ -26,9 +26,8 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
-// The same without waiting for the disk: for working files that only this session reads back (undo
-// snapshots, which the start-up purge deletes anyway). A half-written file still never stands under
-// the name.
+// A working file that only this session reads back (undo snapshots, which the start-up purge deletes
+// anyway): written straight, not flushed to the disk; a failed write removes it.
 std::string WriteScratchFile(std::string_view path, std::string_view bytes);
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding);
 

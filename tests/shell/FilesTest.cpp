@@ -81,7 +81,6 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
     WriteBytes(file, "old bytes");
     SetWriteFaultHook([](const std::string&) { return std::size_t{3}; });
     EXPECT_NE(WriteFileAtomic(file, "new bytes that do not fit"), "");
-    EXPECT_NE(WriteScratchFile(file, "new bytes that do not fit"), "");
     EXPECT_NE(StreamCopyFile(file, dir / "copy.txt"), "");
     SetWriteFaultHook(nullptr);
     EXPECT_EQ(ReadBytes(file), "old bytes");
@@ -91,8 +90,18 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
 
     EXPECT_EQ(WriteFileAtomic(file, "new"), "");
     EXPECT_EQ(ReadBytes(file), "new");
-    EXPECT_EQ(WriteScratchFile(file, "newer"), "");
-    EXPECT_EQ(ReadBytes(file), "newer");
+}
+
+TEST(ScratchWrite, AFailedWriteLeavesNoFile) {
+    TempDir dir;
+    const std::string file = dir / "undo0.kv$";
+    SetWriteFaultHook([](const std::string&) { return std::size_t{3}; });
+    EXPECT_NE(WriteScratchFile(file, "a snapshot that does not fit"), "");
+    SetWriteFaultHook(nullptr);
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_EQ(WriteScratchFile(file, "snapshot"), "");
+    EXPECT_EQ(ReadBytes(file), "snapshot");
+    EXPECT_NE(WriteScratchFile(dir / "missing/undo0.kv$", "x"), "");
 }
 
 TEST(Copying, RefusesACopyOntoItselfAndForceCopyMakesFolders) {
