@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
@@ -44,11 +45,8 @@ public:
         return n != 0;
     }
     TOutlineDocument* MainOutline() override { return main; }
-    std::vector<std::string> KuidFolders(const std::string& kuid) override {
-        if (kuid.find('7') != std::string::npos) return {asset};
-        if (kuid.find('3') != std::string::npos) return {asset + "/gone"};
-        return {};
-    }
+    TKuidMap kuids;
+    const TKuidMap& KuidIndex() override { return kuids; }
 };
 
 struct World {
@@ -68,6 +66,8 @@ struct World {
         state.KindChain = "scenery,mesh-asset";
         host.main = &main;
         host.asset = root + "/asset";
+        host.kuids.Add("<kuid2:7:7:3>", host.asset);
+        host.kuids.Add("<kuid:3:3>", host.asset + "/gone");
         // The seeds: -combine stores text in a memory, -pointread the point data, as their own
         // command families will.
         unit.Commands().Register(73, [](ScriptCall& c) {

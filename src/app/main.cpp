@@ -8,6 +8,10 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "catalogue/KuidMap.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/FileView.h"
 #include "media/ui/GlContext.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
@@ -18,22 +22,32 @@
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/ColourBox.h"
+#include "shell/ui/DesktopFiles.h"
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
+#include "validation/ScriptUnit.h"
+#include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptEngine.h"
 
 namespace {
 
 using namespace kelvarn;
 
+// The asset list and the file list with what they stand on, which outlives the main window.
+TAssetFrames& Assets(TProgramState& state) {
+    static TAssetFrames assets(state, ProgramKuidMap());
+    return assets;
+}
+
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
 TMainFrames CreateFrames(TProgramState& state) {
     TMainFrames f;
-    f.assetList = new TEmptyAssetListFrame("AssetList", "Assets", false);
-    f.fileList = new TEmptyFrame("FileView", "Files", false);
+    f.assetList = Assets(state).AssetList();
+    f.fileList = Assets(state).FileView();
     f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
@@ -43,6 +57,18 @@ TMainFrames CreateFrames(TProgramState& state) {
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
     f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
     return f;
+}
+
+// The script engine works on the config the asset list loads, gets its tagged folders, and tells the
+// file list when a run is on (its refresh waits for the end).
+void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
+    TScriptUnit& unit = scripts.Unit();
+    scripts.Host().MainOutlineHook = [&assets] { return &assets.ConfigDocument(); };
+    assets.TaggedFolders = [&unit](std::vector<std::string> folders) { unit.FolderList = std::move(folders); };
+    TFileList& files = assets.Files();
+    files.ScriptBusy = [&unit] { return unit.Running(); };
+    files.ScriptMode = [&unit] { return unit.ScriptMode(); };
+    files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
 }
 
 }  // namespace
@@ -79,6 +105,14 @@ int main(int argc, char* argv[]) {
     state.Messages = &messages;
     state.Runner = &runner;
 
+    TQtFileClipboard clipboard;
+    TQtTrash trash;
+    state.Clipboard = &clipboard;
+    state.Trash = &trash;
+    TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
+        PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
+    };
+
     // The windows, in their order; those of later parts join here.
     const TMainFrames frames = CreateFrames(state);
     TMain main(state, frames, arguments);
@@ -88,11 +122,12 @@ int main(int argc, char* argv[]) {
     main.SetReportViewer(&viewer);
     TSelector selector(&main);
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), selector, &colourBox);
-    // The script engine. Still to plug in as their parts land: Host().MainOutlineHook (outline frame),
-    // Host().EditorOutlineHook and SetReview (editor window), TaggedFolders and Host().KuidFoldersHook
-    // (asset list), SelectedEmbeddedScript (outline command 2316).
+    // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
+    // as their parts land: Host().EditorOutlineHook and SetReview (editor window),
+    // SelectedEmbeddedScript (outline command 2316), and MainOutlineHook on the outline view's own.
     TScriptEngine scripts(state, &main);
     scripts.Wire(main, &viewer);
+    WireScriptsToAssets(scripts, Assets(state));
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();
@@ -101,8 +136,11 @@ int main(int argc, char* argv[]) {
         main.Bus().SendCommand(message.code, message.text);
     };
 
+    Assets(state).Wire(main);
     main.show();
     const int result = QApplication::exec();
     state.Viewer = nullptr;
+    state.Clipboard = nullptr;
+    state.Trash = nullptr;
     return result;
 }

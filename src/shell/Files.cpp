@@ -266,6 +266,10 @@ std::string StreamCopyFile(std::string_view source, std::string_view target) {
     return {};
 }
 
+std::string CopyFileToFolder(std::string_view source, std::string_view folder) {
+    return StreamCopyFile(source, JoinPath(folder, ExtractFileName(source), '/'));
+}
+
 std::string ForceCopyFile(std::string_view source, std::string_view target) {
     const std::string folder = ExtractFileDir(NativePath(target));
     if (!folder.empty() && !ForceDirectories(folder)) return "Unable to create the folder " + folder;

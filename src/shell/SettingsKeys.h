@@ -121,7 +121,9 @@ inline constexpr SettingKey FontFixed{"Fonts", "Fixed", "Courier New,10"};
 inline constexpr SettingKey FontProportional{"Fonts", "Proportional", "Verdana,10"};
 
 // System
-inline constexpr SettingKey Explorer{"System", "Explorer", "\xC2\xA6\xC2\xA6" "Explorer\xC2\xB7/e,/root,\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6"};
+// The asset folder handed to the desktop's default program (the file manager): there is no Explorer
+// with its own switches here.
+inline constexpr SettingKey Explorer{"System", "Explorer", "\xC2\xA6\xC2\xA6\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6"};
 
 // Wiki (one section, whatever the spelling)
 inline constexpr SettingKey WikiURL{"Wiki", "URL", "https://kelvarn.invalid/wiki/"};
@@ -158,6 +160,10 @@ inline constexpr std::array<std::string_view, 22> kDefaultBuilds = {
     "2.3=2004-SP3",   "2.4=2004-SP4", "2.5=2006",     "2.6=2006-SP1", "2.7=TC-1",     "2.8=TC-3",
     "2.9=2009",       "3.0=2009-SP1", "3.1=2009-SP2", "3.2=2010-SP1", "3.3=2010-SP2", "3.4=2010-SP4",
     "3.5=2012",       "3.6=2012-MAC", "3.7=2012-SP1", "3.8=2012-MAC2"};
+
+// The user's own value of one of the user data tags (UserTagNames): its key of section UserData, and
+// for "license" the lines of section License joined with blanks.
+std::string ReadUserDataValue(const TMemIni& ini, std::string_view name);
 
 // Writes the built-in builds when the section holds none; returns whether it wrote them.
 bool EnsureDefaultBuilds(TMemIni& ini);

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "catalogue/ConfigReader.h"
-#include "catalogue/KuidSearch.h"
+#include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
 #include "media/ImageBytes.h"
 #include "media/JpegDec.h"
@@ -170,8 +170,7 @@ bool TScriptUnit::TestCondition(TScriptVars&, std::string_view test) {
 }
 
 bool TScriptUnit::FindAssetByKuid(std::string_view kuid) {
-    AssetFoundFolder = ::kelvarn::FindAssetByKuid(kuid, [this](const std::string& text) { return host_.KuidFolders(text); });
-    return !AssetFoundFolder.empty();
+    return ::kelvarn::FindAssetByKuid(host_.KuidIndex(), kuid, AssetFoundFolder);
 }
 
 bool TScriptUnit::AssetFileExists(std::string_view path) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/KuidMap.h"
+
 namespace kelvarn {
 
 class TOutlineDocument;
@@ -43,8 +45,8 @@ public:
     // The tagged asset folders of the asset list (callbacks 230 and 245); the current asset only
     // with `includeCurrent`.
     virtual std::vector<std::string> TaggedFolders(bool includeCurrent) = 0;
-    // The folders the KUID index recorded under one KUID text, in its order.
-    virtual std::vector<std::string> KuidFolders(const std::string& kuidText) = 0;
+    // The asset list's KUID index.
+    virtual const TKuidMap& KuidIndex() = 0;
 
     // The main outline does not repaint between the two calls (they nest).
     virtual void BeginTreeUpdate() {}
@@ -85,7 +87,10 @@ public:
     TOutlineDocument* MainOutline() override { return nullptr; }
     TOutlineDocument* EditorOutline() override { return nullptr; }
     std::vector<std::string> TaggedFolders(bool) override { return {}; }
-    std::vector<std::string> KuidFolders(const std::string&) override { return {}; }
+    const TKuidMap& KuidIndex() override {
+        static const TKuidMap none;
+        return none;
+    }
     void ShowStatus(int, const std::string&) override {}
     std::string AskScriptFile(const std::string&, const std::string&, const std::string&) override { return {}; }
     void OpenViewer(const std::string&, const std::string&, const std::string&, const std::string&,

@@ -117,10 +117,11 @@ TEST_P(Flow, Runs) {
     WriteBytes(asset + "/list.txt", "one\r\ntwo\r\nthree\r\n");
     WriteBytes(asset + "/empty.txt", "");
     const std::string other = bed.Asset("other", "kind \"x\"\n");
-    bed.host.kuids["<kuid2:1:2:127>"] = {bed.dir / "gone", other};
-    bed.host.kuids["<kuid:7:8>"] = {other};
-    bed.host.kuids["<kuid2:5:6:2>"] = {other};
-    bed.host.kuids["<kuid:4:4>"] = {bed.dir / "removed"};  // listed once, its folder gone since
+    bed.host.kuids.Add("<kuid2:1:2:127>", bed.dir / "gone");  // listed once, its folder gone since
+    bed.host.kuids.Add("<kuid2:1:2:127>", other);
+    bed.host.kuids.Add("<kuid:7:8>", other);
+    bed.host.kuids.Add("<kuid2:5:6:2>", other);
+    bed.host.kuids.Add("<kuid:4:4>", bed.dir / "removed");
     for (const std::string& a : GetParam().answers) bed.host.answers.push_back(a);
     bed.Run(GetParam().script);
     EXPECT_EQ(Told(bed.host), GetParam().told);
@@ -330,7 +331,7 @@ TEST(MatchTagAddresses, TagsAndContainers) {
 TEST(ScriptFlow, AssetFoundFolderLivesUntilEndIf) {
     ScriptBed bed;
     const std::string other = bed.Asset("other", "kind \"x\"\n");
-    bed.host.kuids["<kuid2:1:2:5>"] = {other};
+    bed.host.kuids.Add("<kuid2:1:2:5>", other);
     bed.unit->Commands().Register(13, [&](ScriptCall& c) {
         bed.host.Note("found " + c.unit.AssetFoundFolder);
         return std::string();

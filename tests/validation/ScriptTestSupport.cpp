@@ -83,11 +83,6 @@ std::vector<std::string> FakeScriptHost::TaggedFolders(bool includeCurrent) {
     return tagged;
 }
 
-std::vector<std::string> FakeScriptHost::KuidFolders(const std::string& kuidText) {
-    const auto it = kuids.find(kuidText);
-    return it == kuids.end() ? std::vector<std::string>() : it->second;
-}
-
 void FakeScriptHost::BeginTreeUpdate() {
     ++treeDepth;
     ++treeUpdates;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
 #include "shell/ProgramState.h"
 #include "support/TestSupport.h"
@@ -32,7 +33,7 @@ public:
     TOutlineDocument* main = nullptr;
     TOutlineDocument* editor = nullptr;
     std::vector<std::string> tagged;
-    std::map<std::string, std::vector<std::string>> kuids;
+    TKuidMap kuids;
     // Called at each review with the outline under review (to see what the batch made of it).
     std::function<void(TOutlineDocument&)> onReview;
     // Each Poll runs this first (to press Escape in the middle of a run).
@@ -54,7 +55,7 @@ public:
     TOutlineDocument* MainOutline() override { return main; }
     TOutlineDocument* EditorOutline() override { return editor; }
     std::vector<std::string> TaggedFolders(bool includeCurrent) override;
-    std::vector<std::string> KuidFolders(const std::string& kuidText) override;
+    const TKuidMap& KuidIndex() override { return kuids; }
     void BeginTreeUpdate() override;
     void EndTreeUpdate() override;
     void ShowStatus(int panel, const std::string& text) override;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QProgressBar>
 
+#include "catalogue/KuidMap.h"
 #include "shell/CommandBus.h"
 #include "shell/MessageSink.h"
 #include "shell/ProgramState.h"
@@ -51,9 +52,7 @@ std::vector<std::string> TQtScriptHost::TaggedFolders(bool includeCurrent) {
     return Unit ? Unit->FolderList : std::vector<std::string>();
 }
 
-std::vector<std::string> TQtScriptHost::KuidFolders(const std::string& kuidText) {
-    return KuidFoldersHook ? KuidFoldersHook(kuidText) : std::vector<std::string>();
-}
+const TKuidMap& TQtScriptHost::KuidIndex() { return ProgramKuidMap(); }
 
 void TQtScriptHost::BeginTreeUpdate() {
     if (frozen_++ == 0 && Tree) Tree->setUpdatesEnabled(false);

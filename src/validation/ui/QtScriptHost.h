@@ -29,7 +29,6 @@ public:
     // --- what the program supplies
     std::function<TOutlineDocument*()> MainOutlineHook;
     std::function<TOutlineDocument*()> EditorOutlineHook;
-    std::function<std::vector<std::string>(const std::string& kuidText)> KuidFoldersHook;
     // Asks for a script file; a QFileDialog unless set (tests set it).
     std::function<std::string(const std::string& caption, const std::string& filter, const std::string& folder)> AskFileHook;
     TScriptUnit* Unit = nullptr;         // whose folder list callbacks 230 and 245 fill
@@ -49,7 +48,7 @@ public:
     TOutlineDocument* MainOutline() override { return MainOutlineHook ? MainOutlineHook() : nullptr; }
     TOutlineDocument* EditorOutline() override { return EditorOutlineHook ? EditorOutlineHook() : nullptr; }
     std::vector<std::string> TaggedFolders(bool includeCurrent) override;
-    std::vector<std::string> KuidFolders(const std::string& kuidText) override;
+    const TKuidMap& KuidIndex() override;
     void BeginTreeUpdate() override;
     void EndTreeUpdate() override;
     void ShowStatus(int panel, const std::string& text) override;

@@ -69,11 +69,6 @@ void TScriptEngine::Wire(TMain& main, TViewer* viewer) {
     main.installEventFilter(this);
 
     TDispatcher& d = main.Dispatcher();
-    auto fill = [this, &unit](bool includeCurrent) {
-        unit.FolderList = TaggedFolders ? TaggedFolders(includeCurrent) : std::vector<std::string>();
-    };
-    d.RegisterCallback(ccListTagged, [fill](const std::string&) { fill(false); });
-    d.RegisterCallback(ccListTaggedOthers, [fill](const std::string&) { fill(true); });
     d.RegisterCallback(ccRunScript, [this, &unit](const std::string& text) {
         Run([&] {
             if (std::string message = unit.RunScriptRequest(text, true); !message.empty()) unit.LogMessage(0, message);

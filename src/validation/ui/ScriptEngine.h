@@ -1,15 +1,15 @@
 // The script engine as the program has it: the core engine, its Qt desktop, the "Select Option"
 // dialog, and a stand-in review dialog and editor outline for batches until the editor window
 // supplies them. Wire() hooks it into the main window:
-//   - callbacks 230 and 245 fill the folder list (from TaggedFolders), 244 runs script text;
+//   - callback 244 runs script text;
 //   - commands 1007 (Replicate), 1601, 1604-1607 (the Scripts menu), 1610-1612 (script items: the
 //     caption, for 1612 "folder\caption"), 2316 (the outline's embedded script, named by
 //     SelectedEmbeddedScript);
 //   - every activation runs the start-up scripts; Escape stops a run; a batch counts as the editor
 //     being busy; closing the main window during a run waits for its end.
-// What later parts plug in (each one line in src/app/): Host().MainOutlineHook (the outline frame's
-// document), Host().EditorOutlineHook and SetReview (the editor window), TaggedFolders and
-// Host().KuidFoldersHook (the asset list).
+// The asset list's rows of callbacks 230 and 245 fill Unit().FolderList. What other parts plug in
+// (a line each in src/app/): Host().MainOutlineHook (the outline's document), Host().EditorOutlineHook
+// and SetReview (the editor window), SelectedEmbeddedScript (the outline).
 #pragma once
 
 #include <QObject>
@@ -44,8 +44,6 @@ public:
     // The review of a batch's assets (the stand-in dialog until set).
     void SetReview(IScriptReview* review);
 
-    // The asset list's tagged folders; the current asset only with `includeCurrent`.
-    std::function<std::vector<std::string>(bool includeCurrent)> TaggedFolders;
     // The name of the embedded script the outline's selected node holds (command 2316).
     std::function<std::string()> SelectedEmbeddedScript;
 

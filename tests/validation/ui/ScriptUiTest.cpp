@@ -180,11 +180,13 @@ TEST_F(ScriptEngineWiring, CallbackRunsScriptTextIntoTheAlertStrip) {
 }
 
 TEST_F(ScriptEngineWiring, TaggedFoldersComeThroughTheCallbacks) {
+    // The asset list's rows hand the folders over.
     std::vector<bool> asked;
-    engine->TaggedFolders = [&](bool includeCurrent) {
-        asked.push_back(includeCurrent);
-        return std::vector<std::string>{"/a", "/b"};
-    };
+    for (int code : {ccListTagged, ccListTaggedOthers})
+        main->Dispatcher().RegisterCallback(code, [&, code](const std::string&) {
+            asked.push_back(code == ccListTaggedOthers);
+            engine->Unit().FolderList = {"/a", "/b"};
+        });
     EXPECT_EQ(engine->Host().TaggedFolders(false), (std::vector<std::string>{"/a", "/b"}));
     EXPECT_EQ(engine->Host().TaggedFolders(true).size(), 2u);
     EXPECT_EQ(asked, (std::vector<bool>{false, true}));
