@@ -17,13 +17,7 @@ namespace kelvarn {
 
 namespace {
 
-constexpr std::string_view kZeroWidthNoBreak = "\xEF\xBB\xBF";  // U+FEFF, a byte-order mark in text
 constexpr std::string_view kScriptFilter = "Kelvarn scripts (*.kvm)|*.kvm";
-
-// Text that came from a config or the command bus may still start with a byte-order mark.
-void DropLeadingMark(std::vector<std::string>& lines) {
-    if (!lines.empty() && StartsWith(lines[0], kZeroWidthNoBreak)) lines[0].erase(0, kZeroWidthNoBreak.size());
-}
 
 std::string ScriptsFolder(const TProgramState& state) { return ExpandMacros(state, "%scripts%"); }
 
@@ -51,7 +45,6 @@ std::string TScriptUnit::RunScriptRequest(std::string_view text, bool snapshot) 
         for (std::string& piece : SplitString(text, "\""))
             if (!piece.empty()) lines.push_back(std::move(piece));
         if (lines.empty()) return {};
-        DropLeadingMark(lines);
         ExecuteScriptLines("RunKVM", std::move(lines), true);
         return {};
     }
@@ -78,10 +71,7 @@ void TScriptUnit::RunEmbeddedScript(std::string_view name, bool snapshot) {
     std::vector<std::string> lines;
     if (script)
         for (std::size_t i = 0; i < script->ChildCount(); ++i) lines.push_back(TagValueUnquoted(script->Child(i)->Text()));
-    if (!lines.empty()) {
-        DropLeadingMark(lines);
-        ExecuteScriptLines(name, std::move(lines), snapshot);
-    }
+    if (!lines.empty()) ExecuteScriptLines(name, std::move(lines), snapshot);
     ShowLineCount();
 }
 

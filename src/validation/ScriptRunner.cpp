@@ -16,6 +16,7 @@ namespace kelvarn {
 
 namespace {
 
+// A byte-order mark (U+FEFF) that a file, a config value or the command bus left on the first line.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Words that are silent when they are not commands (an unfinished "-els" among them).
 constexpr std::string_view kIfWords = "-if-ifnot-ifquery-ifasset-ifmatches-ifthumbnail-else-endif";
