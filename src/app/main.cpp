@@ -28,6 +28,9 @@
 #include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
+#include "validation/ScriptUnit.h"
+#include "validation/ui/QtScriptHost.h"
+#include "validation/ui/ScriptEngine.h"
 
 namespace {
 
@@ -54,6 +57,18 @@ TMainFrames CreateFrames(TProgramState& state) {
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
     f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
     return f;
+}
+
+// The script engine works on the config the asset list loads, gets its tagged folders, and tells the
+// file list when a run is on (its refresh waits for the end).
+void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
+    TScriptUnit& unit = scripts.Unit();
+    scripts.Host().MainOutlineHook = [&assets] { return &assets.ConfigDocument(); };
+    assets.TaggedFolders = [&unit](std::vector<std::string> folders) { unit.FolderList = std::move(folders); };
+    TFileList& files = assets.Files();
+    files.ScriptBusy = [&unit] { return unit.Running(); };
+    files.ScriptMode = [&unit] { return unit.ScriptMode(); };
+    files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
 }
 
 }  // namespace
@@ -107,6 +122,12 @@ int main(int argc, char* argv[]) {
     main.SetReportViewer(&viewer);
     TSelector selector(&main);
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), selector, &colourBox);
+    // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
+    // as their parts land: Host().EditorOutlineHook and SetReview (editor window),
+    // SelectedEmbeddedScript (outline command 2316), and MainOutlineHook on the outline view's own.
+    TScriptEngine scripts(state, &main);
+    scripts.Wire(main, &viewer);
+    WireScriptsToAssets(scripts, Assets(state));
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();

@@ -200,6 +200,25 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     return {};
 }
 
+std::string WriteScratchFile(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    const std::string shown = PathString(target);
+    FilePtr f = OpenFile(target, "wb");
+    if (!f) return "Unable to create " + shown;
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    ok = std::fclose(f.release()) == 0 && ok;
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(target, ec);
+        return "Unable to write " + shown + ": the disk refused the data";
+    }
+    return {};
+}
+
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
     return WriteFileAtomic(path, EncodeText(utf8, encoding));
 }
