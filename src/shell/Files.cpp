@@ -75,6 +75,22 @@ std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& 
     return {};
 }
 
+// Writes straight into the file, without a temporary and without waiting for the disk; for files that
+// are the program's own working records. Honours the test fault hook.
+std::string WriteDirect(const fs::path& target, std::string_view bytes, const char* mode) {
+    const std::string shown = PathString(target);
+    FilePtr f = OpenFile(target, mode);
+    if (!f) return "Unable to open " + shown + " for writing";
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    ok = std::fclose(f.release()) == 0 && ok;
+    if (!ok) return "Unable to write " + shown + ": the disk refused the data";
+    return {};
+}
+
 void SortByName(std::vector<fs::directory_entry>& entries) {
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
         const std::string x = LowerCase(PathString(a.path().filename()));
@@ -202,21 +218,12 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
 
 std::string WriteScratchFile(std::string_view path, std::string_view bytes) {
     const fs::path target = FsPath(path);
-    const std::string shown = PathString(target);
-    FilePtr f = OpenFile(target, "wb");
-    if (!f) return "Unable to create " + shown;
-    std::size_t allowed = std::string::npos;
-    if (FaultHook()) allowed = FaultHook()(shown);
-    const std::size_t n = std::min(allowed, bytes.size());
-    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
-    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
-    ok = std::fclose(f.release()) == 0 && ok;
-    if (!ok) {
+    std::string error = WriteDirect(target, bytes, "wb");
+    if (!error.empty()) {
         std::error_code ec;
         fs::remove(target, ec);
-        return "Unable to write " + shown + ": the disk refused the data";
     }
-    return {};
+    return error;
 }
 
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
@@ -224,17 +231,7 @@ std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEnco
 }
 
 std::string AppendToFile(std::string_view path, std::string_view bytes) {
-    const fs::path target = FsPath(path);
-    FilePtr f = OpenFile(target, "ab");
-    if (!f) return "Unable to open " + std::string(path) + " for writing";
-    std::size_t allowed = std::string::npos;
-    if (FaultHook()) allowed = FaultHook()(PathString(target));
-    const std::size_t n = std::min(allowed, bytes.size());
-    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
-    if (ok && allowed < bytes.size()) ok = false;
-    if (std::fflush(f.get()) != 0) ok = false;
-    if (!ok) return "Unable to write " + std::string(path) + ": the disk refused the data";
-    return {};
+    return WriteDirect(FsPath(path), bytes, "ab");
 }
 
 std::string StreamCopyFile(std::string_view source, std::string_view target) {
