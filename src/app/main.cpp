@@ -8,6 +8,11 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "catalogue/OutlineCommands.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/ui/FindForm.h"
+#include "catalogue/ui/OutlineRows.h"
+#include "catalogue/ui/OutlineView.h"
 #include "media/ui/TextView.h"
 #include "platform/FileSystemOps.h"
 #include "shell/Handover.h"
@@ -25,11 +30,11 @@ using namespace kelvarn;
 
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
-TMainFrames CreateFrames(TProgramState& state) {
+TMainFrames CreateFrames(TProgramState& state, TOutlineDocument& outline) {
     TMainFrames f;
     f.assetList = new TEmptyAssetListFrame("AssetList", "Assets", false);
     f.fileList = new TEmptyFrame("FileView", "Files", false);
-    f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
+    f.outline = new TOutlineView(state, outline);
     f.text = new TTextView(state);
     f.mesh = new TEmptyViewerFrame("MeshView", "Mesh", true);
     f.table = new TEmptyViewerFrame("GridView", "Table", true);
@@ -73,12 +78,22 @@ int main(int argc, char* argv[]) {
     state.Messages = &messages;
     state.Runner = &runner;
 
+    // The main window's config outline, which its frame shows.
+    TOutlineDocument outline(state);
+    TOutlineCommandHooks outlineHooks(state);
+    outline.SetHooks(&outlineHooks);
+
     // The windows, in their order; those of later parts join here.
-    TMain main(state, CreateFrames(state), arguments);
+    TMain main(state, CreateFrames(state, outline), arguments);
     TColourBox colourBox(state, &main);
     TViewer viewer(state, new TTextView(state), &main);
     state.Viewer = &viewer;
     main.SetReportViewer(&viewer);
+    auto& outlineView = static_cast<TOutlineView&>(*main.Frame(TFrameId::Outline)->Widget());
+    TFindForm findForm(state, outlineView, &main);
+    outlineView.SetFindForm(&findForm);
+    RegisterOutlineCommands(main.Dispatcher(), outlineView);
+    RegisterOutlineMainRows(main, outlineView);
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();

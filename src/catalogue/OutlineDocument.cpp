@@ -43,6 +43,15 @@ bool IsTrackTypeTag(std::string_view name) {
                        [&](std::string_view t) { return SameText(name, t); });
 }
 
+bool ReclassifiesKind(std::string_view name) {
+    static constexpr std::string_view kKindTags[] = {"kind",       "height",       "trackside",  "chunky-info",
+                                                     "chunky-mesh", "unit-mesh",   "mesh-table", "track",
+                                                     "bogey",      "bogey-0",      "bogey-1",    "bogeys",
+                                                     "trainz-build"};
+    return IsTrackTypeTag(name) || std::any_of(std::begin(kKindTags), std::end(kKindTags),
+                                               [&](std::string_view t) { return SameText(name, t); });
+}
+
 TOutlineDocument::TOutlineDocument(TProgramState& state, std::string undoPrefix)
     : state_(state),
       hooks_(&NoHooks()),
@@ -392,7 +401,7 @@ void TOutlineDocument::DeleteNow(TOutlineNode* node, bool withUndo) {
     const std::string name = node->Name();
     Remove(node);
     modified_ = true;
-    if (IsTrackTypeTag(name)) state_.SendCommand(ccConfigEdited, "");
+    if (ReclassifiesKind(name)) state_.SendCommand(ccConfigEdited, "");
     NoteDeleted(name);
     Changed();
 }

@@ -40,6 +40,9 @@ enum TCreateMode : int { cmLastSibling = 0, cmNone = 1, cmLastChild = 2, cmFirst
 
 // chunky-track, double-track, itrack, ...: tags whose change re-classifies the asset (callback 206).
 bool IsTrackTypeTag(std::string_view name);
+// A track-type tag or one the kind analysis reads (kind, height, trackside, bogeys, the track tags,
+// trainz-build): its edit or deletion re-classifies the asset.
+bool ReclassifiesKind(std::string_view name);
 
 // The value as a tag edit of that value kind stores it: bare, quoted, or decided from the value (a
 // name holding "numbers-604117" is always quoted); braces protected; a value over 250 characters is

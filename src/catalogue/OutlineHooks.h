@@ -41,8 +41,9 @@ public:
     virtual void BeginReorder(const TOutlineNode* /*parent*/) {}
     virtual void EndReorder(const TOutlineNode* /*parent*/) {}
     // The whole tree is replaced (a load, an undo) or emptied. Every node pointer held is invalid
-    // from BeginReset on. At a load the view closes its alert strip; alerts raised by the load
-    // itself come after EndReset.
+    // once BeginReset returns. At a load the document already names the new folder when BeginReset
+    // comes; the view closes its alert strip, and alerts raised by the load itself come after
+    // EndReset.
     virtual void BeginReset() {}
     virtual void EndReset(TResetReason /*reason*/) {}
     // A node named trainz-build was deleted: the trainz-build state is refreshed.

@@ -1,0 +1,36 @@
+#include "catalogue/ui/OutlineRows.h"
+
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/ui/OutlineView.h"
+#include "shell/Dispatcher.h"
+#include "shell/ui/MainWindow.h"
+
+namespace kelvarn {
+
+void RegisterOutlineCommands(TDispatcher& d, TOutlineView& outline) {
+    auto row = [&](int number) { d.RegisterCommand(number, [&outline, number](const std::string&) { outline.ExecuteCommand(number); }); };
+    for (int number = ocExpand; number <= ocAssetStatus; ++number) row(number);
+    for (int number = ocMoveToTop; number <= ocMoveToBottom; ++number) row(number);
+    for (int number : {ocSortOrder, ocSaveConfig, ocUndo, ocUndoMark}) row(number);
+    // The hidden "Save Outline As" and Ctrl+S save where the asset is, without asking.
+    d.RegisterCommand(1009, [&outline](const std::string&) { outline.SaveConfig(outline.AssetConfigFile(), true, true); });
+    d.RegisterCommand(1101, [&outline](const std::string&) { outline.IncrementKuid(nullptr, false, true); });
+    d.RegisterCallback(ccUndo, [&outline](const std::string&) { outline.UndoLastChange(); });
+    d.AddMenuValidator([&outline](int group) {
+        if (group == ocContextMenu) outline.ValidateMenu();
+    });
+}
+
+void RegisterOutlineMainRows(TMain& main, TOutlineView& outline) {
+    main.Dispatcher().RegisterCallback(ccConfigEdited, [&main, &outline](const std::string&) {
+        TOutlineDocument& document = outline.Document();
+        document.Hooks().AnalyseKindAndLoadSpec(document);
+        if (main.RefreshTrainzBuild) main.RefreshTrainzBuild("");
+    });
+    main.SaveOutlineConfig = [&outline] { outline.SaveConfig(outline.AssetConfigFile(), true, true); };
+    outline.RefreshTrainzBuild = [&main](const std::string& reason) {
+        if (main.RefreshTrainzBuild) main.RefreshTrainzBuild(reason);
+    };
+}
+
+}  // namespace kelvarn
