@@ -103,3 +103,68 @@ struct OutlineBed {
 };
 
 }  // namespace kelvarn::test
+
+#include "catalogue/ui/FindForm.h"
+#include "shell/ui/MainWindow.h"
+
+namespace kelvarn::test {
+
+// The main window with the outline frame, the other panes recording what they are asked.
+struct MainBed {
+    TempDir dir;
+    FakeClock clock;
+    RecordingMessageSink messages;
+    TProgramState state;
+    TOutlineDocument document{state};
+    TOutlineCommandHooks hooks{state};
+    CallLog log;
+    TMainFrames frames;
+    TOutlineView* outline = nullptr;
+    std::unique_ptr<TMain> main;
+    std::unique_ptr<TFindForm> find;
+    IMessageSink* previous = Globals().Messages;
+
+    MainBed() {
+        TestApp();
+        state.ProgramFolder = dir.Path() + "/";
+        state.ProgramFile = dir / "kelvarn";
+        state.Clock = &clock;
+        state.Messages = &messages;
+        Globals().Messages = &messages;
+        state.OpenSettings(dir / "kelvarn.ini");
+        document.SetHooks(&hooks);
+        frames.assetList = new RecordingAssetList(log, "AssetList", false);
+        frames.fileList = new Recording<TFrame<IFrame>>(log, "FileList", false);
+        frames.outline = outline = new TOutlineView(state, document);
+        frames.text = new RecordingTextViewer(log, "Text", true);
+        auto viewer = [this](const char* name) { return new RecordingViewerFrame(log, name, true); };
+        frames.mesh = viewer("Mesh");
+        frames.table = viewer("Table");
+        frames.image = viewer("Image");
+        frames.tagCatalogue = viewer("TagCatalogue");
+        frames.textureDescriptor = viewer("TextureDescriptor");
+        frames.levelOfDetail = viewer("LevelOfDetail");
+        main = std::make_unique<TMain>(state, frames, std::vector<std::string>{});
+        find = std::make_unique<TFindForm>(state, *outline, main.get());
+        outline->SetFindForm(find.get());
+        RegisterOutlineCommands(main->Dispatcher(), *outline);
+        RegisterOutlineMainRows(*main, *outline);
+        main->resize(1100, 800);
+        main->show();
+        QApplication::processEvents();
+    }
+    ~MainBed() {
+        find.reset();
+        main.reset();
+        Globals().Messages = previous;
+    }
+
+    std::string Fixture(const std::string& name) {
+        const std::string folder = dir / name;
+        WriteBytes(folder + "/config.txt", ReadBytes(std::string(KELVARN_TEST_DATA) + "/outline/" + name + "/config.txt"));
+        return folder;
+    }
+    TOutlineNode* Node(const std::string& path) const { return document.FindNodeByPath(path); }
+};
+
+}  // namespace kelvarn::test
