@@ -1,0 +1,1 @@
+kelvarn_fuzz_target(sortorder SOURCES sortorder.cpp DEPS kelvarn_catalogue)
