@@ -9,9 +9,12 @@ namespace kelvarn {
 
 void RegisterOutlineCommands(TDispatcher& d, TOutlineView& outline) {
     auto row = [&](int number) { d.RegisterCommand(number, [&outline, number](const std::string&) { outline.ExecuteCommand(number); }); };
-    for (int number = ocExpand; number <= ocAssetStatus; ++number) row(number);
-    for (int number = ocMoveToTop; number <= ocMoveToBottom; ++number) row(number);
-    for (int number : {ocSortOrder, ocSaveConfig, ocUndo, ocUndoMark}) row(number);
+    for (int number : {ocExpand, ocCollapse, ocComment, ocDeleteMe, ocIncrementKuid, ocPromoteAll, ocSortTree,
+                       ocInsertTag, ocAddChildTag, ocEditTag, ocDelete, ocDeleteTagged, ocRunScript, ocCopyNode,
+                       ocCopyTaggedNodes, ocPasteNodes, ocFindReplace, ocFindText, ocHelpLink, ocOpenLink, ocOpenKuid,
+                       ocAssetStatus, ocMoveToTop, ocMoveUp, ocPromote, ocDemote, ocMoveDown, ocMoveToBottom,
+                       ocSortOrder, ocSaveConfig, ocUndo, ocUndoMark})
+        row(number);
     // The hidden "Save Outline As" and Ctrl+S save where the asset is, without asking.
     d.RegisterCommand(1009, [&outline](const std::string&) { outline.SaveConfig(outline.AssetConfigFile(), true, true); });
     d.RegisterCommand(1101, [&outline](const std::string&) { outline.IncrementKuid(nullptr, false, true); });

@@ -51,5 +51,27 @@ TEST(OutlineInMainWindow, EditsReclassifyAndUndoRefreshesTheBuild) {
     EXPECT_NE(bed.document.Root(), nullptr);
 }
 
+TEST(OutlineInMainWindow, EveryOutlineNumberIsKnownAndNoOther) {
+    MainBed bed;
+    ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
+    bed.messages.messages.clear();
+    // The rows of later parts reach the frame's hooks, which do nothing until set.
+    for (int number : {2301, 2302, 2307, 2308, 2309, 2310, 2311, 2312, 2313, 2316, 2317, 2318, 2319, 2325, 2326,
+                       2327, 2328, 2329, 2330, 2350, 2351, 2356, 2361})
+        bed.main->Dispatcher().ExecuteMenuCommand(number, "OutlineView");
+    EXPECT_TRUE(bed.messages.messages.empty()) << bed.messages.messages.front();
+    for (int number : {2320, 2324, 2331, 2357, 2362}) bed.main->Dispatcher().ExecuteMenuCommand(number, "OutlineView");
+    EXPECT_EQ(bed.messages.messages,
+              (std::vector<std::string>{"Undefined Command Token: 2320", "Undefined Command Token: 2324",
+                                        "Undefined Command Token: 2331", "Undefined Command Token: 2357",
+                                        "Undefined Command Token: 2362"}));
+    int inserted = 0;
+    bed.outline->InsertTag = [&](TOutlineNode*, bool asChild) { inserted += asChild ? 10 : 1; };
+    bed.outline->Select(bed.Node("mesh-table"));
+    bed.main->Dispatcher().ExecuteMenuCommand(2308, "OutlineView");
+    bed.main->Dispatcher().ExecuteMenuCommand(2311, "OutlineView");
+    EXPECT_EQ(inserted, 11);
+}
+
 }  // namespace
 }  // namespace kelvarn
