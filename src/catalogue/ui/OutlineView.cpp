@@ -204,8 +204,13 @@ TOutlineView::TOutlineView(TProgramState& state, TOutlineDocument& document, QWi
     };
     document_.Progress = [this](std::size_t done, std::size_t total) { return WalkProgress(done, total); };
 
-    connect(tree_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupContextMenu(tree_->viewport()->mapToGlobal(pos)); });
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        // A right press on a label selects its node first; one on a state icon only toggles the mark.
+        const QModelIndex index = tree_->indexAt(pos);
+        if (index.isValid() && tree_->StateIconRect(index).contains(pos)) return;
+        if (index.isValid()) tree_->setCurrentIndex(index);
+        PopupContextMenu(tree_->viewport()->mapToGlobal(pos));
+    });
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { state_.SendCommand(ocContextMenu, ""); });
 

@@ -324,11 +324,19 @@ TEST(OutlineView, CommandsFromTheMenuAndTheButtons) {
     EXPECT_FALSE(bed.view->Action("bMoveUp")->isEnabled());
     EXPECT_TRUE(bed.view->Action("bMoveDown")->isEnabled());
     EXPECT_FALSE(bed.view->Action("mDelete")->isEnabled());  // kind
-    // Opening the context menu brings its states up to date.
+    // A right press on a label selects its node and opens the menu, whose states are brought up to
+    // date first; one on a state icon opens nothing.
     const int before = bed.bus.Count(ocContextMenu, "");
-    bed.view->PopupContextMenu(QPoint(10, 10));
-    EXPECT_EQ(bed.bus.Count(ocContextMenu, ""), before + 1);
+    emit bed.Tree()->customContextMenuRequested(LabelPoint(bed, "username"));
+    EXPECT_EQ(bed.view->Selected(), bed.Node("username"));
+    EXPECT_TRUE(bed.view->ContextMenu()->isVisible());
+    EXPECT_GE(bed.bus.Count(ocContextMenu, ""), before + 1);
+    EXPECT_TRUE(bed.view->Action("mDelete")->isEnabled());
     bed.view->ContextMenu()->close();
+    emit bed.Tree()->customContextMenuRequested(IconCentre(bed, "kuid"));
+    EXPECT_FALSE(bed.view->ContextMenu()->isVisible());
+    EXPECT_EQ(bed.view->Selected(), bed.Node("username"));
+    bed.Select("kind");
     // The captions, as the menu shows them.
     EXPECT_EQ(bed.view->Action("mFindReplace")->text(), "Find && Replace");
     EXPECT_EQ(bed.view->Action("bUndoMark")->toolTip(), "Undo Mark");
