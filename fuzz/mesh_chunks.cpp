@@ -1,5 +1,5 @@
-// The mesh chunk reader on any bytes: the container, every "ATCH" chunk's points and their text, and
-// the name decoder on the raw input.
+// The mesh chunk reader on any bytes: the container, every "ATCH" chunk's points and their text, the
+// selector's point and texture lists, and the name decoder on the raw input.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -25,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (mesh.Active() && covered != size) std::abort();  // the chunks tile the file exactly
+    (void)kelvarn::MeshAttachmentNames(mesh);
+    for (const std::string& name : kelvarn::MeshTextureNames(mesh))
+        if (name.empty()) std::abort();
 
     kelvarn::ByteReader reader(bytes);
     std::string name;

@@ -8,19 +8,29 @@
 #include <memory>
 
 #include "app/SingleInstance.h"
+#include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/FileView.h"
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
+#include "media/ui/GlContext.h"
+#include "media/ui/MeshView.h"
+#include "media/ui/MeshViewRows.h"
+#include "media/ui/Selector.h"
 #include "media/ui/TextView.h"
 #include "platform/FileSystemOps.h"
 #include "shell/Handover.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/ColourBox.h"
+#include "shell/ui/DesktopFiles.h"
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
 
@@ -28,15 +38,21 @@ namespace {
 
 using namespace kelvarn;
 
+// The asset list and the file list with what they stand on, which outlives the main window.
+TAssetFrames& Assets(TProgramState& state) {
+    static TAssetFrames assets(state, ProgramKuidMap());
+    return assets;
+}
+
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
 TMainFrames CreateFrames(TProgramState& state, TOutlineDocument& outline) {
     TMainFrames f;
-    f.assetList = new TEmptyAssetListFrame("AssetList", "Assets", false);
-    f.fileList = new TEmptyFrame("FileView", "Files", false);
+    f.assetList = Assets(state).AssetList();
+    f.fileList = Assets(state).FileView();
     f.outline = new TOutlineView(state, outline);
     f.text = new TTextView(state);
-    f.mesh = new TEmptyViewerFrame("MeshView", "Mesh", true);
+    f.mesh = new TMeshView(state);
     f.table = new TEmptyViewerFrame("GridView", "Table", true);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
     f.tagCatalogue = new TEmptyViewerFrame("XMLView", "Tags", true);
@@ -48,6 +64,7 @@ TMainFrames CreateFrames(TProgramState& state, TOutlineDocument& outline) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    SetDefaultSurfaceFormat();  // every GL context is made with it, so before the application exists
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvarn");
     std::setlocale(LC_NUMERIC, "C");  // "." is the decimal separator whatever the locale
@@ -78,22 +95,35 @@ int main(int argc, char* argv[]) {
     state.Messages = &messages;
     state.Runner = &runner;
 
-    // The main window's config outline, which its frame shows.
+    TQtFileClipboard clipboard;
+    TQtTrash trash;
+    state.Clipboard = &clipboard;
+    state.Trash = &trash;
+    TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
+        PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
+    };
+
+    // The main window's config outline, which its frame shows and callback 201 loads.
     TOutlineDocument outline(state);
     TOutlineCommandHooks outlineHooks(state);
     outline.SetHooks(&outlineHooks);
 
     // The windows, in their order; those of later parts join here.
-    TMain main(state, CreateFrames(state, outline), arguments);
+    const TMainFrames frames = CreateFrames(state, outline);
+    TMain main(state, frames, arguments);
     TColourBox colourBox(state, &main);
     TViewer viewer(state, new TTextView(state), &main);
     state.Viewer = &viewer;
     main.SetReportViewer(&viewer);
-    auto& outlineView = static_cast<TOutlineView&>(*main.Frame(TFrameId::Outline)->Widget());
+    TSelector selector(&main);
+    ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), selector, &colourBox);
+    auto& outlineView = *static_cast<TOutlineView*>(frames.outline);
     TFindForm findForm(state, outlineView, &main);
     outlineView.SetFindForm(&findForm);
     RegisterOutlineCommands(main.Dispatcher(), outlineView);
     RegisterOutlineMainRows(main, outlineView);
+    Assets(state).SetConfigDocument(outline);
+    Assets(state).LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();
@@ -102,8 +132,11 @@ int main(int argc, char* argv[]) {
         main.Bus().SendCommand(message.code, message.text);
     };
 
+    Assets(state).Wire(main);
     main.show();
     const int result = QApplication::exec();
     state.Viewer = nullptr;
+    state.Clipboard = nullptr;
+    state.Trash = nullptr;
     return result;
 }

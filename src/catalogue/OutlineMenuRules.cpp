@@ -33,6 +33,20 @@ TOutlineMenuFacts OutlineNodeFacts(const TOutlineDocument& document, const TOutl
     return f;
 }
 
+namespace {
+
+TMenuItemState Item(const char* name, std::optional<bool> visible, std::optional<bool> enabled = std::nullopt,
+                    std::optional<bool> checked = std::nullopt) {
+    TMenuItemState state;
+    state.name = name;
+    state.visible = visible;
+    state.enabled = enabled;
+    state.checked = checked;
+    return state;
+}
+
+}  // namespace
+
 std::vector<TMenuItemState> OutlineMenuStates(const TOutlineMenuFacts& f) {
     const bool node = f.hasNode;
     const bool notRoot = node && f.tagName != kConfigRoot;
@@ -44,38 +58,38 @@ std::vector<TMenuItemState> OutlineMenuStates(const TOutlineMenuFacts& f) {
     const bool promotable = node && f.isContainer && f.childCount > 0;
     const bool scriptEntry = node && f.hasChildren && f.parentPath == "config.txt\\extensions\\kelvarn-604117\\scripts\\";
     return {
-        {"mExpand", node && !f.fullyExpanded, {}, {}},
-        {"mCollapse", node && !f.fullyCollapsed, {}, {}},
-        {"mComment", notRoot, notRoot, node && f.commentMark},
-        {"mDeleteMe", notRoot, notRoot, node && f.deleteMark},
-        {"mFindReplace", {}, node, {}},
-        {"bFindText", {}, node, {}},
-        {"mIncrementKUID", node && f.tagName == "kuid", f.userOwnsAsset, {}},
-        {"mPromoteAll", promotable, promotable, {}},
-        {"mSortTree", node && (f.isContainer || f.isRoot), {}, {}},
-        {"mInsertTag", notRoot, {}, {}},
-        {"mEditTag", notRoot, {}, {}},
-        {"mAddChildTag", node && f.hasChildren, {}, {}},
-        {"mCopyNode", copyable, copyable, {}},
-        {"mCopyTaggedNodes", copyable, copyable && f.tagged, {}},
-        {"mPasteNodes", copyable, copyable && !f.copyListEmpty, {}},
-        {"mDelete", node && (f.isTag || f.isContainer), node && f.tagName != "kind", {}},
-        {"mDeleteTagged", f.taggedCount > 0, {}, {}},
-        {"mRunScript", scriptEntry, {}, {}},
-        {"mHelpLink", node && f.wiki && f.hasHelpLink, {}, {}},
-        {"mOpenLink", link, {}, {}},
-        {"mOpenKUID", kuidValue, node && f.tagName != "kuid", {}},
-        {"mAssetStatus", kuidValue && f.consoleOpen, node && f.tagName != "kuid", {}},
-        {"bMoveToTop", {}, node && f.hasPrevSibling, {}},
-        {"bMoveUp", {}, node && f.hasPrevSibling, {}},
-        {"bMoveDown", {}, node && f.hasNextSibling, {}},
-        {"bMoveToBottom", {}, node && f.hasNextSibling, {}},
-        {"bPromote", {}, node && !f.isComment && f.level >= 2, {}},
-        {"bDemote", {}, node && !f.isComment && f.nextSiblingIsContainer, {}},
-        {"bSaveConfig", {}, f.modified, {}},
-        {"bSortOrder", {}, f.hasNodes && f.sortOrderExists, {}},
-        {"bUndoMark", {}, f.hasNodes, {}},
-        {"bUndo", {}, f.canUndo, {}},
+        Item("mExpand", node && !f.fullyExpanded),
+        Item("mCollapse", node && !f.fullyCollapsed),
+        Item("mComment", notRoot, notRoot, node && f.commentMark),
+        Item("mDeleteMe", notRoot, notRoot, node && f.deleteMark),
+        Item("mFindReplace", std::nullopt, node),
+        Item("bFindText", std::nullopt, node),
+        Item("mIncrementKUID", node && f.tagName == "kuid", f.userOwnsAsset),
+        Item("mPromoteAll", promotable, promotable),
+        Item("mSortTree", node && (f.isContainer || f.isRoot)),
+        Item("mInsertTag", notRoot),
+        Item("mEditTag", notRoot),
+        Item("mAddChildTag", node && f.hasChildren),
+        Item("mCopyNode", copyable, copyable),
+        Item("mCopyTaggedNodes", copyable, copyable && f.tagged),
+        Item("mPasteNodes", copyable, copyable && !f.copyListEmpty),
+        Item("mDelete", node && (f.isTag || f.isContainer), node && f.tagName != "kind"),
+        Item("mDeleteTagged", f.taggedCount > 0),
+        Item("mRunScript", scriptEntry),
+        Item("mHelpLink", node && f.wiki && f.hasHelpLink),
+        Item("mOpenLink", link),
+        Item("mOpenKUID", kuidValue, node && f.tagName != "kuid"),
+        Item("mAssetStatus", kuidValue && f.consoleOpen, node && f.tagName != "kuid"),
+        Item("bMoveToTop", std::nullopt, node && f.hasPrevSibling),
+        Item("bMoveUp", std::nullopt, node && f.hasPrevSibling),
+        Item("bMoveDown", std::nullopt, node && f.hasNextSibling),
+        Item("bMoveToBottom", std::nullopt, node && f.hasNextSibling),
+        Item("bPromote", std::nullopt, node && !f.isComment && f.level >= 2),
+        Item("bDemote", std::nullopt, node && !f.isComment && f.nextSiblingIsContainer),
+        Item("bSaveConfig", std::nullopt, f.modified),
+        Item("bSortOrder", std::nullopt, f.hasNodes && f.sortOrderExists),
+        Item("bUndoMark", std::nullopt, f.hasNodes),
+        Item("bUndo", std::nullopt, f.canUndo),
     };
 }
 

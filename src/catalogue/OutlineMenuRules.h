@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/ListMenuRules.h"
+
 namespace kelvarn {
 
 class TOutlineDocument;
@@ -45,11 +47,6 @@ struct TOutlineMenuFacts {
 // The facts the document alone can give about `node` (null: none selected); the caller adds the
 // view's and the program's.
 TOutlineMenuFacts OutlineNodeFacts(const TOutlineDocument& document, const TOutlineNode* node);
-
-struct TMenuItemState {
-    std::string_view name;  // the component
-    std::optional<bool> visible, enabled, checked;
-};
 
 std::vector<TMenuItemState> OutlineMenuStates(const TOutlineMenuFacts& facts);
 

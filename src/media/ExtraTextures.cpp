@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+#include "media/BmpCodec.h"
+#include "media/JpegCodec.h"
+#include "media/JpegDec.h"
+#include "media/TextureFile.h"
+#include "media/TgaCodec.h"
+#include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"
 
@@ -67,6 +73,158 @@ std::shared_ptr<TPreparedTexture> ApplyAlphaRules(const Image32& image, TTexture
         }
     }
     return out;
+}
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + ExtractFileName(path) + "\""; }
+
+bool ReadTextureBytes(const std::string& path, std::string& bytes) { return ReadFileBytes(path, bytes).empty(); }
+
+void FromRaw(RawImage&& raw, TDecodedTexture& out) {
+    out.HasAlpha = raw.BytesPerPixel == 4;
+    out.Image = RawToImage32(raw);
+}
+
+}  // namespace
+
+bool TExtraTextures::LoadBmp(const std::string& path, TDecodedTexture& out, TMessageList& messages) const {
+    std::string bytes;
+    if (!ReadTextureBytes(path, bytes)) {
+        messages.push_back({"Error opening " + ExtractFileName(path), "BMP Unit"});
+        return false;
+    }
+    BmpResult r = DecodeBmp(AsBytes(bytes));
+    if (r.fault == BmpFault::None && static_cast<std::int64_t>(r.image.Width) * r.image.Height > maxPixels_)
+        r.fault = BmpFault::BadSize;
+    switch (r.fault) {
+        case BmpFault::None: FromRaw(std::move(r.image), out); return true;
+        case BmpFault::Unsupported:
+            messages.push_back({ExtractFileName(path) + " Bitmap format not supported", "Info"});
+            return false;
+        case BmpFault::BadColourCount:
+        case BmpFault::ShortColourTable: messages.push_back({"Error reading palette", "BMP Unit"}); return false;
+        case BmpFault::ShortPixelData: messages.push_back({"Error reading bitmap data", "BMP Unit"}); return false;
+        case BmpFault::BadSize: messages.push_back({"Couldn't load bitmap", "Info"}); return false;
+    }
+    return false;
+}
+
+bool TExtraTextures::LoadTga(const std::string& path, TDecodedTexture& out, TMessageList& messages) const {
+    std::string bytes;
+    if (!FileExists(path) || !ReadTextureBytes(path, bytes)) {
+        messages.push_back({"File not found  - " + ExtractFileName(path), "TGA Texture"});
+        return false;
+    }
+    TgaResult r = DecodeTgaStrict(AsBytes(bytes));
+    if (r.fault == TgaFault::None && static_cast<std::int64_t>(r.image.Width) * r.image.Height > maxPixels_)
+        r.fault = TgaFault::BadSize;
+    const std::string name = Quoted(path);
+    switch (r.fault) {
+        case TgaFault::None: FromRaw(std::move(r.image), out); return true;
+        // The run-length test comes first, so such a file is named for what it is.
+        case TgaFault::RunLength:
+            messages.push_back({"Compressed TGAs not supported by Trainz " + name + ".", "BMP Unit"});
+            return false;
+        case TgaFault::BadType:
+        case TgaFault::Unsupported:
+            messages.push_back(
+                {"Couldn't load " + name + ". Only 256 colour, 24 bit and 32bit TGA supported.", "TGA File Error"});
+            return false;
+        case TgaFault::BadColourMapType:
+            messages.push_back({"Couldn't load " + name + ". Colormapped TGA files not supported.", "TGA File Error"});
+            return false;
+        case TgaFault::BadDepth:
+            messages.push_back({"Couldn't load " + name + ". Only 24 and 32 bit TGA files supported.", "TGA File Error"});
+            return false;
+        default:  // a short header or data, or sides the header cannot mean
+            messages.push_back({"Couldn't read file " + name + ".", "TGA File Error"});
+            return false;
+    }
+}
+
+bool TExtraTextures::LoadJpg(const std::string& path, TDecodedTexture& out, TMessageList& messages) const {
+    std::string bytes;
+    Image32 picture;
+    if (ReadTextureBytes(path, bytes)) {
+        const ByteSpan data = AsBytes(bytes);
+        std::unique_ptr<TJpegImage> jpeg;
+        const std::uint8_t status = DecodeJpeg(data, jpeg, JpegLimits{maxPixels_});
+        if (status == kJpegDecoded)
+            picture = JpegImageToBitmap(jpeg.get());
+        else if (status == kJpegUnsupported && !DecodeJpegWithLibrary(data, picture, maxPixels_))
+            picture = Image32{};
+    }
+    if (picture.Empty()) {
+        messages.push_back({"Couldn't load JPG - " + Quoted(path), "Info"});
+        return false;
+    }
+    out.Image = std::move(picture);
+    out.HasAlpha = false;
+    return true;
+}
+
+bool TExtraTextures::ReadTextureFile(const std::string& path, TDecodedTexture& out, TMessageList& messages) const {
+    std::string bytes;
+    if (!ReadTextureBytes(path, bytes)) return false;
+    // This loader reads the full FT2E header's alpha mode as 1 semitransparent, 2 masked, 3 semitransparent.
+    TextureAlphaModes modes;
+    modes.full = {0, 1, 2, 1};
+    TextureResult r = DecodeTexture(AsBytes(bytes), modes, maxPixels_);
+    switch (r.fault) {
+        case TextureFault::None: FromRaw(std::move(r.image), out); return true;
+        case TextureFault::MipSkip:
+            messages.push_back(
+                {"Mip Skip: " + std::to_string(r.value) + "  NON ZERO value not supported in FT2E type texture", ""});
+            break;
+        case TextureFault::TextureType:
+            messages.push_back({"Texture Type: " + std::to_string(r.value) + " NOT supported", ""});
+            break;
+        case TextureFault::Cubes: messages.push_back({"texture cubes not supported", ""}); break;
+        case TextureFault::Slices: messages.push_back({"only 1 texture slice allowed", ""}); break;
+        case TextureFault::PixelFormat:
+            messages.push_back({"\"" + DecodeText(r.fourCC).text + "\" pixel format NOT supported", ""});
+            break;
+        default: break;  // refusals the image library reports by code only
+    }
+    return false;
+}
+
+bool TExtraTextures::Decode(TTextureFormat format, const std::string& path, TDecodedTexture& out,
+                            TMessageList& messages) const {
+    switch (format) {
+        case TTextureFormat::Bmp: return LoadBmp(path, out, messages);
+        case TTextureFormat::Jpeg: return LoadJpg(path, out, messages);
+        case TTextureFormat::Tga: return LoadTga(path, out, messages);
+        case TTextureFormat::Texture: return ReadTextureFile(path, out, messages);
+    }
+    return false;
+}
+
+std::shared_ptr<TPreparedTexture> TExtraTextures::LoadTexture(const std::string& path, bool constantAlpha, int value,
+                                                              TMessageList& messages) {
+    std::optional<Image32> pending = std::move(pending_);
+    pending_.reset();
+    const std::optional<TTextureFormat> format = TextureFormatOf(path);
+    TDecodedTexture decoded;
+    if (!format || !Decode(*format, path, decoded, messages)) return nullptr;
+    return ApplyAlphaRules(decoded.Image, *format, decoded.HasAlpha, constantAlpha, value,
+                           pending ? &*pending : nullptr, path, messages);
+}
+
+bool TExtraTextures::LoadAlphaImage(const std::string& path, TMessageList& messages) {
+    pending_.reset();
+    const std::optional<TTextureFormat> format = TextureFormatOf(path);
+    if (format != TTextureFormat::Bmp && format != TTextureFormat::Tga) return false;
+    TDecodedTexture decoded;
+    if (!Decode(*format, path, decoded, messages)) return false;
+    pending_ = std::move(decoded.Image);
+    return true;
+}
+
+std::shared_ptr<const TPreparedTexture> TExtraTextures::Prepare(const TTexturePlan& plan, TMessageList& messages) {
+    if (!plan.AlphaPath.empty()) LoadAlphaImage(plan.AlphaPath, messages);
+    return LoadTexture(plan.Path, plan.ConstantAlpha, plan.Value, messages);
 }
 
 }  // namespace kelvarn

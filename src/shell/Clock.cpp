@@ -86,9 +86,8 @@ DateTime DateTime::FromMilliseconds(std::int64_t ms) {
     return t;
 }
 
-DateTime SystemClock::Now() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t tt = std::chrono::system_clock::to_time_t(now);
+DateTime LocalTimeFromUnix(std::int64_t seconds) {
+    const std::time_t tt = static_cast<std::time_t>(seconds);
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &tt);
@@ -102,6 +101,12 @@ DateTime SystemClock::Now() {
     t.hour = local.tm_hour;
     t.minute = local.tm_min;
     t.second = std::min(local.tm_sec, 59);
+    return t;
+}
+
+DateTime SystemClock::Now() {
+    const auto now = std::chrono::system_clock::now();
+    DateTime t = LocalTimeFromUnix(std::chrono::system_clock::to_time_t(now));
     t.millisecond = static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
     return t;

@@ -35,6 +35,9 @@ public:
     DateTime Now() override;
 };
 
+// The local time of a moment given in seconds since 1970-01-01 00:00:00 UTC (a file's time).
+DateTime LocalTimeFromUnix(std::int64_t seconds);
+
 // "yyyymmddhhnnss" and "yyyymmdd", the stamps of backups, logs and settings copies.
 std::string FormatTimeStamp(const DateTime& t);
 std::string FormatDateStamp(const DateTime& t);

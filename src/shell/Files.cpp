@@ -11,6 +11,7 @@
 
 #include "platform/FileSystemOps.h"
 #include "shell/PathText.h"
+#include "shell/Strings.h"
 
 namespace kelvarn {
 
@@ -246,6 +247,10 @@ std::string StreamCopyFile(std::string_view source, std::string_view target) {
     return {};
 }
 
+std::string CopyFileToFolder(std::string_view source, std::string_view folder) {
+    return StreamCopyFile(source, JoinPath(folder, ExtractFileName(source), '/'));
+}
+
 std::string ForceCopyFile(std::string_view source, std::string_view target) {
     const std::string folder = ExtractFileDir(NativePath(target));
     if (!folder.empty() && !ForceDirectories(folder)) return "Unable to create the folder " + folder;
@@ -351,25 +356,7 @@ std::string ResolvePathIgnoreCase(std::string_view path) {
 
 bool MaskMatches(std::string_view mask, std::string_view name) {
     if (mask == "*" || mask == "*.*") return true;
-    const std::string m = LowerCase(mask);
-    const std::string n = LowerCase(name);
-    // Iterative wildcard match with backtracking to the last "*".
-    std::size_t mi = 0, ni = 0, star = std::string::npos, mark = 0;
-    while (ni < n.size()) {
-        if (mi < m.size() && (m[mi] == '?' || m[mi] == n[ni])) {
-            ++mi, ++ni;
-        } else if (mi < m.size() && m[mi] == '*') {
-            star = mi++;
-            mark = ni;
-        } else if (star != std::string::npos) {
-            mi = star + 1;
-            ni = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (mi < m.size() && m[mi] == '*') ++mi;
-    return mi == m.size();
+    return WildcardMatch(LowerCase(mask), LowerCase(name));
 }
 
 bool MatchesPatternList(std::string_view name, std::string_view patternList) {

@@ -34,6 +34,8 @@ std::string StreamCopyFile(std::string_view source, std::string_view target);
 inline std::string CopyFileStreamed(std::string_view source, std::string_view target) {
     return StreamCopyFile(source, target);
 }
+// Copies into a folder under the source's own name.
+std::string CopyFileToFolder(std::string_view source, std::string_view folder);
 // Creates the target's folders, then copies.
 std::string ForceCopyFile(std::string_view source, std::string_view target);
 // Copies a folder with everything in it; the target must not exist yet.

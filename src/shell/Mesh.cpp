@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
 
 #include "shell/ByteReader.h"
 #include "shell/Files.h"
@@ -17,6 +18,7 @@ constexpr std::uint32_t kLengthFlag = 0x40000000u;
 constexpr std::size_t kMaxNameBytes = 255;
 // The smallest attachment point: an empty name's length, then 12 floats.
 constexpr std::uint64_t kMinPointBytes = 4 + 12 * 4;
+constexpr std::uint32_t kDiffuseSlot = 1;
 
 bool HasTag(std::string_view bytes, std::size_t at, std::string_view tag) {
     return bytes.size() >= at + 4 && bytes.substr(at, 4) == tag;
@@ -159,6 +161,58 @@ std::string AttachmentCoords(const TATCHE& entry) {
 }
 
 std::string AttachmentToCsv(const TATCHE& entry) { return "\"" + entry.Name + "\"," + AttachmentCoords(entry); }
+
+std::vector<std::string> MeshAttachmentNames(const TMesh& mesh) {
+    std::vector<std::string> names;
+    for (const TChunk& chunk : mesh.Chunks()) {
+        if (chunk.GetTag() != "ATCH") continue;
+        const TATCH points(chunk.Data);
+        for (const TATCHE& p : points.Entries()) names.push_back(p.Name);
+    }
+    return names;
+}
+
+namespace {
+
+// The texture entries of one material body (after its "MATL" header): name, u32, u32 sides, f32
+// opacity, four RGB colours, f32 shininess, u32 count, then per entry u32 slot, name, f32 amount.
+void ReadMaterialTextures(ByteReader& reader, std::vector<std::string>& names, std::set<std::string>& seen) {
+    constexpr std::uint64_t kFixedFields = 4 + 4 + 4 + 12 * 4 + 4;
+    constexpr std::uint64_t kMinEntry = 4 + 4 + 4;  // slot, empty name, amount
+    std::string name;
+    std::uint32_t count = 0;
+    if (!ReadCountedName(reader, name) || !reader.Skip(kFixedFields) || !reader.ReadU32(count)) return;
+    for (std::uint32_t i = 0; i < count && reader.Fits(1, kMinEntry); ++i) {
+        std::uint32_t slot = 0;
+        float amount = 0;
+        if (!reader.ReadU32(slot) || !ReadCountedName(reader, name) || !reader.ReadF32(amount)) return;
+        const std::string file = ExtractFileName(name);
+        if (slot != kDiffuseSlot || file.empty()) continue;
+        if (seen.insert(LowerCase(file)).second) names.push_back(file);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> MeshTextureNames(const TMesh& mesh) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;  // lower case
+    for (const TChunk& chunk : mesh.Chunks()) {
+        ByteReader reader(chunk.Data);
+        const std::string tag = chunk.GetTag();
+        if (tag == "CHNK") {
+            // u32, the chunk index, then the material's own header.
+            std::array<char, 4> inner{};
+            std::uint32_t skip = 0;
+            if (!reader.Skip(8) || !reader.ReadTag(inner) || !reader.ReadU32(skip)) continue;
+            if (std::string_view(inner.data(), 4) != "MATL") continue;
+        } else if (tag != "MATL") {
+            continue;
+        }
+        ReadMaterialTextures(reader, names, seen);
+    }
+    return names;
+}
 
 std::string FindAttachmentInMesh(std::string_view meshFile, std::string_view pointName) {
     TMesh mesh(meshFile);

@@ -102,6 +102,14 @@ std::string AttachmentCoords(const TATCHE& entry);
 // The name in double quotes, ",", then AttachmentCoords.
 std::string AttachmentToCsv(const TATCHE& entry);
 
+// The names of the points of every "ATCH" chunk, in file order: the point selector's list.
+std::vector<std::string> MeshAttachmentNames(const TMesh& mesh);
+// The file-name part of every diffuse texture entry (slot 1) of the mesh's materials (a "MATL" chunk
+// at the top level or inside a "CHNK"), in file order, each name once (ignoring case): the texture
+// list, whose entries the mesh view can highlight. A material stops at the first entry its data
+// cannot hold.
+std::vector<std::string> MeshTextureNames(const TMesh& mesh);
+
 // The first point of that exact name in any "ATCH" chunk of the mesh: AttachmentCoords, ",", the name.
 // Empty when there is none, and for a file that is no valid mesh.
 std::string FindAttachmentInMesh(std::string_view meshFile, std::string_view pointName);

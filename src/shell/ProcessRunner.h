@@ -18,6 +18,7 @@ struct ProcessRequest {
 struct ProcessResult {
     bool started = false;
     bool notFound = false;   // no such file, or not a program: the caller may open it instead
+    bool cancelled = false;  // a capture run the user ended (Escape): its child was stopped
     int exitCode = -1;
     std::vector<std::string> outputLines;  // captured standard output, decoded by the text rule
     std::string error;       // why it did not start
@@ -26,7 +27,8 @@ struct ProcessResult {
 class IProcessRunner {
 public:
     virtual ~IProcessRunner() = default;
-    // Runs the program; with capture, waits for it and collects its output.
+    // Runs the program with its standard input closed; with capture, waits for it and collects its
+    // standard output (a capture run can be ended by the user), else starts it and returns at once.
     virtual ProcessResult Run(const ProcessRequest& request) = 0;
     // Opens a file or an http/https address with the desktop's default program.
     virtual bool OpenWithDefault(const std::string& pathOrUrl) = 0;

@@ -27,6 +27,21 @@ public:
     bool OpenWithDefault(const std::string&) override { return false; }
 };
 NoProcessRunner gNoRunner;
+
+class NoClipboard final : public IFileClipboard {
+public:
+    bool CopyFiles(const std::vector<std::string>&) override { return false; }
+    std::vector<std::string> PasteFiles() override { return {}; }
+    bool HasFiles() override { return false; }
+};
+NoClipboard gNoClipboard;
+
+class NoTrash final : public ITrash {
+public:
+    std::string MoveToTrash(const std::string& path) override { return "There is no trash to move " + path + " to"; }
+};
+NoTrash gNoTrash;
+SilentAudioPlayer gSilentAudio;
 }  // namespace
 
 TProgramState::TProgramState()
@@ -35,6 +50,9 @@ TProgramState::TProgramState()
       CommandTarget(&gNullBus),
       Runner(&gNoRunner),
       Viewer(nullptr),
+      Clipboard(&gNoClipboard),
+      Trash(&gNoTrash),
+      Audio(&gSilentAudio),
       Environment([](const std::string& name) {
           const char* v = std::getenv(name.c_str());
           return v ? std::string(v) : std::string();

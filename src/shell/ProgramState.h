@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "shell/AudioPlayer.h"
 #include "shell/Clock.h"
 #include "shell/CommandBus.h"
+#include "shell/DesktopFiles.h"
 #include "shell/MemIni.h"
 #include "shell/MessageSink.h"
 #include "shell/ProcessRunner.h"
@@ -96,6 +98,8 @@ public:
     TImageSizeInfo ImageSizeInfo;
     bool AbortRequested = false;
     int TaggedCount = 0;
+    // The frame that last put file names on the clipboard ("AssetList" or "FileView").
+    std::string ClipboardSource;
 
     // Desktop services. Each is always set: until the program installs its own they say nothing,
     // answer No and send nowhere.
@@ -104,6 +108,9 @@ public:
     ICommandBus* CommandTarget;
     IProcessRunner* Runner;
     IReportViewer* Viewer;  // may be null: nobody shows the log
+    IFileClipboard* Clipboard;
+    ITrash* Trash;
+    IAudioPlayer* Audio;
     // The environment variable of that name, empty when unknown.
     std::function<std::string(const std::string&)> Environment;
     // The program the desktop associates with a file name, empty when none.

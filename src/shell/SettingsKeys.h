@@ -121,7 +121,9 @@ inline constexpr SettingKey FontFixed{"Fonts", "Fixed", "Courier New,10"};
 inline constexpr SettingKey FontProportional{"Fonts", "Proportional", "Verdana,10"};
 
 // System
-inline constexpr SettingKey Explorer{"System", "Explorer", "\xC2\xA6\xC2\xA6" "Explorer\xC2\xB7/e,/root,\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6"};
+// The asset folder handed to the desktop's default program (the file manager): there is no Explorer
+// with its own switches here.
+inline constexpr SettingKey Explorer{"System", "Explorer", "\xC2\xA6\xC2\xA6\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6"};
 
 // Wiki (one section, whatever the spelling)
 inline constexpr SettingKey WikiURL{"Wiki", "URL", "https://kelvarn.invalid/wiki/"};

@@ -322,36 +322,32 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    if (from.empty()) return std::string(text);
+namespace {
+// Replaces every occurrence of `key` found in `searched` (the text itself, or its lowered twin of the
+// same byte length) by `to`, copying the original's other bytes.
+std::string ReplaceFound(std::string_view text, std::string_view searched, std::string_view key, std::string_view to) {
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;
     while (true) {
-        const std::size_t hit = text.find(from, pos);
+        const std::size_t hit = searched.find(key, pos);
         if (hit == std::string_view::npos) break;
-        out.append(text.substr(pos, hit - pos)).append(to);
-        pos = hit + from.size();
-    }
-    out.append(text.substr(pos));
-    return out;
-}
-
-std::string ReplaceAllText(std::string_view text, std::string_view from, std::string_view to) {
-    if (from.empty()) return std::string(text);
-    const std::string lowered = LowerCase(text);
-    const std::string key = LowerCase(from);
-    std::string out;
-    out.reserve(text.size());
-    std::size_t pos = 0;
-    while (true) {
-        const std::size_t hit = lowered.find(key, pos);
-        if (hit == std::string::npos) break;
         out.append(text.substr(pos, hit - pos)).append(to);
         pos = hit + key.size();
     }
     out.append(text.substr(pos));
     return out;
+}
+}  // namespace
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    return ReplaceFound(text, text, from, to);
+}
+
+std::string ReplaceAllText(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    return ReplaceFound(text, LowerCase(text), LowerCase(from), to);
 }
 
 std::string ReplaceFirstText(std::string_view text, std::string_view from, std::string_view to) {

@@ -162,7 +162,7 @@ TEST(FindClick, StaleRowAndEmptyTree) {
 
 std::map<std::string, TMenuItemState> States(const TOutlineMenuFacts& facts) {
     std::map<std::string, TMenuItemState> byName;
-    for (const TMenuItemState& s : OutlineMenuStates(facts)) byName.emplace(std::string(s.name), s);
+    for (const TMenuItemState& s : OutlineMenuStates(facts)) byName.emplace(s.name, s);
     return byName;
 }
 

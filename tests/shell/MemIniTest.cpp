@@ -154,7 +154,8 @@ TEST(SettingsKeyTable, ReadersKeepTheirOwnDefaults) {
     EXPECT_EQ(ReadSettingInt(ini, keys::ShadowsOptions), 1);
     EXPECT_EQ(ReadSettingInt(ini, keys::ShadowsScripts), 0);
     EXPECT_EQ(ReadSetting(ini, keys::ColourComment), "#800000,#FFFFFF");
-    EXPECT_EQ(ReadSetting(ini, keys::Explorer), "\xC2\xA6\xC2\xA6" "Explorer\xC2\xB7/e,/root,\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6");
+    // The folder goes to the desktop's default program: there is no Explorer with switches here.
+    EXPECT_EQ(ReadSetting(ini, keys::Explorer), "\xC2\xA6\xC2\xA6\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6");
 }
 
 TEST(SettingsKeyTable, EmptyBuildsSectionGetsTheBuiltInList) {

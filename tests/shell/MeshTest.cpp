@@ -276,5 +276,35 @@ TEST(FindAttachment, SearchesEveryImFileAndEveryAtchChunk) {
     EXPECT_EQ(FindAttachment(dir.Path(), ""), "");
 }
 
+// --- the selector's lists ---
+
+TEST(SelectorLists, PointsOfEveryAtchChunkAndDiffuseTexturesOnce) {
+    test::MeshMaterial body, wheels, top, cut;
+    body.Textures = {{1, "C:\\Work\\Body.TGA", 1}, {8, "bump.tga", 1}, {9, "env.tga", 0.5f}};
+    wheels.Textures = {{1, "textures/body.tga", 1}, {1, "wheels.tga", 1}};
+    top.Textures = {{1, "top.tga", 1}};
+    cut.Textures = {{1, "cut.tga", 1}, {1, "never.tga", 1}};
+    cut.TextureCount = 0x7FFFFFFF;  // more entries than the chunk holds
+    const std::string cutBody = MeshFileBuilder::MaterialBody(cut);
+    const std::string bytes = MeshFileBuilder()
+                                  .Info(102)
+                                  .Attachments({{"a.front", kIdentity3, {0, 0, 0}}})
+                                  .Object(0, body, test::GridGeometry(1, 1))
+                                  .Object(1, wheels, test::GridGeometry(1, 1))
+                                  .Chunk("MATL", MeshFileBuilder::MaterialBody(top))
+                                  .MaterialOnly(2, {}, "GEOM")
+                                  .Chunk("MATL", cutBody.substr(0, cutBody.size() - 4))
+                                  .Attachments({{"a.back", kIdentity3, {0, 0, 0}}, {"a.coupler", kIdentity3, {0, 0, 0}}})
+                                  .Bytes();
+    TMesh mesh("lists.im");
+    ASSERT_EQ(mesh.LoadBytes(bytes), "");
+    EXPECT_EQ(MeshAttachmentNames(mesh), (std::vector<std::string>{"a.front", "a.back", "a.coupler"}));
+    EXPECT_EQ(MeshTextureNames(mesh), (std::vector<std::string>{"Body.TGA", "wheels.tga", "top.tga", "cut.tga"}));
+
+    TMesh inactive("nothing.im");
+    EXPECT_TRUE(MeshAttachmentNames(inactive).empty());
+    EXPECT_TRUE(MeshTextureNames(inactive).empty());
+}
+
 }  // namespace
 }  // namespace kelvarn

@@ -609,7 +609,7 @@ TOutlineMenuFacts TOutlineView::MenuFacts() const {
 
 void TOutlineView::ValidateMenu() {
     for (const TMenuItemState& s : OutlineMenuStates(MenuFacts())) {
-        QAction* action = Action(QString::fromUtf8(s.name.data(), static_cast<qsizetype>(s.name.size())));
+        QAction* action = Action(QString::fromStdString(s.name));
         if (!action) continue;
         if (s.visible) action->setVisible(*s.visible);
         if (s.enabled) action->setEnabled(*s.enabled);

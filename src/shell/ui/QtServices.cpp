@@ -5,9 +5,11 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QProgressBar>
 #include <QUrl>
 
@@ -70,30 +72,98 @@ Answer TQtMessageSink::AskYesNoCancel(std::string_view text, std::string_view ca
 
 void TQtMessageSink::Beep() { QApplication::beep(); }
 
+namespace {
+
+// While a capture run waits, the window keeps painting but takes no input; Escape ends the child.
+class TWaitFilter final : public QObject {
+public:
+    bool escaped = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) escaped = true;
+                return true;
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::Close:
+                return true;
+            default:
+                return false;
+        }
+    }
+};
+
+constexpr qsizetype kMaxCapturedBytes = 64 << 20;  // a tool that prints more is cut here
+
+// Does the name lead to a program file that may be run (a path, or a name on the search path)?
+bool ResolvesToProgram(const QString& program, const QString& folder) {
+    if (!program.contains('/') && !program.contains('\\')) return !QStandardPaths::findExecutable(program).isEmpty();
+    const QFileInfo info(QFileInfo(program).isRelative() && !folder.isEmpty() ? folder + "/" + program : program);
+    return info.isFile() && info.isExecutable();
+}
+
+// A start that failed because there is no such program or it is none (a document, a script without
+// an interpreter line): the command goes to the desktop's default program instead.
+bool NotAProgram(const QProcess& process) {
+    const QString error = process.errorString();
+    return !ResolvesToProgram(process.program(), process.workingDirectory()) || error.contains("Exec format error") ||
+           error.contains("No such file") || error.contains("Permission denied");
+}
+
+}  // namespace
+
 ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
     ProcessResult result;
     QStringList arguments;
     for (const std::string& a : request.arguments) arguments << QString::fromStdString(a);
     QProcess process;
+    process.setProgram(QString::fromStdString(NativePath(request.program)));
+    process.setArguments(arguments);
     if (!request.workingFolder.empty()) process.setWorkingDirectory(QString::fromStdString(NativePath(request.workingFolder)));
-    const QString program = QString::fromStdString(NativePath(request.program));
+    process.setStandardInputFile(QProcess::nullDevice());
     if (!request.captureOutput) {
         qint64 pid = 0;
-        result.started = QProcess::startDetached(program, arguments, process.workingDirectory(), &pid);
+        result.started = process.startDetached(&pid);
     } else {
-        process.start(program, arguments);
-        result.started = process.waitForStarted();
+        // Standard error is the child's own, as it would be in its console.
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+        result.started = process.waitForStarted(-1);
         if (result.started) {
-            process.closeWriteChannel();
-            process.waitForFinished(-1);
+            TWaitFilter filter;
+            qApp->installEventFilter(&filter);
+            QByteArray output;
+            auto collect = [&] {
+                const QByteArray piece = process.readAllStandardOutput();
+                if (output.size() < kMaxCapturedBytes) output.append(piece.left(kMaxCapturedBytes - output.size()));
+            };
+            while (!process.waitForFinished(30)) {
+                collect();
+                if (process.state() == QProcess::NotRunning) break;
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+                if (filter.escaped) {
+                    process.kill();
+                    process.waitForFinished(5000);
+                    result.cancelled = true;
+                    break;
+                }
+            }
+            qApp->removeEventFilter(&filter);
+            collect();
             result.exitCode = process.exitCode();
-            result.outputLines = SplitLines(DecodeText(process.readAllStandardOutput().toStdString()).text);
+            result.outputLines = SplitLines(DecodeText(output.toStdString()).text);
         }
     }
     if (!result.started) {
-        const QFileInfo info(program);
-        result.notFound = !info.exists() || !info.isExecutable();
-        result.error = "Unable to start " + request.program;
+        result.notFound = NotAProgram(process);
+        result.error = process.errorString().toStdString();
     }
     return result;
 }

@@ -1,0 +1,169 @@
+#include "catalogue/ToolRunner.h"
+
+#include <climits>
+
+#include "catalogue/EditorDialogs.h"
+#include "shell/CommandBus.h"
+#include "shell/Files.h"
+#include "shell/Macros.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/ReportLog.h"
+#include "shell/RunCommand.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr int kOutputSize = 640480;  // 640 by 480
+constexpr int kOutputFlags = 3;
+
+const char* const kFieldNames[] = {"", "caption", "start-in folder", "command line", "show-window value",
+                                   "output mode", "before-action", "after-action"};
+
+// Puts the cursor and the alert strip back whichever way the run ends.
+class TRunState {
+public:
+    explicit TRunState(const TToolRunHooks& hooks) : hooks_(hooks) {}
+    ~TRunState() {
+        if (waiting_ && hooks_.WaitCursor) hooks_.WaitCursor(false);
+        if (hooks_.CloseAlert) hooks_.CloseAlert();
+    }
+    void Wait(const std::string& text) {
+        if (hooks_.Alert) hooks_.Alert(text);
+        if (hooks_.WaitCursor) hooks_.WaitCursor(true);
+        waiting_ = true;
+    }
+
+private:
+    const TToolRunHooks& hooks_;
+    bool waiting_ = false;
+};
+
+}  // namespace
+
+std::string TToolSpec::Field(int number) const {
+    if (number < 1 || number > static_cast<int>(fields.size())) return {};
+    return fields[static_cast<std::size_t>(number - 1)];
+}
+
+TToolSpec ParseToolSpec(std::string_view spec) {
+    const std::string blanked = ReplaceAll(spec, kPilcrow, " ");
+    TTokens tokens;
+    const int count = SplitByCharSet(blanked, tokens, kBrokenBar);
+    TToolSpec tool;
+    for (int i = 0; i < count && i < kMaxTokens - 1; ++i) tool.fields.push_back(tokens[static_cast<std::size_t>(i)]);
+    return tool;
+}
+
+std::string ReadToolNumbers(const TToolSpec& spec, TToolNumbers& numbers) {
+    int* targets[] = {&numbers.showWindow, &numbers.outputMode, &numbers.before, &numbers.after};
+    for (int field = 4; field <= 7; ++field) {
+        const std::string text = spec.Field(field);
+        long long value = 0;
+        if (!TryParseInt(Trim(text), value) || value < INT_MIN || value > INT_MAX)
+            return "Invalid tool specification: field " + std::to_string(field) + " (" + kFieldNames[field] +
+                   ") is not a whole number: \"" + text + "\"";
+        *targets[field - 4] = static_cast<int>(value);
+    }
+    return {};
+}
+
+std::vector<std::string> ToolOutputHeader(std::string_view caption, std::string_view targetFile,
+                                          const std::string& startText, const std::string& elapsedText) {
+    const std::string rule(90, '-');
+    return {rule, RemoveChars(caption, "&"), "Target File: " + std::string(targetFile),
+            startText + "   Elapsed Time: " + elapsedText, rule};
+}
+
+void TrimEmptyLines(std::vector<std::string>& lines, bool trailing) {
+    std::size_t first = 0;
+    while (first < lines.size() && lines[first].empty()) ++first;
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(first));
+    if (trailing)
+        while (!lines.empty() && lines.back().empty()) lines.pop_back();
+}
+
+void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks& hooks, std::string_view caption,
+             std::string_view spec) {
+    const TToolSpec tool = ParseToolSpec(spec);
+    TToolNumbers numbers;
+    // Every number is read before anything happens: a bad field runs nothing and backs nothing up.
+    if (std::string error = ReadToolNumbers(tool, numbers); !error.empty()) {
+        state.Messages->ShowMessage(error, "", MessageKind::Error);
+        return;
+    }
+    TRunState run(hooks);
+    const std::string folder = ExpandMacros(state, tool.Folder());
+    const std::string commandLine = tool.CommandLine();
+    // "runkvm" is looked for in the line as written: a file name the macros bring in never turns
+    // into script commands.
+    const bool script = ContainsText(commandLine, "runkvm");
+    if (ContainsText(ExpandMacros(state, commandLine), "trainzutil")) {
+        const std::string call = NativePath(ExpandMacros(state, "%bin%\\yourcall.mp3"));
+        if (FileExists(call)) state.Audio->Play(call);
+    }
+
+    switch (numbers.before) {
+        case 0: break;
+        case 1: state.SendCommand(ccSaveFile, state.AssetPathFile()); break;
+        case 2: state.SendCommand(ccBackupFile, state.AssetPathFile()); break;
+        case 3: state.SendCommand(ccBackupAsset, state.AssetPath()); break;
+        default: state.Messages->ShowMessage("Invalid Before Action specifier"); break;
+    }
+
+    const DateTime start = state.Clock->Now();
+    if (!script) {
+        run.Wait("Waiting for external process ...");
+        std::vector<std::string> lines;
+        RunCommand(state, folder, commandLine, &lines, numbers.outputMode, numbers.showWindow);
+        const int mode = numbers.outputMode;
+        if (mode == 1 || mode == 2) TrimEmptyLines(lines, false);
+        if (mode == 2 || (mode == 1 && !lines.empty())) {
+            const std::int64_t elapsed = state.Clock->Now().TotalMilliseconds() - start.TotalMilliseconds();
+            std::vector<std::string> header =
+                ToolOutputHeader(caption, state.AssetPathFile(), FormatLongDateTime(start), FormatElapsed(elapsed));
+            lines.insert(lines.begin(), header.begin(), header.end());
+        }
+        if (mode == 1 && !lines.empty()) {
+            dialogs.ShowText(kOutputSize, kOutputFlags, lines, "Command Output");
+        } else if (mode == 2) {
+            const std::string log = NativePath(ExpandMacros(state, "%log%\\Kelvarn.log"));
+            ForceDirectories(ExtractFileDir(log));
+            if (std::string error = WriteFileAtomic(log, JoinLines(lines) + "\r\n"); !error.empty())
+                state.Messages->ShowMessage(error, "", MessageKind::Error);
+            dialogs.ShowText(kOutputSize, kOutputFlags, lines, "Kelvarn Log");
+        } else if (mode == 3) {
+            TrimEmptyLines(lines, true);
+            AddToLog(state, "", RemoveChars(caption, "&"), lines, start, "Target File: " + state.AssetPathFile());
+        }
+    } else {
+        state.SendCommand(ccRunScript, ExpandMacros(state, ReplaceFirstText(commandLine, "runkvm", "")));
+    }
+
+    switch (numbers.after) {
+        case 0:
+        case 2:
+        case 3:
+            break;
+        case 1: {
+            const std::string path = state.AssetPath();
+            const std::string name = state.AssetFileName();
+            state.SetAssetPath(ExpandMacros(state, "%bin%"));
+            state.SetAssetFileName("$screenshot$.jpg");
+            state.SendCommand(ccShowFile, state.AssetPathFile());
+            state.SetAssetPath(path);
+            state.SetAssetFileName(name);
+            state.SendCommand(ccShowFile, state.AssetPathFile());
+            break;
+        }
+        default:
+            state.Messages->ShowMessage("Invalid After Action specifier");
+            break;
+    }
+    state.Audio->Stop();
+}
+
+}  // namespace kelvarn

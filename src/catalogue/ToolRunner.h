@@ -1,0 +1,58 @@
+// Tool specifications and the tool runner: the one place where a tool line from the settings becomes
+// an action. A tool line is caption ¦ start-in folder ¦ command line ¦ show-window value ¦ output
+// mode ¦ before-action ¦ after-action ¦; "¶" stands for a blank before splitting and "·" for a blank
+// inside the command line (the ini file would trim a real one).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvarn {
+
+class IEditorDialogs;
+class TProgramState;
+
+// Output modes: 0 none, 1 capture and show, 2 capture to "%log%\Kelvarn.log", 3 into the report log.
+// Before-actions: 0 none, 1 save the shown file, 2 back up the current file, 3 back up the asset
+// folder. After-actions: 0 none, 1 show the screenshot file, 2 and 3 nothing.
+struct TToolSpec {
+    std::vector<std::string> fields;  // at most 25, split at "¦" by characters
+    std::string Field(int number) const;  // 1-based; empty when missing
+    std::string Caption() const { return Field(1); }
+    std::string Folder() const { return Field(2); }
+    std::string CommandLine() const { return Field(3); }
+};
+TToolSpec ParseToolSpec(std::string_view spec);
+
+// The numbers of fields 4 to 7, checked together before anything runs.
+struct TToolNumbers {
+    int showWindow = 1;
+    int outputMode = 0;
+    int before = 0;
+    int after = 0;
+};
+// Returns the message naming the first field that is not an integer (also a missing one), empty
+// when all are.
+std::string ReadToolNumbers(const TToolSpec& spec, TToolNumbers& numbers);
+
+// The five header lines above captured output.
+std::vector<std::string> ToolOutputHeader(std::string_view caption, std::string_view targetFile,
+                                          const std::string& startText, const std::string& elapsedText);
+
+// Removes the leading (and with `trailing`, the trailing) empty lines.
+void TrimEmptyLines(std::vector<std::string>& lines, bool trailing);
+
+// Where the runner shows its state: the file list's alert strip and the waiting cursor.
+struct TToolRunHooks {
+    std::function<void(const std::string& text)> Alert;
+    std::function<void()> CloseAlert;
+    std::function<void(bool waiting)> WaitCursor;
+};
+
+// Runs a tool specification for the current file. `caption` is the caller's (the menu item's).
+void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks& hooks, std::string_view caption,
+             std::string_view spec);
+
+}  // namespace kelvarn

@@ -1,0 +1,75 @@
+#include "media/ui/MeshViewRows.h"
+
+#include "media/ui/MeshView.h"
+#include "media/ui/Selector.h"
+#include "shell/Mesh.h"
+#include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
+#include "shell/ui/Alert.h"
+#include "shell/ui/ColourBox.h"
+#include "shell/ui/MainWindow.h"
+
+namespace kelvarn {
+
+namespace {
+
+// The selector's lists are read from the file the view shows.
+template <class Lister>
+void FillSelector(TSelector& selector, const TMeshView& view, Lister list) {
+    TMesh mesh(view.ShownFile());
+    selector.SetItems(mesh.SetActive(true).empty() ? list(mesh) : std::vector<std::string>{});
+}
+
+}  // namespace
+
+std::string CheckMeshForView(const std::string& path) {
+    // The container's own test: a file the chunk reader refuses is not handed to the view.
+    TMesh mesh(path);
+    return mesh.SetActive(true);
+}
+
+void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelector& selector,
+                     TColourBox* colourBox) {
+    view.SetSelector(&selector);
+    if (colourBox)
+        view.PickColour = [colourBox](const std::string& caption, TColor start) -> std::optional<TColor> {
+            colourBox->PrepareHtmlColour(caption, ColorToHex(start));
+            colourBox->exec();
+            if (!colourBox->Accepted()) return std::nullopt;
+            return colourBox->GetColour(1, start);
+        };
+
+    main.RegisterViewerBranch(TViewerChoice::Mesh, [&main, &view](const std::string& path) {
+        if (std::string message = CheckMeshForView(path); !message.empty()) {
+            main.Frame(TFrameId::FileList)->Alert()->ShowAlert(message, true, 1);
+            return;
+        }
+        view.ShowMesh(path);
+    });
+
+    TDispatcher& d = main.Dispatcher();
+    d.RegisterCallback(ccShowPoint, [&view](const std::string& text) { view.RenderPoints(text); });
+    d.RegisterCallback(ccShowTexture, [&view](const std::string& text) { view.RenderTexture(text); });
+    d.AddMenuValidator([&view](int group) {
+        if (group == 2600) view.UpdateMenuState();
+    });
+
+    d.RegisterCommand(2650, [&view](const std::string&) { view.ImageInfoClick(); });
+    d.RegisterCommand(2652, [&view, &selector](const std::string&) { FillSelector(selector, view, MeshAttachmentNames); });
+    d.RegisterCommand(2653, [&view, &selector](const std::string&) { FillSelector(selector, view, MeshTextureNames); });
+    for (int tag : {2654, 2692}) d.RegisterCommand(tag, [&view, tag](const std::string&) { view.MeshButtonAction(tag); });
+    d.RegisterCommand(2655, [&view](const std::string&) { view.ColourClick(); });
+    d.RegisterCommand(2656, [&view](const std::string&) { view.Screenshot(); });
+    for (int tag : {2657, 2658, 2659, 2660, 2661, 2662, 2666})
+        d.RegisterCommand(tag, [&view, tag](const std::string&) { view.PresetViewClick(tag); });
+    d.RegisterCommand(2663, [&view, &state](const std::string&) {
+        WriteSettingBool(state.Settings(), keys::BoundingBox, view.GuidesShown());
+        if (std::string error = state.Settings().UpdateFile(); !error.empty() && !state.Settings().FileName().empty())
+            state.Messages->ShowMessage(error, "", MessageKind::Error);
+    });
+    for (int tag : {2690, 2691}) d.RegisterCommand(tag, [&selector](const std::string&) { selector.hide(); });
+    d.RegisterCommand(2693, [&view, &selector](const std::string&) { view.AdjustPointSize(selector.PointSize()); });
+    d.RegisterCommand(2694, [&view, &selector](const std::string&) { view.AdjustLineWeight(selector.LineColour()); });
+}
+
+}  // namespace kelvarn

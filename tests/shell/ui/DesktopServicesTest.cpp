@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPrinter>
+#include <QTimer>
+#include <QWidget>
+
+#include "shell/Files.h"
+#include "shell/PrintLayout.h"
+#include "shell/ProgramState.h"
+#include "shell/RunCommand.h"
+#include "shell/ui/DesktopFiles.h"
+#include "shell/ui/Printing.h"
+#include "shell/ui/QtServices.h"
+#include "support/QtTestSupport.h"
+#include "support/TestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+// The real runner, with the desktop's default program recorded instead of started.
+class OpenRecorder final : public IProcessRunner {
+public:
+    TQtProcessRunner real;
+    std::vector<std::string> opened;
+    ProcessResult last;
+    ProcessResult Run(const ProcessRequest& request) override { return last = real.Run(request); }
+    bool OpenWithDefault(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
+};
+
+class Processes : public ::testing::Test {
+protected:
+    Processes() {
+        test::TestApp();
+        state.Runner = &runner;
+        state.Messages = &messages;
+        state.ProgramFolder = dir.Path() + "/";
+    }
+    test::TempDir dir;
+    TProgramState state;
+    OpenRecorder runner;
+    test::RecordingMessageSink messages;
+};
+
+TEST_F(Processes, CaptureCollectsTheOutputLines) {
+    std::vector<std::string> lines;
+    EXPECT_TRUE(RunCommand(state, "", "printf \"a\\n\\nb\\n\"", &lines, 1, 1));
+    EXPECT_EQ(lines, (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_TRUE(RunCommand(state, "", "true", &lines, 1, 1));
+    EXPECT_TRUE(lines.empty());
+    // The start folder is the child's working folder; its standard input is closed.
+    EXPECT_TRUE(RunCommand(state, dir.Path(), "pwd", &lines, 1, 1));
+    EXPECT_EQ(lines, (std::vector<std::string>{dir.Path()}));
+    EXPECT_TRUE(RunCommand(state, "", "cat", &lines, 1, 1));
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(Processes, WithoutCaptureTheRunReturnsAtOnce) {
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(RunCommand(state, "", "sleep 3", nullptr, 0, 1));
+    EXPECT_LT(timer.elapsed(), 2000);
+}
+
+TEST_F(Processes, AFileNameStaysOneArgument) {
+    state.SetAssetPath(dir.Path());
+    state.SetAssetFileName("a;$(touch b) \"c\".tga");
+    std::vector<std::string> lines;
+    EXPECT_TRUE(RunCommand(state, dir.Path(), "echo \"%pfe%\"", &lines, 1, 1));
+    EXPECT_EQ(lines, (std::vector<std::string>{dir.Path() + "/a;$(touch b) \"c\".tga"}));
+    EXPECT_FALSE(FileExists(dir / "b"));
+}
+
+TEST_F(Processes, AMissingProgramOrADocumentGoesToTheDefaultProgram) {
+    test::WriteBytes(dir / "notes.txt", "text");
+    EXPECT_FALSE(RunCommand(state, "", "/nonexistent/tool --flag", nullptr, 1, 1));
+    EXPECT_FALSE(RunCommand(state, "", dir.Path() + "/notes.txt", nullptr, 0, 1));
+    EXPECT_EQ(runner.opened, (std::vector<std::string>{"/nonexistent/tool", dir.Path() + "/notes.txt"}));
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(Processes, EscapeEndsAHungCapture) {
+    QWidget target;
+    QTimer::singleShot(300, &target, [&target] {
+        QCoreApplication::postEvent(&target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<std::string> lines;
+    RunCommand(state, "", "sleep 30", &lines, 1, 1);
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_TRUE(runner.last.cancelled);
+}
+
+TEST(FileClipboard, ARoundTripDropsTrailingSeparators) {
+    test::TestApp();
+    test::TempDir dir;
+    TQtFileClipboard clipboard;
+    ASSERT_TRUE(clipboard.CopyFiles({dir.Path() + "/x/", dir.Path() + "/y z.tga"}));
+    EXPECT_TRUE(clipboard.HasFiles());
+    EXPECT_EQ(clipboard.PasteFiles(), (std::vector<std::string>{dir.Path() + "/x", dir.Path() + "/y z.tga"}));
+    EXPECT_FALSE(clipboard.CopyFiles({}));
+}
+
+TEST(Printing, LinesGiveTheComputedNumberOfPages) {
+    test::TestApp();
+    test::TempDir dir;
+    TProgramState state;
+    test::FakeClock clock;
+    state.Clock = &clock;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 150; ++i) lines.push_back(i % 10 == 9 ? "" : "line\t" + std::to_string(i) + "\tthird column");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir / "out.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    const int pages = PrintLines(printer, state, lines, 12, "Fixed");
+    EXPECT_EQ(printer.docName().toStdString(), "Kelvarn - Friday 04 March 2011 - 00:00:00");
+
+    const std::string pdf = test::ReadBytes(dir / "out.pdf");
+    int written = 0;
+    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+        if (pdf.compare(at, 12, "/Type /Pages") != 0) ++written;
+    EXPECT_EQ(written, pages);
+    // The count the layout gives for the "Fixed" font's 10 points on this page.
+    std::vector<bool> blank;
+    for (const std::string& line : lines) blank.push_back(line.empty());
+    const int dpi = printer.resolution();
+    EXPECT_EQ(pages, PageCount(PlaceLines(blank, PrintMeasures(dpi, 12, 10 * dpi / 72), printer.height())));
+    EXPECT_GT(pages, 1);
+}
+
+}  // namespace
+}  // namespace kelvarn
