@@ -91,7 +91,11 @@ std::size_t FindCloseOutsideQuotes(std::string_view rest) {
     return std::string_view::npos;
 }
 
-bool IsSoundFileName(std::string_view word) { return EndsWithText(word, ".wav") || EndsWithText(word, ".mp3"); }
+// Sound lists name their files bare or, as most assets do, in double quotes.
+bool IsSoundFileName(std::string_view word) {
+    if (word.size() >= 2 && word.front() == '"' && word.back() == '"') word = word.substr(1, word.size() - 2);
+    return EndsWithText(word, ".wav") || EndsWithText(word, ".mp3");
+}
 
 std::string FolderConfigPath(std::string_view folder) {
     return IncludeTrailingSeparator(folder, '\\') + std::string(kConfigRoot);

@@ -22,6 +22,15 @@ void WriteSetting(TMemIni& ini, const SettingKey& k, std::string_view value) {
 void WriteSettingInt(TMemIni& ini, const SettingKey& k, long long value) { ini.WriteInteger(k.section, k.key, value); }
 void WriteSettingBool(TMemIni& ini, const SettingKey& k, bool value) { ini.WriteBool(k.section, k.key, value); }
 
+std::string ReadUserDataValue(const TMemIni& ini, std::string_view name) {
+    if (name != "license") return ini.ReadString("UserData", name, "");
+    std::vector<std::string> lines;
+    ReadValueList(ini, sections::License, lines);
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? " " : "") + lines[i];
+    return text;
+}
+
 bool EnsureDefaultBuilds(TMemIni& ini) {
     if (SectionKeyCount(ini, sections::Builds) > 0) return false;
     std::vector<std::string> lines(kDefaultBuilds.begin(), kDefaultBuilds.end());

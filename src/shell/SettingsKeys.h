@@ -161,6 +161,10 @@ inline constexpr std::array<std::string_view, 22> kDefaultBuilds = {
     "2.9=2009",       "3.0=2009-SP1", "3.1=2009-SP2", "3.2=2010-SP1", "3.3=2010-SP2", "3.4=2010-SP4",
     "3.5=2012",       "3.6=2012-MAC", "3.7=2012-SP1", "3.8=2012-MAC2"};
 
+// The user's own value of one of the user data tags (UserTagNames): its key of section UserData, and
+// for "license" the lines of section License joined with blanks.
+std::string ReadUserDataValue(const TMemIni& ini, std::string_view name);
+
 // Writes the built-in builds when the section holds none; returns whether it wrote them.
 bool EnsureDefaultBuilds(TMemIni& ini);
 

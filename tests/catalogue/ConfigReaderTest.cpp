@@ -84,13 +84,14 @@ TEST(ConfigReader, LineEndsAndByteOrderMark) {
 
 TEST(ConfigReader, TreeTextNamesSoundsAndBareWords) {
     TConfigReader reader;
-    ASSERT_TRUE(reader.LoadConfigBytes("kind\ttraincar\nsound {\nhorn.WAV\nbell\nwhistle.mp3\n}\nlist {\na.wav\n}\n"
+    ASSERT_TRUE(reader.LoadConfigBytes("kind\ttraincar\nsound {\nhorn.WAV\nbell\nwhistle.mp3\n\"chime.wav\"\n}\nlist {\na.wav\n}\n"
                                        "x=\nsay-wav \"a.wav\"\n",
                                        "asset"));
     std::string text;
     ASSERT_TRUE(reader.ConfigText("asset", text));
     EXPECT_EQ(text,
               "config.txt\r\n\tkind traincar\r\n\tsound\r\n\t\t0 horn.WAV\r\n\t\tbell \"\"\r\n\t\t1 whistle.mp3\r\n"
+              "\t\t2 \"chime.wav\"\r\n"
               "\tlist\r\n\t\t0 a.wav\r\n\tx \"\"\r\n\tsay-wav \"a.wav\"\r\n");
 }
 

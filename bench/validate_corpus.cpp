@@ -1,0 +1,150 @@
+// Validates every config.txt below a folder (our typical assets when none is given) against our
+// tags.xml, as the Validate Tags command does: load the config into an outline, load the tag
+// specification of its kind, run VerifyConfig with its report logged (into a temporary folder).
+// The reference in the same run is reading the same configs into an outline alone.
+// Each run writes its report as the day's log, atomically and flushed to the disk; where the system
+// has a memory file system (/dev/shm) the temporary folder is put there, so that what is measured is
+// the validation rather than the disk's flush latency (on a disk the flush alone takes about 0.8 ms).
+//   bench_validate_corpus [folder] [N]      N configs, the folder's cycled when it has fewer
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/TagsXml.h"
+#include "catalogue/Walnut.h"
+#include "catalogue/WalnutHooks.h"
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Text.h"
+#include "shell/TrainzBuild.h"
+#include "validation/TagValidation.h"
+
+namespace {
+
+using namespace kelvarn;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kMinSeconds = 1.0;  // each measurement repeats its pass until it has run this long
+constexpr int kMinRounds = 3;
+constexpr std::int32_t kFallbackBuild = 29;
+
+double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+
+// Runs the two passes over the N configs in turns until both have run long enough, so that a change
+// of the machine's load falls on both alike; returns each one's configs per second.
+template <typename First, typename Second>
+std::pair<double, double> Rates(std::size_t configs, First&& first, Second&& second) {
+    double firstSeconds = 0, secondSeconds = 0;
+    int rounds = 0;
+    while (rounds < kMinRounds || firstSeconds < kMinSeconds || secondSeconds < kMinSeconds) {
+        auto start = Clock::now();
+        first();
+        firstSeconds += Seconds(start);
+        start = Clock::now();
+        second();
+        secondSeconds += Seconds(start);
+        ++rounds;
+    }
+    const double total = static_cast<double>(configs) * rounds;
+    return {firstSeconds > 0 ? total / firstSeconds : 0, secondSeconds > 0 ? total / secondSeconds : 0};
+}
+
+std::string TemporaryFolder() {
+    std::mt19937_64 random(std::random_device{}());
+    const std::filesystem::path base =
+        IsFolderWritable("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    for (;;) {
+        const std::filesystem::path p = base / ("kelvarn-validate-" + std::to_string(random() % 1000000000));
+        std::error_code ec;
+        if (std::filesystem::create_directory(p, ec)) return PathString(p);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string folder = KELVARN_TYPICAL_ASSETS;
+    std::size_t requested = 0;
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind("--", 0) != 0) arguments.emplace_back(argv[i]);  // scripts/bench passes options
+    if (!arguments.empty()) folder = arguments[0];
+    if (arguments.size() > 1) requested = static_cast<std::size_t>(std::max(0LL, std::atoll(arguments[1].c_str())));
+
+    std::vector<std::string> files;
+    FindFilesRecursive(IncludeTrailingSeparator(folder) + "*.*", "config.txt", files);
+    std::sort(files.begin(), files.end());
+    if (files.empty()) {
+        std::printf("no config.txt below %s\nvalidate_corpus: configs=0 failed=0 per_s=0 read_ratio=0\n", folder.c_str());
+        return 1;
+    }
+    const std::size_t count = requested > 0 ? requested : files.size();
+
+    // A program folder of our own: our tags.xml in its bin folder, the log beside it.
+    const std::string program = TemporaryFolder();
+    TProgramState state;
+    state.ProgramFolder = IncludeTrailingSeparator(program, '/');
+    if (const std::string error = ForceCopyFile(KELVARN_TAGS_XML, program + "/bin/tags.xml"); !error.empty()) {
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+    TMemIni& ini = state.Settings();
+    EnsureDefaultBuilds(ini);
+    ini.WriteString("Paths", "TETData", "tetdata");
+    state.Paths.Trainz = KELVARN_SIMULATOR;
+    std::string error;
+    if (!TTagsXml::Load(program + "/bin/tags.xml", error)) {  // parsed once: every load shares it
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+
+    TWalnut walnut(state);
+    TWalnutHooks hooks(walnut);
+    TOutlineDocument validated(state);
+    validated.SetHooks(&hooks);
+    TOutlineDocument readOnly(state);
+
+    std::size_t failed = 0, lines = 0, problems = 0;
+    bool firstRound = true;
+    const auto validate = [&] {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string asset = ExtractFileDir(files[i % files.size()]);
+            if (!validated.LoadConfig(asset).empty()) {
+                failed += firstRound;
+                continue;
+            }
+            std::string build = validated.GetValueByPath("trainz-build");
+            state.SetActiveBuild(IsKnownBuild(ini, build) ? ParseBuild(build) : kFallbackBuild);
+            const TVerifyReport report = VerifyConfig(state, validated, walnut, asset);
+            if (firstRound) {
+                failed += !report.LogError.empty();
+                lines += validated.LineCount();
+                problems += report.Lines != std::vector<std::string>{"\tNo problems found"};
+            }
+        }
+        firstRound = false;
+    };
+    const auto read = [&] {
+        for (std::size_t i = 0; i < count; ++i) readOnly.LoadConfig(ExtractFileDir(files[i % files.size()]));
+    };
+    const auto [validateRate, readRate] = Rates(count, validate, read);
+    DeleteFolderTree(program);
+
+    const double ratio = readRate > 0 ? validateRate / readRate : 0;
+    std::printf("log folder %s\n", program.c_str());
+    std::printf("folder %s: %zu config files, %zu validated per round, %zu config lines, %zu with findings\n",
+                folder.c_str(), files.size(), count, lines, problems);
+    std::printf("validate %s configs/s; read alone %s configs/s; validate/read %s\n",
+                FormatDouble(validateRate, 1).c_str(), FormatDouble(readRate, 1).c_str(),
+                FormatDouble(ratio, 3).c_str());
+    std::printf("validate_corpus: configs=%zu failed=%zu per_s=%s read_ratio=%s\n", count, failed,
+                FormatDouble(validateRate, 1).c_str(), FormatDouble(ratio, 3).c_str());
+    return 0;
+}

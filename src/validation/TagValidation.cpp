@@ -1,0 +1,246 @@
+#include "validation/TagValidation.h"
+
+#include <algorithm>
+
+#include "catalogue/ConfigPath.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/SourceList.h"
+#include "catalogue/Walnut.h"
+#include "shell/CommandBus.h"
+#include "shell/ProgramState.h"
+#include "shell/ReportLog.h"
+#include "shell/Strings.h"
+#include "shell/TagTypes.h"
+#include "shell/Text.h"
+#include "validation/FileChecks.h"
+#include "validation/FormatChecks.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr std::size_t kLongValue = 20;  // longer memo and string values are shortened in the report
+
+enum TFormatCode : int {
+    fcMemo = 14, fcString, fcKuid, fcBool, fcFile, fcPoint, fcEnum, fcSet, fcInt, fcFloat, fcFloatList,
+    fcRgb, fcRgba, fcHls
+};
+
+// One node's finding: the node part "[path value]" and the message.
+struct TFinding {
+    std::string node;
+    std::string message;
+};
+
+// The option names of a source (empty when it gives none), read once per context.
+const std::vector<std::string>& SourceOptions(const TCheckContext& context, std::string_view source) {
+    auto it = context.Sources.find(source);
+    if (it == context.Sources.end()) {
+        std::vector<std::string> lines;
+        GetSourceList(context.State, &context.Document, source, lines, context.Walnut.File().get());
+        it = context.Sources.emplace(std::string(source), OptionNames(lines)).first;
+    }
+    return it->second;
+}
+
+TFormatSet Range(int from, int to) {
+    TFormatSet set;
+    for (int code = from; code <= to; ++code) set.set(static_cast<std::size_t>(code));
+    return set;
+}
+
+// A value as the report shows it: long texts as their first 15 characters, "..." and the last one.
+std::string ShownValue(const std::string& value, int format) {
+    if ((format != fcMemo && format != fcString) || CharCount(value) <= kLongValue) return value;
+    const std::u32string points = ToCodePoints(value);
+    return FromCodePoints(points.substr(0, 15)) + "..." + FromCodePoints(points.substr(points.size() - 1));
+}
+
+std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, int format, const std::string& name,
+                        const std::string& value, const TTagSpec& spec) {
+    switch (format) {
+        case fcMemo:
+        case fcString: return CheckQuotedString(value);
+        case fcKuid: return CheckKuid(value);
+        case fcBool: return CheckBool(value);
+        case fcFile: return CheckFile(context, node, value, spec);
+        case fcPoint: {
+            std::string reference;
+            return CheckPoint(context, node, value, spec, reference);
+        }
+        case fcEnum: return CheckEnum(context, value, spec);
+        case fcSet: return CheckSet(context, name, value, spec);
+        case fcInt: return CheckInt(value, spec.Elements);
+        case fcFloat: return CheckFloat(value, spec.Elements);
+        case fcFloatList: return CheckFloatList(value);
+        case fcRgb:
+        case fcHls: return CheckColour(value, 3);
+        case fcRgba: return CheckColour(value, 4);
+        default: return {};
+    }
+}
+
+// `path`: the node's config path.
+TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const std::string& path) {
+    if (node->HasFlag(nfComment | nfDelete)) return {};
+    if (ContainsStr(path, "extensions")) return {};
+
+    std::string name, value;
+    SplitTag(node->Text(), name, value);
+    bool found = false;
+    const TTagSpec spec = context.Walnut.FindSpecNode(path, found);
+    const int format = TagTypeIndex(spec.Format);
+    std::string message;
+    if (!found)
+        message = "Tag is invalid in this context";
+    else if (!InBuildRange(spec, context.Build))
+        message = "Tag is invalid in this build";
+    else if (LowerCase(name) == "trainz-build" && ParseBuild(value) != context.Build)
+        message = "Trainz-Build does not match requested build";
+    else
+        message = FormatCheck(context, node, format, LowerCase(name), value, spec);
+    if (message.empty()) {
+        if (node->ChildMark() && node->ChildCount() == 0)
+            message = "Container is empty";
+        else if (!node->HasChildren() && TagValueUnquoted(node->Text()).empty())
+            message = "Tag is empty";
+    }
+    if (message.empty()) return {};
+    // The path without its root "config.txt\".
+    std::string part = "[";
+    part.append(path, kConfigRoot.size() + 1).append(" ").append(ShownValue(value, format)).append("]");
+    return {std::move(part), std::move(message)};
+}
+
+// The config paths of the rows, built as a walk in row order meets them rather than each from the
+// node up.
+class TRowPaths {
+public:
+    const std::string& PathOf(const TOutlineNode* node) {
+        names_.resize(static_cast<std::size_t>(std::max(node->Level() - 1, 0)));
+        names_.push_back(node->Name());
+        path_.assign(kConfigRoot);
+        for (const std::string& name : names_) path_.append("\\").append(name);
+        if (node->HasChildren()) path_.push_back('\\');
+        return path_;
+    }
+
+private:
+    std::vector<std::string> names_;
+    std::string path_;
+};
+
+// Does any node of the mesh table (the rows that follow it while their paths hold "mesh-table")
+// take its mesh from a library?
+bool MeshTableUsesLibrary(const TOutlineDocument& document) {
+    const TOutlineNode* table = document.FindNodeByPath("mesh-table");
+    if (!table) return false;
+    const TOutlineNode* n = table->NextRow();
+    for (; n && table->IsAncestorOf(n); n = n->NextRow())
+        if (ContainsStr(n->Text(), "mesh-asset")) return true;
+    for (; n && ContainsStr(document.NodePath(n), "mesh-table"); n = n->NextRow())
+        if (ContainsStr(n->Text(), "mesh-asset")) return true;
+    return false;
+}
+
+}  // namespace
+
+TFormatSet AllFormats() { return Range(1, 27); }
+TFormatSet SyntaxFormats() { return Range(14, 18) | Range(20, 27); }
+TFormatSet PointFormats() { return Range(kPointFormat, kPointFormat); }
+
+bool InBuildRange(const TTagSpec& spec, std::int32_t build) {
+    return InBuildWindow(ParseBuild(spec.Introduced), ParseBuild(spec.Obsolete), build);
+}
+
+std::string CheckEnum(const TCheckContext& context, std::string_view value, const TTagSpec& spec) {
+    if (spec.ValueKind == vkQuoted)
+        if (std::string message = CheckQuotedString(value); !message.empty()) return message;
+    const std::vector<std::string>& options = SourceOptions(context, spec.Source);
+    if (options.empty()) return "Source data not found, unable to validate";
+    return IsOptionName(RemoveChars(value, "\""), options) ? std::string() : "Data does not match any valid option";
+}
+
+std::string CheckSet(const TCheckContext& context, std::string_view name, std::string_view value,
+                     const TTagSpec& spec) {
+    if (std::string message = CheckQuotedString(value); !message.empty()) return message;
+    if (name == "category-keyword" || name == "custom-category-list")
+        return ContainsStr(value, ",") ? "Comma delimiters found, use semicolons" : std::string();
+    const std::vector<std::string>& options = SourceOptions(context, spec.Source);
+    if (options.empty()) return "Source data not found, unable to validate";
+    const std::string items = RemoveChars(value, "\"");
+    if (StartsWith(items, ";") || EndsWith(items, ";")) return "Items are incorrectly separated";
+    if (name == "category-region" && ContainsStr(items, "00") && items != "00")
+        return "Code 00 cannot be mixed with other region codes";
+    for (const std::string& item : SplitString(items, ";"))
+        if (!IsOptionName(item, options)) return "An item is empty or does not match any option";
+    return {};
+}
+
+std::string CheckTag(const TCheckContext& context, const TOutlineNode* node) {
+    if (!node) return {};
+    TFinding finding = CheckNode(context, node, context.Document.NodePath(node));
+    if (finding.message.empty()) return {};
+    if (finding.message.front() == '.') return "." + finding.node + " " + finding.message.substr(1);
+    return finding.node + " " + finding.message;
+}
+
+TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, const TWalnut& walnut,
+                           std::string_view assetFolder, const TVerifyRequest& request) {
+    TVerifyReport report;
+    const TCheckContext context{state, document, walnut, std::string(assetFolder), state.ActiveBuild()};
+    const DateTime start = state.Clock->Now();
+    std::vector<std::string> lines;
+
+    if (!walnut.Root()) {
+        // Without a specification every node would be "invalid in this context": say why instead.
+        lines.push_back("\t" + (walnut.LoadError().empty() ? std::string("No tag specification loaded")
+                                                             : walnut.LoadError()));
+    } else {
+        // Warnings first: what makes the findings incomplete.
+        if (!walnut.LoadError().empty()) lines.push_back("\t" + walnut.LoadError());
+        if (!document.GetValueByPath("alias").empty())
+            lines.emplace_back("\t*Warning* This asset is aliased, results will not be complete");
+        if (MeshTableUsesLibrary(document))
+            lines.emplace_back("\t*Warning* This assets uses mesh library references, these cannot be verified");
+        if (request.Formats.test(kPointFormat) && request.ListMeshTable) {
+            std::vector<std::string>& points = state.AttachmentPoints;
+            points.clear();
+            request.ListMeshTable(points);
+            std::sort(points.begin(), points.end());
+            points.erase(std::unique(points.begin(), points.end()), points.end());
+        }
+
+        const std::size_t total = document.LineCount();
+        std::size_t done = 0;
+        TRowPaths paths;
+        for (TOutlineNode* node = document.Root() ? document.Root()->NextRow() : nullptr; node;
+             node = node->NextRow()) {
+            const TFinding finding = CheckNode(context, node, paths.PathOf(node));
+            const bool fault = !finding.message.empty() && finding.message.front() != '.';
+            document.SetNodeFlags(node, fault ? nfError : 0, fault ? 0 : nfError);
+            if (!finding.message.empty()) {
+                // The node part and the message stand on two lines; an informational message loses its dot.
+                lines.push_back("\t" + finding.node);
+                lines.push_back("\t\t " + (fault ? finding.message : finding.message.substr(1)));
+            }
+            ++done;
+            if (request.Progress && !request.Progress(done, total) &&
+                state.Messages->AskYesNo("Cancel Validation?")) {
+                state.SendStatusText(stPanel2, "");
+                report.Cancelled = true;
+                return report;
+            }
+        }
+        state.SendStatusText(stPanel2, "");
+    }
+    if (lines.empty()) lines.emplace_back("\tNo problems found");
+
+    report.Title = "Verify Config (Build " + FormatBuild(state.ActiveBuild()) + "): " +
+                   std::to_string(document.LineCount()) + " lines processed";
+    report.LogError = AddToLog(state, assetFolder, report.Title, lines, start);
+    report.Lines = std::move(lines);
+    return report;
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,76 @@
+// Tag validation: every node of a config outline checked against the tag specification of its kind
+// for the active build. Faulty nodes get nfError, and a report block goes to the day's log.
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/TagSpec.h"
+
+namespace kelvarn {
+
+class TOutlineDocument;
+class TOutlineNode;
+class TProgramState;
+class TWalnut;
+
+// Format codes: positions in TagTypeNames (1 container ... 27 hls).
+using TFormatSet = std::bitset<32>;
+inline constexpr int kPointFormat = 19;
+TFormatSet AllFormats();     // 1 to 27: Validate Tags, Verify All
+TFormatSet SyntaxFormats();  // 14 to 18 and 20 to 27: Tag Syntax
+TFormatSet PointFormats();   // 19: Verify Attachments
+
+// What one check works on.
+struct TCheckContext {
+    TProgramState& State;
+    const TOutlineDocument& Document;
+    const TWalnut& Walnut;
+    std::string AssetFolder;
+    std::int32_t Build = 0;  // the active build the config is judged at, in tenths
+    // The options read so far, by source, as their names in lower case, sorted: the files and the
+    // config stay as they are while one config is checked, so each list is read once per run.
+    mutable std::map<std::string, std::vector<std::string>, std::less<>> Sources = {};
+};
+
+struct TVerifyRequest {
+    TFormatSet Formats = AllFormats();
+    // With point tags among the formats: lists the asset's attachment points ("name=mesh path") into
+    // the program state's AttachmentPoints before the walk.
+    std::function<void(std::vector<std::string>& points)> ListMeshTable;
+    // Called once per node with (done, total); false when the user pressed Escape.
+    std::function<bool(std::size_t done, std::size_t total)> Progress;
+};
+
+struct TVerifyReport {
+    bool Cancelled = false;         // the user confirmed "Cancel Validation?": nothing logged
+    std::string Title;              // "Verify Config (Build 2.9): N lines processed"
+    std::vector<std::string> Lines; // as handed to the log
+    std::string LogError;           // the log could not be written
+};
+
+// Validates the document, which shows the asset of `assetFolder`, against the walnut's specification
+// at the program state's active build, marks the faulty nodes and logs the report.
+TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, const TWalnut& walnut,
+                           std::string_view assetFolder, const TVerifyRequest& request = {});
+
+// One node's report line ("[path value] message", or ".[path value] message" when informational),
+// empty when the node is good.
+std::string CheckTag(const TCheckContext& context, const TOutlineNode* node);
+
+// Is the build within the tag's introduced and obsolete builds? An absent or zero obsolete build
+// counts as 25.6.
+bool InBuildRange(const TTagSpec& spec, std::int32_t build);
+
+// The option-list checks; the options come from the spec's source.
+std::string CheckEnum(const TCheckContext& context, std::string_view value, const TTagSpec& spec);
+std::string CheckSet(const TCheckContext& context, std::string_view name, std::string_view value,
+                     const TTagSpec& spec);
+
+}  // namespace kelvarn
