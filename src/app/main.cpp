@@ -11,12 +11,14 @@
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/Walnut.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/AssetList.h"
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
+#include "catalogue/ui/XMLView.h"
 #include "media/ui/GlContext.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
@@ -55,7 +57,7 @@ TMainFrames CreateFrames(TProgramState& state, TOutlineDocument& outline) {
     f.mesh = new TMeshView(state);
     f.table = new TEmptyViewerFrame("GridView", "Table", true);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
-    f.tagCatalogue = new TEmptyViewerFrame("XMLView", "Tags", true);
+    f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
     f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
     return f;
@@ -104,8 +106,9 @@ int main(int argc, char* argv[]) {
     };
 
     // The main window's config outline, which its frame shows and callback 201 loads.
+    TWalnut walnut(state);
     TOutlineDocument outline(state);
-    TOutlineCommandHooks outlineHooks(state);
+    TOutlineCommandHooks outlineHooks(state, walnut);
     outline.SetHooks(&outlineHooks);
 
     // The windows, in their order; those of later parts join here.
@@ -122,6 +125,7 @@ int main(int argc, char* argv[]) {
     outlineView.SetFindForm(&findForm);
     RegisterOutlineCommands(main.Dispatcher(), outlineView);
     RegisterOutlineMainRows(main, outlineView);
+    RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
     Assets(state).SetConfigDocument(outline);
     Assets(state).LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
 

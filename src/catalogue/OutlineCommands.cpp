@@ -320,10 +320,10 @@ void TOutlineCommandHooks::ReorderConfig(TOutlineDocument& document) {
     if (std::string error = kelvarn::ReorderConfig(document, state_); !error.empty()) document.Alert(error);
 }
 
-void TOutlineCommandHooks::AnalyseKindAndLoadSpec(TOutlineDocument& document) {
-    kind_ = AnalyseKind(document, "", KindAnalysisBuild(document));
+std::string TOutlineCommandHooks::AnalyseKind(TOutlineDocument& document) {
+    kind_ = kelvarn::AnalyseKind(document, "", KindAnalysisBuild(document));
     state_.SendStatusText(stPanel2, UpperCase(kind_));
-    if (LoadSpec) LoadSpec(document, kind_);
+    return kind_;
 }
 
 }  // namespace kelvarn

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/OutlineHooks.h"
+#include "catalogue/WalnutHooks.h"
 
 namespace kelvarn {
 
@@ -103,16 +104,15 @@ bool PasteNodes(TOutlineDocument& document, TOutlineNode* anchor, const TCopyLis
 
 // --- the hooks a document runs at load and after Delete Tagged
 
-class TOutlineCommandHooks : public IOutlineHooks {
+// The tag specification's hooks with the outline's own parts: the top-level order from
+// SortOrder.txt, and the kind analysis, whose kind is shown upper-cased in status panel 4 and whose
+// specification is loaded.
+class TOutlineCommandHooks : public TWalnutHooks {
 public:
-    explicit TOutlineCommandHooks(TProgramState& state) : state_(state) {}
+    TOutlineCommandHooks(TProgramState& state, TWalnut& walnut) : TWalnutHooks(walnut), state_(state) {}
 
     void ReorderConfig(TOutlineDocument& document) override;
-    // Analyses the kind (shown upper-cased in status panel 4), then loads its specification.
-    void AnalyseKindAndLoadSpec(TOutlineDocument& document) override;
-
-    // The tag specification's loader, called with the analysed kind.
-    std::function<void(TOutlineDocument& document, const std::string& kind)> LoadSpec;
+    std::string AnalyseKind(TOutlineDocument& document) override;
     const std::string& AnalysedKind() const { return kind_; }
 
 private:

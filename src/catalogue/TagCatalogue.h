@@ -13,6 +13,13 @@ namespace kelvarn {
 
 class TOutlineDocument;
 class TOutlineNode;
+class TProgramState;
+class TTagsXml;
+
+// Subsections nest at most this deep in the catalogue, and a catalogue holds at most this many
+// nodes: references may point at each other.
+inline constexpr int kMaxCatalogueDepth = 4;
+inline constexpr std::size_t kMaxCatalogueNodes = 100000;
 
 // An element's name and its attributes as "name=value" lines, in file order.
 class TElementNode {
@@ -45,6 +52,30 @@ private:
     TCatalogueNode* parent_ = nullptr;
     std::size_t index_ = 0;
     std::vector<std::unique_ptr<TCatalogueNode>> children_;
+};
+
+// The catalogue of a kind (already analysed; one the file does not list shows "unknown"): the top
+// node "Kind " + kind + ": available tags" and below it the contents of every section the kind
+// loads, with the blocks that subsections name in their place.
+std::unique_ptr<TCatalogueNode> BuildCatalogue(const TTagsXml& file, std::string_view kind);
+
+// The catalogue view's state: the tree shown and the kind it shows.
+class TTagCatalogue {
+public:
+    explicit TTagCatalogue(TProgramState& state) : state_(state) {}
+
+    // The available tags of a kind, analysed by the outline first (an empty kind is the config's).
+    // Returns tags.xml's error (missing or malformed file), and the tree is then empty.
+    std::string ShowAvailableTags(const TOutlineDocument& outline, std::string_view kind);
+    void Clear();
+    const TCatalogueNode* Top() const { return top_.get(); }
+    bool Loaded() const { return top_ != nullptr; }
+    const std::string& Kind() const { return kind_; }
+
+private:
+    TProgramState& state_;
+    std::unique_ptr<TCatalogueNode> top_;
+    std::string kind_;
 };
 
 // "config.txt\" followed by the texts of the node's ancestors below the top node and its own,

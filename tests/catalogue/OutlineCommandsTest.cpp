@@ -2,6 +2,7 @@
 
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/Walnut.h"
 #include "ConfigTestSupport.h"
 #include "shell/Files.h"
 #include "shell/SettingsKeys.h"
@@ -64,7 +65,8 @@ TEST(ReorderConfig, FirstOfTwoSameNamedNodesMovesAndSubtreesTravel) {
 TEST(ReorderConfig, FromTheProgramFolderAtEveryLoad) {
     ConfigTestBed bed;
     TOutlineDocument doc(bed.state);
-    TOutlineCommandHooks hooks(bed.state);
+    TWalnut walnut(bed.state);
+    TOutlineCommandHooks hooks(bed.state, walnut);
     doc.SetHooks(&hooks);
     // No SortOrder.txt: the file order stays.
     LoadText(bed, doc, "b 1\nkind scenery\nkuid <kuid:1:2>\n");
@@ -143,17 +145,24 @@ TEST(AnalyseKind, BuildFromTheConfigElseTheActiveBuild) {
 
 TEST(AnalyseKind, HookShowsTheKindInPanelFourAndLoadsItsSpecification) {
     ConfigTestBed bed;
+    test::WriteBytes(bed.dir / "program/bin/tags.xml",
+                     "<TAGS><KIND><unknown/><tunnel inherit=\"BRIDGE\"/></KIND><USER-TAGS/><BASE-ASSET>"
+                     "<kind format=\"string\"/></BASE-ASSET><BRIDGE><height format=\"float\"/></BRIDGE></TAGS>");
     TOutlineDocument doc(bed.state);
-    TOutlineCommandHooks hooks(bed.state);
-    std::vector<std::string> loaded;
-    hooks.LoadSpec = [&](TOutlineDocument&, const std::string& kind) { loaded.push_back(kind); };
+    TWalnut walnut(bed.state);
+    TOutlineCommandHooks hooks(bed.state, walnut);
     doc.SetHooks(&hooks);
     LoadText(bed, doc, "kind bridge\nheight 4\n");
-    EXPECT_EQ(loaded, std::vector<std::string>{"tunnel"});
     EXPECT_EQ(hooks.AnalysedKind(), "tunnel");
+    EXPECT_EQ(walnut.Kind(), "tunnel");
+    EXPECT_EQ(bed.state.KindChain, "USER-TAGS,BASE-ASSET,BRIDGE");
     bool shown = false;
     for (const auto& s : bed.bus.sent) shown = shown || (s.first == ccStatusText && s.second == "2|TUNNEL");
     EXPECT_TRUE(shown);
+    // The specification now decides how values are written: height is a number of its own.
+    bool found = false;
+    doc.Hooks().FindSpecNode("config.txt\\height", found);
+    EXPECT_TRUE(found);
 }
 
 // --- kind defaults

@@ -2,7 +2,9 @@
 
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/OutlineView.h"
+#include "catalogue/ui/XMLView.h"
 #include "shell/Dispatcher.h"
+#include "shell/Strings.h"
 #include "shell/ui/MainWindow.h"
 
 namespace kelvarn {
@@ -34,6 +36,24 @@ void RegisterOutlineMainRows(TMain& main, TOutlineView& outline) {
     outline.RefreshTrainzBuild = [&main](const std::string& reason) {
         if (main.RefreshTrainzBuild) main.RefreshTrainzBuild(reason);
     };
+}
+
+void RegisterCatalogueRows(TMain& main, TXMLView& catalogue, TOutlineView& outline) {
+    TDispatcher& d = main.Dispatcher();
+    d.RegisterCallback(ccShowTags, [&main, &catalogue](const std::string& kind) {
+        for (TFrameId id : {TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image})
+            main.Frame(id)->QuerySave();
+        catalogue.ShowAvailableTags(kind);
+    });
+    d.RegisterCallback(ccShowTagsKeep, [&catalogue](const std::string& kind) {
+        if (catalogue.Catalogue().Loaded()) catalogue.ShowAvailableTags(kind);
+    });
+    d.RegisterCommand(1102, [&main, &catalogue, &outline](const std::string&) {
+        main.LeaveViewerMaximised();
+        const TOutlineDocument& document = outline.Document();
+        if (const TOutlineNode* kind = document.FindChildByName(document.Root(), "kind"))
+            catalogue.ShowAvailableTags(TagValueUnquoted(kind->Text()));
+    });
 }
 
 }  // namespace kelvarn

@@ -30,8 +30,7 @@ TEST(OutlineInMainWindow, EditsReclassifyAndUndoRefreshesTheBuild) {
     MainBed bed;
     std::vector<std::string> refreshed;
     bed.main->RefreshTrainzBuild = [&](const std::string& reason) { refreshed.push_back(reason); };
-    std::vector<std::string> kinds;
-    bed.hooks.LoadSpec = [&](TOutlineDocument&, const std::string& kind) { kinds.push_back(kind); };
+    const std::vector<std::string>& kinds = bed.hooks.kinds;
     ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
     EXPECT_EQ(kinds, std::vector<std::string>{"traincar"});
     // Deleting trainz-build re-classifies the asset (206) and refreshes the build.

@@ -12,6 +12,7 @@
 
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/Walnut.h"
 #include "catalogue/ui/OutlineItemModel.h"
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
@@ -54,7 +55,8 @@ struct OutlineBed {
     TDispatcher dispatcher{state};
     ForwardingBus bus{dispatcher};
     TOutlineDocument document{state};
-    TOutlineCommandHooks hooks{state};
+    TWalnut walnut{state};
+    TOutlineCommandHooks hooks{state, walnut};
     std::unique_ptr<TOutlineView> view;
 
     OutlineBed() {
@@ -109,6 +111,16 @@ struct OutlineBed {
 
 namespace kelvarn::test {
 
+// The outline's hooks, noting each kind analysis.
+struct RecordingHooks : TOutlineCommandHooks {
+    using TOutlineCommandHooks::TOutlineCommandHooks;
+    std::vector<std::string> kinds;
+    std::string AnalyseKind(TOutlineDocument& document) override {
+        kinds.push_back(TOutlineCommandHooks::AnalyseKind(document));
+        return kinds.back();
+    }
+};
+
 // The main window with the outline frame, the other panes recording what they are asked.
 struct MainBed {
     TempDir dir;
@@ -116,7 +128,8 @@ struct MainBed {
     RecordingMessageSink messages;
     TProgramState state;
     TOutlineDocument document{state};
-    TOutlineCommandHooks hooks{state};
+    TWalnut walnut{state};
+    RecordingHooks hooks{state, walnut};
     CallLog log;
     TMainFrames frames;
     TOutlineView* outline = nullptr;
