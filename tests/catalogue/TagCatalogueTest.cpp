@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/TagCatalogue.h"
+#include "catalogue/TagsXml.h"
+#include "catalogue/Walnut.h"
 #include "ConfigTestSupport.h"
+#include "shell/Files.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 namespace {
@@ -93,6 +100,138 @@ TEST(TagCatalogue, AddToConfig) {
     ASSERT_TRUE(doc.UndoLastChange());
     EXPECT_EQ(doc.FindNodeByPath("username")->Text(), "username \"Mine\"");
     EXPECT_EQ(AddToConfig(doc, &c.top), nullptr);
+}
+
+// --- the catalogue of a kind, from the tag specification's test file
+
+struct CatalogueBed : ConfigTestBed {
+    TOutlineDocument doc{state};
+    TWalnut walnut{state};
+    TOutlineCommandHooks hooks{state, walnut};
+    TTagCatalogue catalogue{state};
+    CatalogueBed() {
+        test::WriteBytes(dir / "program/bin/tags.xml", test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
+        doc.SetHooks(&hooks);
+    }
+    // The children of a node of the shown tree, by the texts below the top node (first matches).
+    std::vector<std::string> Children(std::initializer_list<const char*> path = {}) const {
+        const TCatalogueNode* node = catalogue.Top();
+        for (const char* text : path) {
+            const TCatalogueNode* next = nullptr;
+            for (std::size_t i = 0; node && !next && i < node->ChildCount(); ++i)
+                if (node->Child(i)->Text() == text) next = node->Child(i);
+            node = next;
+        }
+        std::vector<std::string> names;
+        for (std::size_t i = 0; node && i < node->ChildCount(); ++i) names.push_back(node->Child(i)->Text());
+        return names;
+    }
+    const TCatalogueNode* Find(const std::string& text) const {
+        const TCatalogueNode* found = nullptr;
+        std::vector<const TCatalogueNode*> pending{catalogue.Top()};
+        while (!pending.empty() && !found) {
+            const TCatalogueNode* n = pending.back();
+            pending.pop_back();
+            if (n->Text() == text) found = n;
+            for (std::size_t i = 0; i < n->ChildCount(); ++i) pending.push_back(n->Child(i));
+        }
+        return found;
+    }
+};
+
+TEST(TagCatalogueOfAKind, SectionsInTheKindsOrder) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind traincar\n");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    EXPECT_EQ(bed.catalogue.Top()->Text(), "Kind traincar: available tags");
+    // USER-TAGS, BASE-ASSET, then the inherit list in its order; the mesh tables are not merged here.
+    const std::vector<std::string> top = bed.Children();
+    ASSERT_GE(top.size(), 4u);
+    EXPECT_EQ(top.front(), "extensions");
+    EXPECT_EQ(top[1], "kuid");
+    EXPECT_EQ(std::count(top.begin(), top.end(), "mesh-table"), 2);
+    EXPECT_EQ(top.back(), "mass");
+    EXPECT_EQ(bed.Children({"mesh-table", "mesh-id"}), (std::vector<std::string>{"mesh", "auto-create"}));
+    EXPECT_EQ(bed.Children({"extensions"}), (std::vector<std::string>{"user-tag", "user-table", "traincar-extra"}));
+    // Raw names, and attributes kept where an element has some.
+    const TCatalogueNode* help = bed.Find("kind");
+    ASSERT_NE(help, nullptr);
+    ASSERT_NE(help->Element(), nullptr);
+    EXPECT_EQ(help->Element()->Value("help"), "The asset kind; the subsection on kinds explains them");
+    EXPECT_EQ(help->Element()->Attributes.front(), "format=enum");
+    EXPECT_NE(bed.Find("bogey-N"), nullptr);
+    EXPECT_EQ(bed.Find("plain-tag")->Element(), nullptr);
+    EXPECT_EQ(SelectedTagAddress(bed.Find("auto-create")), "config.txt\\mesh-table\\mesh-id\\auto-create");
+
+    // A sections order the kind gives, whatever the file's.
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, "outoforder"), "");
+    const std::vector<std::string> order = bed.Children();
+    EXPECT_EQ(std::vector<std::string>(order.end() - 2, order.end()), (std::vector<std::string>{"late-tag", "early-tag"}));
+}
+
+TEST(TagCatalogueOfAKind, UnknownKindsAndTheOutlinesAnalysis) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind \"Scenery\"\ntrackside 1\n");
+    // The outline's analysis makes scenery-trackside, which the file does not list: unknown.
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    EXPECT_EQ(bed.catalogue.Kind(), "unknown");
+    EXPECT_EQ(bed.catalogue.Top()->Text(), "Kind unknown: available tags");
+    EXPECT_EQ(bed.Children().front(), "extensions");
+    EXPECT_EQ(bed.Find("trackside"), nullptr);
+    // A kind given quoted and in capitals is the kind in lower case.
+    LoadText(bed, bed.doc, "kind scenery\n", "plain");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, "\"SCENERY\""), "");
+    EXPECT_EQ(bed.catalogue.Kind(), "scenery");
+    EXPECT_NE(bed.Find("trackside"), nullptr);
+}
+
+TEST(TagCatalogueOfAKind, SubsectionsNestAtMostFourDeep) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind nested\n");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    // LIMITED="2": its block twice, then no more.
+    EXPECT_EQ(bed.Children({"limited"}), std::vector<std::string>{"level"});
+    EXPECT_EQ(bed.Children({"limited", "level"}), std::vector<std::string>{"level"});
+    EXPECT_TRUE(bed.Children({"limited", "level", "level"}).empty());
+    // A block that names itself ends at the catalogue's own depth.
+    int depth = 0;
+    const TCatalogueNode* node = bed.Find("selfref");
+    while (node && node->ChildCount() > 0) {
+        node = node->Child(0);
+        if (node->Text() == "deeper") ++depth;
+    }
+    EXPECT_EQ(depth, kMaxCatalogueDepth);
+    // A reference without a name inserts nothing.
+    EXPECT_TRUE(bed.Children({"unnamed"}).empty());
+    // SCENERY's queue entry takes the QUEUE block in its place.
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, "scenery"), "");
+    EXPECT_EQ(bed.Children({"queues", "queue-id"}), (std::vector<std::string>{"size", "product-kuid"}));
+}
+
+TEST(TagCatalogueOfAKind, AMissingOrBadFileSaysWhy) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind traincar\n");
+    test::WriteBytes(bed.dir / "program/bin/tags.xml", "<TAGS><KIND>");
+    const std::string error = bed.catalogue.ShowAvailableTags(bed.doc, "");
+    EXPECT_TRUE(ContainsStr(error, "tags.xml")) << error;
+    EXPECT_FALSE(bed.catalogue.Loaded());
+    DeleteFilePath(bed.dir / "program/bin/tags.xml");
+    EXPECT_FALSE(bed.catalogue.ShowAvailableTags(bed.doc, "").empty());
+    EXPECT_FALSE(bed.catalogue.Loaded());
+}
+
+TEST(TagCatalogueOfAKind, AddToConfigWithTheSpecification) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind checks\n");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    // A bare tag without a default is refused; a default is written as the specification says.
+    EXPECT_EQ(AddToConfig(bed.doc, bed.Find("count")), nullptr);
+    EXPECT_TRUE(bed.Said("Non string values cannot be empty"));
+    ASSERT_NE(AddToConfig(bed.doc, bed.Find("offset")), nullptr);
+    EXPECT_EQ(bed.doc.FindNodeByPath("offset")->Text(), "offset 0,0,0");
+    // An element with children is a container.
+    ASSERT_NE(AddToConfig(bed.doc, bed.Find("smokeN")), nullptr);
+    EXPECT_TRUE(bed.doc.FindNodeByPath("smokeN")->ChildMark());
 }
 
 }  // namespace
