@@ -50,6 +50,30 @@ TEST(OutlineInMainWindow, EditsReclassifyAndUndoRefreshesTheBuild) {
     EXPECT_NE(bed.document.Root(), nullptr);
 }
 
+TEST(OutlineInMainWindow, TheCatalogueComesFromTheCallbacksAndTagList) {
+    MainBed bed;
+    test::WriteBytes(bed.dir / "bin/tags.xml", test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
+    ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
+    // 249 shows nothing while the catalogue holds no specification.
+    bed.main->Bus().SendCommand(ccShowTagsKeep, "scenery");
+    EXPECT_FALSE(bed.xml->Catalogue().Loaded());
+    // 223 asks the file viewers to save first.
+    bed.log.calls.clear();
+    bed.main->Bus().SendCommand(ccShowTags, "scenery");
+    EXPECT_EQ(bed.log.Matching("QuerySave "),
+              (std::vector<std::string>{"Text", "TextureDescriptor", "LevelOfDetail", "Image"}));
+    EXPECT_EQ(bed.xml->Catalogue().Kind(), "scenery");
+    EXPECT_EQ(bed.main->ActiveViewer(), TFrameId::TagCatalogue);
+    EXPECT_EQ(bed.main->ViewerInFront(), bed.xml);
+    // Tag List: the config's own kind, without asking anyone.
+    bed.log.calls.clear();
+    bed.main->Dispatcher().ExecuteMenuCommand(1102, "Tag List");
+    EXPECT_EQ(bed.xml->Catalogue().Kind(), "traincar");
+    EXPECT_TRUE(bed.log.Matching("QuerySave ").empty());
+    bed.main->Bus().SendCommand(ccShowTagsKeep, "scenery");
+    EXPECT_EQ(bed.xml->Catalogue().Kind(), "scenery");
+}
+
 TEST(OutlineInMainWindow, EveryOutlineNumberIsKnownAndNoOther) {
     MainBed bed;
     ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");

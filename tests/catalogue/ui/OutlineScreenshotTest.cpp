@@ -1,5 +1,5 @@
 // The main window as a user sees it, on a real display (Xvfb): a sample asset in the outline with
-// tagged, comment, deletion and error nodes, Find & Replace open. The picture is kept in the build
+// tagged, comment, deletion and error nodes, Find & Replace open, the tag catalogue in front. The picture is kept in the build
 // tree for a person to look at; the test checks the colours of two rows loosely.
 #include <gtest/gtest.h>
 
@@ -33,6 +33,7 @@ TEST(OutlineScreenshot, SampleAssetWithMarksAndFind) {
     const std::string folder = bed.dir / "red-boxcar";
     test::WriteBytes(folder + "/config.txt",
                      test::ReadBytes(std::string(KELVARN_SOURCE_DIR) + "/resources/samples/red-boxcar/config.txt"));
+    test::WriteBytes(bed.dir / "bin/tags.xml", test::ReadBytes(std::string(KELVARN_SOURCE_DIR) + "/resources/bin/tags.xml"));
     bed.state.SetAssetPath(folder);
     ASSERT_EQ(bed.outline->LoadConfig(folder), "");
     bed.outline->ExpandNode(bed.document.Root());
@@ -40,12 +41,13 @@ TEST(OutlineScreenshot, SampleAssetWithMarksAndFind) {
     bed.document.ToggleMark(bed.Node("category-era"), tmComment, false);
     bed.document.ToggleMark(bed.Node("author"), tmDelete, false);
     bed.document.SetNodeFlags(bed.Node("description"), nfError, 0);
+    bed.main->Bus().SendCommand(ccShowTags, "");  // the catalogue in front
     bed.outline->Select(bed.Node("mesh-table\\default\\mesh"));
     bed.outline->OpenFindReplace(true);
     // Room for the whole config above the viewer panel, and Find over the viewer panel.
-    if (auto* right = bed.main->findChild<QSplitter*>("RightPanel")) right->setSizes({560, 200});
+    if (auto* right = bed.main->findChild<QSplitter*>("RightPanel")) right->setSizes({390, 370});
     QApplication::processEvents();
-    bed.find->move(bed.main->mapToGlobal(QPoint(bed.main->width() - bed.find->width() - 30, bed.main->height() - 200)));
+    bed.find->move(bed.main->mapToGlobal(QPoint(bed.main->width() - bed.find->width() - 30, bed.main->height() - 160)));
     QApplication::processEvents();
     QTest::qWait(100);
 
@@ -56,6 +58,7 @@ TEST(OutlineScreenshot, SampleAssetWithMarksAndFind) {
         painter.drawPixmap(bed.main->mapFromGlobal(bed.find->frameGeometry().topLeft()), bed.find->grab());
     }
     ASSERT_TRUE(shot.save(KELVARN_SCREENSHOT));
+    EXPECT_EQ(bed.main->ViewerInFront(), bed.xml);
 
     QTreeView* tree = bed.outline->Tree();
     auto textRect = [&](const char* path) {

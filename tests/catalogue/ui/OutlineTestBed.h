@@ -107,6 +107,7 @@ struct OutlineBed {
 }  // namespace kelvarn::test
 
 #include "catalogue/ui/FindForm.h"
+#include "catalogue/ui/XMLView.h"
 #include "shell/ui/MainWindow.h"
 
 namespace kelvarn::test {
@@ -133,6 +134,7 @@ struct MainBed {
     CallLog log;
     TMainFrames frames;
     TOutlineView* outline = nullptr;
+    TXMLView* xml = nullptr;
     std::unique_ptr<TMain> main;
     std::unique_ptr<TFindForm> find;
     IMessageSink* previous = Globals().Messages;
@@ -154,7 +156,7 @@ struct MainBed {
         frames.mesh = viewer("Mesh");
         frames.table = viewer("Table");
         frames.image = viewer("Image");
-        frames.tagCatalogue = viewer("TagCatalogue");
+        frames.tagCatalogue = xml = new TXMLView(state, *outline);
         frames.textureDescriptor = viewer("TextureDescriptor");
         frames.levelOfDetail = viewer("LevelOfDetail");
         main = std::make_unique<TMain>(state, frames, std::vector<std::string>{});
@@ -162,6 +164,7 @@ struct MainBed {
         outline->SetFindForm(find.get());
         RegisterOutlineCommands(main->Dispatcher(), *outline);
         RegisterOutlineMainRows(*main, *outline);
+        RegisterCatalogueRows(*main, *xml, *outline);
         main->resize(1100, 800);
         main->show();
         QApplication::processEvents();
