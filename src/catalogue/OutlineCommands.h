@@ -105,7 +105,7 @@ bool PasteNodes(TOutlineDocument& document, TOutlineNode* anchor, const TCopyLis
 // --- the hooks a document runs at load and after Delete Tagged
 
 // The tag specification's hooks with the outline's own parts: the top-level order from
-// SortOrder.txt, and the kind analysis, whose kind is shown upper-cased in status panel 4 and whose
+// SortOrder.txt, and the kind analysis, whose kind is shown upper-cased in status panel 4 and whose tag
 // specification is loaded.
 class TOutlineCommandHooks : public TWalnutHooks {
 public:

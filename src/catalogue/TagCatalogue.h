@@ -85,7 +85,7 @@ std::string SelectedTagAddress(const TCatalogueNode* node);
 // The tree as text: a line per node, a tab per level below the top node, lines ended by CR LF.
 std::string CatalogueTreeText(const TCatalogueNode* top);
 
-// Add to Config: after an undo snapshot, the element's path is set in the outline to the default its
+// Add to Config: after an undo snapshot, the element's path is set in the outline to the default its tag
 // specification gives; an element with children goes in as a container (which takes no value).
 // Null when the outline refused it (its alert says why) or nothing changed.
 TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node);
