@@ -2,9 +2,7 @@
 // tags.xml, as the Validate Tags command does: load the config into an outline, load the tag
 // specification of its kind, run VerifyConfig with its report logged (into a temporary folder).
 // The reference in the same run is reading the same configs into an outline alone.
-// Each run writes its report as the day's log, atomically and flushed to the disk; where the system
-// has a memory file system (/dev/shm) the temporary folder is put there, so that what is measured is
-// the validation rather than the disk's flush latency (on a disk the flush alone takes about 0.8 ms).
+// Each run writes its report as the day's log, atomically, as the program does.
 //   bench_validate_corpus [folder] [N]      N configs, the folder's cycled when it has fewer
 #include <algorithm>
 #include <chrono>
@@ -58,8 +56,7 @@ std::pair<double, double> Rates(std::size_t configs, First&& first, Second&& sec
 
 std::string TemporaryFolder() {
     std::mt19937_64 random(std::random_device{}());
-    const std::filesystem::path base =
-        IsFolderWritable("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (;;) {
         const std::filesystem::path p = base / ("kelvarn-validate-" + std::to_string(random() % 1000000000));
         std::error_code ec;

@@ -35,6 +35,9 @@
 #include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
 #include "shell/ui/Viewer.h"
+#include "validation/ScriptUnit.h"
+#include "validation/ui/QtScriptHost.h"
+#include "validation/ui/ScriptEngine.h"
 
 namespace {
 
@@ -61,6 +64,18 @@ TMainFrames CreateFrames(TProgramState& state, TOutlineDocument& outline) {
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
     f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
     return f;
+}
+
+// The script engine works on the config the asset list loads, gets its tagged folders, and tells the
+// file list when a run is on (its refresh waits for the end).
+void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
+    TScriptUnit& unit = scripts.Unit();
+    scripts.Host().MainOutlineHook = [&assets] { return &assets.ConfigDocument(); };
+    assets.TaggedFolders = [&unit](std::vector<std::string> folders) { unit.FolderList = std::move(folders); };
+    TFileList& files = assets.Files();
+    files.ScriptBusy = [&unit] { return unit.Running(); };
+    files.ScriptMode = [&unit] { return unit.ScriptMode(); };
+    files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
 }
 
 }  // namespace
@@ -128,6 +143,15 @@ int main(int argc, char* argv[]) {
     RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
     Assets(state).SetConfigDocument(outline);
     Assets(state).LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
+    // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
+    // as their parts land: Host().EditorOutlineHook and SetReview (editor window).
+    TScriptEngine scripts(state, &main);
+    scripts.Wire(main, &viewer);
+    WireScriptsToAssets(scripts, Assets(state));
+    scripts.SelectedEmbeddedScript = [&outlineView] {
+        const TOutlineNode* node = outlineView.Selected();
+        return node ? node->Name() : std::string();
+    };
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();

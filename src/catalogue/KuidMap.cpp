@@ -73,7 +73,7 @@ bool FindAssetByKuid(const TKuidMap& map, std::string_view kuid, std::string& fo
     const std::string& number = tokens[3];
     long long version = 1;
     if (count >= 6 && !TryParseInt(tokens[4], version)) version = 1;
-    for (long long v = 126; v >= std::max(version, 0LL); --v) {
+    for (long long v = kNewestKuidVersion; v >= std::max(version, 0LL); --v) {
         folder = map.Find("<kuid2:" + user + ":" + number + ":" + std::to_string(v) + ">", exists);
         if (!folder.empty()) return true;
     }

@@ -46,8 +46,11 @@ private:
 // The program's one index.
 TKuidMap& ProgramKuidMap();
 
-// Looks an asset up by KUID: "<kuid2:user:number:version>" finds the newest version from 126 down to
-// the one given; a plain "<kuid:user:number>" tries every version from 126 down to 1, then the plain
+// KUID versions run from 0 to this.
+inline constexpr int kNewestKuidVersion = 127;
+
+// Looks an asset up by KUID: "<kuid2:user:number:version>" finds the newest version from 127 down to
+// the one given; a plain "<kuid:user:number>" tries every version from 127 down to 1, then the plain
 // form. On success `folder` is the asset's folder (an existing one); else it is empty.
 bool FindAssetByKuid(const TKuidMap& map, std::string_view kuid, std::string& folder,
                      const TFolderExists& exists = {});

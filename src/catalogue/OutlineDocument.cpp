@@ -389,7 +389,10 @@ bool TOutlineDocument::DeleteNode(TOutlineNode* node, bool withUndo) {
 }
 
 bool TOutlineDocument::DeleteByPath(std::string_view path, bool withUndo) {
-    TOutlineNode* node = FindNodeByPath(path);
+    return DeleteNodeNow(FindNodeByPath(path), withUndo);
+}
+
+bool TOutlineDocument::DeleteNodeNow(TOutlineNode* node, bool withUndo) {
     if (!node || node == root_.get()) return false;
     DeleteNow(node, withUndo);
     return true;

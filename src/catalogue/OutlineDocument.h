@@ -94,6 +94,10 @@ public:
     std::string LoadConfig(std::string_view folder);
     // Empties the outline: no folder shown, nothing modified.
     void ClearOutline();
+    // Replaces the tree with a copy of another document's, marks included, and takes over the folder,
+    // file and encoding it shows (a batch hands the editor's result to the main window this way).
+    // The modified flag is left to the caller.
+    void CopyTreeFrom(const TOutlineDocument& source);
     // Writes the tree to `fileName` (an existing file of that name in another case is written in its
     // place) in the encoding it was read in, atomically. On success the undo snapshots are cleared,
     // callback 235 names the file, the modified flag is cleared and, with `reload`, the file is
@@ -130,6 +134,9 @@ public:
     // Asks first ("Delete Tag?", "Delete Container && Contents?", "Delete Empty Container?").
     bool DeleteNode(TOutlineNode* node, bool withUndo);
     bool DeleteByPath(std::string_view path, bool withUndo);
+    // Deletes without asking (the root is refused): for callers that have asked already, or that act
+    // on marks the user set.
+    bool DeleteNodeNow(TOutlineNode* node, bool withUndo);
     // Asks "Delete Tagged Items?"; keeps kuid, username and kind and comment- or deletion-marked nodes.
     bool DeleteTagged(bool withUndo);
     void EmptyContainer(TOutlineNode* node);

@@ -44,6 +44,30 @@ void TOutlineDocument::ClearOutline() {
     modified_ = false;
 }
 
+void TOutlineDocument::CopyTreeFrom(const TOutlineDocument& source) {
+    if (&source == this) return;
+    std::unique_ptr<TOutlineNode> copy;
+    if (const TOutlineNode* from = source.Root()) {
+        copy = std::make_unique<TOutlineNode>(from->Text());
+        TOutlineBuilder::SetFlags(*copy, from->Flags());
+        TOutlineBuilder::SetMark(*copy, from->ChildMark());
+        std::vector<TOutlineNode*> path;  // the copies from the root down to the last one made
+        WalkRows(from, [&](const TOutlineNode* node, int level) {
+            if (node == from) {
+                path.assign(1, copy.get());
+                return;
+            }
+            path.resize(static_cast<std::size_t>(level));
+            path.push_back(TOutlineBuilder::Append(*path.back(), node->Text(), node->Flags(), node->ChildMark()));
+        });
+    }
+    ReplaceTree(std::move(copy), TResetReason::Load);
+    shownFolder_ = source.shownFolder_;
+    configFile_ = source.configFile_;
+    encoding_ = source.encoding_;
+    Changed();
+}
+
 std::string TOutlineDocument::LoadConfig(std::string_view folder) {
     if (folder.empty()) return "No path specified";
     if (!DirectoryExists(folder)) return "Asset Folder Deleted";

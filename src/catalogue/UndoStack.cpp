@@ -100,7 +100,7 @@ int TUndoStack::FirstMissing() const {
 std::string TUndoStack::Push(const TOutlineNode* root) {
     ForceDirectories(BackupFolderPath(state_));
     const int n = FirstMissing();
-    if (std::string error = WriteFileAtomic(FileName(n), WriteUndoSnapshot(root)); !error.empty())
+    if (std::string error = WriteScratchFile(FileName(n), WriteUndoSnapshot(root)); !error.empty())
         return "Undo snapshot not saved: " + error;
     depth_ = n + 1;
     return {};

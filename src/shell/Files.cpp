@@ -200,8 +200,41 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     return {};
 }
 
+std::string WriteScratchFile(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    const std::string shown = PathString(target);
+    FilePtr f = OpenFile(target, "wb");
+    if (!f) return "Unable to create " + shown;
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    ok = std::fclose(f.release()) == 0 && ok;
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(target, ec);
+        return "Unable to write " + shown + ": the disk refused the data";
+    }
+    return {};
+}
+
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding) {
     return WriteFileAtomic(path, EncodeText(utf8, encoding));
+}
+
+std::string AppendToFile(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    FilePtr f = OpenFile(target, "ab");
+    if (!f) return "Unable to open " + std::string(path) + " for writing";
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(PathString(target));
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;
+    if (std::fflush(f.get()) != 0) ok = false;
+    if (!ok) return "Unable to write " + std::string(path) + ": the disk refused the data";
+    return {};
 }
 
 std::string StreamCopyFile(std::string_view source, std::string_view target) {

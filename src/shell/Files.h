@@ -26,7 +26,14 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
+// A working file that only this session reads back (undo snapshots, which the start-up purge deletes
+// anyway): written straight, not flushed to the disk; a failed write removes it.
+std::string WriteScratchFile(std::string_view path, std::string_view bytes);
 std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEncoding encoding);
+
+// Adds bytes at the end of a file, creating it when missing. For the program's own records (the report
+// log): a failure may cost the new text, nothing of the user's.
+std::string AppendToFile(std::string_view path, std::string_view bytes);
 
 // Copies a file through streams into a temporary file beside the target and renames it over the
 // target. Copying a file onto itself is refused. The program's one file-copy routine.

@@ -57,11 +57,13 @@ std::string LastComponent(std::string_view folder) { return ExtractFileName(Excl
 std::string BackupFolderPath(const TProgramState& state) { return ExpandMacros(state, "%backup%"); }
 
 std::string ExpandMacros(const TProgramState& state, std::string_view input) {
-    const std::string backup = FolderOrDefault(state, keys::Backup, "backup");
-    const std::string support = FolderOrDefault(state, keys::Support, "support");
-
+    // Most texts hold no macro: they are returned before any setting is read (scripts expand every
+    // parameter of every line).
+    if (input.find('%') == std::string_view::npos && input.find('\xC2') == std::string_view::npos) return std::string(input);
     std::string text = ReplaceAll(ReplaceAll(input, kMiddleDot, " "), kPilcrow, " ");
     if (text.find('%') == std::string::npos) return text;
+    const std::string backup = FolderOrDefault(state, keys::Backup, "backup");
+    const std::string support = FolderOrDefault(state, keys::Support, "support");
 
     const std::string pathFile = state.AssetPathFile();
     const std::string& fileName = state.AssetFileName();

@@ -41,25 +41,41 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
     const DateTime now = state.Clock->Now();
     std::vector<std::string> block = FormatLogBlock(asset, title, extra, start, now, lines);
 
-    std::vector<std::string> all;
-    TextEncoding encoding = TextEncoding::Utf8;
+    // The block goes at the end of the day's file (a fresh file with "DailyLog" off): appending costs the
+    // same however long the day's log has grown, and what the file held is never rewritten.
+    const bool daily = ReadSettingBool(state.Settings(), keys::DailyLog);
     std::string error;
-    if (ReadSettingBool(state.Settings(), keys::DailyLog) && FileExists(file)) {
+    std::size_t offset = 0;
+    std::string separator;
+    TextEncoding encoding = TextEncoding::Utf8;
+    std::string existingText;
+    if (daily && FileExists(file)) {
         DecodedText existing;
         error = ReadTextFile(file, existing);
-        if (error.empty()) {
-            all = SplitLines(existing.text);
-            encoding = existing.encoding;
-        }
+        encoding = existing.encoding;
+        existingText = std::move(existing.text);
+        if (!existingText.empty() && existingText.back() != '\n' && existingText.back() != '\r') separator = "\r\n";
+        offset = CharCount(existingText) + separator.size();
     }
-    const std::size_t offset = CharCount(JoinLines(all, kLineEnd));
-    all.insert(all.end(), block.begin(), block.end());
+    const std::string blockText = separator + JoinLines(block, kLineEnd);
 
     if (error.empty()) {
         const std::string folder = ExtractFileDir(file);
         if (!ForceDirectories(folder)) error = "Unable to create the log folder " + folder;
     }
-    if (error.empty()) error = WriteTextFile(file, JoinLines(all, kLineEnd), encoding);
+    if (error.empty()) {
+        std::string fitted;
+        if (encoding == TextEncoding::Windows1252 && !Utf8ToWindows1252(blockText, fitted)) {
+            // A character the file's encoding lacks: the whole log becomes UTF-8 rather than a mixture.
+            error = WriteTextFile(file, existingText + blockText, TextEncoding::Utf8);
+        } else {
+            // A mark belongs only at the start of a file, and a fresh file is UTF-8.
+            const TextEncoding blockEncoding = encoding == TextEncoding::Windows1252 ? encoding : TextEncoding::Utf8;
+            // Deleting beats emptying: file systems flush an emptied file that is written again.
+            if (!daily) DeleteFilePath(file);
+            error = AppendToFile(file, EncodeText(blockText, blockEncoding));
+        }
+    }
 
     if (!error.empty()) {
         // The findings must not be lost: say once what went wrong and show the report itself.

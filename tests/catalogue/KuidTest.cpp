@@ -60,8 +60,9 @@ TEST(KuidMap, FindsTheNewestVersionWhoseFolderExists) {
     map.Add("<KUID2:10:20:5>", "/a/v5");
     map.Add("<kuid:10:20>", "/a/plain");
     map.Add("<kuid:10:20>", "/a/plain");  // the same entry once
-    EXPECT_EQ(map.Count(), 3u);
-    const std::set<std::string> existing = {"/a/v2", "/a/v5", "/a/plain"};
+    map.Add("<kuid2:30:40:127>", "/b/v127");
+    EXPECT_EQ(map.Count(), 4u);
+    const std::set<std::string> existing = {"/a/v2", "/a/v5", "/a/plain", "/b/v127"};
     auto exists = [&existing](const std::string& f) { return existing.count(f) != 0; };
 
     struct Case {
@@ -69,7 +70,8 @@ TEST(KuidMap, FindsTheNewestVersionWhoseFolderExists) {
         const char* folder;
     };
     const Case cases[] = {
-        {"<kuid:10:20>", "/a/v5"},        // every version from 126 down, then the plain form
+        {"<kuid:10:20>", "/a/v5"},        // every version from 127 down, then the plain form
+        {"<kuid:30:40>", "/b/v127"},      // the newest version there is
         {"<kuid2:10:20:3>", "/a/v5"},     // the newest at or above the version asked
         {"<kuid2:10:20:2>", "/a/v5"},
         {"<kuid2:10:20:6>", ""},

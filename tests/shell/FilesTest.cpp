@@ -92,6 +92,18 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
     EXPECT_EQ(ReadBytes(file), "new");
 }
 
+TEST(ScratchWrite, AFailedWriteLeavesNoFile) {
+    TempDir dir;
+    const std::string file = dir / "undo0.kv$";
+    SetWriteFaultHook([](const std::string&) { return std::size_t{3}; });
+    EXPECT_NE(WriteScratchFile(file, "a snapshot that does not fit"), "");
+    SetWriteFaultHook(nullptr);
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_EQ(WriteScratchFile(file, "snapshot"), "");
+    EXPECT_EQ(ReadBytes(file), "snapshot");
+    EXPECT_NE(WriteScratchFile(dir / "missing/undo0.kv$", "x"), "");
+}
+
 TEST(Copying, RefusesACopyOntoItselfAndForceCopyMakesFolders) {
     TempDir dir;
     WriteBytes(dir / "a.txt", "payload");

@@ -3,6 +3,7 @@
 #include "shell/Files.h"
 #include "shell/ProgramState.h"
 #include "shell/ReportLog.h"
+#include "shell/Text.h"
 #include "support/TestSupport.h"
 
 namespace kelvarn {
@@ -85,6 +86,23 @@ TEST_F(ReportLog, WriteFailureGivesOneMessageAndStillShowsTheReport) {
     EXPECT_EQ(messages.messages.size(), 1u);
     ASSERT_EQ(viewer.texts.size(), 1u);
     EXPECT_NE(std::find(viewer.texts[0].begin(), viewer.texts[0].end(), "finding"), viewer.texts[0].end());
+}
+
+TEST_F(ReportLog, AppendingKeepsWhatTheFileHeldAndItsEncoding) {
+    state.Settings().WriteString("Options", "DailyLog", "1");
+    test::WriteBytes(LogFile(), "caf\xE9 note without a line end");  // Windows-1252, no final CR LF
+    std::vector<std::string> a = {"first"};
+    AddToLog(state, "", "T", a, start);
+    std::string text = ReadBytes(LogFile());
+    EXPECT_EQ(text.substr(0, 31), "caf\xE9 note without a line end\r\n-");
+    EXPECT_EQ(text.find("\xC3"), std::string::npos);  // still Windows-1252
+
+    std::vector<std::string> b = {"\xE2\x9C\x93 checked"};  // no Windows-1252 byte for this one
+    AddToLog(state, "", "T", b, start);
+    const DecodedText decoded = DecodeText(ReadBytes(LogFile()));
+    EXPECT_EQ(decoded.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(decoded.text.substr(0, 5), "caf\xC3\xA9");
+    EXPECT_NE(decoded.text.find("\xE2\x9C\x93 checked"), std::string::npos);
 }
 
 TEST_F(ReportLog, ClearLogEmptiesTheDaysFile) {

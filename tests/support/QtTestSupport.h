@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/ui/FramePanel.h"
+#include "shell/ui/MainWindow.h"
 
 namespace kelvarn::test {
 
@@ -113,6 +114,32 @@ public:
     void SetCaret(std::size_t position) override { caret = position; }
     bool UsesCrLf() const override { return true; }
     void SaveAs() override { Note("SaveAs"); }
+};
+
+// The ten panes of a main window, each recording into one log; the window takes them over.
+struct RecordingFrames {
+    TMainFrames frames;
+    RecordingAssetList* assets = nullptr;
+    Recording<TFrame<IFrame>>* files = nullptr;
+    Recording<TFrame<IFrame>>* outline = nullptr;
+    RecordingTextViewer* text = nullptr;
+    RecordingViewerFrame* image = nullptr;
+    RecordingViewerFrame* descriptor = nullptr;
+    RecordingViewerFrame* lod = nullptr;
+
+    explicit RecordingFrames(CallLog& log) {
+        frames.assetList = assets = new RecordingAssetList(log, "AssetList", false);
+        frames.fileList = files = new Recording<TFrame<IFrame>>(log, "FileList", false);
+        frames.outline = outline = new Recording<TFrame<IFrame>>(log, "Outline", true);
+        frames.text = text = new RecordingTextViewer(log, "Text", true);
+        auto viewer = [&log](const char* name) { return new RecordingViewerFrame(log, name, true); };
+        frames.mesh = viewer("Mesh");
+        frames.table = viewer("Table");
+        frames.image = image = viewer("Image");
+        frames.tagCatalogue = viewer("TagCatalogue");
+        frames.textureDescriptor = descriptor = viewer("TextureDescriptor");
+        frames.levelOfDetail = lod = viewer("LevelOfDetail");
+    }
 };
 
 }  // namespace kelvarn::test

@@ -41,17 +41,15 @@ protected:
     void Create(std::vector<std::string> arguments = {}, const std::string& ini = "") {
         if (!ini.empty()) test::WriteBytes(dir / "kelvarn.ini", ini);
         state.OpenSettings(dir / "kelvarn.ini");
-        frames.assetList = assets = new test::RecordingAssetList(log, "AssetList", false);
-        frames.fileList = files = new test::Recording<TFrame<IFrame>>(log, "FileList", false);
-        frames.outline = outline = new test::Recording<TFrame<IFrame>>(log, "Outline", true);
-        frames.text = text = new test::RecordingTextViewer(log, "Text", true);
-        auto viewer = [this](const char* name) { return new test::RecordingViewerFrame(log, name, true); };
-        frames.mesh = viewer("Mesh");
-        frames.table = viewer("Table");
-        frames.image = image = viewer("Image");
-        frames.tagCatalogue = viewer("TagCatalogue");
-        frames.textureDescriptor = descriptor = viewer("TextureDescriptor");
-        frames.levelOfDetail = lod = viewer("LevelOfDetail");
+        const test::RecordingFrames made(log);
+        frames = made.frames;
+        assets = made.assets;
+        files = made.files;
+        outline = made.outline;
+        text = made.text;
+        image = made.image;
+        descriptor = made.descriptor;
+        lod = made.lod;
         main = std::make_unique<TMain>(state, frames, arguments);
         main->resize(1000, 700);
     }

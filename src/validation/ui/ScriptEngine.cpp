@@ -1,0 +1,104 @@
+#include "validation/ui/ScriptEngine.h"
+
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/UndoStack.h"
+#include "shell/CommandBus.h"
+#include "shell/ProgramState.h"
+#include "shell/ui/MainWindow.h"
+#include "validation/ScriptUnit.h"
+#include "validation/ui/QtScriptHost.h"
+#include "validation/ui/ReviewDialog.h"
+#include "validation/ui/SelectOptionDialog.h"
+
+namespace kelvarn {
+
+TScriptEngine::TScriptEngine(TProgramState& state, QWidget* mainWindow)
+    : QObject(mainWindow),
+      state_(state),
+      mainWindow_(mainWindow),
+      dialog_(std::make_unique<TSelectOptionDialog>(mainWindow)),
+      review_(std::make_unique<TReviewDialog>(mainWindow)),
+      editor_(std::make_unique<TOutlineDocument>(state, std::string(kEditorUndoPrefix))),
+      host_(std::make_unique<TQtScriptHost>(state, *dialog_)) {
+    host_->EditorOutlineHook = [this] { return editor_.get(); };
+    host_->Review = review_.get();
+    host_->Parent = mainWindow;
+    unit_ = std::make_unique<TScriptUnit>(state, *host_);
+    host_->Unit = unit_.get();
+}
+
+TScriptEngine::~TScriptEngine() = default;
+
+void TScriptEngine::SetReview(IScriptReview* review) { host_->Review = review ? review : review_.get(); }
+
+void TScriptEngine::Run(const std::function<void()>& operation) {
+    operation();
+    if (closePending_ && !unit_->Running() && mainWindow_) {
+        closePending_ = false;
+        QTimer::singleShot(0, mainWindow_, [window = mainWindow_] { window->close(); });
+    }
+}
+
+bool TScriptEngine::eventFilter(QObject* watched, QEvent* event) {
+    // The run's dialogs and its outline must not vanish under it: the window closes when it ends.
+    if (watched == mainWindow_ && event->type() == QEvent::Close && unit_->Running()) {
+        closePending_ = true;
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TScriptEngine::Wire(TMain& main, TViewer* viewer) {
+    TQtScriptHost& host = *host_;
+    TScriptUnit& unit = *unit_;
+    host.Alert = main.Frame(TFrameId::Outline)->Alert();
+    host.Tree = main.Frame(TFrameId::Outline)->Widget();
+    host.Viewer = viewer;
+    gauge_ = new QProgressBar(&main);
+    gauge_->setObjectName("ScriptGauge");
+    gauge_->setMaximumWidth(160);
+    gauge_->hide();
+    main.statusBar()->addPermanentWidget(gauge_);
+    host.Gauge = gauge_;
+    main.installEventFilter(this);
+
+    TDispatcher& d = main.Dispatcher();
+    d.RegisterCallback(ccRunScript, [this, &unit](const std::string& text) {
+        Run([&] {
+            if (std::string message = unit.RunScriptRequest(text, true); !message.empty()) unit.LogMessage(0, message);
+        });
+    });
+
+    d.RegisterCommand(1007, [this, &unit](const std::string&) { Run([&] { unit.ReplicateToTaggedAssets(); }); });
+    d.RegisterCommand(1601, [this, &unit](const std::string&) { Run([&] { unit.RunScriptFile(); }); });
+    d.RegisterCommand(1604, [this, &unit](const std::string&) { Run([&] { unit.EmbedScript(); }); });
+    d.RegisterCommand(1605, [this, &unit](const std::string&) { Run([&] { unit.EditScriptFile(); }); });
+    d.RegisterCommand(1606, [this, &unit](const std::string&) { Run([&] { unit.RunScriptOnTaggedAssets(); }); });
+    d.RegisterCommand(1607, [this, &unit](const std::string&) { Run([&] { unit.ExecuteScriptCommands(); }); });
+    // Script items of the Scripts menu: a file of "%scripts%", an embedded script, a file of a
+    // sub-folder ("folder\caption").
+    auto named = [this, &unit](const std::string& name) {
+        Run([&] {
+            if (std::string message = unit.RunNamedScript(name, true); !message.empty()) unit.LogMessage(0, message);
+        });
+    };
+    d.RegisterCommand(1610, named);
+    d.RegisterCommand(1612, named);
+    d.RegisterCommand(1611, [this, &unit](const std::string& name) { Run([&] { unit.RunEmbeddedScript(name, true); }); });
+    d.RegisterCommand(2316, [this, &unit](const std::string&) {
+        if (SelectedEmbeddedScript) Run([&] { unit.RunEmbeddedScript(SelectedEmbeddedScript(), true); });
+    });
+
+    main.ActivateHooks.push_back([this, &unit] { Run([&] { unit.RunAutorunScripts(); }); });
+    main.AbortScripts = [&unit] { unit.Terminate = true; };
+    auto editorBusy = main.EditorBusy;
+    main.EditorBusy = [editorBusy, &unit] { return unit.ScriptMode() || (editorBusy && editorBusy()); };
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,226 @@
+// Batches over the tagged assets: review, backups, saves, cancelling, and Replicate.
+#include <gtest/gtest.h>
+
+#include "ScriptTestSupport.h"
+#include "shell/Files.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Strings.h"
+
+namespace kelvarn::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr std::string_view kAssetConfig = "kuid <kuid:1:100>\r\nkind \"scenery\"\r\nusername \"Shed\"\r\n";
+
+struct BatchBed : ScriptBed {
+    std::vector<std::string> assets;
+    BatchBed() {
+        for (const char* name : {"a1", "a2", "a3"}) assets.push_back(Asset(name, kAssetConfig));
+        host.tagged = assets;
+        unit->FolderList = assets;
+        // The second asset is the current one, with a deletion-marked tag of its own.
+        state.SetAssetPath(assets[1]);
+        EXPECT_EQ(main->LoadConfig(assets[1]), "");
+        main->SetTagByPath("obsolete-tag", "x");
+        main->SetNodeFlags(main->FindNodeByPath("obsolete-tag"), nfDelete, 0);
+        main->SetModified(false);
+        host.log.clear();
+    }
+    std::string Config(int i) const { return ReadBytes(assets[static_cast<std::size_t>(i)] + "/config.txt"); }
+    std::string Report() const { return ReadBytes(Program() + "/log/Kelvarn(20110304).log"); }
+    int Backups() const {
+        std::vector<std::string> found;
+        FindFiles(Backup() + "/*", "*config.txt*", found, false);
+        return static_cast<int>(found.size());
+    }
+    Lines Told() const {
+        Lines out;
+        for (const std::string& line : host.log)
+            if (!StartsWith(line, "status") && !StartsWith(line, "gauge") && !StartsWith(line, "-info")) out.push_back(line);
+        return out;
+    }
+    void RunBatch(std::string_view script) { unit->RunOnTaggedAssets("Fix", SplitLines(script)); }
+};
+
+TEST(ScriptBatch, EveryAssetAcceptedIsSavedAfterABackup) {
+    BatchBed bed;
+    bed.host.answers = {"accept", "accept", "accept"};
+    bed.RunBatch("-update|description|batched\n-info|done");
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(ContainsStr(bed.Config(i), "description")) << i;
+    EXPECT_EQ(bed.Backups(), 3);  // the current asset's backup before the batch saved it stays its way back
+    EXPECT_EQ(bed.Told(), (Lines{"batch on", "-update|description|batched",
+                                 "review Preview: <tmp>/a1 alert= last=0 preview=1 -> accept", "-update|description|batched",
+                                 "review Preview: <tmp>/a2 alert= last=0 preview=1 -> accept", "-update|description|batched",
+                                 "review Preview: <tmp>/a3 alert= last=1 preview=1 -> accept", "batch off"}));
+    EXPECT_EQ(bed.unit->OutputList,
+              (Lines{"* Processing: 3 asset(s)", "\tFix\\002: done", "* Processed: " + bed.assets[0], "\tFix\\002: done",
+                     "* Processed: " + bed.assets[1], "\tFix\\002: done", "* Processed: " + bed.assets[2]}));
+    EXPECT_TRUE(ContainsStr(bed.Report(), "Fix: 3 of 3 assets processed\r\n"));
+    EXPECT_TRUE(ContainsStr(bed.Report(), "\tFix\\002: done\r\n* Processed: " + bed.assets[2]));
+    // The current asset's outline follows, and its deletion marks went with the last step.
+    EXPECT_EQ(bed.main->GetValueByPath("description"), "batched");
+    EXPECT_FALSE(bed.main->Modified());
+    EXPECT_EQ(bed.main->FindNodeByPath("obsolete-tag"), nullptr);
+    EXPECT_FALSE(ContainsStr(bed.Config(1), "obsolete-tag"));
+    // No undo snapshots in a batch, and everything is back to normal.
+    std::vector<std::string> snapshots;
+    FindFiles(bed.Backup() + "/*", "*.kv$", snapshots, false);
+    EXPECT_TRUE(snapshots.empty());
+    EXPECT_FALSE(bed.unit->ScriptMode());
+    EXPECT_FALSE(bed.editor->ScriptMode);
+    EXPECT_FALSE(bed.unit->Running());
+    EXPECT_FALSE(bed.state.AbortRequested);
+}
+
+TEST(ScriptBatch, ARejectedAssetStaysAsItWas) {
+    BatchBed bed;
+    bed.host.answers = {"accept", "reject", "accept"};
+    const std::string before = bed.Config(1);
+    bed.RunBatch("-update|description|batched\n-info|done");
+    EXPECT_EQ(bed.Config(1), before);
+    EXPECT_TRUE(ContainsStr(bed.Config(2), "description"));
+    EXPECT_EQ(bed.unit->OutputList,
+              (Lines{"* Processing: 3 asset(s)", "\tFix\\002: done", "* Processed: " + bed.assets[0],
+                     "* Cancelled: " + bed.assets[1], "\tFix\\002: done", "* Processed: " + bed.assets[2]}));
+    // Not every asset was processed: the main config keeps its marks and is not saved.
+    EXPECT_NE(bed.main->FindNodeByPath("obsolete-tag"), nullptr);
+    EXPECT_EQ(bed.Backups(), 2);
+    EXPECT_TRUE(ContainsStr(bed.Report(), "Fix: 2 of 3 assets processed"));
+}
+
+TEST(ScriptBatch, AbortEndsTheBatchWithoutAsking) {
+    BatchBed bed;
+    bed.host.answers = {"accept", "abort"};
+    const std::string before = bed.Config(2);
+    bed.RunBatch("-update|description|batched");
+    EXPECT_EQ(bed.Config(2), before);
+    EXPECT_EQ(bed.unit->OutputList, (Lines{"* Processing: 3 asset(s)", "* Processed: " + bed.assets[0],
+                                           "* Cancelled: " + bed.assets[1], "* Batch Operation Cancelled"}));
+    for (const std::string& line : bed.host.log) EXPECT_FALSE(StartsWith(line, "confirm")) << line;
+    EXPECT_FALSE(bed.state.AbortRequested);
+}
+
+TEST(ScriptBatch, EscapeAsksWhetherToCancel) {
+    for (const char* answer : {"yes", "no"}) {
+        BatchBed bed;
+        bed.host.onPoll = [&](int poll) {
+            if (poll == 1) bed.state.AbortRequested = true;
+        };
+        bed.host.answers = {"accept", answer, "accept", "accept"};
+        bed.RunBatch("-info|x");
+        const bool cancelled = std::string(answer) == "yes";
+        EXPECT_EQ(ContainsStr(bed.Config(1), "batched"), false);
+        EXPECT_EQ(bed.unit->OutputList.back(), cancelled ? "* Batch Operation Cancelled" : "* Processed: " + bed.assets[2]);
+        EXPECT_EQ(std::count(bed.host.log.begin(), bed.host.log.end(), std::string("confirm Cancel Script Run? -> ") + answer), 1);
+    }
+}
+
+TEST(ScriptBatch, AnEarlierEscapeIsForgotten) {
+    BatchBed bed;
+    bed.state.AbortRequested = true;
+    bed.RunBatch("-info|x");
+    for (const std::string& line : bed.host.log) EXPECT_FALSE(StartsWith(line, "confirm")) << line;
+    EXPECT_EQ(bed.unit->OutputList.back(), "* Processed: " + bed.assets[2]);
+}
+
+TEST(ScriptBatch, ReviewNoteAndPreview) {
+    BatchBed bed;
+    WriteBytes(bed.Program() + "/bin/replicate.txt", "Check the result.\r\nThen decide.\r\n");
+    bed.host.answers = {"accept nopreview"};
+    bed.RunBatch("-info|x");
+    EXPECT_EQ(bed.Told(), (Lines{"batch on", "review Preview: <tmp>/a1 alert=Check the result.\r\nThen decide.\r\n last=0 preview=1 -> accept nopreview",
+                                 "batch off"}));
+    EXPECT_EQ(bed.unit->OutputList.back(), "* Processed: " + bed.assets[2]);
+
+    BatchBed quiet;
+    WriteSettingBool(quiet.state.Settings(), keys::Preview, false);
+    quiet.RunBatch("-update|description|batched");
+    EXPECT_EQ(quiet.Told(), (Lines{"batch on", "-update|description|batched", "-update|description|batched",
+                                   "-update|description|batched", "batch off"}));
+    EXPECT_TRUE(ContainsStr(quiet.Config(0), "batched"));
+}
+
+TEST(ScriptBatch, AFolderWhoseConfigCannotBeLoadedIsLeftAlone) {
+    BatchBed bed;
+    DeleteFilePath(bed.assets[0] + "/config.txt");
+    const std::string broken = "kind \"scenery\"\r\nmesh-table {\r\n  default {\r\n";
+    WriteBytes(bed.assets[2] + "/config.txt", broken);
+    bed.RunBatch("-update|description|batched");
+    EXPECT_FALSE(FileExists(bed.assets[0] + "/config.txt"));
+    EXPECT_EQ(bed.Config(2), broken);
+    ASSERT_EQ(bed.unit->OutputList.size(), 6u);
+    EXPECT_EQ(bed.unit->OutputList[1], "\tInvalid asset or config.txt has been deleted");
+    EXPECT_EQ(bed.unit->OutputList[2], "* Cancelled: " + bed.assets[0]);
+    EXPECT_EQ(bed.unit->OutputList[3], "* Processed: " + bed.assets[1]);
+    EXPECT_TRUE(StartsWith(bed.unit->OutputList[4], "\t")) << bed.unit->OutputList[4];
+    EXPECT_EQ(bed.unit->OutputList[5], "* Cancelled: " + bed.assets[2]);
+    EXPECT_EQ(bed.Backups(), 1);
+}
+
+TEST(ScriptBatch, NoSaveWithoutItsBackup) {
+    BatchBed bed;
+    const std::string before = bed.Config(0);
+    const std::string backups = bed.Backup();
+    SetWriteFaultHook([&](const std::string& path) { return StartsWith(path, backups) ? std::size_t{0} : std::string::npos; });
+    bed.RunBatch("-update|description|batched");
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(bed.Config(0), before);
+    EXPECT_EQ(bed.unit->OutputList[2], "* Cancelled: " + bed.assets[0]);
+    EXPECT_TRUE(StartsWith(bed.unit->OutputList[1], "\t")) << bed.unit->OutputList[1];
+}
+
+TEST(ScriptBatch, CommandsSeeTheBatch) {
+    BatchBed bed;
+    bed.unit->FolderList = {bed.assets[0]};
+    bed.RunBatch("-ifquery|config.txt\\kind=scenery|Ask?\n-info|in batch\n-endif\n-messagebox|x\n-sort");
+    EXPECT_EQ(bed.Told(), (Lines{"batch on", "review Preview: <tmp>/a1 alert= last=1 preview=1 -> accept", "batch off"}));
+    EXPECT_EQ(bed.unit->OutputList[1], "\tFix\\002: in batch");
+    EXPECT_EQ(bed.unit->OutputList.size(), 3u);
+}
+
+TEST(ScriptBatch, ContextIsTheEditorAndTheBatchFolder) {
+    BatchBed bed;
+    bed.unit->FolderList = {bed.assets[2]};
+    WriteBytes(bed.assets[2] + "/Only.Here", "");
+    bed.unit->Commands().Register(17, [&](ScriptCall& c) {
+        bed.host.Note("context " + std::string(c.config == bed.editor.get() ? "editor " : "main ") + c.assetFolder);
+        return std::string();
+    });
+    bed.RunBatch("-expand\n-if|(exists)only.here\n-info|found\n-endif");
+    EXPECT_EQ(bed.Told()[1], "context editor <tmp>/a3");
+    EXPECT_EQ(bed.unit->OutputList[1], "\tFix\\003: found");
+}
+
+TEST(ScriptBatch, ReplicateSendsTheMarkedTagsLiterally) {
+    BatchBed bed;
+    TOutlineDocument& main = *bed.main;
+    main.SetTagByPath("description", "a ^1 %p% |;x");
+    main.SetTagByPath("category-class", "BIN");
+    for (const char* path : {"kuid", "username", "description"}) main.SetNodeFlags(main.FindNodeByPath(path), nfTagged, 0);
+    EXPECT_EQ(bed.unit->ReplicateLines(),
+              (Lines{"-Delete|config.txt\\obsolete-tag", "-Update|config.txt\\description|a ^1 %p% |;x"}));
+    bed.host.answers = {"accept", "accept", "accept"};
+    bed.unit->ReplicateToTaggedAssets();
+    const Lines told = bed.Told();
+    EXPECT_EQ(told[0], "tagged 0");
+    EXPECT_EQ(told[2], "-delete*|config.txt\\obsolete-tag");
+    EXPECT_EQ(told[3], "-update*|config.txt\\description|a ^1 %p% |;x");
+    EXPECT_TRUE(ContainsStr(bed.Config(0), "a ^1 %p% |;x"));
+    EXPECT_TRUE(ContainsStr(bed.Report(), "Replicate: 3 of 3 assets processed"));
+}
+
+TEST(ScriptBatch, ScriptOnTaggedAssets) {
+    BatchBed bed;
+    bed.main->PushUndo();
+    bed.WriteScript("Tidy Up", "-info|tidy");
+    bed.host.answers = {bed.Scripts() + "/Tidy Up.kvm"};
+    bed.unit->RunScriptOnTaggedAssets();
+    EXPECT_EQ(bed.host.log[0], "tagged 1");
+    EXPECT_FALSE(bed.main->CanUndo());
+    EXPECT_TRUE(ContainsStr(bed.Report(), "Tidy Up: 3 of 3 assets processed"));
+    EXPECT_EQ(bed.unit->OutputList[1], "\tTidy Up\\001: tidy");
+}
+
+}  // namespace
+}  // namespace kelvarn::test

@@ -1,0 +1,233 @@
+// The Qt side of the script engine: the "Select Option" dialog, the stand-in review dialog, and the
+// engine wired into a main window.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdlib>
+
+#include "catalogue/OutlineDocument.h"
+#include "shell/ProgramState.h"
+#include "shell/ui/Alert.h"
+#include "shell/ui/MainWindow.h"
+#include "support/QtTestSupport.h"
+#include "support/TestSupport.h"
+#include "validation/ScriptUnit.h"
+#include "validation/ui/QtScriptHost.h"
+#include "validation/ui/ReviewDialog.h"
+#include "validation/ui/ScriptEngine.h"
+#include "validation/ui/SelectOptionDialog.h"
+
+namespace kelvarn {
+namespace {
+
+// Runs `act` on the dialog once its modal loop is running.
+void WhenShown(QDialog& dialog, std::function<void()> act) {
+    QTimer::singleShot(0, &dialog, [&dialog, act] {
+        if (!dialog.isVisible()) return;
+        act();
+    });
+}
+
+std::vector<std::string> Twelve() {
+    std::vector<std::string> items;
+    const char* names[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l"};
+    for (int i = 0; i < 12; ++i) items.push_back((i < 9 ? "&" : "") + std::to_string(i + 1) + ": " + names[i]);
+    return items;
+}
+
+TEST(SelectOptionDialog, SingleChoice) {
+    test::TestApp();
+    TSelectOptionDialog dialog;
+    WhenShown(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), "Pick");
+        EXPECT_EQ(dialog.OptionIndex(), 0);  // the first is preselected
+        const auto radios = dialog.OptionList()->findChildren<QRadioButton*>();
+        ASSERT_EQ(radios.size(), 12);
+        EXPECT_EQ(radios[0]->text(), "&1: a");
+        EXPECT_EQ(radios[11]->text(), "12: l");
+        radios[10]->click();
+        dialog.OkButton()->click();
+    });
+    EXPECT_EQ(dialog.ChooseOne("Pick", Twelve()), 10);
+
+    WhenShown(dialog, [&] { dialog.CancelButton()->click(); });
+    EXPECT_EQ(dialog.ChooseOne("Pick", {"&1: x", "&2: y"}), -1);
+    EXPECT_EQ(dialog.OptionIndex(), -1);  // Cancel cleared the choice
+    EXPECT_EQ(dialog.OptionList()->findChildren<QRadioButton*>().size(), 2);
+
+    WhenShown(dialog, [&] { dialog.reject(); });  // Escape or the close button
+    EXPECT_EQ(dialog.ChooseOne("Pick", {"&1: x"}), -1);
+}
+
+TEST(SelectOptionDialog, MultipleChoice) {
+    test::TestApp();
+    TSelectOptionDialog dialog;
+    std::vector<bool> checked;
+    WhenShown(dialog, [&] {
+        QListWidget* list = dialog.SelectionList();
+        ASSERT_EQ(list->count(), 3);
+        EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+        EXPECT_EQ(list->currentRow(), -1);
+        list->item(0)->setCheckState(Qt::Checked);
+        list->item(2)->setCheckState(Qt::Checked);
+        dialog.OkButton()->click();
+    });
+    EXPECT_TRUE(dialog.ChooseMany("Fix", {"Doors", "Windows", "Roof"}, checked));
+    EXPECT_EQ(checked, (std::vector<bool>{true, false, true}));
+
+    WhenShown(dialog, [&] {
+        dialog.SelectionList()->item(1)->setCheckState(Qt::Checked);
+        dialog.CancelButton()->click();
+    });
+    EXPECT_FALSE(dialog.ChooseMany("Fix", {"Doors", "Windows", "Roof"}, checked));
+    EXPECT_EQ(checked, (std::vector<bool>{false, false, false}));
+}
+
+// The dialog with twelve options as a user sees it; KELVARN_SCREENSHOT names a PNG file to write.
+TEST(SelectOptionDialog, TwelveOptionsScreenshot) {
+    test::TestApp();
+    TSelectOptionDialog dialog;
+    QImage shot;
+    WhenShown(dialog, [&] {
+        QApplication::processEvents();
+        shot = dialog.grab().toImage();
+        dialog.OkButton()->click();
+    });
+    dialog.ChooseOne("Choose a livery", Twelve());
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_GE(shot.width(), 300);
+    if (const char* file = std::getenv("KELVARN_SCREENSHOT")) {
+        EXPECT_TRUE(shot.save(file));
+    }
+}
+
+TEST(ReviewDialog, ShowsTheTreeAndAnswers) {
+    test::TestApp();
+    test::TempDir dir;
+    TProgramState state;
+    TOutlineDocument outline(state);
+    outline.SetTagByPath("kind", "scenery");
+    outline.SetTagByPath("mesh-table\\default\\mesh", "a.im");
+    TReviewDialog dialog;
+    bool preview = true;
+    WhenShown(dialog, [&] {
+        EXPECT_EQ(dialog.windowTitle(), "Preview: /x");
+        EXPECT_EQ(dialog.Tree()->topLevelItemCount(), 1);
+        EXPECT_EQ(dialog.Tree()->topLevelItem(0)->childCount(), 2);
+        EXPECT_EQ(dialog.Tree()->topLevelItem(0)->child(1)->child(0)->child(0)->text(0), "mesh \"a.im\"");
+        EXPECT_EQ(dialog.AlertLabel()->text(), "Check it.");
+        EXPECT_TRUE(dialog.PreviewBox()->isVisible());
+        dialog.PreviewBox()->setChecked(false);
+        dialog.AbortButton()->click();
+    });
+    EXPECT_EQ(dialog.ReviewAsset("Preview: /x", "Check it.\r\n", outline, false, preview), TReviewResult::Abort);
+    EXPECT_FALSE(preview);
+
+    WhenShown(dialog, [&] {
+        EXPECT_FALSE(dialog.PreviewBox()->isVisible());  // the last asset: nothing next to preview
+        EXPECT_FALSE(dialog.AlertLabel()->isVisible());
+        dialog.AcceptButton()->click();
+    });
+    EXPECT_EQ(dialog.ReviewAsset("Preview: /y", "", outline, true, preview), TReviewResult::Accept);
+    WhenShown(dialog, [&] { dialog.RejectButton()->click(); });
+    EXPECT_EQ(dialog.ReviewAsset("Preview: /y", "", outline, true, preview), TReviewResult::Reject);
+}
+
+class ScriptEngineWiring : public ::testing::Test {
+protected:
+    ScriptEngineWiring() {
+        test::TestApp();
+        state.ProgramFolder = dir.Path() + "/";
+        state.ProgramFile = dir / "kelvarn";
+        state.Clock = &clock;
+        state.Messages = &messages;
+        state.OpenSettings(dir / "kelvarn.ini");
+        const test::RecordingFrames made(log);
+        outline = made.outline;
+        main = std::make_unique<TMain>(state, made.frames, std::vector<std::string>{});
+        engine = new TScriptEngine(state, main.get());
+        engine->Wire(*main, nullptr);
+        main->FormShow();
+    }
+    ~ScriptEngineWiring() override { main.reset(); }
+
+    std::string Alert() const { return outline->Alert()->Text(); }
+
+    test::TempDir dir;
+    test::FakeClock clock;
+    test::RecordingMessageSink messages;
+    TProgramState state;
+    test::CallLog log;
+    test::Recording<TFrame<IFrame>>* outline = nullptr;
+    std::unique_ptr<TMain> main;
+    TScriptEngine* engine = nullptr;
+};
+
+TEST_F(ScriptEngineWiring, CallbackRunsScriptTextIntoTheAlertStrip) {
+    main->Bus().SendCommand(ccRunScript, "-bogus\" \"-other");
+    EXPECT_EQ(Alert(), "RunKVM\\001: Invalid Script Call: -bogus\nRunKVM\\003: Invalid Script Call: -other");
+    main->Bus().SendCommand(ccRunScript, "/no/such/script.kvm");
+    EXPECT_TRUE(EndsWith(Alert(), "\nScript not found: /no/such/script.kvm"));
+}
+
+TEST_F(ScriptEngineWiring, TaggedFoldersComeThroughTheCallbacks) {
+    // The asset list's rows hand the folders over.
+    std::vector<bool> asked;
+    for (int code : {ccListTagged, ccListTaggedOthers})
+        main->Dispatcher().RegisterCallback(code, [&, code](const std::string&) {
+            asked.push_back(code == ccListTaggedOthers);
+            engine->Unit().FolderList = {"/a", "/b"};
+        });
+    EXPECT_EQ(engine->Host().TaggedFolders(false), (std::vector<std::string>{"/a", "/b"}));
+    EXPECT_EQ(engine->Host().TaggedFolders(true).size(), 2u);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ScriptEngineWiring, ActivationRunsTheStartUpScripts) {
+    test::WriteBytes(dir / "scripts/autorun.kvm", "-bogus");
+    main->FormActivate();
+    EXPECT_EQ(Alert(), "autorun\\001: Invalid Script Call: -bogus");
+}
+
+TEST_F(ScriptEngineWiring, EscapeStopsTheRunAndCloseWaitsForItsEnd) {
+    main->show();
+    QApplication::processEvents();
+    int ran = 0;
+    engine->Unit().Commands().Register(17, [&](ScriptCall&) {
+        ++ran;
+        main->close();  // the user closes the window meanwhile
+        EXPECT_TRUE(main->isVisible());
+        main->HandleKey(Qt::Key_Escape, Qt::NoModifier, nullptr);
+        return std::string();
+    });
+    main->Bus().SendCommand(ccRunScript, "-expand\"-expand");
+    EXPECT_EQ(ran, 1);
+    EXPECT_FALSE(engine->Unit().Running());
+    for (int i = 0; i < 5 && main->isVisible(); ++i) QApplication::processEvents();
+    EXPECT_FALSE(main->isVisible());
+}
+
+TEST_F(ScriptEngineWiring, TreeFreezeNests) {
+    QWidget* tree = outline->Widget();
+    TQtScriptHost& host = engine->Host();
+    host.BeginTreeUpdate();
+    host.BeginTreeUpdate();
+    host.EndTreeUpdate();
+    EXPECT_FALSE(tree->updatesEnabled());
+    host.EndTreeUpdate();
+    EXPECT_TRUE(tree->updatesEnabled());
+    host.EndTreeUpdate();  // one end too many changes nothing
+    EXPECT_TRUE(tree->updatesEnabled());
+}
+
+}  // namespace
+}  // namespace kelvarn
