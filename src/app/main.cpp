@@ -9,9 +9,16 @@
 
 #include "app/SingleInstance.h"
 #include "catalogue/KuidMap.h"
+#include "catalogue/OutlineCommands.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/Walnut.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/AssetList.h"
 #include "catalogue/ui/FileView.h"
+#include "catalogue/ui/FindForm.h"
+#include "catalogue/ui/OutlineRows.h"
+#include "catalogue/ui/OutlineView.h"
+#include "catalogue/ui/XMLView.h"
 #include "media/ui/GlContext.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
@@ -44,16 +51,16 @@ TAssetFrames& Assets(TProgramState& state) {
 
 // The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
 // real frames here.
-TMainFrames CreateFrames(TProgramState& state) {
+TMainFrames CreateFrames(TProgramState& state, TOutlineDocument& outline) {
     TMainFrames f;
     f.assetList = Assets(state).AssetList();
     f.fileList = Assets(state).FileView();
-    f.outline = new TEmptyFrame("OutlineView", "config.txt", true);
+    f.outline = new TOutlineView(state, outline);
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
     f.table = new TEmptyViewerFrame("GridView", "Table", true);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
-    f.tagCatalogue = new TEmptyViewerFrame("XMLView", "Tags", true);
+    f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
     f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
     return f;
@@ -113,8 +120,14 @@ int main(int argc, char* argv[]) {
         PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
     };
 
+    // The main window's config outline, which its frame shows and callback 201 loads.
+    TWalnut walnut(state);
+    TOutlineDocument outline(state);
+    TOutlineCommandHooks outlineHooks(state, walnut);
+    outline.SetHooks(&outlineHooks);
+
     // The windows, in their order; those of later parts join here.
-    const TMainFrames frames = CreateFrames(state);
+    const TMainFrames frames = CreateFrames(state, outline);
     TMain main(state, frames, arguments);
     TColourBox colourBox(state, &main);
     TViewer viewer(state, new TTextView(state), &main);
@@ -122,12 +135,23 @@ int main(int argc, char* argv[]) {
     main.SetReportViewer(&viewer);
     TSelector selector(&main);
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), selector, &colourBox);
+    auto& outlineView = *static_cast<TOutlineView*>(frames.outline);
+    TFindForm findForm(state, outlineView, &main);
+    outlineView.SetFindForm(&findForm);
+    RegisterOutlineCommands(main.Dispatcher(), outlineView);
+    RegisterOutlineMainRows(main, outlineView);
+    RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
+    Assets(state).SetConfigDocument(outline);
+    Assets(state).LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
     // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
-    // as their parts land: Host().EditorOutlineHook and SetReview (editor window),
-    // SelectedEmbeddedScript (outline command 2316), and MainOutlineHook on the outline view's own.
+    // as their parts land: Host().EditorOutlineHook and SetReview (editor window).
     TScriptEngine scripts(state, &main);
     scripts.Wire(main, &viewer);
     WireScriptsToAssets(scripts, Assets(state));
+    scripts.SelectedEmbeddedScript = [&outlineView] {
+        const TOutlineNode* node = outlineView.Selected();
+        return node ? node->Name() : std::string();
+    };
 
     instance.OnMessage = [&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();

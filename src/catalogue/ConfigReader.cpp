@@ -150,6 +150,21 @@ std::string ProtectBraces(std::string_view text) {
     return ReplaceAll(s, "}", ")");
 }
 
+std::string SafeNodeText(std::string_view text) {
+    std::string s = ProtectBraces(text);
+    const std::size_t start = s.find_first_not_of(" \t");
+    const std::size_t blank = start == std::string::npos ? start : s.find(' ', start);
+    if (blank == std::string::npos) return s;
+    std::string_view value = std::string_view(s).substr(blank + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+    if (!value.empty() && value.front() == '"' && (value.size() == 1 || value.back() != '"')) {
+        s.erase(static_cast<std::size_t>(value.data() - s.data()) + value.size());
+        s.push_back('"');
+    }
+    return s;
+}
+
 void TConfigReader::Clear() {
     loadedPath_.clear();
     loadedFile_.clear();

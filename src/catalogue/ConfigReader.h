@@ -46,6 +46,10 @@ struct TConfigLine {
 // "(", " } " and "}" become ")". The reader applies it to every value; tag edits and the outline's
 // in-place edit apply it to what the user typed.
 std::string ProtectBraces(std::string_view text);
+// A node text typed or replaced by the user, made safe to write and read back: braces protected, and
+// a value that opens a double quote without closing it (which the reader would run on over the
+// following lines) closed at its end.
+std::string SafeNodeText(std::string_view text);
 
 class TConfigReader {
 public:

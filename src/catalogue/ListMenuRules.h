@@ -19,6 +19,7 @@ struct TMenuItemState {
     std::optional<bool> enabled;
     std::optional<std::string> caption;
     std::optional<std::string> hint;
+    std::optional<bool> checked = std::nullopt;
 };
 
 struct TAssetMenuFacts {

@@ -43,6 +43,15 @@ bool IsTrackTypeTag(std::string_view name) {
                        [&](std::string_view t) { return SameText(name, t); });
 }
 
+bool ReclassifiesKind(std::string_view name) {
+    static constexpr std::string_view kKindTags[] = {"kind",       "height",       "trackside",  "chunky-info",
+                                                     "chunky-mesh", "unit-mesh",   "mesh-table", "track",
+                                                     "bogey",      "bogey-0",      "bogey-1",    "bogeys",
+                                                     "trainz-build"};
+    return IsTrackTypeTag(name) || std::any_of(std::begin(kKindTags), std::end(kKindTags),
+                                               [&](std::string_view t) { return SameText(name, t); });
+}
+
 TOutlineDocument::TOutlineDocument(TProgramState& state, std::string undoPrefix)
     : state_(state),
       hooks_(&NoHooks()),
@@ -55,7 +64,9 @@ TOutlineDocument::~TOutlineDocument() = default;
 void TOutlineDocument::SetHooks(IOutlineHooks* hooks) { hooks_ = hooks ? hooks : &NoHooks(); }
 void TOutlineDocument::SetObserver(IOutlineObserver* observer) { observer_ = observer ? observer : &NoObserver(); }
 
-void TOutlineDocument::Alert(std::string_view text) { state_.Messages->ShowMessage(text, {}, MessageKind::Warning); }
+void TOutlineDocument::Alert(std::string_view text) {
+    if (!observer_->ShowAlert(text)) state_.Messages->ShowMessage(text, {}, MessageKind::Warning);
+}
 
 void TOutlineDocument::Changed() { state_.SendCommand(kOutlineCommandStates, ""); }
 
@@ -68,6 +79,37 @@ std::size_t TOutlineDocument::LineCount() const { return root_ ? root_->SubtreeR
 std::string TOutlineDocument::ConfigStatusText() const {
     if (!root_) return {};
     return "Config: " + std::to_string(LineCount()) + " lines";
+}
+
+TOutlineNode* TOutlineDocument::NodeAtRow(std::size_t row) const {
+    TOutlineNode* node = root_.get();
+    // Whole subtrees before the row are skipped rather than walked.
+    while (node && row > 0) {
+        --row;
+        TOutlineNode* next = nullptr;
+        for (std::size_t i = 0; i < node->ChildCount(); ++i) {
+            TOutlineNode* child = node->Child(i);
+            const std::size_t rows = child->SubtreeRows();
+            if (row < rows) {
+                next = child;
+                break;
+            }
+            row -= rows;
+        }
+        node = next;
+    }
+    return node;
+}
+
+std::size_t TOutlineDocument::RowOf(const TOutlineNode* node) const {
+    if (!node || !root_) return std::string::npos;
+    std::size_t row = 0;
+    const TOutlineNode* n = node;
+    for (; n->Parent(); n = n->Parent()) {
+        row += 1;
+        for (std::size_t i = 0; i < n->IndexInParent(); ++i) row += n->Parent()->Child(i)->SubtreeRows();
+    }
+    return n == root_.get() ? row : std::string::npos;
 }
 
 // --- primitives
@@ -134,6 +176,33 @@ void TOutlineDocument::MoveTo(TOutlineNode* node, TOutlineNode* newParent, std::
     for (std::size_t i = 0; i < newParent->children_.size(); ++i) newParent->children_[i]->index_ = i;
     observer_->EndMove(node);
     if (oldParent != root_.get() && !oldParent->mark_) SetText(oldParent, oldParent->text_, true);
+}
+
+TOutlineNode* TOutlineDocument::InsertNode(TOutlineNode* parent, std::size_t index, std::string text, bool container) {
+    if (!parent) return nullptr;
+    return Insert(parent, index, std::move(text), container);
+}
+
+bool TOutlineDocument::ReorderChildren(TOutlineNode* parent, const std::vector<TOutlineNode*>& order) {
+    if (!parent || order.size() != parent->children_.size()) return false;
+    std::vector<bool> seen(order.size(), false);
+    bool changed = false;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const TOutlineNode* node = order[i];
+        if (!node || node->parent_ != parent || seen[node->index_]) return false;
+        seen[node->index_] = true;
+        changed = changed || node->index_ != i;
+    }
+    if (!changed) return false;
+    observer_->BeginReorder(parent);
+    std::vector<std::unique_ptr<TOutlineNode>> children(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) children[i] = std::move(parent->children_[order[i]->index_]);
+    parent->children_ = std::move(children);
+    for (std::size_t i = 0; i < order.size(); ++i) parent->children_[i]->index_ = i;
+    observer_->EndReorder(parent);
+    modified_ = true;
+    Changed();
+    return true;
 }
 
 void TOutlineDocument::SetText(TOutlineNode* node, std::string text, bool mark) {
@@ -335,7 +404,7 @@ void TOutlineDocument::DeleteNow(TOutlineNode* node, bool withUndo) {
     const std::string name = node->Name();
     Remove(node);
     modified_ = true;
-    if (IsTrackTypeTag(name)) state_.SendCommand(ccConfigEdited, "");
+    if (ReclassifiesKind(name)) state_.SendCommand(ccConfigEdited, "");
     NoteDeleted(name);
     Changed();
 }
@@ -420,7 +489,7 @@ void TOutlineDocument::PromoteContents(TOutlineNode* node) {
 
 bool TOutlineDocument::EditNodeText(TOutlineNode* node, std::string_view text) {
     if (!node || node == root_.get() || Trim(text).empty()) return false;
-    std::string safe = ProtectBraces(text);
+    std::string safe = SafeNodeText(text);
     // A container is written as its name alone: a value typed after it would be lost on saving.
     if (node->HasChildren() && !TagValue(safe).empty()) {
         Alert("Container value must be empty");
@@ -428,6 +497,16 @@ bool TOutlineDocument::EditNodeText(TOutlineNode* node, std::string_view text) {
     }
     SetText(node, std::move(safe), node->mark_);
     MarkModified(node);
+    modified_ = true;
+    Changed();
+    return true;
+}
+
+bool TOutlineDocument::ReplaceNodeText(TOutlineNode* node, std::string_view text) {
+    if (!node || node == root_.get()) return false;
+    std::string safe = SafeNodeText(text);
+    if (safe == node->text_) return false;
+    SetText(node, std::move(safe), node->mark_);
     modified_ = true;
     Changed();
     return true;

@@ -40,6 +40,14 @@ enum TCreateMode : int { cmLastSibling = 0, cmNone = 1, cmLastChild = 2, cmFirst
 
 // chunky-track, double-track, itrack, ...: tags whose change re-classifies the asset (callback 206).
 bool IsTrackTypeTag(std::string_view name);
+// A track-type tag or one the kind analysis reads (kind, height, trackside, bogeys, the track tags,
+// trainz-build): its edit or deletion re-classifies the asset.
+bool ReclassifiesKind(std::string_view name);
+
+// The value as a tag edit of that value kind stores it: bare, quoted, or decided from the value (a
+// name holding "numbers-604117" is always quoted); braces protected; a value over 250 characters is
+// quoted whatever the kind.
+std::string TagEditValue(std::string_view name, std::string_view value, int valueKind);
 
 class TOutlineDocument {
 public:
@@ -53,6 +61,7 @@ public:
     void SetHooks(IOutlineHooks* hooks);
     void SetObserver(IOutlineObserver* observer);
     IOutlineHooks& Hooks() const { return *hooks_; }
+    TProgramState& State() const { return state_; }
 
     // Set by the script runner while a batch runs over tagged assets: no undo snapshots, no alert
     // about a missing kind, and a config with missing closing brackets does not load.
@@ -73,6 +82,11 @@ public:
     // The nodes below the root, and the status text that shows them.
     std::size_t LineCount() const;
     std::string ConfigStatusText() const;
+    // Rows: every node in pre-order, the root row 0, collapsed ones included.
+    std::size_t RowCount() const { return root_ ? LineCount() + 1 : 0; }
+    TOutlineNode* NodeAtRow(std::size_t row) const;
+    // The row of a node of this tree; npos for null or a node of another tree.
+    std::size_t RowOf(const TOutlineNode* node) const;
 
     // --- loading and saving
     // Loads the folder's config.txt. Returns the error text, empty on success. A failed load leaves
@@ -133,6 +147,17 @@ public:
     // text, its braces protected, is stored as it stands. A value typed after a container's name is
     // refused, since the writer would drop it.
     bool EditNodeText(TOutlineNode* node, std::string_view text);
+    // Find and replace's store: the text goes in unchecked but made safe to load (braces protected,
+    // an open quote closed); the node keeps its flags, the frame is modified. Never the root.
+    bool ReplaceNodeText(TOutlineNode* node, std::string_view text);
+    // Puts the children of `parent` in the given order, which must hold each child once; the frame
+    // is modified when the order changed. True when it changed.
+    bool ReorderChildren(TOutlineNode* parent, const std::vector<TOutlineNode*>& order);
+    // A node with this text (the has-children mark for a container) at `index` among the children
+    // of `parent`, for paste, which builds whole subtrees; the caller marks it modified.
+    TOutlineNode* InsertNode(TOutlineNode* parent, std::size_t index, std::string text, bool container);
+    // Shows an alert in the view's strip (or a message box without a view).
+    void Alert(std::string_view text);
 
     // --- tag edits (value kinds: TValueKind)
     // Checks an edit and gives the node text it makes. True when it is valid and differs from the
@@ -157,7 +182,6 @@ public:
     const TUndoStack& UndoStack() const { return undo_; }
 
 private:
-    void Alert(std::string_view text);
     void Changed();  // command 2300
     TTagSpec SpecFor(std::string_view path);
     void ReplaceTree(std::unique_ptr<TOutlineNode> root, TResetReason reason);

@@ -29,6 +29,18 @@ std::string WithoutTrailingSeparator(std::string_view path) {
 
 }  // namespace
 
+std::string TagEditValue(std::string_view name, std::string_view value, int valueKind) {
+    std::string text = ProtectBraces(value);
+    switch (valueKind) {
+        case vkBare: text = Unquote(text); break;
+        case vkQuoted: text = QuoteValue(text); break;
+        case vkAuto: text = AutoValue(std::string(name), text); break;
+        default: break;
+    }
+    if (CharCount(text) > kLongestBareValue) text = QuoteValue(text);
+    return text;
+}
+
 TTagSpec TOutlineDocument::SpecFor(std::string_view path) {
     bool found = false;
     TTagSpec spec = hooks_->FindSpecNode(WithoutTrailingSeparator(path), found);
@@ -45,14 +57,7 @@ bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isCo
     // A brace typed into a name or a value would become structure at the next load.
     const std::string name = CutField(ProtectBraces(ReplaceChar(spec.Name, ' ', '_')), kSpecTextField);
     if (ContainsStr(spec.Path, "pasted*")) spec.ValueKind = vkAuto;
-    std::string value = ProtectBraces(spec.Value);
-    switch (spec.ValueKind) {
-        case vkBare: value = Unquote(value); break;
-        case vkQuoted: value = QuoteValue(value); break;
-        case vkAuto: value = AutoValue(name, value); break;
-        default: break;
-    }
-    if (CharCount(value) > kLongestBareValue) value = QuoteValue(value);
+    const std::string value = TagEditValue(name, spec.Value, spec.ValueKind);
     if (name.empty()) {
         Alert("Tags cannot be empty");
         return false;

@@ -37,13 +37,20 @@ public:
     virtual void EndMove(const TOutlineNode* /*node*/) {}
     // Text, flags or has-children mark of one node.
     virtual void NodeChanged(const TOutlineNode* /*node*/) {}
+    // The children of `parent` take a new order (a sort): no node enters or leaves.
+    virtual void BeginReorder(const TOutlineNode* /*parent*/) {}
+    virtual void EndReorder(const TOutlineNode* /*parent*/) {}
     // The whole tree is replaced (a load, an undo) or emptied. Every node pointer held is invalid
-    // from BeginReset on. At a load the view closes its alert strip; alerts raised by the load
-    // itself come after EndReset.
+    // once BeginReset returns. At a load the document already names the new folder when BeginReset
+    // comes; the view closes its alert strip, and alerts raised by the load itself come after
+    // EndReset.
     virtual void BeginReset() {}
     virtual void EndReset(TResetReason /*reason*/) {}
     // A node named trainz-build was deleted: the trainz-build state is refreshed.
     virtual void TrainzBuildDeleted() {}
+    // A refused edit or a failure that needs no answer. A view shows it in its alert strip and
+    // returns true; false leaves it to a message box.
+    virtual bool ShowAlert(std::string_view /*text*/) { return false; }
 };
 
 class IOutlineHooks {

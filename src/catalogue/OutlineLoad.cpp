@@ -85,10 +85,11 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
         if (reader_.LoadConfigFile(folder)) {
             std::unique_ptr<TOutlineNode> tree = reader_.BuildTree();
             MarkComments(tree.get());
-            ReplaceTree(std::move(tree), TResetReason::Load);
+            // Set before the reset, so that a view can tell a reload from another asset.
             shownFolder_ = folder;
             configFile_ = reader_.LoadedFile();
             encoding_ = reader_.Encoding();
+            ReplaceTree(std::move(tree), TResetReason::Load);
             hooks_->ReorderConfig(*this);
             CountMarks();
             modified_ = false;

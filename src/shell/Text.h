@@ -41,7 +41,8 @@ inline constexpr std::string_view kPilcrow = "\xC2\xB6";     // U+00B6 "¶"
 inline constexpr std::string_view kBrokenBar = "\xC2\xA6";   // U+00A6 "¦"
 inline constexpr std::string_view kMiddleDot = "\xC2\xB7";   // U+00B7 "·"
 
-// Case folding covers ASCII and the Latin letters Windows-1252 holds, as the simulator's own tools do.
+// Case folding covers ASCII, the Latin letters Windows-1252 holds, and the Greek and Cyrillic
+// alphabets (Russian, Greek descriptions); every mapped pair keeps its UTF-8 length.
 std::string LowerCase(std::string_view text);
 std::string UpperCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);

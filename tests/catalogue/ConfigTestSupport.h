@@ -53,6 +53,15 @@ inline std::vector<std::string> Rows(const TOutlineNode* root) {
     return rows;
 }
 
+// The names of the top-level nodes, joined by blanks.
+inline std::string TopLevel(const TOutlineDocument& doc) {
+    std::vector<std::string> names;
+    doc.ListChildNames("\\", names);
+    std::string joined;
+    for (const auto& n : names) joined += (joined.empty() ? "" : " ") + n;
+    return joined;
+}
+
 // A document loaded from a config text.
 inline void LoadText(ConfigTestBed& bed, TOutlineDocument& doc, std::string_view text, std::string_view asset = "asset") {
     const std::string error = doc.LoadConfig(bed.Asset(asset, text));

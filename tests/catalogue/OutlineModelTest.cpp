@@ -12,14 +12,7 @@ namespace {
 using test::ConfigTestBed;
 using test::LoadText;
 using test::Rows;
-
-std::string TopLevel(const TOutlineDocument& doc) {
-    std::vector<std::string> names;
-    doc.ListChildNames("\\", names);
-    std::string joined;
-    for (const auto& n : names) joined += (joined.empty() ? "" : " ") + n;
-    return joined;
-}
+using test::TopLevel;
 
 const char* const kSample =
     "kuid <kuid:604117:7>\n"

@@ -50,6 +50,8 @@ TEST(TextEncoding, InvalidSequencesAreNotUtf8) {
 TEST(TextCase, LatinLettersFoldAndByteLengthsStay) {
     EXPECT_EQ(LowerCase("\xC3\x89" "COLE \xC5\xA0"), "\xC3\xA9" "cole \xC5\xA1");  // "ÉCOLE Š"
     EXPECT_EQ(UpperCase("\xC3\xBF"), "\xC5\xB8");                                   // ÿ -> Ÿ
+    EXPECT_EQ(LowerCase("\xD0\x91\xD0\x81 \xCE\xA9"), "\xD0\xB1\xD1\x91 \xCF\x89");   // БЁ Ω -> бё ω
+    EXPECT_EQ(UpperCase("\xD0\xB1\xD1\x91 \xCF\x89"), "\xD0\x91\xD0\x81 \xCE\xA9");
     EXPECT_TRUE(SameText("Config.TXT", "config.txt"));
     EXPECT_EQ(FindText("x \xC3\x89T\xC3\x89 y", "\xC3\xA9t\xC3\xA9"), 2u);
 }

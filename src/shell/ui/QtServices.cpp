@@ -40,22 +40,30 @@ QString Qs(std::string_view text) { return QString::fromUtf8(text.data(), qsizet
 
 }  // namespace
 
+QString MessageText(std::string_view text) {
+    QString shown = Qs(text);
+    shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
 void TQtMessageSink::ShowMessage(std::string_view text, std::string_view caption, MessageKind kind) {
     QMessageBox::Icon icon = QMessageBox::Information;
     if (kind == MessageKind::Warning) icon = QMessageBox::Warning;
     if (kind == MessageKind::Error) icon = QMessageBox::Critical;
     if (kind == MessageKind::Confirmation) icon = QMessageBox::Question;
-    QMessageBox box(icon, Caption(caption), Qs(text), QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, Caption(caption), MessageText(text), QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool TQtMessageSink::AskYesNo(std::string_view text, std::string_view caption) {
-    return QMessageBox::question(QApplication::activeWindow(), Caption(caption), Qs(text),
+    return QMessageBox::question(QApplication::activeWindow(), Caption(caption), MessageText(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 Answer TQtMessageSink::AskYesNoCancel(std::string_view text, std::string_view caption) {
-    const auto r = QMessageBox::warning(QApplication::activeWindow(), Caption(caption), Qs(text),
+    const auto r = QMessageBox::warning(QApplication::activeWindow(), Caption(caption), MessageText(text),
                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (r == QMessageBox::Yes) return Answer::Yes;
     if (r == QMessageBox::No) return Answer::No;

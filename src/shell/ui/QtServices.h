@@ -23,6 +23,10 @@ class TMemIni;
 QColor ToQColor(TColor colour);
 TColor FromQColor(const QColor& colour);
 
+// A message text as a message box shows it: message texts are written as the program's captions
+// are, "&&" standing for one "&", and a carriage return alone breaks the line.
+QString MessageText(std::string_view text);
+
 // Modal message boxes over the active window.
 class TQtMessageSink final : public IMessageSink {
 public:

@@ -67,6 +67,12 @@ TEST_F(Controls, AlertGrowsCapsAndScrollsToTheEnd) {
     EXPECT_EQ(alert->Memo()->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
+TEST(MessageText, AmpersandsAndCarriageReturnsShowAsWritten) {
+    EXPECT_EQ(MessageText("Delete Container && Contents?"), "Delete Container & Contents?");
+    EXPECT_EQ(MessageText("'a' may have changed.\r\rSave file to disc?"), "'a' may have changed.\n\nSave file to disc?");
+    EXPECT_EQ(MessageText("one\r\ntwo"), "one\ntwo");
+}
+
 TEST_F(Controls, AlertTakesTheSchemeColours) {
     TAlert alert;
     alert.SetColours(QColor(255, 255, 255), QColor(0x98, 0x98, 0x98));

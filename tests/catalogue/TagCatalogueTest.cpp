@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "catalogue/OutlineCommands.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/TagCatalogue.h"
+#include "catalogue/TagsXml.h"
+#include "catalogue/Walnut.h"
+#include "ConfigTestSupport.h"
+#include "shell/Files.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ConfigTestBed;
+using test::LoadText;
+
+// A tag specification that knows a few paths.
+struct SpecHooks : IOutlineHooks {
+    TTagSpec FindSpecNode(std::string_view path, bool& found) override {
+        TTagSpec spec;
+        found = true;
+        if (path == "config.txt\\mass") {
+            spec.Default = "20";
+            spec.ValueKind = vkBare;
+        } else if (path == "config.txt\\light") {
+            spec.ValueKind = vkBare;  // no default
+        } else if (path == "config.txt\\username") {
+            spec.Default = "Unnamed";
+        } else {
+            found = false;
+            return DefaultTagSpec();
+        }
+        return spec;
+    }
+};
+
+struct Catalogue {
+    TCatalogueNode top{"Kind traincar: available tags"};
+    TCatalogueNode* mass = top.Add("mass", {"format=float", "default=20", "help=Mass in kg"});
+    TCatalogueNode* light = top.Add("light", {"format=bool"});
+    TCatalogueNode* username = top.Add("username", {"format=string"});
+    TCatalogueNode* meshTable = top.Add("mesh-table", {"format=container"});
+    TCatalogueNode* meshId = meshTable->Add("mesh-id");
+    TCatalogueNode* mesh = meshId->Add("mesh", {"format=file"});
+};
+
+TEST(TagCatalogue, AddressAndTreeText) {
+    Catalogue c;
+    EXPECT_EQ(SelectedTagAddress(c.mesh), "config.txt\\mesh-table\\mesh-id\\mesh");
+    EXPECT_EQ(SelectedTagAddress(c.mass), "config.txt\\mass");
+    EXPECT_EQ(SelectedTagAddress(&c.top), "");
+    EXPECT_EQ(SelectedTagAddress(nullptr), "");
+    EXPECT_EQ(CatalogueTreeText(&c.top),
+              "Kind traincar: available tags\r\n\tmass\r\n\tlight\r\n\tusername\r\n\tmesh-table\r\n\t\tmesh-id\r\n"
+              "\t\t\tmesh\r\n");
+    // Attributes are kept only where the element has some.
+    EXPECT_EQ(c.meshId->Element(), nullptr);
+    ASSERT_NE(c.mass->Element(), nullptr);
+    EXPECT_EQ(c.mass->Element()->Value("help"), "Mass in kg");
+    EXPECT_EQ(c.mass->Element()->Value("units"), "");
+    EXPECT_EQ(c.mesh->Level(), 3);
+}
+
+TEST(TagCatalogue, AddToConfig) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    SpecHooks hooks;
+    doc.SetHooks(&hooks);
+    LoadText(bed, doc, "kind traincar\nusername \"Mine\"\nmesh-table\n{\n}\n");
+    Catalogue c;
+    // The tag specification's default, written by its value kind.
+    ASSERT_NE(AddToConfig(doc, c.mass), nullptr);
+    EXPECT_EQ(doc.FindNodeByPath("mass")->Text(), "mass 20");
+    // A bare tag without a default is refused.
+    EXPECT_EQ(AddToConfig(doc, c.light), nullptr);
+    EXPECT_TRUE(bed.Said("Non string values cannot be empty"));
+    EXPECT_EQ(doc.FindNodeByPath("light"), nullptr);
+    // An element with children goes in as a container, inside the existing container path.
+    ASSERT_NE(AddToConfig(doc, c.meshId), nullptr);
+    const TOutlineNode* entry = doc.FindNodeByPath("mesh-table\\mesh-id");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->ChildMark());
+    EXPECT_EQ(AddToConfig(doc, c.meshId), nullptr);  // already there: nothing changes
+    // A path tags.xml does not describe: an empty quoted value.
+    ASSERT_NE(AddToConfig(doc, c.mesh), nullptr);
+    EXPECT_EQ(doc.FindNodeByPath("mesh-table\\mesh-id\\mesh")->Text(), "mesh \"\"");
+    // An existing container never takes a value, even where the catalogue lists a tag of its name.
+    TCatalogueNode other("Kind x: available tags");
+    EXPECT_EQ(AddToConfig(doc, other.Add("mesh-table", {"default=1"})), nullptr);
+    EXPECT_TRUE(bed.Said("Container value must be empty"));
+    EXPECT_TRUE(doc.FindNodeByPath("mesh-table")->ChildMark());
+    // An overwritten value comes back with undo.
+    const int depth = doc.UndoStack().Depth();
+    ASSERT_NE(AddToConfig(doc, c.username), nullptr);
+    EXPECT_EQ(doc.FindNodeByPath("username")->Text(), "username \"Unnamed\"");
+    EXPECT_EQ(doc.UndoStack().Depth(), depth + 1);
+    ASSERT_TRUE(doc.UndoLastChange());
+    EXPECT_EQ(doc.FindNodeByPath("username")->Text(), "username \"Mine\"");
+    EXPECT_EQ(AddToConfig(doc, &c.top), nullptr);
+}
+
+// --- the catalogue of a kind, from the tag specification's test file
+
+struct CatalogueBed : ConfigTestBed {
+    TOutlineDocument doc{state};
+    TWalnut walnut{state};
+    TOutlineCommandHooks hooks{state, walnut};
+    TTagCatalogue catalogue{state};
+    CatalogueBed() {
+        test::WriteBytes(dir / "program/bin/tags.xml", test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
+        doc.SetHooks(&hooks);
+    }
+    // The children of a node of the shown tree, by the texts below the top node (first matches).
+    std::vector<std::string> Children(std::initializer_list<const char*> path = {}) const {
+        const TCatalogueNode* node = catalogue.Top();
+        for (const char* text : path) {
+            const TCatalogueNode* next = nullptr;
+            for (std::size_t i = 0; node && !next && i < node->ChildCount(); ++i)
+                if (node->Child(i)->Text() == text) next = node->Child(i);
+            node = next;
+        }
+        std::vector<std::string> names;
+        for (std::size_t i = 0; node && i < node->ChildCount(); ++i) names.push_back(node->Child(i)->Text());
+        return names;
+    }
+    const TCatalogueNode* Find(const std::string& text) const {
+        const TCatalogueNode* found = nullptr;
+        std::vector<const TCatalogueNode*> pending{catalogue.Top()};
+        while (!pending.empty() && !found) {
+            const TCatalogueNode* n = pending.back();
+            pending.pop_back();
+            if (n->Text() == text) found = n;
+            for (std::size_t i = 0; i < n->ChildCount(); ++i) pending.push_back(n->Child(i));
+        }
+        return found;
+    }
+};
+
+TEST(TagCatalogueOfAKind, SectionsInTheKindsOrder) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind traincar\n");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    EXPECT_EQ(bed.catalogue.Top()->Text(), "Kind traincar: available tags");
+    // USER-TAGS, BASE-ASSET, then the inherit list in its order; the mesh tables are not merged here.
+    const std::vector<std::string> top = bed.Children();
+    ASSERT_GE(top.size(), 4u);
+    EXPECT_EQ(top.front(), "extensions");
+    EXPECT_EQ(top[1], "kuid");
+    EXPECT_EQ(std::count(top.begin(), top.end(), "mesh-table"), 2);
+    EXPECT_EQ(top.back(), "mass");
+    EXPECT_EQ(bed.Children({"mesh-table", "mesh-id"}), (std::vector<std::string>{"mesh", "auto-create"}));
+    EXPECT_EQ(bed.Children({"extensions"}), (std::vector<std::string>{"user-tag", "user-table", "traincar-extra"}));
+    // Raw names, and attributes kept where an element has some.
+    const TCatalogueNode* help = bed.Find("kind");
+    ASSERT_NE(help, nullptr);
+    ASSERT_NE(help->Element(), nullptr);
+    EXPECT_EQ(help->Element()->Value("help"), "The asset kind; the subsection on kinds explains them");
+    EXPECT_EQ(help->Element()->Attributes.front(), "format=enum");
+    EXPECT_NE(bed.Find("bogey-N"), nullptr);
+    EXPECT_EQ(bed.Find("plain-tag")->Element(), nullptr);
+    EXPECT_EQ(SelectedTagAddress(bed.Find("auto-create")), "config.txt\\mesh-table\\mesh-id\\auto-create");
+
+    // A sections order the kind gives, whatever the file's.
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, "outoforder"), "");
+    const std::vector<std::string> order = bed.Children();
+    EXPECT_EQ(std::vector<std::string>(order.end() - 2, order.end()), (std::vector<std::string>{"late-tag", "early-tag"}));
+}
+
+TEST(TagCatalogueOfAKind, UnknownKindsAndTheOutlinesAnalysis) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind \"Scenery\"\ntrackside 1\n");
+    // The outline's analysis makes scenery-trackside, which the file does not list: unknown.
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    EXPECT_EQ(bed.catalogue.Kind(), "unknown");
+    EXPECT_EQ(bed.catalogue.Top()->Text(), "Kind unknown: available tags");
+    EXPECT_EQ(bed.Children().front(), "extensions");
+    EXPECT_EQ(bed.Find("trackside"), nullptr);
+    // A kind given quoted and in capitals is the kind in lower case.
+    LoadText(bed, bed.doc, "kind scenery\n", "plain");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, "\"SCENERY\""), "");
+    EXPECT_EQ(bed.catalogue.Kind(), "scenery");
+    EXPECT_NE(bed.Find("trackside"), nullptr);
+}
+
+TEST(TagCatalogueOfAKind, SubsectionsNestAtMostFourDeep) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind nested\n");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    // LIMITED="2": its block twice, then no more.
+    EXPECT_EQ(bed.Children({"limited"}), std::vector<std::string>{"level"});
+    EXPECT_EQ(bed.Children({"limited", "level"}), std::vector<std::string>{"level"});
+    EXPECT_TRUE(bed.Children({"limited", "level", "level"}).empty());
+    // A block that names itself ends at the catalogue's own depth.
+    int depth = 0;
+    const TCatalogueNode* node = bed.Find("selfref");
+    while (node && node->ChildCount() > 0) {
+        node = node->Child(0);
+        if (node->Text() == "deeper") ++depth;
+    }
+    EXPECT_EQ(depth, kMaxCatalogueDepth);
+    // A reference without a name inserts nothing.
+    EXPECT_TRUE(bed.Children({"unnamed"}).empty());
+    // SCENERY's queue entry takes the QUEUE block in its place.
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, "scenery"), "");
+    EXPECT_EQ(bed.Children({"queues", "queue-id"}), (std::vector<std::string>{"size", "product-kuid"}));
+}
+
+TEST(TagCatalogueOfAKind, AMissingOrBadFileSaysWhy) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind traincar\n");
+    test::WriteBytes(bed.dir / "program/bin/tags.xml", "<TAGS><KIND>");
+    const std::string error = bed.catalogue.ShowAvailableTags(bed.doc, "");
+    EXPECT_TRUE(ContainsStr(error, "tags.xml")) << error;
+    EXPECT_FALSE(bed.catalogue.Loaded());
+    DeleteFilePath(bed.dir / "program/bin/tags.xml");
+    EXPECT_FALSE(bed.catalogue.ShowAvailableTags(bed.doc, "").empty());
+    EXPECT_FALSE(bed.catalogue.Loaded());
+}
+
+TEST(TagCatalogueOfAKind, AddToConfigWithTheTagSpecification) {
+    CatalogueBed bed;
+    LoadText(bed, bed.doc, "kind checks\n");
+    ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
+    // A bare tag without a default is refused; a default is written as the tag specification says.
+    EXPECT_EQ(AddToConfig(bed.doc, bed.Find("count")), nullptr);
+    EXPECT_TRUE(bed.Said("Non string values cannot be empty"));
+    ASSERT_NE(AddToConfig(bed.doc, bed.Find("offset")), nullptr);
+    EXPECT_EQ(bed.doc.FindNodeByPath("offset")->Text(), "offset 0,0,0");
+    // An element with children is a container.
+    ASSERT_NE(AddToConfig(bed.doc, bed.Find("smokeN")), nullptr);
+    EXPECT_TRUE(bed.doc.FindNodeByPath("smokeN")->ChildMark());
+}
+
+}  // namespace
+}  // namespace kelvarn

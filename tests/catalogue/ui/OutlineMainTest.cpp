@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "OutlineTestBed.h"
+
+namespace kelvarn {
+namespace {
+
+using test::MainBed;
+
+TEST(OutlineInMainWindow, CtrlSWritesTheProgramsLayout) {
+    MainBed bed;
+    const std::string folder = bed.Fixture("boxcar");
+    bed.state.SetAssetPath(folder);
+    ASSERT_EQ(bed.outline->LoadConfig(folder), "");
+    bed.document.ToggleMark(bed.Node("bogey"), tmComment, false);
+    bed.main->SetActiveViewer(TFrameId::Image);
+    EXPECT_TRUE(bed.main->HandleKey(Qt::Key_S, Qt::ControlModifier, bed.outline->MainControl()));
+    EXPECT_EQ(test::ReadBytes(folder + "/config.txt"),
+              test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/outline/boxcar-saved.txt"));
+    EXPECT_FALSE(bed.document.Modified());
+    // The status bar shows the line count (upper-cased, as panel 3 shows its texts) and the kind.
+    EXPECT_EQ(bed.main->StatusPanel(3)->text(), "CONFIG: 14 LINES");
+    EXPECT_EQ(bed.main->StatusPanel(4)->text(), "TRAINCAR");
+}
+
+TEST(OutlineInMainWindow, EditsReclassifyAndUndoRefreshesTheBuild) {
+    MainBed bed;
+    std::vector<std::string> refreshed;
+    bed.main->RefreshTrainzBuild = [&](const std::string& reason) { refreshed.push_back(reason); };
+    const std::vector<std::string>& kinds = bed.hooks.kinds;
+    ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
+    EXPECT_EQ(kinds, std::vector<std::string>{"traincar"});
+    // Deleting trainz-build re-classifies the asset (206) and refreshes the build.
+    bed.document.PushUndo();
+    bed.document.DeleteByPath("trainz-build", false);
+    EXPECT_EQ(kinds.size(), 2u);  // 206
+    EXPECT_EQ(refreshed.size(), 2u);  // 206 and the deleted trainz-build
+    bed.main->Bus().SendCommand(ccUndo, "");
+    EXPECT_NE(bed.Node("trainz-build"), nullptr);
+    EXPECT_EQ(kinds.size(), 3u);
+    EXPECT_GE(refreshed.size(), 3u);
+    // The main menu's outline rows.
+    bed.main->Dispatcher().ExecuteMenuCommand(1101, "Increment KUID");
+    EXPECT_TRUE(StartsWith(bed.outline->Alert()->Text(), "Your UserID is unknown"));
+    bed.outline->Alert()->Close();
+    bed.main->Dispatcher().ExecuteMenuCommand(2314, "OutlineView");  // the root is selected: nothing
+    EXPECT_NE(bed.document.Root(), nullptr);
+}
+
+TEST(OutlineInMainWindow, TheCatalogueComesFromTheCallbacksAndTagList) {
+    MainBed bed;
+    test::WriteBytes(bed.dir / "bin/tags.xml", test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
+    ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
+    // 249 shows nothing while the catalogue holds no tag specification.
+    bed.main->Bus().SendCommand(ccShowTagsKeep, "scenery");
+    EXPECT_FALSE(bed.xml->Catalogue().Loaded());
+    // 223 asks the file viewers to save first.
+    bed.log.calls.clear();
+    bed.main->Bus().SendCommand(ccShowTags, "scenery");
+    EXPECT_EQ(bed.log.Matching("QuerySave "),
+              (std::vector<std::string>{"Text", "TextureDescriptor", "LevelOfDetail", "Image"}));
+    EXPECT_EQ(bed.xml->Catalogue().Kind(), "scenery");
+    EXPECT_EQ(bed.main->ActiveViewer(), TFrameId::TagCatalogue);
+    EXPECT_EQ(bed.main->ViewerInFront(), bed.xml);
+    // Tag List: the config's own kind, without asking anyone.
+    bed.log.calls.clear();
+    bed.main->Dispatcher().ExecuteMenuCommand(1102, "Tag List");
+    EXPECT_EQ(bed.xml->Catalogue().Kind(), "traincar");
+    EXPECT_TRUE(bed.log.Matching("QuerySave ").empty());
+    bed.main->Bus().SendCommand(ccShowTagsKeep, "scenery");
+    EXPECT_EQ(bed.xml->Catalogue().Kind(), "scenery");
+}
+
+TEST(OutlineInMainWindow, EveryOutlineNumberIsKnownAndNoOther) {
+    MainBed bed;
+    ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
+    bed.messages.messages.clear();
+    // The rows of later parts reach the frame's hooks, which do nothing until set.
+    for (int number : {2301, 2302, 2307, 2308, 2309, 2310, 2311, 2312, 2313, 2316, 2317, 2318, 2319, 2325, 2326,
+                       2327, 2328, 2329, 2330, 2350, 2351, 2356, 2361})
+        bed.main->Dispatcher().ExecuteMenuCommand(number, "OutlineView");
+    EXPECT_TRUE(bed.messages.messages.empty()) << bed.messages.messages.front();
+    for (int number : {2320, 2324, 2331, 2357, 2362}) bed.main->Dispatcher().ExecuteMenuCommand(number, "OutlineView");
+    EXPECT_EQ(bed.messages.messages,
+              (std::vector<std::string>{"Undefined Command Token: 2320", "Undefined Command Token: 2324",
+                                        "Undefined Command Token: 2331", "Undefined Command Token: 2357",
+                                        "Undefined Command Token: 2362"}));
+    int inserted = 0;
+    bed.outline->InsertTag = [&](TOutlineNode*, bool asChild) { inserted += asChild ? 10 : 1; };
+    bed.outline->Select(bed.Node("mesh-table"));
+    bed.main->Dispatcher().ExecuteMenuCommand(2308, "OutlineView");
+    bed.main->Dispatcher().ExecuteMenuCommand(2311, "OutlineView");
+    EXPECT_EQ(inserted, 11);
+}
+
+}  // namespace
+}  // namespace kelvarn
