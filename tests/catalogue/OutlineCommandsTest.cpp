@@ -157,7 +157,7 @@ TEST(AnalyseKind, HookShowsTheKindInPanelFourAndLoadsItsTagSpecification) {
     EXPECT_EQ(walnut.Kind(), "tunnel");
     EXPECT_EQ(bed.state.KindChain, "USER-TAGS,BASE-ASSET,BRIDGE");
     bool shown = false;
-    for (const auto& s : bed.bus.sent) shown = shown || (s.first == ccStatusText && s.second == "2|TUNNEL");
+    for (const auto& s : bed.bus.sent) shown = shown || (s.first == ccStatusText && s.second == "4|tunnel");
     EXPECT_TRUE(shown);
     // The tag specification now decides how values are written: height is a number of its own.
     bool found = false;

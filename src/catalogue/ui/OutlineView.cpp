@@ -370,7 +370,7 @@ void TOutlineView::ClearOutline() {
     for (int target : {stPanel3, stPanel4, stPanel2}) state_.SendStatusText(target, "");
 }
 
-void TOutlineView::ShowConfigStatus() { state_.SendStatusText(stPanel4, document_.ConfigStatusText()); }
+void TOutlineView::ShowConfigStatus() { state_.SendStatusText(stPanel3, document_.ConfigStatusText()); }
 
 std::string TOutlineView::ShownConfigPath() const {
     if (!document_.ConfigFile().empty()) return document_.ConfigFile();

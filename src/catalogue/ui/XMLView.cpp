@@ -139,7 +139,7 @@ void TXMLView::ClearXMLView() {
 
 void TXMLView::SelectionChanged() {
     const TCatalogueNode* node = Selected();
-    if (node && node->Element()) state_.SendStatusText(stPanel3, node->Element()->Value("help"));
+    if (node && node->Element()) state_.SendStatusText(stPanel2, node->Element()->Value("help"));
 }
 
 void TXMLView::PopupContextMenu(const QPoint& pos) {

@@ -21,9 +21,10 @@ TEST(OutlineInMainWindow, CtrlSWritesTheProgramsLayout) {
     EXPECT_EQ(test::ReadBytes(folder + "/config.txt"),
               test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/outline/boxcar-saved.txt"));
     EXPECT_FALSE(bed.document.Modified());
-    // The status bar shows the line count (upper-cased, as panel 3 shows its texts) and the kind.
-    EXPECT_EQ(bed.main->StatusPanel(3)->text(), "CONFIG: 14 LINES");
-    EXPECT_EQ(bed.main->StatusPanel(4)->text(), "TRAINCAR");
+    // The status bar shows the line count (target 3, the third panel) and the kind (target 4, the
+    // fourth panel, in capitals); scans and reports keep the last, widest panel.
+    EXPECT_EQ(bed.main->StatusPanel(2)->text(), "Config: 14 lines");
+    EXPECT_EQ(bed.main->StatusPanel(3)->text(), "TRAINCAR");
 }
 
 TEST(OutlineInMainWindow, EditsReclassifyAndUndoRefreshesTheBuild) {

@@ -276,8 +276,8 @@ TEST(OutlineView, TheBusHearsChangesAndEntering) {
     QApplication::sendEvent(bed.view.get(), &enter);
     EXPECT_EQ(bed.bus.Count(ccHighlight, "OutlineView"), entered + 1);
     // The panels: the line count in panel 3, the kind in panel 4.
-    EXPECT_GE(bed.bus.Count(ccStatusText, "4|Config: 15 lines"), 1);
-    EXPECT_GE(bed.bus.Count(ccStatusText, "2|TRAINCAR"), 1);
+    EXPECT_GE(bed.bus.Count(ccStatusText, "3|Config: 15 lines"), 1);
+    EXPECT_GE(bed.bus.Count(ccStatusText, "4|traincar"), 1);
 }
 
 TEST(OutlineView, SingleClickPicksDoubleClickEdits) {

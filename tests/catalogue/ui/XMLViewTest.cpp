@@ -50,7 +50,7 @@ TEST(XMLView, ShowsTheKindExpandedAndComesToTheFront) {
     const TCatalogueNode* kind = bed.Entry({2});
     ASSERT_EQ(kind->Text(), "kind");
     bed.xml->Select(kind);
-    EXPECT_EQ(bed.bus.Count(ccStatusText, "3|The asset kind; the subsection on kinds explains them"), 1);
+    EXPECT_EQ(bed.bus.Count(ccStatusText, "2|The asset kind; the subsection on kinds explains them"), 1);
     bed.xml->Clear();
     EXPECT_EQ(tree->model()->rowCount(), 0);
     EXPECT_FALSE(bed.xml->Catalogue().Loaded());
