@@ -34,6 +34,7 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
+#include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/QtScriptHost.h"
@@ -141,6 +142,15 @@ int main(int argc, char* argv[]) {
     RegisterOutlineCommands(main.Dispatcher(), outlineView);
     RegisterOutlineMainRows(main, outlineView);
     RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
+    // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
+    // build or one fixed build.
+    TTrainzBuildState builds(state);
+    ConnectTrainzBuildMenu(main, builds,
+                           {[&outline] { return !outline.ShownFolder().empty(); },
+                            [&outline] { return outline.GetValueByPath("config.txt\\trainz-build"); },
+                            [&outlineView](const std::string& text) {
+                                if (TAlert* alert = outlineView.Alert()) alert->ShowAlert(text);
+                            }});
     Assets(state).SetConfigDocument(outline);
     Assets(state).LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
     // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
