@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -12,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileSystemOps.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
 
@@ -28,14 +28,11 @@ public:
     // The kept form of the file, read again only when the file has changed. A failure is kept the
     // same way, so a bad file is not read again and again; a missing file gives "File not found".
     std::shared_ptr<const T> Get(std::string_view fileName, std::string& error, const TReader& read) {
-        namespace fs = std::filesystem;
         error.clear();
-        const fs::path path = FsPath(fileName);
-        std::error_code ec;
-        // A folder or a missing file has no size.
-        const std::uintmax_t size = fs::file_size(path, ec);
-        const fs::file_time_type time = ec ? fs::file_time_type() : fs::last_write_time(path, ec);
-        if (ec) {
+        // One look at the file per use: this runs for every tag a check looks up.
+        std::uint64_t size = 0;
+        std::int64_t time = 0;
+        if (!platform::FileStamp(NativePath(fileName), size, time)) {
             error = "File not found: " + std::string(fileName);
             return nullptr;
         }
@@ -62,8 +59,8 @@ public:
 private:
     struct Entry {
         std::string path;
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type time;
+        std::uint64_t size = 0;
+        std::int64_t time = 0;
         std::shared_ptr<const T> file;
         std::string error;
     };

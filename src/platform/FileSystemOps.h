@@ -1,6 +1,7 @@
 // The few file-system calls the standard library does not offer portably.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -12,6 +13,10 @@ bool SyncFile(std::FILE* file);
 // Renames `from` to `to` only when `to` does not exist, in one step where the file system allows it.
 // Returns an empty text on success, else the reason.
 std::string RenameNoReplace(const std::string& from, const std::string& to);
+
+// Size and modification time (in the file system's own ticks) of a regular file, read in one call;
+// false when there is no such file.
+bool FileStamp(const std::string& path, std::uint64_t& size, std::int64_t& modified);
 
 // The running program's own path (UTF-8), empty when unknown.
 std::string ExecutablePath();
