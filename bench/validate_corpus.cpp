@@ -1,6 +1,6 @@
 // Validates every config.txt below a folder (our typical assets when none is given) against our
 // tags.xml, as the Validate Tags command does: load the config into an outline, load the tag
-// specification of its kind, run VerifyConfig with its report logged (into a temporary folder).
+// definition of its kind, run VerifyConfig with its report logged (into a temporary folder).
 // The reference in the same run is reading the same configs into an outline alone.
 // Each run writes its report as the day's log, atomically, as the program does.
 //   bench_validate_corpus [folder] [N]      N configs, the folder's cycled when it has fewer

@@ -48,7 +48,7 @@ bool AlphaSortChildren(TOutlineDocument& document, TOutlineNode* node);
 
 // Classifies the asset: an empty `kind` is taken from the config (a top-level bogey makes a
 // traincar, no kind at all scenery); scenery with trackside, bridges by height and track by its
-// tags become the finer kinds the tag specification knows. `build` is in tenths (itrack below 29).
+// tags become the finer kinds the tag definitions know. `build` is in tenths (itrack below 29).
 std::string AnalyseKind(const TOutlineDocument& document, std::string_view kind, std::int32_t build);
 // The build the analysis judges track by: the config's own trainz-build, else the active build.
 std::int32_t KindAnalysisBuild(const TOutlineDocument& document);
@@ -104,9 +104,9 @@ bool PasteNodes(TOutlineDocument& document, TOutlineNode* anchor, const TCopyLis
 
 // --- the hooks a document runs at load and after Delete Tagged
 
-// The tag specification's hooks with the outline's own parts: the top-level order from
+// The tag definitions' hooks with the outline's own parts: the top-level order from
 // SortOrder.txt, and the kind analysis, whose kind is shown upper-cased in status panel 4 and whose tag
-// specification is loaded.
+// definition is loaded.
 class TOutlineCommandHooks : public TWalnutHooks {
 public:
     TOutlineCommandHooks(TProgramState& state, TWalnut& walnut) : TWalnutHooks(walnut), state_(state) {}

@@ -4,10 +4,10 @@
 // it and keep its selection and expansion. The calls come in pairs around each change, the way Qt's
 // item models want them: Begin... while the tree still stands as before, End... once it has changed.
 //
-// IOutlineHooks is where the work of other parts of the catalogue plugs in: the tag specification
+// IOutlineHooks is where the work of other parts of the catalogue plugs in: the tag definitions
 // (tags.xml) answers FindSpecNode, the outline commands give the top-level order from SortOrder.txt
 // and the kind analysis. Until they are filled the hooks do nothing and every path has the default
-// specification (format "string", values quoted).
+// definition (format "string", values quoted).
 #pragma once
 
 #include <cstddef>
@@ -56,7 +56,7 @@ public:
 class IOutlineHooks {
 public:
     virtual ~IOutlineHooks() = default;
-    // The specification of a config path; `found` tells whether tags.xml describes it.
+    // The definition of a config path; `found` tells whether tags.xml describes it.
     virtual TTagSpec FindSpecNode(std::string_view /*path*/, bool& found) {
         found = false;
         return DefaultTagSpec();
@@ -64,7 +64,7 @@ public:
     // Moves the top-level nodes into the order of "%bin%\SortOrder.txt". Runs as a load prepares
     // its tree (before the modified flag is cleared) and again after an empty config got its kind.
     virtual void ReorderConfig(TOutlineDocument& /*document*/) {}
-    // Classifies the asset from its kind and tags and loads that kind's tag specification (storing
+    // Classifies the asset from its kind and tags and loads that kind's tag definitions (storing
     // the kind chain for the validators). Runs at the end of every load and after DeleteTagged.
     virtual void AnalyseKindAndLoadSpec(TOutlineDocument& /*document*/) {}
 };

@@ -1,4 +1,4 @@
-// The options of enum and set tags, by the first character of a specification's source:
+// The options of enum and set tags, by the first character of a definition's source:
 //   "$"  the names of the elements nested in the named element of "%bin%\tags.xml";
 //   "%"  the whole source, macros expanded, names a text file: its lines;
 //   "+"  the tag names of the children of the document's node at the config path that follows;
@@ -23,7 +23,7 @@ class TTagsXml;
 
 // Clears the list and fills it from the source. True when the list then holds at least one line. A
 // "+" source needs the document; without one it gives nothing. "$" sources read `tags` when given
-// (the tags.xml a specification was loaded from), else "%bin%\tags.xml".
+// (the tags.xml a definition was loaded from), else "%bin%\tags.xml".
 bool GetSourceList(const TProgramState& state, const TOutlineDocument* document, std::string_view source,
                    std::vector<std::string>& list, const TTagsXml* tags = nullptr);
 

@@ -134,7 +134,7 @@ TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node
     if (path.empty()) return nullptr;
     document.PushUndo();
     if (node->ChildCount() > 0) return document.SetTagByPath(path + "\\", "");
-    bool found = false;  // a path tags.xml does not describe has the default tag specification, no default
+    bool found = false;  // a path tags.xml does not describe has the default definition, no default
     return document.SetTagByPath(path, document.Hooks().FindSpecNode(path, found).Default);
 }
 

@@ -86,7 +86,7 @@ std::string SelectedTagAddress(const TCatalogueNode* node);
 std::string CatalogueTreeText(const TCatalogueNode* top);
 
 // Add to Config: after an undo snapshot, the element's path is set in the outline to the default its tag
-// specification gives; an element with children goes in as a container (which takes no value).
+// definition gives; an element with children goes in as a container (which takes no value).
 // Null when the outline refused it (its alert says why) or nothing changed.
 TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node);
 

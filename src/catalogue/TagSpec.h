@@ -1,5 +1,5 @@
-// The specification of one tag as tags.xml describes it, and the record every tag edit travels in:
-// the caller fills Path, Name and Value, the tag specification fills the rest.
+// The definition of one tag as tags.xml describes it, and the record every tag edit travels in:
+// the caller fills Path, Name and Value, the tag definitions fill the rest.
 #pragma once
 
 #include <cstddef>
@@ -37,7 +37,7 @@ struct TTagSpec {
     std::string Introduced, Obsolete, Mandatory;  // builds, e.g. "2.5"
 };
 
-// The record of a path that has no specification: format "string", values quoted.
+// The record of a path that has no definition: format "string", values quoted.
 inline TTagSpec DefaultTagSpec() { return TTagSpec{}; }
 
 // A text cut to a field width in characters (not bytes: UTF-8 characters stay whole).

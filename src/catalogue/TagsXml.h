@@ -1,4 +1,4 @@
-// tags.xml, parsed once and shared. The tag specification, the tag catalogue and the option lists of
+// tags.xml, parsed once and shared. The tag definitions, the tag catalogue and the option lists of
 // "$" sources all read it, so it is read from disk only when the file has changed since the last
 // read, and every reader works on the same immutable copy.
 //
@@ -32,11 +32,11 @@ struct TXmlElement {
     std::vector<const TXmlElement*> Children;
     const TXmlElement* Parent = nullptr;
 
-    // Derived once, for the tag specification.
+    // Derived once, for the tag definitions.
     // Display name: a name ending in "-id" (other than "product-id") is "*", every "N" is "#".
     std::string DisplayName;
     // The name a config path part is matched against: the display name, in lower case when the
-    // element has attributes (a specification node's name is the text before its first blank).
+    // element has attributes (a definition node's name is the text before its first blank).
     std::string MatchName;
     std::size_t NumberAt = std::string::npos;  // position of the first "#" in MatchName
     long long Sequence = 0;   // attribute sequence; 0 when absent or no number

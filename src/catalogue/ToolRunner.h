@@ -1,4 +1,4 @@
-// Tool specifications and the tool runner: the one place where a tool line from the settings becomes
+// Tool lines and the tool runner: the one place where a tool line from the settings becomes
 // an action. A tool line is caption ¦ start-in folder ¦ command line ¦ show-window value ¦ output
 // mode ¦ before-action ¦ after-action ¦; "¶" stands for a blank before splitting and "·" for a blank
 // inside the command line (the ini file would trim a real one).
@@ -51,7 +51,7 @@ struct TToolRunHooks {
     std::function<void(bool waiting)> WaitCursor;
 };
 
-// Runs a tool specification for the current file. `caption` is the caller's (the menu item's).
+// Runs a tool line for the current file. `caption` is the caller's (the menu item's).
 void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks& hooks, std::string_view caption,
              std::string_view spec);
 

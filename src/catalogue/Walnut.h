@@ -1,6 +1,6 @@
-// TWalnut: the tag specification of the loaded asset's kind. It turns the sections of tags.xml that
-// the kind loads into one tree of specification nodes, and answers, for a config path, the tag's
-// specification (TTagSpec), the tags allowed below it and the mandatory ones. The outline, the tag
+// TWalnut: the tag definitions of the loaded asset's kind. It turns the sections of tags.xml that
+// the kind loads into one tree of definition nodes, and answers, for a config path, the tag's
+// definition (TTagSpec), the tags allowed below it and the mandatory ones. The outline, the tag
 // editors, validation and scripts all ask it; the program has one, and each load replaces its tree.
 #pragma once
 
@@ -24,7 +24,7 @@ class TProgramState;
 inline constexpr int kMaxSubsectionDepth = 8;
 inline constexpr std::size_t kMaxSpecNodes = 100000;
 
-// One node of the specification tree: the root "config.txt" or an element of tags.xml.
+// One node of the definition tree: the root "config.txt" or an element of tags.xml.
 class TSpecNode {
 public:
     // Null for the root.
@@ -54,7 +54,7 @@ private:
     std::vector<std::size_t> patterns_;
 };
 
-// Does a specification node match a config name? "*" matches any name; otherwise the name must be
+// Does a definition node match a config name? "*" matches any name; otherwise the name must be
 // the node's, or, where the node's name holds "#", the name with the first "#" replaced by a number
 // from 0 to the node's sequence.
 bool MatchSpecName(const TSpecNode& node, std::string_view name);
@@ -76,7 +76,7 @@ public:
     // "%bin%\tags.xml", expanded.
     std::string TagsFileName() const;
 
-    // Builds the specification tree of a kind from the file (an empty kind, or one the file does not
+    // Builds the definition tree of a kind from the file (an empty kind, or one the file does not
     // list, loads the sections of "unknown"). Sets the kind chain, also into the program state's
     // KindChain, and the kind list. Returns the load's error, empty on success: a missing or
     // malformed file leaves the kinds and the tree empty; a tree that reaches kMaxSpecNodes keeps
@@ -103,7 +103,7 @@ public:
     // The node of a config path ("\x", "x" and "config.txt\x" alike; a trailing "\" is ignored), or
     // null. Each part takes the first child that matches it.
     const TSpecNode* SpecNodeByPath(std::string_view path) const;
-    // The specification of a config path. Paths below "extensions" that hold "user-tag" or
+    // The definition of a config path. Paths below "extensions" that hold "user-tag" or
     // "user-table" are looked up as "config.txt\extensions\user-tag" or "...\user-table". `found`
     // is false when tags.xml does not describe the path; the result is then DefaultTagSpec().
     TTagSpec FindSpecNode(std::string_view path, bool& found) const;
@@ -119,7 +119,7 @@ public:
     // TTagsXml::ListChildElements). Returns the file's error, empty on success.
     static std::string ListChildElements(std::string_view fileName, std::string_view element,
                                          std::vector<std::string>& list);
-    // The specification as display lines, each "\tname=value".
+    // The definition as display lines, each "\tname=value".
     static void RenderSpecNode(const TTagSpec& spec, std::vector<std::string>& list);
 
 private:

@@ -1,5 +1,5 @@
-// The outline's seams that the tag specification fills: every tag edit takes its value kind from
-// FindSpecNode, and every load (and Delete Tagged) loads the specification of the asset's kind.
+// The outline's seams that the tag definitions fill: every tag edit takes its value kind from
+// FindSpecNode, and every load (and Delete Tagged) loads the definition of the asset's kind.
 #pragma once
 
 #include <string>
@@ -16,10 +16,10 @@ public:
     explicit TWalnutHooks(TWalnut& walnut) : walnut_(walnut) {}
 
     TTagSpec FindSpecNode(std::string_view path, bool& found) override;
-    // Loads the specification of AnalyseKind's kind from "%bin%\tags.xml" (the kind chain goes into
+    // Loads the definition of AnalyseKind's kind from "%bin%\tags.xml" (the kind chain goes into
     // the program state for the validators).
     void AnalyseKindAndLoadSpec(TOutlineDocument& document) override;
-    // The kind whose specification a document needs: here the lower-cased value of its top-level
+    // The kind whose definition a document needs: here the lower-cased value of its top-level
     // kind tag. The outline's kind analysis overrides it.
     virtual std::string AnalyseKind(TOutlineDocument& document);
 

@@ -193,7 +193,7 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
     std::vector<std::string> lines;
 
     if (!walnut.Root()) {
-        // Without a specification every node would be "invalid in this context": say why instead.
+        // Without a definition every node would be "invalid in this context": say why instead.
         lines.push_back("\t" + (walnut.LoadError().empty() ? std::string("No tag specification loaded")
                                                              : walnut.LoadError()));
     } else {

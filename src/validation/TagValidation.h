@@ -1,4 +1,4 @@
-// Tag validation: every node of a config outline checked against the tag specification of its kind
+// Tag validation: every node of a config outline checked against the tag definitions of its kind
 // for the active build. Faulty nodes get nfError, and a report block goes to the day's log.
 #pragma once
 
@@ -55,7 +55,7 @@ struct TVerifyReport {
     std::string LogError;           // the log could not be written
 };
 
-// Validates the document, which shows the asset of `assetFolder`, against the walnut's specification
+// Validates the document, which shows the asset of `assetFolder`, against the walnut's definition
 // at the program state's active build, marks the faulty nodes and logs the report.
 TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, const TWalnut& walnut,
                            std::string_view assetFolder, const TVerifyRequest& request = {});

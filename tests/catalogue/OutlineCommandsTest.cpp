@@ -143,7 +143,7 @@ TEST(AnalyseKind, BuildFromTheConfigElseTheActiveBuild) {
     EXPECT_EQ(KindAnalysisBuild(doc), 35);
 }
 
-TEST(AnalyseKind, HookShowsTheKindInPanelFourAndLoadsItsTagSpecification) {
+TEST(AnalyseKind, HookShowsTheKindInPanelFourAndLoadsItsTagDefinitions) {
     ConfigTestBed bed;
     test::WriteBytes(bed.dir / "program/bin/tags.xml",
                      "<TAGS><KIND><unknown/><tunnel inherit=\"BRIDGE\"/></KIND><USER-TAGS/><BASE-ASSET>"
@@ -159,7 +159,7 @@ TEST(AnalyseKind, HookShowsTheKindInPanelFourAndLoadsItsTagSpecification) {
     bool shown = false;
     for (const auto& s : bed.bus.sent) shown = shown || (s.first == ccStatusText && s.second == "4|tunnel");
     EXPECT_TRUE(shown);
-    // The tag specification now decides how values are written: height is a number of its own.
+    // The tag definitions now decide how values are written: height is a number of its own.
     bool found = false;
     doc.Hooks().FindSpecNode("config.txt\\height", found);
     EXPECT_TRUE(found);

@@ -17,7 +17,7 @@ namespace {
 using test::ConfigTestBed;
 using test::LoadText;
 
-// A tag specification that knows a few paths.
+// Tag definitions that know a few paths.
 struct SpecHooks : IOutlineHooks {
     TTagSpec FindSpecNode(std::string_view path, bool& found) override {
         TTagSpec spec;
@@ -71,7 +71,7 @@ TEST(TagCatalogue, AddToConfig) {
     doc.SetHooks(&hooks);
     LoadText(bed, doc, "kind traincar\nusername \"Mine\"\nmesh-table\n{\n}\n");
     Catalogue c;
-    // The tag specification's default, written by its value kind.
+    // The tag definitions' default, written by its value kind.
     ASSERT_NE(AddToConfig(doc, c.mass), nullptr);
     EXPECT_EQ(doc.FindNodeByPath("mass")->Text(), "mass 20");
     // A bare tag without a default is refused.
@@ -102,7 +102,7 @@ TEST(TagCatalogue, AddToConfig) {
     EXPECT_EQ(AddToConfig(doc, &c.top), nullptr);
 }
 
-// --- the catalogue of a kind, from the tag specification's test file
+// --- the catalogue of a kind, from the tag definitions' test file
 
 struct CatalogueBed : ConfigTestBed {
     TOutlineDocument doc{state};
@@ -220,11 +220,11 @@ TEST(TagCatalogueOfAKind, AMissingOrBadFileSaysWhy) {
     EXPECT_FALSE(bed.catalogue.Loaded());
 }
 
-TEST(TagCatalogueOfAKind, AddToConfigWithTheTagSpecification) {
+TEST(TagCatalogueOfAKind, AddToConfigWithTheTagDefinitions) {
     CatalogueBed bed;
     LoadText(bed, bed.doc, "kind checks\n");
     ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
-    // A bare tag without a default is refused; a default is written as the tag specification says.
+    // A bare tag without a default is refused; a default is written as the tag definitions say.
     EXPECT_EQ(AddToConfig(bed.doc, bed.Find("count")), nullptr);
     EXPECT_TRUE(bed.Said("Non string values cannot be empty"));
     ASSERT_NE(AddToConfig(bed.doc, bed.Find("offset")), nullptr);

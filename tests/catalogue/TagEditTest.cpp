@@ -139,7 +139,7 @@ TEST(TagEdits, UpdateApplyAndCreate) {
     LoadText(bed, doc, "kind x\nbox\n{\n  b 2\n}\nlast 9\n");
     TOutlineNode* b = doc.FindNodeByPath("box\\b");
     EXPECT_EQ(doc.UpdateTag(b, "renamed", "3"), b);
-    EXPECT_EQ(b->Text(), "renamed \"3\"");  // no specification: quoted
+    EXPECT_EQ(b->Text(), "renamed \"3\"");  // no definition: quoted
     EXPECT_EQ(doc.UpdateTag(doc.FindNodeByPath("box"), "box", "1"), nullptr);
 
     TOutlineNode* box = doc.FindNodeByPath("box");

@@ -1,4 +1,4 @@
-// The tag specification: reading tags.xml, building a kind's tree, and answering for config paths.
+// The tag definitions: reading tags.xml, building a kind's tree, and answering for config paths.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -340,7 +340,7 @@ TEST(SpecFailures, MissingOrMalformedFilesLeaveEverythingEmpty) {
     EXPECT_EQ(bed.walnut.Root(), nullptr);
 }
 
-// --- specifications
+// --- definitions
 
 TEST(SpecRecords, AttributesBecomeTheRecord) {
     WalnutBed bed;
@@ -527,7 +527,7 @@ TEST(SpecLists, MandatoryTagsFromTheirBuild) {
 
 // --- the outline's seams
 
-TEST(SpecHooks, LoadsTheKindsSpecificationAndGivesValueKinds) {
+TEST(SpecHooks, LoadsTheKindsDefinitionsAndGivesValueKinds) {
     TempDir dir;
     TProgramState state;
     test::RecordingMessageSink messages;  // answers Yes
@@ -543,7 +543,7 @@ TEST(SpecHooks, LoadsTheKindsSpecificationAndGivesValueKinds) {
     EXPECT_EQ(walnut.Kind(), "traincar");
     EXPECT_EQ(state.KindChain, "USER-TAGS,BASE-ASSET,MESH-ASSET,TRAINCAR");
 
-    // The value kind comes from the specification: a float is bare, a plain tag quoted.
+    // The value kind comes from the definition: a float is bare, a plain tag quoted.
     ASSERT_NE(doc.SetTagByPath("mass", "\"45000\""), nullptr);
     EXPECT_EQ(doc.FindNodeByPath("mass")->Text(), "mass 45000");
     ASSERT_NE(doc.SetTagByPath("plain-tag", "12"), nullptr);

@@ -1,4 +1,4 @@
-// Tag validation on the fixture specification: what each node's check reports, the file and point
+// Tag validation on the fixture definition: what each node's check reports, the file and point
 // checks, the option sources, and the report VerifyConfig logs.
 #include <gtest/gtest.h>
 
@@ -399,7 +399,7 @@ TEST(VerifyReport, EscapeAsksAndYesLogsNothing) {
     }
 }
 
-TEST(VerifyReport, AMissingOrBrokenSpecificationIsTheOneLine) {
+TEST(VerifyReport, AMissingOrBrokenDefinitionIsTheOneLine) {
     ValidationBed bed;
     const std::string tags = bed.dir / "program/bin/tags.xml";
     DeleteFilePath(tags);

@@ -31,7 +31,7 @@ std::shared_ptr<const TTagsXml> OurTags() {
     return file;
 }
 
-// The elements that are specifications: everything inside the sections and the subsection blocks.
+// The elements that are definitions: everything inside the sections and the subsection blocks.
 std::vector<const TXmlElement*> SpecElements(const TTagsXml& file, const std::set<std::string>& blocks) {
     std::vector<const TXmlElement*> all;
     for (const std::string& name : blocks) {

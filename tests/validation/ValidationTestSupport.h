@@ -1,5 +1,5 @@
 // Shared setup of the validation tests: a program folder with a tags.xml, a simulator folder holding
-// the region and era lists, an asset folder, and an outline whose loads load the specification.
+// the region and era lists, an asset folder, and an outline whose loads load the definition.
 #pragma once
 
 #include <gtest/gtest.h>

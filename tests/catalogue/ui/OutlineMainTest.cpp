@@ -55,7 +55,7 @@ TEST(OutlineInMainWindow, TheCatalogueComesFromTheCallbacksAndTagList) {
     MainBed bed;
     test::WriteBytes(bed.dir / "bin/tags.xml", test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
     ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
-    // 249 shows nothing while the catalogue holds no tag specification.
+    // 249 shows nothing while the catalogue holds no tag definitions.
     bed.main->Bus().SendCommand(ccShowTagsKeep, "scenery");
     EXPECT_FALSE(bed.xml->Catalogue().Loaded());
     // 223 asks the file viewers to save first.

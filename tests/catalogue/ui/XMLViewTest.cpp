@@ -85,7 +85,7 @@ TEST(XMLView, CopiesTheTreeAndAddsToTheMainOutline) {
     bed.xml->ShowAvailableTags("");
     bed.xml->Action("mCopyTree")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), CatalogueTreeText(bed.xml->Catalogue().Top()));
-    // A tag with a default goes into the main outline, written as its tag specification says.
+    // A tag with a default goes into the main outline, written as its tag definitions say.
     const TCatalogueNode* top = bed.xml->Catalogue().Top();
     const TCatalogueNode* offset = nullptr;
     for (std::size_t i = 0; i < top->ChildCount(); ++i)
