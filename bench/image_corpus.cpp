@@ -1,4 +1,4 @@
-// Decodes every ".bmp", ".tga", ".jpg" and ".texture" below a folder with our readers (TGA with
+// Decodes every ".bmp", ".tga", ".jpg" (or ".jpeg") and ".texture" below a folder with our readers (TGA with
 // both, JPEG checked against libjpeg-turbo) and reports each failure with its code and message,
 // the refusals the formats require (run-length TGA in the strict reader, progressive JPEG, compressed
 // BMP, texture formats we do not take) apart, and per-format counts and speed.
@@ -118,8 +118,12 @@ int main(int argc, char** argv) {
         std::printf("image_corpus: files=0 failed=0 refused=0 MBps=0.0\n");
         return 0;
     }
+    if (!DirectoryExists(folder)) {
+        std::printf("image_corpus: no folder %s\n", folder.c_str());
+        return 77;
+    }
     std::vector<std::string> files;
-    FindFiles(folder + "\\*.*", "*.bmp;*.tga;*.jpg;*.texture", files, true);
+    FindFiles(folder + "\\*.*", "*.bmp;*.tga;*.jpg;*.jpeg;*.texture", files, true);
 
     TProgramState state;
     FirstMessage sink;
@@ -128,7 +132,8 @@ int main(int argc, char** argv) {
     std::map<std::string, Stats> byFormat;
     Stats all;
     for (const std::string& path : files) {
-        const std::string ext = LowerCase(ExtractFileExt(path));
+        std::string ext = LowerCase(ExtractFileExt(path));
+        if (ext == ".jpeg") ext = ".jpg";
         std::string bytes;
         if (!ReadFileBytes(path, bytes).empty()) continue;
         Stats& st = byFormat[ext];

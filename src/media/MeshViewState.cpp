@@ -89,7 +89,9 @@ std::string TMeshViewState::ShowMesh(const std::string& fileName, ITextureSource
     SaveMeshExtents();
     ViewExtents = MeshExtents;
     Distance = Get3dExtents(MeshExtents.Size[0], MeshExtents.Size[1], MeshExtents.Size[2]);
-    return Loaded ? std::string() : std::string(kUnableToOpenMesh);
+    if (Loaded) return {};
+    // The reader's reason on a line of its own, so that a maker knows what to mend.
+    return result.Error.empty() ? std::string(kUnableToOpenMesh) : std::string(kUnableToOpenMesh) + "\r\n" + result.Error;
 }
 
 TDrawFailure TMeshViewState::DrawFailed(std::string_view placeholderPath) {

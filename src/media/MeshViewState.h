@@ -105,7 +105,7 @@ public:
 
     // Shows a file: a suspended view returns to its remembered mode, the old model goes, the new one
     // loads with textures looked up beside it. Returns the alert to show ("Unable to open mesh" on
-    // failure, else empty); message boxes of the load are appended to `messages`.
+    // failure, with the reader's reason on a second line when it gives one; else empty); message boxes of the load are appended to `messages`.
     std::string ShowMesh(const std::string& fileName, ITextureSource* textures, TMessageList& messages);
     // After a frame failed to draw: show the placeholder instead, unless it is the placeholder that
     // failed (then nothing more is drawn).

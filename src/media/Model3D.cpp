@@ -19,14 +19,22 @@ namespace {
 constexpr std::uint64_t kMinTextureEntry = 4 + 4 + 4;          // slot, empty name, amount
 constexpr std::uint64_t kMinPoint = 4 + 12 * 4;                // empty name, matrix, position
 constexpr std::uint64_t kMinBone = 4 + 4 + 4 + 4 + 7 * 4 + 4;  // tag, two u32, empty name, 7 floats, children
-constexpr std::uint64_t kMinInfluenceBone = 4 + 4 + 3 * 4 + 36 + 4;
-constexpr std::uint64_t kInfluenceGroup = 8;
-constexpr std::uint64_t kInfluenceEntry = 4 + 4 + 3 * 4;
 constexpr std::uint64_t kVertexBytes = 5 * 4;
 constexpr std::uint64_t kTriangleBytes = 3 * 2;
 constexpr std::uint64_t kFaceRecordBytes = 3 * 4;
 // Skeletons nest one record per level; a damaged file must not nest without end.
 constexpr int kMaxBoneDepth = 256;
+// The material chunk's version, written before each material's name, in the files makers' tools write.
+constexpr std::uint32_t kMaterialVersion = 103;
+
+// The geometry layouts this reader knows; any other version would be read as garbage.
+bool KnownGeometryVersion(std::uint32_t version) {
+    return version == 100 || version == 101 || version == 102 || version == 200 || version == 201;
+}
+
+std::string ChunkVersionError(std::string_view tag, std::uint32_t version) {
+    return std::string(tag) + " chunk version " + std::to_string(version) + " is not supported";
+}
 
 bool TagIs(const std::array<char, 4>& tag, std::string_view text) { return std::string_view(tag.data(), 4) == text; }
 
@@ -89,6 +97,9 @@ public:
            TMessageList& messages)
         : model_(model), r_(bytes), files_(files), textures_(textures), messages_(messages) {}
 
+    // Why the walk had to stop in a way that makes the whole load fail; empty otherwise.
+    const std::string& Error() const { return error_; }
+
     // Walks from `start` (after the file's header) while the position is below `end`.
     void Walk(std::uint64_t start, std::uint64_t end) {
         r_.Seek(start);
@@ -101,11 +112,11 @@ public:
             else if (chunk.Is("CHNK"))
                 goOn = ReadChunkIndex();
             else if (chunk.Is("MATL"))
-                goOn = ReadMaterial() && ReadGeometry(model_.AddObject());
+                goOn = ReadMaterial(chunk) && ReadGeometry(model_.AddObject());
             else if (chunk.Is("SKEL"))
                 goOn = ReadSkeleton();
             else if (chunk.Is("INFL"))
-                goOn = ReadInfluences();
+                goOn = r_.Skip(chunk.Length);  // the geometry's positions are already final: nothing to move
             else if (chunk.Is("ATCH"))
                 goOn = ReadAttachments();
             else if (chunk.Is("PMIN") || chunk.Is("NINF") || chunk.Is("BONE"))
@@ -133,7 +144,11 @@ private:
         return r_.ReadU32(chunkIndex_);
     }
 
-    bool ReadMaterial() {
+    bool ReadMaterial(const TChunk& chunk) {
+        const std::uint64_t end = r_.Position() + chunk.Length;
+        std::uint32_t version = 0;
+        if (!r_.ReadU32(version)) return false;
+        if (version != kMaterialVersion) return Fail(ChunkVersionError("MATL", version));
         std::string name;
         if (!ReadCountedName(r_, name)) return false;
         TMaterial& m = model_.AddMaterial();
@@ -171,7 +186,13 @@ private:
         m.AlphaFlag = lastHasAlpha;
         if (m.DiffuseLoaded()) model_.hasTexturedMaterial_ = true;
         if (m.BumpLoaded()) model_.bumpTexturePresent_ = true;
+        if (goOn && r_.Position() > end) return Fail("MATL chunk holds less than its material needs");
         return goOn;
+    }
+
+    bool Fail(std::string error) {
+        error_ = std::move(error);
+        return false;
     }
 
     // The slot now names this entry's file: keeps the name and loads what the plan names.
@@ -212,14 +233,21 @@ private:
             r_.Seek(start);
             return true;
         }
-        const bool complete = ReadGeometryBody(object);
+        const std::uint64_t end = r_.Position() + chunk.Length;
+        std::uint32_t version = 0;
+        if (!r_.ReadU32(version)) return false;
+        if (!KnownGeometryVersion(version)) return Fail(ChunkVersionError("GEOM", version));
+        bool complete = ReadGeometryBody(object, version);
         SetMaterial(object);
+        if (complete && r_.Position() > end)
+            return Fail("GEOM chunk version " + std::to_string(version) + " holds less than its geometry needs");
+        // Data after the fields this reader knows is left unread.
+        if (complete) r_.Seek(end);
         return complete;
     }
 
-    bool ReadGeometryBody(T3DObject& o) {
-        std::uint32_t version = 0, unused = 0, tangentFlag = 0, vertexCount = 0, triangleCount = 0;
-        r_.ReadU32(version);
+    bool ReadGeometryBody(T3DObject& o, std::uint32_t version) {
+        std::uint32_t unused = 0, tangentFlag = 0, vertexCount = 0, triangleCount = 0;
         if (version >= 101) {
             r_.ReadU32(unused);
             if (version >= 201) r_.ReadU32(tangentFlag);
@@ -326,65 +354,6 @@ private:
         return BoneRead::Done;
     }
 
-    struct InfluenceBone {
-        std::string Name;
-        TVector3 Position{};
-        int Depth = 0;
-        int ParentIndex = 0;
-        TVector3 ChainSum{};
-    };
-
-    bool ReadInfluences() {
-        std::uint32_t unused = 0, count = 0;
-        r_.ReadU32(unused);
-        if (!r_.ReadU32(count)) return false;
-        if (count == 0) return true;
-        if (!r_.Fits(count, kMinInfluenceBone)) return false;
-        std::vector<InfluenceBone> bones(count);
-        std::unordered_map<std::string, std::size_t> firstOfName;
-        bones[0].ParentIndex = -1;
-        for (std::size_t i = 0; i < count; ++i) {
-            InfluenceBone& bone = bones[i];
-            std::string parentName;
-            if (!ReadCountedName(r_, bone.Name) || !ReadCountedName(r_, parentName) || !ReadVector(r_, bone.Position))
-                return false;
-            const auto parent = firstOfName.find(parentName);
-            const std::size_t j = parent != firstOfName.end() ? parent->second : i;
-            bone.Depth = bones[j].Depth + 1;
-            if (i > 0) bone.ParentIndex = static_cast<int>(j);
-            if (j != i) bone.Position = AddVectors(bone.Position, bones[j].Position);
-            // The sum of the positions met walking up the parents, one step per level of depth: the
-            // first bone (parent -1) has none; a bone that is its own parent meets itself once; any
-            // other bone meets its parent and then whatever its parent met.
-            if (bone.ParentIndex < 0)
-                bone.ChainSum = {0, 0, 0};
-            else if (j == i)
-                bone.ChainSum = bone.Position;
-            else
-                bone.ChainSum = AddVectors(bones[j].Position, bones[j].ChainSum);
-            firstOfName.emplace(bone.Name, i);
-            if (!r_.Skip(36)) return false;  // the bone's matrix, not used here
-
-            const TVector3 shift = AddVectors(ScaleVector(bone.ChainSum, 2), bone.Position);
-            std::uint32_t groups = 0;
-            if (!r_.ReadU32(groups) || !r_.Fits(groups, kInfluenceGroup)) return false;
-            for (std::uint32_t g = 0; g < groups; ++g) {
-                std::uint32_t entries = 0;
-                r_.ReadU32(unused);
-                if (!r_.ReadU32(entries) || !r_.Fits(entries, kInfluenceEntry)) return false;
-                for (std::uint32_t e = 0; e < entries; ++e) {
-                    std::uint32_t vertex = 0;
-                    TVector3 offset{};
-                    r_.ReadU32(vertex);
-                    r_.ReadU32(unused);
-                    ReadVector(r_, offset);
-                    model_.OffsetVertex(g, vertex, AddVectors(shift, offset));
-                }
-            }
-        }
-        return true;
-    }
-
     bool ReadAttachments() {
         std::uint32_t unused = 0, count = 0;
         r_.ReadU32(unused);
@@ -413,6 +382,7 @@ private:
     ITextureSource* textures_;
     TMessageList& messages_;
     std::uint32_t chunkIndex_ = 0;
+    std::string error_;
     std::map<std::string, BoneMove, std::less<>> boneMoves_;
     std::unordered_map<std::string, std::size_t> firstMaterialOfName_;
 };
@@ -451,6 +421,10 @@ void T3DModel::OffsetVertex(std::size_t object, std::uint64_t vertex, const TVec
     positions[static_cast<std::size_t>(vertex)] = AddVectors(positions[static_cast<std::size_t>(vertex)], offset);
 }
 
+bool T3DModel::HasVertex() const {
+    return std::any_of(objects_.begin(), objects_.end(), [](const T3DObject& o) { return !o.Positions.empty(); });
+}
+
 void T3DModel::ComputeBox() {
     box_.reset();
     for (const T3DObject& o : objects_) {
@@ -474,11 +448,13 @@ TModelLoadResult T3DModel::LoadFromFile(const std::string& path, ITextureSource*
 
 TModelLoadResult T3DModel::LoadFromFile(const std::string& path, ITextureFiles& files, ITextureSource* textures) {
     std::string bytes;
-    if (!ReadFileBytes(path, bytes).empty()) {
+    if (std::string error = ReadFileBytes(path, bytes); !error.empty()) {
         bumpTexturePresent_ = false;
         hasTexturedMaterial_ = false;
         Clear();
-        return {};
+        TModelLoadResult result;
+        result.Error = std::move(error);
+        return result;
     }
     return LoadFromBytes(bytes, files, textures);
 }
@@ -490,20 +466,31 @@ TModelLoadResult T3DModel::LoadFromBytes(std::string_view bytes, ITextureFiles& 
     Clear();
     ByteReader header(bytes);
     TChunk root;
-    if (!root.ReadHeader(header)) return result;
-    if (root.Is("CFIL")) {
+    std::array<char, 4> form{};
+    const bool headerRead = root.ReadHeader(header);
+    if (headerRead && root.Is("CFIL")) {
         result.Messages.push_back({"Cannot decode compressed content", "Info"});
         return result;
     }
-    std::array<char, 4> form{};
-    if (!root.Is("JIRF") || !header.ReadTag(form) || !TagIs(form, "IDXM")) return result;
+    if (!headerRead || !root.Is("JIRF") || !header.ReadTag(form) || !TagIs(form, "IDXM")) {
+        result.Error = "not an indexed mesh";
+        return result;
+    }
     // The root length counts from after its own header; a length past the file ends at the file.
     const std::uint64_t end = std::min<std::uint64_t>(std::uint64_t{root.Length} + 8, bytes.size());
 
     Reader reader(*this, bytes, files, textures, result.Messages);
     reader.Walk(header.Position(), end);
-    ComputeBox();
     materials_.clear();
+    result.Error = reader.Error();
+    if (result.Error.empty() && !HasVertex()) result.Error = "the mesh holds no geometry";
+    if (!result.Error.empty()) {
+        // Half a model would show as if it were the mesh.
+        Clear();
+        hasTexturedMaterial_ = bumpTexturePresent_ = false;
+        return result;
+    }
+    ComputeBox();
     result.Ok = true;
     return result;
 }

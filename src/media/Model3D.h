@@ -97,6 +97,7 @@ struct TBoundingBox {
 
 struct TModelLoadResult {
     bool Ok = false;
+    std::string Error;      // why the load failed; empty on success and when a message box says why
     TMessageList Messages;  // to show in this order
 };
 
@@ -110,7 +111,9 @@ public:
     // (none: every object is untextured).
     TModelLoadResult LoadFromFile(const std::string& path, ITextureSource* textures = nullptr);
     TModelLoadResult LoadFromFile(const std::string& path, ITextureFiles& files, ITextureSource* textures);
-    // The load on bytes in memory. A damaged file loads what can be read before the damage.
+    // The load on bytes in memory. A damaged file loads what can be read before the damage; a chunk
+    // version whose layout is unknown, a chunk read past its own size, and a file that yields no vertex
+    // fail the load and leave the model empty.
     TModelLoadResult LoadFromBytes(std::string_view bytes, ITextureFiles& files, ITextureSource* textures);
 
     void Clear();  // no objects, points or box
@@ -146,6 +149,7 @@ private:
     friend class Reader;
 
     void ComputeBox();
+    bool HasVertex() const;
 
     std::vector<TMaterial> materials_;
     std::vector<T3DObject> objects_;

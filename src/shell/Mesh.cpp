@@ -19,6 +19,9 @@ constexpr std::size_t kMaxNameBytes = 255;
 // The smallest attachment point: an empty name's length, then 12 floats.
 constexpr std::uint64_t kMinPointBytes = 4 + 12 * 4;
 constexpr std::uint32_t kDiffuseSlot = 1;
+// The material chunk's version, written before each material's name; other versions lay the material
+// out in ways this reader does not know.
+constexpr std::uint32_t kMaterialVersion = 103;
 
 bool HasTag(std::string_view bytes, std::size_t at, std::string_view tag) {
     return bytes.size() >= at + 4 && bytes.substr(at, 4) == tag;
@@ -174,13 +177,15 @@ std::vector<std::string> MeshAttachmentNames(const TMesh& mesh) {
 
 namespace {
 
-// The texture entries of one material body (after its "MATL" header): name, u32, u32 sides, f32
-// opacity, four RGB colours, f32 shininess, u32 count, then per entry u32 slot, name, f32 amount.
+// The texture entries of one material body (after its "MATL" header): u32 version, name, u32, u32
+// sides, f32 opacity, four RGB colours, f32 shininess, u32 count, then per entry u32 slot, name, f32
+// amount. A material of another version is passed over rather than misread.
 void ReadMaterialTextures(ByteReader& reader, std::vector<std::string>& names, std::set<std::string>& seen) {
     constexpr std::uint64_t kFixedFields = 4 + 4 + 4 + 12 * 4 + 4;
     constexpr std::uint64_t kMinEntry = 4 + 4 + 4;  // slot, empty name, amount
     std::string name;
-    std::uint32_t count = 0;
+    std::uint32_t version = 0, count = 0;
+    if (!reader.ReadU32(version) || version != kMaterialVersion) return;
     if (!ReadCountedName(reader, name) || !reader.Skip(kFixedFields) || !reader.ReadU32(count)) return;
     for (std::uint32_t i = 0; i < count && reader.Fits(1, kMinEntry); ++i) {
         std::uint32_t slot = 0;
@@ -201,7 +206,7 @@ std::vector<std::string> MeshTextureNames(const TMesh& mesh) {
         ByteReader reader(chunk.Data);
         const std::string tag = chunk.GetTag();
         if (tag == "CHNK") {
-            // u32, the chunk index, then the material's own header.
+            // u32 version, the chunk index, then the material's own header.
             std::array<char, 4> inner{};
             std::uint32_t skip = 0;
             if (!reader.Skip(8) || !reader.ReadTag(inner) || !reader.ReadU32(skip)) continue;

@@ -107,7 +107,7 @@ std::vector<std::string> MeshAttachmentNames(const TMesh& mesh);
 // The file-name part of every diffuse texture entry (slot 1) of the mesh's materials (a "MATL" chunk
 // at the top level or inside a "CHNK"), in file order, each name once (ignoring case): the texture
 // list, whose entries the mesh view can highlight. A material stops at the first entry its data
-// cannot hold.
+// cannot hold; a material chunk of a version other than 103 adds nothing.
 std::vector<std::string> MeshTextureNames(const TMesh& mesh);
 
 // The first point of that exact name in any "ATCH" chunk of the mesh: AttachmentCoords, ",", the name.

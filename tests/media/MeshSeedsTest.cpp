@@ -1,10 +1,12 @@
-// The fuzz seeds of the mesh readers are builder meshes; this keeps the committed corpus in step with
-// the builder (run with KELVARN_WRITE_MESH_SEEDS=1 to rewrite it). Also checks the shipped placeholder.
+// The fuzz seeds of the mesh readers are builder meshes and real ones; this keeps the committed corpus
+// in step with the builder and the real asset folders (run with KELVARN_WRITE_MESH_SEEDS=1 to rewrite
+// it). Also checks the shipped placeholder.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
 
+#include "CorpusSupport.h"
 #include "media/MeshTestSupport.h"
 #include "shell/Mesh.h"
 #include "support/MeshFileBuilder.h"
@@ -66,6 +68,27 @@ Seeds ModelSeeds() {
     return seeds;
 }
 
+// Real meshes start both targets, so that mutations explore the layout makers' tools write.
+const std::pair<const char*, const char*> kRealSeeds[] = {
+    {"real-arrow.im", "jos-scanner/arrow.im"},
+    {"real-trig.im", "jos-scanner/trig.im"},
+    {"real-basemap.im", "basemap-maker/Assets/basemap.im"},
+    {"real-basemap-first.im", "basemap-maker/variants/basemapFirstVersion.im"},
+};
+
+TEST(MeshFuzzSeeds, RealMeshesSeedBothTargets) {
+    KELVARN_NEED_CORPUS();
+    const bool write = std::getenv("KELVARN_WRITE_MESH_SEEDS") != nullptr;
+    for (const char* target : {"mesh_chunks", "mesh_model"})
+        for (const auto& [seed, real] : kRealSeeds) {
+            const std::string path = std::string(KELVARN_SOURCE_DIR) + "/fuzz/corpus/" + target + "/" + seed;
+            const std::string bytes = test::ReadBytes(test::CorpusFile(real));
+            ASSERT_FALSE(bytes.empty()) << real;
+            if (write) test::WriteBytes(path, bytes);
+            EXPECT_EQ(test::ReadBytes(path), bytes) << path << " differs from " << real;
+        }
+}
+
 TEST(MeshFuzzSeeds, CorpusMatchesTheBuilder) {
     const bool write = std::getenv("KELVARN_WRITE_MESH_SEEDS") != nullptr;
     for (const auto& [target, seeds] :
@@ -78,7 +101,8 @@ TEST(MeshFuzzSeeds, CorpusMatchesTheBuilder) {
     }
 }
 
-TEST(ShippedFiles, PlaceholderMeshLoadsInBothReaders) {
+// The placeholder draws nothing: the chunk reader takes it, the model reader reads no geometry from it.
+TEST(ShippedFiles, PlaceholderMeshHoldsNothingToDraw) {
     const std::string path = std::string(KELVARN_SOURCE_DIR) + "/resources/bin/invisible.im";
     TMesh mesh(path);
     ASSERT_EQ(mesh.SetActive(true), "");
@@ -86,7 +110,7 @@ TEST(ShippedFiles, PlaceholderMeshLoadsInBothReaders) {
     EXPECT_EQ(mesh.GetChunk(0).GetTag(), "INFO");
     EXPECT_EQ(mesh.GetChunk(0).Data.substr(0, 4), std::string("\x65\0\0\0", 4));  // version 101
     T3DModel model;
-    EXPECT_TRUE(model.LoadFromFile(path).Ok);
+    EXPECT_EQ(model.LoadFromFile(path).Error, "the mesh holds no geometry");
     EXPECT_EQ(model.ObjectCount(), 0);
     EXPECT_FALSE(model.Box().has_value());
 }

@@ -75,11 +75,17 @@ TEST_F(MeshView, ShowMeshSetsTheCameraAndExtents) {
 
 TEST_F(MeshView, FailuresThePreviousBoxAndAPointsOnlyMesh) {
     Show(Write("box.im", BoxMesh()));
-    // A model without vertices keeps the box of the one before.
-    EXPECT_EQ(Show(Write("info.im", MeshFileBuilder().Info(101).Bytes())), "");
-    EXPECT_EQ(view.MeshExtents.Max, (TVector3{2, 4, 6}));
-    EXPECT_EQ(Show(dir / "missing.im"), "Unable to open mesh");
+    // A mesh without vertices is a failed load that says why; the box of the one before stays.
+    EXPECT_EQ(Show(Write("info.im", MeshFileBuilder().Info(101).Bytes())),
+              "Unable to open mesh\r\nthe mesh holds no geometry");
     EXPECT_FALSE(view.Loaded);
+    EXPECT_EQ(view.MeshExtents.Max, (TVector3{2, 4, 6}));
+    EXPECT_EQ(Show(dir / "missing.im"), "Unable to open mesh\r\nFile not found: " + (dir / "missing.im"));
+    EXPECT_FALSE(view.Loaded);
+    test::MeshMaterial newer;
+    newer.Version = 104;
+    EXPECT_EQ(Show(Write("newer.im", MeshFileBuilder().Info(104).Object(0, newer, test::GridGeometry(1, 1)).Bytes())),
+              "Unable to open mesh\r\nMATL chunk version 104 is not supported");
 
     TMessageList messages;
     EXPECT_EQ(view.ShowMesh(Write("packed.im", MeshFileBuilder().Bytes(0, "CFIL")), nullptr, messages),

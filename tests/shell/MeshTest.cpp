@@ -279,7 +279,9 @@ TEST(FindAttachment, SearchesEveryImFileAndEveryAtchChunk) {
 // --- the selector's lists ---
 
 TEST(SelectorLists, PointsOfEveryAtchChunkAndDiffuseTexturesOnce) {
-    test::MeshMaterial body, wheels, top, cut;
+    test::MeshMaterial body, wheels, top, cut, otherVersion;
+    otherVersion.Version = 104;  // a layout this reader does not know: read nothing from it
+    otherVersion.Textures = {{1, "other.tga", 1}};
     body.Textures = {{1, "C:\\Work\\Body.TGA", 1}, {8, "bump.tga", 1}, {9, "env.tga", 0.5f}};
     wheels.Textures = {{1, "textures/body.tga", 1}, {1, "wheels.tga", 1}};
     top.Textures = {{1, "top.tga", 1}};
@@ -291,6 +293,7 @@ TEST(SelectorLists, PointsOfEveryAtchChunkAndDiffuseTexturesOnce) {
                                   .Attachments({{"a.front", kIdentity3, {0, 0, 0}}})
                                   .Object(0, body, test::GridGeometry(1, 1))
                                   .Object(1, wheels, test::GridGeometry(1, 1))
+                                  .Object(3, otherVersion, test::GridGeometry(1, 1))
                                   .Chunk("MATL", MeshFileBuilder::MaterialBody(top))
                                   .MaterialOnly(2, {}, "GEOM")
                                   .Chunk("MATL", cutBody.substr(0, cutBody.size() - 4))

@@ -35,6 +35,12 @@ ByteWriter& ByteWriter::Name(std::string_view name, std::uint32_t lengthFlag) {
     return U32(static_cast<std::uint32_t>(name.size()) + lengthFlag).Bytes(name);
 }
 
+ByteWriter& ByteWriter::PaddedName(std::string_view name) {
+    std::string padded(name);
+    padded.resize((padded.size() + 3) / 4 * 4, '\0');
+    return Name(padded);
+}
+
 ByteWriter& ByteWriter::Chunk(std::string_view tag, std::string_view data) {
     return Bytes(tag.substr(0, 4)).U32(static_cast<std::uint32_t>(data.size())).Bytes(data);
 }
@@ -49,12 +55,12 @@ std::string MeshFileBuilder::InfoData(std::uint32_t version) {
 
 std::string MeshFileBuilder::MaterialBody(const MeshMaterial& m) {
     ByteWriter w;
-    w.Name(m.Name).U32(0).U32(m.Sides).F32(m.Opacity);
+    w.U32(m.Version).PaddedName(m.Name).U32(0).U32(m.Sides).F32(m.Opacity);
     for (const Vec3* c : {&m.Ambient, &m.Diffuse, &m.Specular, &m.Emission})
         w.Floats(c->data(), 3);
     w.F32(m.Shininess).U32(m.TextureCount.value_or(static_cast<std::uint32_t>(m.Textures.size())));
     for (const MeshTexture& t : m.Textures)
-        w.U32(t.Slot).Name(t.Name).F32(t.Amount);
+        w.U32(t.Slot).PaddedName(t.Name).F32(t.Amount);
     return w.Take();
 }
 
@@ -64,15 +70,15 @@ std::string MeshFileBuilder::GeometryChunk(const MeshGeometry& g) {
     ByteWriter w;
     w.U32(g.Version);
     if (g.Version >= 101) {
-        w.U32(0);
+        w.U32(g.Unread[0]);
         if (g.Version >= 201) w.U32(g.TangentFlag);
-        w.U32(0).U32(g.VertexCount.value_or(vertexCount)).U32(g.TriangleCount.value_or(triangleCount));
+        w.U32(g.Unread[1]).U32(g.VertexCount.value_or(vertexCount)).U32(g.TriangleCount.value_or(triangleCount));
         w.U32(g.HeaderField1).U32(g.HeaderField2);
-        if (g.Version >= 102) w.U32(0);
+        if (g.Version >= 102) w.U32(g.Unread[2]);
     } else {
-        w.U32(0).U32(g.VertexCount.value_or(vertexCount)).U32(g.TriangleCount.value_or(triangleCount));
+        w.U32(g.Unread[0]).U32(g.VertexCount.value_or(vertexCount)).U32(g.TriangleCount.value_or(triangleCount));
     }
-    if (g.Version >= 200) w.Name(g.BoneName);
+    if (g.Version >= 200) w.PaddedName(g.BoneName);
     for (const MeshVertex& v : g.Vertices)
         w.F32(v.X).F32(v.Y).F32(v.Z).F32(v.U).F32(v.V);
     for (const auto& t : g.Triangles)
@@ -81,8 +87,10 @@ std::string MeshFileBuilder::GeometryChunk(const MeshGeometry& g) {
         const Vec3 n = i < g.Normals.size() ? g.Normals[i] : Vec3{0, 0, 1};
         w.Floats(n.data(), 3);
     }
-    for (std::uint32_t i = 0; i < triangleCount; ++i)
-        w.U32(i).U32(0).U32(0);
+    for (std::uint32_t i = 0; i < triangleCount; ++i) {
+        const Vec3 f = i < g.FaceRecords.size() ? g.FaceRecords[i] : Vec3{0, 0, 1};
+        w.Floats(f.data(), 3);
+    }
     if (g.Version >= 201 && g.TangentFlag >= 1) {
         for (std::uint32_t i = 0; i < vertexCount; ++i) {
             const Vec3 t = i < g.Tangents.size() ? g.Tangents[i] : Vec3{1, 0, 0};
@@ -122,10 +130,8 @@ MeshFileBuilder& MeshFileBuilder::Object(std::uint32_t chunkIndex, const MeshMat
 
 MeshFileBuilder& MeshFileBuilder::MaterialOnly(std::uint32_t chunkIndex, const MeshMaterial& material,
                                                std::string_view afterBody) {
-    ByteWriter matl;
-    matl.Chunk("MATL", MaterialBody(material) + std::string(afterBody));
     ByteWriter chnk;
-    chnk.U32(0).U32(chunkIndex).Bytes(matl.Str());
+    chnk.U32(100).U32(chunkIndex).Chunk("MATL", MaterialBody(material)).Bytes(afterBody);
     return Chunk("CHNK", chnk.Str());
 }
 
@@ -143,14 +149,14 @@ MeshFileBuilder& MeshFileBuilder::Skeleton(const MeshBone& root) {
 MeshFileBuilder& MeshFileBuilder::Influences(const std::vector<MeshInfluenceBone>& bones,
                                              std::optional<std::uint32_t> count) {
     ByteWriter w;
-    w.U32(0).U32(count.value_or(static_cast<std::uint32_t>(bones.size())));
+    w.U32(100).U32(count.value_or(static_cast<std::uint32_t>(bones.size())));
     for (const MeshInfluenceBone& b : bones) {
-        w.Name(b.Name).Name(b.Parent).Floats(b.Position.data(), 3).Floats(b.Matrix.data(), 9);
+        w.PaddedName(b.Name).PaddedName(b.Parent).Floats(b.Position.data(), 3).Floats(b.Matrix.data(), 9);
         w.U32(static_cast<std::uint32_t>(b.Groups.size()));
         for (const auto& group : b.Groups) {
             w.U32(0).U32(static_cast<std::uint32_t>(group.size()));
             for (const MeshInfluence& e : group)
-                w.U32(e.Vertex).U32(0).Floats(e.Offset.data(), 3);
+                w.U32(e.Vertex).F32(1).Floats(e.Offset.data(), 3);
         }
     }
     return Chunk("INFL", w.Str());
@@ -199,7 +205,7 @@ MeshGeometry GridGeometry(int cellsX, int cellsY, float z, std::uint32_t version
 
 std::string MakeGridMesh(int objects, int triangles) {
     MeshFileBuilder b;
-    b.Info(102);
+    b.Info(104);
     const int quads = std::max(1, triangles / std::max(1, objects) / 2);
     const int cellsX = std::max(1, static_cast<int>(std::sqrt(quads / 2.0)));
     const int cellsY = std::max(1, quads / cellsX);

@@ -1,5 +1,7 @@
 // Builds indexed-mesh files (".im", ".pm") byte by byte for tests, fuzz seeds and benchmarks: the
-// "JIRF"/"IDXM" container with "INFO", "CHNK"/"MATL"/"GEOM", "SKEL", "INFL", "ATCH" and any raw chunk.
+// "JIRF"/"IDXM" container with "INFO", "CHNK"/"MATL"/"GEOM", "SKEL", "INFL", "ATCH" and any raw chunk,
+// laid out as makers' tools write them: every chunk's data starts with its version, a "CHNK" holds a
+// "MATL" (the material alone) and then the "GEOM", and names are padded with NULs to whole words.
 // Every count and length can be overridden to make damaged files. Needs nothing but the standard
 // library, so benchmarks can use it without GoogleTest.
 #pragma once
@@ -23,6 +25,8 @@ public:
     ByteWriter& Bytes(std::string_view bytes);
     // A counted name: u32 length (plus `lengthFlag`, e.g. 0x40000000) and the bytes.
     ByteWriter& Name(std::string_view name, std::uint32_t lengthFlag = 0);
+    // A counted name padded with NULs to a multiple of four bytes, the length counting the padding.
+    ByteWriter& PaddedName(std::string_view name);
     // A chunk: tag, u32 data size, data.
     ByteWriter& Chunk(std::string_view tag, std::string_view data);
 
@@ -44,6 +48,7 @@ struct MeshTexture {
 };
 
 struct MeshMaterial {
+    std::uint32_t Version = 103;  // the only material layout makers' tools write
     std::string Name = "m.onetex";
     std::uint32_t Sides = 0;
     float Opacity = 1;
@@ -58,13 +63,17 @@ struct MeshVertex {
 };
 
 struct MeshGeometry {
-    std::uint32_t Version = 102;    // 100, 101, 102, 200, 201 are the layouts the reader knows
+    std::uint32_t Version = 201;    // 100, 101, 102, 200, 201 are the layouts the reader knows
     std::uint32_t TangentFlag = 0;  // written from version 201
     std::string BoneName;           // written from version 200
     std::uint32_t HeaderField1 = 0, HeaderField2 = 0;
+    // The header fields the reader passes over, in file order (the second and third from version 101,
+    // the third from 102); makers' tools write 4, a float, and 0 or 1.
+    std::array<std::uint32_t, 3> Unread{4, 0, 0};
     std::vector<MeshVertex> Vertices;
     std::vector<std::array<std::uint16_t, 3>> Triangles;
-    std::vector<Vec3> Normals;   // empty: (0, 0, 1) for every vertex
+    std::vector<Vec3> Normals;      // empty: (0, 0, 1) for every vertex
+    std::vector<Vec3> FaceRecords;  // the per-triangle record the reader skips; empty: (0, 0, 1) each
     std::vector<Vec3> Tangents;  // empty: (1, 0, 0) for every vertex (written only with the flag)
     std::optional<std::uint32_t> VertexCount, TriangleCount;  // written instead of the real counts
 };
@@ -93,15 +102,15 @@ struct MeshInfluenceBone {
     std::string Name, Parent;
     Vec3 Position{0, 0, 0};
     Mat3 Matrix = kIdentity3;
-    std::vector<std::vector<MeshInfluence>> Groups;  // group g moves vertices of object g
+    std::vector<std::vector<MeshInfluence>> Groups;  // group g names vertices of object g
 };
 
 class MeshFileBuilder {
 public:
-    MeshFileBuilder& Info(std::uint32_t version = 102);
-    // "CHNK" (u32, chunk index) holding "MATL" (the material body, then the "GEOM" chunk).
+    MeshFileBuilder& Info(std::uint32_t version = 104);
+    // "CHNK" (u32 version 100, chunk index) holding "MATL" (the material body) and the "GEOM" chunk.
     MeshFileBuilder& Object(std::uint32_t chunkIndex, const MeshMaterial& material, const MeshGeometry& geometry);
-    // "CHNK" holding a "MATL" whose body is followed by `afterBody` instead of a "GEOM" chunk.
+    // "CHNK" holding a "MATL" followed by `afterBody` instead of a "GEOM" chunk.
     MeshFileBuilder& MaterialOnly(std::uint32_t chunkIndex, const MeshMaterial& material,
                                   std::string_view afterBody = {});
     MeshFileBuilder& Attachments(const std::vector<MeshPoint>& points, std::optional<std::uint32_t> count = {});
@@ -127,7 +136,7 @@ private:
 };
 
 // A flat grid of `cellsX` x `cellsY` quads (two triangles each) with texture coordinates, at height z.
-MeshGeometry GridGeometry(int cellsX, int cellsY, float z = 0, std::uint32_t version = 102);
+MeshGeometry GridGeometry(int cellsX, int cellsY, float z = 0, std::uint32_t version = 201);
 // A mesh of `objects` grid objects holding about `triangles` triangles in all, each with a textured
 // material "m.onetex" and the texture "body<n>.tga", plus two attachment points.
 std::string MakeGridMesh(int objects, int triangles);

@@ -113,6 +113,28 @@ TEST_F(MeshGl, TexturedModeShowsEachTextureColour) {
     EXPECT_EQ(view->ViewState().Polycount, 4);
 }
 
+// A real mesh: the arrow names "dm.texture", whose descriptor names a red and white JPEG checkerboard.
+TEST_F(MeshGl, ARealMeshIsDrawnWithItsTexture) {
+    const std::string corpus = std::string(KELVARN_SOURCE_DIR) + "/../shared/corpus/jos-scanner/";
+    if (!FileExists(corpus + "arrow.im")) GTEST_SKIP() << "no ../shared/corpus here";
+    // A copy: loading a texture may clear its read-only attribute, and the real folders stay as they are.
+    for (const char* name : {"arrow.im", "dm.texture.txt", "dm.jpg"})
+        test::WriteBytes(asset.Path(std::string("real/") + name), test::ReadBytes(corpus + name));
+    Create();
+    view->ShowMesh(asset.Path("real/arrow.im"));
+    ASSERT_TRUE(view->ViewState().Loaded) << view->Alert()->Text();
+    EXPECT_TRUE(view->ViewState().Model->HasTexturedMaterial());
+    view->ViewState().Resize(kW, kH);
+    view->PresetViewClick(2657);
+    const Image32 image = Render();
+    const int background = CountNear(image, 128, 128, 128);
+    const int red = CountNear(image, 255, 0, 0, 0, -1, 40), white = CountNear(image, 240, 240, 240, 0, -1, 20);
+    EXPECT_GT(kW * kH - background, kW * kH / 20) << "the arrow covers part of the view";
+    EXPECT_GT(red, 200) << "the texture's red squares";
+    EXPECT_GT(white, 200) << "the texture's white squares";
+    EXPECT_EQ(view->ViewState().Polycount, 12);
+}
+
 TEST_F(MeshGl, AnUntexturedModelIsLitByItsNormals) {
     Create();
     auto quad = [](float x0, float x1, float nz) {
@@ -334,7 +356,7 @@ TEST_F(MeshGl, ADrawErrorShowsThePlaceholderOnce) {
     view->MeshImage()->grabFramebuffer();
     QTest::qWait(20);  // the placeholder is shown from the event loop
     EXPECT_EQ(view->ShownFile(), asset.Path("prog/bin/invisible.im"));
-    EXPECT_TRUE(view->ViewState().Loaded);
+    EXPECT_FALSE(view->ViewState().Loaded);  // the placeholder holds nothing to draw
     EXPECT_EQ(view->Alert()->Text(), "Cannot display due to mesh corruption: two.im");
     EXPECT_TRUE(view->Header()->isHidden());
     // The placeholder failing too ends it: no second fallback, nothing more drawn.
@@ -360,7 +382,7 @@ TEST_F(MeshGl, ACorruptFileCannotBeOpened) {
     test::WriteBytes(asset.Path("asset/bad.im"), test::MeshFileBuilder().Info(102).Bytes(0, "JIRF", "XXXX"));
     view->ShowMesh(asset.Path("asset/bad.im"));
     EXPECT_FALSE(view->ViewState().Loaded);
-    EXPECT_EQ(view->Alert()->Text(), "Unable to open mesh");
+    EXPECT_EQ(view->Alert()->Text(), "Unable to open mesh\nnot an indexed mesh");
     view->ViewState().Resize(kW, kH);
     EXPECT_EQ(CountNear(Render(), 128, 128, 128), kW * kH);
 }
