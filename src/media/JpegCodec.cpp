@@ -51,6 +51,7 @@ std::string EncodeJpeg(const Image32& image, const JpegEncodeOptions& options) {
     cinfo.in_color_space = JCS_EXT_BGRX;  // the program's pixels in memory order
     jpeg_set_defaults(&cinfo);
     if (options.grey) jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+    else if (options.rgb) jpeg_set_colorspace(&cinfo, JCS_RGB);
     jpeg_set_quality(&cinfo, options.quality, options.forceBaseline ? TRUE : FALSE);
     if (!options.grey)
         for (int c = 0; c < 3; ++c) {

@@ -17,6 +17,7 @@ struct JpegEncodeOptions {
     int restartInterval = 0;     // in MCUs; 0 for none
     bool forceBaseline = true;   // false lets low qualities write 16-bit tables (an SOF1 frame)
     bool arithmetic = false;
+    bool rgb = false;  // store R, G, B without YCbCr (an Adobe marker with transform 0, no JFIF marker)
 };
 
 // Encodes a picture (its alpha ignored); empty on failure.

@@ -280,6 +280,8 @@ private:
     bool DecodeBlock(Component& c, std::uint8_t* out, std::ptrdiff_t stride);
     int Restart();
     void ColourOutput(int mcuRow);
+    void AppSegment(int length);
+    bool StoresRgb() const;
 
     ByteSpan data_;
     JpegLimits limits_;
@@ -301,6 +303,13 @@ private:
     std::unique_ptr<TJpegImage> image_;
     int rowsDone_ = 0;  // MCU rows written to the frame buffer
     bool endOfImage_ = false;
+    // What says how three components are to be read: the last APPn code met, a JFIF marker, an
+    // Adobe marker's transform (-1 for none), and the frame's component ids.
+    int appCode_ = 0;
+    bool sawJfif_ = false;
+    int adobeTransform_ = -1;
+    int componentIds_[3] = {};
+    bool rgb_ = false;  // the three components are R, G, B themselves
     std::vector<std::uint16_t> upsampled_[3];  // widened chroma rows
     int upsampledRow_[3] = {-1, -1, -1};       // the plane row each holds
     alignas(32) float block_[64];
@@ -319,7 +328,10 @@ int Decoder::NextMarker() {
         const int code = d[pos_++];
         if (code <= 0xBF) continue;
         if (code >= 0xD0 && code <= 0xD7) return 0xD0;
-        if (code >= 0xE0) return 0xE0;
+        if (code >= 0xE0) {
+            appCode_ = code;
+            return 0xE0;
+        }
         return code;
     }
     return -1;
@@ -360,6 +372,7 @@ std::uint8_t Decoder::Frame(int length) {
     for (int i = 0; i < componentCount_; ++i) {
         Component& c = comps_[i];
         const std::uint8_t* q = p + 6 + 3 * i;
+        componentIds_[i] = q[0];
         c.h = q[1] >> 4;
         c.v = q[1] & 15;
         c.quant = q[2] & 3;
@@ -511,6 +524,22 @@ bool Decoder::DecodeBlock(Component& c, std::uint8_t* out, std::ptrdiff_t stride
     return true;
 }
 
+// Notes the markers that decide the colour space: "JFIF" in APP0, and "Adobe" in APP14 with its
+// transform (0: the components are R, G, B; 1: YCbCr).
+void Decoder::AppSegment(int length) {
+    const std::uint8_t* p = data_.data() + pos_;
+    if (appCode_ == 0xE0 && length >= 5 && std::memcmp(p, "JFIF\0", 5) == 0) sawJfif_ = true;
+    if (appCode_ == 0xEE && length >= 12 && std::memcmp(p, "Adobe", 5) == 0) adobeTransform_ = p[11];
+}
+
+// Three components are R, G, B as libjpeg-turbo decides it: a JFIF marker means YCbCr; else an Adobe
+// marker's transform 0 means RGB; without either, the component ids 'R', 'G', 'B' do.
+bool Decoder::StoresRgb() const {
+    if (componentCount_ != 3 || sawJfif_) return false;
+    if (adobeTransform_ >= 0) return adobeTransform_ == 0;
+    return componentIds_[0] == 'R' && componentIds_[1] == 'G' && componentIds_[2] == 'B';
+}
+
 // Finds the marker that ends a restart interval. Returns 0xD0 to go on, or a status.
 int Decoder::Restart() {
     pos_ = static_cast<std::size_t>(br_.pos - data_.data());
@@ -554,6 +583,15 @@ void Decoder::ColourOutput(int mcuRow) {
         if (componentCount_ == 1) {
             const std::uint8_t* g = src[0];
             for (int x = 0; x < rowWidth; ++x) out[x] = 0xFF000000u | (g[x] * 0x010101u);
+            continue;
+        }
+        if (rgb_) {
+            const std::uint8_t* rs = src[0];
+            const std::uint8_t* gs = src[1];
+            const std::uint8_t* bs = src[2];
+            for (int x = 0; x < rowWidth; ++x)
+                out[x] = 0xFF000000u | (static_cast<std::uint32_t>(rs[x]) << 16) |
+                         (static_cast<std::uint32_t>(gs[x]) << 8) | bs[x];
             continue;
         }
         const std::uint8_t* ys = src[0];
@@ -661,9 +699,12 @@ std::uint8_t Decoder::Run(std::unique_ptr<TJpegImage>& out) {
             else if (marker == 0xDD) {
                 if (length != 2) return kJpegUnsupported;
                 restartInterval_ = (data_[pos_] << 8) | data_[pos_ + 1];
+            } else if (marker == 0xE0) {
+                AppSegment(length);
             } else if (marker == 0xDA) {
                 status = ScanHeader(length);
                 if (status != kJpegDecoded) return status;
+                rgb_ = StoresRgb();
                 pos_ += static_cast<std::size_t>(length);
                 status = DecodeScan();
                 if (status != kJpegDecoded) return status;

@@ -1,5 +1,5 @@
-// The program's own baseline JPEG decoder (sequential Huffman frames, 8- and 12-bit samples, JFIF
-// colour). It decodes from memory into a 32-bit top-down buffer (B, G, R, and a fourth byte that is
+// The program's own baseline JPEG decoder (sequential Huffman frames, 8- and 12-bit samples, YCbCr
+// colour, or RGB where an Adobe marker or the component ids say so, as libjpeg-turbo reads them). It decodes from memory into a 32-bit top-down buffer (B, G, R, and a fourth byte that is
 // not alpha) whose rows are the width rounded up to whole MCUs. Progressive and arithmetic-coded
 // files are refused with status 5; the image library hands those to libjpeg-turbo.
 #pragma once

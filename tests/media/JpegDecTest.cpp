@@ -226,6 +226,42 @@ TEST(JpegDecoder, RefusesWithTheRightStatus) {
     EXPECT_EQ(DecodeJpeg(AsBytes(HandJpeg(8, legal + "01" "01" "10" "1")), img), kJpegDecoded);
 }
 
+// Three components are R, G, B where libjpeg-turbo says so: an Adobe marker with transform 0 (and no
+// JFIF marker), or, without either marker, the component ids 'R', 'G', 'B'. Read as YCbCr, such a
+// file comes out in wrong colours.
+TEST(JpegDecoder, ColourSpaceFromTheAdobeMarkerAndTheComponentIds) {
+    JpegEncodeOptions o = Sampling(1, 1, 1, 1);
+    o.rgb = true;
+    const std::string adobe = MakeJpeg(48, 32, o);
+    const std::size_t app14 = adobe.find("\xFF\xEE");
+    ASSERT_NE(app14, std::string::npos);
+    ASSERT_EQ(adobe.substr(app14 + 4, 5), "Adobe");
+    ASSERT_EQ(adobe[app14 + 4 + 11], '\0') << "transform 0: RGB";
+    ASSERT_EQ(adobe.find("JFIF"), std::string::npos);
+
+    // The ids 1, 2, 3 in the frame and the scan: only the Adobe marker says RGB.
+    std::string numberedIds = adobe;
+    const std::size_t sof = numberedIds.find("\xFF\xC0"), sos = numberedIds.find("\xFF\xDA");
+    for (int i = 0; i < 3; ++i) {
+        numberedIds[sof + 10 + 3 * i] = static_cast<char>(1 + i);
+        numberedIds[sos + 5 + 2 * i] = static_cast<char>(1 + i);
+    }
+    std::string transformOne = numberedIds;
+    transformOne[app14 + 4 + 11] = 1;  // YCbCr after all
+    std::string idsOnly = adobe;
+    idsOnly.erase(app14, 2 + ((static_cast<unsigned char>(adobe[app14 + 2]) << 8) | static_cast<unsigned char>(adobe[app14 + 3])));
+    ASSERT_EQ(idsOnly.find("Adobe"), std::string::npos);
+
+    for (const auto& [name, jpeg] : {std::pair{"adobe transform 0", adobe}, std::pair{"adobe, ids 1 2 3", numberedIds},
+                                     std::pair{"adobe transform 1", transformOne}, std::pair{"ids R G B", idsOnly}})
+        ExpectMatchesLibrary(jpeg, name);
+
+    // The picture is the test picture itself, not its colours turned through YCbCr.
+    std::unique_ptr<TJpegImage> ours;
+    ASSERT_EQ(DecodeJpeg(AsBytes(adobe), ours), kJpegDecoded);
+    EXPECT_LE(Compare(JpegImageToBitmap(ours.get()), test::TestPicture(48, 32)).mean, 3.0);
+}
+
 TEST(JpegDecoder, FrameAboveThePixelCapGivesStatusOne) {
     std::unique_ptr<TJpegImage> img;
     const std::string jpeg = MakeJpeg(64, 64);
