@@ -33,8 +33,9 @@ enum class TextureFault {
 };
 
 // Alpha mode (index 0..3; other modes count as 0) to alpha hint 0 none, 1 semitransparent, 2 masked.
+// The compact header stores 1 opaque, 2 masked, 3 transparent.
 struct TextureAlphaModes {
-    std::array<int, 4> compact{0, 0, 1, 2};
+    std::array<int, 4> compact{0, 0, 2, 1};
     std::array<int, 4> full{0, 0, 2, 1};
 };
 

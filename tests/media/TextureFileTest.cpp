@@ -157,8 +157,14 @@ TEST(TextureReader, Ft2eHeadersAndDescriptors) {
     wrapS.wrapS = 3;
     test::Ft2eFields fullMode3 = full;
     fullMode3.alphaMode = 3;
+    // The compact header stores 1 opaque, 2 masked, 3 transparent (an icon with smooth alpha stores 3).
+    test::Ft2eFields compactMode1 = compact, compactMode3 = compact;
+    compactMode1.alphaMode = 1;
+    compactMode3.alphaMode = 3;
     Case cases[] = {
-        {"compact mode 2", compact, {"Primary=body.tga", "Alpha=body.tga", "Tile=none", "AlphaHint=semitransparent"}},
+        {"compact mode 1", compactMode1, {"Primary=body.tga", "Alpha=body.tga", "Tile=none"}},
+        {"compact mode 2", compact, {"Primary=body.tga", "Tile=none", "AlphaHint=masked"}},
+        {"compact mode 3", compactMode3, {"Primary=body.tga", "Alpha=body.tga", "Tile=none", "AlphaHint=semitransparent"}},
         {"full mode 2", full, {"Primary=body.tga", "Tile=none", "AlphaHint=masked"}},
         {"full mode 3", fullMode3, {"Primary=body.tga", "Alpha=body.tga", "Tile=none", "AlphaHint=semitransparent"}},
         {"wrap S 3", wrapS, {"Primary=body.tga", "Alpha=body.tga", "Tile=s"}},
