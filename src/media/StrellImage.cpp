@@ -53,7 +53,8 @@ bool TStrellImage::LoadImage(const std::string& name, Image32& bitmap, int& alph
     const std::string path = ResolveImagePath(name);
     lib.ImageError = 0;
     UniformColour = true;
-    const std::string ext = LowerCase(ExtractFileExt(path));
+    std::string ext = LowerCase(ExtractFileExt(path));
+    if (ext == ".jpeg") ext = ".jpg";  // one format, two spellings
 
     // Pictures that bypass the library's pixel copies are checked for one colour here, so that the
     // texture checks see the same flag whichever reader ran.
@@ -83,12 +84,17 @@ bool TStrellImage::LoadImage(const std::string& name, Image32& bitmap, int& alph
     }
 
     TImageInfo info;
+    lib.DeferBmpDataMessage = true;
     const bool loaded = TextureCommand(tcLoadImageFile, 0, path, info);
+    lib.DeferBmpDataMessage = false;
 
     if (ext != ".texture" && lib.ImageError > 0) {
-        // What the library refuses, the further readers may still take.
+        // What the library refuses, the further readers may still take; only when they cannot either
+        // does the library's complaint about the bitmap data stand.
+        const std::int32_t libraryError = lib.ImageError;
         int ignoredAlpha = 0, ignoredCompression = 0, ignoredBits = 0;
         const bool ok = LoadGraphicEx(path, bitmap, ignoredAlpha, ignoredCompression, ignoredBits, true);
+        if (!ok && libraryError == image_error::kBmpData) lib.ShowBmpDataMessage();
         alphaKind = 0;
         compression = 0;
         if (ok) {

@@ -115,10 +115,14 @@ bool TTextures::LoadImageFile(const std::string& name) {
     }
     FreeImage();
     if (EndsWithText(path, ".bmp")) return LoadBmp(path);
-    if (EndsWithText(path, ".jpg")) return LoadJpg(path);
+    if (EndsWithText(path, ".jpg") || EndsWithText(path, ".jpeg")) return LoadJpg(path);
     if (EndsWithText(path, ".tga")) return LoadTga(path);
     if (EndsWithText(path, ".texture")) return ReadTextureFile(path);
     return false;
+}
+
+void TTextures::ShowBmpDataMessage() {
+    state_.Messages->ShowMessage("Error reading bitmap data", "Textures Unit", MessageKind::Error);
 }
 
 bool TTextures::LoadBmp(const std::string& path) {
@@ -142,7 +146,7 @@ bool TTextures::LoadBmp(const std::string& path) {
         return false;
     default:
         ImageError = kBmpData;
-        state_.Messages->ShowMessage("Error reading bitmap data", "Textures Unit", MessageKind::Error);
+        if (!DeferBmpDataMessage) ShowBmpDataMessage();
         return false;
     }
 }
@@ -433,7 +437,7 @@ bool TTextures::ExportImage(const std::string& path) {
         }
         return true;
     }
-    if (ext == ".jpg") {
+    if (ext == ".jpg" || ext == ".jpeg") {
         const std::string bytes = EncodeJpeg(FillExportBitmap());
         if (bytes.empty() || !WriteFileAtomic(path, bytes).empty()) {
             ImageError = kExportJpeg;

@@ -64,8 +64,13 @@ public:
     std::vector<std::string> PendingDescriptor;
     bool HasDescriptor = false;
     std::string SourceTexturePath;
+    // Set by the facade while it loads: a BMP whose data this library cannot read goes to further
+    // readers, so "Error reading bitmap data" waits for ShowBmpDataMessage when they fail too.
+    bool DeferBmpDataMessage = false;
 
+    // ".bmp", ".jpg" (or ".jpeg"), ".tga", ".texture".
     bool LoadImageFile(const std::string& path);
+    void ShowBmpDataMessage();
     void FreeImage();
     bool ExportImage(const std::string& path);
     void FlipImage();

@@ -154,6 +154,46 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
     EXPECT_EQ(lib.ImageError, 10004);
 }
 
+// A BMP our reader cannot take goes to the further readers without a word; only when they fail too
+// does "Error reading bitmap data" stand.
+TEST_F(StrellImageTest, BitmapDataErrorOnlyWhenNoReaderTakesTheFile) {
+    WriteBytes(dir / "rle8.bmp", Rle8Bmp(5, 3));
+    ASSERT_TRUE(Load("rle8.bmp").ok);
+    EXPECT_EQ(lib.ImageError, 10004);
+    EXPECT_TRUE(messages.messages.empty()) << messages.messages.front();
+
+    // Run-length data that ends before its first row: no reader makes a picture of it.
+    test::BmpFields fields;
+    fields.bits = 8;
+    fields.colours = 16;
+    fields.compression = 1;
+    fields.width = fields.height = 64;
+    fields.pixels = {0};
+    WriteBytes(dir / "cut.bmp", test::MakeBmp(fields));
+    EXPECT_FALSE(Load("cut.bmp").ok);
+    EXPECT_EQ(messages.messages, std::vector<std::string>{"Error reading bitmap data"});
+
+    // The library alone still says it at once.
+    messages.messages.clear();
+    EXPECT_FALSE(lib.LoadImageFile(dir / "rle8.bmp"));
+    EXPECT_EQ(messages.messages, std::vector<std::string>{"Error reading bitmap data"});
+}
+
+// ".jpeg" is ".jpg" spelt out: both the library and our own decoder's one-pixel path take it.
+TEST_F(StrellImageTest, JpegFilesOfEitherSpelling) {
+    WriteBytes(dir / "photo.jpeg", test::MakeJpeg(20, 10));
+    WriteBytes(dir / "thin.JPEG", test::MakeJpeg(1, 5));
+    const Loaded photo = Load("photo.jpeg");
+    ASSERT_TRUE(photo.ok);
+    EXPECT_EQ(photo.bitmap.Width, 20);
+    EXPECT_EQ(photo.bits, 24);
+    EXPECT_EQ(photo.alpha, 0);
+    const Loaded thin = Load("thin.JPEG");
+    ASSERT_TRUE(thin.ok);
+    EXPECT_EQ(thin.bitmap.Height, 5);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 TEST_F(StrellImageTest, RefusesWithoutStalePixels) {
     WriteBytes(dir / "good.bmp", test::MakeBmp(test::BmpFields{}));
     WriteBytes(dir / "short.png", "\x89PN");
