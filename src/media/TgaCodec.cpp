@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+// The 24-bit rows are swapped with SSSE3 shuffles where the compiler and the processor have them.
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define KELVARN_TGA_SSSE3 1
+#include <immintrin.h>
+#else
+#define KELVARN_TGA_SSSE3 0
+#endif
+
 namespace kelvarn {
 
 namespace {
@@ -26,10 +34,49 @@ void ConvertTga16To24(const std::uint8_t* src, int count, std::uint8_t* dst) {
     }
 }
 
+#if KELVARN_TGA_SSSE3
+// Sixteen pixels (48 bytes) at a time with byte shuffles: each 16-byte output block takes its bytes
+// from at most two input blocks.
+__attribute__((target("ssse3"))) int SwapBgrSsse3(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst,
+                                                 int count) {
+    // Output block k, byte i, takes input byte 3 * (i / 3) + 2 - i % 3 counted from 16 k; the shuffles
+    // pick from a block or its neighbour (-1: leave zero, the other shuffle fills it).
+    const __m128i s00 = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, -1);
+    const __m128i s01 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1);
+    const __m128i s10 = _mm_setr_epi8(-1, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i s11 = _mm_setr_epi8(0, -1, 4, 3, 2, 7, 6, 5, 10, 9, 8, 13, 12, 11, -1, 15);
+    const __m128i s12 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1);
+    const __m128i s21 = _mm_setr_epi8(14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i s22 = _mm_setr_epi8(-1, 3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10, 15, 14, 13);
+    int x = 0;
+    for (; x + 16 <= count; x += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x * 3));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x * 3 + 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x * 3 + 32));
+        const __m128i o0 = _mm_or_si128(_mm_shuffle_epi8(a, s00), _mm_shuffle_epi8(b, s01));
+        const __m128i o1 =
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(a, s10), _mm_shuffle_epi8(b, s11)), _mm_shuffle_epi8(c, s12));
+        const __m128i o2 = _mm_or_si128(_mm_shuffle_epi8(b, s21), _mm_shuffle_epi8(c, s22));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x * 3), o0);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x * 3 + 16), o1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x * 3 + 32), o2);
+    }
+    return x;
+}
+
+bool HaveSsse3() {
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+}
+#endif
+
 // B, G, R pixels to R, G, B, four pixels (three words) at a time:
 // B G R B | G R B G | R B G R becomes R G B R | G B R G | B R G B.
 void SwapBgrRow(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int count) {
     int x = 0;
+#if KELVARN_TGA_SSSE3
+    if (HaveSsse3()) x = SwapBgrSsse3(src, dst, count);
+#endif
     for (; x + 4 <= count; x += 4) {
         std::uint32_t a, b, c;
         std::memcpy(&a, src + x * 3, 4);

@@ -221,6 +221,26 @@ TEST(TgaStrictReader, OrientationAndDepths) {
     EXPECT_EQ(Rgb(t.image, 0, 0), (std::vector<std::uint8_t>{3, 2, 1, 4}));
 }
 
+// Rows of 24-bit pixels are turned from B, G, R into R, G, B in blocks of sixteen, four and one pixel:
+// every width up to three blocks and some, every byte distinct, must come out exact.
+TEST(TgaStrictReader, TwentyFourBitRowsAtEveryWidth) {
+    for (int width = 1; width <= 53; ++width) {
+        TgaFields fields;
+        fields.width = width;
+        fields.height = 2;
+        fields.pixels.resize(static_cast<std::size_t>(width) * 2 * 3);
+        for (std::size_t i = 0; i < fields.pixels.size(); ++i) fields.pixels[i] = static_cast<char>(i * 7 + 1);
+        const TgaResult r = DecodeTgaStrict(AsBytes(MakeTga(fields)));
+        ASSERT_EQ(r.fault, TgaFault::None) << width;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x) {
+                const auto* s = reinterpret_cast<const std::uint8_t*>(fields.pixels.data()) + (y * width + x) * 3;
+                ASSERT_EQ(Rgb(r.image, x, y), (std::vector<std::uint8_t>{s[2], s[1], s[0]}))
+                    << "width " << width << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(TgaStrictReader, ColourMaps) {
     // First entry 2: the map holds entries 2, 3, 4; index 2 takes its first stored entry.
     TgaFields mapped;
