@@ -1,5 +1,5 @@
-// The mesh model reader on any bytes, with texture lookups that find nothing: the load must end, and
-// what it holds must be safe for the renderer to index.
+// The mesh model reader on any bytes, with texture lookups that find nothing: the load must end, a
+// success must hold geometry, and what it holds must be safe for the renderer to index.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -14,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kelvarn::TNoTextureFiles files;
     const kelvarn::TModelLoadResult result = model.LoadFromBytes(bytes, files, nullptr);
     if (!result.Ok && model.ObjectCount() != 0) std::abort();
+    if (result.Ok != model.Box().has_value()) std::abort();  // a load succeeds exactly when it read a vertex
+    if (result.Ok && !result.Error.empty()) std::abort();
     for (const kelvarn::T3DObject& o : model.Objects()) {
         const std::size_t n = o.Positions.size();
         if (o.Normals.size() != n || o.TexCoords.size() != n || (!o.Tangents.empty() && o.Tangents.size() != n))

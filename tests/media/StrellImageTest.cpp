@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <Magick++.h>
+#include <filesystem>
 
+#include "CorpusSupport.h"
 #include "ImageBuilders.h"
 #include "media/JpegCodec.h"
 #include "media/StrellImage.h"
 #include "media/TgaCodec.h"
 #include "shell/Files.h"
+#include "shell/PathText.h"
 #include "shell/ProgramState.h"
+#include "shell/Text.h"
 #include "support/TestSupport.h"
 
 namespace kelvarn {
@@ -192,6 +196,26 @@ TEST_F(StrellImageTest, JpegFilesOfEitherSpelling) {
     ASSERT_TRUE(thin.ok);
     EXPECT_EQ(thin.bitmap.Height, 5);
     EXPECT_TRUE(messages.messages.empty());
+}
+
+// Every picture in the real asset folders opens as a user opens it, without a message.
+TEST_F(StrellImageTest, EveryRealPictureOpens) {
+    KELVARN_NEED_CORPUS();
+    int opened = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(test::CorpusFolder())) {
+        const std::string path = PathString(entry.path());
+        const std::string ext = LowerCase(ExtractFileExt(path));
+        const bool picture = ext == ".jpg" || ext == ".jpeg" || ext == ".tga" || ext == ".bmp" || ext == ".texture";
+        if (!entry.is_regular_file() || !picture) continue;
+        Image32 bitmap;
+        int alpha = -1, compression = -1, bits = -1;
+        ASSERT_TRUE(facade.LoadImage(path, bitmap, alpha, compression, bits)) << path;
+        EXPECT_GT(bitmap.Width, 0) << path;
+        EXPECT_TRUE(bits == 24 || bits == 32) << path << " " << bits;
+        ++opened;
+    }
+    EXPECT_GE(opened, 20);
+    EXPECT_TRUE(messages.messages.empty()) << messages.messages.front();
 }
 
 TEST_F(StrellImageTest, RefusesWithoutStalePixels) {

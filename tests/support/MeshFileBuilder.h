@@ -1,7 +1,8 @@
 // Builds indexed-mesh files (".im", ".pm") byte by byte for tests, fuzz seeds and benchmarks: the
 // "JIRF"/"IDXM" container with "INFO", "CHNK"/"MATL"/"GEOM", "SKEL", "INFL", "ATCH" and any raw chunk,
-// laid out as makers' tools write them: every chunk's data starts with its version, a "CHNK" holds a
-// "MATL" (the material alone) and then the "GEOM", and names are padded with NULs to whole words.
+// laid out as makers' tools write them: the data of "INFO", "CHNK", "MATL", "GEOM" and "INFL" starts
+// with its version, a "CHNK" holds a "MATL" (the material alone) and then the "GEOM", and material,
+// texture, bone and influence names are padded with NULs to whole words.
 // Every count and length can be overridden to make damaged files. Needs nothing but the standard
 // library, so benchmarks can use it without GoogleTest.
 #pragma once
@@ -67,14 +68,14 @@ struct MeshGeometry {
     std::uint32_t TangentFlag = 0;  // written from version 201
     std::string BoneName;           // written from version 200
     std::uint32_t HeaderField1 = 0, HeaderField2 = 0;
-    // The header fields the reader passes over, in file order (the second and third from version 101,
-    // the third from 102); makers' tools write 4, a float, and 0 or 1.
+    // The header fields the reader passes over, in file order (the first always, the second from
+    // version 101, the third from 102); makers' tools write 4, a float, and 0 or 1.
     std::array<std::uint32_t, 3> Unread{4, 0, 0};
     std::vector<MeshVertex> Vertices;
     std::vector<std::array<std::uint16_t, 3>> Triangles;
     std::vector<Vec3> Normals;      // empty: (0, 0, 1) for every vertex
     std::vector<Vec3> FaceRecords;  // the per-triangle record the reader skips; empty: (0, 0, 1) each
-    std::vector<Vec3> Tangents;  // empty: (1, 0, 0) for every vertex (written only with the flag)
+    std::vector<Vec3> Tangents;     // empty: (1, 0, 0) for every vertex (written only with the flag)
     std::optional<std::uint32_t> VertexCount, TriangleCount;  // written instead of the real counts
 };
 
