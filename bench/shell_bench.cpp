@@ -1,6 +1,7 @@
-// Core services on their hot paths: expanding a tool line, and loading a large settings file.
+// Core services on their hot paths: expanding a tool line, and loading large settings files.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -57,6 +58,53 @@ void BM_LoadSettingsFile1MB(benchmark::State& s) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_LoadSettingsFile1MB)->Unit(benchmark::kMillisecond);
+
+// Loading must stay linear in the number of sections: 1 MB of nothing but section headers against
+// 1 MB of one section's keys. The headers' counter "vs_one_section" is their time over the other's,
+// measured in the same run (at most about 2 is linear; a quadratic load makes it hundreds).
+std::string MakeIniFile(const std::string& name, bool headers) {
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream out(path, std::ios::binary);
+    std::string text = headers ? "" : "[Only]\r\n";
+    for (int n = 0; text.size() < (1u << 20); ++n)
+        text += headers ? "[S" + std::to_string(n) + "]\r\n" : "K" + std::to_string(n) + "=1\r\n";
+    out << text;
+    return path;
+}
+
+double LoadSeconds(const std::string& path, int rounds) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < rounds; ++i) {
+        TMemIni ini(path);
+        benchmark::DoNotOptimize(ini.ReadString("S7", "x", ""));
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / rounds;
+}
+
+void BM_LoadSectionHeaders1MB(benchmark::State& s) {
+    const std::string headers = MakeIniFile("kelvarn-bench-headers.ini", true);
+    const std::string single = MakeIniFile("kelvarn-bench-one-section.ini", false);
+    for (auto _ : s) {
+        TMemIni ini(headers);
+        benchmark::DoNotOptimize(ini.ReadString("S7", "x", ""));
+    }
+    s.SetBytesProcessed(s.iterations() * static_cast<std::int64_t>(FileSize(headers)));
+    s.counters["vs_one_section"] = LoadSeconds(headers, 5) / LoadSeconds(single, 5);
+    std::filesystem::remove(headers);
+    std::filesystem::remove(single);
+}
+BENCHMARK(BM_LoadSectionHeaders1MB)->Unit(benchmark::kMillisecond);
+
+void BM_LoadOneSection1MB(benchmark::State& s) {
+    const std::string single = MakeIniFile("kelvarn-bench-one-section.ini", false);
+    for (auto _ : s) {
+        TMemIni ini(single);
+        benchmark::DoNotOptimize(ini.ReadString("Only", "K7", ""));
+    }
+    s.SetBytesProcessed(s.iterations() * static_cast<std::int64_t>(FileSize(single)));
+    std::filesystem::remove(single);
+}
+BENCHMARK(BM_LoadOneSection1MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

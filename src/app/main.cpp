@@ -112,6 +112,8 @@ int main(int argc, char* argv[]) {
     TQtProcessRunner runner;
     state.Messages = &messages;
     state.Runner = &runner;
+    if (const std::string warning = SettingsLoadWarning(state); !warning.empty())
+        messages.ShowMessage(warning, "", MessageKind::Warning);
 
     TQtFileClipboard clipboard;
     TQtTrash trash;

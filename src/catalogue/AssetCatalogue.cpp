@@ -194,6 +194,14 @@ TScanResult TAssetCatalogue::AddDirectory(std::string_view folder) {
     return TScanResult::Done;
 }
 
+void TAssetCatalogue::QueueDirectory(std::string_view folder) {
+    if (Scanning()) {
+        queued_.emplace_back(folder);
+        return;
+    }
+    AddDirectory(folder);
+}
+
 TScanResult TAssetCatalogue::ScanFolder(std::string_view folder) {
     if (scanDepth_ == 0) {
         backupCache_ = BackupFolder();
@@ -207,6 +215,12 @@ TScanResult TAssetCatalogue::ScanFolder(std::string_view folder) {
         abortScan_ = false;
         scanCancel_ = false;
         Events([](IAssetListEvents& e) { e.ScanEnded(); });
+        // Folders handed over during the scan, in the order they came.
+        std::vector<std::string> waiting;
+        waiting.swap(queued_);
+        if (dropQueued_) waiting.clear();
+        dropQueued_ = false;
+        for (const std::string& next : waiting) AddDirectory(next);
     }
     return result;
 }

@@ -83,6 +83,10 @@ public:
     // --- the operations of the list
     void ClearAssetList();
     TScanResult AddDirectory(std::string_view folder);
+    // AddDirectory for a request from outside (a second start's "-CMP folder"): while a scan runs the
+    // folder waits, in order, and is added when the scan ends, unless the window closes first.
+    void QueueDirectory(std::string_view folder);
+    std::size_t QueuedDirectories() const { return queued_.size(); }
     TScanResult ScanFolder(std::string_view folder);
     // Adds one asset folder; true when it was added.
     bool AddAsset(std::string_view folder);
@@ -140,8 +144,11 @@ public:
     bool Scanning() const { return scanDepth_ > 0; }
     // Escape: the running scan asks whether to stop.
     void RequestScanCancel();
-    // Ends the running scan without asking (the window closes).
-    void AbortScan() { abortScan_ = true; }
+    // Ends the running scan without asking (the window closes); queued folders are dropped.
+    void AbortScan() {
+        abortScan_ = true;
+        dropQueued_ = true;
+    }
     // Beeps and answers true when a scan runs: the caller refuses its list-changing work.
     bool RefuseWhileScanning();
     // The gauge.
@@ -173,6 +180,8 @@ private:
     bool abortScan_ = false;
     bool cancelReported_ = false;
     std::string backupCache_;
+    std::vector<std::string> queued_;
+    bool dropQueued_ = false;
 };
 
 // The sort comparisons of SortAssets, over full folder paths (each compares the last components).

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "catalogue/EditorDialogs.h"
+#include "shell/Backups.h"
 #include "shell/CommandBus.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
@@ -106,12 +107,20 @@ void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks&
         if (FileExists(call)) state.Audio->Play(call);
     }
 
+    // The backups are taken here rather than through the bus, whose callbacks answer nothing: a tool
+    // must not change what could not be backed up.
+    std::string backupError;
     switch (numbers.before) {
         case 0: break;
         case 1: state.SendCommand(ccSaveFile, state.AssetPathFile()); break;
-        case 2: state.SendCommand(ccBackupFile, state.AssetPathFile()); break;
-        case 3: state.SendCommand(ccBackupAsset, state.AssetPath()); break;
+        case 2: backupError = BackupFile(state, state.AssetPathFile()); break;
+        case 3: backupError = BackupFolder(state, state.AssetPath()); break;
         default: state.Messages->ShowMessage("Invalid Before Action specifier"); break;
+    }
+    if (!backupError.empty()) {
+        state.Messages->ShowMessage(backupError + "; the tool was not run", "", MessageKind::Error);
+        state.Audio->Stop();
+        return;
     }
 
     const DateTime start = state.Clock->Now();

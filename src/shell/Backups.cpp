@@ -21,6 +21,12 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kStampLength = 14;
+// A second backup of one path within one second gets a three-digit number after the stamp, so that
+// no backup takes another's name and the stamps still order them.
+constexpr std::size_t kSequenceLength = 3;
+constexpr int kMaxSequence = 999;
+// A "¶" inside a path would split the name into more pieces than three.
+constexpr std::string_view kPilcrowEscape = "%B6";
 
 // The absolute, lexically normal native form of a path, without trailing separator: the form whose
 // encoding names its backups.
@@ -49,9 +55,11 @@ std::string CutUtf8(std::string_view text, std::size_t bytes) {
     return std::string(text.substr(0, bytes));
 }
 
+std::string EscapePilcrow(std::string_view text) { return ReplaceAll(text, kPilcrow, kPilcrowEscape); }
+
 std::string RawEncode(std::string_view folder) {
     std::string out;
-    for (char c : folder) {
+    for (char c : EscapePilcrow(folder)) {
 #ifdef _WIN32
         if (c == ':' || c == '\\' || c == '/') {
 #else
@@ -86,17 +94,68 @@ std::string PrepareBackupFolder(TProgramState& state, std::string& folder) {
     return {};
 }
 
+// The order of backups of one path: the second of the stamp, then the number after it (none: 0).
+struct StampKey {
+    std::string second;
+    int sequence = 0;
+    bool operator<(const StampKey& o) const { return second != o.second ? second < o.second : sequence < o.sequence; }
+};
+
+StampKey KeyOf(const std::string& stamp) {
+    StampKey key{stamp.substr(0, std::min(stamp.size(), kStampLength)), 0};
+    if (stamp.size() == kStampLength + kSequenceLength) {
+        long long n = 0;
+        if (TryParseInt(stamp.substr(kStampLength), n)) key.sequence = static_cast<int>(n);
+    }
+    return key;
+}
+
 // The newest backup (by its leading stamp) whose encoded folder and name match exactly.
 std::string NewestBackup(const std::vector<std::string>& entries, const std::string& encoded,
                          const std::string& name) {
     std::string best;
+    StampKey bestKey;
     for (const std::string& entry : entries) {
-        const std::string bare = ExtractFileName(entry);
-        const Pieces p = SplitBackupName(bare);
+        const Pieces p = SplitBackupName(ExtractFileName(entry));
         if (!p.ok || p.folder != encoded || p.name != name) continue;
-        if (best.empty() || bare > ExtractFileName(best)) best = entry;
+        const StampKey key = KeyOf(p.stamp);
+        if (best.empty() || bestKey < key) best = entry, bestKey = key;
     }
     return best;
+}
+
+// The name of a new backup in `folder`: the plain stamp, or, when a backup of the same path was taken
+// within that second, the stamp followed by a number above every number taken. Empty when a thousand
+// backups of one path share the second.
+std::string FreeBackupName(const std::string& folder, const DateTime& now, const std::string& path, bool isFolder) {
+    const std::string plain = BackupName(now, path, isFolder);
+    const Pieces wanted = SplitBackupName(plain);
+    std::vector<std::string> entries;
+    ListEntries(JoinPath(folder, wanted.stamp + "*"), entries);
+    int highest = -1;
+    for (const std::string& entry : entries) {
+        const Pieces p = SplitBackupName(ExtractFileName(entry));
+        if (!p.ok || p.folder != wanted.folder || p.name != wanted.name) continue;
+        const StampKey key = KeyOf(p.stamp);
+        if (key.second == wanted.stamp) highest = std::max(highest, key.sequence);
+    }
+    for (int sequence = highest + 1; sequence <= kMaxSequence; ++sequence) {
+        std::string name = plain;
+        if (sequence > 0) {
+            char digits[8];
+            std::snprintf(digits, sizeof digits, "%03d", sequence);
+            name.insert(kStampLength, digits);
+        }
+        if (!PathExists(JoinPath(folder, name))) return name;
+    }
+    return {};
+}
+
+// A sibling of `base` that does not exist yet: `base`, then `base` with 2, 3, ... after it.
+std::string FreeSibling(const std::string& base) {
+    if (!PathExists(base)) return base;
+    for (int n = 2;; ++n)
+        if (std::string candidate = base + std::to_string(n); !PathExists(candidate)) return candidate;
 }
 
 void AfterRestore(TProgramState& state) {
@@ -108,7 +167,7 @@ void AfterRestore(TProgramState& state) {
 
 std::string EncodeBackupFolder(std::string_view folder, std::string_view fileName) {
     const std::string encoded = RawEncode(folder);
-    const std::size_t fixed = kStampLength + 2 * kPilcrow.size() + fileName.size();
+    const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + EscapePilcrow(fileName).size();
     if (fixed + encoded.size() <= kMaxBackupNameBytes) return encoded;
     // Too long: keep the start of the path for people reading the folder, and a hash of the whole of
     // it so that two long paths never share a name.
@@ -122,7 +181,7 @@ std::string BackupName(const DateTime& stamp, std::string_view path, bool isFold
     const std::string name = isFolder ? std::string() : ExtractFileName(normal);
     const std::string folder = isFolder ? normal : ExtractFileDir(normal);
     return FormatTimeStamp(stamp) + std::string(kPilcrow) + EncodeBackupFolder(folder, name) +
-           std::string(kPilcrow) + name;
+           std::string(kPilcrow) + EscapePilcrow(name);
 }
 
 std::string TimeStamp(TProgramState& state) { return FormatTimeStamp(state.Clock->Now()); }
@@ -150,9 +209,10 @@ std::string BackupFile(TProgramState& state, std::string_view path) {
     std::string folder;
     if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
         return "Unable to back up " + std::string(path) + ": " + error;
-    const std::string name = BackupName(state.Clock->Now(), source, false);
+    const std::string name = FreeBackupName(folder, state.Clock->Now(), source, false);
+    if (name.empty()) return "Unable to back up " + std::string(path) + ": too many backups within one second";
     if (name.size() > kMaxBackupNameBytes) return "Unable to back up " + std::string(path) + ": its name is too long";
-    if (std::string error = StreamCopyFile(source, JoinPath(folder, name)); !error.empty())
+    if (std::string error = CopyFileNoReplace(source, JoinPath(folder, name)); !error.empty())
         return "Unable to back up " + std::string(path) + ": " + error;
     return {};
 }
@@ -166,9 +226,13 @@ std::string BackupFolder(TProgramState& state, std::string_view path) {
     const std::string backupRoot = NormalPath(folder);
     if (backupRoot == source || StartsWith(backupRoot, IncludeTrailingSeparator(source, fs::path::preferred_separator)))
         return "Unable to back up " + std::string(path) + ": the backup folder lies inside it";
-    const std::string target = JoinPath(folder, BackupName(state.Clock->Now(), source, true));
+    const std::string name = FreeBackupName(folder, state.Clock->Now(), source, true);
+    if (name.empty()) return "Unable to back up " + std::string(path) + ": too many backups within one second";
+    const std::string target = JoinPath(folder, name);
+    const bool stood = PathExists(target);
     if (std::string error = CopyFolder(source, target); !error.empty()) {
-        DeleteFolderTree(target);
+        // Only a copy this call began is removed: a folder that stood there belongs to another backup.
+        if (!stood) DeleteFolderTree(target);
         return "Unable to back up " + std::string(path) + ": " + error;
     }
     return {};
@@ -180,7 +244,7 @@ std::string RestoreFile(TProgramState& state, std::string_view path) {
     const std::string encoded = EncodeBackupFolder(ExtractFileDir(target), name);
     std::vector<std::string> entries;
     ListEntriesOfKind(JoinPath(BackupFolderPath(state), "*.*"), entries, false);
-    const std::string newest = NewestBackup(entries, encoded, name);
+    const std::string newest = NewestBackup(entries, encoded, EscapePilcrow(name));
     if (newest.empty()) {
         const std::string message = "No backups found: " + std::string(path);
         state.Messages->ShowMessage(message, "", MessageKind::Information);
@@ -205,16 +269,15 @@ std::string RestoreFolder(TProgramState& state, std::string_view path) {
         state.Messages->ShowMessage(message, "", MessageKind::Information);
         return message;
     }
-    // Copy beside the target first; only a complete copy takes the target's place.
-    const std::string staging = target + ".kvrestore";
-    DeleteFolderTree(staging);
+    // Copy beside the target first; only a complete copy takes the target's place. The working names
+    // are ones no folder holds yet: a folder the user called so is not ours to delete.
+    const std::string staging = FreeSibling(target + ".kvrestore");
     if (std::string error = CopyFolder(newest, staging); !error.empty()) {
         DeleteFolderTree(staging);
         return "Unable to restore " + std::string(path) + ": " + error;
     }
-    const std::string aside = target + ".kvold";
+    const std::string aside = FreeSibling(target + ".kvold");
     if (DirectoryExists(target)) {
-        DeleteFolderTree(aside);
         if (std::string error = RenameNoReplace(target, aside); !error.empty()) {
             DeleteFolderTree(staging);
             return "Unable to restore " + std::string(path) + ": " + error;
@@ -236,7 +299,8 @@ std::string IniBackup(TProgramState& state, std::string_view format) {
         JoinPath(BackupFolderPath(state), "Kelvarn(" + FormatDateTime(format, state.Clock->Now()) + ").ini");
     if (FileExists(target)) return {};
     TMemIni& settings = state.Settings();
-    if (settings.FileName().empty()) return {};
+    // A settings file that could not be read is left alone: no flush, and no copy of it.
+    if (settings.FileName().empty() || settings.FileProtected()) return {};
     if (std::string error = settings.UpdateFile(); !error.empty()) return error;
     if (!ForceDirectories(ExtractFileDir(target))) return "Unable to create the backup folder " + ExtractFileDir(target);
     return StreamCopyFile(settings.FileName(), target);

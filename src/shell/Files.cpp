@@ -53,6 +53,27 @@ fs::path TempPathBeside(const fs::path& target) {
 
 std::string Describe(const std::error_code& ec) { return ec.message(); }
 
+// The file a write to `target` is meant for: a symbolic link is followed to the file it names, so
+// the replacement lands there and the link stays a link.
+fs::path FollowLinks(const fs::path& target) {
+    fs::path p = target;
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+        const fs::path next = fs::read_symlink(p, ec);
+        if (ec) break;
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p;
+}
+
+// The replacing file takes the permission bits of the file it replaces (a new file keeps the default).
+void KeepPermissions(const fs::path& replacement, const fs::path& target) {
+    std::error_code ec;
+    const fs::file_status old = fs::status(target, ec);
+    if (ec || !fs::is_regular_file(old)) return;
+    fs::permissions(replacement, old.permissions(), fs::perm_options::replace, ec);
+}
+
 // Writes `bytes` to a new temporary file beside `target`, flushed to the disk. Returns its path in
 // `tmp`; on failure the temporary file is gone.
 std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
@@ -202,12 +223,13 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 }
 
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
-    const fs::path target = FsPath(path);
+    const fs::path target = FollowLinks(FsPath(path));
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
     fs::path tmp;
     std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;
+    KeepPermissions(tmp, target);
     fs::rename(tmp, target, ec);
     if (ec) {
         fs::remove(tmp, ec);
@@ -234,10 +256,13 @@ std::string AppendToFile(std::string_view path, std::string_view bytes) {
     return WriteDirect(FsPath(path), bytes, "ab");
 }
 
-std::string StreamCopyFile(std::string_view source, std::string_view target) {
+namespace {
+
+std::string CopyStreamed(std::string_view source, std::string_view target, bool replace) {
     const fs::path from = FsPath(source);
-    const fs::path to = FsPath(target);
+    const fs::path to = FollowLinks(FsPath(target));
     std::error_code ec;
+    if (!replace && fs::exists(fs::symlink_status(to, ec))) return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
     if (!fs::is_regular_file(from, ec)) return "File not found: " + std::string(source);
     if (fs::exists(to, ec) && fs::equivalent(from, to, ec))
         return "Unable to copy " + std::string(source) + " onto itself";
@@ -269,12 +294,30 @@ std::string StreamCopyFile(std::string_view source, std::string_view target) {
         fs::remove(tmp, ec);
         return "Unable to copy " + std::string(source) + " to " + std::string(target);
     }
+    if (!replace) {
+        if (std::string error = platform::RenameNoReplace(PathString(tmp), PathString(to)); !error.empty()) {
+            fs::remove(tmp, ec);
+            return "Unable to copy " + std::string(source) + " to " + std::string(target) + ": " + error;
+        }
+        return {};
+    }
+    KeepPermissions(tmp, to);
     fs::rename(tmp, to, ec);
     if (ec) {
         fs::remove(tmp, ec);
         return "Unable to copy " + std::string(source) + " to " + std::string(target) + ": " + Describe(ec);
     }
     return {};
+}
+
+}  // namespace
+
+std::string StreamCopyFile(std::string_view source, std::string_view target) {
+    return CopyStreamed(source, target, true);
+}
+
+std::string CopyFileNoReplace(std::string_view source, std::string_view target) {
+    return CopyStreamed(source, target, false);
 }
 
 std::string CopyFileToFolder(std::string_view source, std::string_view folder) {

@@ -25,6 +25,8 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
+// The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names
+// is replaced and the link stays.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
 // A working file that only this session reads back (undo snapshots, which the start-up purge deletes
 // anyway): written straight, not flushed to the disk; a failed write removes it.
@@ -36,8 +38,11 @@ std::string WriteTextFile(std::string_view path, std::string_view utf8, TextEnco
 std::string AppendToFile(std::string_view path, std::string_view bytes);
 
 // Copies a file through streams into a temporary file beside the target and renames it over the
-// target. Copying a file onto itself is refused. The program's one file-copy routine.
+// target (keeping its permission bits and following a link, as WriteFileAtomic). Copying a file onto
+// itself is refused. The program's one file-copy routine.
 std::string StreamCopyFile(std::string_view source, std::string_view target);
+// The same, but an existing target is never replaced: the copy then fails.
+std::string CopyFileNoReplace(std::string_view source, std::string_view target);
 inline std::string CopyFileStreamed(std::string_view source, std::string_view target) {
     return StreamCopyFile(source, target);
 }

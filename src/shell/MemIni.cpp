@@ -5,7 +5,84 @@
 namespace kelvarn {
 
 namespace {
+
 constexpr std::uint64_t kMaxSettingsFile = 64ull << 20;
+constexpr std::string_view kEncodedMark = "%kv%";
+// A byte-order mark read as Windows-1252 (the rest of the file was no UTF-8).
+constexpr std::string_view kMarkAs1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";
+
+// The lookup form of a name: SameText holds exactly for names of equal length and equal lower case.
+std::string Fold(std::string_view name) { return std::to_string(name.size()) + ":" + LowerCase(name); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool KeyNeedsEncoding(std::string_view key) {
+    return key.empty() || key.front() == ';' || key.front() == '[' || IsBlank(key.front()) || IsBlank(key.back()) ||
+           key.find_first_of("=\r\n") != std::string_view::npos || StartsWith(key, kEncodedMark);
+}
+
+bool ValueNeedsEncoding(std::string_view value) {
+    return value.find_first_of("\r\n") != std::string_view::npos || StartsWith(value, kEncodedMark);
+}
+
+std::string Encode(std::string_view text) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out(kEncodedMark);
+    for (char c : text) {
+        if (c == '%' || c == '=' || c == '\r' || c == '\n' || IsBlank(c)) {
+            const auto b = static_cast<unsigned char>(c);
+            out += '%';
+            out += digits[b >> 4];
+            out += digits[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The text of an encoded key or value; any other text as it stands.
+std::string Decode(std::string_view text) {
+    if (!StartsWith(text, kEncodedMark)) return std::string(text);
+    auto hex = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::string out;
+    for (std::size_t i = kEncodedMark.size(); i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void TMemIni::Section::AddEntry(Entry entry) {
+    if (!entry.isRaw) keys.emplace(Fold(entry.key), entries.size());
+    entries.push_back(std::move(entry));
+}
+
+void TMemIni::Section::Reindex() {
+    keys.clear();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (!entries[i].isRaw) keys.emplace(Fold(entries[i].key), i);
+}
+
+const TMemIni::Entry* TMemIni::Section::Find(std::string_view key) const {
+    const auto it = keys.find(Fold(key));
+    return it == keys.end() ? nullptr : &entries[it->second];
+}
+
+TMemIni::Entry* TMemIni::Section::Find(std::string_view key) {
+    const auto it = keys.find(Fold(key));
+    return it == keys.end() ? nullptr : &entries[it->second];
 }
 
 std::string ApplyQuoteRule(std::string_view text) {
@@ -21,11 +98,18 @@ std::string ApplyQuoteRule(std::string_view text) {
 }
 
 TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
-    if (!FileExists(fileName_)) return;
+    if (fileName_.empty() || !PathExists(fileName_)) return;
+    if (!FileExists(fileName_)) {
+        loadError_ = "Unable to read " + fileName_ + ": it is not a file";
+        return;
+    }
     DecodedText decoded;
     loadError_ = ReadTextFile(fileName_, decoded, kMaxSettingsFile);
     if (!loadError_.empty()) return;
     encoding_ = decoded.encoding;
+    // A mark before text that is no UTF-8 is still a mark, not three characters of the first line.
+    if (encoding_ == TextEncoding::Windows1252 && StartsWith(decoded.text, kMarkAs1252))
+        decoded.text.erase(0, kMarkAs1252.size());
     const std::size_t firstEnd = decoded.text.find_first_of("\r\n");
     if (firstEnd != std::string::npos && decoded.text[firstEnd] == '\n') lineEnd_ = "\n";
     SetText(decoded.text);
@@ -33,6 +117,7 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
 
 void TMemIni::SetText(std::string_view text) {
     sections_.clear();
+    sectionIndex_.clear();
     Section* current = nullptr;
     for (const std::string& rawLine : SplitLines(text)) {
         const std::string line = Trim(rawLine);
@@ -41,22 +126,18 @@ void TMemIni::SetText(std::string_view text) {
             line.size() > 2 && line.front() == '[' && line.back() == ']' ? Trim(std::string_view(line).substr(1, line.size() - 2)) : std::string();
         if (!name.empty()) {
             current = FindSection(name);
-            if (!current) {
-                sections_.push_back({name, {}});
-                current = &sections_.back();
-            }
+            if (!current) current = &AddSection(name);
             continue;
         }
         if (!current) {
             // Lines before the first section header belong to a nameless section written first.
-            sections_.push_back({"", {}});
-            current = &sections_.back();
+            current = &AddSection("");
         }
         const std::size_t eq = line.find('=');
         if (line.front() == ';' || eq == std::string::npos || eq == 0) {
-            current->entries.push_back({"", line, true});
+            current->AddEntry({"", line, true});
         } else {
-            current->entries.push_back({TrimRight(std::string_view(line).substr(0, eq)), line.substr(eq + 1), false});
+            current->AddEntry({Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false});
         }
     }
 }
@@ -75,29 +156,44 @@ std::string TMemIni::GetText() const {
         if (!first) out += lineEnd_;
         first = false;
         if (!s.name.empty()) out += "[" + s.name + "]" + lineEnd_;
-        for (const Entry& e : s.entries) out += (e.isRaw ? e.value : e.key + "=" + e.value) + lineEnd_;
+        for (const Entry& e : s.entries) {
+            if (e.isRaw)
+                out += e.value;
+            else
+                out += (KeyNeedsEncoding(e.key) ? Encode(e.key) : e.key) + "=" +
+                       (ValueNeedsEncoding(e.value) ? Encode(e.value) : e.value);
+            out += lineEnd_;
+        }
     }
     return out;
 }
 
 const TMemIni::Section* TMemIni::FindSection(std::string_view name) const {
-    for (const Section& s : sections_)
-        if (SameText(s.name, name)) return &s;
-    return nullptr;
+    const auto it = sectionIndex_.find(Fold(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 TMemIni::Section* TMemIni::FindSection(std::string_view name) {
-    for (Section& s : sections_)
-        if (SameText(s.name, name)) return &s;
-    return nullptr;
+    const auto it = sectionIndex_.find(Fold(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+TMemIni::Section& TMemIni::AddSection(std::string name) {
+    sectionIndex_.emplace(Fold(name), sections_.size());
+    sections_.push_back({std::move(name), {}, {}});
+    return sections_.back();
+}
+
+void TMemIni::ReindexSections() {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(Fold(sections_[i].name), i);
 }
 
 const std::string* TMemIni::FindValue(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     if (!s) return nullptr;
-    for (const Entry& e : s->entries)
-        if (!e.isRaw && SameText(e.key, key)) return &e.value;
-    return nullptr;
+    const Entry* e = s->Find(key);
+    return e ? &e->value : nullptr;
 }
 
 std::string TMemIni::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
@@ -117,17 +213,12 @@ bool TMemIni::ReadBool(std::string_view section, std::string_view key, bool def)
 
 void TMemIni::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Section* s = FindSection(section);
-    if (!s) {
-        sections_.push_back({std::string(section), {}});
-        s = &sections_.back();
+    if (!s) s = &AddSection(std::string(section));
+    if (Entry* e = s->Find(key)) {
+        e->value.assign(value);
+        return;
     }
-    for (Entry& e : s->entries) {
-        if (!e.isRaw && SameText(e.key, key)) {
-            e.value.assign(value);
-            return;
-        }
-    }
-    s->entries.push_back({std::string(key), std::string(value), false});
+    s->AddEntry({std::string(key), std::string(value), false});
 }
 
 void TMemIni::WriteInteger(std::string_view section, std::string_view key, long long value) {
@@ -168,6 +259,7 @@ void TMemIni::EraseSection(std::string_view section) {
     for (auto it = sections_.begin(); it != sections_.end(); ++it) {
         if (SameText(it->name, section)) {
             sections_.erase(it);
+            ReindexSections();
             return;
         }
     }
@@ -179,6 +271,7 @@ void TMemIni::DeleteKey(std::string_view section, std::string_view key) {
     for (auto it = s->entries.begin(); it != s->entries.end(); ++it) {
         if (!it->isRaw && SameText(it->key, key)) {
             s->entries.erase(it);
+            s->Reindex();
             return;
         }
     }
@@ -186,6 +279,7 @@ void TMemIni::DeleteKey(std::string_view section, std::string_view key) {
 
 std::string TMemIni::UpdateFile() {
     if (fileName_.empty()) return "The settings have no file name";
+    if (FileProtected()) return {};  // never over a file that could not be read
     return WriteTextFile(fileName_, GetText(), encoding_);
 }
 

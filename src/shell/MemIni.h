@@ -1,9 +1,13 @@
 // TMemIni: the settings file held in memory. Section and key names compare without regard to case,
 // sections and keys keep their file order, and nothing reaches the disk before UpdateFile.
+// A key or value that a plain "key=value" line cannot carry (a key with "=", one that begins with ";"
+// or "[" or a blank, a line break in either) is written as "%kv%" followed by its text with "%", "=",
+// blanks and line ends as "%XX", and reads back exactly; every other line is written as it stands.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "shell/Text.h"
@@ -18,8 +22,11 @@ public:
 
     const std::string& FileName() const { return fileName_; }
     void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
-    // The message of the last failed load, empty when the file loaded or did not exist.
+    // The message of the failed load, empty when the file loaded or did not exist. A file that is
+    // there but could not be read (too large, not readable, not a file) may hold what the user made:
+    // the store then never writes it, and UpdateFile does nothing (the owner says so once).
     const std::string& LoadError() const { return loadError_; }
+    bool FileProtected() const { return !loadError_.empty(); }
 
     // Replaces the contents with the text of an ini file (already decoded).
     void SetText(std::string_view text);
@@ -58,18 +65,29 @@ private:
         std::string value;  // the raw line when `key` is empty
         bool isRaw = false;
     };
+    // Names are looked up through an index, so that loading and reading stay linear in the size of
+    // the file however many sections and keys it has.
+    using Index = std::unordered_map<std::string, std::size_t>;
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        Index keys;  // folded key -> first entry with that key
+        void AddEntry(Entry entry);
+        void Reindex();
+        const Entry* Find(std::string_view key) const;
+        Entry* Find(std::string_view key);
     };
 
     const Section* FindSection(std::string_view name) const;
     Section* FindSection(std::string_view name);
+    Section& AddSection(std::string name);
+    void ReindexSections();
     const std::string* FindValue(std::string_view section, std::string_view key) const;
 
     std::string fileName_;
     std::string loadError_;
     std::vector<Section> sections_;
+    Index sectionIndex_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     std::string lineEnd_ = "\r\n";
 };

@@ -1,6 +1,7 @@
 #include "shell/ProgramFolder.h"
 
 #include "shell/Files.h"
+#include "shell/MemIni.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 
@@ -39,6 +40,13 @@ void InitProgramState(TProgramState& state, const std::string& executablePath) {
     state.ProgramFile = executablePath;
     state.ProgramFolder = ResolveProgramFolder(executablePath, state.Environment);
     state.OpenSettings(state.ProgramFolder + "kelvarn.ini");
+}
+
+std::string SettingsLoadWarning(const TProgramState& state) {
+    const TMemIni& settings = state.Settings();
+    if (!settings.FileProtected()) return {};
+    return settings.LoadError() + "\n\nKelvarn starts with its default settings and will not change " +
+           settings.FileName() + " in this session.";
 }
 
 }  // namespace kelvarn

@@ -18,4 +18,8 @@ std::string ResolveProgramFolder(const std::string& executablePath,
 // Sets the program file and folder and opens the settings file "kelvarn.ini" in that folder.
 void InitProgramState(TProgramState& state, const std::string& executablePath);
 
+// What to tell the user once at start-up when the settings file is there but could not be read (the
+// program then runs on its defaults and leaves that file as it is); empty when it loaded.
+std::string SettingsLoadWarning(const TProgramState& state);
+
 }  // namespace kelvarn

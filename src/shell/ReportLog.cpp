@@ -1,5 +1,8 @@
 #include "shell/ReportLog.h"
 
+#include <mutex>
+
+#include "platform/FileSystemOps.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -10,8 +13,53 @@
 namespace kelvarn {
 
 namespace {
+
 const std::string kRule(84, '-');
 constexpr std::string_view kLineEnd = "\r\n";
+
+// What the last report knew of the day's file after writing it. While the file still has the size and
+// time it had then, the next report appends without reading it again: a batch of thousands of reports
+// costs each one the same.
+struct TLogTail {
+    std::string file;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    std::size_t chars = 0;  // characters of its text, two for a CR LF (the caret's measure)
+    TextEncoding encoding = TextEncoding::Utf8;
+    bool endsWithLineEnd = true;
+};
+
+std::mutex gTailLock;
+TLogTail gTail;
+
+bool KnownTail(const std::string& file, TLogTail& tail) {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    if (!platform::FileStamp(NativePath(file), size, modified)) return false;
+    std::lock_guard<std::mutex> lock(gTailLock);
+    if (gTail.file != file || gTail.size != size || gTail.modified != modified) return false;
+    tail = gTail;
+    return true;
+}
+
+void RememberTail(TLogTail tail) {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    std::lock_guard<std::mutex> lock(gTailLock);
+    if (!platform::FileStamp(NativePath(tail.file), size, modified)) {
+        gTail = {};
+        return;
+    }
+    tail.size = size;
+    tail.modified = modified;
+    gTail = std::move(tail);
+}
+
+void ForgetTail() {
+    std::lock_guard<std::mutex> lock(gTailLock);
+    gTail = {};
+}
+
 }  // namespace
 
 std::string LogFileName(TProgramState& state) {
@@ -45,18 +93,23 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
     // same however long the day's log has grown, and what the file held is never rewritten.
     const bool daily = ReadSettingBool(state.Settings(), keys::DailyLog);
     std::string error;
-    std::size_t offset = 0;
-    std::string separator;
-    TextEncoding encoding = TextEncoding::Utf8;
+    TLogTail tail;
+    tail.file = file;
+    bool haveText = false;
     std::string existingText;
-    if (daily && FileExists(file)) {
+    if (daily && FileExists(file) && !KnownTail(file, tail)) {
         DecodedText existing;
         error = ReadTextFile(file, existing);
-        encoding = existing.encoding;
+        tail.encoding = existing.encoding;
+        tail.chars = CharCount(existing.text);
+        tail.endsWithLineEnd = existing.text.empty() || existing.text.back() == '\n' || existing.text.back() == '\r';
         existingText = std::move(existing.text);
-        if (!existingText.empty() && existingText.back() != '\n' && existingText.back() != '\r') separator = "\r\n";
-        offset = CharCount(existingText) + separator.size();
+        haveText = true;
+    } else if (!daily || !FileExists(file)) {
+        tail = {file, 0, 0, 0, TextEncoding::Utf8, true};
     }
+    const std::string separator = tail.endsWithLineEnd ? "" : "\r\n";
+    const std::size_t offset = tail.chars + separator.size();
     const std::string blockText = separator + JoinLines(block, kLineEnd);
 
     if (error.empty()) {
@@ -65,16 +118,30 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
     }
     if (error.empty()) {
         std::string fitted;
-        if (encoding == TextEncoding::Windows1252 && !Utf8ToWindows1252(blockText, fitted)) {
+        if (tail.encoding == TextEncoding::Windows1252 && !Utf8ToWindows1252(blockText, fitted)) {
             // A character the file's encoding lacks: the whole log becomes UTF-8 rather than a mixture.
-            error = WriteTextFile(file, existingText + blockText, TextEncoding::Utf8);
+            if (!haveText) {
+                DecodedText existing;
+                error = ReadTextFile(file, existing);
+                existingText = std::move(existing.text);
+            }
+            if (error.empty()) error = WriteTextFile(file, existingText + blockText, TextEncoding::Utf8);
+            tail.encoding = TextEncoding::Utf8;
         } else {
             // A mark belongs only at the start of a file, and a fresh file is UTF-8.
-            const TextEncoding blockEncoding = encoding == TextEncoding::Windows1252 ? encoding : TextEncoding::Utf8;
+            const TextEncoding blockEncoding =
+                tail.encoding == TextEncoding::Windows1252 ? tail.encoding : TextEncoding::Utf8;
             // Deleting beats emptying: file systems flush an emptied file that is written again.
             if (!daily) DeleteFilePath(file);
             error = AppendToFile(file, EncodeText(blockText, blockEncoding));
         }
+    }
+    if (error.empty()) {
+        tail.chars = offset + CharCount(blockText) - separator.size();
+        tail.endsWithLineEnd = true;
+        RememberTail(std::move(tail));
+    } else {
+        ForgetTail();
     }
 
     if (!error.empty()) {
@@ -112,9 +179,8 @@ std::size_t LogCaretPosition(std::string_view viewTextUtf8, std::size_t offset, 
         viewUnits += length == 4 ? 2 : 1;
         i += length;
     }
-    // The character after the offset, never past the end.
-    const bool more = i < viewTextUtf8.size();
-    return viewUnits + (more ? 1 : 0);
+    // The first character after the offset: the newest block's first, never past the end.
+    return viewUnits;
 }
 
 }  // namespace kelvarn

@@ -74,7 +74,6 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
     const DateTime start = state_.Clock->Now();
     int processed = 0;
     bool aborted = false;        // the review's Abort button
-    bool savedCurrent = false;   // the current asset was one of the folders saved
 
     // Whatever ends the batch, its report is logged and the program leaves script mode.
     auto finish = [&] {
@@ -131,7 +130,6 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
             } else {
                 TOutlineDocument* main = host_.MainOutline();
                 if (main && SameFolder(folder, state_.AssetPath())) {
-                    savedCurrent = true;
                     host_.BeginTreeUpdate();
                     main->CopyTreeFrom(*editor);
                     main->SetModified(false);
@@ -157,10 +155,8 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
         for (std::size_t i = rows.size(); i-- > 1;)
             if (rows[i]->HasFlag(nfDelete)) main->DeleteNodeNow(rows[i], false);
         host_.EndTreeUpdate();
-        // When the batch saved this config moments ago, the backup it took then is the way back; a
-        // second one within the same second would take its name and hold the batch's result.
         const std::string file = main->ConfigFile();
-        std::string error = savedCurrent ? std::string() : BackupFile(state_, file);
+        std::string error = BackupFile(state_, file);
         if (error.empty()) error = main->SaveConfig(file, false);
         if (!error.empty()) host_.AppendAlert(error);
         host_.ShowStatus(stPanel2, "");

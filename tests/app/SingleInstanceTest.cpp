@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QUuid>
@@ -44,6 +45,8 @@ protected:
             }
             delete p;
         }
+        // A killed instance leaves its socket file in the temporary folder.
+        QLocalServer::removeServer(QString::fromStdString(name));
     }
 
     QProcess* Start(const QStringList& arguments, const QString& folder) {

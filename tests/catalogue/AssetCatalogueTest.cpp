@@ -92,6 +92,38 @@ TEST_F(AssetScan, ClosingEndsTheScanWithoutAsking) {
     EXPECT_EQ(catalogue.Count(), 1);
 }
 
+TEST_F(AssetScan, AHandOverDuringAScanIsAddedWhenTheScanEnds) {
+    for (const char* name : {"lib/a", "lib/b", "second/c", "third/d"}) Asset(name);
+    bool handed = false;
+    events.onPump = [&] {
+        if (handed || catalogue.Count() != 1) return;
+        handed = true;
+        catalogue.QueueDirectory(Path("second"));
+        catalogue.QueueDirectory(Path("third"));
+        EXPECT_EQ(catalogue.QueuedDirectories(), 2u);
+    };
+    EXPECT_EQ(catalogue.AddDirectory(Path("lib")), TScanResult::Done);
+    EXPECT_EQ(catalogue.Count(), 4);
+    EXPECT_EQ(catalogue.QueuedDirectories(), 0u);
+    EXPECT_EQ(messages.beeps, 0);
+    // Outside a scan the folder is added at once.
+    Asset("fourth/e");
+    catalogue.QueueDirectory(Path("fourth"));
+    EXPECT_EQ(catalogue.Count(), 5);
+}
+
+TEST_F(AssetScan, ClosingDropsWhatWaitsForTheScan) {
+    for (const char* name : {"lib/a", "lib/b", "second/c"}) Asset(name);
+    events.onPump = [this] {
+        if (catalogue.Count() != 1) return;
+        catalogue.AbortScan();
+        catalogue.QueueDirectory(Path("second"));  // arrives while the scan unwinds
+    };
+    EXPECT_EQ(catalogue.AddDirectory(Path("lib")), TScanResult::Cancelled);
+    EXPECT_EQ(catalogue.Count(), 1);
+    EXPECT_EQ(catalogue.QueuedDirectories(), 0u);
+}
+
 TEST_F(AssetScan, NoToTheQuestionGoesOn) {
     for (const char* name : {"lib/a", "lib/b", "lib/c"}) Asset(name);
     events.onPump = [this] {

@@ -2,7 +2,9 @@
 
 #include "AssetTestSupport.h"
 #include "catalogue/ToolRunner.h"
+#include "shell/Files.h"
 #include "shell/Macros.h"
+#include "shell/Strings.h"
 #include "shell/PathText.h"
 #include "shell/RunCommand.h"
 #include "shell/Text.h"
@@ -127,21 +129,45 @@ TEST_F(Tools, BadNumbersRunNothingAndBackNothingUp) {
 }
 
 TEST_F(Tools, BeforeActionsAndAnInvalidOneThatStillRuns) {
-    struct Case {
-        const char* before;
-        int code;
-        std::string text;
-    };
-    const Case cases[] = {{"1", ccSaveFile, Pfe()}, {"2", ccBackupFile, Pfe()}, {"3", ccBackupAsset, dir / "asset"}};
-    for (const Case& c : cases) {
-        bus.sent.clear();
-        Run(Spec({"c", "", "prog", "1", "0", c.before, "0"}));
-        EXPECT_EQ(SentTexts(c.code), (std::vector<std::string>{c.text})) << c.before;
-    }
+    test::WriteBytes(NativePath(Pfe()), "tga");
+    Run(Spec({"c", "", "prog", "1", "0", "1", "0"}));
+    EXPECT_EQ(SentTexts(ccSaveFile), (std::vector<std::string>{Pfe()}));
+    // Backups are taken before the tool starts: the file, then the whole asset folder.
+    Run(Spec({"c", "", "prog", "1", "0", "2", "0"}));
+    Run(Spec({"c", "", "prog", "1", "0", "3", "0"}));
+    std::vector<std::string> files, folders;
+    ListEntriesOfKind(dir / "program/backup/*", files, false);
+    ListEntriesOfKind(dir / "program/backup/*", folders, true);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(EndsWithText(files[0], "a.tga"));
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(test::ReadBytes(folders[0] + "/sub/a.tga"), "tga");
+    EXPECT_EQ(runner.runs.size(), 3u);
+
     runner.runs.clear();
     Run(Spec({"c", "", "prog", "1", "0", "7", "9"}));
     EXPECT_EQ(messages.messages, (std::vector<std::string>{"Invalid Before Action specifier", "Invalid After Action specifier"}));
     EXPECT_EQ(runner.runs.size(), 1u);
+}
+
+TEST_F(Tools, NoToolRunsAfterItsBackupFailed) {
+    test::WriteBytes(NativePath(Pfe()), "tga");
+    const std::string backups = dir / "program/backup";
+    SetWriteFaultHook([&](const std::string& path) { return StartsWith(path, backups) ? std::size_t{0} : std::string::npos; });
+    Run(Spec({"c", "", "prog", "1", "0", "2", "0"}));
+    Run(Spec({"c", "", "prog", "1", "0", "3", "0"}));
+    SetWriteFaultHook(nullptr);
+    EXPECT_TRUE(runner.runs.empty());
+    ASSERT_EQ(messages.messages.size(), 2u);
+    for (const std::string& m : messages.messages) {
+        EXPECT_TRUE(StartsWith(m, "Unable to back up ")) << m;
+        EXPECT_TRUE(EndsWithText(m, "; the tool was not run")) << m;
+    }
+    // A file that is not there cannot be backed up either.
+    state.SetAssetFileName("missing.tga");
+    Run(Spec({"c", "", "prog", "1", "0", "2", "0"}));
+    EXPECT_TRUE(runner.runs.empty());
+    EXPECT_EQ(ui, (std::vector<std::string>{"close", "close", "close"}));
 }
 
 TEST_F(Tools, AfterActionOneShowsTheScreenshotThenTheCurrentFile) {

@@ -4,6 +4,8 @@
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
 #include "support/TestSupport.h"
 
 namespace kelvarn {
@@ -125,6 +127,94 @@ TEST_F(Backups, FoldersBackUpAndRestoreWhole) {
     EXPECT_EQ(ReadBytes(dir / "asset/tex/a.tga"), "t1");
     EXPECT_FALSE(FileExists(dir / "asset/new.txt"));
     EXPECT_TRUE(BackupNames().empty());
+}
+
+TEST_F(Backups, BackupsWithinOneSecondKeepTheirOwnNamesAndRestoreInOrder) {
+    // The clock stands still: every backup below is taken within one second.
+    const std::string file = dir / "a/x.txt";
+    for (const char* content : {"one", "two", "three"}) {
+        WriteBytes(file, content);
+        ASSERT_EQ(BackupFile(state, file), "");
+    }
+    WriteBytes(dir / "asset/config.txt", "v1");
+    ASSERT_EQ(BackupFolder(state, dir / "asset"), "");
+    WriteBytes(dir / "asset/config.txt", "v2");
+    ASSERT_EQ(BackupFolder(state, dir / "asset"), "");
+    WriteBytes(dir / "asset/config.txt", "v3");
+
+    auto names = BackupNames();
+    ASSERT_EQ(names.size(), 5u);
+    for (const std::string& name : names) EXPECT_EQ(name.substr(0, 14), "20110304050607") << name;
+
+    WriteBytes(file, "ruined");
+    for (const char* expected : {"three", "two", "one"}) {
+        ASSERT_EQ(RestoreFile(state, file), "");
+        EXPECT_EQ(ReadBytes(file), expected);
+    }
+    EXPECT_NE(RestoreFile(state, file), "");  // all used up
+    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
+    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v2");
+    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
+    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v1");
+    EXPECT_TRUE(BackupNames().empty());
+}
+
+TEST_F(Backups, ANewBackupAfterARestoreIsStillTheNewest) {
+    const std::string file = dir / "a/x.txt";
+    WriteBytes(file, "one");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "two");
+    ASSERT_EQ(BackupFile(state, file), "");
+    ASSERT_EQ(RestoreFile(state, file), "");  // "two" comes back; "one" stays
+    WriteBytes(file, "three");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "lost");
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "three");
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "one");
+}
+
+TEST_F(Backups, NumberedBackupsAreDatedAndPurgedLikeAnyOther) {
+    const std::string file = dir / "a/x.txt";
+    WriteBytes(file, "one");
+    ASSERT_EQ(BackupFile(state, file), "");
+    ASSERT_EQ(BackupFile(state, file), "");
+    clock.Set(2011, 3, 10);  // six days on: older than the five kept
+    CleanOldBackups(state);
+    EXPECT_TRUE(BackupNames().empty());
+}
+
+TEST_F(Backups, PilcrowsInAPathBackUpAndRestore) {
+    const std::string file = dir / "odd\xC2\xB6" "folder/na\xC2\xB6me.txt";
+    WriteBytes(file, "kept");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(dir / "odd\xC2\xB6" "folder/asset/config.txt", "folder kept");
+    ASSERT_EQ(BackupFolder(state, dir / "odd\xC2\xB6" "folder/asset"), "");
+    for (const std::string& name : BackupNames()) EXPECT_EQ(SplitString(name, kPilcrow).size(), 3u) << name;
+    WriteBytes(file, "changed");
+    WriteBytes(dir / "odd\xC2\xB6" "folder/asset/config.txt", "changed");
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "kept");
+    ASSERT_EQ(RestoreFolder(state, dir / "odd\xC2\xB6" "folder/asset"), "");
+    EXPECT_EQ(ReadBytes(dir / "odd\xC2\xB6" "folder/asset/config.txt"), "folder kept");
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(Backups, RestoreFolderLeavesFoldersOfItsWorkingNamesAlone) {
+    WriteBytes(dir / "asset/config.txt", "v1");
+    ASSERT_EQ(BackupFolder(state, dir / "asset"), "");
+    WriteBytes(dir / "asset/config.txt", "v2");
+    WriteBytes(dir / "asset.kvold/mine.txt", "the user's");
+    WriteBytes(dir / "asset.kvrestore/mine.txt", "also the user's");
+    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
+    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v1");
+    EXPECT_EQ(ReadBytes(dir / "asset.kvold/mine.txt"), "the user's");
+    EXPECT_EQ(ReadBytes(dir / "asset.kvrestore/mine.txt"), "also the user's");
+    std::vector<std::string> left;
+    ListEntries(dir / "*", left);
+    for (auto& l : left) l = ExtractFileName(l);
+    EXPECT_EQ(left, (std::vector<std::string>{"asset", "asset.kvold", "asset.kvrestore", "backup"}));
 }
 
 TEST_F(Backups, BackupFolderInsideTheSourceIsRefused) {

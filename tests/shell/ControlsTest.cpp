@@ -4,6 +4,7 @@
 #include "shell/Controls.h"
 #include "shell/Files.h"
 #include "shell/Handover.h"
+#include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/ReportLog.h"
 #include "support/TestSupport.h"
@@ -143,15 +144,37 @@ TEST(IniBackup, OneDatedCopyPerStamp) {
     EXPECT_TRUE(FileExists(dir / "backup/Kelvarn(201103040506).ini"));
 }
 
+TEST(IniBackup, AnUnreadableSettingsFileIsNeitherFlushedNorCopied) {
+    test::TempDir dir;
+    test::FakeClock clock;
+    TProgramState state;
+    state.Clock = &clock;
+    state.ProgramFolder = dir.Path() + "/";
+    ForceDirectories(dir / "kelvarn.ini");  // there, but no file: nothing can be read from it
+    state.OpenSettings(dir / "kelvarn.ini");
+    const std::string warning = SettingsLoadWarning(state);
+    EXPECT_NE(warning.find("default settings"), std::string::npos);
+    EXPECT_NE(warning.find(dir / "kelvarn.ini"), std::string::npos);
+    state.Settings().WriteString("Options", "Border", "2");
+    ASSERT_EQ(IniBackup(state, "yyyymmdd"), "");
+    EXPECT_FALSE(PathExists(dir / "backup"));
+    EXPECT_TRUE(DirectoryExists(dir / "kelvarn.ini"));
+
+    TProgramState fine;
+    fine.OpenSettings(dir / "missing.ini");
+    EXPECT_EQ(SettingsLoadWarning(fine), "");  // a first start has nothing to say
+}
+
 TEST(ReportLogView, CaretLandsOnTheNewBlock) {
-    // The logger measured "old1\r\nold2" (10 characters); the view holds one character per line end.
+    // The logger measured "old1\r\nold2\r\n" (12 characters); the view holds one character per line end.
     const std::string view = "old1\nold2\n----\nnew\n";
-    EXPECT_EQ(LogCaretPosition(view, 10, true), 10u);
+    EXPECT_EQ(LogCaretPosition(view, 12, true), 10u);
     EXPECT_EQ(view.substr(10, 4), "----");
+    EXPECT_EQ(LogCaretPosition("old1\nold2\n----", 10, false), 10u);  // a file with LF line ends
     EXPECT_EQ(LogCaretPosition(view, 0, true), 0u);
     EXPECT_EQ(LogCaretPosition(view, 9999, true), view.size());  // never past the end
-    EXPECT_EQ(LogCaretPosition("\xC3\xA9\n-", 1, true), 2u);   // one unit for "é"
-    EXPECT_EQ(LogCaretPosition("\xF0\x9F\x9A\x82\n-", 1, true), 3u);  // two units for an emoji
+    EXPECT_EQ(LogCaretPosition("\xC3\xA9\n-", 3, true), 2u);   // one unit for "é"
+    EXPECT_EQ(LogCaretPosition("\xF0\x9F\x9A\x82\n-", 3, true), 3u);  // two units for an emoji
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "shell/Files.h"
 #include "shell/PathText.h"
@@ -90,6 +91,46 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
 
     EXPECT_EQ(WriteFileAtomic(file, "new"), "");
     EXPECT_EQ(ReadBytes(file), "new");
+}
+
+TEST(AtomicWrite, KeepsPermissionsAndWritesThroughALink) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string real = dir / "real/config.txt";
+    WriteBytes(real, "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("real/config.txt", dir / "link.txt");
+    const std::string image = dir / "real/pic.tga";
+    WriteBytes(image, "tga");
+    fs::permissions(image, fs::perms::owner_all);
+
+    // A save through the link, and a copy onto each (as a restore or an image save makes).
+    ASSERT_EQ(WriteFileAtomic(dir / "link.txt", "new"), "");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(ReadBytes(real), "new");
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    WriteBytes(dir / "source.txt", "copied");
+    ASSERT_EQ(StreamCopyFile(dir / "source.txt", dir / "link.txt"), "");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(ReadBytes(real), "copied");
+    ASSERT_EQ(StreamCopyFile(dir / "source.txt", image), "");
+    EXPECT_EQ(fs::status(image).permissions(), fs::perms::owner_all);
+    std::vector<std::string> entries;
+    ListEntries(dir / "real/*", entries);
+    EXPECT_EQ(entries.size(), 2u);  // nothing left beside them
+}
+
+TEST(Copying, NoReplaceCopyKeepsAnExistingTarget) {
+    TempDir dir;
+    WriteBytes(dir / "a.txt", "a");
+    WriteBytes(dir / "b.txt", "b");
+    EXPECT_NE(CopyFileNoReplace(dir / "a.txt", dir / "b.txt"), "");
+    EXPECT_EQ(ReadBytes(dir / "b.txt"), "b");
+    EXPECT_EQ(CopyFileNoReplace(dir / "a.txt", dir / "c.txt"), "");
+    EXPECT_EQ(ReadBytes(dir / "c.txt"), "a");
+    std::vector<std::string> entries;
+    ListEntries(dir / "*", entries);
+    EXPECT_EQ(entries.size(), 3u);
 }
 
 TEST(ScratchWrite, AFailedWriteLeavesNoFile) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "shell/Files.h"
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
@@ -145,6 +147,98 @@ TEST(MemIniFile, MissingFileIsAnEmptyStore) {
     const TMemIni ini(dir / "none.ini");
     EXPECT_EQ(ini.ReadString("Options", "Language", "x"), "x");
     EXPECT_EQ(ini.LoadError(), "");
+}
+
+TEST(MemIniFile, KeysAndValuesALineCannotCarryReadBackExactly) {
+    TempDir dir;
+    const std::string file = dir / "install.ini";
+    const std::vector<std::string> keys = {
+        "C:\\Trainz\\a=b",  "/home/u/a=b/c", ";looks like a comment", "[looks like a header]", "[x",
+        " leading blank",   "trailing blank ", "two\nlines", "cr\r\nlf", "%kv%already marked", "",
+        "100% done",        "plain"};
+    const std::vector<std::string> values = {"one\ntwo", "\r\n", "%kv%x", "a=b", " x", "\"quoted\""};
+    {
+        TMemIni ini(file);
+        for (std::size_t i = 0; i < keys.size(); ++i) ini.WriteString("Installed", keys[i], "v" + std::to_string(i));
+        for (std::size_t i = 0; i < values.size(); ++i) ini.WriteString("Values", std::to_string(i), values[i]);
+        ini.WriteString("Other", "after", "still here");
+        ASSERT_EQ(ini.UpdateFile(), "");
+    }
+    const TMemIni again(file);
+    std::vector<std::string> read;
+    again.ReadSection("Installed", read);
+    EXPECT_EQ(read, keys);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(again.ReadString("Installed", keys[i], "missing"), "v" + std::to_string(i)) << keys[i];
+    EXPECT_EQ(again.ReadString("Values", "0", ""), "one\ntwo");
+    EXPECT_EQ(again.ReadString("Values", "1", ""), "\r\n");
+    EXPECT_EQ(again.ReadString("Values", "2", ""), "%kv%x");
+    EXPECT_EQ(again.ReadString("Values", "3", ""), "a=b");
+    EXPECT_EQ(again.ReadString("Values", "5", ""), "quoted");  // the quote rule still applies
+    EXPECT_EQ(again.ReadString("Other", "after", ""), "still here");
+    std::vector<std::string> sections;
+    again.ReadSections(sections);
+    EXPECT_EQ(sections, (std::vector<std::string>{"Installed", "Values", "Other"}));
+    // Lines that need nothing are written as they stand.
+    EXPECT_NE(ReadBytes(file).find("\r\nplain=v12\r\n"), std::string::npos);
+}
+
+TEST(MemIniFile, AMarkBeforeWindows1252TextStillReadsTheFirstSection) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "\xEF\xBB\xBF[Options]\r\nName=caf\xE9\r\n[Paths]\r\nKeepBackups=3\r\n");
+    const TMemIni ini(file);
+    EXPECT_EQ(ini.LoadError(), "");
+    EXPECT_EQ(ini.Encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(ini.ReadString("Options", "Name", ""), "caf\xC3\xA9");
+    EXPECT_EQ(ini.ReadInteger("Paths", "KeepBackups", 0), 3);
+}
+
+TEST(MemIniFile, ManySectionsAndKeysKeepFirstComeLookups) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    text += "[s5]\nk=late\nK=later\nother=1\n";  // the same section again, in another case
+    TMemIni ini = IniOf(text);
+    EXPECT_EQ(ini.ReadString("S5", "k", ""), "5");
+    EXPECT_EQ(ini.ReadString("s1999", "K", ""), "1999");
+    EXPECT_EQ(ini.ReadString("S5", "other", ""), "1");
+    ini.DeleteKey("S5", "k");
+    EXPECT_EQ(ini.ReadString("S5", "k", ""), "late");  // the next line of that key
+    ini.EraseSection("S3");
+    EXPECT_FALSE(ini.SectionExists("S3"));
+    EXPECT_EQ(ini.ReadString("S4", "k", ""), "4");
+    ini.WriteString("S3", "k", "new");
+    EXPECT_EQ(ini.ReadString("s3", "k", ""), "new");
+    std::vector<std::string> sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections.size(), 2000u);
+    EXPECT_EQ(sections.back(), "S3");
+}
+
+TEST(MemIniFile, AFileThatCannotBeReadIsNeverWritten) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    // Too large to be settings (a sparse file: nothing is really written), and a folder of that name.
+    const std::string large = dir / "large/kelvarn.ini";
+    WriteBytes(large, "[Options]\r\nTooltips=1\r\n");
+    fs::resize_file(large, (64ull << 20) + 1);
+    const auto stamp = fs::last_write_time(large);
+    ForceDirectories(dir / "folder/kelvarn.ini");
+
+    for (const std::string& file : {large, dir / "folder/kelvarn.ini"}) {
+        TMemIni ini(file);
+        EXPECT_NE(ini.LoadError(), "") << file;
+        EXPECT_TRUE(ini.FileProtected());
+        EXPECT_EQ(ini.ReadString("Options", "Tooltips", "dflt"), "dflt");  // defaults
+        ini.WriteString("Options", "Tooltips", "0");
+        EXPECT_EQ(ini.UpdateFile(), "");  // nothing written, nothing to report again
+    }
+    EXPECT_EQ(fs::file_size(large), (64ull << 20) + 1);
+    EXPECT_EQ(fs::last_write_time(large), stamp);
+    EXPECT_TRUE(DirectoryExists(dir / "folder/kelvarn.ini"));
+    std::vector<std::string> entries;
+    ListEntries(dir / "large/*", entries);
+    EXPECT_EQ(entries.size(), 1u);
 }
 
 TEST(SettingsKeyTable, ReadersKeepTheirOwnDefaults) {

@@ -3,6 +3,7 @@
 #include "shell/Files.h"
 #include "shell/ProgramState.h"
 #include "shell/ReportLog.h"
+#include "shell/Strings.h"
 #include "shell/Text.h"
 #include "support/TestSupport.h"
 
@@ -75,6 +76,27 @@ TEST_F(ReportLog, DailyLogAppendsAndShowsTheNewBlock) {
     EXPECT_EQ(viewer.logs[1].offset, firstSize);
     EXPECT_EQ(viewer.logs[1].title, "Kelvarn Log");
     EXPECT_EQ(text.substr(viewer.logs[1].offset, 84), kRule);
+}
+
+TEST_F(ReportLog, EachShownOffsetIsTheNewBlocksFirstCharacter) {
+    state.Settings().WriteString("Options", "DailyLog", "1");
+    state.Settings().WriteString("Options", "DisplayLog", "1");
+    auto textNow = [this] { return FileExists(LogFile()) ? DecodeText(ReadBytes(LogFile())).text : std::string(); };
+    for (int i = 0; i < 40; ++i) {
+        const std::string before = textNow();
+        std::vector<std::string> lines = {"caf\xC3\xA9 \xE2\x9C\x93 " + std::to_string(i)};  // characters of 2 and 3 bytes
+        ASSERT_EQ(AddToLog(state, "", "T", lines, start), "");
+        // After the outside line, the block's own line end comes first.
+        ASSERT_EQ(viewer.logs.back().offset, CharCount(before) + (i == 21 ? 2 : 0)) << i;
+        if (i == 20) {
+            ASSERT_EQ(AppendToFile(LogFile(), "written by someone else"), "");  // no line end
+        }
+    }
+    // The report after the outside line starts on a line of its own, and the caret counts that line.
+    const std::string text = textNow();
+    EXPECT_NE(text.find("someone else\r\n" + kRule), std::string::npos);
+    EXPECT_EQ(LogCaretPosition(ReplaceAll(text, "\r\n", "\n"), viewer.logs.back().offset, true),
+              CharCount(ReplaceAll(text.substr(0, text.rfind(kRule + "\r\nT\r\n")), "\r\n", "\n")));
 }
 
 TEST_F(ReportLog, WriteFailureGivesOneMessageAndStillShowsTheReport) {

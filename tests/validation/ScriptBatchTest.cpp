@@ -48,7 +48,8 @@ TEST(ScriptBatch, EveryAssetAcceptedIsSavedAfterABackup) {
     bed.host.answers = {"accept", "accept", "accept"};
     bed.RunBatch("-update|description|batched\n-info|done");
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(ContainsStr(bed.Config(i), "description")) << i;
-    EXPECT_EQ(bed.Backups(), 3);  // the current asset's backup before the batch saved it stays its way back
+    // The current asset is backed up before the batch saves it and again before the last save: four.
+    EXPECT_EQ(bed.Backups(), 4);
     EXPECT_EQ(bed.Told(), (Lines{"batch on", "-update|description|batched",
                                  "review Preview: <tmp>/a1 alert= last=0 preview=1 -> accept", "-update|description|batched",
                                  "review Preview: <tmp>/a2 alert= last=0 preview=1 -> accept", "-update|description|batched",

@@ -201,7 +201,7 @@ void TAssetFrames::RegisterCommands(TMain& main) {
     });
     row(1105, [this] { homes_.LoadHomeFolders(0); });
     for (int number = 1106; number <= 1111; ++number)
-        row(number, [this, number] { assetList_->AddDirectory(SimulatorScanFolder(state_, number)); });
+        row(number, [this, number] { catalogue_.AddDirectory(SimulatorScanFolder(state_, number)); });
     row(1322, [this] { fileView_->RunTool("", ReadSetting(state_.Settings(), keys::Explorer)); });
     // The asset list.
     row(2107, [this] { catalogue_.CopyAssets(false); });

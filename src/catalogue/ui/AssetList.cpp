@@ -262,7 +262,8 @@ void TAssetList::ScanEnded() {
     if (QWidget* top = window()) QMetaObject::invokeMethod(top, "close", Qt::QueuedConnection);
 }
 
-void TAssetList::AddDirectory(const std::string& folder) { catalogue_.AddDirectory(folder); }
+// A folder handed over by a second start: added now, or when the running scan ends.
+void TAssetList::AddDirectory(const std::string& folder) { catalogue_.QueueDirectory(folder); }
 
 void TAssetList::OpenFolder() {
     if (catalogue_.RefuseWhileScanning()) return;

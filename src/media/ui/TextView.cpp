@@ -114,6 +114,7 @@ QToolButton* TTextView::Button(const char* name) const { return findChild<QToolB
 QWidget* TTextView::MainControl() { return memo_; }
 
 void TTextView::Clear() {
+    if (HoldsUnsaved()) return;  // the user's edits stay until saved or given up
     memo_->clear();
     path_.clear();
     encoding_ = TextEncoding::Utf8;
@@ -178,6 +179,7 @@ void TTextView::EndLoad() {
 }
 
 std::string TTextView::LoadTextFile(const std::string& path, int tabWidth, bool fixedFont, bool wrap) {
+    if (HoldsUnsaved()) return HeldMessage();
     BeginLoad(tabWidth, fixedFont, wrap);
     TTextViewDocument document;
     if (std::string error = LoadTextViewFile(path, document); !error.empty()) {
@@ -196,6 +198,10 @@ std::string TTextView::LoadTextFile(const std::string& path, int tabWidth, bool 
 std::string TTextView::LoadFile(const std::string& path, int mode) { return LoadTextFile(path, mode, true, false); }
 
 void TTextView::LoadStrings(const std::vector<std::string>& lines, int tabWidth, bool fixedFont, bool wrap) {
+    if (HoldsUnsaved()) {
+        Alert()->ShowAlert(HeldMessage(), true, 1);
+        return;
+    }
     BeginLoad(tabWidth, fixedFont, wrap);
     path_.clear();
     encoding_ = TextEncoding::Utf8;
@@ -232,6 +238,7 @@ std::string TTextView::SaveFile(const std::string& path) {
     if (path.empty()) return "No file to save";
     if (std::string error = SaveTextViewFile(path, Text(), encoding_, lineEnd_); !error.empty()) return error;
     path_ = path;
+    saveFailed_ = false;
     SetModified(false);
     // A file of the asset folder tells the main window, which marks it as edited.
     if (auto relative = AssetRelativePath(path, state_.AssetPath()); relative && Bus())
@@ -258,6 +265,7 @@ bool TTextView::CloseQuery() {
             }
             break;
         case Answer::No:
+            saveFailed_ = false;
             SetModified(false);
             break;
         case Answer::Cancel:
@@ -269,10 +277,23 @@ bool TTextView::CloseQuery() {
 void TTextView::QuerySave() {
     if (!Modified()) return;
     if (state_.Messages->AskYesNo(QuerySaveText(path_))) {
-        if (std::string error = SaveFile(path_); !error.empty())
+        if (std::string error = SaveFile(path_); !error.empty()) {
+            // Not saved: the text and its modified mark stay, and the view keeps them until the user
+            // saves them or answers No to this question.
+            saveFailed_ = true;
             state_.Messages->ShowMessage(error, "", MessageKind::Error);
+            return;
+        }
     }
+    saveFailed_ = false;
     SetModified(false);
+}
+
+bool TTextView::HoldsUnsaved() const { return saveFailed_ && Modified(); }
+
+std::string TTextView::HeldMessage() const {
+    return "The changes to " + (path_.empty() ? std::string("the text") : path_) +
+           " could not be saved; they stay here until they are saved or given up";
 }
 
 void TTextView::OpenFindDialog() {

@@ -73,6 +73,10 @@ private:
     void ApplyWrap();
     void BeginLoad(int tabWidth, bool fixedFont, bool wrap);
     void EndLoad();
+    // After a save that QuerySave asked for failed, the view keeps its text: clearing and loading wait
+    // until the text is saved or the user gives it up.
+    bool HoldsUnsaved() const;
+    std::string HeldMessage() const;
 
     TProgramState& state_;
     TTextMemo* memo_;
@@ -83,6 +87,7 @@ private:
     bool fixedFont_ = true;
     bool wrap_ = false;
     bool updating_ = false;  // re-entry guard of the display update
+    bool saveFailed_ = false;
     QString findText_;
     TFindCycle findCycle_;
 };

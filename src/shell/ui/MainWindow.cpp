@@ -421,9 +421,13 @@ void TMain::SaveCurrentFile(const std::string& name) {
         case TSaveTarget::LevelOfDetail:
             save(TFrameId::LevelOfDetail, static_cast<IViewerFrame*>(Frame(TFrameId::LevelOfDetail))->ShownFile());
             break;
-        case TSaveTarget::Text:
-            save(TFrameId::Text, name);
+        case TSaveTarget::Text: {
+            // Only the text view's own file, and only with changes: its text never goes into another file.
+            auto* text = static_cast<IViewerFrame*>(Frame(TFrameId::Text));
+            if (!text->ShownFile().empty() && NativePath(text->ShownFile()) == NativePath(name) && text->Modified())
+                save(TFrameId::Text, text->ShownFile());
             break;
+        }
         case TSaveTarget::Image:
             save(TFrameId::Image, static_cast<IViewerFrame*>(Frame(TFrameId::Image))->ShownFile());
             break;

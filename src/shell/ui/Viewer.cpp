@@ -1,6 +1,7 @@
 #include "shell/ui/Viewer.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -147,8 +148,7 @@ void TViewer::ButtonClick(QPushButton* button) {
         }
     } else if (button == clear_) {
         if (caption == "Cancel") {
-            if (saveMode_) text_->QuerySave();
-            close();
+            close();  // in save mode the close asks about the changes
         } else if (caption == "Clear") {
             if (std::string error = ClearLog(state_); !error.empty())
                 state_.Messages->ShowMessage(error, "", MessageKind::Error);
@@ -163,6 +163,19 @@ void TViewer::ButtonClick(QPushButton* button) {
         state_.SendCommand(ccCloseAlert, "");
         state_.SendCommand(ccUndo, "");
     }
+}
+
+void TViewer::closeEvent(QCloseEvent* event) {
+    // However the window is closed, a file open for saving asks about its changes first; a save that
+    // failed keeps the window and the text.
+    if (saveMode_ && text_->Modified()) {
+        text_->QuerySave();
+        if (text_->Modified()) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
 }
 
 void TViewer::hideEvent(QHideEvent* event) {

@@ -42,6 +42,7 @@ public:
     void ButtonClick(QPushButton* button);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

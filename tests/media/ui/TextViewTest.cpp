@@ -151,6 +151,50 @@ TEST_F(TextView, CloseQueryAnswers) {
     EXPECT_TRUE(view->CloseQuery());
 }
 
+TEST_F(TextView, AFailedSaveKeepsTheEditsUntilSavedOrGivenUp) {
+    const std::string path = dir / "q.txt";
+    test::WriteBytes(path, "old\r\n");
+    ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+    view->Memo()->setPlainText("edited\n");
+    view->SetModified(true);
+    SetWriteFaultHook([](const std::string&) { return std::size_t{0}; });
+    messages.answers = {Answer::Yes};
+    view->QuerySave();
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(messages.messages.size(), 2u);  // the question and the failure
+    EXPECT_TRUE(view->Modified());
+    EXPECT_EQ(test::ReadBytes(path), "old\r\n");
+
+    // What the main window does next (clear, show another file) leaves the edits where they are.
+    view->Clear();
+    test::WriteBytes(dir / "other.txt", "other\r\n");
+    EXPECT_NE(view->LoadTextFile(dir / "other.txt", 3, true, false), "");
+    view->LoadStrings({"a list"}, 3, true, false);
+    EXPECT_EQ(view->Text(), "edited\n");
+    EXPECT_EQ(view->ShownFile(), path);
+
+    // Asked again, the save now works; after that the view clears as usual.
+    messages.answers = {Answer::Yes};
+    view->QuerySave();
+    EXPECT_EQ(test::ReadBytes(path), "edited\r\n");
+    EXPECT_FALSE(view->Modified());
+    view->Clear();
+    EXPECT_EQ(view->Text(), "");
+
+    // Or the user gives the edits up.
+    ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+    view->Memo()->setPlainText("doomed\n");
+    view->SetModified(true);
+    SetWriteFaultHook([](const std::string&) { return std::size_t{0}; });
+    messages.answers = {Answer::Yes};
+    view->QuerySave();
+    SetWriteFaultHook(nullptr);
+    messages.answers = {Answer::No};
+    view->QuerySave();
+    ASSERT_EQ(view->LoadTextFile(dir / "other.txt", 3, true, false), "");
+    EXPECT_EQ(view->Text(), "other\n");
+}
+
 TEST_F(TextView, LoadingMakesTheViewActive) {
     int activated = 0;
     view->SetActivationHook([&] { ++activated; });
@@ -186,6 +230,46 @@ TEST_F(ViewerWindow, ButtonLayouts) {
     EXPECT_TRUE(viewer.SaveMode());
     viewer.close();
     EXPECT_FALSE(viewer.SaveMode());
+}
+
+TEST_F(ViewerWindow, ClosingTheWindowInSaveModeAsksAboutTheEdits) {
+    const std::string file = dir / "f.txt";
+    struct Case {
+        Answer answer;
+        bool fault;
+        std::string onDisc;
+        bool open;
+    };
+    const Case cases[] = {{Answer::Yes, false, "edited\r\n", false},
+                          {Answer::No, false, "text\r\n", false},
+                          {Answer::Yes, true, "text\r\n", true}};
+    for (const Case& c : cases) {
+        test::WriteBytes(file, "text\r\n");
+        viewer.ShowFile("Edit", "Save", file, "", "Cancel");
+        text->Memo()->setPlainText("edited\n");
+        text->SetModified(true);
+        messages.messages.clear();
+        messages.answers = {c.answer};
+        if (c.fault) SetWriteFaultHook([](const std::string&) { return std::size_t{0}; });
+        viewer.close();  // the frame's close button
+        SetWriteFaultHook(nullptr);
+        EXPECT_EQ(messages.messages.front(), "'" + file + "' may have changed.\n\nSave file to disc?");
+        EXPECT_EQ(test::ReadBytes(file), c.onDisc);
+        EXPECT_EQ(viewer.isVisible(), c.open);
+        if (c.open) {
+            EXPECT_EQ(text->Text(), "edited\n");
+        }
+        text->SetModified(false);
+        viewer.close();
+    }
+    // The Cancel button asks once, as before.
+    viewer.ShowFile("Edit", "Save", file, "", "Cancel");
+    text->SetModified(true);
+    messages.messages.clear();
+    messages.answers = {Answer::No};
+    viewer.ButtonClick(viewer.ClearButton());
+    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_FALSE(viewer.isVisible());
 }
 
 TEST_F(ViewerWindow, ExecuteSendsTheScriptUnlessEmpty) {
@@ -227,7 +311,7 @@ TEST_F(ViewerWindow, ShowLogPutsTheCaretOnTheNewestBlock) {
     const std::string old = "first report\r\nline two";
     const std::string block = "\r\n" + std::string(84, '-') + "\r\nnewest\r\n";
     test::WriteBytes(dir / "Kelvarn(20110304).log", old + block);
-    viewer.ShowLog("Kelvarn Log", dir / "Kelvarn(20110304).log", 22);  // CharCount of `old`
+    viewer.ShowLog("Kelvarn Log", dir / "Kelvarn(20110304).log", 24);  // `old` and the line end before the block
     EXPECT_EQ(viewer.windowTitle(), "Kelvarn Log [Kelvarn(20110304).log]");
     EXPECT_EQ(text->TabSize(), 2);
     EXPECT_EQ(viewer.ClearButton()->text(), "Clear");

@@ -387,6 +387,17 @@ TEST_F(MainWindow, SaveCurrentFileByName) {
     Create();
     Show();
     lod->shown = "/a/m.lm.txt";
+    // The text view saves only its own file, and only with changes: no text of one file into another.
+    main->Bus().SendCommand(ccSaveFile, "/a/readme.txt");  // nothing shown
+    text->shown = "/a/other.txt";
+    text->modified = true;
+    main->Bus().SendCommand(ccSaveFile, "/a/readme.txt");  // another file shown
+    text->shown = "/a/readme.txt";
+    text->modified = false;
+    main->Bus().SendCommand(ccSaveFile, "/a/readme.txt");  // no changes
+    EXPECT_TRUE(Calls("Save /a/readme.txt").empty());
+    EXPECT_TRUE(Calls("Save /a/other.txt").empty());
+    text->modified = true;
     main->Bus().SendCommand(ccSaveFile, "/a/readme.txt");
     main->Bus().SendCommand(ccSaveFile, "/a/m.lm.txt");
     main->Bus().SendCommand(ccSaveFile, "/a/page.htm");
