@@ -22,6 +22,7 @@ namespace kelvarn {
 namespace {
 
 constexpr std::size_t kLongValue = 20;
+constexpr std::string_view kInvalidContext = "Tag is invalid in this context";
 constexpr std::string_view kNoSource = "Source data not found, unable to validate";
 // The section of the settings that lists the known builds, as an option source.
 constexpr std::string_view kBuildsSource = "@Builds";  // longer memo and string values are shortened in the report
@@ -97,7 +98,7 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
     const int format = TagTypeIndex(spec.Format);
     std::string message;
     if (!found)
-        message = "Tag is invalid in this context";
+        message = kInvalidContext;
     else if (!InBuildRange(spec, context.Build))
         message = "Tag is invalid in this build";
     else if (LowerCase(name) == "trainz-build" && ParseBuild(RemoveChars(value, "\"")) != context.Build)
@@ -235,9 +236,17 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
         const std::size_t total = document.LineCount();
         std::size_t done = 0;
         TRowPaths paths;
+        const TOutlineNode* unknown = nullptr;  // a container the definition lacks
         for (TOutlineNode* node = document.Root() ? document.Root()->NextRow() : nullptr; node;
              node = node->NextRow()) {
-            TFinding finding = CheckNode(context, node, paths.PathOf(node));
+            TFinding finding;
+            // An unknown container reports itself once: its children are unknown because it is.
+            if (unknown && unknown->IsAncestorOf(node)) {
+                paths.PathOf(node);
+            } else {
+                finding = CheckNode(context, node, paths.PathOf(node));
+                unknown = node->HasChildren() && finding.message == kInvalidContext ? node : nullptr;
+            }
             const bool fault = !finding.message.empty() && finding.message.front() != '.';
             document.SetNodeFlags(node, fault ? nfError : 0, fault ? 0 : nfError);
             if (!finding.message.empty())

@@ -478,5 +478,17 @@ TEST(VerifyReport, AMissingKindIsReported) {
     EXPECT_EQ(report.Lines[0], "\t[kind]");
 }
 
+// An unknown container is one finding, not one per child; the tags after it are checked again.
+TEST(VerifyReport, AnUnknownContainerReportsItselfOnce) {
+    ValidationBed bed;
+    const TVerifyReport report =
+        bed.Validate(kHead + "no-such-table\r\n{\r\n  a 1\r\n  inner\r\n  {\r\n    b 2\r\n  }\r\n}\r\nflag 2\r\n");
+    ASSERT_EQ(report.Findings.size(), 2u);
+    EXPECT_EQ(report.Findings[0].Node, "[no-such-table\\ ]");
+    EXPECT_EQ(report.Findings[0].Message, "Tag is invalid in this context");
+    EXPECT_EQ(report.Findings[1].Message, "Invalid boolean format");
+    EXPECT_FALSE(bed.doc.FindNodeByPath("no-such-table\\a")->HasFlag(nfError));
+}
+
 }  // namespace
 }  // namespace kelvarn
