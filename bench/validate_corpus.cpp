@@ -5,7 +5,9 @@
 // and where first, then the counts of errors and notices.
 // The reference in the same run is reading the same configs into an outline alone.
 // Each run writes its report as the day's log, atomically, as the program does.
-//   bench_validate_corpus [folder] [N]      N configs, the folder's cycled when it has fewer
+//   bench_validate_corpus [folder] [N] [--all-findings]
+//   N configs, the folder's cycled when it has fewer; --all-findings names every place of a finding,
+//   not only the first four
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -73,6 +75,8 @@ int main(int argc, char** argv) {
     std::string folder = KELVARN_TYPICAL_ASSETS;
     std::size_t requested = 0;
     std::vector<std::string> arguments;
+    bool allPlaces = false;
+    for (int i = 1; i < argc; ++i) allPlaces = allPlaces || std::string(argv[i]) == "--all-findings";
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]).rfind("--", 0) != 0) arguments.emplace_back(argv[i]);  // scripts/bench passes options
     if (!arguments.empty()) folder = arguments[0];
@@ -136,7 +140,7 @@ int main(int argc, char** argv) {
                     (f.Error ? errors : notices) += 1;
                     Seen& seen = findings[(f.Error ? "error: " : "notice: ") + f.Message];
                     ++seen.count;
-                    if (seen.where.size() < 4) seen.where.push_back(ExtractFileName(asset) + " " + f.Node);
+                    if (allPlaces || seen.where.size() < 4) seen.where.push_back(ExtractFileName(asset) + " " + f.Node);
                 }
             }
         }
