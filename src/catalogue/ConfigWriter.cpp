@@ -35,6 +35,10 @@ std::string WrittenName(std::string_view text) {
     return t.substr(0, end);
 }
 
+bool LooksMarked(std::string_view bytes) {
+    return StartsWith(bytes, "\xEF\xBB\xBF") || StartsWith(bytes, "\xFE\xFF") || StartsWith(bytes, "\xFF\xFE");
+}
+
 // Collects the written lines, each with whether it goes out in Windows-1252 (-1: the file's choice).
 class TLineSink {
 public:
@@ -44,10 +48,9 @@ public:
     void Line(std::string_view utf8, int latin = -1) {
         const bool wantLatin = latin < 0 ? latinDefault_ : latin == 1;
         if (!text_ && wantLatin && !IsAsciiText(utf8)) {
-            // Windows-1252 bytes that would read back as UTF-8, or as a byte-order mark, go out in
-            // UTF-8: the text matters more than its bytes.
-            if (Utf8ToWindows1252(utf8, latin_) && !IsValidUtf8(latin_) &&
-                !(out_.empty() && !mark_ && StartsWith(latin_, kMark))) {
+            // Windows-1252 bytes that would read back as UTF-8, or begin the file like a byte-order
+            // mark ("ï»¿", "þÿ", "ÿþ"), go out in UTF-8: the text matters more than its bytes.
+            if (Utf8ToWindows1252(utf8, latin_) && !IsValidUtf8(latin_) && !(out_.empty() && !mark_ && LooksMarked(latin_))) {
                 out_.append(latin_).append(kLineEnd);
                 return;
             }

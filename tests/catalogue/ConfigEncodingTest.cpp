@@ -99,6 +99,23 @@ TEST(ConfigEncoding, UndoKeepsTheEncodingOfUneditedLines) {
     EXPECT_EQ(doc.ConfigFileBytes(), bytes);
 }
 
+// A first line whose Windows-1252 bytes would begin the file like a byte-order mark ("þÿ" is the
+// mark of UTF-16) goes out in UTF-8, so that the file reads back as the same text.
+TEST(ConfigEncoding, AFirstLineThatLooksLikeAMarkIsWrittenInUtf8) {
+    for (const char* mark : {"\xFE\xFF", "\xFF\xFE", "\xEF\xBB\xBF"}) {
+        const std::string name = mark;
+        ConfigTestBed bed;
+        TOutlineDocument doc(bed.state);
+        ASSERT_EQ(doc.LoadConfig(bed.Asset("asset", ";gone\r\n" + name + "x 1\r\nkind \"caf\xE9\"\r\n")), "");
+        const std::string bytes = doc.ConfigFileBytes();
+        TConfigReader reader;
+        ASSERT_TRUE(reader.LoadConfigBytes(bytes, "a")) << reader.LastError();
+        // "\xEF\xBB\xBF" is valid UTF-8 (a no-break space of zero width) and stays that.
+        EXPECT_EQ(reader.FlatLines()[1], (IsValidUtf8(name) ? name : Windows1252ToUtf8(name)) + "x=1");
+        EXPECT_NE(bytes.find("\"caf\xE9\""), std::string::npos) << "the other lines stay Windows-1252";
+    }
+}
+
 TEST(ConfigEncoding, Utf16IsReadAndWrittenBackAsUtf16) {
     const std::string text = Line("kind", "\"library\"") + Line("username", "\"\xE6\xB6\x88 caf\xC3\xA9 \xF0\x9F\x9A\x82\"");
     for (const bool bigEndian : {false, true}) {
