@@ -1,6 +1,7 @@
 // Reads every config.txt below a folder (the test fixtures when none is given), writes each in
-// memory, reads that text again and writes it again. Names every file that fails to load and every
-// one whose second write differs from its first, and measures reading (file to tree) and writing
+// memory, reads that text again and writes it again. Names every file that fails to load, every one
+// whose first write holds other tokens than the file (names, values, encodings: an unedited save
+// may change only the layout) and every one whose second write differs from its first, and measures reading (file to tree) and writing
 // (tree to text) against a plain byte copy of the same files (read into memory, copied once).
 //   bench_config_corpus [folder]
 #include <algorithm>
@@ -37,7 +38,16 @@ struct Loaded {
     std::string path;
     std::unique_ptr<TOutlineNode> tree;
     TextEncoding encoding = TextEncoding::Utf8;
+    bool mark = false;
 };
+
+// The first token where two token lists differ, for the report.
+std::string FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    const auto diff = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    const std::string was = diff.first == a.end() ? "(end)" : *diff.first;
+    const std::string now = diff.second == b.end() ? "(end)" : *diff.second;
+    return "token " + std::to_string(diff.first - a.begin() + 1) + " was [" + was + "], is [" + now + "]";
+}
 
 // Repeats a pass over all files until enough time has gone by; returns seconds per pass.
 template <typename Pass>
@@ -63,7 +73,7 @@ int main(int argc, char** argv) {
     std::sort(files.begin(), files.end());
 
     // Correctness: load, write, read back, write again.
-    std::size_t failed = 0, unstable = 0, bytes = 0;
+    std::size_t failed = 0, unstable = 0, changed = 0, bytes = 0;
     std::vector<Loaded> loaded;
     for (const std::string& file : files) {
         std::string data;
@@ -79,14 +89,18 @@ int main(int argc, char** argv) {
             ++failed;
             continue;
         }
-        Loaded item{file, reader.BuildTree(), reader.Encoding()};
-        const std::string first = EncodeConfigText(WriteConfigText(item.tree.get()), item.encoding);
+        Loaded item{file, reader.BuildTree(), reader.Encoding(), reader.HasMark()};
+        const std::string first = WriteConfigBytes(item.tree.get(), item.encoding, item.mark);
         TConfigReader again;
         if (!again.LoadConfigBytes(first, ExtractFileDir(file))) {
             std::printf("UNSTABLE %s: its written text does not load: %s\n", file.c_str(), again.LastError().c_str());
             ++unstable;
         } else {
-            const std::string second = EncodeConfigText(WriteConfigText(again.BuildTree().get()), again.Encoding());
+            if (again.Tokens() != reader.Tokens()) {
+                std::printf("CHANGED %s: %s\n", file.c_str(), FirstDifference(reader.Tokens(), again.Tokens()).c_str());
+                ++changed;
+            }
+            const std::string second = WriteConfigBytes(again.BuildTree().get(), again.Encoding(), again.HasMark());
             if (second != first) {
                 std::printf("UNSTABLE %s: the second write differs from line %zu\n", file.c_str(),
                             FirstDifferentLine(first, second));
@@ -121,7 +135,7 @@ int main(int argc, char** argv) {
         }
     });
     const double writeSeconds = Measure([&] {
-        for (const Loaded& l : loaded) sink += EncodeConfigText(WriteConfigText(l.tree.get()), l.encoding).size();
+        for (const Loaded& l : loaded) sink += WriteConfigBytes(l.tree.get(), l.encoding, l.mark).size();
     });
 
     const double mb = static_cast<double>(loadedBytes) / 1e6;
@@ -133,8 +147,8 @@ int main(int argc, char** argv) {
     std::printf("files %zu, %s MB; read %s MB/s, write %s MB/s, byte copy %s MB/s, read/copy %s\n", files.size(),
                 FormatDouble(static_cast<double>(bytes) / 1e6, 3).c_str(), FormatDouble(readRate, 1).c_str(),
                 FormatDouble(writeRate, 1).c_str(), FormatDouble(copyRate, 1).c_str(), FormatDouble(ratio, 3).c_str());
-    std::printf("config_corpus: files=%zu failed=%zu unstable=%zu read_MBps=%s write_MBps=%s copy_ratio=%s\n",
-                files.size(), failed, unstable, FormatDouble(readRate, 1).c_str(), FormatDouble(writeRate, 1).c_str(),
+    std::printf("config_corpus: files=%zu failed=%zu unstable=%zu changed=%zu read_MBps=%s write_MBps=%s copy_ratio=%s\n",
+                files.size(), failed, unstable, changed, FormatDouble(readRate, 1).c_str(), FormatDouble(writeRate, 1).c_str(),
                 FormatDouble(ratio, 3).c_str());
     return 0;
 }

@@ -1,13 +1,18 @@
 // Validates every config.txt below a folder (our typical assets when none is given) against our
-// tags.xml, as the Validate Tags command does: load the config into an outline, load the tag
-// definition of its kind, run VerifyConfig with its report logged (into a temporary folder).
+// tags.xml, as the Validate Tags command does on a fresh install: settings as a first start makes
+// them, load the config into an outline, load the tag definition of its kind, run VerifyConfig with
+// its report logged (into a temporary folder). Prints each finding's text with how often it came
+// and where first, then the counts of errors and notices.
 // The reference in the same run is reading the same configs into an outline alone.
 // Each run writes its report as the day's log, atomically, as the program does.
-//   bench_validate_corpus [folder] [N]      N configs, the folder's cycled when it has fewer
+//   bench_validate_corpus [folder] [N] [--all-findings]
+//   N configs, the folder's cycled when it has fewer; --all-findings names every place of a finding,
+//   not only the first four
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +23,7 @@
 #include "catalogue/WalnutHooks.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
+#include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
@@ -31,7 +37,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kMinSeconds = 1.0;  // each measurement repeats its pass until it has run this long
 constexpr int kMinRounds = 3;
-constexpr std::int32_t kFallbackBuild = 29;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
@@ -70,6 +75,8 @@ int main(int argc, char** argv) {
     std::string folder = KELVARN_TYPICAL_ASSETS;
     std::size_t requested = 0;
     std::vector<std::string> arguments;
+    bool allPlaces = false;
+    for (int i = 1; i < argc; ++i) allPlaces = allPlaces || std::string(argv[i]) == "--all-findings";
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]).rfind("--", 0) != 0) arguments.emplace_back(argv[i]);  // scripts/bench passes options
     if (!arguments.empty()) folder = arguments[0];
@@ -87,15 +94,13 @@ int main(int argc, char** argv) {
     // A program folder of our own: our tags.xml in its bin folder, the log beside it.
     const std::string program = TemporaryFolder();
     TProgramState state;
-    state.ProgramFolder = IncludeTrailingSeparator(program, '/');
     if (const std::string error = ForceCopyFile(KELVARN_TAGS_XML, program + "/bin/tags.xml"); !error.empty()) {
         std::printf("%s\n", error.c_str());
         return 1;
     }
-    TMemIni& ini = state.Settings();
-    EnsureDefaultBuilds(ini);
-    ini.WriteString("Paths", "TETData", "tetdata");
-    state.Paths.Trainz = KELVARN_SIMULATOR;
+    // The settings a first start makes: the program beside its bin folder, nothing else set.
+    InitProgramState(state, program + "/kelvarn");
+    const TMemIni& ini = state.Settings();
     std::string error;
     if (!TTagsXml::Load(program + "/bin/tags.xml", error)) {  // parsed once: every load shares it
         std::printf("%s\n", error.c_str());
@@ -108,7 +113,12 @@ int main(int argc, char** argv) {
     validated.SetHooks(&hooks);
     TOutlineDocument readOnly(state);
 
-    std::size_t failed = 0, lines = 0, problems = 0;
+    std::size_t failed = 0, lines = 0, problems = 0, errors = 0, notices = 0;
+    struct Seen {
+        std::size_t count = 0;
+        std::vector<std::string> where;  // the first few: asset and node
+    };
+    std::map<std::string, Seen> findings;
     bool firstRound = true;
     const auto validate = [&] {
         for (std::size_t i = 0; i < count; ++i) {
@@ -118,12 +128,20 @@ int main(int argc, char** argv) {
                 continue;
             }
             std::string build = validated.GetValueByPath("trainz-build");
-            state.SetActiveBuild(IsKnownBuild(ini, build) ? ParseBuild(build) : kFallbackBuild);
+            // The asset's own build ("Current Asset"), else the default build of the settings.
+            state.SetActiveBuild(IsKnownBuild(ini, build) ? ParseBuild(build)
+                                                          : ParseBuild(ReadSetting(ini, keys::BuildTrainzBuild)));
             const TVerifyReport report = VerifyConfig(state, validated, walnut, asset);
             if (firstRound) {
                 failed += !report.LogError.empty();
                 lines += validated.LineCount();
                 problems += report.Lines != std::vector<std::string>{"\tNo problems found"};
+                for (const TVerifyFinding& f : report.Findings) {
+                    (f.Error ? errors : notices) += 1;
+                    Seen& seen = findings[(f.Error ? "error: " : "notice: ") + f.Message];
+                    ++seen.count;
+                    if (allPlaces || seen.where.size() < 4) seen.where.push_back(ExtractFileName(asset) + " " + f.Node);
+                }
             }
         }
         firstRound = false;
@@ -141,7 +159,12 @@ int main(int argc, char** argv) {
     std::printf("validate %s configs/s; read alone %s configs/s; validate/read %s\n",
                 FormatDouble(validateRate, 1).c_str(), FormatDouble(readRate, 1).c_str(),
                 FormatDouble(ratio, 3).c_str());
-    std::printf("validate_corpus: configs=%zu failed=%zu per_s=%s read_ratio=%s\n", count, failed,
-                FormatDouble(validateRate, 1).c_str(), FormatDouble(ratio, 3).c_str());
+    std::printf("findings (first round):\n");
+    for (const auto& [text, seen] : findings) {
+        std::printf("  %5zu  %s\n", seen.count, text.c_str());
+        for (const std::string& where : seen.where) std::printf("           %s\n", where.c_str());
+    }
+    std::printf("validate_corpus: configs=%zu failed=%zu per_s=%s read_ratio=%s errors=%zu notices=%zu\n", count,
+                failed, FormatDouble(validateRate, 1).c_str(), FormatDouble(ratio, 3).c_str(), errors, notices);
     return 0;
 }

@@ -26,7 +26,7 @@ public:
 std::string Write(const kelvarn::TConfigReader& reader) {
     const auto tree = reader.BuildTree();
     if (!tree) std::abort();
-    return kelvarn::EncodeConfigText(kelvarn::WriteConfigText(tree.get()), reader.Encoding());
+    return kelvarn::WriteConfigBytes(tree.get(), reader.Encoding(), reader.HasMark());
 }
 
 }  // namespace

@@ -15,9 +15,8 @@ namespace kelvarn {
 
 namespace {
 
-// A byte-order mark in front of a file that is not valid UTF-8 after it: decoded as Windows-1252
-// it reads "ï»¿", which would become part of the first tag's name.
-constexpr std::string_view kBomAs1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";
+// Where the reader joined the lines of a text, until the node is made. No file line holds one.
+constexpr std::string_view kJoin = "\n";
 
 bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -173,6 +172,8 @@ void TConfigReader::Clear() {
     addedClosing_ = addedHeaders_ = 0;
     lines_.clear();
     store_.clear();
+    latin_.clear();
+    mark_ = false;
     // The buffers serve the next load, unless an unusually large file left them big.
     if (store_.capacity() > (1u << 20)) {
         lines_.shrink_to_fit();
@@ -249,21 +250,30 @@ bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view fol
 }
 
 bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const std::string& file) {
-    // UTF-8 is read where it stands; only Windows-1252 needs a converted copy.
     constexpr std::string_view kMark = "\xEF\xBB\xBF";
     std::string converted;
     std::string_view text = bytes;
-    if (StartsWith(bytes, kMark) && IsValidUtf8(bytes.substr(kMark.size()))) {
-        text.remove_prefix(kMark.size());
-        encoding_ = TextEncoding::Utf8Bom;
-    } else if (IsValidUtf8(bytes)) {
-        encoding_ = TextEncoding::Utf8;
-    } else {
-        DecodedText decoded = DecodeText(bytes);
-        converted = std::move(decoded.text);
+    latin_.clear();
+    mark_ = false;
+    if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
+        const bool bigEndian = bytes[0] == '\xFE';
+        if (!Utf16ToUtf8(bytes.substr(2), bigEndian, converted))
+            return Fail("Unable to open file: " + path + " (not valid UTF-16 text)");
         text = converted;
-        encoding_ = decoded.encoding;
-        if (StartsWith(text, kBomAs1252)) text.remove_prefix(kBomAs1252.size());
+        encoding_ = bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
+        mark_ = true;
+    } else {
+        if (StartsWith(text, kMark)) {
+            text.remove_prefix(kMark.size());
+            mark_ = true;
+        }
+        // UTF-8 is read where it stands. Otherwise each line is decoded alone: real files are UTF-8
+        // with a line or two from an editor that wrote Windows-1252, or the reverse.
+        encoding_ = mark_ ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+        if (!IsValidUtf8(text)) {
+            DecodeLines(text, converted);
+            text = converted;
+        }
     }
     loadedPath_ = path;
     loadedFile_ = file;
@@ -278,6 +288,32 @@ bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const
     AddLine(TConfigLineKind::Header, 0, Store(kConfigRoot), static_cast<std::uint32_t>(kConfigRoot.size()));
     if (!Tokenise(text)) return false;
     return RepairAndNest();
+}
+
+// Every line of `text` as UTF-8, ended by LF, into `out`; the lines that were not valid UTF-8 are
+// read as Windows-1252 and noted in latin_. A file whose every line beyond ASCII was Windows-1252 is
+// a Windows-1252 file: new text goes into it in that encoding when it fits.
+void TConfigReader::DecodeLines(std::string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size() + text.size() / 8);
+    TLineCursor cursor{text};
+    std::string_view line;
+    bool utf8Beyond = false;
+    latin_.assign(1, false);
+    while (cursor.Next(line)) {
+        const bool ascii = IsAsciiText(line);
+        const bool latin = !ascii && !IsValidUtf8(line);
+        utf8Beyond = utf8Beyond || (!ascii && !latin);
+        latin_.push_back(latin);
+        if (latin) out.append(Windows1252ToUtf8(line));
+        else out.append(line);
+        out.push_back('\n');
+    }
+    if (!utf8Beyond) encoding_ = TextEncoding::Windows1252;
+}
+
+bool TConfigReader::LineIsLatin(std::uint32_t fileLine) const {
+    return fileLine < latin_.size() && latin_[fileLine];
 }
 
 std::uint32_t TConfigReader::Store(std::string_view text) {
@@ -392,19 +428,15 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
                 AddTag(name, value, false, braces, lineNo);
                 continue;
             }
-            // A text over several lines: the following file lines are joined with "¶" as they are.
-            // Its first line ends without blanks, even where a "¶" written in that line ends it:
-            // the writer breaks the line there, and reading trims it.
+            // A text over several lines: the following file lines are joined as they are. The joins
+            // are line feeds until the node is made, where they become "¶": a "¶" in the file is a
+            // character, not a line break, and must stay one.
             joined_.assign(TrimRightView(value));
-            if (const std::size_t mark = joined_.find(kPilcrow); mark != std::string::npos) {
-                const std::size_t keep = TrimRightView(std::string_view(joined_).substr(0, mark)).size();
-                joined_.erase(keep, mark - keep);
-            }
             while (StillOpen(joined_)) {
                 std::string_view next;
                 if (!cursor.Next(next))
                     return Fail("Unclosed quote: " + loadedFile_ + " line " + std::to_string(lineNo));
-                joined_.append(kPilcrow).append(next);
+                joined_.append(kJoin).append(next);
             }
             AddTag(name, joined_, true, true, lineNo);
         }
@@ -486,13 +518,26 @@ bool TConfigReader::RepairAndNest() {
     return true;
 }
 
-void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, int& sounds) const {
+void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, int& sounds,
+                                   std::vector<std::uint32_t>* joins) const {
     const std::string_view name = LineName(line);
     if (line.kind == TConfigLineKind::Tag) {
         const std::string_view value = TrimView(LineValue(line));
         out.append(name).push_back(' ');
         // A tag without a value would be written as a bare word and come back as `name ""`.
-        out.append(value.empty() ? std::string_view("\"\"") : value);
+        if (value.empty()) {
+            out.append("\"\"");
+            return;
+        }
+        const std::size_t valueAt = out.size();
+        std::size_t from = 0;
+        for (std::size_t join = value.find(kJoin); join != std::string_view::npos; join = value.find(kJoin, from)) {
+            out.append(value.substr(from, join - from));
+            if (joins) joins->push_back(static_cast<std::uint32_t>(out.size() - valueAt));
+            out.append(kPilcrow);
+            from = join + 1;
+        }
+        out.append(value.substr(from));
     } else if (IsSoundFileName(name) && !OpensValue(name)) {
         // Sound lists hold bare file names: they become entries numbered from 0. (A name that
         // begins a quoted text would, as a value, swallow the lines after it.)
@@ -500,6 +545,22 @@ void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, in
     } else {
         out.append(name).append(" \"\"");
     }
+}
+
+std::unique_ptr<TNodeOrigin> TConfigReader::OriginOf(const TConfigLine& line, const std::string& text,
+                                                     std::vector<std::uint32_t>& joins) const {
+    // Only where the writer's own rules would not give the node back as it stood.
+    const bool pilcrow = line.kind == TConfigLineKind::Tag && LineValue(line).find(kPilcrow) != std::string_view::npos;
+    bool latin = false;
+    if (encoding_ != TextEncoding::Windows1252 && line.fileLine > 0)
+        for (std::size_t k = 0; k <= joins.size() && !latin; ++k) latin = LineIsLatin(line.fileLine + static_cast<std::uint32_t>(k));
+    if (!pilcrow && !latin) return nullptr;
+    auto origin = std::make_unique<TNodeOrigin>();
+    origin->text = text;
+    origin->joins = joins;
+    for (std::size_t k = 0; k <= joins.size(); ++k)
+        origin->latin.push_back(LineIsLatin(line.fileLine + static_cast<std::uint32_t>(k)));
+    return origin;
 }
 
 bool TConfigReader::ConfigText(std::string_view folder, std::string& text) {
@@ -549,25 +610,73 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     std::vector<TOutlineNode*> parents{root.get()};
     int sounds = 0;
     std::string text;
+    std::vector<std::uint32_t> joins;
     for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
         const TConfigLine& l = lines_[i];
         switch (l.kind) {
             case TConfigLineKind::Header:
                 parents.push_back(TOutlineBuilder::Append(*parents.back(), std::string(LineName(l)), 0, true));
                 TOutlineBuilder::Reserve(*parents.back(), children[i]);
+                joins.clear();
+                if (auto origin = OriginOf(l, parents.back()->Text(), joins))
+                    TOutlineBuilder::SetOrigin(*parents.back(), std::move(origin));
                 sounds = 0;
                 break;
             case TConfigLineKind::End:
                 if (parents.size() > 1) parents.pop_back();
                 break;
-            default:
+            default: {
                 text.clear();
-                AppendNodeText(text, l, sounds);
-                TOutlineBuilder::Append(*parents.back(), text, 0, false);
+                joins.clear();
+                AppendNodeText(text, l, sounds, &joins);
+                auto origin = OriginOf(l, text, joins);
+                TOutlineNode* node = TOutlineBuilder::Append(*parents.back(), text, 0, false);
+                if (origin) TOutlineBuilder::SetOrigin(*node, std::move(origin));
                 break;
+            }
         }
     }
     return root;
+}
+
+std::vector<std::string> TConfigReader::Tokens() const {
+    std::vector<std::string> out;
+    if (!complete_) return out;
+    const char* encodings[] = {"utf-8", "utf-8", "windows-1252", "utf-16le", "utf-16be"};
+    out.push_back(std::string(encodings[static_cast<int>(encoding_)]) + (mark_ ? " mark" : ""));
+    std::size_t depth = 0;
+    int sounds = 0;
+    std::string text;
+    std::vector<std::uint32_t> joins;
+    for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
+        const TConfigLine& l = lines_[i];
+        if (l.kind == TConfigLineKind::End) {
+            if (depth > 0) --depth;
+            continue;
+        }
+        text.clear();
+        joins.clear();
+        if (l.kind == TConfigLineKind::Header) text.assign(LineName(l));
+        else AppendNodeText(text, l, sounds, &joins);
+        std::string token = std::to_string(depth) + "|" + text + "|";
+        // The value's joins are offsets behind the name and its blank.
+        const std::size_t valueAt = l.kind == TConfigLineKind::Tag ? LineName(l).size() + 1 : 0;
+        std::size_t from = 0;
+        for (std::size_t k = 0; k <= joins.size(); ++k) {
+            const std::size_t to = k < joins.size() ? valueAt + joins[k] : text.size();
+            if (!IsAsciiText(std::string_view(text).substr(from, to - from)))
+                token.push_back(LineIsLatin(l.fileLine + static_cast<std::uint32_t>(k)) ? 'w' : 'u');
+            else
+                token.push_back('-');
+            from = to + kPilcrow.size();
+        }
+        out.push_back(std::move(token));
+        if (l.kind == TConfigLineKind::Header) {
+            ++depth;
+            sounds = 0;
+        }
+    }
+    return out;
 }
 
 std::vector<std::string> TConfigReader::FlatLines() const {
@@ -576,7 +685,7 @@ std::vector<std::string> TConfigReader::FlatLines() const {
     for (const TConfigLine& l : lines_) {
         const std::string name(LineName(l));
         switch (l.kind) {
-            case TConfigLineKind::Tag: out.push_back(name + "=" + std::string(LineValue(l))); break;
+            case TConfigLineKind::Tag: out.push_back(name + "=" + ReplaceAll(LineValue(l), kJoin, kPilcrow)); break;
             case TConfigLineKind::Bare: out.push_back(name); break;
             case TConfigLineKind::Open: out.emplace_back("{"); break;
             case TConfigLineKind::Close: out.emplace_back("}"); break;

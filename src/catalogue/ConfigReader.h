@@ -19,6 +19,7 @@ namespace kelvarn {
 
 class IMessageSink;
 class TOutlineNode;
+struct TNodeOrigin;
 struct TLineCursor;
 
 // No config.txt people make comes near these; they keep a hostile file from taking the machine.
@@ -80,10 +81,15 @@ public:
     bool CheckLoadedMatch(std::string_view folder);
 
     // The loaded file: the folder's config path as loaded, the file actually read (it may be
-    // "Config.txt"), and the encoding it came in.
+    // "Config.txt"), the encoding new text goes into it in (UTF-8 with or without a mark, Windows-1252
+    // when every line beyond ASCII was, or UTF-16), and whether it began with a byte-order mark.
+    // Lines that came in another encoding than the file's keep theirs in their nodes' origins.
     const std::string& LoadedConfigPath() const { return loadedPath_; }
     const std::string& LoadedFile() const { return loadedFile_; }
     TextEncoding Encoding() const { return encoding_; }
+    bool HasMark() const { return mark_; }
+    // Was the file's line (counted from 1) read as Windows-1252?
+    bool LineIsLatin(std::uint32_t fileLine) const;
     // Repairs of the last load: "}" lines appended, bare words turned into container headers.
     int AddedClosingBrackets() const { return addedClosing_; }
     int AddedHeaders() const { return addedHeaders_; }
@@ -97,9 +103,14 @@ public:
     }
     // The flat list in its written form: "name=value", "name={", "name=}", bare words.
     std::vector<std::string> FlatLines() const;
+    // The loaded file as tokens, to tell whether two files hold the same config: the file's encoding
+    // and mark, then each node as its level, its text, and per line of it that is not ASCII whether
+    // it was UTF-8 ("u") or Windows-1252 ("w"). Layout (indentation, blanks, line ends) is not in it.
+    std::vector<std::string> Tokens() const;
 
 private:
     bool Parse(std::string_view bytes, const std::string& path, const std::string& file);
+    void DecodeLines(std::string_view text, std::string& out);
     bool Tokenise(std::string_view text);
     bool Normalise(std::string_view raw, TLineCursor& cursor);
     bool RepairAndNest();
@@ -110,14 +121,20 @@ private:
     std::uint32_t Store(std::string_view text);
     bool Fail(std::string message);  // ends unloaded
     void Clear();
-    // The node text of a Tag or Bare line; `sounds` numbers bare sound file names.
-    void AppendNodeText(std::string& out, const TConfigLine& line, int& sounds) const;
+    // The node text of a Tag or Bare line; `sounds` numbers bare sound file names. `joins` gets the
+    // offsets in the value of the "¶" that joined lines.
+    void AppendNodeText(std::string& out, const TConfigLine& line, int& sounds,
+                        std::vector<std::uint32_t>* joins = nullptr) const;
+    std::unique_ptr<TNodeOrigin> OriginOf(const TConfigLine& line, const std::string& text,
+                                          std::vector<std::uint32_t>& joins) const;
 
     IMessageSink* messages_;
     std::string loadedPath_;
     std::string loadedFile_;
     std::string error_;
     TextEncoding encoding_ = TextEncoding::Utf8;
+    bool mark_ = false;
+    std::vector<bool> latin_;  // by file line: read as Windows-1252 (empty when the file is UTF-8)
     bool created_ = false;   // the line list exists
     bool complete_ = false;  // the bracket check ran to its end
     int addedClosing_ = 0;

@@ -117,6 +117,20 @@ std::size_t TOutlineDocument::RowOf(const TOutlineNode* node) const {
 void TOutlineDocument::ReplaceTree(std::unique_ptr<TOutlineNode> root, TResetReason reason) {
     observer_->BeginReset();
     root_ = std::move(root);
+    // Undo snapshots hold texts only: a restored node whose text is one read from the file stood in
+    // the file as that node did, and is written back the same way.
+    if (reason == TResetReason::Undo) {
+        if (!origins_.empty())
+            WalkRows(root_.get(), [&](TOutlineNode* node, int) {
+                if (const auto it = origins_.find(node->Text()); it != origins_.end())
+                    TOutlineBuilder::SetOrigin(*node, std::make_unique<TNodeOrigin>(it->second));
+            });
+    } else {
+        origins_.clear();
+        WalkRows(root_.get(), [&](const TOutlineNode* node, int) {
+            if (const TNodeOrigin* origin = node->Origin()) origins_.emplace(origin->text, *origin);
+        });
+    }
     CountMarks();
     observer_->EndReset(reason);
 }

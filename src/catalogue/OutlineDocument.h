@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -75,6 +76,7 @@ public:
     // The file the shown config came from (it may be called "Config.txt") and its encoding.
     const std::string& ConfigFile() const { return configFile_; }
     TextEncoding Encoding() const { return encoding_; }
+    bool HasMark() const { return mark_; }
     bool Modified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     int TaggedCount() const { return taggedCount_; }
@@ -104,8 +106,9 @@ public:
     // loaded again. On failure the message names the file, and the file, the tree, the modified flag
     // and the snapshots stay as they were.
     std::string SaveConfig(std::string_view fileName, bool reload);
-    // The text SaveConfig writes (UTF-8, CR LF).
+    // The text SaveConfig writes (UTF-8, CR LF), and the bytes it writes.
     std::string ConfigFileText() const;
+    std::string ConfigFileBytes() const;
 
     // --- queries by config path (see ConfigPath.h); unknown paths give null or empty
     TOutlineNode* FindNodeByPath(std::string_view path) const;
@@ -204,6 +207,8 @@ private:
     std::string shownFolder_;
     std::string configFile_;
     TextEncoding encoding_ = TextEncoding::Utf8;
+    bool mark_ = false;
+    std::map<std::string, TNodeOrigin, std::less<>> origins_;  // of the nodes as loaded, by their text
     bool modified_ = false;
     int taggedCount_ = 0;
     int deleteCount_ = 0;

@@ -41,6 +41,7 @@ void TOutlineDocument::ClearOutline() {
     shownFolder_.clear();
     configFile_.clear();
     encoding_ = TextEncoding::Utf8;
+    mark_ = false;
     modified_ = false;
 }
 
@@ -59,12 +60,15 @@ void TOutlineDocument::CopyTreeFrom(const TOutlineDocument& source) {
             }
             path.resize(static_cast<std::size_t>(level));
             path.push_back(TOutlineBuilder::Append(*path.back(), node->Text(), node->Flags(), node->ChildMark()));
+            if (const TNodeOrigin* origin = node->Origin())
+                TOutlineBuilder::SetOrigin(*path.back(), std::make_unique<TNodeOrigin>(*origin));
         });
     }
     ReplaceTree(std::move(copy), TResetReason::Load);
     shownFolder_ = source.shownFolder_;
     configFile_ = source.configFile_;
     encoding_ = source.encoding_;
+    mark_ = source.mark_;
     Changed();
 }
 
@@ -89,6 +93,7 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
             shownFolder_ = folder;
             configFile_ = reader_.LoadedFile();
             encoding_ = reader_.Encoding();
+            mark_ = reader_.HasMark();
             ReplaceTree(std::move(tree), TResetReason::Load);
             hooks_->ReorderConfig(*this);
             CountMarks();
@@ -108,11 +113,9 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
         return error;
     }
 
-    if (!FindChildByName(root_.get(), "kind")) {
-        SetTagByPath("config.txt\\kind", "unknown");
-        if (!ScriptMode) Alert(kNoKindAlert);
-        hooks_->ReorderConfig(*this);
-    }
+    // Viewing changes nothing: a config without a kind is reported (here and by validation), not
+    // given one.
+    if (!FindChildByName(root_.get(), "kind") && !ScriptMode) Alert(kNoKindAlert);
     hooks_->AnalyseKindAndLoadSpec(*this);
 
     state_.CurrentKuid.clear();
@@ -127,10 +130,12 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
 
 std::string TOutlineDocument::ConfigFileText() const { return WriteConfigText(root_.get()); }
 
+std::string TOutlineDocument::ConfigFileBytes() const { return WriteConfigBytes(root_.get(), encoding_, mark_); }
+
 std::string TOutlineDocument::SaveConfig(std::string_view fileName, bool reload) {
     if (!root_) return "No config to save: " + std::string(fileName);
     const std::string target = SaveTarget(fileName);
-    if (std::string error = WriteFileAtomic(target, EncodeConfigText(ConfigFileText(), encoding_)); !error.empty())
+    if (std::string error = WriteFileAtomic(target, ConfigFileBytes()); !error.empty())
         return error;
     // Only now that the file is safely written do the snapshots go.
     ClearUndo();

@@ -22,6 +22,16 @@ inline constexpr int kAllNodeFlags = 31;
 int FlagsToImageIndex(int flags);
 int ImageIndexToFlags(int imageIndex);
 
+// How a node stood in its file, where the writer's own rules would not give it back: lines read as
+// Windows-1252 in a file that is otherwise UTF-8, or a "¶" that is a character of the text rather
+// than a place where the reader joined two lines. It holds while the node's text is as it was read;
+// an edited node is written by the writer's rules.
+struct TNodeOrigin {
+    std::string text;                  // the node's text as read
+    std::vector<std::uint32_t> joins;  // byte offsets, in the tag's value, of the "¶" that joined lines
+    std::vector<bool> latin;           // per line of the node in the file: it was Windows-1252
+};
+
 class TOutlineNode {
 public:
     explicit TOutlineNode(std::string text = {}) : text_(std::move(text)) {}
@@ -40,6 +50,8 @@ public:
     // expand button and the writer gives it braces.
     bool ChildMark() const { return mark_; }
     bool HasChildren() const { return mark_ || !children_.empty(); }
+    // How the node stood in its file, while its text is unchanged; null otherwise.
+    const TNodeOrigin* Origin() const { return origin_ && origin_->text == text_ ? origin_.get() : nullptr; }
 
     TOutlineNode* Parent() const { return parent_; }
     std::size_t ChildCount() const { return children_.size(); }
@@ -63,6 +75,7 @@ private:
     std::string text_;
     std::uint8_t flags_ = 0;
     bool mark_ = false;
+    std::unique_ptr<TNodeOrigin> origin_;  // null for nearly every node
     TOutlineNode* parent_ = nullptr;
     std::size_t index_ = 0;  // position among the parent's children
     std::vector<std::unique_ptr<TOutlineNode>> children_;
@@ -75,6 +88,7 @@ public:
     static void SetText(TOutlineNode& node, std::string text) { node.text_ = std::move(text); }
     static void SetFlags(TOutlineNode& node, int flags) { node.flags_ = static_cast<std::uint8_t>(flags & kAllNodeFlags); }
     static void SetMark(TOutlineNode& node, bool mark) { node.mark_ = mark; }
+    static void SetOrigin(TOutlineNode& node, std::unique_ptr<TNodeOrigin> origin) { node.origin_ = std::move(origin); }
     static void Reserve(TOutlineNode& node, std::size_t children) { node.children_.reserve(children); }
 };
 

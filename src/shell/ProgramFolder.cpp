@@ -3,7 +3,9 @@
 #include "shell/Files.h"
 #include "shell/MemIni.h"
 #include "shell/PathText.h"
+#include "shell/MemIni.h"
 #include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
 
 namespace kelvarn {
 
@@ -40,6 +42,9 @@ void InitProgramState(TProgramState& state, const std::string& executablePath) {
     state.ProgramFile = executablePath;
     state.ProgramFolder = ResolveProgramFolder(executablePath, state.Environment);
     state.OpenSettings(state.ProgramFolder + "kelvarn.ini");
+    // A first start has no builds: every asset's trainz-build would be unknown and judged at the
+    // default build. The built-in list goes into the file at once.
+    if (EnsureDefaultBuilds(state.Settings())) state.Settings().UpdateFile();
 }
 
 std::string SettingsLoadWarning(const TProgramState& state) {

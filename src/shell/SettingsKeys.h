@@ -155,11 +155,14 @@ inline constexpr std::string_view DefaultTools = "default";
 }  // namespace sections
 
 // The built-in build list, written into an empty "Builds" section.
-inline constexpr std::array<std::string_view, 22> kDefaultBuilds = {
-    "1.3=Trainz-SP3", "1.5=UTC",      "1.6=UTC-SP1",  "2.0=2004",     "2.1=2004-SP1", "2.2=2004-SP2",
-    "2.3=2004-SP3",   "2.4=2004-SP4", "2.5=2006",     "2.6=2006-SP1", "2.7=TC-1",     "2.8=TC-3",
-    "2.9=2009",       "3.0=2009-SP1", "3.1=2009-SP2", "3.2=2010-SP1", "3.3=2010-SP2", "3.4=2010-SP4",
-    "3.5=2012",       "3.6=2012-MAC", "3.7=2012-SP1", "3.8=2012-MAC2"};
+inline constexpr std::array<std::string_view, 40> kDefaultBuilds = {
+    "1.3=Trainz-SP3", "1.5=UTC",        "1.6=UTC-SP1",    "2.0=2004",       "2.1=2004-SP1",   "2.2=2004-SP2",
+    "2.3=2004-SP3",   "2.4=2004-SP4",   "2.5=2006",       "2.6=2006-SP1",   "2.7=TC-1",       "2.8=TC-3",
+    "2.9=2009",       "3.0=2009-SP1",   "3.1=2009-SP2",   "3.2=2010-SP1",   "3.3=2010-SP2",   "3.4=2010-SP4",
+    "3.5=2012",       "3.6=2012-MAC",   "3.7=2012-SP1",   "3.8=2012-MAC2",  "3.9=TANE-CE1",   "4.0=TANE-CE2",
+    "4.1=TANE-CE3",   "4.2=TANE",       "4.3=TANE-SP1",   "4.4=TMR17",      "4.5=TANE-SP2",   "4.6=TRS19",
+    "4.7=TRS19-SP1",  "4.8=TRS19-SP2",  "4.9=TRS19-SP3",  "5.0=TRS19-SP4",  "5.1=TRS22",      "5.2=TRS22-SP1",
+    "5.3=TRS22-SP2",  "5.4=TRS22-SP3",  "5.5=TRS22-SP4",  "5.6=TRS22-SP5"};
 
 // The user's own value of one of the user data tags (UserTagNames): its key of section UserData, and
 // for "license" the lines of section License joined with blanks.

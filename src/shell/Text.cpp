@@ -110,6 +110,52 @@ bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 }  // namespace
 
+bool IsAsciiText(std::string_view bytes) { return IsAscii(bytes); }
+
+bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& utf8) {
+    utf8.clear();
+    if (bytes.size() % 2 != 0) return false;
+    utf8.reserve(bytes.size());
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (char32_t{a} << 8) | b : (char32_t{b} << 8) | a;
+    };
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t cp = unit(i);
+        if (cp >= 0xDC00 && cp <= 0xDFFF) return false;
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (i + 2 >= bytes.size()) return false;
+            const char32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return false;
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        AppendUtf8(utf8, cp);
+    }
+    return true;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian) {
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    const auto put = [&](char32_t u) {
+        const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out.push_back(bigEndian ? hi : lo);
+        out.push_back(bigEndian ? lo : hi);
+    };
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const char32_t cp = NextPoint(utf8, i);
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
+    }
+    return out;
+}
+
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = 0;
     const std::size_t n = s.size();
@@ -230,6 +276,10 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
         }
         case TextEncoding::Utf8Bom:
             return "\xEF\xBB\xBF" + std::string(utf8);
+        case TextEncoding::Utf16Le:
+            return "\xFF\xFE" + Utf8ToUtf16(utf8, false);
+        case TextEncoding::Utf16Be:
+            return "\xFE\xFF" + Utf8ToUtf16(utf8, true);
         case TextEncoding::Utf8:
             break;
     }

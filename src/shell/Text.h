@@ -1,6 +1,6 @@
 // Text inside the program is UTF-8 in std::string. Files arrive as bytes in UTF-8 (with or without a
-// byte-order mark) or Windows-1252; they are decoded on reading and written back in the encoding they
-// came in whenever every character fits.
+// byte-order mark) or Windows-1252, config files also in UTF-16 with its mark; they are decoded on
+// reading and written back in the encoding they came in whenever every character fits.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,8 @@
 
 namespace kelvarn {
 
-enum class TextEncoding { Utf8, Utf8Bom, Windows1252 };
+// UTF-16 is always written with its byte-order mark.
+enum class TextEncoding { Utf8, Utf8Bom, Windows1252, Utf16Le, Utf16Be };
 
 struct DecodedText {
     std::string text;  // UTF-8, without the byte-order mark
@@ -26,6 +27,12 @@ DecodedText DecodeText(std::string_view bytes);
 std::string EncodeText(std::string_view utf8, TextEncoding encoding);
 
 bool IsValidUtf8(std::string_view bytes);
+bool IsAsciiText(std::string_view bytes);
+// UTF-16 code units (no mark) to UTF-8. False, with `utf8` incomplete, for an odd number of bytes or
+// a surrogate without its pair: such text cannot be written back as it was.
+bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& utf8);
+// UTF-8 to UTF-16 code units, without a mark.
+std::string Utf8ToUtf16(std::string_view utf8, bool bigEndian);
 std::string Windows1252ToUtf8(std::string_view bytes);
 // False when a character has no Windows-1252 byte; `out` then holds what was converted so far.
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out);

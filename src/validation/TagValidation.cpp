@@ -12,6 +12,8 @@
 #include "shell/Strings.h"
 #include "shell/TagTypes.h"
 #include "shell/Text.h"
+#include "shell/TrainzBuild.h"
+#include "shell/MemIni.h"
 #include "validation/FileChecks.h"
 #include "validation/FormatChecks.h"
 
@@ -19,7 +21,11 @@ namespace kelvarn {
 
 namespace {
 
-constexpr std::size_t kLongValue = 20;  // longer memo and string values are shortened in the report
+constexpr std::size_t kLongValue = 20;
+constexpr std::string_view kInvalidContext = "Tag is invalid in this context";
+constexpr std::string_view kNoSource = "Source data not found, unable to validate";
+// The section of the settings that lists the known builds, as an option source.
+constexpr std::string_view kBuildsSource = "@Builds";  // longer memo and string values are shortened in the report
 
 enum TFormatCode : int {
     fcMemo = 14, fcString, fcKuid, fcBool, fcFile, fcPoint, fcEnum, fcSet, fcInt, fcFloat, fcFloatList,
@@ -92,13 +98,19 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
     const int format = TagTypeIndex(spec.Format);
     std::string message;
     if (!found)
-        message = "Tag is invalid in this context";
+        message = kInvalidContext;
     else if (!InBuildRange(spec, context.Build))
         message = "Tag is invalid in this build";
-    else if (LowerCase(name) == "trainz-build" && ParseBuild(value) != context.Build)
+    else if (LowerCase(name) == "trainz-build" && ParseBuild(RemoveChars(value, "\"")) != context.Build)
         message = "Trainz-Build does not match requested build";
     else
         message = FormatCheck(context, node, format, LowerCase(name), value, spec);
+    if (message == kNoSource && (SameText(name, "category-region") || SameText(name, "category-era"))) {
+        const std::string tag = LowerCase(name);
+        if (std::find(context.UncheckedLists.begin(), context.UncheckedLists.end(), tag) == context.UncheckedLists.end())
+            context.UncheckedLists.push_back(tag);
+        return {};
+    }
     if (message.empty()) {
         if (node->ChildMark() && node->ChildCount() == 0)
             message = "Container is empty";
@@ -156,8 +168,14 @@ bool InBuildRange(const TTagSpec& spec, std::int32_t build) {
 std::string CheckEnum(const TCheckContext& context, std::string_view value, const TTagSpec& spec) {
     if (spec.ValueKind == vkQuoted)
         if (std::string message = CheckQuotedString(value); !message.empty()) return message;
+    if (SameText(spec.Source, kBuildsSource)) {
+        // A build is read as a number, as the Trainz-Build menu reads it: 2 is the build 2.0.
+        std::string build = RemoveChars(value, "\"");
+        if (SectionKeyCount(context.State.Settings(), kBuildsSource.substr(1)) == 0) return std::string(kNoSource);
+        return IsKnownBuild(context.State.Settings(), build) ? std::string() : "Data does not match any valid option";
+    }
     const std::vector<std::string>& options = SourceOptions(context, spec.Source);
-    if (options.empty()) return "Source data not found, unable to validate";
+    if (options.empty()) return std::string(kNoSource);
     return IsOptionName(RemoveChars(value, "\""), options) ? std::string() : "Data does not match any valid option";
 }
 
@@ -167,7 +185,7 @@ std::string CheckSet(const TCheckContext& context, std::string_view name, std::s
     if (name == "category-keyword" || name == "custom-category-list")
         return ContainsStr(value, ",") ? "Comma delimiters found, use semicolons" : std::string();
     const std::vector<std::string>& options = SourceOptions(context, spec.Source);
-    if (options.empty()) return "Source data not found, unable to validate";
+    if (options.empty()) return std::string(kNoSource);
     const std::string items = RemoveChars(value, "\"");
     if (StartsWith(items, ";") || EndsWith(items, ";")) return "Items are incorrectly separated";
     if (name == "category-region" && ContainsStr(items, "00") && items != "00")
@@ -190,19 +208,23 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
     TVerifyReport report;
     const TCheckContext context{state, document, walnut, std::string(assetFolder), state.ActiveBuild()};
     const DateTime start = state.Clock->Now();
-    std::vector<std::string> lines;
+    std::vector<TVerifyFinding>& findings = report.Findings;
+    const auto warn = [&](std::string text) { findings.push_back({{}, std::move(text), false}); };
 
     if (!walnut.Root()) {
         // Without a definition every node would be "invalid in this context": say why instead.
-        lines.push_back("\t" + (walnut.LoadError().empty() ? std::string("No tag specification loaded")
-                                                             : walnut.LoadError()));
+        warn(walnut.LoadError().empty() ? std::string("No tag specification loaded") : walnut.LoadError());
     } else {
         // Warnings first: what makes the findings incomplete.
-        if (!walnut.LoadError().empty()) lines.push_back("\t" + walnut.LoadError());
+        if (!walnut.LoadError().empty()) warn(walnut.LoadError());
         if (!document.GetValueByPath("alias").empty())
-            lines.emplace_back("\t*Warning* This asset is aliased, results will not be complete");
+            warn("*Warning* This asset is aliased, results will not be complete");
         if (MeshTableUsesLibrary(document))
-            lines.emplace_back("\t*Warning* This assets uses mesh library references, these cannot be verified");
+            warn("*Warning* This assets uses mesh library references, these cannot be verified");
+        const std::size_t notices = findings.size();  // where a notice found during the walk goes
+        // Loading no longer gives a config without a kind one: the fault is reported here.
+        if (document.Root() && !document.FindChildByName(document.Root(), "kind"))
+            findings.push_back({"[kind]", "Tag is missing: the asset has no kind", true});
         if (request.Formats.test(kPointFormat) && request.ListMeshTable) {
             std::vector<std::string>& points = state.AttachmentPoints;
             points.clear();
@@ -214,25 +236,49 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
         const std::size_t total = document.LineCount();
         std::size_t done = 0;
         TRowPaths paths;
+        const TOutlineNode* unknown = nullptr;  // a container the definition lacks
         for (TOutlineNode* node = document.Root() ? document.Root()->NextRow() : nullptr; node;
              node = node->NextRow()) {
-            const TFinding finding = CheckNode(context, node, paths.PathOf(node));
+            TFinding finding;
+            // An unknown container reports itself once: its children are unknown because it is.
+            if (unknown && unknown->IsAncestorOf(node)) {
+                paths.PathOf(node);
+            } else {
+                finding = CheckNode(context, node, paths.PathOf(node));
+                unknown = node->HasChildren() && finding.message == kInvalidContext ? node : nullptr;
+            }
             const bool fault = !finding.message.empty() && finding.message.front() != '.';
             document.SetNodeFlags(node, fault ? nfError : 0, fault ? 0 : nfError);
-            if (!finding.message.empty()) {
-                // The node part and the message stand on two lines; an informational message loses its dot.
-                lines.push_back("\t" + finding.node);
-                lines.push_back("\t\t " + (fault ? finding.message : finding.message.substr(1)));
-            }
+            if (!finding.message.empty())
+                findings.push_back({std::move(finding.node),
+                                    fault ? std::move(finding.message) : finding.message.substr(1), fault});
             ++done;
             if (request.Progress && !request.Progress(done, total) &&
                 state.Messages->AskYesNo("Cancel Validation?")) {
                 state.SendStatusText(stPanel2, "");
                 report.Cancelled = true;
+                report.Findings.clear();
                 return report;
             }
         }
         state.SendStatusText(stPanel2, "");
+        if (!context.UncheckedLists.empty()) {
+            std::string tags;
+            for (const std::string& tag : context.UncheckedLists) tags += (tags.empty() ? "" : ", ") + tag;
+            findings.insert(findings.begin() + static_cast<std::ptrdiff_t>(notices),
+                            TVerifyFinding{{}, "*Notice* " + std::string(kNoSource) + " " + tags, false});
+        }
+    }
+
+    std::vector<std::string> lines;
+    for (const TVerifyFinding& f : findings) {
+        if (f.Node.empty()) {
+            lines.push_back("\t" + f.Message);
+            continue;
+        }
+        // The node part and the message stand on two lines.
+        lines.push_back("\t" + f.Node);
+        lines.push_back("\t\t " + f.Message);
     }
     if (lines.empty()) lines.emplace_back("\tNo problems found");
 

@@ -37,6 +37,9 @@ struct TCheckContext {
     // The options read so far, by source, as their names in lower case, sorted: the files and the
     // config stay as they are while one config is checked, so each list is read once per run.
     mutable std::map<std::string, std::vector<std::string>, std::less<>> Sources = {};
+    // Region and era tags whose option list could not be found: not a fault of the asset, so the
+    // run says it once instead of on each tag.
+    mutable std::vector<std::string> UncheckedLists = {};
 };
 
 struct TVerifyRequest {
@@ -48,10 +51,18 @@ struct TVerifyRequest {
     std::function<bool(std::size_t done, std::size_t total)> Progress;
 };
 
+// One thing the report says: a node's fault or notice, or a warning about the whole config.
+struct TVerifyFinding {
+    std::string Node;     // "[path value]"; empty for a warning about the whole config
+    std::string Message;  // without the dot of an informational message
+    bool Error = false;   // a fault of the asset (the node is marked); else a notice or warning
+};
+
 struct TVerifyReport {
     bool Cancelled = false;         // the user confirmed "Cancel Validation?": nothing logged
     std::string Title;              // "Verify Config (Build 2.9): N lines processed"
     std::vector<std::string> Lines; // as handed to the log
+    std::vector<TVerifyFinding> Findings;
     std::string LogError;           // the log could not be written
 };
 

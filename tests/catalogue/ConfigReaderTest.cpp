@@ -39,7 +39,7 @@ TEST(ConfigReader, NormalisesLinesIntoTheFlatForm) {
          {"description=\"one" + kP + "two" + kP + "three\""}},
         {"quotes inside a joined text", "d \"one\nsaid \"hi\" then\nend\"", {"d=\"one" + kP + "said hi then" + kP + "end\""}},
         {"lone quote opens a text", "d \"\nline\"", {"d=\"" + kP + "line\""}},
-        {"a pilcrow written in the first line of a text", "d \"a \xC2\xB6 b\nc\"", {"d=\"a" + kP + " b" + kP + "c\""}},
+        {"a pilcrow written in the first line of a text", "d \"a \xC2\xB6 b\nc\"", {"d=\"a " + kP + " b" + kP + "c\""}},
         {"brace in a quoted value", "username \"A {B} C\"", {"username=\"A (B) C\""}},
         {"closing brace in a quoted value is text", "a {\nd \"x}y\"\n}\nkind k", {"a={", "d=\"x)y\"", "a=}", "kind=k"}},
         {"quoted value then the closing brace", "t {\nimage \"x.jpg\" }\nkind scenery",

@@ -47,8 +47,8 @@ TEST(ConfigWriter, Layout) {
         {"comments left out", "kind x\n;gone 1\nkept 1\n",
          [](TOutlineDocument& d) { d.ToggleMark(d.FindNodeByPath("kept"), tmComment, false); },
          "kind" + Pad(38) + "x\r\n"},
-        {"name case", "Kind x\nMeshTable\n{\n  Mesh \"a\"\n}\n", {},
-         "kind" + Pad(38) + "x\r\nMeshTable {\r\n  mesh" + Pad(36) + "\"a\"\r\n}\r\n"},
+        {"names as written", "Kind x\nMeshTable\n{\n  Mesh \"a\"\n}\n", {},
+         "Kind" + Pad(38) + "x\r\nMeshTable {\r\n  Mesh" + Pad(36) + "\"a\"\r\n}\r\n"},
         {"comment-marked container with an unmarked child", "kind x\nbox\n{\n  in 1\n}\nafter 1\n",
          [](TOutlineDocument& d) {
              d.ToggleMark(d.FindNodeByPath("box"), tmComment, false);

@@ -98,7 +98,8 @@ TEST(OutlineLoad, PreparesTheTree) {
     EXPECT_GE(bed.Sent(kOutlineCommandStates), 1);
 }
 
-TEST(OutlineLoad, EmptyConfigGetsKindUnknown) {
+// Viewing a config changes nothing: without a kind it is told, not given one.
+TEST(OutlineLoad, EmptyConfigIsToldNotGivenAKind) {
     const char* const alert =
         "Unable to validate this config: this will usually be due to an empty or corrupt config or an empty or "
         "missing asset 'kind'. \rPlease ensure that a 'kind' tag is correctly defined and then save and reload the "
@@ -110,9 +111,10 @@ TEST(OutlineLoad, EmptyConfigGetsKindUnknown) {
         doc.SetHooks(&hooks);
         doc.ScriptMode = script;
         ASSERT_EQ(doc.LoadConfig(bed.Asset("a", "")), "");
-        EXPECT_EQ(Rows(doc.Root()), (std::vector<std::string>{"0|config.txt", "1|kind \"unknown\""}));
+        EXPECT_EQ(Rows(doc.Root()), (std::vector<std::string>{"0|config.txt"}));
+        EXPECT_FALSE(doc.Modified());
         EXPECT_EQ(bed.Said(alert), !script);
-        EXPECT_EQ(hooks.reorders, 2);
+        EXPECT_EQ(hooks.reorders, 1);
         EXPECT_EQ(bed.state.CurrentKuid, "");
     }
 }
@@ -395,7 +397,7 @@ TEST(OutlineStructure, InPlaceEditStoresTheTypedText) {
     EXPECT_FALSE(doc.EditNodeText(doc.FindNodeByPath("box"), "box 1"));
     EXPECT_EQ(bed.messages.messages.back(), "Container value must be empty");
     EXPECT_TRUE(doc.EditNodeText(doc.FindNodeByPath("box"), "Box"));
-    EXPECT_EQ(doc.ConfigFileText(), "kind" + std::string(38, ' ') + "x\r\nname" + std::string(38, ' ') +
+    EXPECT_EQ(doc.ConfigFileText(), "kind" + std::string(38, ' ') + "x\r\nName" + std::string(38, ' ') +
                                          "\"a (b)\"\r\nBox {\r\n}\r\n");
 }
 

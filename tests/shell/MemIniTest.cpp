@@ -3,8 +3,13 @@
 #include <filesystem>
 
 #include "shell/Files.h"
+#include <algorithm>
+
 #include "shell/MemIni.h"
+#include "shell/ProgramFolder.h"
+#include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
+#include "shell/TrainzBuild.h"
 #include "support/TestSupport.h"
 
 namespace kelvarn {
@@ -255,9 +260,32 @@ TEST(SettingsKeyTable, ReadersKeepTheirOwnDefaults) {
 TEST(SettingsKeyTable, EmptyBuildsSectionGetsTheBuiltInList) {
     TMemIni ini;
     EXPECT_TRUE(EnsureDefaultBuilds(ini));
-    EXPECT_EQ(SectionKeyCount(ini, "Builds"), 22);
+    EXPECT_EQ(SectionKeyCount(ini, "Builds"), 40);
     EXPECT_EQ(ini.ReadString("Builds", "3.0", ""), "2009-SP1");
+    // Published builds go on after 3.8: every tenth up to 5.6, in order.
+    std::vector<std::string> keys;
+    ini.ReadSection("Builds", keys);
+    for (int tenths = 38; tenths <= 56; ++tenths)
+        EXPECT_NE(std::find(keys.begin(), keys.end(), std::to_string(tenths / 10) + "." + std::to_string(tenths % 10)),
+                  keys.end()) << tenths;
+    EXPECT_EQ(keys.back(), "5.6");
     EXPECT_FALSE(EnsureDefaultBuilds(ini));
+}
+
+// A first start writes the built-in builds into the settings file; a later start keeps the user's.
+TEST(SettingsKeyTable, FirstStartWritesTheBuilds) {
+    test::TempDir dir;
+    TProgramState state;
+    InitProgramState(state, dir.Path() + "/kelvarn");
+    EXPECT_NE(test::ReadBytes(dir / "kelvarn.ini").find("5.6=TRS22-SP5"), std::string::npos);
+    std::string build = "4.60";
+    EXPECT_TRUE(IsKnownBuild(state.Settings(), build));
+    EXPECT_EQ(build, "4.6");
+
+    test::WriteBytes(dir / "kelvarn.ini", "[Builds]\r\n9.9=mine\r\n");
+    TProgramState again;
+    InitProgramState(again, dir.Path() + "/kelvarn");
+    EXPECT_EQ(SectionKeyCount(again.Settings(), "Builds"), 1);
 }
 
 struct VersionCase {

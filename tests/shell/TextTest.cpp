@@ -40,6 +40,21 @@ TEST(TextEncoding, TextThatNoLongerFitsWindows1252IsWrittenAsUtf8) {
     EXPECT_EQ(EncodeText("x", TextEncoding::Utf8Bom), "\xEF\xBB\xBFx");
 }
 
+TEST(TextEncoding, Utf16BothWaysWithSurrogatePairs) {
+    const std::string text = "a\xC3\xA9\xE6\xB6\x88\xF0\x9F\x9A\x82";  // a, é, 消, a locomotive
+    const std::string le = Utf8ToUtf16(text, false);
+    EXPECT_EQ(le, std::string("a\0\xE9\0\x88\x6D\x3D\xD8\x82\xDE", 10));
+    std::string back;
+    EXPECT_TRUE(Utf16ToUtf8(le, false, back));
+    EXPECT_EQ(back, text);
+    EXPECT_TRUE(Utf16ToUtf8(Utf8ToUtf16(text, true), true, back));
+    EXPECT_EQ(back, text);
+    EXPECT_EQ(EncodeText("a", TextEncoding::Utf16Be), std::string("\xFE\xFF\0a", 4));
+    // Text that could not be written back as it was: an odd byte, a lone or reversed surrogate.
+    for (const std::string& bad : {std::string("a\0b", 3), std::string("\x3D\xD8", 2), std::string("\x82\xDE\x3D\xD8", 4)})
+        EXPECT_FALSE(Utf16ToUtf8(bad, false, back));
+}
+
 TEST(TextEncoding, InvalidSequencesAreNotUtf8) {
     EXPECT_FALSE(IsValidUtf8("\xC3"));          // cut short
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong

@@ -433,5 +433,62 @@ TEST(VerifyReport, AttachmentPointsAreListedForPointChecks) {
     EXPECT_FALSE(SyntaxFormats().test(19));
 }
 
+// The build is read as the Trainz-Build menu reads it: "2" is 2.0, a quoted build is a build.
+TEST(VerifyReport, TrainzBuildIsReadAsABuild) {
+    ValidationBed bed;
+    bed.state.Settings().WriteString("Builds", "2.0", "x");
+    for (const char* build : {"2", "2.0", "\"2.0\"", "2.00"}) {
+        const TVerifyReport report = bed.Validate("kind \"checks\"\r\nkuid <kuid:1:2>\r\ntrainz-build " +
+                                                  std::string(build) + "\r\n", 20);
+        EXPECT_EQ(report.Lines, Lines{"\tNo problems found"}) << build;
+    }
+    const TVerifyReport unknown = bed.Validate("kind \"checks\"\r\nkuid <kuid:1:2>\r\ntrainz-build 2,4\r\n", 20);
+    ASSERT_EQ(unknown.Findings.size(), 1u);
+    EXPECT_EQ(unknown.Findings[0].Message, "Trainz-Build does not match requested build");
+    const TVerifyReport unlisted = bed.Validate("kind \"checks\"\r\nkuid <kuid:1:2>\r\ntrainz-build 3\r\n", 30);
+    ASSERT_EQ(unlisted.Findings.size(), 1u);
+    EXPECT_EQ(unlisted.Findings[0].Message, "Data does not match any valid option");
+}
+
+// Without region and era lists the asset is not at fault: one notice for the run, no marked tags.
+TEST(VerifyReport, MissingRegionAndEraListsAreOneNotice) {
+    ValidationBed bed;
+    DeleteFilePath(bed.dir / "trainz/data/category-region.txt");
+    DeleteFilePath(bed.dir / "trainz/data/category-era.txt");
+    const TVerifyReport report = bed.Validate(kHead + "category-region \"GB\"\r\ncategory-era \"1950s\"\r\n"
+                                                      "x {\r\n}\r\n");
+    ASSERT_EQ(report.Findings.size(), 2u);
+    EXPECT_EQ(report.Findings[0].Message,
+              "*Notice* Source data not found, unable to validate category-region, category-era");
+    EXPECT_FALSE(report.Findings[0].Error);
+    EXPECT_TRUE(report.Findings[1].Error);
+    EXPECT_EQ(report.Lines.front(), "\t*Notice* Source data not found, unable to validate category-region, category-era");
+    EXPECT_FALSE(bed.doc.FindNodeByPath("category-region")->HasFlag(nfError));
+    EXPECT_FALSE(bed.doc.FindNodeByPath("category-era")->HasFlag(nfError));
+}
+
+// Loading leaves a config without a kind as it is; validation reports it.
+TEST(VerifyReport, AMissingKindIsReported) {
+    ValidationBed bed;
+    const TVerifyReport report = bed.Validate("kuid <kuid:1:2>\r\n");
+    EXPECT_FALSE(bed.doc.Modified());
+    ASSERT_FALSE(report.Findings.empty());
+    EXPECT_EQ(report.Findings[0].Node, "[kind]");
+    EXPECT_TRUE(report.Findings[0].Error);
+    EXPECT_EQ(report.Lines[0], "\t[kind]");
+}
+
+// An unknown container is one finding, not one per child; the tags after it are checked again.
+TEST(VerifyReport, AnUnknownContainerReportsItselfOnce) {
+    ValidationBed bed;
+    const TVerifyReport report =
+        bed.Validate(kHead + "no-such-table\r\n{\r\n  a 1\r\n  inner\r\n  {\r\n    b 2\r\n  }\r\n}\r\nflag 2\r\n");
+    ASSERT_EQ(report.Findings.size(), 2u);
+    EXPECT_EQ(report.Findings[0].Node, "[no-such-table\\ ]");
+    EXPECT_EQ(report.Findings[0].Message, "Tag is invalid in this context");
+    EXPECT_EQ(report.Findings[1].Message, "Invalid boolean format");
+    EXPECT_FALSE(bed.doc.FindNodeByPath("no-such-table\\a")->HasFlag(nfError));
+}
+
 }  // namespace
 }  // namespace kelvarn
