@@ -1,1 +1,2 @@
 kelvarn_bench(NAME shell SOURCES shell_bench.cpp DEPS kelvarn_shell)
+kelvarn_bench(NAME alert_append SOURCES alert_append.cpp DEPS kelvarn_shell_ui Qt6::Widgets)

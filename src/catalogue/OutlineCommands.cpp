@@ -322,7 +322,7 @@ void TOutlineCommandHooks::ReorderConfig(TOutlineDocument& document) {
 
 std::string TOutlineCommandHooks::AnalyseKind(TOutlineDocument& document) {
     kind_ = kelvarn::AnalyseKind(document, "", KindAnalysisBuild(document));
-    state_.SendStatusText(stPanel4, kind_);  // the receiver shows target 4 in capitals
+    if (ShowsKind) state_.SendStatusText(stPanel4, kind_);  // the receiver shows target 4 in capitals
     return kind_;
 }
 

@@ -111,6 +111,9 @@ class TOutlineCommandHooks : public TWalnutHooks {
 public:
     TOutlineCommandHooks(TProgramState& state, TWalnut& walnut) : TWalnutHooks(walnut), state_(state) {}
 
+    // The main window's outline shows its kind in the status bar; the editor's does not.
+    bool ShowsKind = true;
+
     void ReorderConfig(TOutlineDocument& document) override;
     std::string AnalyseKind(TOutlineDocument& document) override;
     const std::string& AnalysedKind() const { return kind_; }

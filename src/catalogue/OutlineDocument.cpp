@@ -501,14 +501,20 @@ void TOutlineDocument::PromoteContents(TOutlineNode* node) {
     while (node->ChildCount() > 0) MoveNode(node->FirstChild(), mmPromote);
 }
 
-bool TOutlineDocument::EditNodeText(TOutlineNode* node, std::string_view text) {
+bool TOutlineDocument::CheckNodeText(const TOutlineNode* node, std::string_view text, std::string& safe) {
     if (!node || node == root_.get() || Trim(text).empty()) return false;
-    std::string safe = SafeNodeText(text);
-    // A container is written as its name alone: a value typed after it would be lost on saving.
+    safe = SafeNodeText(text);
+    // A container is written as its name alone: a value after it would be lost on saving.
     if (node->HasChildren() && !TagValue(safe).empty()) {
         Alert("Container value must be empty");
         return false;
     }
+    return true;
+}
+
+bool TOutlineDocument::EditNodeText(TOutlineNode* node, std::string_view text) {
+    std::string safe;
+    if (!CheckNodeText(node, text, safe)) return false;
     SetText(node, std::move(safe), node->mark_);
     MarkModified(node);
     modified_ = true;
@@ -517,9 +523,8 @@ bool TOutlineDocument::EditNodeText(TOutlineNode* node, std::string_view text) {
 }
 
 bool TOutlineDocument::ReplaceNodeText(TOutlineNode* node, std::string_view text) {
-    if (!node || node == root_.get()) return false;
-    std::string safe = SafeNodeText(text);
-    if (safe == node->text_) return false;
+    std::string safe;
+    if (!CheckNodeText(node, text, safe) || safe == node->text_) return false;
     SetText(node, std::move(safe), node->mark_);
     modified_ = true;
     Changed();

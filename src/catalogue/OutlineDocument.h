@@ -150,8 +150,9 @@ public:
     // text, its braces protected, is stored as it stands. A value typed after a container's name is
     // refused, since the writer would drop it.
     bool EditNodeText(TOutlineNode* node, std::string_view text);
-    // Find and replace's store: the text goes in unchecked but made safe to load (braces protected,
-    // an open quote closed); the node keeps its flags, the frame is modified. Never the root.
+    // Find and replace's store: the text is checked as an in-place edit is and made safe to load
+    // (braces protected, an open quote closed); the node keeps its flags, the frame is modified.
+    // Never the root.
     bool ReplaceNodeText(TOutlineNode* node, std::string_view text);
     // Puts the children of `parent` in the given order, which must hold each child once; the frame
     // is modified when the order changed. True when it changed.
@@ -177,6 +178,9 @@ public:
     // --- undo
     // Returns an error text, empty on success (also when skipped in script mode).
     std::string PushUndo();
+    // Runs an edit that gives the changed node, or null when it was refused or changed nothing;
+    // the undo point of the tree as it was is kept only for a change.
+    TOutlineNode* EditWithUndo(const std::function<TOutlineNode*()>& edit);
     // Restores the newest snapshot; the modified flag is left as it was. False when there was none
     // or it could not be read (then an alert says so and the tree stays).
     bool UndoLastChange();
@@ -196,6 +200,9 @@ private:
     void NoteDeleted(std::string_view name);
     void DeleteNow(TOutlineNode* node, bool withUndo);
     bool StoreTagText(TOutlineNode* node, std::string text, bool isContainer);
+    // The check of a typed node text, shared by in-place editing and replace: `safe` gets the text
+    // made safe to load. False (with an alert where the user must learn why) when refused.
+    bool CheckNodeText(const TOutlineNode* node, std::string_view text, std::string& safe);
     bool Report(std::size_t done, std::size_t total) const;
 
     TProgramState& state_;

@@ -203,6 +203,16 @@ std::string TOutlineDocument::PushUndo() {
     return error;
 }
 
+TOutlineNode* TOutlineDocument::EditWithUndo(const std::function<TOutlineNode*()>& edit) {
+    if (ScriptMode) return edit();
+    const std::string before = WriteUndoSnapshot(root_.get());
+    TOutlineNode* changed = edit();
+    if (!changed) return nullptr;
+    if (std::string error = undo_.PushSnapshot(before); !error.empty()) Alert(error);
+    Changed();
+    return changed;
+}
+
 bool TOutlineDocument::UndoLastChange() {
     std::unique_ptr<TOutlineNode> tree;
     bool restored = false;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "catalogue/TagSpec.h"
@@ -67,6 +68,8 @@ public:
     // Classifies the asset from its kind and tags and loads that kind's tag definitions (storing
     // the kind chain for the validators). Runs at the end of every load and after DeleteTagged.
     virtual void AnalyseKindAndLoadSpec(TOutlineDocument& /*document*/) {}
+    // The comma list of the kind the last analysis loaded and the kinds it inherits from.
+    virtual std::string KindChain() const { return {}; }
 };
 
 }  // namespace kelvarn

@@ -132,10 +132,12 @@ std::string CatalogueTreeText(const TCatalogueNode* top) {
 TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node) {
     std::string path = SelectedTagAddress(node);
     if (path.empty()) return nullptr;
-    document.PushUndo();
-    if (node->ChildCount() > 0) return document.SetTagByPath(path + "\\", "");
-    bool found = false;  // a path tags.xml does not describe has the default definition, no default
-    return document.SetTagByPath(path, document.Hooks().FindSpecNode(path, found).Default);
+    // A refused or idle edit leaves no empty undo step behind.
+    return document.EditWithUndo([&]() -> TOutlineNode* {
+        if (node->ChildCount() > 0) return document.SetTagByPath(path + "\\", "");
+        bool found = false;  // a path tags.xml does not describe has the default definition, no default
+        return document.SetTagByPath(path, document.Hooks().FindSpecNode(path, found).Default);
+    });
 }
 
 }  // namespace kelvarn

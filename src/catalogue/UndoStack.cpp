@@ -97,10 +97,12 @@ int TUndoStack::FirstMissing() const {
     return n;
 }
 
-std::string TUndoStack::Push(const TOutlineNode* root) {
+std::string TUndoStack::Push(const TOutlineNode* root) { return PushSnapshot(WriteUndoSnapshot(root)); }
+
+std::string TUndoStack::PushSnapshot(std::string_view snapshot) {
     ForceDirectories(BackupFolderPath(state_));
     const int n = FirstMissing();
-    if (std::string error = WriteScratchFile(FileName(n), WriteUndoSnapshot(root)); !error.empty())
+    if (std::string error = WriteScratchFile(FileName(n), snapshot); !error.empty())
         return "Undo snapshot not saved: " + error;
     depth_ = n + 1;
     return {};

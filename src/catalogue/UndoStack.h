@@ -36,6 +36,9 @@ public:
 
     // Saves the tree as the next snapshot. Returns an error text, empty on success.
     std::string Push(const TOutlineNode* root);
+    // Saves a snapshot made earlier by WriteUndoSnapshot (an edit that may be refused takes it
+    // first and keeps it only when the edit changed the tree).
+    std::string PushSnapshot(std::string_view snapshot);
     // Takes the newest snapshot off the stack. `restored` tells whether `tree` now holds it (null for
     // an empty tree). With no snapshot there is no error; an unreadable one is deleted and named in
     // the returned error.

@@ -232,8 +232,10 @@ void TWalnut::Fail(std::string error) {
     tree_.reset();
     kinds_.clear();
     kind_.clear();
-    state_.AssetKinds.clear();
-    state_.KindChain.clear();
+    if (publishing_) {
+        state_.AssetKinds.clear();
+        state_.KindChain.clear();
+    }
     error_ = std::move(error);
 }
 
@@ -256,7 +258,7 @@ std::string TWalnut::LoadTagSpec(std::shared_ptr<const TTagsXml> file, std::stri
         file_ = std::move(file);
         trees_.clear();
         kinds_ = file_->AssetKinds();
-        state_.AssetKinds = kinds_;
+        if (publishing_) state_.AssetKinds = kinds_;
     }
     std::string k = LowerCase(kind);
     if (k.empty() || !file_->IsAssetKind(k)) k = "unknown";
@@ -274,7 +276,7 @@ std::string TWalnut::LoadTagSpec(std::shared_ptr<const TTagsXml> file, std::stri
     }
     kind_ = k;
     error_ = tree_->error;
-    state_.KindChain = tree_->kindChain;
+    if (publishing_) state_.KindChain = tree_->kindChain;
     return error_;
 }
 

@@ -69,6 +69,9 @@ struct TSpecTree;
 class TWalnut {
 public:
     explicit TWalnut(TProgramState& state);
+    // The walnut of the main window's asset tells the program state its kind chain and kind list;
+    // another (the one a batch reviews each asset with) keeps them to itself.
+    void SetPublishing(bool publishing) { publishing_ = publishing; }
     ~TWalnut();
     TWalnut(const TWalnut&) = delete;
     TWalnut& operator=(const TWalnut&) = delete;
@@ -127,6 +130,7 @@ private:
     void Fail(std::string error);
 
     TProgramState& state_;
+    bool publishing_ = true;
     std::shared_ptr<const TTagsXml> file_;
     // Trees kept per kind for the file in file_.
     std::map<std::string, std::shared_ptr<const TSpecTree>, std::less<>> trees_;

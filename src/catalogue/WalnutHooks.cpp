@@ -12,6 +12,8 @@ void TWalnutHooks::AnalyseKindAndLoadSpec(TOutlineDocument& document) {
     walnut_.LoadTagSpec(walnut_.TagsFileName(), AnalyseKind(document));
 }
 
+std::string TWalnutHooks::KindChain() const { return walnut_.KindChain(); }
+
 std::string TWalnutHooks::AnalyseKind(TOutlineDocument& document) {
     return LowerCase(Trim(document.GetValueByPath("kind")));
 }

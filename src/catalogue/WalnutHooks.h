@@ -19,6 +19,7 @@ public:
     // Loads the definition of AnalyseKind's kind from "%bin%\tags.xml" (the kind chain goes into
     // the program state for the validators).
     void AnalyseKindAndLoadSpec(TOutlineDocument& document) override;
+    std::string KindChain() const override;
     // The kind whose definition a document needs: here the lower-cased value of its top-level
     // kind tag. The outline's kind analysis overrides it.
     virtual std::string AnalyseKind(TOutlineDocument& document);

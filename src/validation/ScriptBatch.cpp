@@ -47,6 +47,7 @@ std::vector<std::string> TScriptUnit::ReplicateLines() const {
 }
 
 void TScriptUnit::ReplicateToTaggedAssets() {
+    if (RefuseWhileRunning()) return;
     FolderList = host_.TaggedFolders(false);
     const std::vector<std::string> lines = ReplicateLines();
     // The values go out exactly as they stand in this config: no macros, variables or comments.
@@ -55,7 +56,8 @@ void TScriptUnit::ReplicateToTaggedAssets() {
 
 void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std::string>& lines, bool literal) {
     TOutlineDocument* editor = host_.EditorOutline();
-    if (!editor) return;
+    // A batch inside a run would take script mode away from it when it ends.
+    if (!editor || RefuseWhileRunning()) return;
     TRunning running(*this);
     state_.AbortRequested = false;  // an Escape pressed before the batch is not a wish to cancel it
     std::vector<std::string> note;
@@ -111,8 +113,12 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
             // Nothing of another asset may be saved over this one.
             OutputList.push_back("\t" + error);
             OutputList.push_back("* Cancelled: " + folder);
+        } else if (!ExecuteScriptLines(name, lines, false, literal)) {
+            // Escape or an error stopped the script half-way: nothing of it is saved, and the
+            // user decides whether the batch goes on before anything else is.
+            OutputList.push_back("* Cancelled: " + folder);
+            state_.AbortRequested = true;
         } else {
-            ExecuteScriptLines(name, lines, false, literal);
             editor->Hooks().ReorderConfig(*editor);
             TReviewResult result = TReviewResult::Accept;
             if (preview)

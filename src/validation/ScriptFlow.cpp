@@ -117,7 +117,7 @@ bool TScriptUnit::TestCondition(TScriptVars&, std::string_view test) {
     if (test.empty()) return true;
     auto invalid = [this](const std::string& text) {
         host_.ShowAlert(text);
-        Terminate = true;
+        FailRun();
         return false;
     };
     char op = 0;
@@ -135,7 +135,12 @@ bool TScriptUnit::TestCondition(TScriptVars&, std::string_view test) {
     const std::string& right = fields[1];
     if (op == ')') {
         if (left == "(exists") return AssetFileExists(right);
-        if (left == "(inherits") return ListContains(right, state_.KindChain);
+        if (left == "(inherits") {
+            // A batch asks about the asset under review, not the one the main window shows.
+            BindContext();
+            const std::string chain = scriptMode_ && context_ ? context_->Hooks().KindChain() : state_.KindChain;
+            return ListContains(right, chain);
+        }
         return invalid("Invalid Test Condition: " + std::string(test));
     }
 
@@ -223,7 +228,7 @@ std::string ScriptCase(ScriptCall& c, std::string_view p2, std::string_view p1) 
         return {};
     }
     if (v.CaseActive >= 1) {
-        unit.Terminate = true;
+        unit.FailRun();
         return ".Case statements cannot be nested";
     }
     v.CaseActive = 1;
@@ -278,7 +283,7 @@ std::string ScriptSelect(ScriptCall& c, std::string_view p2, std::string_view p1
         return {};
     }
     if (v.SelectActive >= 1) {
-        unit.Terminate = true;
+        unit.FailRun();
         return ".Select statements cannot be nested";
     }
     v.SelectActive = 1;

@@ -37,6 +37,8 @@ public:
     // it shows, ShowAlert replaces it.
     virtual void AppendAlert(const std::string& text) = 0;
     virtual void ShowAlert(const std::string& text) = 0;
+    // A beep that needs no message of its own (the alert's beep counts as the run's one beep).
+    virtual void Beep() {}
 
     // The main window's outline, and the editor's outline that a batch loads each asset into. Null
     // while there is none.

@@ -38,6 +38,7 @@ std::string TScriptUnit::RunScriptPath(const std::string& path, const std::strin
 }
 
 std::string TScriptUnit::RunScriptRequest(std::string_view text, bool snapshot) {
+    if (RefuseWhileRunning()) return {};
     TRunning running(*this);
     if (StartsWith(ReplaceAll(text, "\" ", ""), "-")) {
         // Inline commands, separated by double quotes.
@@ -65,6 +66,7 @@ std::string TScriptUnit::RunNamedScript(std::string_view name, bool snapshot) {
 }
 
 void TScriptUnit::RunEmbeddedScript(std::string_view name, bool snapshot) {
+    if (RefuseWhileRunning()) return;
     TRunning running(*this);
     TOutlineDocument* main = host_.MainOutline();
     const TOutlineNode* script = main ? main->FindNodeByPath(std::string(kEmbeddedScripts) + std::string(name)) : nullptr;
@@ -76,6 +78,7 @@ void TScriptUnit::RunEmbeddedScript(std::string_view name, bool snapshot) {
 }
 
 void TScriptUnit::EmbedScript() {
+    if (RefuseWhileRunning()) return;
     TOutlineDocument* main = host_.MainOutline();
     if (!main) return;
     const std::string file = host_.AskScriptFile("Select script", "Kelvarn Script (*.kvm)|*.kvm", ScriptsFolder(state_));
@@ -85,19 +88,39 @@ void TScriptUnit::EmbedScript() {
         host_.AppendAlert(error);
         return;
     }
-    const std::string name = ReplaceChar(RemoveFileExt(ExtractFileName(file)), ' ', '_');
-    host_.BeginTreeUpdate();
-    main->PushUndo();
+    // Each line becomes a tag value, and the embedded script reads its lines back with the double
+    // quotes removed: a brace would turn into a parenthesis, and quotes are lost, which changes
+    // what the commands that keep quotes do. Such a script is refused whole.
+    std::vector<std::pair<std::size_t, std::string>> kept;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string line = Trim(RemoveChars(lines[i], "\t"));
         if (line.empty() || line[0] == ';') continue;
-        main->SetTagByPath("\\extensions\\kelvarn-604117\\scripts\\" + name + "\\" + ZeroPad(std::to_string(i + 1), 3), line);
+        TTokens fields;
+        SplitByCharSet(line, fields, "|");
+        const int command = ScriptCommandNumber(fields[0]);
+        const bool quotesMatter = HasCommandFlag(command, cfKeepQuotes) || HasCommandFlag(command, cfRawFields);
+        if (line.find_first_of("{}") != std::string::npos || (quotesMatter && ContainsStr(line, "\""))) {
+            host_.AppendAlert("Script not embedded: line " + std::to_string(i + 1) +
+                              " holds braces or double quotes that an embedded script cannot keep");
+            return;
+        }
+        // Quotes the command drops anyway are dropped here, so the tag shows what will run.
+        kept.emplace_back(i + 1, RemoveChars(line, "\""));
     }
+    const std::string name = ReplaceChar(RemoveFileExt(ExtractFileName(file)), ' ', '_');
+    const std::string container = "\\extensions\\kelvarn-604117\\scripts\\" + name;
+    host_.BeginTreeUpdate();
+    main->PushUndo();
+    // A shorter revision must not leave the old version's later lines behind to run after it.
+    if (TOutlineNode* old = main->FindNodeByPath(container)) main->DeleteNodeNow(old, false);
+    for (const auto& [number, line] : kept)
+        main->SetTagByPath(container + "\\" + ZeroPad(std::to_string(number), 3), line);
     host_.EndTreeUpdate();
     ShowLineCount();
 }
 
 void TScriptUnit::RunScriptFile() {
+    if (RefuseWhileRunning()) return;
     const std::string file = host_.AskScriptFile("Select Script File", std::string(kScriptFilter), ScriptsFolder(state_));
     if (file.empty()) return;
     if (std::string message = RunScriptRequest(file, true); !message.empty()) LogMessage(0, message);
@@ -146,6 +169,7 @@ void TScriptUnit::RunAutorunScripts() {
 }
 
 void TScriptUnit::RunScriptOnTaggedAssets() {
+    if (RefuseWhileRunning()) return;
     FolderList = host_.TaggedFolders(true);
     if (TOutlineDocument* main = host_.MainOutline()) main->ClearUndo();
     const std::string file = host_.AskScriptFile("Select Script File", std::string(kScriptFilter), ScriptsFolder(state_));

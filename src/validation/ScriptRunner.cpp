@@ -43,9 +43,10 @@ std::string RunName(std::string_view name) {
     return base.empty() ? "Unknown" : base;
 }
 
+// Script files are found ignoring case, so "Fix" and "fix" are the same script.
 bool OnCallPath(const std::string& callPath, const std::string& name) {
     for (const std::string& element : SplitString(callPath, "\\"))
-        if (element == name) return true;
+        if (SameText(element, name)) return true;
     return false;
 }
 
@@ -68,7 +69,24 @@ private:
 
 }  // namespace
 
-void TScriptUnit::ExecuteScriptLines(std::string_view scriptName, std::vector<std::string> lines, bool snapshot,
+void TScriptUnit::Stop() {
+    stopRequested_ = true;
+    Terminate = true;
+}
+
+void TScriptUnit::FailRun() {
+    runFailed_ = true;
+    Terminate = true;
+}
+
+bool TScriptUnit::RefuseWhileRunning() {
+    if (!running_ && frames_.empty()) return false;
+    host_.Beep();
+    host_.AppendAlert("A script is running: wait for its end or press Escape");
+    return true;
+}
+
+bool TScriptUnit::ExecuteScriptLines(std::string_view scriptName, std::vector<std::string> lines, bool snapshot,
                                      bool literal) {
     TTreeUpdate runUpdate(host_, !scriptMode_);
     const std::string name = RunName(scriptName);
@@ -77,61 +95,81 @@ void TScriptUnit::ExecuteScriptLines(std::string_view scriptName, std::vector<st
     } else if (OnCallPath(CallPath, name) || frames_.size() >= kMaxNesting) {
         // The caller keeps its own path and goes on with its next line.
         LogMessage(1, "Possibly recursive call not allowed: (-CallScript|" + name + ")");
-        return;
+        return true;
     } else {
         CallPath += "\\" + name;
     }
 
+    const bool outermost = frames_.empty();
+    if (outermost) {
+        // A stop asked for before the run began is not meant for it.
+        stopRequested_ = false;
+        runFailed_ = false;
+    }
+    bool finished = true;
     struct TRunEnd {
         TScriptUnit& unit;
+        bool outermost;
+        bool& finished;
         ~TRunEnd() {
             const std::size_t cut = unit.CallPath.rfind('\\');
             unit.CallPath.erase(cut == std::string::npos ? 0 : cut);
             unit.frames_.pop_back();
-            // An -exit ends this script only: a calling script goes on.
-            unit.Terminate = false;
+            finished = !unit.stopRequested_ && !unit.runFailed_;
+            // An -exit ends this script only and a calling script goes on; Escape ends them all.
+            unit.Terminate = unit.stopRequested_;
+            if (outermost) {
+                unit.stopRequested_ = false;
+                unit.runFailed_ = false;
+                unit.Terminate = false;
+            }
         }
     };
     frames_.push_back({&lines, nullptr});
-    TRunEnd end{*this};
+    {
+        TRunEnd end{*this, outermost, finished};
 
-    Terminate = false;
-    TScriptVars vars;
-    if (snapshot) SaveSnapshot();
-    if (!lines.empty() && StartsWith(lines[0], kByteOrderMark)) lines[0] = ReplaceAll(lines[0], kByteOrderMark, "");
+        Terminate = stopRequested_;
+        TScriptVars vars;
+        if (snapshot) SaveSnapshot();
+        if (!lines.empty() && StartsWith(lines[0], kByteOrderMark)) lines[0] = ReplaceAll(lines[0], kByteOrderMark, "");
 
-    const int count = static_cast<int>(lines.size());
-    bool reachedEnd = true;
-    for (; vars.LineIndex >= 0 && vars.LineIndex < count; ++vars.LineIndex) {
-        if (!host_.Poll()) Terminate = true;
-        if (Terminate) {
-            reachedEnd = false;
-            break;
-        }
-        const std::string& line = lines[static_cast<std::size_t>(vars.LineIndex)];
-        if (!line.empty() && line[0] == ';') continue;
-        if (!line.empty() && !BeginsCommand(line[0])) {
-            LogMessage(vars.LineIndex + 1, "Invalid character in script [" + FirstCharacter(line) + "]");
-            reachedEnd = false;
-            break;
-        }
-        bool failed = false;
-        {
-            TTreeUpdate lineUpdate(host_, !scriptMode_);
-            try {
-                ExecuteCommand(vars, lines, literal);
-            } catch (const std::exception& e) {
-                LogMessage(vars.LineIndex + 1, e.what());
-                failed = true;
+        const int count = static_cast<int>(lines.size());
+        bool reachedEnd = true;
+        for (; vars.LineIndex >= 0 && vars.LineIndex < count; ++vars.LineIndex) {
+            if (!host_.Poll()) Stop();
+            if (Terminate || stopRequested_) {
+                reachedEnd = false;
+                break;
+            }
+            const std::string& line = lines[static_cast<std::size_t>(vars.LineIndex)];
+            if (!line.empty() && line[0] == ';') continue;
+            if (!line.empty() && !BeginsCommand(line[0])) {
+                LogMessage(vars.LineIndex + 1, "Invalid character in script [" + FirstCharacter(line) + "]");
+                FailRun();
+                reachedEnd = false;
+                break;
+            }
+            bool failed = false;
+            {
+                TTreeUpdate lineUpdate(host_, !scriptMode_);
+                try {
+                    ExecuteCommand(vars, lines, literal);
+                } catch (const std::exception& e) {
+                    LogMessage(vars.LineIndex + 1, e.what());
+                    failed = true;
+                }
+            }
+            ShowLineCount();
+            if (failed) {
+                FailRun();
+                reachedEnd = false;
+                break;
             }
         }
-        ShowLineCount();
-        if (failed) {
-            reachedEnd = false;
-            break;
-        }
+        if (reachedEnd && !Terminate && vars.ForEachActive > 0) LogMessage(count + 1, "EndFor statement missing");
     }
-    if (reachedEnd && !Terminate && vars.ForEachActive > 0) LogMessage(count + 1, "EndFor statement missing");
+    return finished;
 }
 
 void TScriptUnit::ExecuteCommand(TScriptVars& vars, const std::vector<std::string>& lines, bool literal) {

@@ -43,7 +43,7 @@ public:
     bool IgnoreCase = false;      // -ignorecase, for the next -replace or -replaceall
     std::string CallPath;         // the running scripts, outermost first, joined by "\"
     bool RefreshAfterRun = false; // the file list wants callback 236 when the run ends
-    bool Terminate = false;       // stop before the next line
+    bool Terminate = false;       // stop this script before its next line (-exit, -condition)
     std::string OptionText;       // the option list of the last -case or -select dialog
     std::string AssetFoundFolder; // the folder of the last true -ifasset
     std::vector<std::string> FolderList;  // the folders of a batch
@@ -52,6 +52,16 @@ public:
 
     // A run is going on (the file list defers its refresh meanwhile).
     bool Running() const { return running_; }
+    // Escape: the whole run stops before its next line, every nested script with it. The outermost
+    // script clears the request when it ends.
+    void Stop();
+    bool StopRequested() const { return stopRequested_; }
+    // An error that stops the script (a bad line, an invalid test, a nesting error): the run did
+    // not finish its work, so a batch does not save the asset it was on.
+    void FailRun();
+    // A run mode that wants to start while another runs: refused with a beep and an alert line.
+    // True when refused.
+    bool RefuseWhileRunning();
     // A batch over tagged assets is going on: the editor's outline is the context.
     bool ScriptMode() const { return scriptMode_; }
     const std::string& BatchFolder() const { return batchFolder_; }
@@ -81,8 +91,9 @@ public:
 
     // --- the runner
     // Runs the lines as the script `name`; with `snapshot` an undo snapshot is taken first.
-    // `literal` hands every line's fields to its handler untouched.
-    void ExecuteScriptLines(std::string_view name, std::vector<std::string> lines, bool snapshot, bool literal = false);
+    // `literal` hands every line's fields to its handler untouched. False when the run was stopped
+    // by Escape or an error (in this script or one it called) rather than ending or -exit.
+    bool ExecuteScriptLines(std::string_view name, std::vector<std::string> lines, bool snapshot, bool literal = false);
     // An undo snapshot of the main outline (none during a batch).
     void SaveSnapshot();
     // The label index of the running script.
@@ -119,6 +130,8 @@ private:
     ScriptHost& host_;
     TScriptCommands commands_;
     bool running_ = false;
+    bool stopRequested_ = false;
+    bool runFailed_ = false;
     bool scriptMode_ = false;
     std::string batchFolder_;
     TOutlineDocument* context_ = nullptr;

@@ -7,6 +7,7 @@
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineMenuRules.h"
 #include "ConfigTestSupport.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 namespace {
@@ -134,6 +135,27 @@ TEST(FindClick, ATypedBraceOrOpenQuoteIsMadeSafe) {
     all.replaceAll = true;
     FindClick(doc, doc.NodeAtRow(3), row, "mesh", "part", true, all);
     EXPECT_EQ(doc.NodeAtRow(3)->Text(), "part-table");
+}
+
+TEST(FindClick, ReplaceRefusesWhatAnInPlaceEditRefuses) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc, kConfig);
+    std::size_t row = 3;
+    // A blank in a container's name would make the rest a value, which the writer drops.
+    TFindOutcome out = FindClick(doc, doc.NodeAtRow(3), row, "mesh-table", "mesh table", true, TFindFlags{});
+    EXPECT_FALSE(out.replaced);
+    EXPECT_EQ(doc.NodeAtRow(3)->Text(), "mesh-table");
+    EXPECT_TRUE(bed.Said("Container value must be empty"));
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_TRUE(ContainsStr(doc.ConfigFileText(), "mesh-table"));
+    // A node replaced down to nothing is refused too; a tag's value may change freely.
+    out = FindClick(doc, doc.NodeAtRow(1), row, "kind scenery", " ", true, TFindFlags{});
+    EXPECT_FALSE(out.replaced);
+    EXPECT_EQ(doc.NodeAtRow(1)->Text(), "kind scenery");
+    out = FindClick(doc, doc.NodeAtRow(1), row, "scenery", "scenery trackside", true, TFindFlags{});
+    EXPECT_TRUE(out.replaced);
+    EXPECT_EQ(doc.NodeAtRow(1)->Text(), "kind scenery trackside");
 }
 
 TEST(FindClick, StaleRowAndEmptyTree) {

@@ -102,6 +102,26 @@ TEST(TagCatalogue, AddToConfig) {
     EXPECT_EQ(AddToConfig(doc, &c.top), nullptr);
 }
 
+TEST(TagCatalogue, OnlyAChangeLeavesAnUndoStep) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    SpecHooks hooks;
+    doc.SetHooks(&hooks);
+    LoadText(bed, doc, "kind traincar\nmesh-table\n{\n}\n");
+    Catalogue c;
+    EXPECT_EQ(AddToConfig(doc, c.light), nullptr);  // refused: no default for a bare tag
+    TCatalogueNode other("Kind x: available tags");
+    EXPECT_EQ(AddToConfig(doc, other.Add("mesh-table", {"default=1"})), nullptr);  // refused: a container
+    EXPECT_EQ(doc.UndoStack().Depth(), 0);
+    ASSERT_NE(AddToConfig(doc, c.meshId), nullptr);
+    EXPECT_EQ(AddToConfig(doc, c.meshId), nullptr);  // already there: nothing changes
+    EXPECT_EQ(doc.UndoStack().Depth(), 1);
+    // The one step undoes the one change.
+    ASSERT_TRUE(doc.UndoLastChange());
+    EXPECT_EQ(doc.FindNodeByPath("mesh-table\\mesh-id"), nullptr);
+    EXPECT_FALSE(doc.CanUndo());
+}
+
 // --- the catalogue of a kind, from the tag definitions' test file
 
 struct CatalogueBed : ConfigTestBed {

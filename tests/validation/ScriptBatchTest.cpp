@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
+#include "catalogue/OutlineSpec.h"
 #include "shell/Files.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
@@ -221,6 +222,77 @@ TEST(ScriptBatch, ScriptOnTaggedAssets) {
     EXPECT_FALSE(bed.main->CanUndo());
     EXPECT_TRUE(ContainsStr(bed.Report(), "Tidy Up: 3 of 3 assets processed"));
     EXPECT_EQ(bed.unit->OutputList[1], "\tTidy Up\\001: tidy");
+}
+
+TEST(ScriptBatch, AnAssetStoppedHalfWayIsNeitherSavedNorProcessed) {
+    BatchBed bed;
+    WriteSettingBool(bed.state.Settings(), keys::Preview, false);
+    const std::string before = bed.Config(1);
+    int passes = 0;
+    bed.unit->Commands().Register(17, [&](ScriptCall&) {
+        if (++passes == 2) bed.unit->Stop();  // Escape during the second asset
+        return std::string();
+    });
+    bed.host.answers = {"no"};
+    bed.RunBatch("-update|description|half\n-expand\n-update|kind|done");
+    EXPECT_EQ(bed.Config(1), before);
+    EXPECT_TRUE(ContainsStr(bed.Config(2), "done"));
+    EXPECT_EQ(bed.unit->OutputList, (Lines{"* Processing: 3 asset(s)", "* Processed: " + bed.assets[0],
+                                           "* Cancelled: " + bed.assets[1], "* Processed: " + bed.assets[2]}));
+    // The question comes before the next asset is touched.
+    EXPECT_EQ(bed.Told(), (Lines{"batch on", "-update|description|half", "-update|kind|done", "-update|description|half",
+                                 "confirm Cancel Script Run? -> no", "-update|description|half", "-update|kind|done",
+                                 "batch off"}));
+    EXPECT_TRUE(ContainsStr(bed.Report(), "Fix: 2 of 3 assets processed"));
+    EXPECT_NE(bed.main->FindNodeByPath("obsolete-tag"), nullptr);  // not every asset was processed
+}
+
+TEST(ScriptBatch, AnErrorInAnAssetsScriptCancelsItAndAsks) {
+    BatchBed bed;
+    bed.host.answers = {"yes"};
+    std::vector<std::string> before;
+    for (int i = 0; i < 3; ++i) before.push_back(bed.Config(i));
+    bed.RunBatch("-update|description|half\n-if|no operator here\n-update|kind|done");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(bed.Config(i), before[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(bed.unit->OutputList,
+              (Lines{"* Processing: 3 asset(s)", "* Cancelled: " + bed.assets[0], "* Batch Operation Cancelled"}));
+    for (const std::string& line : bed.host.log) EXPECT_FALSE(StartsWith(line, "review")) << line;
+    EXPECT_EQ(bed.Backups(), 0);
+    EXPECT_FALSE(bed.state.AbortRequested);
+}
+
+// The same script on two copies of one asset, once alone in the main window and once in a batch
+// while the main window shows an asset of another kind: the saved files are the same.
+TEST(ScriptBatch, SavesWhatARunAloneSaves) {
+    ScriptBed bed;
+    WriteBytes(bed.Program() + "/bin/tags.xml", ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
+    WriteBytes(bed.Program() + "/bin/SortOrder.txt", "kuid\r\nkind\r\ntrainz-build\r\nusername\r\ndescription\r\n");
+    TOutlineSpec mainSpec(bed.state, *bed.main, true);
+    TOutlineSpec editorSpec(bed.state, *bed.editor, false);
+    const std::string config =
+        "username \"Shed\"\r\ndescription \"old\"\r\nkind \"scenery\"\r\ntrainz-build 2.9\r\nkuid <kuid:1:100>\r\n";
+    const Lines script = {"-update|trainz-build|3.5", "-if|(inherits)mesh-asset", "-update|description|inherits",
+                          "-endif"};
+
+    const std::string alone = bed.SelectAsset("alone", config);
+    ASSERT_TRUE(bed.unit->ExecuteScriptLines("fix", script, false));
+    ASSERT_EQ(bed.main->SaveConfig(bed.main->ConfigFile(), false), "");
+
+    bed.SelectAsset("shown", "kind \"outoforder\"\r\nkuid <kuid:1:200>\r\n");
+    const std::string chain = bed.state.KindChain;
+    const std::string batched = bed.Asset("batched", config);
+    WriteSettingBool(bed.state.Settings(), keys::Preview, false);
+    bed.unit->FolderList = {batched};
+    bed.unit->RunOnTaggedAssets("fix", script);
+
+    const std::string saved = ReadBytes(alone + "/config.txt");
+    EXPECT_EQ(ReadBytes(batched + "/config.txt"), saved);
+    EXPECT_TRUE(ContainsStr(saved, "3.5\r\n")) << saved;
+    EXPECT_FALSE(ContainsStr(saved, "\"3.5\"")) << saved;
+    EXPECT_TRUE(ContainsStr(saved, "\"inherits\"")) << saved;
+    EXPECT_TRUE(StartsWith(saved, "kuid")) << saved;
+    // The batch's asset did not become the main window's kind.
+    EXPECT_EQ(bed.state.KindChain, chain);
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ public:
     bool ChooseMany(const std::string& caption, const std::vector<std::string>& items, std::vector<bool>& checked) override;
     void AppendAlert(const std::string& text) override;
     void ShowAlert(const std::string& text) override;
+    void Beep() override { Note("beep"); }
     TOutlineDocument* MainOutline() override { return main; }
     TOutlineDocument* EditorOutline() override { return editor; }
     std::vector<std::string> TaggedFolders(bool includeCurrent) override;

@@ -12,6 +12,7 @@
 #include "shell/Colours.h"
 #include "shell/Controls.h"
 #include "shell/ProgramState.h"
+#include "shell/Text.h"
 #include "shell/ui/QtServices.h"
 
 namespace kelvarn {
@@ -86,22 +87,65 @@ void TAlert::SetColours(const QColor& text, const QColor& background) {
     ApplyHeight(0);
 }
 
+namespace {
+
+// Message text as the strip holds it: every line end one "\n", none at the end.
+QString StripText(const std::string& text) {
+    std::string shown = ReplaceAll(ReplaceAll(text, "\r\n", "\n"), "\r", "\n");
+    while (!shown.empty() && shown.back() == '\n') shown.pop_back();
+    return QString::fromStdString(shown);
+}
+
+}  // namespace
+
+void TAlert::SetWrap(bool wordWrap) {
+    const auto mode = wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap;
+    if (memo_->lineWrapMode() != mode) memo_->setLineWrapMode(mode);
+}
+
+void TAlert::BeepIf(int beep) {
+    if (beep == 0) return;
+    IMessageSink* sink = beepSink_ ? beepSink_ : Globals().Messages;
+    sink->Beep();
+}
+
 void TAlert::ShowAlert(const std::string& text, bool wordWrap, int beep) {
-    std::string shown = text;
-    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
-    if (shown.empty()) return;
+    const QString shown = StripText(text);
+    if (shown.isEmpty()) return;
     left_->setFixedWidth(25);
     left_->show();
     right_->setFixedWidth(0);
     right_->hide();
     alertButton_->setChecked(false);
-    memo_->setLineWrapMode(wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    memo_->setPlainText(QString::fromStdString(shown));
+    SetWrap(wordWrap);
+    memo_->setPlainText(shown);
     AlertResize();
-    if (beep != 0) {
-        IMessageSink* sink = beepSink_ ? beepSink_ : Globals().Messages;
-        sink->Beep();
+    BeepIf(beep);
+}
+
+void TAlert::AppendAlert(const std::string& text, bool wordWrap, int beep) {
+    if (!IsOpen() || memo_->document()->isEmpty()) {
+        ShowAlert(text, wordWrap, beep);
+        return;
     }
+    const QString shown = StripText(text);
+    if (shown.isEmpty()) return;
+    if (right_->isVisible()) {
+        right_->setFixedWidth(0);
+        right_->hide();
+    }
+    const bool rewrap = memo_->lineWrapMode() != (wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    SetWrap(wordWrap);
+    const QTextBlock last = memo_->document()->lastBlock();
+    memo_->appendPlainText(shown);
+    if (rewrap) {
+        AlertResize();
+    } else {
+        // Only the new lines are counted, and none once the strip has its largest height.
+        if (lines_ <= kAlertMaxLines) lines_ += WrappedLineCount(last.next(), kAlertMaxLines - lines_);
+        ApplyLines();
+    }
+    BeepIf(beep);
 }
 
 void TAlert::Close() {
@@ -115,16 +159,15 @@ std::string TAlert::Text() const { return memo_->toPlainText().toStdString(); }
 
 bool TAlert::Scrolls() const { return memo_->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded; }
 
-int TAlert::WrappedLineCount() const {
-    // Lines as the memo shows them, wrapped at its width.
+int TAlert::WrappedLineCount(QTextBlock from, int stopAbove) const {
     // Before the strip is first shown its memo has no width yet: take what the frame gives it.
     int width = memo_->viewport()->width();
     if (!isVisible() && parentWidget()) width = parentWidget()->width() - 25 - 2 * memo_->frameWidth();
     width = std::max(width, 50);
-    const QFontMetrics fm(memo_->font());
+    const bool wraps = memo_->lineWrapMode() != QPlainTextEdit::NoWrap;
     int lines = 0;
-    for (QTextBlock block = memo_->document()->begin(); block.isValid(); block = block.next()) {
-        if (memo_->lineWrapMode() == QPlainTextEdit::NoWrap) {
+    for (QTextBlock block = from; block.isValid() && lines <= stopAbove; block = block.next()) {
+        if (!wraps) {
             ++lines;
             continue;
         }
@@ -144,11 +187,20 @@ int TAlert::WrappedLineCount() const {
 void TAlert::AlertResize() {
     if (resizing_) return;
     resizing_ = true;
-    if (lineHeight_ == 0) lineHeight_ = QFontMetrics(memo_->font()).boundingRect("Ag").height();
     const bool hasText = !memo_->document()->isEmpty();
-    const TAlertSize size = AlertHeight(hasText ? WrappedLineCount() : 0, lineHeight_);
-    memo_->setVerticalScrollBarPolicy(size.scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    ApplyHeight(size.height);
+    lines_ = hasText ? WrappedLineCount(memo_->document()->begin(), kAlertMaxLines) : 0;
+    resizing_ = false;
+    ApplyLines();
+}
+
+void TAlert::ApplyLines() {
+    if (resizing_) return;
+    resizing_ = true;
+    if (lineHeight_ == 0) lineHeight_ = QFontMetrics(memo_->font()).boundingRect("Ag").height();
+    const TAlertSize size = AlertHeight(lines_, lineHeight_);
+    const auto policy = size.scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    if (memo_->verticalScrollBarPolicy() != policy) memo_->setVerticalScrollBarPolicy(policy);
+    if (height_ != size.height || isHidden() == (size.height > 0)) ApplyHeight(size.height);
     if (size.scrolls) {
         memo_->moveCursor(QTextCursor::End);
         memo_->ensureCursorVisible();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QTextBlock>
 #include <string>
 
 class QPlainTextEdit;
@@ -22,6 +23,9 @@ public:
     // Shows the text (trailing line ends stripped); beep 0 is silent, any other value beeps. An
     // empty text leaves the strip as it was.
     void ShowAlert(const std::string& text, bool wordWrap = true, int beep = 0);
+    // Adds the text as new lines below what the strip shows (or shows it when the strip is
+    // closed). Its cost does not grow with the lines already shown.
+    void AppendAlert(const std::string& text, bool wordWrap = true, int beep = 0);
     void Close();
     void AlertResize();
 
@@ -37,8 +41,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int WrappedLineCount() const;
+    // Lines as the memo shows them (wrapped at its width) from `from` to the last block; counting
+    // stops once it passes `stopAbove`, since the strip's height stops growing there.
+    int WrappedLineCount(QTextBlock from, int stopAbove) const;
+    // Sizes the strip for `lines_` lines.
+    void ApplyLines();
     void ApplyHeight(int height);
+    void SetWrap(bool wordWrap);
+    void BeepIf(int beep);
 
     QWidget* left_;
     QWidget* right_;
@@ -48,6 +58,7 @@ private:
     QPlainTextEdit* memo_;
     int lineHeight_ = 0;
     int height_ = 0;
+    int lines_ = 0;  // wrapped lines shown, counted up to just past the strip's largest height
     bool resizing_ = false;
     IMessageSink* beepSink_ = nullptr;
 };

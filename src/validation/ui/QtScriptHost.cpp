@@ -18,10 +18,32 @@ namespace kelvarn {
 
 TQtScriptHost::TQtScriptHost(TProgramState& state, TSelectOptionDialog& dialog) : state_(state), dialog_(dialog) {}
 
-bool TQtScriptHost::Poll() {
-    // The windows stay usable during a run, and Abort or Escape reach their flags.
-    QApplication::processEvents();
+void TQtScriptHost::BeginRun() {
+    if (runs_++ == 0) beeped_ = false;
+}
+
+void TQtScriptHost::EndRun() {
+    if (runs_ > 0) --runs_;
+}
+
+bool TQtScriptHost::TakeBeep() {
+    if (runs_ == 0) return true;
+    if (beeped_) return false;
+    beeped_ = true;
     return true;
+}
+
+bool TQtScriptHost::Poll() {
+    // The windows stay usable during a run, and Abort or Escape reach their flags. Handling events
+    // after every line would cost a long batch more than its lines; a few dozen times a second
+    // keeps the windows as responsive.
+    constexpr qint64 kEventsEveryMs = 15;
+    if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsEveryMs) {
+        QApplication::processEvents();
+        sinceEvents_.restart();
+    }
+    // Escape stays pressed for every later poll of the run, however deep it has called.
+    return !(Unit && Unit->StopRequested());
 }
 
 bool TQtScriptHost::Confirm(const std::string& question) { return state_.Messages->AskYesNo(question); }
@@ -36,13 +58,17 @@ bool TQtScriptHost::ChooseMany(const std::string& caption, const std::vector<std
 }
 
 void TQtScriptHost::AppendAlert(const std::string& text) {
-    if (!Alert) return;
-    const std::string shown = Alert->Text();
-    Alert->ShowAlert(shown.empty() ? text : shown + "\r\n" + text, true, 1);
+    if (Alert) Alert->AppendAlert(text, true, TakeBeep() ? 1 : 0);
 }
 
 void TQtScriptHost::ShowAlert(const std::string& text) {
-    if (Alert) Alert->ShowAlert(text, true, 1);
+    if (Alert) Alert->ShowAlert(text, true, TakeBeep() ? 1 : 0);
+}
+
+void TQtScriptHost::Beep() {
+    // A refused request always beeps; the run's own messages then stay quiet.
+    if (runs_ > 0) beeped_ = true;
+    state_.Messages->Beep();
 }
 
 std::vector<std::string> TQtScriptHost::TaggedFolders(bool includeCurrent) {

@@ -4,6 +4,7 @@
 // part do nothing: no outline, no tagged folders, no KUIDs.
 #pragma once
 
+#include <QElapsedTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,12 +40,17 @@ public:
     IScriptReview* Review = nullptr;
     QWidget* Parent = nullptr;           // the owner of the file dialogs
 
+    // A run mode begins and ends: the run's messages beep once between the two.
+    void BeginRun();
+    void EndRun();
+
     bool Poll() override;
     bool Confirm(const std::string& question) override;
     int ChooseOne(const std::string& caption, const std::vector<std::string>& items) override;
     bool ChooseMany(const std::string& caption, const std::vector<std::string>& items, std::vector<bool>& checked) override;
     void AppendAlert(const std::string& text) override;
     void ShowAlert(const std::string& text) override;
+    void Beep() override;
     TOutlineDocument* MainOutline() override { return MainOutlineHook ? MainOutlineHook() : nullptr; }
     TOutlineDocument* EditorOutline() override { return EditorOutlineHook ? EditorOutlineHook() : nullptr; }
     std::vector<std::string> TaggedFolders(bool includeCurrent) override;
@@ -66,6 +72,11 @@ private:
     TProgramState& state_;
     TSelectOptionDialog& dialog_;
     int frozen_ = 0;
+    int runs_ = 0;          // run modes begun and not ended
+    bool beeped_ = false;   // the current run has beeped
+    QElapsedTimer sinceEvents_;  // since the windows last handled their events
+    // Takes the run's one beep; true when it is still to come.
+    bool TakeBeep();
 };
 
 }  // namespace kelvarn

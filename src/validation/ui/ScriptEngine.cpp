@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/OutlineSpec.h"
 #include "catalogue/UndoStack.h"
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
@@ -24,6 +25,7 @@ TScriptEngine::TScriptEngine(TProgramState& state, QWidget* mainWindow)
       dialog_(std::make_unique<TSelectOptionDialog>(mainWindow)),
       review_(std::make_unique<TReviewDialog>(mainWindow)),
       editor_(std::make_unique<TOutlineDocument>(state, std::string(kEditorUndoPrefix))),
+      editorSpec_(std::make_unique<TOutlineSpec>(state, *editor_, false)),
       host_(std::make_unique<TQtScriptHost>(state, *dialog_)) {
     host_->EditorOutlineHook = [this] { return editor_.get(); };
     host_->Review = review_.get();
@@ -37,7 +39,12 @@ TScriptEngine::~TScriptEngine() = default;
 void TScriptEngine::SetReview(IScriptReview* review) { host_->Review = review ? review : review_.get(); }
 
 void TScriptEngine::Run(const std::function<void()>& operation) {
+    // Each line lets the windows work, so a menu, a key, a hand-over or a callback can ask for a
+    // run inside the running one: it would change the outline under it or end its script mode.
+    if (unit_->RefuseWhileRunning()) return;
+    host_->BeginRun();
     operation();
+    host_->EndRun();
     if (closePending_ && !unit_->Running() && mainWindow_) {
         closePending_ = false;
         QTimer::singleShot(0, mainWindow_, [window = mainWindow_] { window->close(); });
@@ -95,8 +102,11 @@ void TScriptEngine::Wire(TMain& main, TViewer* viewer) {
         if (SelectedEmbeddedScript) Run([&] { unit.RunEmbeddedScript(SelectedEmbeddedScript(), true); });
     });
 
-    main.ActivateHooks.push_back([this, &unit] { Run([&] { unit.RunAutorunScripts(); }); });
-    main.AbortScripts = [&unit] { unit.Terminate = true; };
+    // Every dialog of a run activates the main window again: the start-up scripts wait, silently.
+    main.ActivateHooks.push_back([this, &unit] {
+        if (!unit.Running()) Run([&] { unit.RunAutorunScripts(); });
+    });
+    main.AbortScripts = [&unit] { unit.Stop(); };
     auto editorBusy = main.EditorBusy;
     main.EditorBusy = [editorBusy, &unit] { return unit.ScriptMode() || (editorBusy && editorBusy()); };
 }

@@ -5,8 +5,10 @@
 //   - commands 1007 (Replicate), 1601, 1604-1607 (the Scripts menu), 1610-1612 (script items: the
 //     caption, for 1612 "folder\caption"), 2316 (the outline's embedded script, named by
 //     SelectedEmbeddedScript);
-//   - every activation runs the start-up scripts; Escape stops a run; a batch counts as the editor
-//     being busy; closing the main window during a run waits for its end.
+//   - every activation runs the start-up scripts; Escape stops a run, every script it called with
+//     it; while a run is on, every other way to start one is refused with a beep and an alert line;
+//     a batch counts as the editor being busy; closing the main window during a run waits for its
+//     end.
 // The asset list's rows of callbacks 230 and 245 fill Unit().FolderList. What other parts plug in
 // (a line each in src/app/): Host().MainOutlineHook (the outline's document), Host().EditorOutlineHook
 // and SetReview (the editor window), SelectedEmbeddedScript (the outline).
@@ -26,6 +28,7 @@ namespace kelvarn {
 class IScriptReview;
 class TMain;
 class TOutlineDocument;
+class TOutlineSpec;
 class TProgramState;
 class TQtScriptHost;
 class TReviewDialog;
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<TSelectOptionDialog> dialog_;
     std::unique_ptr<TReviewDialog> review_;
     std::unique_ptr<TOutlineDocument> editor_;
+    std::unique_ptr<TOutlineSpec> editorSpec_;  // the tag definitions of the asset under review
     std::unique_ptr<TQtScriptHost> host_;
     std::unique_ptr<TScriptUnit> unit_;
     QProgressBar* gauge_ = nullptr;

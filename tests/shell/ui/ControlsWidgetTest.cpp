@@ -14,6 +14,7 @@
 
 #include "shell/MemIni.h"
 #include "shell/ProgramState.h"
+#include "shell/Text.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/ColourBox.h"
 #include "shell/ui/QtServices.h"
@@ -71,6 +72,52 @@ TEST(MessageText, AmpersandsAndCarriageReturnsShowAsWritten) {
     EXPECT_EQ(MessageText("Delete Container && Contents?"), "Delete Container & Contents?");
     EXPECT_EQ(MessageText("'a' may have changed.\r\rSave file to disc?"), "'a' may have changed.\n\nSave file to disc?");
     EXPECT_EQ(MessageText("one\r\ntwo"), "one\ntwo");
+}
+
+TEST_F(Controls, AppendedLinesSizeTheStripAsShownOnes) {
+    QWidget frame;
+    frame.resize(300, 400);
+    auto* layout = new QVBoxLayout(&frame);
+    layout->addStretch();
+    auto* appended = new TAlert(&frame);
+    auto* shown = new TAlert(&frame);
+    layout->addWidget(appended);
+    layout->addWidget(shown);
+    test::RecordingMessageSink sink;
+    appended->SetBeepSink(&sink);
+    shown->SetBeepSink(&sink);
+    frame.show();
+
+    // Short lines, lines that wrap, and a message of two lines: heights agree at every step, up
+    // to the largest strip and beyond, where it scrolls to the end.
+    std::string all;
+    for (int i = 1; i <= 12; ++i) {
+        std::string message = "message " + std::to_string(i);
+        if (i % 4 == 0) message += " " + std::string(120, 'w') + " that wraps";
+        if (i == 6) message += "\r\nsecond line of six";
+        appended->AppendAlert(message, true, 0);
+        all += (all.empty() ? "" : "\r\n") + message;
+        shown->ShowAlert(all, true, 0);
+        EXPECT_EQ(appended->StripHeight(), shown->StripHeight()) << i;
+        EXPECT_EQ(appended->Scrolls(), shown->Scrolls()) << i;
+        EXPECT_EQ(appended->Text(), shown->Text()) << i;
+    }
+    EXPECT_TRUE(appended->Scrolls());
+    QApplication::processEvents();
+    QScrollBar* bar = appended->Memo()->verticalScrollBar();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(EndsWith(appended->Text(), "\nmessage 12 " + std::string(120, 'w') + " that wraps"));
+    EXPECT_EQ(sink.beeps, 0);
+
+    // A closed strip starts again with the appended text; the beep flag beeps.
+    appended->Close();
+    appended->AppendAlert("fresh\r\n", true, 1);
+    EXPECT_EQ(appended->Text(), "fresh");
+    EXPECT_EQ(appended->StripHeight(), 28);
+    appended->AppendAlert("", true, 1);  // nothing to add: nothing happens
+    appended->AppendAlert("more", true, 1);
+    EXPECT_EQ(appended->Text(), "fresh\nmore");
+    EXPECT_EQ(sink.beeps, 2);
 }
 
 TEST_F(Controls, AlertTakesTheSchemeColours) {

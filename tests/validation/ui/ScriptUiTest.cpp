@@ -216,6 +216,61 @@ TEST_F(ScriptEngineWiring, EscapeStopsTheRunAndCloseWaitsForItsEnd) {
     EXPECT_FALSE(main->isVisible());
 }
 
+TEST_F(ScriptEngineWiring, EscapeEndsAnEndlessNestedLoop) {
+    main->show();
+    QApplication::processEvents();
+    // "loop" calls "work" and jumps back to its first line for ever; only Escape ends it.
+    test::WriteBytes(dir / "scripts/loop.kvm", "-callscript|work\n-expand\n");
+    test::WriteBytes(dir / "scripts/work.kvm", "-if|\n-endif\n-if|\n-endif\n");
+    long passes = 0;
+    bool escaped = false;
+    engine->Unit().Commands().Register(17, [&](ScriptCall& c) {
+        c.vars.LineIndex = -1;
+        if (++passes == 2000000) engine->Unit().Stop();  // a safety net, so that a fault fails rather than hangs
+        return std::string();
+    });
+    QTimer::singleShot(100, main.get(), [&] {
+        escaped = true;
+        main->HandleKey(Qt::Key_Escape, Qt::NoModifier, nullptr);
+    });
+    main->Bus().SendCommand(ccRunScript, (dir / "scripts/loop.kvm"));
+    EXPECT_TRUE(escaped);
+    EXPECT_GT(passes, 0);
+    EXPECT_LT(passes, 2000000);
+    EXPECT_FALSE(engine->Unit().Running());
+    EXPECT_FALSE(engine->Unit().StopRequested());
+}
+
+TEST_F(ScriptEngineWiring, NoRunStartsInsideARunAndARunBeepsOnce) {
+    outline->Alert()->SetBeepSink(&messages);
+    int inner = 0, listed = 0;
+    std::function<void()> during = [&] { main->Bus().SendCommand(ccRunScript, "-expand"); };  // a callback, a hand-over
+    engine->Unit().Commands().Register(17, [&](ScriptCall&) {
+        ++inner;
+        during();
+        return std::string();
+    });
+    main->Dispatcher().RegisterCallback(ccListTaggedOthers, [&](const std::string&) { ++listed; });
+    main->Bus().SendCommand(ccRunScript, "-bogus\"-expand\"-other");
+    EXPECT_EQ(inner, 1);
+    EXPECT_EQ(Alert(), "RunKVM\\001: Invalid Script Call: -bogus\n"
+                       "A script is running: wait for its end or press Escape\n"
+                       "RunKVM\\003: Invalid Script Call: -other");
+    // The run's first message beeped and the refusal beeped; the run's later message did not.
+    EXPECT_EQ(messages.beeps, 2);
+
+    // A menu item or its shortcut: the batch does not start.
+    during = [&] { main->Dispatcher().ExecuteMenuCommand(1606, ""); };
+    main->Bus().SendCommand(ccRunScript, "-expand\"-bogus");
+    EXPECT_EQ(inner, 2);
+    EXPECT_EQ(listed, 0);
+    EXPECT_EQ(messages.beeps, 3);
+    EXPECT_FALSE(engine->Unit().ScriptMode());
+    // Once the run is over, a new run beeps again, once.
+    main->Bus().SendCommand(ccRunScript, "-bogus\"-bogus\"-bogus");
+    EXPECT_EQ(messages.beeps, 4);
+}
+
 TEST_F(ScriptEngineWiring, TreeFreezeNests) {
     QWidget* tree = outline->Widget();
     TQtScriptHost& host = engine->Host();
