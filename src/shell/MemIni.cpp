@@ -139,7 +139,8 @@ void TMemIni::SetText(std::string_view text) {
         if (line.front() == ';' || eq == std::string::npos || eq == 0) {
             current->AddEntry({"", line, true});
         } else {
-            current->AddEntry({Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false});
+            current->AddEntry(
+                {Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false});
         }
     }
 }
