@@ -105,6 +105,8 @@ TMemIni TInstallLog::Read() const { return TMemIni(NativePath(file_)); }
 std::string TInstallLog::RecordInstalled(const std::vector<std::string>& folders, const DateTime& now) {
     ForceDirectories(ExtractFileDir(NativePath(file_)));
     TMemIni log(NativePath(file_));
+    // A log that could not be read is not written over (the store would lose what it holds).
+    if (log.FileProtected()) return log.LoadError();
     const std::string stamp = FormatInstalled(now);
     for (const std::string& folder : folders) {
         log.WriteString(kInstalledSection, folder, stamp);

@@ -262,7 +262,8 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
     const fs::path from = FsPath(source);
     const fs::path to = FollowLinks(FsPath(target));
     std::error_code ec;
-    if (!replace && fs::exists(fs::symlink_status(to, ec))) return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
+    if (!replace && fs::exists(fs::symlink_status(to, ec)))
+        return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
     if (!fs::is_regular_file(from, ec)) return "File not found: " + std::string(source);
     if (fs::exists(to, ec) && fs::equivalent(from, to, ec))
         return "Unable to copy " + std::string(source) + " onto itself";

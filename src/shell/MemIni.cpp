@@ -14,7 +14,8 @@ constexpr std::string_view kMarkAs1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";
 // The lookup form of a name: SameText holds exactly for names of equal length and equal lower case.
 std::string Fold(std::string_view name) { return std::to_string(name.size()) + ":" + LowerCase(name); }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// What a line loses at either end when it is read: blanks and every other control character.
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool KeyNeedsEncoding(std::string_view key) {
     return key.empty() || key.front() == ';' || key.front() == '[' || IsBlank(key.front()) || IsBlank(key.back()) ||
@@ -22,14 +23,15 @@ bool KeyNeedsEncoding(std::string_view key) {
 }
 
 bool ValueNeedsEncoding(std::string_view value) {
-    return value.find_first_of("\r\n") != std::string_view::npos || StartsWith(value, kEncodedMark);
+    return (!value.empty() && IsBlank(value.back())) || value.find_first_of("\r\n") != std::string_view::npos ||
+           StartsWith(value, kEncodedMark);
 }
 
 std::string Encode(std::string_view text) {
     static const char digits[] = "0123456789ABCDEF";
     std::string out(kEncodedMark);
     for (char c : text) {
-        if (c == '%' || c == '=' || c == '\r' || c == '\n' || IsBlank(c)) {
+        if (c == '%' || c == '=' || IsBlank(c)) {
             const auto b = static_cast<unsigned char>(c);
             out += '%';
             out += digits[b >> 4];
@@ -137,7 +139,8 @@ void TMemIni::SetText(std::string_view text) {
         if (line.front() == ';' || eq == std::string::npos || eq == 0) {
             current->AddEntry({"", line, true});
         } else {
-            current->AddEntry({Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false});
+            current->AddEntry(
+                {Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false});
         }
     }
 }

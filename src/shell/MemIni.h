@@ -1,8 +1,9 @@
 // TMemIni: the settings file held in memory. Section and key names compare without regard to case,
 // sections and keys keep their file order, and nothing reaches the disk before UpdateFile.
 // A key or value that a plain "key=value" line cannot carry (a key with "=", one that begins with ";"
-// or "[" or a blank, a line break in either) is written as "%kv%" followed by its text with "%", "=",
-// blanks and line ends as "%XX", and reads back exactly; every other line is written as it stands.
+// or "[", a line break in either, a blank or control character where reading trims it) is written as
+// "%kv%" followed by its text with "%", "=", blanks and control characters as "%XX", and reads back
+// exactly; every other line is written as it stands.
 #pragma once
 
 #include <string>

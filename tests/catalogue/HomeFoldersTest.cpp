@@ -116,6 +116,24 @@ TEST_F(Homes, InstallCandidatesAreTheAssetsChangedSinceTheirLastInstall) {
     EXPECT_EQ(alert, "Nothing to install");
 }
 
+TEST(InstallLog, EveryFolderNameReadsBackAndAnUnreadableLogIsLeftAlone) {
+    test::TempDir dir;
+    const std::vector<std::string> folders = {"/home/me/a=b", "/home/me/[x]", ";semi", "/trail ", "/plain"};
+    TInstallLog log(dir / "log/install.ini");
+    ASSERT_EQ(log.RecordInstalled(folders, DateTime{2011, 3, 2, 9, 0, 0}), "");
+    const TMemIni read = log.Read();
+    std::vector<std::string> keys;
+    read.ReadSection("Installed", keys);
+    EXPECT_EQ(keys, folders);
+    for (const std::string& folder : folders)
+        EXPECT_EQ(read.ReadString("Installed", folder, ""), "2011-03-02 09:00:00") << folder;
+
+    ForceDirectories(dir / "folder.ini");  // a log that cannot be read
+    TInstallLog unreadable(dir / "folder.ini");
+    EXPECT_NE(unreadable.RecordInstalled({"/x"}, DateTime{2011, 3, 2, 9, 0, 0}), "");
+    EXPECT_TRUE(DirectoryExists(dir / "folder.ini"));
+}
+
 TEST_F(Homes, ACancelledDropWritesNothingAndEditingHomesDoNotDrag) {
     const std::string a = Asset("home/a");
     SetHome(1, Path("home"));

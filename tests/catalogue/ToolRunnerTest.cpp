@@ -153,7 +153,8 @@ TEST_F(Tools, BeforeActionsAndAnInvalidOneThatStillRuns) {
 TEST_F(Tools, NoToolRunsAfterItsBackupFailed) {
     test::WriteBytes(NativePath(Pfe()), "tga");
     const std::string backups = dir / "program/backup";
-    SetWriteFaultHook([&](const std::string& path) { return StartsWith(path, backups) ? std::size_t{0} : std::string::npos; });
+    SetWriteFaultHook(
+        [&](const std::string& path) { return StartsWith(path, backups) ? std::size_t{0} : std::string::npos; });
     Run(Spec({"c", "", "prog", "1", "0", "2", "0"}));
     Run(Spec({"c", "", "prog", "1", "0", "3", "0"}));
     SetWriteFaultHook(nullptr);

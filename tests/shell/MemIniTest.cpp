@@ -160,8 +160,8 @@ TEST(MemIniFile, KeysAndValuesALineCannotCarryReadBackExactly) {
     const std::vector<std::string> keys = {
         "C:\\Trainz\\a=b",  "/home/u/a=b/c", ";looks like a comment", "[looks like a header]", "[x",
         " leading blank",   "trailing blank ", "two\nlines", "cr\r\nlf", "%kv%already marked", "",
-        "100% done",        "plain"};
-    const std::vector<std::string> values = {"one\ntwo", "\r\n", "%kv%x", "a=b", " x", "\"quoted\""};
+        "100% done",        "\x01" "control first", "plain"};
+    const std::vector<std::string> values = {"one\ntwo", "\r\n", "%kv%x", "a=b", " x", "\"quoted\"", "ends in a tab\t"};
     {
         TMemIni ini(file);
         for (std::size_t i = 0; i < keys.size(); ++i) ini.WriteString("Installed", keys[i], "v" + std::to_string(i));
@@ -179,13 +179,15 @@ TEST(MemIniFile, KeysAndValuesALineCannotCarryReadBackExactly) {
     EXPECT_EQ(again.ReadString("Values", "1", ""), "\r\n");
     EXPECT_EQ(again.ReadString("Values", "2", ""), "%kv%x");
     EXPECT_EQ(again.ReadString("Values", "3", ""), "a=b");
+    EXPECT_EQ(again.ReadString("Values", "4", ""), " x");
     EXPECT_EQ(again.ReadString("Values", "5", ""), "quoted");  // the quote rule still applies
+    EXPECT_EQ(again.ReadString("Values", "6", ""), "ends in a tab\t");
     EXPECT_EQ(again.ReadString("Other", "after", ""), "still here");
     std::vector<std::string> sections;
     again.ReadSections(sections);
     EXPECT_EQ(sections, (std::vector<std::string>{"Installed", "Values", "Other"}));
     // Lines that need nothing are written as they stand.
-    EXPECT_NE(ReadBytes(file).find("\r\nplain=v12\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(file).find("\r\nplain=v13\r\n"), std::string::npos);
 }
 
 TEST(MemIniFile, AMarkBeforeWindows1252TextStillReadsTheFirstSection) {

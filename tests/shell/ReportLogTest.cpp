@@ -84,7 +84,8 @@ TEST_F(ReportLog, EachShownOffsetIsTheNewBlocksFirstCharacter) {
     auto textNow = [this] { return FileExists(LogFile()) ? DecodeText(ReadBytes(LogFile())).text : std::string(); };
     for (int i = 0; i < 40; ++i) {
         const std::string before = textNow();
-        std::vector<std::string> lines = {"caf\xC3\xA9 \xE2\x9C\x93 " + std::to_string(i)};  // characters of 2 and 3 bytes
+        // Characters of two and three bytes.
+        std::vector<std::string> lines = {"caf\xC3\xA9 \xE2\x9C\x93 " + std::to_string(i)};
         ASSERT_EQ(AddToLog(state, "", "T", lines, start), "");
         // After the outside line, the block's own line end comes first.
         ASSERT_EQ(viewer.logs.back().offset, CharCount(before) + (i == 21 ? 2 : 0)) << i;
