@@ -80,6 +80,16 @@ std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, 
     }
 }
 
+// Is the container holding the node at `path` one the definitions do not describe? The top level
+// always is described.
+bool InsideUnknownContainer(const TWalnut& walnut, std::string_view path) {
+    if (EndsWith(path, "\\")) path.remove_suffix(1);
+    const std::size_t cut = path.rfind('\\');
+    if (cut == std::string_view::npos) return false;
+    const std::string_view parent = path.substr(0, cut);
+    return parent != kConfigRoot && walnut.SpecNodeByPath(parent) == nullptr;
+}
+
 // `path`: the node's config path.
 TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const std::string& path) {
     if (node->HasFlag(nfComment | nfDelete)) return {};
@@ -91,9 +101,12 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
     const TTagSpec spec = context.Walnut.FindSpecNode(path, found);
     const int format = TagTypeIndex(spec.Format);
     std::string message;
-    if (!found)
+    if (!found) {
+        // Below a container the definitions do not know, only that container is reported: every
+        // node inside it would otherwise repeat the same finding.
+        if (InsideUnknownContainer(context.Walnut, path)) return {};
         message = "Tag is invalid in this context";
-    else if (!InBuildRange(spec, context.Build))
+    } else if (!InBuildRange(spec, context.Build))
         message = "Tag is invalid in this build";
     else if (LowerCase(name) == "trainz-build" && ParseBuild(value) != context.Build)
         message = "Trainz-Build does not match requested build";

@@ -183,6 +183,21 @@ TEST(CheckTags, EmptyContainers) {
     EXPECT_EQ(TagLine(bed, "lamp0"), "[lamp0\\ ] Container is empty");
 }
 
+TEST(CheckTags, AnUnknownContainerIsReportedOnceNotEachOfItsContents) {
+    ValidationBed bed;
+    const std::string config = kHead +
+                               "colours\r\n{\r\n  body\r\n  {\r\n    red 1\r\n  }\r\n  roof 2\r\n}\r\n"
+                               "lamp0\r\n{\r\n  glare 3\r\n}\r\n";
+    const TVerifyReport report = bed.Validate(config);
+    EXPECT_EQ(report.Lines, (Lines{"\t[colours\\ ]", "\t\t Tag is invalid in this context", "\t[lamp0\\glare 3]",
+                                   "\t\t Tag is invalid in this context"}));
+    EXPECT_TRUE(bed.doc.FindNodeByPath("colours")->HasFlag(nfError));
+    for (const char* path : {"colours\\body", "colours\\body\\red", "colours\\roof"}) {
+        EXPECT_EQ(TagLine(bed, path), "") << path;
+        EXPECT_FALSE(bed.doc.FindNodeByPath(path)->HasFlag(nfError)) << path;
+    }
+}
+
 // --- files and points
 
 struct MeshBed : ValidationBed {
