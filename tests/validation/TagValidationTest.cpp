@@ -198,6 +198,21 @@ TEST(CheckTags, AnUnknownContainerIsReportedOnceNotEachOfItsContents) {
     }
 }
 
+TEST(CheckTags, TheWholeWalkAndASingleCheckAgree) {
+    ValidationBed bed;
+    bed.File("body/Body.im");
+    bed.Validate(kMeshes + "colours\r\n{\r\n  body\r\n  {\r\n    red 1\r\n  }\r\n}\r\nflag 2\r\n"
+                           "lamp1\r\n{\r\n  glare\r\n  {\r\n    size 3\r\n  }\r\n}\r\n");
+    std::size_t faults = 0;
+    for (const TOutlineNode* node = bed.doc.Root()->NextRow(); node; node = node->NextRow()) {
+        const std::string line = CheckTag(bed.Context(29), node);
+        const bool fault = !line.empty() && line[0] != '.';
+        faults += fault;
+        EXPECT_EQ(node->HasFlag(nfError), fault) << bed.doc.NodePath(node) << ": " << line;
+    }
+    EXPECT_GE(faults, 4u);
+}
+
 // --- files and points
 
 struct MeshBed : ValidationBed {
