@@ -38,15 +38,23 @@ struct TFinding {
     std::string message;
 };
 
-// The option names of a source (empty when it gives none), read once per context.
+// The option lines of a source (empty when it gives none), read once per context.
 const std::vector<std::string>& SourceOptions(const TCheckContext& context, std::string_view source) {
     auto it = context.Sources.find(source);
     if (it == context.Sources.end()) {
         std::vector<std::string> lines;
         GetSourceList(context.State, &context.Document, source, lines, context.Walnut.File().get());
-        it = context.Sources.emplace(std::string(source), OptionNames(lines)).first;
+        it = context.Sources.emplace(std::string(source), std::move(lines)).first;
     }
     return it->second;
+}
+
+// Is a value (case aside) the name of one of the option lines? A scan: a config asks each list only
+// a few times, so lower-casing and sorting every option would cost more than it saves.
+bool IsListedOption(std::string_view value, const std::vector<std::string>& lines) {
+    return !value.empty() && std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+               return SameText(OptionName(line), value);
+           });
 }
 
 TFormatSet Range(int from, int to) {
@@ -86,20 +94,43 @@ std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, 
     }
 }
 
+// Where a node's definition stands.
+struct TSpecLookup {
+    const TSpecNode* spec = nullptr;  // null: the definitions do not describe the node
+    bool insideUnknown = false;       // the node's container is not described either
+};
+
+// The lookup of one config path. (Paths below "extensions", which the definitions look up in their
+// own way, are never checked.)
+TSpecLookup LookUpPath(const TWalnut& walnut, std::string_view path) {
+    TSpecLookup lookup;
+    lookup.spec = walnut.SpecNodeByPath(path);
+    if (lookup.spec) return lookup;
+    if (EndsWith(path, "\\")) path.remove_suffix(1);
+    const std::size_t cut = path.rfind('\\');
+    const std::string_view parent = cut == std::string_view::npos ? kConfigRoot : path.substr(0, cut);
+    lookup.insideUnknown = parent != kConfigRoot && walnut.SpecNodeByPath(parent) == nullptr;
+    return lookup;
+}
+
 // `path`: the node's config path.
-TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const std::string& path) {
+TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const std::string& path,
+                   const TSpecLookup& lookup) {
     if (node->HasFlag(nfComment | nfDelete)) return {};
     if (ContainsStr(path, "extensions")) return {};
 
     std::string name, value;
     SplitTag(node->Text(), name, value);
-    bool found = false;
-    const TTagSpec spec = context.Walnut.FindSpecNode(path, found);
+    const bool found = lookup.spec != nullptr;
+    const TTagSpec spec = found ? context.Walnut.ParseTagSpec(*lookup.spec) : DefaultTagSpec();
     const int format = TagTypeIndex(spec.Format);
     std::string message;
-    if (!found)
+    if (!found) {
+        // Below a container the definitions do not know, only that container is reported: every
+        // node inside it would otherwise repeat the same finding.
+        if (lookup.insideUnknown) return {};
         message = kInvalidContext;
-    else if (!InBuildRange(spec, context.Build))
+    } else if (!InBuildRange(spec, context.Build))
         message = "Tag is invalid in this build";
     else if (LowerCase(name) == "trainz-build" && ParseBuild(RemoveChars(value, "\"")) != context.Build)
         message = "Trainz-Build does not match requested build";
@@ -114,7 +145,7 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
     if (message.empty()) {
         if (node->ChildMark() && node->ChildCount() == 0)
             message = "Container is empty";
-        else if (!node->HasChildren() && TagValueUnquoted(node->Text()).empty())
+        else if (!node->HasChildren() && value.find_first_not_of('"') == std::string::npos)
             message = "Tag is empty";
     }
     if (message.empty()) return {};
@@ -124,22 +155,38 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
     return {std::move(part), std::move(message)};
 }
 
-// The config paths of the rows, built as a walk in row order meets them rather than each from the
-// node up.
-class TRowPaths {
+// The config paths of the rows and their definitions, found as a walk in row order meets them: each
+// row's definition is looked up below its container's rather than from the root.
+class TRowWalk {
 public:
-    const std::string& PathOf(const TOutlineNode* node) {
-        names_.resize(static_cast<std::size_t>(std::max(node->Level() - 1, 0)));
+    explicit TRowWalk(const TWalnut& walnut) : walnut_(walnut) {}
+
+    void Visit(const TOutlineNode* node) {
+        const std::size_t depth = static_cast<std::size_t>(std::max(node->Level() - 1, 0));
+        names_.resize(depth);
+        specs_.resize(depth);
         names_.push_back(node->Name());
         path_.assign(kConfigRoot);
         for (const std::string& name : names_) path_.append("\\").append(name);
         if (node->HasChildren()) path_.push_back('\\');
-        return path_;
+        if (names_.size() < kMaxPathParts) {
+            const TSpecNode* container = depth == 0 ? walnut_.Root() : specs_.back();
+            lookup_.spec = container ? container->FindChild(names_.back()) : nullptr;
+            lookup_.insideUnknown = container == nullptr;
+        } else {
+            lookup_ = LookUpPath(walnut_, path_);  // as deep as a path goes: as a single check finds it
+        }
+        specs_.push_back(lookup_.spec);
     }
+    const std::string& Path() const { return path_; }
+    const TSpecLookup& Lookup() const { return lookup_; }
 
 private:
+    const TWalnut& walnut_;
     std::vector<std::string> names_;
+    std::vector<const TSpecNode*> specs_;
     std::string path_;
+    TSpecLookup lookup_;
 };
 
 // Does any node of the mesh table (the rows that follow it while their paths hold "mesh-table")
@@ -176,7 +223,7 @@ std::string CheckEnum(const TCheckContext& context, std::string_view value, cons
     }
     const std::vector<std::string>& options = SourceOptions(context, spec.Source);
     if (options.empty()) return std::string(kNoSource);
-    return IsOptionName(RemoveChars(value, "\""), options) ? std::string() : "Data does not match any valid option";
+    return IsListedOption(RemoveChars(value, "\""), options) ? std::string() : "Data does not match any valid option";
 }
 
 std::string CheckSet(const TCheckContext& context, std::string_view name, std::string_view value,
@@ -191,13 +238,14 @@ std::string CheckSet(const TCheckContext& context, std::string_view name, std::s
     if (name == "category-region" && ContainsStr(items, "00") && items != "00")
         return "Code 00 cannot be mixed with other region codes";
     for (const std::string& item : SplitString(items, ";"))
-        if (!IsOptionName(item, options)) return "An item is empty or does not match any option";
+        if (!IsListedOption(item, options)) return "An item is empty or does not match any option";
     return {};
 }
 
 std::string CheckTag(const TCheckContext& context, const TOutlineNode* node) {
     if (!node) return {};
-    TFinding finding = CheckNode(context, node, context.Document.NodePath(node));
+    const std::string path = context.Document.NodePath(node);
+    TFinding finding = CheckNode(context, node, path, LookUpPath(context.Walnut, path));
     if (finding.message.empty()) return {};
     if (finding.message.front() == '.') return "." + finding.node + " " + finding.message.substr(1);
     return finding.node + " " + finding.message;
@@ -235,18 +283,11 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
 
         const std::size_t total = document.LineCount();
         std::size_t done = 0;
-        TRowPaths paths;
-        const TOutlineNode* unknown = nullptr;  // a container the definition lacks
+        TRowWalk walk(walnut);
         for (TOutlineNode* node = document.Root() ? document.Root()->NextRow() : nullptr; node;
              node = node->NextRow()) {
-            TFinding finding;
-            // An unknown container reports itself once: its children are unknown because it is.
-            if (unknown && unknown->IsAncestorOf(node)) {
-                paths.PathOf(node);
-            } else {
-                finding = CheckNode(context, node, paths.PathOf(node));
-                unknown = node->HasChildren() && finding.message == kInvalidContext ? node : nullptr;
-            }
+            walk.Visit(node);
+            const TFinding finding = CheckNode(context, node, walk.Path(), walk.Lookup());
             const bool fault = !finding.message.empty() && finding.message.front() != '.';
             document.SetNodeFlags(node, fault ? nfError : 0, fault ? 0 : nfError);
             if (!finding.message.empty())

@@ -34,8 +34,8 @@ struct TCheckContext {
     const TWalnut& Walnut;
     std::string AssetFolder;
     std::int32_t Build = 0;  // the active build the config is judged at, in tenths
-    // The options read so far, by source, as their names in lower case, sorted: the files and the
-    // config stay as they are while one config is checked, so each list is read once per run.
+    // The option lines read so far, by source: the files and the config stay as they are while one
+    // config is checked, so each list is read once per run.
     mutable std::map<std::string, std::vector<std::string>, std::less<>> Sources = {};
     // Region and era tags whose option list could not be found: not a fault of the asset, so the
     // run says it once instead of on each tag.

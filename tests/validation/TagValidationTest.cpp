@@ -183,6 +183,36 @@ TEST(CheckTags, EmptyContainers) {
     EXPECT_EQ(TagLine(bed, "lamp0"), "[lamp0\\ ] Container is empty");
 }
 
+TEST(CheckTags, AnUnknownContainerIsReportedOnceNotEachOfItsContents) {
+    ValidationBed bed;
+    const std::string config = kHead +
+                               "colours\r\n{\r\n  body\r\n  {\r\n    red 1\r\n  }\r\n  roof 2\r\n}\r\n"
+                               "lamp0\r\n{\r\n  glare 3\r\n}\r\n";
+    const TVerifyReport report = bed.Validate(config);
+    EXPECT_EQ(report.Lines, (Lines{"\t[colours\\ ]", "\t\t Tag is invalid in this context", "\t[lamp0\\glare 3]",
+                                   "\t\t Tag is invalid in this context"}));
+    EXPECT_TRUE(bed.doc.FindNodeByPath("colours")->HasFlag(nfError));
+    for (const char* path : {"colours\\body", "colours\\body\\red", "colours\\roof"}) {
+        EXPECT_EQ(TagLine(bed, path), "") << path;
+        EXPECT_FALSE(bed.doc.FindNodeByPath(path)->HasFlag(nfError)) << path;
+    }
+}
+
+TEST(CheckTags, TheWholeWalkAndASingleCheckAgree) {
+    ValidationBed bed;
+    bed.File("body/Body.im");
+    bed.Validate(kMeshes + "colours\r\n{\r\n  body\r\n  {\r\n    red 1\r\n  }\r\n}\r\nflag 2\r\n"
+                           "lamp1\r\n{\r\n  glare\r\n  {\r\n    size 3\r\n  }\r\n}\r\n");
+    std::size_t faults = 0;
+    for (const TOutlineNode* node = bed.doc.Root()->NextRow(); node; node = node->NextRow()) {
+        const std::string line = CheckTag(bed.Context(29), node);
+        const bool fault = !line.empty() && line[0] != '.';
+        faults += fault;
+        EXPECT_EQ(node->HasFlag(nfError), fault) << bed.doc.NodePath(node) << ": " << line;
+    }
+    EXPECT_GE(faults, 4u);
+}
+
 // --- files and points
 
 struct MeshBed : ValidationBed {
