@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,7 @@ public:
 
     QMenu* TopMenu(const QString& name) const;
     QAction* MenuItem(const QString& name) const;
+    bool HintsShown() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -157,6 +159,9 @@ private:
     bool activating_ = false;
     bool setupShown_ = false;
     std::optional<TFrameId> activeViewer_;
+    // Keys pressed in this window whose release has not come yet: a release without its press here
+    // (the key closed a dialog) is not passed on.
+    std::set<int> keysDown_;
 };
 
 }  // namespace kelvarn

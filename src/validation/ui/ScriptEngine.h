@@ -19,6 +19,7 @@
 #include <vector>
 
 class QProgressBar;
+class QTimer;
 class QWidget;
 
 namespace kelvarn {
@@ -63,7 +64,12 @@ private:
     std::unique_ptr<TOutlineDocument> editor_;
     std::unique_ptr<TQtScriptHost> host_;
     std::unique_ptr<TScriptUnit> unit_;
+    void MirrorMessages();
+
     QProgressBar* gauge_ = nullptr;
+    TViewer* viewer_ = nullptr;
+    QTimer* mirror_ = nullptr;
+    bool changedInRun_ = false;  // the run said something in the config pane's strip
     bool closePending_ = false;
 };
 
