@@ -81,7 +81,9 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     main_ = std::make_unique<TMain>(state, frames, std::move(arguments));
     TMain& main = *main_;
     colourBox_ = std::make_unique<TColourBox>(state, &main);
-    viewer_ = std::make_unique<TViewer>(state, new TTextView(state), &main);
+    auto* reportText = new TTextView(state);
+    ApplyAlertScheme(*reportText->Alert(), state.Settings());
+    viewer_ = std::make_unique<TViewer>(state, reportText, &main);
     state.Viewer = viewer_.get();
     main.SetReportViewer(viewer_.get());
     selector_ = std::make_unique<TSelector>(&main);

@@ -6,7 +6,8 @@
 //     caption, for 1612 "folder\caption"), 2316 (the outline's embedded script, named by
 //     SelectedEmbeddedScript);
 //   - every activation runs the start-up scripts; Escape stops a run; a batch counts as the editor
-//     being busy; closing the main window during a run waits for its end.
+//     being busy; closing the main window during a run waits for its end;
+//   - what a run says in the config pane's strip is repeated in the report viewer while it covers it.
 // The asset list's rows of callbacks 230 and 245 fill Unit().FolderList. What other parts plug in
 // (a line each in src/app/): Host().MainOutlineHook (the outline's document), Host().EditorOutlineHook
 // and SetReview (the editor window), SelectedEmbeddedScript (the outline).
