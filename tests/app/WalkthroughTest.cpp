@@ -172,17 +172,28 @@ private:
             const std::string name = ExtractFileName(ExcludeTrailingSeparator(Catalogue().Entry(i).folder));
             Act("select asset " + name, [this, i] { Catalogue().SelectAsset(i); });
         }
-        for (int i = 0; i < Catalogue().Count(); ++i)
-            if (ContainsText(Catalogue().Entry(i).folder, "jos-scanner")) Catalogue().SelectAsset(i);
-        QApplication::processEvents();
     }
 
+    // The files of every asset; the real asset's last, which stays selected for the menus.
     void SelectEveryFile() {
+        std::vector<int> order;
+        for (int i = 0; i < Catalogue().Count(); ++i)
+            if (!ContainsText(Catalogue().Entry(i).folder, "jos-scanner")) order.push_back(i);
+        for (int i = 0; i < Catalogue().Count(); ++i)
+            if (ContainsText(Catalogue().Entry(i).folder, "jos-scanner")) order.push_back(i);
+        for (int i : order) {
+            Catalogue().SelectAsset(i);
+            QApplication::processEvents();
+            SelectFilesOfAsset(ExtractFileName(ExcludeTrailingSeparator(Catalogue().Entry(i).folder)) + "\\");
+        }
+    }
+
+    void SelectFilesOfAsset(const std::string& asset) {
         TCheckListView* list = bed.windows->Assets().FileView()->List();
         QApplication::setActiveWindow(&bed.Main());
         list->setFocus();
         for (int i = 0; i < Files().Count(); ++i) {
-            const std::string name = Files().Item(i).text;
+            const std::string name = asset + Files().Item(i).text;
             // The first by a click, the others with the arrow key. A message box the file raises
             // closes with Return, whose release then reaches the list: still one box.
             auto closeWithReturn = [this, list](std::size_t before) {
