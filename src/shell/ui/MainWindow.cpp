@@ -264,8 +264,6 @@ void TMain::SetPanelText(int panel, const std::string& text) {
     }
 }
 
-bool TMain::HintsShown() const { return tooltips_->enabled; }
-
 QMenu* TMain::TopMenu(const QString& name) const { return menuBar()->findChild<QMenu*>(name); }
 
 QAction* TMain::MenuItem(const QString& name) const {

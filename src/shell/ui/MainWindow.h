@@ -116,7 +116,6 @@ public:
 
     QMenu* TopMenu(const QString& name) const;
     QAction* MenuItem(const QString& name) const;
-    bool HintsShown() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
