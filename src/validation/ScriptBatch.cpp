@@ -83,6 +83,7 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
                                  " assets processed",
                  OutputList, start);
         host_.HideGauge();
+        host_.ShowStatus(stPanel2, "");  // "Processing: " names no folder once the batch is over
         host_.BatchMode(false);
         scriptMode_ = false;
         batchFolder_.clear();

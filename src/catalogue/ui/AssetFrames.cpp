@@ -55,6 +55,8 @@ std::string SimulatorScanFolder(const TProgramState& state, int number) {
     }
 }
 
+std::string AssetCountText(int count) { return std::to_string(count) + (count == 1 ? " asset" : " assets"); }
+
 int NumberOr0(const std::string& text) {
     long long value = 0;
     return TryParseInt(Trim(text), value) && value >= -1000000 && value <= 1000000 ? static_cast<int>(value) : 0;
@@ -199,9 +201,9 @@ void TAssetFrames::RegisterCommands(TMain& main) {
         if (!failures.empty()) state_.Messages->ShowMessage(failures, "Paste", MessageKind::Error);
         files_.FileMaskChange();
     });
-    row(1105, [this] { homes_.LoadHomeFolders(0); });
+    row(1105, [this] { ReloadHomeFolders(); });
     for (int number = 1106; number <= 1111; ++number)
-        row(number, [this, number] { catalogue_.AddDirectory(SimulatorScanFolder(state_, number)); });
+        row(number, [this, number] { ScanSimulatorFolder(SimulatorScanFolder(state_, number)); });
     row(1322, [this] { fileView_->RunTool("", ReadSetting(state_.Settings(), keys::Explorer)); });
     // The asset list.
     row(2107, [this] { catalogue_.CopyAssets(false); });
@@ -217,7 +219,7 @@ void TAssetFrames::RegisterCommands(TMain& main) {
     row(2153, [this] { catalogue_.ClearAssets(TClearWhich::All); });
     row(2154, [this] { catalogue_.SortAssets(); });
     row(2155, [this] { assetList_->PrintAssetList(); });
-    row(2156, [this] { homes_.LoadHomeFolders(0); });
+    row(2156, [this] { ReloadHomeFolders(); });
     // The file list.
     row(2201, [this] { files_.OpenAudioEditor(); });
     for (auto [number, text] : {std::pair{2215, "Cut: To be implemented"}, std::pair{2216, "Cut Tagged: To be implemented"},
@@ -231,6 +233,28 @@ void TAssetFrames::RegisterCommands(TMain& main) {
     row(2222, [this] { fileView_->RenameFile(); });
     row(2250, [this] { files_.RefreshFileList(FileListKeepText()); });
     row(2251, [this] { fileView_->PrintFileList(); });
+}
+
+// The reload and the scans say in the status bar what they did, which the list alone may not show.
+void TAssetFrames::ReloadHomeFolders() {
+    bool any = false;
+    for (const THomeEntry& home : ReadHomeEntries(state_.Settings()))
+        if (!home.off && DirectoryExists(home.folder)) any = true;
+    const int before = catalogue_.Count();
+    if (homes_.LoadHomeFolders(0) == TScanResult::Cancelled) return;
+    state_.SendStatusText(stPanel2, any ? "Home folders reloaded: " + AssetCountText(catalogue_.Count() - before) + " added, " +
+                                              AssetCountText(catalogue_.Count()) + " listed"
+                                        : std::string("No home folders"));
+}
+
+void TAssetFrames::ScanSimulatorFolder(const std::string& folder) {
+    if (!DirectoryExists(folder)) {
+        state_.SendStatusText(stPanel2, "Folder not found: " + folder);
+        return;
+    }
+    const int before = catalogue_.Count();
+    if (catalogue_.AddDirectory(folder) == TScanResult::Cancelled) return;
+    state_.SendStatusText(stPanel2, "Scanned " + folder + ": " + AssetCountText(catalogue_.Count() - before) + " added");
 }
 
 void TAssetFrames::RegisterMenuRules(TMain& main) {

@@ -73,6 +73,8 @@ private:
     void RegisterCommands(TMain& main);
     void RegisterMenuRules(TMain& main);
     std::string FileListKeepText() const;
+    void ReloadHomeFolders();
+    void ScanSimulatorFolder(const std::string& folder);
 
     TProgramState& state_;
     TAssetCatalogue catalogue_;

@@ -204,7 +204,10 @@ void TFileView::MaskChosen() {
 
 // --- the core's events
 
-void TFileView::Reset() { model_->Reset(); }
+void TFileView::Reset() {
+    shownFile_.clear();
+    model_->Reset();
+}
 void TFileView::Inserted(int index) { model_->Inserted(index); }
 void TFileView::Removed(int index) { model_->Removed(index); }
 void TFileView::Changed(int index) { model_->Changed(index); }
@@ -258,6 +261,7 @@ bool TFileView::MousePress(QMouseEvent* event) {
     }
     list_->setFocus();
     files_.ShowSelectedFile(files_.HasCurrentFile());
+    if (files_.HasCurrentFile()) shownFile_ = state_.AssetPathFile();
     quietShow_ = false;
     files_.CountTaggedFiles();
     return true;
@@ -303,7 +307,12 @@ bool TFileView::KeyPress(QKeyEvent* event) {
 void TFileView::KeyRelease(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
     files_.SetCurrentFile(files_.Selected());
-    files_.ShowSelectedFile(files_.HasCurrentFile());
+    // A file is shown once for each selection, not again at every key released over it: a message
+    // box it raises would otherwise come back at the release of the key that closed it.
+    if (files_.HasCurrentFile() && state_.AssetPathFile() != shownFile_) {
+        shownFile_ = state_.AssetPathFile();
+        files_.ShowSelectedFile(true);
+    }
     files_.ShowFileCount();
 }
 

@@ -94,6 +94,7 @@ private:
     bool acceptsDrops_ = true;
     bool quietShow_ = false;  // the press shows the file without playing it
     bool syncing_ = false;
+    std::string shownFile_;   // the file the list last asked to show
 };
 
 }  // namespace kelvarn

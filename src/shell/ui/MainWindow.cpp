@@ -529,14 +529,29 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::Leave) unsetCursor();
         return false;
     }
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
-        // The form sees keys before the control (KeyPreview); act once, on the first delivery.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
         QWidget* focus = QApplication::focusWidget();
-        if (watched == focus || (!focus && watched == this)) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (HandleKey(key->key(), key->modifiers(), focus)) return true;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // A key event goes to one control first, then up to its parents while they ignore it.
+        const bool first = widget && !(focus && widget != focus && widget->isAncestorOf(focus));
+        const bool here = widget && widget->window() == this;
+        if (first && event->type() == QEvent::KeyRelease && here) {
+            // The release of a key that closed a dialog would make the control beneath act again
+            // (and show the same dialog again).
+            if (keysDown_.erase(key->key()) == 0) return true;
+        } else if (first && event->type() == QEvent::KeyPress) {
+            if (here)
+                keysDown_.insert(key->key());
+            else
+                keysDown_.clear();  // another window has the keyboard now
         }
+        // The form sees keys before the control (KeyPreview); act once, on the first delivery.
+        if (event->type() == QEvent::KeyPress && isActiveWindow() && (watched == focus || (!focus && watched == this)))
+            if (HandleKey(key->key(), key->modifiers(), focus)) return true;
     }
+    if (event->type() == QEvent::Show && tooltips_)
+        if (auto* menu = qobject_cast<QMenu*>(watched)) menu->setToolTipsVisible(tooltips_->enabled);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -574,6 +589,7 @@ void TMain::FormShow() {
 
 bool TMain::event(QEvent* event) {
     const bool result = QMainWindow::event(event);
+    if (event->type() == QEvent::WindowDeactivate) keysDown_.clear();
     if (event->type() == QEvent::WindowActivate) FormActivate();
     return result;
 }

@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,9 @@ private:
     bool activating_ = false;
     bool setupShown_ = false;
     std::optional<TFrameId> activeViewer_;
+    // Keys pressed in this window whose release has not come yet: a release without its press here
+    // (the key closed a dialog) is not passed on.
+    std::set<int> keysDown_;
 };
 
 }  // namespace kelvarn

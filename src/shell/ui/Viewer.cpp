@@ -154,7 +154,7 @@ void TViewer::ButtonClick(QPushButton* button) {
                 state_.Messages->ShowMessage(error, "", MessageKind::Error);
             close();
         } else if (caption == "Close") {
-            state_.SendCommand(ccCloseAlert, "");
+            // The run's messages stay in the config pane's strip until the user closes them there.
             if (std::string error = SaveScriptText(); !error.empty())
                 state_.Messages->ShowMessage(error, "", MessageKind::Error);
             close();
@@ -178,7 +178,19 @@ void TViewer::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+void TViewer::ShowRunMessages(const std::string& text) {
+    if (!isVisible()) return;
+    if (text.empty()) {
+        if (runMessages_) text_->Alert()->Close();
+    } else {
+        text_->Alert()->ShowAlert(text, true, 0);
+    }
+    runMessages_ = !text.empty();
+}
+
 void TViewer::hideEvent(QHideEvent* event) {
+    if (runMessages_) text_->Alert()->Close();
+    runMessages_ = false;
     saveMode_ = false;  // the file is no longer open for saving
     QWidget::hideEvent(event);
 }

@@ -38,6 +38,9 @@ public:
     QPushButton* OkButton() const { return ok_; }
     QPushButton* ClearButton() const { return clear_; }
     QPushButton* UndoButton() const { return undo_; }
+    // While shown, the window repeats a script run's messages in its own strip, because it covers
+    // the strip they go to; an empty text takes them away.
+    void ShowRunMessages(const std::string& text);
     // The action of a button by its current caption.
     void ButtonClick(QPushButton* button);
 
@@ -59,6 +62,7 @@ private:
     QPushButton* undo_;
     std::string file_;
     bool saveMode_ = false;
+    bool runMessages_ = false;  // the strip repeats a run's messages
 };
 
 }  // namespace kelvarn

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "catalogue/OutlineDocument.h"
@@ -10,7 +12,9 @@
 #include "catalogue/UndoStack.h"
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
+#include "shell/ui/Alert.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ReviewDialog.h"
@@ -45,10 +49,18 @@ void TScriptEngine::Run(const std::function<void()>& operation) {
     host_->BeginRun();
     operation();
     host_->EndRun();
+    if (changedInRun_ && !unit_->Running()) {
+        changedInRun_ = false;
+        MirrorMessages();
+    }
     if (closePending_ && !unit_->Running() && mainWindow_) {
         closePending_ = false;
         QTimer::singleShot(0, mainWindow_, [window = mainWindow_] { window->close(); });
     }
+}
+
+void TScriptEngine::MirrorMessages() {
+    if (viewer_ && host_->Alert) viewer_->ShowRunMessages(host_->Alert->Text());
 }
 
 bool TScriptEngine::eventFilter(QObject* watched, QEvent* event) {
@@ -67,6 +79,19 @@ void TScriptEngine::Wire(TMain& main, TViewer* viewer) {
     host.Alert = main.Frame(TFrameId::Outline)->Alert();
     host.Tree = main.Frame(TFrameId::Outline)->Widget();
     host.Viewer = viewer;
+    viewer_ = viewer;
+    // The report viewer covers the config pane's strip: while a run goes on, what it says there is
+    // repeated in the viewer a few times a second (copying at every line would slow long runs).
+    mirror_ = new QTimer(this);
+    mirror_->setSingleShot(true);
+    mirror_->setInterval(150);
+    connect(mirror_, &QTimer::timeout, this, [this] { MirrorMessages(); });
+    if (host.Alert)
+        connect(host.Alert->Memo()->document(), &QTextDocument::contentsChanged, this, [this] {
+            if (!unit_->Running()) return;
+            changedInRun_ = true;
+            if (viewer_ && viewer_->isVisible() && !mirror_->isActive()) mirror_->start();
+        });
     gauge_ = new QProgressBar(&main);
     gauge_->setObjectName("ScriptGauge");
     gauge_->setMaximumWidth(160);

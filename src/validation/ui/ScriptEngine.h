@@ -8,7 +8,8 @@
 //   - every activation runs the start-up scripts; Escape stops a run, every script it called with
 //     it; while a run is on, every other way to start one is refused with a beep and an alert line;
 //     a batch counts as the editor being busy; closing the main window during a run waits for its
-//     end.
+//     end;
+//   - what a run says in the config pane's strip is repeated in the report viewer while it covers it.
 // The asset list's rows of callbacks 230 and 245 fill Unit().FolderList. What other parts plug in
 // (a line each in src/app/): Host().MainOutlineHook (the outline's document), Host().EditorOutlineHook
 // and SetReview (the editor window), SelectedEmbeddedScript (the outline).
@@ -21,6 +22,7 @@
 #include <vector>
 
 class QProgressBar;
+class QTimer;
 class QWidget;
 
 namespace kelvarn {
@@ -67,7 +69,12 @@ private:
     std::unique_ptr<TOutlineSpec> editorSpec_;  // the tag definitions of the asset under review
     std::unique_ptr<TQtScriptHost> host_;
     std::unique_ptr<TScriptUnit> unit_;
+    void MirrorMessages();
+
     QProgressBar* gauge_ = nullptr;
+    TViewer* viewer_ = nullptr;
+    QTimer* mirror_ = nullptr;
+    bool changedInRun_ = false;  // the run said something in the config pane's strip
     bool closePending_ = false;
 };
 

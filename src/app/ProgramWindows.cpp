@@ -1,0 +1,126 @@
+#include "app/ProgramWindows.h"
+
+#include "catalogue/KuidMap.h"
+#include "catalogue/OutlineCommands.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/OutlineSpec.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/FileView.h"
+#include "catalogue/ui/FindForm.h"
+#include "catalogue/ui/OutlineRows.h"
+#include "catalogue/ui/OutlineView.h"
+#include "catalogue/ui/XMLView.h"
+#include "media/ui/MeshView.h"
+#include "media/ui/MeshViewRows.h"
+#include "media/ui/Selector.h"
+#include "media/ui/TextView.h"
+#include "shell/ProgramState.h"
+#include "shell/TrainzBuild.h"
+#include "shell/ui/Alert.h"
+#include "shell/ui/ColourBox.h"
+#include "shell/ui/FramePanel.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/Printing.h"
+#include "shell/ui/TrainzBuildMenu.h"
+#include "shell/ui/Viewer.h"
+#include "validation/ScriptUnit.h"
+#include "validation/ui/QtScriptHost.h"
+#include "validation/ui/ScriptEngine.h"
+
+namespace kelvarn {
+
+namespace {
+
+// The panes. Parts not built yet are empty frames with a do-nothing protocol; their issues put the
+// real frames here.
+TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets, TOutlineDocument& outline) {
+    TMainFrames f;
+    f.assetList = assets.AssetList();
+    f.fileList = assets.FileView();
+    f.outline = new TOutlineView(state, outline);
+    f.text = new TTextView(state);
+    f.mesh = new TMeshView(state);
+    f.table = new TEmptyViewerFrame("GridView", "Table", true);
+    f.image = new TEmptyViewerFrame("ImageView", "Image", true);
+    f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
+    f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
+    f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
+    return f;
+}
+
+// The script engine works on the config the asset list loads, gets its tagged folders, and tells the
+// file list when a run is on (its refresh waits for the end).
+void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
+    TScriptUnit& unit = scripts.Unit();
+    scripts.Host().MainOutlineHook = [&assets] { return &assets.ConfigDocument(); };
+    assets.TaggedFolders = [&unit](std::vector<std::string> folders) { unit.FolderList = std::move(folders); };
+    TFileList& files = assets.Files();
+    files.ScriptBusy = [&unit] { return unit.Running(); };
+    files.ScriptMode = [&unit] { return unit.ScriptMode(); };
+    files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
+}
+
+}  // namespace
+
+TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> arguments) : state_(state) {
+    // The asset list and the file list with what they stand on.
+    assets_ = std::make_unique<TAssetFrames>(state, ProgramKuidMap());
+    TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
+        PrintLinesAfterDialog(nullptr, state, lines, tabWidth, fixedFont ? "Fixed" : "Proportional");
+    };
+
+    // The main window's config outline, which its frame shows and callback 201 loads.
+    outline_ = std::make_unique<TOutlineDocument>(state);
+    outlineSpec_ = std::make_unique<TOutlineSpec>(state, *outline_, true);
+
+    // The windows, in their order; those of later parts join here.
+    const TMainFrames frames = CreateFrames(state, *assets_, *outline_);
+    main_ = std::make_unique<TMain>(state, frames, std::move(arguments));
+    TMain& main = *main_;
+    colourBox_ = std::make_unique<TColourBox>(state, &main);
+    auto* reportText = new TTextView(state);
+    ApplyAlertScheme(*reportText->Alert(), state.Settings());
+    viewer_ = std::make_unique<TViewer>(state, reportText, &main);
+    state.Viewer = viewer_.get();
+    main.SetReportViewer(viewer_.get());
+    selector_ = std::make_unique<TSelector>(&main);
+    ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
+    outlineView_ = static_cast<TOutlineView*>(frames.outline);
+    TOutlineView& outlineView = *outlineView_;
+    findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);
+    outlineView.SetFindForm(findForm_.get());
+    RegisterOutlineCommands(main.Dispatcher(), outlineView);
+    RegisterOutlineMainRows(main, outlineView);
+    RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
+    // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
+    // build or one fixed build.
+    builds_ = std::make_unique<TTrainzBuildState>(state);
+    TOutlineDocument& outline = *outline_;
+    ConnectTrainzBuildMenu(main, *builds_,
+                           {[&outline] { return !outline.ShownFolder().empty(); },
+                            [&outline] { return outline.GetValueByPath("config.txt\\trainz-build"); },
+                            [&outlineView](const std::string& text) {
+                                if (TAlert* alert = outlineView.Alert()) alert->ShowAlert(text);
+                            }});
+    assets_->SetConfigDocument(outline);
+    assets_->LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
+    // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
+    // as their parts land: Host().EditorOutlineHook and SetReview (editor window).
+    scripts_ = std::make_unique<TScriptEngine>(state, &main);
+    scripts_->Wire(main, viewer_.get());
+    WireScriptsToAssets(*scripts_, *assets_);
+    scripts_->SelectedEmbeddedScript = [&outlineView] {
+        const TOutlineNode* node = outlineView.Selected();
+        return node ? node->Name() : std::string();
+    };
+
+    assets_->Wire(main);
+}
+
+TProgramWindows::~TProgramWindows() {
+    if (state_.Viewer == viewer_.get()) state_.Viewer = nullptr;
+    TTextView::PrintLines = nullptr;
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,57 @@
+// The program's windows and what they stand on, made and wired in their start-up order. main() makes
+// one after the core services and the single-instance check; tests make one the same way, so what
+// they walk through is the program as it starts.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvarn {
+
+class TAssetFrames;
+class TColourBox;
+class TFindForm;
+class TMain;
+class TOutlineSpec;
+class TOutlineDocument;
+class TOutlineView;
+class TProgramState;
+class TScriptEngine;
+class TSelector;
+class TTrainzBuildState;
+class TViewer;
+
+class TProgramWindows {
+public:
+    // `state` has its settings, message sink, runner, clipboard and trash set; `arguments` is the
+    // command line without the program.
+    TProgramWindows(TProgramState& state, std::vector<std::string> arguments);
+    ~TProgramWindows();
+    TProgramWindows(const TProgramWindows&) = delete;
+    TProgramWindows& operator=(const TProgramWindows&) = delete;
+
+    TMain& Main() { return *main_; }
+    TViewer& Viewer() { return *viewer_; }
+    TAssetFrames& Assets() { return *assets_; }
+    TOutlineView& Outline() { return *outlineView_; }
+    TScriptEngine& Scripts() { return *scripts_; }
+
+private:
+    TProgramState& state_;
+    // Declared in the order they are made; they go in the reverse one. The asset frames outlive the
+    // main window, which owns their widgets.
+    std::unique_ptr<TAssetFrames> assets_;
+    std::unique_ptr<TOutlineDocument> outline_;
+    std::unique_ptr<TOutlineSpec> outlineSpec_;
+    std::unique_ptr<TMain> main_;
+    std::unique_ptr<TColourBox> colourBox_;
+    std::unique_ptr<TViewer> viewer_;
+    std::unique_ptr<TSelector> selector_;
+    std::unique_ptr<TFindForm> findForm_;
+    std::unique_ptr<TTrainzBuildState> builds_;
+    std::unique_ptr<TScriptEngine> scripts_;
+    TOutlineView* outlineView_ = nullptr;
+};
+
+}  // namespace kelvarn
