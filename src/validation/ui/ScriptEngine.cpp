@@ -42,9 +42,12 @@ void TScriptEngine::Run(const std::function<void()>& operation) {
     // Each line lets the windows work, so a menu, a key, a hand-over or a callback can ask for a
     // run inside the running one: it would change the outline under it or end its script mode.
     if (unit_->RefuseWhileRunning()) return;
-    host_->BeginRun();
+    struct TRunScope {
+        TQtScriptHost& host;
+        explicit TRunScope(TQtScriptHost& h) : host(h) { host.BeginRun(); }
+        ~TRunScope() { host.EndRun(); }
+    } scope(*host_);
     operation();
-    host_->EndRun();
     if (closePending_ && !unit_->Running() && mainWindow_) {
         closePending_ = false;
         QTimer::singleShot(0, mainWindow_, [window = mainWindow_] { window->close(); });
