@@ -11,7 +11,7 @@
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
-#include "catalogue/OutlineSpec.h"
+#include "catalogue/OutlineWiring.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/AssetList.h"
 #include "catalogue/ui/FileView.h"
@@ -123,7 +123,7 @@ int main(int argc, char* argv[]) {
 
     // The main window's config outline, which its frame shows and callback 201 loads.
     TOutlineDocument outline(state);
-    TOutlineSpec outlineSpec(state, outline, true);
+    TOutlineWiring outlineWiring(state, outline, true);
 
     // The windows, in their order; those of later parts join here.
     const TMainFrames frames = CreateFrames(state, outline);

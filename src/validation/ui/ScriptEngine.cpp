@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "catalogue/OutlineDocument.h"
-#include "catalogue/OutlineSpec.h"
+#include "catalogue/OutlineWiring.h"
 #include "catalogue/UndoStack.h"
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
@@ -25,7 +25,7 @@ TScriptEngine::TScriptEngine(TProgramState& state, QWidget* mainWindow)
       dialog_(std::make_unique<TSelectOptionDialog>(mainWindow)),
       review_(std::make_unique<TReviewDialog>(mainWindow)),
       editor_(std::make_unique<TOutlineDocument>(state, std::string(kEditorUndoPrefix))),
-      editorSpec_(std::make_unique<TOutlineSpec>(state, *editor_, false)),
+      editorWiring_(std::make_unique<TOutlineWiring>(state, *editor_, false)),
       host_(std::make_unique<TQtScriptHost>(state, *dialog_)) {
     host_->EditorOutlineHook = [this] { return editor_.get(); };
     host_->Review = review_.get();
