@@ -3,7 +3,7 @@
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
-#include "catalogue/OutlineSpec.h"
+#include "catalogue/OutlineWiring.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/AssetList.h"
 #include "catalogue/ui/FileView.h"
@@ -72,7 +72,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
 
     // The main window's config outline, which its frame shows and callback 201 loads.
     outline_ = std::make_unique<TOutlineDocument>(state);
-    outlineSpec_ = std::make_unique<TOutlineSpec>(state, *outline_, true);
+    outlineWiring_ = std::make_unique<TOutlineWiring>(state, *outline_, true);
 
     // The windows, in their order; those of later parts join here.
     const TMainFrames frames = CreateFrames(state, *assets_, *outline_);

@@ -13,7 +13,7 @@ class TAssetFrames;
 class TColourBox;
 class TFindForm;
 class TMain;
-class TOutlineSpec;
+class TOutlineWiring;
 class TOutlineDocument;
 class TOutlineView;
 class TProgramState;
@@ -43,7 +43,7 @@ private:
     // main window, which owns their widgets.
     std::unique_ptr<TAssetFrames> assets_;
     std::unique_ptr<TOutlineDocument> outline_;
-    std::unique_ptr<TOutlineSpec> outlineSpec_;
+    std::unique_ptr<TOutlineWiring> outlineWiring_;
     std::unique_ptr<TMain> main_;
     std::unique_ptr<TColourBox> colourBox_;
     std::unique_ptr<TViewer> viewer_;

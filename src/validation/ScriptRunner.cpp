@@ -106,16 +106,13 @@ bool TScriptUnit::ExecuteScriptLines(std::string_view scriptName, std::vector<st
         stopRequested_ = false;
         runFailed_ = false;
     }
-    bool finished = true;
     struct TRunEnd {
         TScriptUnit& unit;
         bool outermost;
-        bool& finished;
         ~TRunEnd() {
             const std::size_t cut = unit.CallPath.rfind('\\');
             unit.CallPath.erase(cut == std::string::npos ? 0 : cut);
             unit.frames_.pop_back();
-            finished = !unit.stopRequested_ && !unit.runFailed_;
             // An -exit ends this script only and a calling script goes on; Escape ends them all.
             unit.Terminate = unit.stopRequested_;
             if (outermost) {
@@ -126,50 +123,49 @@ bool TScriptUnit::ExecuteScriptLines(std::string_view scriptName, std::vector<st
         }
     };
     frames_.push_back({&lines, nullptr});
-    {
-        TRunEnd end{*this, outermost, finished};
+    TRunEnd end{*this, outermost};
 
-        Terminate = stopRequested_;
-        TScriptVars vars;
-        if (snapshot) SaveSnapshot();
-        if (!lines.empty() && StartsWith(lines[0], kByteOrderMark)) lines[0] = ReplaceAll(lines[0], kByteOrderMark, "");
+    Terminate = stopRequested_;
+    TScriptVars vars;
+    if (snapshot) SaveSnapshot();
+    if (!lines.empty() && StartsWith(lines[0], kByteOrderMark)) lines[0] = ReplaceAll(lines[0], kByteOrderMark, "");
 
-        const int count = static_cast<int>(lines.size());
-        bool reachedEnd = true;
-        for (; vars.LineIndex >= 0 && vars.LineIndex < count; ++vars.LineIndex) {
-            if (!host_.Poll()) Stop();
-            if (Terminate || stopRequested_) {
-                reachedEnd = false;
-                break;
-            }
-            const std::string& line = lines[static_cast<std::size_t>(vars.LineIndex)];
-            if (!line.empty() && line[0] == ';') continue;
-            if (!line.empty() && !BeginsCommand(line[0])) {
-                LogMessage(vars.LineIndex + 1, "Invalid character in script [" + FirstCharacter(line) + "]");
-                FailRun();
-                reachedEnd = false;
-                break;
-            }
-            bool failed = false;
-            {
-                TTreeUpdate lineUpdate(host_, !scriptMode_);
-                try {
-                    ExecuteCommand(vars, lines, literal);
-                } catch (const std::exception& e) {
-                    LogMessage(vars.LineIndex + 1, e.what());
-                    failed = true;
-                }
-            }
-            ShowLineCount();
-            if (failed) {
-                FailRun();
-                reachedEnd = false;
-                break;
+    const int count = static_cast<int>(lines.size());
+    bool reachedEnd = true;
+    for (; vars.LineIndex >= 0 && vars.LineIndex < count; ++vars.LineIndex) {
+        if (!host_.Poll()) Stop();
+        if (Terminate) {
+            reachedEnd = false;
+            break;
+        }
+        const std::string& line = lines[static_cast<std::size_t>(vars.LineIndex)];
+        if (!line.empty() && line[0] == ';') continue;
+        if (!line.empty() && !BeginsCommand(line[0])) {
+            LogMessage(vars.LineIndex + 1, "Invalid character in script [" + FirstCharacter(line) + "]");
+            FailRun();
+            reachedEnd = false;
+            break;
+        }
+        bool failed = false;
+        {
+            TTreeUpdate lineUpdate(host_, !scriptMode_);
+            try {
+                ExecuteCommand(vars, lines, literal);
+            } catch (const std::exception& e) {
+                LogMessage(vars.LineIndex + 1, e.what());
+                failed = true;
             }
         }
-        if (reachedEnd && !Terminate && vars.ForEachActive > 0) LogMessage(count + 1, "EndFor statement missing");
+        ShowLineCount();
+        if (failed) {
+            FailRun();
+            reachedEnd = false;
+            break;
+        }
     }
-    return finished;
+    if (reachedEnd && !Terminate && vars.ForEachActive > 0) LogMessage(count + 1, "EndFor statement missing");
+    // Taken before `end` clears the flags of the outermost script.
+    return !stopRequested_ && !runFailed_;
 }
 
 void TScriptUnit::ExecuteCommand(TScriptVars& vars, const std::vector<std::string>& lines, bool literal) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptTestSupport.h"
-#include "catalogue/OutlineSpec.h"
+#include "catalogue/OutlineWiring.h"
 #include "shell/Files.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
@@ -267,8 +267,8 @@ TEST(ScriptBatch, SavesWhatARunAloneSaves) {
     ScriptBed bed;
     WriteBytes(bed.Program() + "/bin/tags.xml", ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml"));
     WriteBytes(bed.Program() + "/bin/SortOrder.txt", "kuid\r\nkind\r\ntrainz-build\r\nusername\r\ndescription\r\n");
-    TOutlineSpec mainSpec(bed.state, *bed.main, true);
-    TOutlineSpec editorSpec(bed.state, *bed.editor, false);
+    TOutlineWiring mainWiring(bed.state, *bed.main, true);
+    TOutlineWiring editorWiring(bed.state, *bed.editor, false);
     const std::string config =
         "username \"Shed\"\r\ndescription \"old\"\r\nkind \"scenery\"\r\ntrainz-build 2.9\r\nkuid <kuid:1:100>\r\n";
     const Lines script = {"-update|trainz-build|3.5", "-if|(inherits)mesh-asset", "-update|description|inherits",

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "catalogue/OutlineDocument.h"
-#include "catalogue/OutlineSpec.h"
+#include "catalogue/OutlineWiring.h"
 #include "catalogue/UndoStack.h"
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
@@ -29,7 +29,7 @@ TScriptEngine::TScriptEngine(TProgramState& state, QWidget* mainWindow)
       dialog_(std::make_unique<TSelectOptionDialog>(mainWindow)),
       review_(std::make_unique<TReviewDialog>(mainWindow)),
       editor_(std::make_unique<TOutlineDocument>(state, std::string(kEditorUndoPrefix))),
-      editorSpec_(std::make_unique<TOutlineSpec>(state, *editor_, false)),
+      editorWiring_(std::make_unique<TOutlineWiring>(state, *editor_, false)),
       host_(std::make_unique<TQtScriptHost>(state, *dialog_)) {
     host_->EditorOutlineHook = [this] { return editor_.get(); };
     host_->Review = review_.get();
@@ -46,9 +46,12 @@ void TScriptEngine::Run(const std::function<void()>& operation) {
     // Each line lets the windows work, so a menu, a key, a hand-over or a callback can ask for a
     // run inside the running one: it would change the outline under it or end its script mode.
     if (unit_->RefuseWhileRunning()) return;
-    host_->BeginRun();
+    struct TRunScope {
+        TQtScriptHost& host;
+        explicit TRunScope(TQtScriptHost& h) : host(h) { host.BeginRun(); }
+        ~TRunScope() { host.EndRun(); }
+    } scope(*host_);
     operation();
-    host_->EndRun();
     if (changedInRun_ && !unit_->Running()) {
         changedInRun_ = false;
         MirrorMessages();

@@ -30,7 +30,7 @@ namespace kelvarn {
 class IScriptReview;
 class TMain;
 class TOutlineDocument;
-class TOutlineSpec;
+class TOutlineWiring;
 class TProgramState;
 class TQtScriptHost;
 class TReviewDialog;
@@ -66,7 +66,7 @@ private:
     std::unique_ptr<TSelectOptionDialog> dialog_;
     std::unique_ptr<TReviewDialog> review_;
     std::unique_ptr<TOutlineDocument> editor_;
-    std::unique_ptr<TOutlineSpec> editorSpec_;  // the tag definitions of the asset under review
+    std::unique_ptr<TOutlineWiring> editorWiring_;  // the tag definitions of the asset under review
     std::unique_ptr<TQtScriptHost> host_;
     std::unique_ptr<TScriptUnit> unit_;
     void MirrorMessages();

@@ -12,14 +12,14 @@ namespace kelvarn {
 class TOutlineDocument;
 class TProgramState;
 
-class TOutlineSpec {
+class TOutlineWiring {
 public:
     // `shown`: the main window's outline, whose kind goes to the status bar and whose kind chain
     // and kind list to the program state.
-    TOutlineSpec(TProgramState& state, TOutlineDocument& document, bool shown);
-    ~TOutlineSpec();
-    TOutlineSpec(const TOutlineSpec&) = delete;
-    TOutlineSpec& operator=(const TOutlineSpec&) = delete;
+    TOutlineWiring(TProgramState& state, TOutlineDocument& document, bool shown);
+    ~TOutlineWiring();
+    TOutlineWiring(const TOutlineWiring&) = delete;
+    TOutlineWiring& operator=(const TOutlineWiring&) = delete;
 
     TWalnut& Walnut() { return walnut_; }
     TOutlineCommandHooks& Hooks() { return hooks_; }

@@ -1,16 +1,16 @@
-#include "catalogue/OutlineSpec.h"
+#include "catalogue/OutlineWiring.h"
 
 #include "catalogue/OutlineDocument.h"
 
 namespace kelvarn {
 
-TOutlineSpec::TOutlineSpec(TProgramState& state, TOutlineDocument& document, bool shown)
+TOutlineWiring::TOutlineWiring(TProgramState& state, TOutlineDocument& document, bool shown)
     : document_(document), walnut_(state), hooks_(state, walnut_) {
     walnut_.SetPublishing(shown);
     hooks_.ShowsKind = shown;
     document_.SetHooks(&hooks_);
 }
 
-TOutlineSpec::~TOutlineSpec() { document_.SetHooks(nullptr); }
+TOutlineWiring::~TOutlineWiring() { document_.SetHooks(nullptr); }
 
 }  // namespace kelvarn
