@@ -18,4 +18,8 @@ std::string ResolveProgramFolder(const std::string& executablePath,
 // Sets the program file and folder and opens the settings file "kelvarn.ini" in that folder.
 void InitProgramState(TProgramState& state, const std::string& executablePath);
 
+// What the instance that comes up (not one that hands over) writes into the settings: the built-in
+// builds when the section has none, so that a first start knows the published builds.
+void WriteFirstStartSettings(TProgramState& state);
+
 }  // namespace kelvarn
