@@ -173,16 +173,4 @@ std::string WriteConfigBytes(const TOutlineNode* root, TextEncoding encoding, bo
     return std::move(out);
 }
 
-std::string EncodeConfigText(std::string_view text, TextEncoding encoding) {
-    constexpr std::string_view kMark = "\xEF\xBB\xBF";
-    if (encoding == TextEncoding::Windows1252) {
-        std::string bytes;
-        if (Utf8ToWindows1252(text, bytes) && !StartsWith(bytes, kMark) && (bytes == text || !IsValidUtf8(bytes)))
-            return bytes;
-        encoding = TextEncoding::Utf8;
-    }
-    if (encoding == TextEncoding::Utf8 && !StartsWith(text, kMark)) return std::string(text);
-    return std::string(kMark) + std::string(text);
-}
-
 }  // namespace kelvarn
