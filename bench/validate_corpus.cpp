@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
     }
     // The settings a first start makes: the program beside its bin folder, nothing else set.
     InitProgramState(state, program + "/kelvarn");
+    WriteFirstStartSettings(state);
     const TMemIni& ini = state.Settings();
     std::string error;
     if (!TTagsXml::Load(program + "/bin/tags.xml", error)) {  // parsed once: every load shares it

@@ -45,6 +45,7 @@ int main(int argc, char* argv[]) {
         case TSingleInstance::TOutcome::First:
             break;
     }
+    WriteFirstStartSettings(state);
 
     TQtMessageSink messages;
     TQtProcessRunner runner;

@@ -39,6 +39,14 @@ bool LooksMarked(std::string_view bytes) {
     return StartsWith(bytes, "\xEF\xBB\xBF") || StartsWith(bytes, "\xFE\xFF") || StartsWith(bytes, "\xFF\xFE");
 }
 
+// A container's name as it stands, without the blanks around it. Other control characters stay: the
+// reader keeps them inside a line, and without them a name could read back as something else.
+std::string_view ContainerName(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
 // Collects the written lines, each with whether it goes out in Windows-1252 (-1: the file's choice).
 class TLineSink {
 public:
@@ -135,7 +143,7 @@ void WriteTree(TLineSink& sink, const TOutlineNode* root) {
         if (IsCommentNode(node)) continue;
         if (node->HasChildren()) {
             line.assign(indent, ' ');
-            line.append(TagName(node->Text())).append(" {");
+            line.append(ContainerName(node->Text())).append(" {");
             const TNodeOrigin* origin = node->Origin();
             sink.Line(line, origin && !origin->latin.empty() ? origin->latin.front() : -1);
             open.push_back({node, 0, indent + 2});
@@ -163,18 +171,6 @@ std::string WriteConfigBytes(const TOutlineNode* root, TextEncoding encoding, bo
     // Text that begins with a mark of its own keeps it only behind the file's mark.
     if (mark || StartsWith(out, TLineSink::kMark)) out.insert(0, TLineSink::kMark);
     return std::move(out);
-}
-
-std::string EncodeConfigText(std::string_view text, TextEncoding encoding) {
-    constexpr std::string_view kMark = "\xEF\xBB\xBF";
-    if (encoding == TextEncoding::Windows1252) {
-        std::string bytes;
-        if (Utf8ToWindows1252(text, bytes) && !StartsWith(bytes, kMark) && (bytes == text || !IsValidUtf8(bytes)))
-            return bytes;
-        encoding = TextEncoding::Utf8;
-    }
-    if (encoding == TextEncoding::Utf8 && !StartsWith(text, kMark)) return std::string(text);
-    return std::string(kMark) + std::string(text);
 }
 
 }  // namespace kelvarn

@@ -27,10 +27,4 @@ std::string WriteConfigText(const TOutlineNode* root);
 // Utf8Bom) puts a byte-order mark in front of the others.
 std::string WriteConfigBytes(const TOutlineNode* root, TextEncoding encoding, bool mark);
 
-// The bytes of that text in the encoding the file came in, as long as they read back as the same
-// text: Windows-1252 bytes that happen to be valid UTF-8, or that begin like a byte-order mark,
-// would be read differently next time, so such a file is written in UTF-8 (with a mark when the
-// text itself begins with one).
-std::string EncodeConfigText(std::string_view text, TextEncoding encoding);
-
 }  // namespace kelvarn

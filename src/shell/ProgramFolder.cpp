@@ -42,8 +42,10 @@ void InitProgramState(TProgramState& state, const std::string& executablePath) {
     state.ProgramFile = executablePath;
     state.ProgramFolder = ResolveProgramFolder(executablePath, state.Environment);
     state.OpenSettings(state.ProgramFolder + "kelvarn.ini");
-    // A first start has no builds: every asset's trainz-build would be unknown and judged at the
-    // default build. The built-in list goes into the file at once.
+}
+
+void WriteFirstStartSettings(TProgramState& state) {
+    // Without builds every asset's trainz-build would be unknown and judged at the default build.
     if (EnsureDefaultBuilds(state.Settings())) state.Settings().UpdateFile();
 }
 

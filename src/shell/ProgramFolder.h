@@ -22,4 +22,8 @@ void InitProgramState(TProgramState& state, const std::string& executablePath);
 // program then runs on its defaults and leaves that file as it is); empty when it loaded.
 std::string SettingsLoadWarning(const TProgramState& state);
 
+// What the instance that comes up (not one that hands over) writes into the settings: the built-in
+// builds when the section has none, so that a first start knows the published builds.
+void WriteFirstStartSettings(TProgramState& state);
+
 }  // namespace kelvarn

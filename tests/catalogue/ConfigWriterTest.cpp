@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "catalogue/ConfigReader.h"
 #include "catalogue/ConfigWriter.h"
 #include "catalogue/OutlineDocument.h"
 #include "ConfigTestSupport.h"
@@ -108,28 +109,36 @@ TEST(ConfigWriter, EncodingsSurvive) {
     }
 }
 
-// What is written must read back as the same text, whatever the encoding it came in.
+// What is written must read back as the same text, whatever the encoding the file came in.
 TEST(ConfigWriter, EncodingThatReadsBack) {
     const struct {
         const char* what;
-        std::string text;
+        std::string text;  // of the one node
         TextEncoding encoding;
         std::string bytes;
     } cases[] = {
-        {"Latin text stays Windows-1252", "caf\xC3\xA9", TextEncoding::Windows1252, "caf\xE9"},
-        {"ASCII", "kind x", TextEncoding::Windows1252, "kind x"},
-        {"Windows-1252 bytes that look like UTF-8", "\xC3\x83\xC2\xA9", TextEncoding::Windows1252, "\xC3\x83\xC2\xA9"},
+        {"Latin text stays Windows-1252", "v caf\xC3\xA9", TextEncoding::Windows1252, "v" + Pad(41) + "caf\xE9\r\n"},
+        {"ASCII", "kind x", TextEncoding::Windows1252, "kind" + Pad(38) + "x\r\n"},
+        {"Windows-1252 bytes that look like UTF-8", "v \xC3\x83\xC2\xA9", TextEncoding::Windows1252,
+         "v" + Pad(41) + "\xC3\x83\xC2\xA9\r\n"},
         {"Windows-1252 bytes that look like a mark", "\xC3\xAF\xC2\xBB\xC2\xBFx \xC3\xA9", TextEncoding::Windows1252,
-         "\xC3\xAF\xC2\xBB\xC2\xBFx \xC3\xA9"},
-        {"a character Windows-1252 lacks", "\xE2\x82\xAC \xE2\x84\xA2 \xC5\x81", TextEncoding::Windows1252,
-         "\xE2\x82\xAC \xE2\x84\xA2 \xC5\x81"},
-        {"UTF-8 text beginning with a mark", "\xEF\xBB\xBFx", TextEncoding::Utf8, "\xEF\xBB\xBF\xEF\xBB\xBFx"},
-        {"UTF-8 with a mark", "x", TextEncoding::Utf8Bom, "\xEF\xBB\xBFx"},
+         "\xC3\xAF\xC2\xBB\xC2\xBFx" + Pad(38) + "\xC3\xA9\r\n"},
+        {"a character Windows-1252 lacks", "v \xE2\x82\xAC \xE2\x84\xA2 \xC5\x81", TextEncoding::Windows1252,
+         "v" + Pad(41) + "\xE2\x82\xAC \xE2\x84\xA2 \xC5\x81\r\n"},
+        {"UTF-8 text beginning with a mark", "\xEF\xBB\xBFx 1", TextEncoding::Utf8,
+         "\xEF\xBB\xBF\xEF\xBB\xBFx" + Pad(40) + "1\r\n"},
+        {"UTF-8 with a mark", "x 1", TextEncoding::Utf8Bom, "\xEF\xBB\xBFx" + Pad(41) + "1\r\n"},
+        {"UTF-16", "x \xC3\xA9", TextEncoding::Utf16Le,
+         "\xFF\xFE" + Utf8ToUtf16("x" + Pad(41) + "\xC3\xA9\r\n", false)},
     };
     for (const auto& c : cases) {
-        const std::string bytes = EncodeConfigText(c.text, c.encoding);
+        TOutlineNode root("config.txt");
+        TOutlineBuilder::Append(root, c.text, 0, false);
+        const std::string bytes = WriteConfigBytes(&root, c.encoding, false);
         EXPECT_EQ(bytes, c.bytes) << c.what;
-        EXPECT_EQ(DecodeText(bytes).text, c.text) << c.what;
+        TConfigReader reader;
+        ASSERT_TRUE(reader.LoadConfigBytes(bytes, "a")) << c.what;
+        EXPECT_EQ(reader.BuildTree()->Child(0)->Text(), c.text) << c.what;
     }
 }
 

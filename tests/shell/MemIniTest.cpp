@@ -279,6 +279,8 @@ TEST(SettingsKeyTable, FirstStartWritesTheBuilds) {
     test::TempDir dir;
     TProgramState state;
     InitProgramState(state, dir.Path() + "/kelvarn");
+    EXPECT_FALSE(FileExists(dir / "kelvarn.ini")) << "an instance that hands over writes nothing";
+    WriteFirstStartSettings(state);
     EXPECT_NE(test::ReadBytes(dir / "kelvarn.ini").find("5.6=TRS22-SP5"), std::string::npos);
     std::string build = "4.60";
     EXPECT_TRUE(IsKnownBuild(state.Settings(), build));
@@ -287,6 +289,7 @@ TEST(SettingsKeyTable, FirstStartWritesTheBuilds) {
     test::WriteBytes(dir / "kelvarn.ini", "[Builds]\r\n9.9=mine\r\n");
     TProgramState again;
     InitProgramState(again, dir.Path() + "/kelvarn");
+    WriteFirstStartSettings(again);
     EXPECT_EQ(SectionKeyCount(again.Settings(), "Builds"), 1);
 }
 
