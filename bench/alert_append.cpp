@@ -14,19 +14,9 @@
 #include "shell/MessageSink.h"
 #include "shell/ui/Alert.h"
 
-namespace {
+#include "UiBenchSupport.h"
 
-template <class F>
-double BestSeconds(F&& f, int runs) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        QApplication::processEvents();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
+namespace {
 
 }  // namespace
 
@@ -60,7 +50,7 @@ int main(int argc, char* argv[]) {
     bare.show();
 
     const int runs = 3;
-    const double ours = BestSeconds(
+    const double ours = kelvarn::bench::BestSecondsWithEvents(
         [&] {
             alert->Close();
             for (const std::string& m : messages) {
@@ -68,7 +58,7 @@ int main(int argc, char* argv[]) {
             }
         },
         runs);
-    const double reference = BestSeconds(
+    const double reference = kelvarn::bench::BestSecondsWithEvents(
         [&] {
             bare.clear();
             for (const std::string& m : messages) {

@@ -14,6 +14,8 @@
 #include "media/ui/TextView.h"
 #include "shell/ProgramState.h"
 
+#include "UiBenchSupport.h"
+
 namespace {
 
 std::string MakeLog(std::size_t bytes) {
@@ -35,18 +37,6 @@ std::string MakeLog(std::size_t bytes) {
     return path;
 }
 
-template <class F>
-double BestSeconds(F&& f, int runs) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        QApplication::processEvents();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -63,8 +53,8 @@ int main(int argc, char* argv[]) {
     bare.show();
 
     const int runs = 3;
-    const double ours = BestSeconds([&] { view.LoadTextFile(path, 2, true, false); }, runs);
-    const double reference = BestSeconds(
+    const double ours = kelvarn::bench::BestSecondsWithEvents([&] { view.LoadTextFile(path, 2, true, false); }, runs);
+    const double reference = kelvarn::bench::BestSecondsWithEvents(
         [&] {
             QFile file(QString::fromStdString(path));
             file.open(QIODevice::ReadOnly);

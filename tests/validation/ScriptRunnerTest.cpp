@@ -12,13 +12,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Alerts(const FakeScriptHost& host) {
-    Lines out;
-    for (const std::string& line : host.log)
-        if (StartsWith(line, "alert")) out.push_back(line);
-    return out;
-}
-
 TEST(ScriptRunner, CallPathOfNestedScripts) {
     ScriptBed bed;
     bed.WriteScript("a", "-info|a1\n-callscript|b\n-info|a2");

@@ -15,13 +15,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Alerts(const FakeScriptHost& host) {
-    Lines out;
-    for (const std::string& line : host.log)
-        if (StartsWith(line, "alert")) out.push_back(line);
-    return out;
-}
-
 // A loop of 2000 passes, each calling the script "work", whose -expand counts the passes.
 struct LoopBed : ScriptBed {
     int passes = 0;

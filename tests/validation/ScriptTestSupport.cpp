@@ -22,6 +22,13 @@ void FakeScriptHost::Note(std::string line) {
     log.push_back(std::move(line));
 }
 
+std::vector<std::string> Alerts(const FakeScriptHost& host) {
+    std::vector<std::string> out;
+    for (const std::string& line : host.log)
+        if (StartsWith(line, "alert")) out.push_back(line);
+    return out;
+}
+
 std::string FakeScriptHost::Log() const { return JoinLines(log, "\n") + (log.empty() ? "" : "\n"); }
 
 std::string FakeScriptHost::Next() {

@@ -85,6 +85,9 @@ private:
 // delete one.
 void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host);
 
+// The alert lines of the host's log, in order.
+std::vector<std::string> Alerts(const FakeScriptHost& host);
+
 struct ScriptBed {
     TempDir dir;
     TProgramState state;
