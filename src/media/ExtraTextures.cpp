@@ -15,7 +15,7 @@ namespace kelvarn {
 
 std::optional<TTextureFormat> TextureFormatOf(std::string_view fileName) {
     if (EndsWithText(fileName, ".bmp")) return TTextureFormat::Bmp;
-    if (EndsWithText(fileName, ".jpg")) return TTextureFormat::Jpeg;
+    if (EndsWithText(fileName, ".jpg") || EndsWithText(fileName, ".jpeg")) return TTextureFormat::Jpeg;
     if (EndsWithText(fileName, ".tga")) return TTextureFormat::Tga;
     if (EndsWithText(fileName, ".texture")) return TTextureFormat::Texture;
     return std::nullopt;

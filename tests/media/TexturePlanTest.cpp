@@ -130,7 +130,7 @@ TEST(TextureFormat, ByExtensionIgnoringCase) {
         {"A.JPG", TTextureFormat::Jpeg},
         {"x.Tga", TTextureFormat::Tga},
         {"x.TEXTURE", TTextureFormat::Texture},
-        {"x.jpeg", std::nullopt},
+        {"x.jpeg", TTextureFormat::Jpeg},  // a mesh may name a texture so spelt
         {"x.png", std::nullopt},
         {"bmp", std::nullopt},
         {"x.texture.txt", std::nullopt},
