@@ -18,6 +18,9 @@ namespace kelvarn {
 namespace {
 
 constexpr int kMaxChannels = 64;
+// No sound is sampled outside these; a header that says otherwise is damaged.
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 1000000;
 constexpr sf_count_t kChunkFrames = 4096;
 
 std::string LastStreamError(SNDFILE* file) {
@@ -38,7 +41,7 @@ struct SndFile {
         info = SF_INFO{};
         file = sf_open(NativePath(path).c_str(), SFM_READ, &info);
         if (!file) return LastStreamError(nullptr);
-        if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < 1) {
+        if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate || info.samplerate > kMaxRate) {
             Close();
             return StreamErrorText(SF_ERR_UNRECOGNISED_FORMAT, "unsupported channel count or sample rate");
         }
@@ -335,8 +338,10 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
     } srcCloser{converter};
     const double ratio = static_cast<double>(outRate) / inRate;
 
-    std::vector<float> input(static_cast<std::size_t>(kChunkFrames * channels));
-    const auto outCapacity = static_cast<long>(kChunkFrames * ratio) + 16;
+    // Upsampling reads smaller chunks, so the output buffer stays the same size.
+    const sf_count_t chunkFrames = ratio > 1 ? std::max<sf_count_t>(256, static_cast<sf_count_t>(kChunkFrames / ratio)) : kChunkFrames;
+    std::vector<float> input(static_cast<std::size_t>(chunkFrames * channels));
+    const auto outCapacity = static_cast<long>(static_cast<double>(chunkFrames) * ratio) + 16;
     std::vector<float> output(static_cast<std::size_t>(outCapacity * channels));
     std::vector<short> pcm(output.size());
     std::int64_t read = 0;
@@ -351,10 +356,10 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
 
     bool ended = false;
     while (!ended && writeError.empty()) {
-        const sf_count_t got = sf_readf_float(source.file, input.data(), kChunkFrames);
+        const sf_count_t got = sf_readf_float(source.file, input.data(), chunkFrames);
         if (got < 0) break;
         read += got;
-        ended = got < kChunkFrames;
+        ended = got < chunkFrames;
         if (!converter) {
             writeFrames(input.data(), static_cast<long>(got));
         } else {

@@ -178,9 +178,13 @@ TEST(AudioRepair, OtherFormatsBecomeAWaveBesideAndCaseIsKept) {
     TempDir dir;
     ASSERT_GT(WriteTone(dir / "horn.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 48000, 2, 0.5), 0);
     ASSERT_GT(WriteTone(dir / "A.WAV", SF_FORMAT_WAV | SF_FORMAT_ULAW, 8000, 1, 0.5), 0);
+    ASSERT_GT(WriteTone(dir / "bell.Mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 32000, 1, 0.5, 1000.0), 0);
     EXPECT_EQ(RepairAudioFile(dir / "horn.ogg"), "");
     EXPECT_EQ(RepairAudioFile(dir / "A.WAV"), "");
-    EXPECT_EQ(FolderNames(dir.Path()), (std::set<std::string>{"A.WAV", "horn.wav"}));
+    EXPECT_EQ(RepairAudioFile(dir / "bell.Mp3"), "");
+    EXPECT_EQ(FolderNames(dir.Path()), (std::set<std::string>{"A.WAV", "bell.wav", "horn.wav"}));
+    EXPECT_EQ(ReadSound(dir / "bell.wav").rate, 22050);
+    EXPECT_NEAR(ToneFrequency(ReadSound(dir / "bell.wav")), 1000.0, 10.0);
     EXPECT_EQ(ReadSound(dir / "horn.wav").rate, 44100);
     EXPECT_EQ(ReadSound(dir / "A.WAV").rate, 11025);
 }
