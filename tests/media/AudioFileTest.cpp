@@ -111,6 +111,20 @@ TEST(AudioFile, ListsWholeExtensionsIgnoringCaseInSubFolders) {
     EXPECT_TRUE(ListAudioFiles("").empty());
 }
 
+// The real assets hold no sounds; the listing walks them all and finds none that is not one.
+TEST(AudioFile, ListingTheCorpusFindsOnlySounds) {
+    const std::filesystem::path corpus = std::filesystem::path(KELVARN_SOURCE_DIR) / "../shared/corpus";
+    if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus beside the repository";
+    int assets = 0;
+    for (const auto& asset : std::filesystem::directory_iterator(corpus)) {
+        if (!asset.is_directory()) continue;
+        ++assets;
+        for (const std::string& file : ListAudioFiles(asset.path().string()))
+            EXPECT_EQ(ProbeAudio(asset.path().string() + "/" + file).error, "") << file;
+    }
+    EXPECT_GT(assets, 0);
+}
+
 TEST(AudioFile, NumbersAndRates) {
     EXPECT_EQ(GroupThousands(192044), "192,044");
     EXPECT_EQ(GroupThousands(999), "999");
