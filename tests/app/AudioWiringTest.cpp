@@ -5,11 +5,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "app/ProgramTestBed.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/CheckList.h"
 #include "catalogue/ui/FileView.h"
 #include "media/AudioTones.h"
 #include "media/FakeAudioSink.h"
@@ -62,6 +64,19 @@ TEST(AudioWiring, AutoplayPlaysAShownSoundAndAlertsOnABadOne) {
     EXPECT_EQ(audio.sink->starts, 1);
     TAlert& alert = *audio.bed.Main().Frame(TFrameId::FileList)->Alert();
     EXPECT_NE(alert.Text().find("Cannot Create Audio Stream: "), std::string::npos) << alert.Text();
+}
+
+TEST(AudioWiring, AClickOnTheCheckColumnTagsWithoutPlaying) {
+    AudioBed audio(true);
+    TCheckListView* view = audio.bed.windows->Assets().FileView()->List();
+    const int row = audio.IndexOf("a.wav");
+    audio.Files().SetCurrentFile(audio.IndexOf("config.txt"));
+    auto at = [&](int x) { return QPoint(x, view->visualRect(view->model()->index(row, 0)).center().y()); };
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(8));
+    EXPECT_EQ(audio.sink->starts, 0);
+    EXPECT_EQ(audio.bed.state.FileCount, 1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(60));
+    EXPECT_EQ(audio.sink->starts, 1);
 }
 
 TEST(AudioWiring, NothingPlaysWithoutAutoplay) {
