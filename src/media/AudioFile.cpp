@@ -376,7 +376,11 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
                 writeFrames(output.data(), data.output_frames_gen);
                 data.data_in += data.input_frames_used * channels;
                 data.input_frames -= data.input_frames_used;
-                if (data.input_frames > 0) continue;
+                if (data.input_frames > 0) {
+                    // A converter that takes nothing and gives nothing would spin for ever.
+                    if (data.input_frames_used == 0 && data.output_frames_gen == 0) return "Cannot resample " + path;
+                    continue;
+                }
                 if (!ended || data.output_frames_gen == 0) break;
             }
         }
