@@ -17,3 +17,10 @@ target_include_directories(bench_tga_bmp_read PRIVATE ${media_bench_includes})
 
 kelvarn_bench(NAME image_corpus SOURCES image_corpus.cpp DEPS kelvarn_media)
 target_include_directories(bench_image_corpus PRIVATE ${media_bench_includes})
+
+# The sound repair against a one-shot libsndfile + libsamplerate reference.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(BENCH_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(BENCH_SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+kelvarn_bench(NAME audio_repair SOURCES audio_repair.cpp DEPS kelvarn_media PkgConfig::BENCH_SNDFILE PkgConfig::BENCH_SAMPLERATE)
+target_include_directories(bench_audio_repair PRIVATE ${media_bench_includes})

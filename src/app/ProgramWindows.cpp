@@ -11,8 +11,11 @@
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
 #include "catalogue/ui/XMLView.h"
+#include "media/AudioPlayer.h"
+#include "media/ui/AudioForm.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
+#include "media/ui/QtAudioSink.h"
 #include "media/ui/Selector.h"
 #include "media/ui/TextView.h"
 #include "shell/ProgramState.h"
@@ -61,9 +64,28 @@ void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
     files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
 }
 
+// The audio editor reaches the asset, the file list and the main config through hooks.
+void WireAudioForm(TAudioForm& form, TProgramState& state, TAssetFrames& assets, TOutlineDocument& outline) {
+    form.AssetFolder = [&state] { return state.AssetPath(); };
+    form.CurrentFile = [&state] { return state.AssetFileName(); };
+    form.SaveTag = [&outline](const std::string& path, const std::string& value) {
+        // An undo point first, kept only when the tag changed.
+        outline.EditWithUndo([&] { return outline.SetTagByPath(path, value); });
+        return std::string();
+    };
+    form.FilesChanged = [&state, &assets] { assets.Files().RefreshFileList(state.AssetFileName()); };
+}
+
 }  // namespace
 
+std::function<std::unique_ptr<IAudioSink>()> TProgramWindows::MakeAudioSink;
+
 TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> arguments) : state_(state) {
+    // The one audio player, which the file list, the tool runner and the audio editor share.
+    audioSink_ = MakeAudioSink ? MakeAudioSink() : std::make_unique<QtAudioSink>();
+    audio_ = std::make_unique<TAudioPlayer>(*audioSink_, state);
+    previousAudio_ = state.Audio;
+    state.Audio = audio_.get();
     // The asset list and the file list with what they stand on.
     assets_ = std::make_unique<TAssetFrames>(state, ProgramKuidMap());
     TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
@@ -86,6 +108,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     main.SetReportViewer(viewer_.get());
     selector_ = std::make_unique<TSelector>(&main);
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
+    audioForm_ = new TAudioForm(state, *audio_, &main);
+    ConnectAudio(main, *audio_, *audioForm_);
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);
@@ -116,9 +140,16 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     };
 
     assets_->Wire(main);
+    WireAudioForm(*audioForm_, state, *assets_, outline);
 }
 
 TProgramWindows::~TProgramWindows() {
+    audio_->Stop();
+    audio_->SetEndTimer = nullptr;
+    audio_->ShowEditor = nullptr;
+    audio_->StateChanged = nullptr;
+    audio_->PlaybackOver = nullptr;
+    if (state_.Audio == audio_.get()) state_.Audio = previousAudio_;
     if (state_.Viewer == viewer_.get()) state_.Viewer = nullptr;
     TTextView::PrintLines = nullptr;
 }

@@ -3,13 +3,18 @@
 // they walk through is the program as it starts.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace kelvarn {
 
+class IAudioPlayer;
+class IAudioSink;
 class TAssetFrames;
+class TAudioForm;
+class TAudioPlayer;
 class TColourBox;
 class TFindForm;
 class TMain;
@@ -36,9 +41,18 @@ public:
     TAssetFrames& Assets() { return *assets_; }
     TOutlineView& Outline() { return *outlineView_; }
     TScriptEngine& Scripts() { return *scripts_; }
+    TAudioPlayer& Audio() { return *audio_; }
+    TAudioForm& AudioForm() { return *audioForm_; }
+
+    // Makes the audio output; tests put a fake here before the windows are made. Unset: Qt's output.
+    static std::function<std::unique_ptr<IAudioSink>()> MakeAudioSink;
 
 private:
     TProgramState& state_;
+    // The player outlives the windows, whose end timer and editor call it.
+    std::unique_ptr<IAudioSink> audioSink_;
+    std::unique_ptr<TAudioPlayer> audio_;
+    IAudioPlayer* previousAudio_ = nullptr;
     // Declared in the order they are made; they go in the reverse one. The asset frames outlive the
     // main window, which owns their widgets.
     std::unique_ptr<TAssetFrames> assets_;
@@ -52,6 +66,7 @@ private:
     std::unique_ptr<TTrainzBuildState> builds_;
     std::unique_ptr<TScriptEngine> scripts_;
     TOutlineView* outlineView_ = nullptr;
+    TAudioForm* audioForm_ = nullptr;
 };
 
 }  // namespace kelvarn
