@@ -165,4 +165,53 @@ std::string ColorToHex(TColor colour) {
     return buf;
 }
 
+std::vector<std::string> SplitCsvLine(std::string_view line) {
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    for (;;) {
+        std::string field;
+        if (i < line.size() && line[i] == '"') {
+            ++i;
+            while (i < line.size()) {
+                if (line[i] == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field += line[i++];
+            }
+        }
+        const std::size_t comma = line.find(',', i);
+        const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+        field.append(line.substr(i, end - i));
+        fields.push_back(std::move(field));
+        if (comma == std::string_view::npos) break;
+        i = comma + 1;
+    }
+    return fields;
+}
+
+std::string QuoteCsvField(std::string_view field) {
+    std::string out = "\"";
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string JoinCsvLine(const std::vector<std::string>& fields, bool quoteEmpty) {
+    std::string out;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i) out += ',';
+        if (quoteEmpty || !fields[i].empty()) out += QuoteCsvField(fields[i]);
+    }
+    return out;
+}
+
 }  // namespace kelvarn
