@@ -1,9 +1,9 @@
 #include "media/GridModel.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
-#include <numeric>
 
 #include "shell/Strings.h"
 #include "shell/Text.h"
@@ -46,31 +46,42 @@ std::array<long long, 3> KuidParts(std::string_view key) {
     return parts;
 }
 
+// A cell's key as the comparison reads it, worked out once per row rather than once per comparison.
+struct TSortKey {
+    std::string text;  // upper-cased unless case sensitive; mode 3: numbers behind a "|"
+    double number = 0;
+    std::array<long long, 3> kuid{};
+    bool numeric = false;
+    std::size_t row = 0;
+};
+
+TSortKey PrepareSortKey(std::string_view cell, int mode, bool caseSensitive) {
+    TSortKey key;
+    key.text = caseSensitive ? std::string(cell) : UpperCase(cell);
+    key.numeric = StartsNumeric(key.text);
+    if (mode == 2 || mode == 3) key.number = NumberOrZero(key.text);
+    if (mode == 3 && key.numeric) key.text.insert(0, "|");  // numbers go after words
+    if (mode == 4) key.kuid = KuidParts(key.text);
+    return key;
+}
+
+int ComparePrepared(const TSortKey& a, const TSortKey& b, int mode) {
+    if (a.text == b.text) return 0;
+    switch (mode) {
+    case 2: return Sign(a.number - b.number);
+    case 3: return a.numeric && b.numeric ? Sign(a.number - b.number) : CompareText(a.text, b.text);
+    case 4:
+        for (std::size_t i = 0; i < 3; ++i)
+            if (a.kuid[i] != b.kuid[i]) return a.kuid[i] < b.kuid[i] ? -1 : 1;
+        return 0;
+    default: return CompareText(a.text, b.text);
+    }
+}
+
 }  // namespace
 
 int CompareSortKeys(std::string_view a, std::string_view b, int mode, bool caseSensitive) {
-    std::string ka(a), kb(b);
-    if (!caseSensitive) {
-        ka = UpperCase(ka);
-        kb = UpperCase(kb);
-    }
-    if (ka == kb) return 0;
-    switch (mode) {
-    case 2: return Sign(NumberOrZero(ka) - NumberOrZero(kb));
-    case 3:
-        if (StartsNumeric(ka) && StartsNumeric(kb)) return Sign(NumberOrZero(ka) - NumberOrZero(kb));
-        // Numbers go after words.
-        if (StartsNumeric(ka)) ka.insert(0, "|");
-        if (StartsNumeric(kb)) kb.insert(0, "|");
-        return CompareText(ka, kb);
-    case 4: {
-        const auto pa = KuidParts(ka), pb = KuidParts(kb);
-        for (std::size_t i = 0; i < 3; ++i)
-            if (pa[i] != pb[i]) return pa[i] < pb[i] ? -1 : 1;
-        return 0;
-    }
-    default: return CompareText(ka, kb);
-    }
+    return ComparePrepared(PrepareSortKey(a, mode, caseSensitive), PrepareSortKey(b, mode, caseSensitive), mode);
 }
 
 const std::string& GridModel::Cell(int col, int row) const {
@@ -109,18 +120,20 @@ void GridModel::Clear() {
 }
 
 std::string GridModel::LoadTable(const std::vector<std::string>& lines, const TTextWidth& width) {
+    // Each row starts with its fixed cells; the rows are filled to the column count once it is known.
     std::vector<std::vector<std::string>> rows;
-    rows.reserve(lines.size());
-    std::size_t fields = 0, cells = 0;
+    rows.reserve(lines.size() + 1);
+    std::size_t cols = 0, cells = 0;
     for (const std::string& line : lines) {
-        rows.push_back(SplitCsvLine(line));
+        std::vector<std::string>& row = rows.emplace_back(std::size_t(kFixedCols));
+        AppendCsvFields(line, row);
         // The widest line sets the column count, so longer later lines keep their cells.
-        fields = std::max(fields, rows.back().size());
-        cells += rows.back().size();
+        cols = std::max(cols, row.size() + 1);
+        cells += row.size();
         if (cells > kMaxCells) break;
     }
-    if (rows.size() == 1) rows.emplace_back();
-    const std::size_t cols = fields + kFixedCols + 1;
+    if (rows.size() == 1) rows.emplace_back(std::size_t(kFixedCols));
+    cols = std::max(cols, std::size_t(kFixedCols + 2));
     if (cells > kMaxCells || rows.size() * cols > kMaxCells) {
         Clear();
         return "The table is too large to show: more than " + std::to_string(kMaxCells) + " cells";
@@ -130,12 +143,8 @@ std::string GridModel::LoadTable(const std::vector<std::string>& lines, const TT
     FillMode = false;
     ClickedCol = ClickedRow = 0;
     colCount_ = int(cols);
-    cells_.clear();
-    cells_.reserve(rows.size());
-    for (std::vector<std::string>& fieldsOfRow : rows) {
-        std::vector<std::string>& row = cells_.emplace_back(cols);
-        std::move(fieldsOfRow.begin(), fieldsOfRow.end(), row.begin() + kFixedCols);
-    }
+    for (std::vector<std::string>& row : rows) row.resize(cols);
+    cells_ = std::move(rows);
     widths_.assign(cols, kDefaultColWidth);
     directions_.assign(cols, 0);
     if (width)
@@ -222,18 +231,21 @@ void GridModel::SortColumn(int col) {
     if (mode == 0) return;
     const std::uint8_t before = directions_[std::size_t(col)];
     const bool descending = before == 1;
-    // Sort the data rows' indices on their keys (stable), then move the rows whole.
-    std::vector<std::size_t> order(cells_.size() - kFixedRows);
-    std::iota(order.begin(), order.end(), std::size_t(kFixedRows));
-    const bool caseSensitive = CaseSensitive;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = CompareSortKeys(cells_[a][std::size_t(col)], cells_[b][std::size_t(col)], mode, caseSensitive);
+    // Sort the data rows' keys (stable), then move the rows whole.
+    std::vector<TSortKey> keys;
+    keys.reserve(cells_.size());
+    for (std::size_t r = kFixedRows; r < cells_.size(); ++r) {
+        keys.push_back(PrepareSortKey(cells_[r][std::size_t(col)], mode, CaseSensitive));
+        keys.back().row = r;
+    }
+    std::stable_sort(keys.begin(), keys.end(), [&](const TSortKey& a, const TSortKey& b) {
+        const int c = ComparePrepared(a, b, mode);
         return descending ? c > 0 : c < 0;
     });
     std::vector<std::vector<std::string>> sorted;
     sorted.reserve(cells_.size());
     for (int r = 0; r < kFixedRows; ++r) sorted.push_back(std::move(cells_[std::size_t(r)]));
-    for (std::size_t index : order) sorted.push_back(std::move(cells_[index]));
+    for (const TSortKey& key : keys) sorted.push_back(std::move(cells_[key.row]));
     cells_ = std::move(sorted);
     SetModified(true);
     directions_[std::size_t(col)] = before == 1 ? 2 : 1;
@@ -324,10 +336,10 @@ void GridModel::WriteFill(int col, int row, const std::vector<std::string>& valu
     if (col < kFixedCols || col >= colCount_ - 1) return;
     int r = std::max(row, kFixedRows);
     for (const std::string& value : values) {
-        if (r >= RowCount()) {
-            if (std::size_t(RowCount() + 1) * std::size_t(colCount_) > kMaxCells) break;
+        // A start below the last row grows the grid up to it.
+        while (r >= RowCount() && std::size_t(RowCount() + 1) * std::size_t(colCount_) <= kMaxCells)
             cells_.emplace_back(std::size_t(colCount_));
-        }
+        if (r >= RowCount()) break;
         cells_[std::size_t(r++)][std::size_t(col)] = value;
     }
     SetModified(true);

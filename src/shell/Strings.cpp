@@ -165,33 +165,41 @@ std::string ColorToHex(TColor colour) {
     return buf;
 }
 
-std::vector<std::string> SplitCsvLine(std::string_view line) {
-    std::vector<std::string> fields;
+void AppendCsvFields(std::string_view line, std::vector<std::string>& fields) {
     std::size_t i = 0;
     for (;;) {
-        std::string field;
+        std::string& field = fields.emplace_back();
         if (i < line.size() && line[i] == '"') {
+            // Quoted: runs up to each quote at once; "" is a quote, a lone one closes.
             ++i;
-            while (i < line.size()) {
-                if (line[i] == '"') {
-                    if (i + 1 < line.size() && line[i + 1] == '"') {
-                        field += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
+            for (;;) {
+                const std::size_t quote = line.find('"', i);
+                if (quote == std::string_view::npos) {
+                    field.append(line.substr(i));
+                    i = line.size();
                     break;
                 }
-                field += line[i++];
+                field.append(line.substr(i, quote - i));
+                i = quote + 1;
+                if (i < line.size() && line[i] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    break;
+                }
             }
         }
         const std::size_t comma = line.find(',', i);
         const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
         field.append(line.substr(i, end - i));
-        fields.push_back(std::move(field));
         if (comma == std::string_view::npos) break;
         i = comma + 1;
     }
+}
+
+std::vector<std::string> SplitCsvLine(std::string_view line) {
+    std::vector<std::string> fields;
+    AppendCsvFields(line, fields);
     return fields;
 }
 

@@ -30,6 +30,7 @@ bool ListContains(std::string_view item, std::string_view list);
 // starts with a quote may hold commas and "" for a quote, and text after its closing quote is kept;
 // blanks stay. A line always has at least one field.
 std::vector<std::string> SplitCsvLine(std::string_view line);
+void AppendCsvFields(std::string_view line, std::vector<std::string>& fields);
 // The field between double quotes, inner quotes doubled, so SplitCsvLine gives it back.
 std::string QuoteCsvField(std::string_view field);
 // The fields joined by ","; every field quoted, or (quoteEmpty false) only the non-empty ones.

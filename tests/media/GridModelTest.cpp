@@ -193,6 +193,9 @@ TEST(GridFill, TemplatesAndEntriesFillDownAndGrow) {
     EXPECT_EQ(g.RowCount(), 8);
     EXPECT_EQ(Column(g, D), (std::vector<std::string>{"a", "b", "c", "d", "kuid:0:1", "kuid:0:2", "kuid:0:3"}));
     EXPECT_EQ(g.Cell(1, 7), "7");
+    g.WriteFill(D, 10, {"far"});  // a start past the end grows the grid to it
+    EXPECT_EQ(g.RowCount(), 11);
+    EXPECT_EQ(g.Cell(D, 10), "far");
     g.WriteFill(D, 0, {"top"});  // from the header: row 1
     EXPECT_EQ(g.Cell(D, 0), "kuid");
     EXPECT_EQ(g.Cell(D, 1), "top");
