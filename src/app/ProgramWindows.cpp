@@ -11,6 +11,8 @@
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
 #include "catalogue/ui/XMLView.h"
+#include "media/ui/GridView.h"
+#include "media/ui/GridViewRows.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/Selector.h"
@@ -41,7 +43,7 @@ TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets, TOutlineDoc
     f.outline = new TOutlineView(state, outline);
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
-    f.table = new TEmptyViewerFrame("GridView", "Table", true);
+    f.table = new TGridView(state);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
     f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
@@ -86,6 +88,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     main.SetReportViewer(viewer_.get());
     selector_ = std::make_unique<TSelector>(&main);
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
+    ConnectGridView(main, *static_cast<TGridView*>(frames.table));
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);
