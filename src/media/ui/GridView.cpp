@@ -51,7 +51,7 @@ const TButtonRow kButtons[] = {
     {"bCase", "Case Sensitive Sorting", "Aa", 0},
     {"bNumber", "Row Numbers", "#", 0},
     {"bAutosize", "Autosize Columns", "\u2194", 0},
-    {"bPrint", "Print Grid", "\u2399", 0},
+    {"bPrint", "Print Grid", "P", 0},
 };
 
 QString Qs(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
