@@ -13,6 +13,8 @@
 #include "catalogue/ui/XMLView.h"
 #include "media/AudioPlayer.h"
 #include "media/ui/AudioForm.h"
+#include "media/ui/GridView.h"
+#include "media/ui/GridViewRows.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/QtAudioSink.h"
@@ -44,7 +46,7 @@ TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets, TOutlineDoc
     f.outline = new TOutlineView(state, outline);
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
-    f.table = new TEmptyViewerFrame("GridView", "Table", true);
+    f.table = new TGridView(state);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
     f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
@@ -110,6 +112,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
     audioForm_ = new TAudioForm(state, *audio_, &main);
     ConnectAudio(main, *audio_, *audioForm_);
+    ConnectGridView(main, *static_cast<TGridView*>(frames.table));
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);

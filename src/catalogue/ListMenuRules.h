@@ -8,19 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/MenuItemState.h"
+
 namespace kelvarn {
 
 class TMemIni;
-
-// One item's new state; what is not set stays as it is.
-struct TMenuItemState {
-    std::string name;
-    std::optional<bool> visible;
-    std::optional<bool> enabled;
-    std::optional<std::string> caption;
-    std::optional<std::string> hint;
-    std::optional<bool> checked = std::nullopt;
-};
 
 struct TAssetMenuFacts {
     std::string assetFolder;  // the current asset folder, empty when none

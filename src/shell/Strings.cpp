@@ -165,4 +165,61 @@ std::string ColorToHex(TColor colour) {
     return buf;
 }
 
+void AppendCsvFields(std::string_view line, std::vector<std::string>& fields) {
+    std::size_t i = 0;
+    for (;;) {
+        std::string& field = fields.emplace_back();
+        if (i < line.size() && line[i] == '"') {
+            // Quoted: runs up to each quote at once; "" is a quote, a lone one closes.
+            ++i;
+            for (;;) {
+                const std::size_t quote = line.find('"', i);
+                if (quote == std::string_view::npos) {
+                    field.append(line.substr(i));
+                    i = line.size();
+                    break;
+                }
+                field.append(line.substr(i, quote - i));
+                i = quote + 1;
+                if (i < line.size() && line[i] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+        }
+        const std::size_t comma = line.find(',', i);
+        const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+        field.append(line.substr(i, end - i));
+        if (comma == std::string_view::npos) break;
+        i = comma + 1;
+    }
+}
+
+std::vector<std::string> SplitCsvLine(std::string_view line) {
+    std::vector<std::string> fields;
+    AppendCsvFields(line, fields);
+    return fields;
+}
+
+std::string QuoteCsvField(std::string_view field) {
+    std::string out = "\"";
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string JoinCsvLine(const std::vector<std::string>& fields, bool quoteEmpty) {
+    std::string out;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i) out += ',';
+        if (quoteEmpty || !fields[i].empty()) out += QuoteCsvField(fields[i]);
+    }
+    return out;
+}
+
 }  // namespace kelvarn

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvarn {
 
@@ -24,6 +25,16 @@ std::string ZeroPad(std::string_view text, std::size_t width);
 
 // Is `item` one of the comma list's entries (ignoring case)? False when either is empty.
 bool ListContains(std::string_view item, std::string_view list);
+
+// One line of comma-separated fields. Fields split at commas outside double quotes; a field that
+// starts with a quote may hold commas and "" for a quote, and text after its closing quote is kept;
+// blanks stay. A line always has at least one field.
+std::vector<std::string> SplitCsvLine(std::string_view line);
+void AppendCsvFields(std::string_view line, std::vector<std::string>& fields);
+// The field between double quotes, inner quotes doubled, so SplitCsvLine gives it back.
+std::string QuoteCsvField(std::string_view field);
+// The fields joined by ","; every field quoted, or (quoteEmpty false) only the non-empty ones.
+std::string JoinCsvLine(const std::vector<std::string>& fields, bool quoteEmpty = true);
 
 // Tokens of SplitByCharSet: 25 usable entries and a 26th that exists (always empty) for the count of
 // 26, so no caller reads past the end.

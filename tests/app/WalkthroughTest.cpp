@@ -49,14 +49,12 @@ constexpr std::string_view kTagEditing = "Tag editing: editor window, value edit
 constexpr std::string_view kNewAssets = "New and cloned assets, the simulator's utility, mesh and dependency helpers, help links";
 constexpr std::string_view kScriptCommands = "Script commands: settings, tools, output, files and media, table builders and config repairs";
 constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, texture descriptors, LOD files, image dialogs, thumbnails";
-constexpr std::string_view kAudioTable = "Audio player and repair, table view";
 constexpr std::string_view kMenusSettings = "Menu state rules, user menus, settings dialog, text report library, and the rest of the dispatcher";
 const TOpenRow kOpenRows[] = {
     {kUndefinedCallback, 220, kImages, ".jpg"},
     {kUndefinedCallback, 220, kImages, ".texture.txt"},
     {kUndefinedCallback, 220, kMenusSettings, ".kin"},
     {kUndefinedCommand, 1010, kImages},
-    {kUndefinedCommand, 1012, kAudioTable},
     {kUndefinedCommand, 1015, kMenusSettings},
     {kUndefinedCommand, 1016, kMenusSettings},
     {kUndefinedCommand, 1017, kMenusSettings},

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 #include "catalogue/ui/FolderMonitor.h"
-#include "catalogue/ui/ListFrameParts.h"
+#include "shell/ui/MenuParts.h"
 #include "shell/Colours.h"
 #include "shell/CommandBus.h"
 #include "shell/PathText.h"

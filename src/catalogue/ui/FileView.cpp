@@ -12,7 +12,7 @@
 #include <QToolButton>
 
 #include "catalogue/EditorDialogs.h"
-#include "catalogue/ui/ListFrameParts.h"
+#include "shell/ui/MenuParts.h"
 #include "shell/Colours.h"
 #include "shell/CommandBus.h"
 #include "shell/PathText.h"

@@ -1,5 +1,5 @@
-// What the asset list and file list frames build alike: their context menus and button rows from
-// tables, and the menu rules' states applied to those items.
+// What the frames build alike: their context menus and button rows from tables, and the menu rules'
+// states applied to those items.
 #pragma once
 
 #include <QString>
@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "catalogue/ListMenuRules.h"
+#include "shell/MenuItemState.h"
 
 class QAction;
 class QHBoxLayout;

@@ -1,4 +1,4 @@
-#include "catalogue/ui/ListFrameParts.h"
+#include "shell/ui/MenuParts.h"
 
 #include <QAction>
 #include <QHBoxLayout>

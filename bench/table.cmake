@@ -1,0 +1,1 @@
+kelvarn_bench(NAME table SOURCES table.cpp DEPS kelvarn_media)
