@@ -123,11 +123,7 @@ int main(int argc, char** argv) {
     host.main = &main;
     host.editor = &editor;
     TScriptUnit unit(state, host);
-    // Stand-ins for the commands of families still to come: set a tag, report a text.
-    unit.Commands().Register(19, [](ScriptCall& c) {
-        if (c.config) c.config->SetTagByPath(c.p[1], c.p[2]);
-        return std::string();
-    });
+    // A stand-in for -info, whose family is still to come: report the text.
     unit.Commands().Register(15, [](ScriptCall& c) { return c.p[1]; });
     const std::vector<std::string> lines = SplitLines(kScript);
     const std::string backups = root + "/program/backup";
