@@ -269,3 +269,41 @@ TEST_F(ScriptCategory, Refusals) {
 
 }  // namespace
 }  // namespace kelvarn::test
+
+namespace kelvarn::test {
+namespace {
+
+TEST(ScriptStructure, IncrementKuidAndSortReport) {
+    EditBed e;
+    const Lines said = e.Run("-sort\n-incrementkuid");
+    // The KUID is not the user's own (no user id is set): the refusal is reported, nothing changes.
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(e.Value("kuid"), "<kuid:1234:5678>");
+}
+
+// A real asset (CR LF, byte-order mark), copied before anything is saved.
+TEST(ScriptRealFiles, EditsSaveInTheFilesOwnEncoding) {
+    const std::filesystem::path corpus = std::filesystem::path(KELVARN_SOURCE_DIR) / ".." / "shared" / "corpus" / "jos-scanner";
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    ScriptBed bed(false);
+    const std::string asset = bed.dir / "jos";
+    std::filesystem::copy(corpus, asset, std::filesystem::copy_options::recursive);
+    bed.state.SetAssetPath(asset);
+    ASSERT_EQ(bed.main->LoadConfig(asset), "");
+    ASSERT_NE(bed.main->FindNodeByPath("kuid-table"), nullptr);
+    bed.Run("-update|mesh-table\\*\\auto-create|0\n-clear|nullcontainer\n-category|category-keyword|Scanner,jos|PJL\n"
+            "-saveconfig");
+    EXPECT_EQ(Messages(bed.host), Lines{});
+    const std::string bytes = ReadBytes(asset + "/config.txt");
+    EXPECT_TRUE(StartsWith(bytes, "\xEF\xBB\xBF"));
+    EXPECT_EQ(ReplaceAll(bytes, "\r\n", "").find('\n'), std::string::npos);  // every line ends in CR LF
+    TOutlineDocument reread(bed.state);
+    ASSERT_EQ(reread.LoadConfig(asset), "");
+    EXPECT_EQ(reread.GetValueByPath("mesh-table\\default\\auto-create"), "0");
+    EXPECT_EQ(reread.GetValueByPath("mesh-table\\arrow\\auto-create"), "0");
+    EXPECT_EQ(reread.FindNodeByPath("kuid-table"), nullptr);
+    EXPECT_EQ(reread.GetValueByPath("category-keyword"), "ATLS;JOS;Perlintasan;Scanner");
+}
+
+}  // namespace
+}  // namespace kelvarn::test
