@@ -118,7 +118,16 @@ std::string Tokens(ScriptCall& c) {
     return {};
 }
 
+// A field as the line has it, before variables were expanded into it.
+std::string RawField(const ScriptCall& c, int n) {
+    TTokens fields;
+    SplitByCharSet(Trim(c.lines[static_cast<std::size_t>(c.vars.LineIndex)]), fields, "|");
+    return n < kMaxTokens ? Trim(fields[static_cast<std::size_t>(n)]) : std::string();
+}
+
 std::string IniRead(ScriptCall& c) {
+    // The location is a digit as written: "^1" names no location, whatever memory 1 holds.
+    if (RawField(c, 1).find('^') != std::string::npos) c.p[1] = RawField(c, 1);
     std::string message;
     if (c.p[2].empty()) message = ".INI file section parameter undefined";
     if (c.p[3].empty()) message = ".INI file key parameter undefined";

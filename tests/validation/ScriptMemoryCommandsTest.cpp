@@ -140,8 +140,8 @@ TEST(ScriptMemory, RefusalsChangeNothing) {
 TEST(ScriptIniRead, ChecksInOrderLastWins) {
     MemoryBed m;
     m.bed.state.Settings().WriteString("Tools", "Editor", "vim");
-    // The location is expanded like any parameter: "^1" holding "x" is no digit.
-    EXPECT_EQ(m.Run("-store|1|x\n-iniread|^1|Tools|Editor\n-iniread|||\n-iniread|1||\n-iniread|2|Tools|Editor\n-iniread|3|No|Key"),
+    // The location is a digit as written: "^1" is none, even when memory 1 holds a digit.
+    EXPECT_EQ(m.Run("-store|1|2\n-iniread|^1|Tools|Editor\n-iniread|||\n-iniread|1||\n-iniread|2|Tools|Editor\n-iniread|3|No|Key"),
               (Lines{"Storage location invalid", "Storage location undefined", "INI file key parameter undefined"}));
     EXPECT_EQ(m.Tag("m2"), "vim");
     EXPECT_EQ(m.Tag("m3"), "");
