@@ -42,7 +42,7 @@ std::string Config() {
     for (int i = 0; i < kEntries; ++i) {
         const std::string n = std::to_string(i);
         c += "  m" + n + " {\r\n    mesh \"part" + n + ".im\"\r\n    auto-create 1\r\n    anim \"walk" + n +
-             ".kin\"\r\n    animation-loop-speed 1\r\n    effects {\r\n      e {\r\n        kind \"name\"\r\n"
+             ".kin\"\r\n    animation-loop-speed 1\r\n    kind \"mesh\"\r\n    effects {\r\n      e {\r\n        kind \"name\"\r\n"
              "        fontsize 0.1\r\n      }\r\n    }\r\n  }\r\n";
     }
     return c + "}\r\n";
