@@ -154,7 +154,7 @@ std::string Promote(ScriptCall& c) {
     if (!node) return "Invalid address: " + c.p[1];
     // The root and a top-level tag have nowhere to go: beside the root the writer never looks.
     if (node->Level() <= 1) return "Cannot promote from this address: " + c.p[1];
-    if (TOutlineNode* moved = c.config->MoveNode(node, mmPromote)) c.config->MakeVisible(moved);
+    if (c.config->MoveNode(node, mmPromote)) c.config->MakeVisible(node);
     return {};
 }
 
