@@ -1,1 +1,2 @@
 kelvarn_bench(NAME script_batch SOURCES script_batch_bench.cpp DEPS kelvarn_validation)
+kelvarn_bench(NAME script_edit SOURCES script_edit_bench.cpp DEPS kelvarn_validation)

@@ -1,1 +1,2 @@
 kelvarn_fuzz_target(script SOURCES script_fuzz.cpp DEPS kelvarn_validation)
+kelvarn_fuzz_target(script_values SOURCES script_values.cpp DEPS kelvarn_validation)

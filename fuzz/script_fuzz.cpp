@@ -1,5 +1,6 @@
-// Script text of any kind run on an in-memory config and an empty asset folder. The first line
-// seeds the memories ^0 to ^9 and the attachment-point data ("|" between them); the desktop answers
+// Script text of any kind run on an in-memory config and a small asset folder. The first line
+// seeds the memories ^0 to ^9 through -combine and names a point for -pointread ("|" between
+// them); the desktop answers
 // every question, choice and review from the input's bytes. A run ends after 200,000 lines, as a
 // user's Escape would end it: whatever the text, no line may take long, loop, or grow without end.
 #include <cstdint>
@@ -11,6 +12,8 @@
 
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
+#include "shell/Files.h"
+#include "shell/MemIni.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
@@ -68,17 +71,13 @@ struct World {
         host.asset = root + "/asset";
         host.kuids.Add("<kuid2:7:7:3>", host.asset);
         host.kuids.Add("<kuid:3:3>", host.asset + "/gone");
-        // The seeds: -combine stores text in a memory, -pointread the point data, as their own
-        // command families will.
-        unit.Commands().Register(73, [](ScriptCall& c) {
-            const std::string& at = c.p[1];
-            if (at.size() == 1 && at[0] >= '0' && at[0] <= '9') c.vars.Memory[static_cast<std::size_t>(at[0] - '0')] = c.p[2];
-            return std::string();
-        });
-        unit.Commands().Register(70, [](ScriptCall& c) {
-            c.vars.PointData = c.p[1].substr(0, 255);
-            return std::string();
-        });
+        // -pointread finds nothing in a corrupt mesh; %tetdata% names a folder with a region list.
+        ForceDirectories(root + "/trainz/data");
+        WriteFileAtomic(host.asset + "/bad.im", "JIRF\x10\x00\x00\x00IDXMATCH");
+        state.Paths.Trainz = root + "/trainz";
+        state.Settings().WriteString("Paths", "TETData", "data");
+        WriteFileAtomic(root + "/trainz/data/category-region.txt", "00\r\nAU\r\nGB\r\n");
+        WriteFileAtomic(root + "/trainz/data/category-era.txt", "1950s\r\n1960s\r\n");
     }
     ~World() {
         std::error_code ec;

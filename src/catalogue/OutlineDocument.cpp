@@ -64,6 +64,14 @@ TOutlineDocument::~TOutlineDocument() = default;
 void TOutlineDocument::SetHooks(IOutlineHooks* hooks) { hooks_ = hooks ? hooks : &NoHooks(); }
 void TOutlineDocument::SetObserver(IOutlineObserver* observer) { observer_ = observer ? observer : &NoObserver(); }
 
+void TOutlineDocument::MakeVisible(const TOutlineNode* node) {
+    if (node) observer_->MakeVisible(node);
+}
+
+void TOutlineDocument::ExpandNode(const TOutlineNode* node, bool allLevels) {
+    if (node) observer_->ExpandNode(node, allLevels);
+}
+
 void TOutlineDocument::Alert(std::string_view text) {
     if (!observer_->ShowAlert(text)) state_.Messages->ShowMessage(text, {}, MessageKind::Warning);
 }

@@ -162,6 +162,9 @@ public:
     TOutlineNode* InsertNode(TOutlineNode* parent, std::size_t index, std::string text, bool container);
     // Shows an alert in the view's strip (or a message box without a view).
     void Alert(std::string_view text);
+    // Passed to the observer: a view brings the node into sight, or opens it.
+    void MakeVisible(const TOutlineNode* node);
+    void ExpandNode(const TOutlineNode* node, bool allLevels);
 
     // --- tag edits (value kinds: TValueKind)
     // Checks an edit and gives the node text it makes. True when it is valid and differs from the

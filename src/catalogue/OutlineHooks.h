@@ -52,6 +52,10 @@ public:
     // A refused edit or a failure that needs no answer. A view shows it in its alert strip and
     // returns true; false leaves it to a message box.
     virtual bool ShowAlert(std::string_view /*text*/) { return false; }
+    // Requests from edits made without the view (scripts): bring the node into sight, opening its
+    // ancestors; open the node one level or with its whole subtree.
+    virtual void MakeVisible(const TOutlineNode* /*node*/) {}
+    virtual void ExpandNode(const TOutlineNode* /*node*/, bool /*allLevels*/) {}
 };
 
 class IOutlineHooks {

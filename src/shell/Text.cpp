@@ -493,4 +493,12 @@ std::string FormatDouble(double value, int decimals) {
     return std::string(buf, end);
 }
 
+std::string FormatG(double value, int digits) {
+    if (value == 0) value = 0;  // -0 prints as 0
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    if (ec != std::errc()) return "0";
+    return std::string(buf, end);
+}
+
 }  // namespace kelvarn

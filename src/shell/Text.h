@@ -85,5 +85,8 @@ std::string JoinLines(const std::vector<std::string>& lines, std::string_view li
 bool TryParseInt(std::string_view text, long long& value);  // decimal, or "$"/"0x" hexadecimal
 bool TryParseDouble(std::string_view text, double& value);
 std::string FormatDouble(double value, int decimals);
+// C's "%1.<digits>g": the shorter of fixed and exponent form with `digits` significant digits
+// ("0.3333", "1.234e+04", "1e-05"); -0 prints "0".
+std::string FormatG(double value, int digits);
 
 }  // namespace kelvarn

@@ -63,5 +63,8 @@ void RegisterScriptCommands(TScriptCommands& commands);
 // -if to -condition, -case to -break (ScriptFlow.cpp) and -callscript (ScriptRunModes.cpp).
 void RegisterFlowCommands(TScriptCommands& commands);
 void RegisterRunnerCommands(TScriptCommands& commands);
+// The tag edits (ScriptConfigCommands.cpp) and the memory and point commands (ScriptMemoryCommands.cpp).
+void RegisterConfigEditCommands(TScriptCommands& commands);
+void RegisterMemoryCommands(TScriptCommands& commands);
 
 }  // namespace kelvarn

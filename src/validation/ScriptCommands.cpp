@@ -24,6 +24,8 @@ std::vector<int> TScriptCommands::Unregistered() const {
 void RegisterScriptCommands(TScriptCommands& commands) {
     RegisterFlowCommands(commands);
     RegisterRunnerCommands(commands);
+    RegisterConfigEditCommands(commands);
+    RegisterMemoryCommands(commands);
 }
 
 }  // namespace kelvarn

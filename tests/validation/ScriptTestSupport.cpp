@@ -137,34 +137,22 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host) {
         for (int i = 1; i < c.fieldCount; ++i) line += "|" + c.p[static_cast<std::size_t>(i)];
         host.Note(line);
     };
-    for (int command : {65, 66, 68, 69, 72, 76}) commands.Register(command, [record](ScriptCall& c) {
+    for (int command : {65, 66, 68, 69}) commands.Register(command, [record](ScriptCall& c) {
         record(c);
         return std::string();
     });
-    commands.Register(16, [record](ScriptCall& c) {  // -delete
-        record(c);
-        if (c.config) c.config->DeleteByPath(c.p[1], false);
-        return std::string();
-    });
-    commands.Register(19, [record](ScriptCall& c) {  // -update, roughly: literal fields are one value
-        record(c);
-        std::string value = c.p[2];
-        for (int i = 3; c.literal && i < c.fieldCount; ++i) value += "|" + c.p[static_cast<std::size_t>(i)];
-        if (c.config && !c.p[1].empty()) c.config->SetTagByPath(c.p[1], value);
-        return std::string();
-    });
+    // Real handlers, recorded so that logs show what they received.
+    for (int command : {16, 19, 72, 75, 76}) {
+        const TScriptHandler* real = commands.Find(command);
+        if (!real) continue;
+        commands.Register(command, [record, handler = *real](ScriptCall& c) {
+            record(c);
+            return handler(c);
+        });
+    }
     commands.Register(15, [record](ScriptCall& c) {  // -info
         record(c);
         return c.p[1];
-    });
-    commands.Register(75, [record](ScriptCall& c) {  // -store: its own "^" expansion
-        record(c);
-        std::string value = c.p[2];
-        c.unit.ExpandVariables(value, c.vars);
-        const std::string location = TrimChar(c.p[1], '^');
-        if (location.size() == 1 && location[0] >= '0' && location[0] <= '9')
-            c.vars.Memory[static_cast<std::size_t>(location[0] - '0')] = value;
-        return std::string();
     });
     commands.Register(21, [record](ScriptCall& c) {  // -messagebox: main window only, no report
         record(c);

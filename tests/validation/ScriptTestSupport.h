@@ -80,9 +80,9 @@ private:
 };
 
 // Handlers standing in for the command families still to come: each records what it receives as
-// "name|p1|p2|..." in the host's log ("*" after the name for literal fields), and -info, -store,
-// -update and -delete do roughly what theirs will: report the text, store a memory, set a tag,
-// delete one.
+// "name|p1|p2|..." in the host's log ("*" after the name for literal fields), and -info reports its
+// text as its handler will. -delete, -update, -pointrotation, -store and -restore run their real
+// handlers, recorded the same way.
 void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host);
 
 // The alert lines of the host's log, in order.

@@ -163,4 +163,12 @@ bool OutlineItemModel::ShowAlert(std::string_view text) {
     return true;
 }
 
+void OutlineItemModel::MakeVisible(const TOutlineNode* node) {
+    if (OnMakeVisible) OnMakeVisible(node);
+}
+
+void OutlineItemModel::ExpandNode(const TOutlineNode* node, bool allLevels) {
+    if (OnExpandNode) OnExpandNode(node, allLevels);
+}
+
 }  // namespace kelvarn

@@ -34,6 +34,8 @@ public:
     std::function<void(TResetReason)> OnAfterReset;
     std::function<void(const std::string&)> OnAlert;
     std::function<void()> OnTrainzBuildDeleted;
+    std::function<void(const TOutlineNode*)> OnMakeVisible;
+    std::function<void(const TOutlineNode*, bool)> OnExpandNode;
 
     // QAbstractItemModel
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
@@ -58,6 +60,8 @@ public:
     void EndReset(TResetReason reason) override;
     void TrainzBuildDeleted() override;
     bool ShowAlert(std::string_view text) override;
+    void MakeVisible(const TOutlineNode* node) override;
+    void ExpandNode(const TOutlineNode* node, bool allLevels) override;
 
 private:
     TOutlineDocument& document_;

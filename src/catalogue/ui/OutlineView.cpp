@@ -199,6 +199,15 @@ TOutlineView::TOutlineView(TProgramState& state, TOutlineDocument& document, QWi
     model_->OnBeforeReset = [this] { BeforeReset(); };
     model_->OnAfterReset = [this](TResetReason reason) { AfterReset(reason); };
     model_->OnAlert = [this](const std::string& text) { Alert()->ShowAlert(text, true, 0); };
+    model_->OnMakeVisible = [this](const TOutlineNode* node) { MakeVisible(node); };
+    // A node a script opens is brought into view first: opening it inside a closed parent shows nothing.
+    model_->OnExpandNode = [this](const TOutlineNode* node, bool allLevels) {
+        MakeVisible(node);
+        if (allLevels)
+            ExpandNode(node);
+        else if (node)
+            tree_->expand(model_->IndexOf(node));
+    };
     model_->OnTrainzBuildDeleted = [this] {
         if (RefreshTrainzBuild) RefreshTrainzBuild("");
     };

@@ -423,3 +423,27 @@ TEST(OutlineItemModel, PassesTheModelTesterThroughEveryChange) {
 
 }  // namespace
 }  // namespace kelvarn
+
+namespace kelvarn {
+namespace {
+
+TEST(OutlineView, EditsFromScriptsComeIntoViewAndOpen) {
+    test::OutlineBed bed;
+    bed.Load(bed.Fixture("boxcar"));
+    bed.Tree()->collapseAll();
+    TOutlineNode* mesh = bed.document.SetTagByPath("mesh-table\\default\\mesh", "changed.im");
+    ASSERT_NE(mesh, nullptr);
+    bed.document.MakeVisible(mesh);
+    EXPECT_TRUE(bed.view->IsVisibleRow(mesh));
+
+    bed.Tree()->collapseAll();
+    TOutlineNode* table = bed.Node("mesh-table");
+    bed.document.ExpandNode(table, false);
+    EXPECT_TRUE(bed.Tree()->isExpanded(bed.view->Model()->IndexOf(table)));
+    EXPECT_FALSE(bed.view->IsVisibleRow(mesh));  // one level only
+    bed.document.ExpandNode(table, true);
+    EXPECT_TRUE(bed.view->IsVisibleRow(mesh));
+}
+
+}  // namespace
+}  // namespace kelvarn
