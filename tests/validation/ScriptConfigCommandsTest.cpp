@@ -15,13 +15,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-Lines Messages(const FakeScriptHost& host) {
-    Lines out;
-    for (const std::string& line : host.log)
-        if (StartsWith(line, "alert+ ")) out.push_back(line.substr(line.find(": ") + 2));
-    return out;
-}
-
 // Logs the view requests, and names the value kinds of a few tags as tags.xml would.
 class TViewRequests final : public IOutlineObserver, public IOutlineHooks {
 public:

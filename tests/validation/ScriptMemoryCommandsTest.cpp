@@ -14,14 +14,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The messages the run reported, without the "script\line: " prefix.
-Lines Messages(const FakeScriptHost& host) {
-    Lines out;
-    for (const std::string& line : host.log)
-        if (StartsWith(line, "alert+ ")) out.push_back(line.substr(line.find(": ") + 2));
-    return out;
-}
-
 struct MemoryBed {
     ScriptBed bed{false};
     std::string asset = bed.SelectAsset("asset", kTestConfig);

@@ -29,6 +29,13 @@ std::vector<std::string> Alerts(const FakeScriptHost& host) {
     return out;
 }
 
+std::vector<std::string> Messages(const FakeScriptHost& host) {
+    std::vector<std::string> out;
+    for (const std::string& line : host.log)
+        if (StartsWith(line, "alert+ ")) out.push_back(line.substr(line.find(": ") + 2));
+    return out;
+}
+
 std::string FakeScriptHost::Log() const { return JoinLines(log, "\n") + (log.empty() ? "" : "\n"); }
 
 std::string FakeScriptHost::Next() {

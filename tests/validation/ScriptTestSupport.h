@@ -87,6 +87,8 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host);
 
 // The alert lines of the host's log, in order.
 std::vector<std::string> Alerts(const FakeScriptHost& host);
+// The messages a run reported, without the "script\\line: " prefix.
+std::vector<std::string> Messages(const FakeScriptHost& host);
 
 struct ScriptBed {
     TempDir dir;
