@@ -116,5 +116,21 @@ TEST(AudioWiring, TheEditorOpensSavesADurationWithUndoAndRepairs) {
     EXPECT_EQ(config.GetValueByPath("config.txt\\extensions\\len"), "");
 }
 
+// The program's own player, not a stand-in, plays the call before a "trainzutil" tool runs.
+TEST(AudioWiring, ATrainzutilToolPlaysTheCall) {
+    AudioBed audio(false);
+    const std::string call = audio.bed.state.ProgramFolder + "bin/yourcall.mp3";
+    ASSERT_GT(test::WriteTone(call, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 32000, 1, 0.75), 0);
+    const std::string bar = "\xC2\xA6";
+    audio.bed.windows->Assets().FileView()->RunTool(
+        "Utility", "Utility" + bar + bar + "%bin%\\TrainzUtil.exe list" + bar + "1" + bar + "0" + bar + "0" + bar + "0" + bar);
+    EXPECT_EQ(audio.sink->starts, 1);
+    EXPECT_EQ(audio.sink->rate, 32000);
+    EXPECT_EQ(audio.sink->channels, 1);
+    // MP3 frames pad the end by up to 1152 samples.
+    EXPECT_NEAR(audio.bed.windows->Audio().Duration(), 0.75, 1152.0 / 32000 + 0.001);
+    EXPECT_NEAR(audio.sink->pulled, 24000, 1152);
+}
+
 }  // namespace
 }  // namespace kelvarn
