@@ -214,7 +214,7 @@ TEST(ScriptClear, PassesInOrderAndTheRootStays) {
     EXPECT_NE(e.Node("quoted"), nullptr);
     EXPECT_EQ(e.Run("-clear|nullstring,nullcontainer,nullcontainer"), Lines{});
     EXPECT_EQ(e.Node("quoted"), nullptr);
-    EXPECT_NE(e.Node("other"), nullptr);  // no specification: kept
+    EXPECT_NE(e.Node("other"), nullptr);  // no definition: kept
     EXPECT_EQ(e.Node("a"), nullptr);
 
     EditBed empty("a {\n}\n");
