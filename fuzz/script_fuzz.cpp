@@ -1,6 +1,6 @@
 // Script text of any kind run on an in-memory config and a small asset folder. The first line
 // seeds the memories ^0 to ^9 through -combine and names a point for -pointread ("|" between
-// them); the desktop answers
+// them: "a.one", "a.two" and "a.sub" exist in the asset's meshes); the desktop answers
 // every question, choice and review from the input's bytes. A run ends after 200,000 lines, as a
 // user's Escape would end it: whatever the text, no line may take long, loop, or grow without end.
 #include <cstdint>
@@ -17,6 +17,7 @@
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
+#include "support/MeshFileBuilder.h"
 #include "validation/ScriptCommandTable.h"
 #include "validation/ScriptHost.h"
 #include "validation/ScriptUnit.h"
@@ -71,9 +72,24 @@ struct World {
         host.asset = root + "/asset";
         host.kuids.Add("<kuid2:7:7:3>", host.asset);
         host.kuids.Add("<kuid:3:3>", host.asset + "/gone");
-        // -pointread finds nothing in a corrupt mesh; %tetdata% names a folder with a region list.
+        // -pointread skips a corrupt mesh and reads real ones (the second in a sub-folder, a turned
+        // point, a name repeated); %tetdata% names a folder with a region list.
         ForceDirectories(root + "/trainz/data");
+        ForceDirectories(host.asset + "/sub");
         WriteFileAtomic(host.asset + "/bad.im", "JIRF\x10\x00\x00\x00IDXMATCH");
+        const test::Mat3 turned{0, -1, 0, 1, 0, 0, 0, 0, 1};
+        WriteFileAtomic(host.asset + "/body.im", test::MeshFileBuilder()
+                                                     .Info(104)
+                                                     .MaterialOnly(0, {})
+                                                     .Attachments({{"a.one", test::kIdentity3, {1, 2, 3}},
+                                                                   {"a.two", turned, {0.5f, -0.25f, 1e-5f}}})
+                                                     .Bytes());
+        WriteFileAtomic(host.asset + "/sub/part.im", test::MeshFileBuilder()
+                                                         .Info(104)
+                                                         .MaterialOnly(0, {})
+                                                         .Attachments({{"a.sub", turned, {4, 5, 6}},
+                                                                       {"a.one", test::kIdentity3, {9, 9, 9}}})
+                                                         .Bytes());
         state.Paths.Trainz = root + "/trainz";
         state.Settings().WriteString("Paths", "TETData", "data");
         WriteFileAtomic(root + "/trainz/data/category-region.txt", "00\r\nAU\r\nGB\r\n");

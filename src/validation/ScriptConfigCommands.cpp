@@ -5,6 +5,7 @@
 
 #include "catalogue/ConfigReader.h"
 #include "catalogue/FindReplace.h"
+#include "catalogue/MeshHelpers.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
 #include "shell/Strings.h"
@@ -194,8 +195,12 @@ std::string Clear(ScriptCall& c) {
                 const TTagSpec spec = tree->Hooks().FindSpecNode(tree->NodePath(n), found);
                 return found && ((spec.ValueKind == vkBare) == bare);
             });
-        } else if (word == "invalid" || word == "pmmeshes") {
-            // The obsolete-tag removal and the duplicate mesh removal belong to a later family.
+        } else if (word == "pmmeshes") {
+            // Without an asset folder there is nothing to walk: never the file system from its root.
+            if (!c.assetFolder.empty())
+                message += "\r\n\t" + DeleteDuplicatePm(c.unit.State(), c.assetFolder, c.unit.ScriptMode());
+        } else if (word == "invalid") {
+            // The obsolete-tag removal belongs to a later family.
             message += "\r\n\tCommand not available: -clear|" + word;
         } else {
             message += "\r\n\t.Invalid parameter to -Clear: " + word;

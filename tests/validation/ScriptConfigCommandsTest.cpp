@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "ScriptTestSupport.h"
+#include "catalogue/AssetTestSupport.h"
 #include "catalogue/OutlineHooks.h"
 #include "shell/Files.h"
 #include "shell/MemIni.h"
@@ -225,6 +226,54 @@ TEST(ScriptClear, PassesInOrderAndTheRootStays) {
 TEST(ScriptClear, MessagesJoined) {
     EditBed e;
     EXPECT_EQ(e.Run("-clear|x,nullcontainer,Y"), Lines{"Invalid parameter to -Clear: x\r\n\t.Invalid parameter to -Clear: y"});
+}
+
+// Duplicate ".pm" meshes go only where the setting or the user says so, and only from the asset.
+TEST(ScriptClear, DuplicatePmMeshes) {
+    EditBed e;
+    FakeTrash trash;
+    e.bed.state.Trash = &trash;
+    for (const char* name : {"tower.im", "tower.pm", "lone.pm", "sub/a.IM", "sub/a.pm"})
+        WriteBytes(e.asset + "/" + name, "x");
+
+    e.bed.messages.answers = {Answer::No};
+    EXPECT_EQ(e.Run("-clear|pmmeshes"), Lines{});
+    EXPECT_TRUE(trash.moved.empty());
+    EXPECT_EQ(e.bed.messages.messages, Lines{"Duplicate *.pm meshes found\rDelete these files?"});
+
+    e.bed.state.Settings().WriteString("Options", "AutoDeletePM", "1");
+    EXPECT_EQ(e.Run("-clear|PMmeshes,nullcontainer"), Lines{"2pm mesh file(s) deleted"});
+    EXPECT_FALSE(std::filesystem::exists(e.asset + "/tower.pm"));
+    EXPECT_FALSE(std::filesystem::exists(e.asset + "/sub/a.pm"));
+    EXPECT_TRUE(std::filesystem::exists(e.asset + "/lone.pm"));
+    EXPECT_EQ(e.Node("thumbnails"), nullptr);  // the next word still runs
+
+    // Without an asset folder nothing is walked, whatever the setting.
+    ScriptBed none(false);
+    none.state.Trash = &trash;
+    none.state.Settings().WriteString("Options", "AutoDeletePM", "1");
+    trash.moved.clear();
+    none.Run("-clear|pmmeshes");
+    EXPECT_EQ(Messages(none.host), Lines{});
+    EXPECT_TRUE(trash.moved.empty());
+}
+
+// In a batch nobody is asked: the duplicates are named and stay.
+TEST(ScriptClear, DuplicatePmMeshesInABatchAreOnlyNamed) {
+    ScriptBed bed(false);
+    FakeTrash trash;
+    bed.state.Trash = &trash;
+    const std::string asset = bed.Asset("a1", kTestConfig);
+    for (const char* name : {"x.im", "x.pm", "y.im", "y.pm"}) WriteBytes(asset + "/" + name, "x");
+    bed.host.tagged = {asset};
+    bed.unit->FolderList = {asset};
+    bed.host.answers = {"accept"};
+    bed.unit->RunOnTaggedAssets("Fix", {"-clear|pmmeshes"});
+    EXPECT_TRUE(trash.moved.empty());
+    EXPECT_TRUE(bed.messages.messages.empty());
+    std::string output;
+    for (const std::string& line : bed.unit->OutputList) output += line + "\n";
+    EXPECT_NE(output.find("x.pm\r\n\t\ty.pm"), std::string::npos) << output;
 }
 
 class ScriptCategory : public ::testing::Test {
