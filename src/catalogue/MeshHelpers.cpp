@@ -4,6 +4,7 @@
 #include <set>
 
 #include "catalogue/OutlineDocument.h"
+#include "media/LodFile.h"
 #include "shell/Files.h"
 #include "shell/Mesh.h"
 #include "shell/PathText.h"
@@ -43,19 +44,6 @@ std::string ExistingFile(std::string_view path) {
     return !resolved.empty() && FileExists(resolved) ? resolved : std::string();
 }
 
-// The mesh names of a level-of-detail file: the quoted value of each line that names one.
-std::vector<std::string> LodMeshNames(const std::string& file) {
-    std::vector<std::string> names;
-    DecodedText text;
-    if (!ReadTextFile(file, text).empty()) return names;
-    for (const std::string& line : SplitLines(text.text)) {
-        if (!ContainsText(line, "name")) continue;
-        const std::vector<std::string> parts = SplitString(line, "\"");
-        if (parts.size() >= 2 && !Trim(parts[1]).empty()) names.push_back(Trim(parts[1]));
-    }
-    return names;
-}
-
 // The meshes a level-of-detail file names, each as the LOD file's folder, "\\" and the name, in file
 // order; empty names are passed over.
 std::vector<std::string> LodMeshFiles(std::string_view lodText) {
@@ -63,7 +51,10 @@ std::vector<std::string> LodMeshFiles(std::string_view lodText) {
     const std::string file = ExistingFile(lodText);
     if (file.empty()) return meshes;
     const std::string folder = ExtractFileDir(lodText);
-    for (const std::string& name : LodMeshNames(file)) meshes.push_back(folder + "\\" + name);
+    LodFile lod;
+    if (!ReadLodFile(file, lod).empty()) return meshes;
+    for (const std::string& name : lod.MeshNames())
+        if (!Trim(name).empty()) meshes.push_back(folder + "\\" + name);
     return meshes;
 }
 

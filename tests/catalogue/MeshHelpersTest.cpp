@@ -147,7 +147,7 @@ TEST(MeshPoints, EveryPointChunkInFileOrder) {
 TEST(MeshPoints, LodFilesMissingFilesAndInvalidMeshes) {
     ToolsBed bed;
     bed.Put("lod/body_0.im", MeshFileBuilder().Info().Attachments({{"p"}}).Bytes());
-    bed.Put("lod/car.lm.txt", "version 1\r\nNAME=\"body_0.im\";\r\nname \"body_1.im\"\r\n");
+    bed.Put("lod/car.lm.txt", "version 1.0\r\nmesh(\"10\") {\r\n  NAME=\"body_0.im\";\r\n}\r\nmesh(\"30\") {\r\n  name=\"body_1.im\";\r\n}\r\n");
     bed.Put("bad.im", "JIRF");
     Lines list;
     EXPECT_EQ(ListMeshPoints(bed.asset + "\\lod\\car.lm", list), "");
@@ -174,7 +174,8 @@ TEST(MeshTable, PointsOfEveryMeshAndLodLevelOnceEach) {
     bed.Put("body.im", TwoPointChunks());
     bed.Put("lod/car_0.im", MeshFileBuilder().Info().Attachments({{"Front:CULL"}}).Bytes());
     bed.Put("lod/car_1.im", MeshFileBuilder().Info().Attachments({{"rear"}}).Bytes());
-    bed.Put("lod/car.lm.txt", "Name=\"car_0.im\"\r\n  name \"\"\r\nNAME \"car_1.im\"\r\nname \"gone.im\"\r\n");
+    bed.Put("lod/car.lm.txt", "mesh(\"10\") {\r\n  Name=\"car_0.im\";\r\n}\r\nmesh(\"20\") {\r\n  name=\"\";\r\n}\r\n"
+                              "mesh(\"30\") {\r\n  NAME=\"car_1.im\";\r\n}\r\nmesh(\"40\") {\r\n  name=\"gone.im\";\r\n}\r\n");
     std::filesystem::create_directories(bed.asset + "/folder.im");
     bed.Put("broken.im", MeshFileBuilder().Info().Bytes(+1));
 
