@@ -30,6 +30,22 @@ int ValueAsInt(std::string_view text) {
     return TryParseInt(Trim(text), v) && v >= INT32_MIN && v <= INT32_MAX ? static_cast<int>(v) : 0;
 }
 
+// Could the text, its double quotes dropped, hold "<kuid" in any case? A quick test that spares most
+// nodes the building of their name and value.
+bool MayHoldKuid(std::string_view text) {
+    static constexpr std::string_view kWord = "kuid";
+    for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+        std::size_t i = at + 1, matched = 0;
+        for (; i < text.size() && matched < kWord.size(); ++i) {
+            if (text[i] == '"') continue;
+            if ((text[i] | 0x20) != kWord[matched]) break;
+            ++matched;
+        }
+        if (matched == kWord.size()) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void ClearErrorMarks(TOutlineDocument& document) {
@@ -40,6 +56,7 @@ void ClearErrorMarks(TOutlineDocument& document) {
 void ListDependencies(const TOutlineDocument& document, std::vector<std::string>& list) {
     static constexpr std::string_view kSkipped = "-ifasset.kuid.";
     for (const TOutlineNode* node = document.Root(); node; node = node->NextRow()) {
+        if (!MayHoldKuid(node->Text())) continue;
         const std::string name = TagName(node->Text());
         if (kSkipped.find(name) != std::string_view::npos) continue;
         const std::string value = LowerCase(TagValueUnquoted(node->Text()));
@@ -124,7 +141,11 @@ TSimulatorLaunch SimulatorLaunch(const TProgramState& state, const TOutlineDocum
         program = "%trainz%\\tc.exe";
     std::string kuid;
     if (const TOutlineNode* node = document.FindChildByName(document.Root(), "kuid")) kuid = TagValueUnquoted(node->Text());
-    return {NativePath(ExpandMacros(state, program)), "-" + LowerCase(mode) + "=" + kuid};
+    std::string argument = "-";
+    argument += LowerCase(mode);
+    argument += '=';
+    argument += kuid;
+    return {NativePath(ExpandMacros(state, program)), std::move(argument)};
 }
 
 void LaunchSimulator(TProgramState& state, const TOutlineDocument& document, std::string_view mode) {

@@ -1,7 +1,8 @@
 #include "catalogue/MeshHelpers.h"
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
+#include <utility>
 
 #include "catalogue/OutlineDocument.h"
 #include "media/LodFile.h"
@@ -62,21 +63,26 @@ std::vector<std::string> LodMeshFiles(std::string_view lodText) {
 
 int ListDuplicatePm(std::string_view folder, std::vector<std::string>& list) {
     list.clear();
+    // Every file, then only names that really end in ".im" or ".pm": a pattern search would also take
+    // one character more ("x.pmx").
     std::vector<std::string> found;
-    FindFilesRecursive(JoinPath(folder, "*.*"), "*.im;*.pm", found);
-    std::set<std::string> im;  // lower case
-    std::vector<std::string> pm;
+    FindFilesRecursive(JoinPath(folder, "*.*"), "*.*", found);
+    std::unordered_set<std::string> im;  // lower case
+    std::vector<std::pair<std::string, std::string>> pm;  // lower case, as found
     for (std::string& path : found) {
-        // The pattern search also takes one character more ("x.pmx"); only real mesh names count.
         if (EndsWithText(path, ".im"))
             im.insert(LowerCase(path));
         else if (EndsWithText(path, ".pm"))
-            pm.push_back(std::move(path));
+            pm.emplace_back(LowerCase(path), std::move(path));
     }
     if (im.empty()) return 0;
-    for (std::string& path : pm)
-        if (im.count(LowerCase(ChangeFileExt(path, ".im")))) list.push_back(std::move(path));
-    SortUniqueIgnoringCase(list);
+    std::sort(pm.begin(), pm.end());
+    std::string twin;
+    for (std::size_t i = 0; i < pm.size(); ++i) {
+        if (i > 0 && pm[i].first == pm[i - 1].first) continue;
+        twin.assign(pm[i].first, 0, pm[i].first.size() - 3).append(".im");
+        if (im.count(twin)) list.push_back(std::move(pm[i].second));
+    }
     return static_cast<int>(list.size());
 }
 
@@ -150,13 +156,17 @@ std::vector<std::string> ListMeshTable(TProgramState& state, const TOutlineDocum
         if (const std::size_t at = relative.find(prefix); at != std::string::npos) relative.erase(at, prefix.size());
         if (const std::size_t slash = relative.find('\\'); slash != std::string::npos) relative[slash] = '/';
 
-        const std::string file = ExistingFile(mesh);
-        if (file.empty()) continue;
+        // Read as named first; only a name that misses is looked up ignoring case.
+        std::string file = mesh, bytes;
+        if (!ReadFileBytes(file, bytes).empty()) {
+            file = ExistingFile(mesh);
+            if (file.empty() || !ReadFileBytes(file, bytes).empty()) continue;
+        }
         // A file that fails the header check is passed over quietly (the mesh checks report it); one
         // that passes it but is still no mesh the reader takes is reported.
-        if (!CheckMeshFile(file).empty()) continue;
+        if (!CheckMeshHeader(bytes, bytes.size()).empty()) continue;
         TMesh reader(file);
-        if (std::string error = reader.SetActive(true); !error.empty()) {
+        if (std::string error = reader.LoadBytes(std::move(bytes)); !error.empty()) {
             refused.push_back(std::move(error));
             continue;
         }
