@@ -26,4 +26,22 @@ int ListDuplicatePm(std::string_view folder, std::vector<std::string>& list);
 // tabs; else the user is asked.
 std::string DeleteDuplicatePm(TProgramState& state, std::string_view folder, bool scriptMode);
 
+// The attachment points of one mesh, each as AttachmentToCsv gives it, in file order over every "ATCH"
+// chunk. An ".lm" path stands for the first mesh its ".lm.txt" names (beside the ".lm.txt"). Returns
+// empty, or "File not found: " with the missing path, or why the mesh could not be read.
+std::string ListMeshPoints(std::string_view meshPath, std::vector<std::string>& list);
+
+// Adds the mesh files that the config's top-level mesh-table names, as the folder, "\" and the name:
+// a mesh when it is a file; for an ".lm" every mesh its ".lm.txt" names (beside that file) that is a
+// file. Nothing is emptied.
+void CollectMeshTableFiles(const TOutlineDocument& document, std::string_view folder, std::vector<std::string>& list);
+
+// Adds the attachment points of the mesh-table's meshes to the program state's AttachmentPoints
+// (kept sorted, without duplicates) as "point=mesh" lines in lower case: the point's name without its
+// first ":cull" and, when it holds "/", only the part after the first "/"; the mesh's path relative to
+// the folder with its first "\" turned into "/". Only the first "ATCH" chunk of each mesh is read.
+// A missing mesh or one that fails CheckMeshFile adds nothing; for a mesh the reader refuses although
+// its header looked sound, the reader's message is returned (it adds no points either).
+std::vector<std::string> ListMeshTable(TProgramState& state, const TOutlineDocument& document, std::string_view folder);
+
 }  // namespace kelvarn

@@ -112,12 +112,27 @@ std::string WriteDirect(const fs::path& target, std::string_view bytes, const ch
     return {};
 }
 
+// By lower-cased name, then by the name itself. The keys are made once per entry: a folder of
+// thousands of files would otherwise build them again in every comparison.
 void SortByName(std::vector<fs::directory_entry>& entries) {
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        const std::string x = LowerCase(PathString(a.path().filename()));
-        const std::string y = LowerCase(PathString(b.path().filename()));
-        return x != y ? x < y : a.path().filename() < b.path().filename();
+    struct Keyed {
+        std::string lower;
+        fs::path name;
+        std::size_t index;
+    };
+    std::vector<Keyed> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        fs::path name = entries[i].path().filename();
+        keys.push_back({LowerCase(PathString(name)), std::move(name), i});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Keyed& a, const Keyed& b) {
+        return a.lower != b.lower ? a.lower < b.lower : a.name < b.name;
     });
+    std::vector<fs::directory_entry> sorted;
+    sorted.reserve(entries.size());
+    for (const Keyed& k : keys) sorted.push_back(std::move(entries[k.index]));
+    entries = std::move(sorted);
 }
 
 std::vector<fs::directory_entry> ReadFolder(const fs::path& folder) {
@@ -234,6 +249,18 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     if (ec) {
         fs::remove(tmp, ec);
         return "Unable to save " + std::string(path) + ": " + Describe(ec);
+    }
+    return {};
+}
+
+std::string WriteFileNoReplace(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    fs::path tmp;
+    if (std::string error = WriteTemp(target, bytes, tmp); !error.empty()) return error;
+    if (std::string error = platform::RenameNoReplace(PathString(tmp), PathString(target)); !error.empty()) {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        return "Unable to save " + std::string(path) + ": " + error;
     }
     return {};
 }

@@ -106,6 +106,8 @@ std::string AttachmentToCsv(const TATCHE& entry);
 // missing, else "*** File is empty ***" (under 4 bytes), "Not a valid mesh file" (no "JIRF"), or "Mesh
 // file is corrupt" (no whole length field, or the length + 8 is not the file's size). Reads 8 bytes.
 std::string CheckMeshFile(std::string_view path);
+// The same rules on a file already read: `head` holds its first bytes (8 or all), `fileSize` its size.
+std::string CheckMeshHeader(std::string_view head, std::uint64_t fileSize);
 
 // The names of the points of every "ATCH" chunk, in file order: the point selector's list.
 std::vector<std::string> MeshAttachmentNames(const TMesh& mesh);

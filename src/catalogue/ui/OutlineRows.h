@@ -14,11 +14,13 @@ class TXMLView;
 // hooks), 1009, 1101, callback 248 and the state of group 2300.
 void RegisterOutlineCommands(TDispatcher& dispatcher, TOutlineView& outline);
 
-// The rest, which need the main window: callback 206, the Ctrl+S hook, and the frame's hooks into
-// the window (the trainz-build refresh).
+// The rest, which need the main window: callback 206, the Ctrl+S hook, the frame's hooks into the
+// window (the trainz-build refresh), the helpers run on this outline (1703, 1715, 2115-2117, callback
+// 227) and its help links (2327, 2328 and whether a node has one).
 void RegisterOutlineMainRows(TMain& main, TOutlineView& outline);
 
-// The tag catalogue's rows: callbacks 223 and 249 and the main menu's "Tag List" (1102).
+// The tag catalogue's rows: callbacks 223 and 249, the main menu's "Tag List" (1102) and its "Help on
+// Tag", answered by the main window's outline.
 void RegisterCatalogueRows(TMain& main, TXMLView& catalogue, TOutlineView& outline);
 
 }  // namespace kelvarn

@@ -4,6 +4,8 @@
 #include <QTest>
 
 #include "OutlineTestBed.h"
+#include "catalogue/AssetTestSupport.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 namespace {
@@ -73,6 +75,40 @@ TEST(OutlineInMainWindow, TheCatalogueComesFromTheCallbacksAndTagList) {
     EXPECT_TRUE(bed.log.Matching("QuerySave ").empty());
     bed.main->Bus().SendCommand(ccShowTagsKeep, "scenery");
     EXPECT_EQ(bed.xml->Catalogue().Kind(), "scenery");
+}
+
+TEST(OutlineInMainWindow, HelpersAndHelpLinksOfTheMainOutline) {
+    MainBed bed;
+    test::FakeRunner runner;
+    bed.state.Runner = &runner;
+    bed.state.Settings().WriteString("Wiki", "URL", "https://wiki.test/w");
+    std::string tags = test::ReadBytes(std::string(KELVARN_TEST_DATA) + "/tagspec/tags.xml");
+    tags = ReplaceAll(tags, "explains them\"", "explains them@KIND_Page#$\"");
+    test::WriteBytes(bed.dir / "bin/tags.xml", tags);
+    ASSERT_EQ(bed.outline->LoadConfig(bed.Fixture("boxcar")), "");
+
+    // Help on Tag is offered where the definition names a page, and opens it.
+    bed.outline->Select(bed.Node("kind"));
+    bed.outline->ValidateMenu();
+    EXPECT_TRUE(bed.outline->Action("mHelpLink")->isVisible());
+    bed.outline->Action("mHelpLink")->trigger();
+    EXPECT_EQ(runner.opened, std::vector<std::string>{"https://wiki.test/w/KIND_Page#kind"});
+    bed.outline->Select(bed.Node("description"));
+    bed.outline->ValidateMenu();
+    EXPECT_FALSE(bed.outline->Action("mHelpLink")->isVisible());
+
+    // Clear Markers, the dependency request (twice: one set) and Open in Driver.
+    bed.document.SetNodeFlags(bed.Node("bogey"), nfError | nfTagged, 0);
+    bed.main->Dispatcher().ExecuteMenuCommand(1703, "Clear Markers");
+    EXPECT_EQ(bed.Node("bogey")->Flags(), int(nfTagged));
+    bed.main->Bus().SendCommand(ccListDependencies, "GridView");
+    bed.main->Bus().SendCommand(ccListDependencies, "GridView");
+    EXPECT_EQ(bed.state.DependencyKuids, std::vector<std::string>{"<kuid:-1:42004201>"});
+    bed.state.Paths.Trainz = bed.dir / "trainz";
+    bed.main->Bus().SendCommand(2115, "AssetList");
+    ASSERT_EQ(runner.runs.size(), 1u);
+    EXPECT_TRUE(EndsWith(runner.runs[0].program, "trainz.exe"));
+    EXPECT_EQ(runner.runs[0].arguments, std::vector<std::string>{"-driver=<kuid:604117:1001>"});
 }
 
 TEST(OutlineInMainWindow, EveryOutlineNumberIsKnownAndNoOther) {
