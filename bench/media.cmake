@@ -24,3 +24,10 @@ pkg_check_modules(BENCH_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(BENCH_SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
 kelvarn_bench(NAME audio_repair SOURCES audio_repair.cpp DEPS kelvarn_media PkgConfig::BENCH_SNDFILE PkgConfig::BENCH_SAMPLERATE)
 target_include_directories(bench_audio_repair PRIVATE ${media_bench_includes})
+
+# Normal maps against the definition as written; the resampler against ImageMagick's triangle filter.
+kelvarn_bench(NAME normal_map SOURCES normal_map.cpp DEPS kelvarn_media)
+target_include_directories(bench_normal_map PRIVATE ${media_bench_includes})
+pkg_check_modules(BENCH_MAGICKPP REQUIRED IMPORTED_TARGET Magick++)
+kelvarn_bench(NAME thumbnail_resample SOURCES thumbnail_resample.cpp DEPS kelvarn_media PkgConfig::BENCH_MAGICKPP)
+target_include_directories(bench_thumbnail_resample PRIVATE ${media_bench_includes})

@@ -104,9 +104,17 @@ void MakeGreyscale(Image32& bitmap) {
 
 void MakeNormalMap(Image32& bitmap) {
     if (bitmap.Empty()) return;
-    std::vector<std::uint32_t> out(bitmap.Pixels.size());
-    GenerateNormalMap(bitmap.Width, bitmap.Height, bitmap.Pixels.data(), out.data());
-    bitmap.Pixels.swap(out);
+    // In place, keeping only the source rows still needed: the one above, the row itself, and the
+    // first row for the last one's wrap. A second picture-sized buffer would cost more than the map.
+    const int w = bitmap.Width, h = bitmap.Height;
+    const auto row = [&](int y) { return bitmap.Pixels.data() + static_cast<std::size_t>(y) * w; };
+    std::vector<std::uint32_t> first(row(0), row(0) + w), above(row(h - 1), row(h - 1) + w), current(w);
+    for (int y = 0; y < h; ++y) {
+        std::copy_n(row(y), w, current.begin());
+        const std::uint32_t* below = y + 1 < h ? row(y + 1) : first.data();
+        NormalRow(w, above.data(), current.data(), below, row(y));
+        above.swap(current);
+    }
     bitmap.Depth = 32;
 }
 

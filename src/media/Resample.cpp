@@ -1,6 +1,7 @@
 #include "media/Resample.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -98,19 +99,23 @@ void Horizontal(const In* in, int inWidth, int rows, const Contributions& c, Out
 template <class In, class Out, class Convert>
 void Vertical(const In* in, int width, const Contributions& c, Out* out, Convert convert) {
     const std::size_t values = static_cast<std::size_t>(width) * kChannels;
-    std::vector<std::int32_t> acc(values);
+    // The sums of a strip of a row at a time, so that they stay in the first-level cache.
+    constexpr std::size_t kStrip = 2048;
+    std::int32_t acc[kStrip];
     const int outHeight = static_cast<int>(c.Start.size());
     for (int y = 0; y < outHeight; ++y) {
-        std::fill(acc.begin(), acc.end(), 0);
         const std::int32_t* w = c.Weights.data() + c.Offset[y];
-        for (int t = 0; t < c.Count[y]; ++t) {
-            const In* row = in + static_cast<std::size_t>(c.Start[y] + t) * values;
-            const std::int32_t weight = w[t];
-            std::int32_t* a = acc.data();
-            for (std::size_t k = 0; k < values; ++k) a[k] += weight * row[k];
-        }
         Out* dst = out + static_cast<std::size_t>(y) * values;
-        for (std::size_t k = 0; k < values; ++k) dst[k] = convert(acc[k]);
+        for (std::size_t from = 0; from < values; from += kStrip) {
+            const std::size_t n = std::min(kStrip, values - from);
+            std::fill_n(acc, n, 0);
+            for (int t = 0; t < c.Count[y]; ++t) {
+                const In* row = in + static_cast<std::size_t>(c.Start[y] + t) * values + from;
+                const std::int32_t weight = w[t];
+                for (std::size_t k = 0; k < n; ++k) acc[k] += weight * row[k];
+            }
+            for (std::size_t k = 0; k < n; ++k) dst[from + k] = convert(acc[k]);
+        }
     }
 }
 
@@ -121,26 +126,35 @@ bool ResampleBitmap(Image32& bitmap, int width, int height) {
     if (width == bitmap.Width && height == bitmap.Height) return true;
     const int inW = bitmap.Width, inH = bitmap.Height;
     const Contributions cx = Contribute(inW, width), cy = Contribute(inH, height);
-    // The pixels as bytes B, G, R, A; the output keeps that order.
-    std::vector<std::uint8_t> src(bitmap.Pixels.size() * kChannels);
-    for (std::size_t i = 0; i < bitmap.Pixels.size(); ++i) PutU32(&src[i * kChannels], bitmap.Pixels[i]);
-    std::vector<std::uint8_t> dst(static_cast<std::size_t>(width) * height * kChannels);
+    // The pixels as bytes B, G, R, A (their order in memory on little-endian machines, which are
+    // read in place); the output keeps that order.
+    constexpr bool kInPlace = std::endian::native == std::endian::little;
+    std::vector<std::uint8_t> copied;
+    const std::uint8_t* src = reinterpret_cast<const std::uint8_t*>(bitmap.Pixels.data());
+    if (!kInPlace) {
+        copied.resize(bitmap.Pixels.size() * kChannels);
+        for (std::size_t i = 0; i < bitmap.Pixels.size(); ++i) PutU32(&copied[i * kChannels], bitmap.Pixels[i]);
+        src = copied.data();
+    }
+    std::vector<std::uint32_t> result(static_cast<std::size_t>(width) * height);
+    std::uint8_t* dst = reinterpret_cast<std::uint8_t*>(result.data());
     // The vertical pass runs over whole rows and is cheaper per sample; order the passes by work.
     const double horizontalFirst = 3.0 * inH * width * cx.MaxTaps + 1.0 * height * width * cy.MaxTaps;
     const double verticalFirst = 1.0 * height * inW * cy.MaxTaps + 3.0 * height * width * cx.MaxTaps;
     if (horizontalFirst <= verticalFirst) {
         std::vector<std::uint16_t> mid(static_cast<std::size_t>(width) * inH * kChannels);
-        Horizontal(src.data(), inW, inH, cx, mid.data(), FirstOut);
-        Vertical(mid.data(), width, cy, dst.data(), SecondOut);
+        Horizontal(src, inW, inH, cx, mid.data(), FirstOut);
+        Vertical(mid.data(), width, cy, dst, SecondOut);
     } else {
         std::vector<std::uint16_t> mid(static_cast<std::size_t>(inW) * height * kChannels);
-        Vertical(src.data(), inW, cy, mid.data(), FirstOut);
-        Horizontal(mid.data(), inW, height, cx, dst.data(), SecondOut);
+        Vertical(src, inW, cy, mid.data(), FirstOut);
+        Horizontal(mid.data(), inW, height, cx, dst, SecondOut);
     }
+    if (!kInPlace)
+        for (std::uint32_t& p : result) p = GetU32(reinterpret_cast<const std::uint8_t*>(&p));
     bitmap.Width = width;
     bitmap.Height = height;
-    bitmap.Pixels.resize(static_cast<std::size_t>(width) * height);
-    for (std::size_t i = 0; i < bitmap.Pixels.size(); ++i) bitmap.Pixels[i] = GetU32(&dst[i * kChannels]);
+    bitmap.Pixels.swap(result);
     return true;
 }
 

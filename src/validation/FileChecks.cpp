@@ -1,6 +1,7 @@
 #include "validation/FileChecks.h"
 
 #include "catalogue/OutlineDocument.h"
+#include "media/LodFile.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/Strings.h"
@@ -12,8 +13,6 @@ namespace kelvarn {
 namespace {
 
 constexpr std::int32_t kMeshLibraryBuild = 29;
-// A level-of-detail file is a short text; its first "name" line is near the top.
-constexpr std::uint64_t kMaxLodFileBytes = 1ull << 20;
 
 const TOutlineNode* Grandparent(const TOutlineNode* node) {
     return node && node->Parent() ? node->Parent()->Parent() : nullptr;
@@ -91,18 +90,12 @@ std::string CheckPoint(const TCheckContext& context, const TOutlineNode* node, s
     }
     mesh = ValuePath(mesh);
 
-    // A level-of-detail mesh names its first detail mesh on its first "name" line.
+    // A level-of-detail mesh stands for its first detail mesh.
     if (EndsWith(LowerCase(mesh), ".lm")) {
-        const std::string lod = ResolvePathIgnoreCase(JoinPath(context.AssetFolder, mesh + ".txt"));
-        DecodedText text;
-        if (lod.empty() || !ReadTextFile(lod, text, kMaxLodFileBytes).empty())
-            return "Unable to read mesh file: " + mesh + ".txt";
-        for (const std::string& line : SplitLines(text.text)) {
-            if (!ContainsStr(line, "name")) continue;
-            const std::vector<std::string> parts = SplitString(line, "\"");
-            mesh = parts.size() > 1 ? ValuePath(parts[1]) : std::string();
-            break;
-        }
+        const std::string path = ResolvePathIgnoreCase(JoinPath(context.AssetFolder, mesh + ".txt"));
+        LodFile lod;
+        if (path.empty() || !ReadLodFile(path, lod).empty()) return "Unable to read mesh file: " + mesh + ".txt";
+        if (const std::string first = lod.FirstMeshName(); !first.empty()) mesh = ValuePath(first);
     }
     if (const std::size_t slash = mesh.find('\\'); slash != std::string::npos) mesh[slash] = '/';
     reference = RemoveChars(value, "\"") + "=" + mesh;

@@ -141,6 +141,18 @@ TEST(NormalMap, RampsSlopeAndWrapAtTheEdges) {
     EXPECT_EQ(rows.At(0, 4) & 0xFFFFFFu, Expected(0, 4 * (60 - 0)));
 }
 
+TEST(NormalMap, InPlaceMapEqualsTheTwoBufferMap) {
+    std::uint32_t seed = 1;
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 1}, std::pair{1, 3}, std::pair{2, 2}, std::pair{7, 5}}) {
+        Image32 image = Filled(w, h, 0);
+        for (std::uint32_t& p : image.Pixels) p = seed = seed * 1103515245u + 12345u;
+        std::vector<std::uint32_t> expected(image.Pixels.size());
+        GenerateNormalMap(w, h, image.Pixels.data(), expected.data());
+        MakeNormalMap(image);
+        EXPECT_EQ(image.Pixels, expected) << w << "x" << h;
+    }
+}
+
 TEST(NormalMap, GreyscaleAveragesTheColours) {
     Image32 image = Filled(2, 1, 0x7F0A141Eu);  // (10 + 20 + 30) div 3 = 20
     image.At(1, 0) = 0xFFFFFF00u;               // 510 div 3 = 170

@@ -93,6 +93,21 @@ TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {
     EXPECT_EQ(ReadBytes(file), "new");
 }
 
+TEST(AtomicWrite, NoReplaceWriteNeverTouchesAnExistingFile) {
+    TempDir dir;
+    const std::string file = dir / "red.tga";
+    EXPECT_EQ(WriteFileNoReplace(file, "first"), "");
+    EXPECT_EQ(ReadBytes(file), "first");
+    EXPECT_NE(WriteFileNoReplace(file, "second"), "");
+    EXPECT_EQ(ReadBytes(file), "first");
+    SetWriteFaultHook([](const std::string&) { return std::size_t{2}; });
+    EXPECT_NE(WriteFileNoReplace(dir / "blue.tga", "bytes"), "");
+    SetWriteFaultHook(nullptr);
+    std::vector<std::string> entries;
+    ListEntries(dir / "*.*", entries);
+    EXPECT_EQ(Names(entries), std::vector<std::string>{"red.tga"});
+}
+
 TEST(AtomicWrite, KeepsPermissionsAndWritesThroughALink) {
     namespace fs = std::filesystem;
     TempDir dir;

@@ -220,7 +220,8 @@ struct MeshBed : ValidationBed {
     MeshBed() {
         File("body/Body.im");
         File("body/halo.tga");
-        File("lod/lod.lm.txt", "version 1.0\r\nname = \"lod/lod0.im\"\r\nname = \"lod/lod1.im\"\r\n");
+        File("lod/lod.lm.txt",
+             "version 1.0\r\nmesh(\"10\") {\r\n  name=\"lod/lod0.im\";\r\n}\r\nmesh(\"20\") {\r\n  name=\"lod/lod1.im\";\r\n}\r\n");
         Load(kMeshes);
     }
 };
