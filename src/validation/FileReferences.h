@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "validation/AssetCheck.h"
+#include "catalogue/AssetCheck.h"
 
 namespace kelvarn {
 
