@@ -6,3 +6,5 @@ foreach(name bmp tga tga_full texture dxt jpeg)
     set_tests_properties(fuzz_replay_media_${name} PROPERTIES LABELS "fuzz;image")
   endif()
 endforeach()
+# The header-only picture size the file and texture checks use.
+kelvarn_fuzz_target(image_size SOURCES image_size.cpp DEPS kelvarn_media)
