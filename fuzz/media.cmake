@@ -8,3 +8,6 @@ foreach(name bmp tga tga_full texture dxt jpeg)
 endforeach()
 # The header-only picture size the file and texture checks use.
 kelvarn_fuzz_target(image_size SOURCES image_size.cpp DEPS kelvarn_media)
+if(TEST fuzz_replay_image_size)
+  set_tests_properties(fuzz_replay_image_size PROPERTIES LABELS "fuzz;checks")
+endif()

@@ -12,14 +12,23 @@
 
 namespace {
 
-const std::filesystem::path& Folder() {
-    static const std::filesystem::path folder = [] {
-        const auto path = std::filesystem::temp_directory_path() / ("kelvarn-fuzz-mesh-textures-" + std::to_string(::getpid()));
+// A folder of this run's own, removed when the run ends.
+struct RunFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("kelvarn-fuzz-mesh-textures-" + std::to_string(::getpid()));
+    RunFolder() {
         std::filesystem::create_directories(path);
         std::ofstream(path / "body.texture.txt") << "Primary=body.tga\r\n";
-        return path;
-    }();
-    return folder;
+    }
+    ~RunFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+const std::filesystem::path& Folder() {
+    static const RunFolder folder;
+    return folder.path;
 }
 
 }  // namespace
