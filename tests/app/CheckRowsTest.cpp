@@ -5,6 +5,7 @@
 #include "ImageBuilders.h"
 #include "shell/Files.h"
 #include "shell/ReportLog.h"
+#include "shell/ui/Alert.h"
 #include "shell/ui/MainWindow.h"
 #include "support/MeshFileBuilder.h"
 
@@ -64,6 +65,14 @@ TEST(CheckRows, EachRowLogsItsBlockForTheSelectedAsset) {
     const std::string images = rows.Run(1705);
     EXPECT_TRUE(Holds(images, "Verify Images")) << images;
     EXPECT_TRUE(Holds(images, "\tthumb.jpg: Image Size (240 x 181)\r\n")) << images;
+}
+
+TEST(CheckRows, ShowingACorruptMeshAlertsInTheFileList) {
+    CheckRowsBed rows(Answer::No);
+    TMain& main = rows.bed.Main();
+    main.Bus().SendCommand(ccShowFile, rows.Asset("broken.im"));
+    EXPECT_EQ(main.Frame(TFrameId::FileList)->Alert()->Text(), "Mesh file is corrupt");
+    EXPECT_NE(main.ActiveViewer(), TFrameId::Mesh);
 }
 
 TEST(CheckRows, YesDeletesTheDuplicateAfterItsBackup) {
