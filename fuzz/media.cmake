@@ -13,3 +13,8 @@ foreach(name texture_descriptor lod_file)
     set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS "fuzz;media_ui")
   endif()
 endforeach()
+# The header-only picture size the file and texture checks use.
+kelvarn_fuzz_target(image_size SOURCES image_size.cpp DEPS kelvarn_media)
+if(TEST fuzz_replay_image_size)
+  set_tests_properties(fuzz_replay_image_size PROPERTIES LABELS "fuzz;checks")
+endif()

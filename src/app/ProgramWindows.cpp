@@ -30,6 +30,7 @@
 #include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
+#include "validation/ui/FileCheckRows.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptEngine.h"
 
@@ -120,6 +121,9 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     RegisterOutlineCommands(main.Dispatcher(), outlineView);
     RegisterOutlineMainRows(main, outlineView);
     RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
+    RegisterFileCheckRows(main.Dispatcher(), [&outlineView](const std::function<void(const TAssetCheck&)>& run) {
+        outlineView.RunAssetCheck(run);
+    });
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);

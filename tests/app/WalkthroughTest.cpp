@@ -95,7 +95,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1505, kMenusSettings},
     {kUndefinedCommand, 1701, kMenusSettings},
     {kUndefinedCommand, 1703, kNewAssets},
-    {kUndefinedCommand, 1706, kChecks},
     {kUndefinedCommand, 1709, kMenusSettings},
     {kUndefinedCommand, 1716, kMenusSettings},
     {kUndefinedCommand, 1717, kScriptCommands},

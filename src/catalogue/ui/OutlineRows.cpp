@@ -23,6 +23,10 @@ void RegisterOutlineCommands(TDispatcher& d, TOutlineView& outline) {
     d.RegisterCommand(1009, [&outline](const std::string&) { outline.SaveConfig(outline.AssetConfigFile(), true, true); });
     d.RegisterCommand(1101, [&outline](const std::string&) { outline.IncrementKuid(nullptr, false, true); });
     d.RegisterCallback(ccUndo, [&outline](const std::string&) { outline.UndoLastChange(); });
+    // The checks of the asset folder's files, each reported to the day's log.
+    d.RegisterCommand(1704, [&outline](const std::string&) { outline.VerifyMeshes(); });
+    d.RegisterCommand(1705, [&outline](const std::string&) { outline.VerifyImages(); });
+    d.RegisterCommand(1713, [&outline](const std::string&) { outline.VerifyTextures(); });
     d.AddMenuValidator([&outline](int group) {
         if (group == ocContextMenu) outline.ValidateMenu();
     });

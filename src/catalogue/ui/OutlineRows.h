@@ -11,7 +11,7 @@ class TOutlineView;
 class TXMLView;
 
 // The rows that need only the outline frame: 2300-2361 (those of later parts call the frame's
-// hooks), 1009, 1101, callback 248 and the state of group 2300.
+// hooks), 1009, 1101, the folder checks 1704, 1705 and 1713, callback 248 and the state of group 2300.
 void RegisterOutlineCommands(TDispatcher& dispatcher, TOutlineView& outline);
 
 // The rest, which need the main window: callback 206, the Ctrl+S hook, the frame's hooks into the

@@ -19,6 +19,7 @@
 
 #include "catalogue/ConfigPath.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/OutlineVerifications.h"
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineItemModel.h"
 #include "catalogue/ui/StateIcons.h"
@@ -476,6 +477,35 @@ bool TOutlineView::WalkProgress(std::size_t done, std::size_t total) {
         gauge_->repaint();
     }
     return !cancel_;
+}
+
+void TOutlineView::RunAssetCheck(const std::function<void(const TAssetCheck& check)>& run) {
+    const std::string folder = state_.AssetPath().empty() ? document_.ShownFolder() : state_.AssetPath();
+    if (folder.empty() || busy_) return;
+    busy_ = true;
+    cancel_ = false;
+    TAssetCheck check{state_, document_, folder, false};
+    check.Progress = [this](std::size_t done, std::size_t total) {
+        if (total == 0)
+            gauge_->hide();
+        else
+            WalkProgress(done, total);
+    };
+    run(check);
+    gauge_->hide();
+    busy_ = false;
+}
+
+void TOutlineView::VerifyMeshes() {
+    RunAssetCheck([](const TAssetCheck& check) { kelvarn::VerifyMeshes(check); });
+}
+
+void TOutlineView::VerifyTextures() {
+    RunAssetCheck([](const TAssetCheck& check) { kelvarn::VerifyTextures(check); });
+}
+
+void TOutlineView::VerifyImages() {
+    RunAssetCheck([](const TAssetCheck& check) { kelvarn::VerifyImages(check); });
 }
 
 void TOutlineView::ToggleMark(TOutlineNode* node, int mode, bool nodeOnly) {

@@ -29,6 +29,7 @@ namespace kelvarn {
 class OutlineItemModel;
 class TFindForm;
 class TOutlineDocument;
+struct TAssetCheck;
 class TOutlineNode;
 class TOutlineTree;
 class TProgramState;
@@ -135,6 +136,13 @@ public:
     // ContextMenuExecute: a button or item sends its number with the frame's name.
     void ContextMenuExecute(int number);
     void PopupContextMenu(const QPoint& globalPos);
+
+    // --- checks of the current asset's files, with the frame's gauge (rows 1704, 1705, 1713; 1706
+    // runs the file reference check through RunAssetCheck). Nothing runs without an asset.
+    void RunAssetCheck(const std::function<void(const TAssetCheck& check)>& run);
+    void VerifyMeshes();
+    void VerifyTextures();
+    void VerifyImages();
 
     // --- hooks of later parts
     std::function<void(TOutlineNode* node, bool asChild)> InsertTag;  // 2308, 2311, Insert, Ctrl+Insert

@@ -22,12 +22,6 @@ void FillSelector(TSelector& selector, const TMeshView& view, Lister list) {
 
 }  // namespace
 
-std::string CheckMeshForView(const std::string& path) {
-    // The container's own test: a file the chunk reader refuses is not handed to the view.
-    TMesh mesh(path);
-    return mesh.SetActive(true);
-}
-
 void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelector& selector,
                      TColourBox* colourBox) {
     view.SetSelector(&selector);
@@ -40,7 +34,8 @@ void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelect
         };
 
     main.RegisterViewerBranch(TViewerChoice::Mesh, [&main, &view](const std::string& path) {
-        if (std::string message = CheckMeshForView(path); !message.empty()) {
+        // The outline's header check: a file it refuses is not handed to the view.
+        if (std::string message = CheckMeshFile(path); !message.empty()) {
             main.Frame(TFrameId::FileList)->Alert()->ShowAlert(message, true, 1);
             return;
         }

@@ -1,6 +1,7 @@
 // The mesh view's and the point selector's place in the main window: the ".im"/".pm" branch of showing
-// a file, callbacks 252 and 253, the rows of commands 2650-2666 and 2690-2694, and group 2600's menu
-// state. src/app/ calls this once the windows exist.
+// a file (the header check first: a refused file's message goes to the file list's alert), callbacks
+// 252 and 253, the rows of commands 2650-2666 and 2690-2694, and group 2600's menu state. src/app/
+// calls this once the windows exist.
 #pragma once
 
 #include <string>
@@ -15,9 +16,5 @@ class TSelector;
 
 void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelector& selector,
                      TColourBox* colourBox);
-
-// The check a mesh passes before the view shows it: empty when it may be shown, else the message for
-// the file list's alert.
-std::string CheckMeshForView(const std::string& path);
 
 }  // namespace kelvarn

@@ -81,8 +81,12 @@ TEST_F(MeshInMain, ShowingAMeshBringsTheViewForwardAndRefusesDamagedFiles) {
 
     test::WriteBytes(asset.Path("asset/cut.im"), test::ReadBytes(asset.Mesh()).substr(0, 40));
     Send(ccShowFile, asset.Path("asset/cut.im"));
-    EXPECT_EQ(files->Alert()->Text(), "MESH001F file " + asset.Path("asset/cut.im") + " is not a valid mesh");
+    EXPECT_EQ(files->Alert()->Text(), "Mesh file is corrupt");
     EXPECT_EQ(view->ShownFile(), asset.Mesh()) << "the view keeps what it showed";
+    test::WriteBytes(asset.Path("asset/tiny.pm"), "JI");
+    Send(ccShowFile, asset.Path("asset/tiny.pm"));
+    EXPECT_EQ(files->Alert()->Text(), "*** File is empty ***");
+    EXPECT_EQ(view->ShownFile(), asset.Mesh());
 
     test::WriteBytes(asset.Path("asset/plain.im"), test::MeshFileBuilder().Info(102).Bytes());
     Send(ccShowFile, asset.Path("asset/plain.im"));
