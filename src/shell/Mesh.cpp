@@ -180,7 +180,7 @@ namespace {
 // The texture entries of one material body (after its "MATL" header): u32 version, name, u32, u32
 // sides, f32 opacity, four RGB colours, f32 shininess, u32 count, then per entry u32 slot, name, f32
 // amount. A material of another version is passed over rather than misread.
-void ReadMaterialTextures(ByteReader& reader, std::vector<std::string>& names, std::set<std::string>& seen) {
+void ReadMaterialTextures(ByteReader& reader, std::vector<TMeshTextureEntry>& entries) {
     constexpr std::uint64_t kFixedFields = 4 + 4 + 4 + 12 * 4 + 4;
     constexpr std::uint64_t kMinEntry = 4 + 4 + 4;  // slot, empty name, amount
     std::string name;
@@ -188,20 +188,17 @@ void ReadMaterialTextures(ByteReader& reader, std::vector<std::string>& names, s
     if (!reader.ReadU32(version) || version != kMaterialVersion) return;
     if (!ReadCountedName(reader, name) || !reader.Skip(kFixedFields) || !reader.ReadU32(count)) return;
     for (std::uint32_t i = 0; i < count && reader.Fits(1, kMinEntry); ++i) {
-        std::uint32_t slot = 0;
+        TMeshTextureEntry entry;
         float amount = 0;
-        if (!reader.ReadU32(slot) || !ReadCountedName(reader, name) || !reader.ReadF32(amount)) return;
-        const std::string file = ExtractFileName(name);
-        if (slot != kDiffuseSlot || file.empty()) continue;
-        if (seen.insert(LowerCase(file)).second) names.push_back(file);
+        if (!reader.ReadU32(entry.Slot) || !ReadCountedName(reader, entry.Name) || !reader.ReadF32(amount)) return;
+        entries.push_back(std::move(entry));
     }
 }
 
 }  // namespace
 
-std::vector<std::string> MeshTextureNames(const TMesh& mesh) {
-    std::vector<std::string> names;
-    std::set<std::string> seen;  // lower case
+std::vector<TMeshTextureEntry> MeshTextureEntries(const TMesh& mesh) {
+    std::vector<TMeshTextureEntry> entries;
     for (const TChunk& chunk : mesh.Chunks()) {
         ByteReader reader(chunk.Data);
         const std::string tag = chunk.GetTag();
@@ -214,7 +211,18 @@ std::vector<std::string> MeshTextureNames(const TMesh& mesh) {
         } else if (tag != "MATL") {
             continue;
         }
-        ReadMaterialTextures(reader, names, seen);
+        ReadMaterialTextures(reader, entries);
+    }
+    return entries;
+}
+
+std::vector<std::string> MeshTextureNames(const TMesh& mesh) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;  // lower case
+    for (const TMeshTextureEntry& entry : MeshTextureEntries(mesh)) {
+        const std::string file = ExtractFileName(entry.Name);
+        if (entry.Slot != kDiffuseSlot || file.empty()) continue;
+        if (seen.insert(LowerCase(file)).second) names.push_back(file);
     }
     return names;
 }

@@ -104,6 +104,16 @@ std::string AttachmentToCsv(const TATCHE& entry);
 
 // The names of the points of every "ATCH" chunk, in file order: the point selector's list.
 std::vector<std::string> MeshAttachmentNames(const TMesh& mesh);
+// One texture entry of a material: the slot it fills (1 diffuse, 8 bump, 9 reflection ...) and the
+// name as the mesh holds it, often a full path on the author's machine.
+struct TMeshTextureEntry {
+    std::uint32_t Slot = 0;
+    std::string Name;
+};
+// Every texture entry of the mesh's materials, in file order, repeats and empty names included. The
+// one walk of the materials that the lists below and the texture checks share.
+std::vector<TMeshTextureEntry> MeshTextureEntries(const TMesh& mesh);
+
 // The file-name part of every diffuse texture entry (slot 1) of the mesh's materials (a "MATL" chunk
 // at the top level or inside a "CHNK"), in file order, each name once (ignoring case): the texture
 // list, whose entries the mesh view can highlight. A material stops at the first entry its data
