@@ -33,7 +33,7 @@ std::vector<std::string> DescriptorImagePaths(TRepairRun& run) {
 
 std::vector<std::string> ConfigImageNames(const TRepairRun& run) {
     std::vector<std::string> names;
-    if (run.Context.Config) ListAssetImages(*run.Context.Config, names);
+    ListAssetImages(run.Check.Document, names);
     return names;
 }
 
@@ -99,8 +99,8 @@ void FindUnreferencedImages(TRepairRun& run, std::vector<std::string>& lines) {
         lines.emplace_back("Images may be referenced by script or html files");
         question += "\r\nImages may be referenced by script or html files";
     }
-    if (run.ReportOnly() || run.Context.ScriptMode) return;
-    if (!run.Context.State.Messages->AskYesNo(question)) return;
+    if (run.ReportOnly() || run.Check.ScriptMode) return;
+    if (!run.Check.State.Messages->AskYesNo(question)) return;
     for (const std::string& path : unreferenced) {
         if (std::string error = run.PrepareChange(path); !error.empty()) lines.push_back(error);
         else if (!DeleteFilePath(path)) lines.push_back("Unable to delete file: " + path);
@@ -109,8 +109,8 @@ void FindUnreferencedImages(TRepairRun& run, std::vector<std::string>& lines) {
 
 void ReplaceImageReferences(TRepairRun& run, std::vector<std::string>& lines) {
     (void)lines;
-    TOutlineDocument* config = run.Context.Config;
-    if (!config || config->Empty()) return;
+    TOutlineDocument* config = &run.Check.Document;
+    if (config->Empty()) return;
     std::vector<TOutlineNode*> nodes;
     for (TOutlineNode* node = config->Root()->FirstChild(); node; node = node->NextRow()) nodes.push_back(node);
     for (TOutlineNode* node : nodes) {

@@ -36,9 +36,9 @@ fs::path Settled(std::string_view path) {
 
 }  // namespace
 
-TRepairRun::TRepairRun(const TTextureRepairContext& context)
-    : Context(context), Library(context.State), Facade(Library),
-      folder_(ExcludeTrailingSeparator(NativePath(context.AssetFolder))) {}
+TRepairRun::TRepairRun(const TAssetCheck& check, bool reportOnly)
+    : Check(check), Library(check.State), Facade(Library), reportOnly_(reportOnly),
+      folder_(ExcludeTrailingSeparator(NativePath(check.AssetFolder))) {}
 
 std::vector<std::string> TRepairRun::FilesBelow(std::initializer_list<std::string_view> extensions) const {
     std::vector<std::string> all, result;
@@ -90,7 +90,7 @@ std::string TRepairRun::PrepareChange(const std::string& path) {
     if (!FileExists(path)) return {};
     const std::string key = Settled(path).string();
     if (backedUp_.count(key)) return {};
-    if (std::string error = BackupFile(Context.State, path); !error.empty()) return error;
+    if (std::string error = BackupFile(Check.State, path); !error.empty()) return error;
     backedUp_.insert(key);
     return {};
 }
@@ -113,14 +113,14 @@ std::string JoinRepairReport(const std::vector<std::string>& lines) {
     return report;
 }
 
-std::string RepairTextures(const TTextureRepairContext& context, std::string_view mode) {
+std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool reportOnly) {
     using Mode = void (*)(TRepairRun&, std::vector<std::string>&);
     static constexpr Mode kModes[] = {ConvertTextureFiles, CheckImageSize,         CheckAlphaImages,
                                       MakeUniformImagesSmall, FindMissingImages, FindUnreferencedImages,
                                       ReplaceImageReferences};
     std::string word = LowerCase(Trim(mode));
     if (word.empty()) word = "all";
-    TRepairRun run(context);
+    TRepairRun run(check, reportOnly);
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < std::size(kModes); ++i)
         if (word == "all" || word == kTextureRepairModes[i]) kModes[i](run, lines);
@@ -134,8 +134,7 @@ std::string RepairTextures(const TTextureRepairContext& context, std::string_vie
 std::string RepairTexturesAndLog(TProgramState& state, TOutlineDocument& config, const std::string& folder) {
     const DateTime start = state.Clock->Now();
     config.PushUndo();
-    const TTextureRepairContext context{state, &config, folder, false, false, {}};
-    const std::string report = RepairTextures(context, "all");
+    const std::string report = RepairTextures(TAssetCheck{state, config, folder}, "all");
     std::vector<std::string> lines;
     if (!report.empty()) lines = SplitString(report.substr(1), "\r\n\t");
     AddToLog(state, folder, "Repair Textures", lines, start);

@@ -7,8 +7,6 @@
 // (backs up and writes). A report-only run finds alone; the corpus runner and the tests use it.
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,24 +16,17 @@ namespace kelvarn {
 
 class TOutlineDocument;
 class TProgramState;
-
-struct TTextureRepairContext {
-    TProgramState& State;              // messages (the deletion question), clock (backup names)
-    TOutlineDocument* Config = nullptr;  // the images it names; "duplicate" edits it
-    std::string AssetFolder;           // absolute, no trailing separator
-    bool ScriptMode = false;           // a batch over tagged assets: nobody is asked
-    bool ReportOnly = false;           // find steps alone: no file and no config value changes
-    // Called with (done, total) per file of a mode; may be empty.
-    std::function<void(std::size_t, std::size_t)> Progress;
-};
+struct TAssetCheck;
 
 // The modes in the order an "all" run takes them.
 inline constexpr std::string_view kTextureRepairModes[] = {"texture", "size",       "alpha",    "uniform",
                                                            "missing", "unreferenced", "duplicate"};
 
-// Runs the mode (compared ignoring case; empty means "all") and gives the report: empty, or "." and
-// the lines joined by CR LF and a tab.
-std::string RepairTextures(const TTextureRepairContext& context, std::string_view mode);
+// Runs the mode (compared ignoring case; empty means "all") on the check's asset and gives the report:
+// empty, or "." and the lines joined by CR LF and a tab. The config is the one whose images count as
+// named and whose values "duplicate" changes; in script mode nobody is asked. `reportOnly` runs the
+// find steps alone: no file and no config value changes.
+std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool reportOnly = false);
 
 // The menu's "Repair Textures": an undo point of the config, mode "all" on the folder, and the report
 // (without its leading ".") logged under that title, so a quiet setting never hides a failure.

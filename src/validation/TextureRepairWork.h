@@ -11,23 +11,22 @@
 #include "media/StrellImage.h"
 #include "media/Textures.h"
 #include "shell/Image32.h"
+#include "validation/AssetCheck.h"
 #include "validation/TextureRepair.h"
 
 namespace kelvarn {
 
 class TRepairRun {
 public:
-    explicit TRepairRun(const TTextureRepairContext& context);
+    TRepairRun(const TAssetCheck& check, bool reportOnly);
 
-    const TTextureRepairContext& Context;
+    const TAssetCheck& Check;
     TTextures Library;
     TStrellImage Facade;
 
-    bool ReportOnly() const { return Context.ReportOnly; }
+    bool ReportOnly() const { return reportOnly_; }
     const std::string& Folder() const { return folder_; }  // the asset folder, native
-    void Progress(std::size_t done, std::size_t total) const {
-        if (Context.Progress) Context.Progress(done, total);
-    }
+    void Progress(std::size_t done, std::size_t total) const { Check.Step(done, total); }
 
     // Files below the asset folder whose name ends in one of the extensions (ignoring case): native
     // full paths, sorted ignoring case.
@@ -55,6 +54,7 @@ public:
     bool LoadBitmap(const std::string& path, Image32& bitmap, int& alphaKind);
 
 private:
+    bool reportOnly_;
     std::string folder_;  // native, no trailing separator
     std::vector<std::string> missing_;
     std::set<std::string> backedUp_;
@@ -69,7 +69,7 @@ struct TDescriptorImages {
 TDescriptorImages ReadDescriptorImages(const std::string& path);
 
 // Width and height from the file's header; false (and -1 x -1) when unreadable.
-bool ReadImageSize(TRepairRun& run, const std::string& path, int& width, int& height);
+bool ReadImageSize(const std::string& path, int& width, int& height);
 // The picture brought to a new size by the program's one resampler; false when it cannot be.
 bool ResampleImage(Image32& bitmap, int width, int height);
 // The grey level that becomes an alpha byte: (61 R + 174 G + 21 B) div 256.

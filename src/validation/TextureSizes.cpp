@@ -73,7 +73,7 @@ TSizeItem FindItem(TRepairRun& run, const std::string& path) {
             item.Rewrite = depth < 24 || type == 9 || type == 10 || type == 11;
         }
     }
-    ReadImageSize(run, path, item.Width, item.Height);
+    ReadImageSize(path, item.Width, item.Height);
     item.Enlarge = item.Width > 0 && item.Height > 0 && (item.Width == 1 || item.Height == 1);
     if (!item.Rewrite && !item.Enlarge) return item;
     // Whether the change can be made is known before anything is written.
@@ -118,8 +118,8 @@ void CheckTextureImageSizes(TRepairRun& run, std::vector<std::string>& lines) {
         }
         if (missing || images.Primary.empty() || images.Alpha.empty()) continue;
         int w[2], h[2];
-        ReadImageSize(run, found[0], w[0], h[0]);
-        ReadImageSize(run, found[1], w[1], h[1]);
+        ReadImageSize(found[0], w[0], h[0]);
+        ReadImageSize(found[1], w[1], h[1]);
         if (w[0] != w[1] || h[0] != h[1])
             lines.push_back("Alpha and primary images are not the same size: " + run.Relative(path));
     }

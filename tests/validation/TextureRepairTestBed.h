@@ -15,6 +15,7 @@
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "support/TestSupport.h"
+#include "validation/AssetCheck.h"
 #include "validation/TextureRepair.h"
 
 namespace kelvarn::test {
@@ -59,8 +60,7 @@ struct RepairBed {
         if (doc.Empty()) {
             EXPECT_EQ(doc.LoadConfig(asset), "");
         }
-        TTextureRepairContext context{state, &doc, asset, scriptMode, reportOnly, {}};
-        return RepairTextures(context, mode);
+        return RepairTextures(TAssetCheck{state, doc, asset, scriptMode}, mode, reportOnly);
     }
 
     // Every file below a folder with its bytes, for "nothing changed" checks.
