@@ -5,6 +5,7 @@
 
 #include "catalogue/OutlineDocument.h"
 #include "shell/Backups.h"
+#include "validation/AssetCheck.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/ReportLog.h"
@@ -129,6 +130,13 @@ std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool
         for (const std::string& path : run.Missing()) lines.push_back("- " + path);
     }
     return JoinRepairReport(lines);
+}
+
+std::string RepairTextures(const TTextureRepairContext& context, std::string_view mode) {
+    if (!context.Config) return {};
+    return RepairTextures(TAssetCheck{context.State, *context.Config, context.AssetFolder, context.ScriptMode,
+                                      context.Progress},
+                          mode, context.ReportOnly);
 }
 
 std::string RepairTexturesAndLog(TProgramState& state, TOutlineDocument& config, const std::string& folder) {

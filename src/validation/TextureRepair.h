@@ -7,6 +7,8 @@
 // (backs up and writes). A report-only run finds alone; the corpus runner and the tests use it.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +29,17 @@ inline constexpr std::string_view kTextureRepairModes[] = {"texture", "size",   
 // named and whose values "duplicate" changes; in script mode nobody is asked. `reportOnly` runs the
 // find steps alone: no file and no config value changes.
 std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool reportOnly = false);
+
+// The same with the fields named one by one (the first form callers were given).
+struct TTextureRepairContext {
+    TProgramState& State;
+    TOutlineDocument* Config = nullptr;  // required: the images it names, and "duplicate"'s edits
+    std::string AssetFolder;
+    bool ScriptMode = false;
+    bool ReportOnly = false;
+    std::function<void(std::size_t, std::size_t)> Progress;
+};
+std::string RepairTextures(const TTextureRepairContext& context, std::string_view mode);
 
 // The menu's "Repair Textures": an undo point of the config, mode "all" on the folder, and the report
 // (without its leading ".") logged under that title, so a quiet setting never hides a failure.

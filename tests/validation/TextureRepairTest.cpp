@@ -63,6 +63,9 @@ TEST(TextureRepairReport, ModeWordIgnoresCaseAndEmptyMeansAll) {
     EXPECT_EQ(bed.Run("", true), all);
     EXPECT_EQ(bed.Run("uniform", true), "");
     EXPECT_EQ(bed.Run("no-such-mode", true), "");
+    // The form with the fields named one by one runs the same check; without a config it does nothing.
+    EXPECT_EQ(RepairTextures(TTextureRepairContext{bed.state, &bed.doc, bed.asset, false, true, {}}, "All"), all);
+    EXPECT_EQ(RepairTextures(TTextureRepairContext{bed.state, nullptr, bed.asset, false, true, {}}, "All"), "");
 }
 
 // --- the uniform TGA rewrite
