@@ -104,7 +104,7 @@ void CheckAlphaImages(TRepairRun& run, std::vector<std::string>& lines) {
     const std::vector<std::string> descriptors = run.FilesBelow({".texture.txt"});
     for (std::size_t i = 0; i < descriptors.size(); ++i) {
         run.Progress(i, descriptors.size());
-        const TDescriptorImages images = ReadDescriptorImages(descriptors[i]);
+        const TDescriptorImages images = run.Descriptor(descriptors[i]);
         TMerge m{descriptors[i], ExtractFileDir(descriptors[i]), LowerCase(images.Primary), LowerCase(images.Alpha),
                  {}, {}};
         if (m.Primary.empty() || m.Alpha.empty() || m.Primary == m.Alpha) continue;

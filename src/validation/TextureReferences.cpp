@@ -24,7 +24,7 @@ bool NamesImage(std::string_view name) {
 std::vector<std::string> DescriptorImagePaths(TRepairRun& run) {
     std::vector<std::string> paths;
     for (const std::string& descriptor : run.FilesBelow({".texture.txt"})) {
-        const TDescriptorImages images = ReadDescriptorImages(descriptor);
+        const TDescriptorImages images = run.Descriptor(descriptor);
         for (const std::string* name : {&images.Primary, &images.Alpha})
             if (!name->empty()) paths.push_back(run.Resolve(ExtractFileDir(descriptor), *name));
     }
@@ -57,10 +57,10 @@ void FindMissingImages(TRepairRun& run, std::vector<std::string>& lines) {
     (void)lines;
     std::vector<std::string> candidates;
     for (const std::string& path : DescriptorImagePaths(run))
-        if (!FileExists(path)) candidates.push_back(path);
+        if (!run.HasFile(path)) candidates.push_back(path);
     for (const std::string& name : ConfigImageNames(run)) {
-        const std::string path = run.Resolve(run.Folder(), name);
-        if (!FileExists(path)) candidates.push_back(path);
+        const std::string path = NativePath(JoinPath(run.Folder(), ReplaceChar(name, '/', '\\')));
+        if (!run.HasFile(path)) candidates.push_back(path);
     }
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         run.Progress(i, candidates.size());
@@ -71,8 +71,9 @@ void FindMissingImages(TRepairRun& run, std::vector<std::string>& lines) {
         if (EndsWithText(name, ".tga") && IsStockImageName(name) && run.InsideAsset(path) && DirectoryExists(folder)) {
             if (run.ReportOnly()) continue;  // a real run would make it
             MakeStockImage(folder, name);
+            run.FilesChanged();
         }
-        if (!FileExists(path) && ResolvePathIgnoreCase(path).empty()) run.AddMissing(path);
+        if (!run.HasFile(path)) run.AddMissing(path);
     }
 }
 
@@ -120,8 +121,8 @@ void ReplaceImageReferences(TRepairRun& run, std::vector<std::string>& lines) {
         if (!NamesImage(value)) continue;
         // The descriptor lies in the value's own folder, beside the image it would replace.
         const std::string base = RemoveFileExt(value);
-        const std::string descriptor = run.Resolve(run.Folder(), base + ".texture.txt");
-        if (!FileExists(descriptor) || !run.InsideAsset(descriptor)) continue;
+        const std::string descriptor = NativePath(JoinPath(run.Folder(), ReplaceChar(base, '/', '\\') + ".texture.txt"));
+        if (!run.HasFile(descriptor) || !run.InsideAsset(descriptor)) continue;
         if (run.ReportOnly()) continue;
         TTagSpec spec = DefaultTagSpec();
         spec.Path = config->NodePath(node);

@@ -38,17 +38,22 @@ fs::path Settled(std::string_view path) {
 }  // namespace
 
 TRepairRun::TRepairRun(const TAssetCheck& check, bool reportOnly)
-    : Check(check), Library(check.State), Facade(Library), reportOnly_(reportOnly),
+    : Check(check), Library(Quiet), Facade(Library), reportOnly_(reportOnly),
       folder_(ExcludeTrailingSeparator(NativePath(check.AssetFolder))) {}
 
 std::vector<std::string> TRepairRun::FilesBelow(std::initializer_list<std::string_view> extensions) const {
-    std::vector<std::string> all, result;
-    FindFilesRecursive(JoinPath(folder_, "*.*"), "*.*", all);
-    for (std::string& path : all) {
+    if (!listed_) {
+        listing_.clear();
+        FindFilesRecursive(JoinPath(folder_, "*.*"), "*.*", listing_);
+        for (const std::string& path : listing_) folded_.insert(LowerCase(path));
+        listed_ = true;
+    }
+    std::vector<std::string> result;
+    for (const std::string& path : listing_) {
         const std::string name = ExtractFileName(path);
         for (std::string_view ext : extensions)
             if (EndsWithText(name, ext) && name.size() > ext.size()) {
-                result.push_back(std::move(path));
+                result.push_back(path);
                 break;
             }
     }
@@ -80,6 +85,11 @@ std::string TRepairRun::Resolve(std::string_view folder, std::string_view name) 
     return found.empty() ? joined : found;
 }
 
+bool TRepairRun::HasFile(const std::string& path) const {
+    if (!listed_) FilesBelow({});
+    return folded_.count(LowerCase(path)) || FileExists(path) || !ResolvePathIgnoreCase(path).empty();
+}
+
 void TRepairRun::AddMissing(const std::string& path) {
     const auto at = std::lower_bound(missing_.begin(), missing_.end(), path, LessIgnoringCase);
     if (at != missing_.end() && SameText(*at, path)) return;
@@ -88,6 +98,7 @@ void TRepairRun::AddMissing(const std::string& path) {
 
 std::string TRepairRun::PrepareChange(const std::string& path) {
     if (!InsideAsset(path)) return "Unable to process file: " + path;
+    FilesChanged();  // whatever happens next, the files are read again
     if (!FileExists(path)) return {};
     const std::string key = Settled(path).string();
     if (backedUp_.count(key)) return {};
@@ -102,6 +113,12 @@ bool TRepairRun::LoadBitmap(const std::string& path, Image32& bitmap, int& alpha
     const bool loaded = Facade.LoadImage(path, bitmap, alphaKind, compression, bits);
     Library.FreeImage();
     return loaded && !bitmap.Empty();
+}
+
+const TDescriptorImages& TRepairRun::Descriptor(const std::string& path) {
+    auto found = descriptors_.find(path);
+    if (found == descriptors_.end()) found = descriptors_.emplace(path, ReadDescriptorImages(path)).first;
+    return found->second;
 }
 
 std::string JoinRepairReport(const std::vector<std::string>& lines) {
@@ -125,6 +142,7 @@ std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < std::size(kModes); ++i)
         if (word == "all" || word == kTextureRepairModes[i]) kModes[i](run, lines);
+    check.Step(0, 0);  // the gauge ends
     if (!run.Missing().empty()) {
         lines.emplace_back("Missing Files:");
         for (const std::string& path : run.Missing()) lines.push_back("- " + path);

@@ -25,6 +25,13 @@ bool ReadImageSize(const std::string& path, int& width, int& height) {
     return size.has_value();
 }
 
+bool ImageSizeOf(std::string_view bytes, int& width, int& height) {
+    const std::optional<TImageSize> size = ImageSizeFromBytes(bytes);
+    width = size ? size->Width : -1;
+    height = size ? size->Height : -1;
+    return size.has_value();
+}
+
 bool ResampleImage(Image32& bitmap, int width, int height) { return ResampleBitmap(bitmap, width, height); }
 
 std::uint8_t IntensityOf(std::uint32_t argb) { return Intensity(argb); }

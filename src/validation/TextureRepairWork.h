@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -11,16 +12,27 @@
 #include "media/StrellImage.h"
 #include "media/Textures.h"
 #include "shell/Image32.h"
+#include "shell/ProgramState.h"
 #include "validation/AssetCheck.h"
 #include "validation/TextureRepair.h"
 
 namespace kelvarn {
+
+// The Primary and Alpha names of a descriptor file (as written; empty when absent or unreadable).
+struct TDescriptorImages {
+    std::string Path;     // the descriptor, native
+    std::string Primary;
+    std::string Alpha;
+};
 
 class TRepairRun {
 public:
     TRepairRun(const TAssetCheck& check, bool reportOnly);
 
     const TAssetCheck& Check;
+    // The image library's own complaints about a file would stop a repair (or a batch) with a message
+    // box per load; the repair reports what it could not do in its lines instead.
+    TProgramState Quiet;
     TTextures Library;
     TStrellImage Facade;
 
@@ -41,6 +53,9 @@ public:
     // another case when there is one.
     std::string Resolve(std::string_view folder, std::string_view name) const;
 
+    // Does the file exist (a name of the asset found ignoring case)? Answered from the listing where it can.
+    bool HasFile(const std::string& path) const;
+
     // The sorted list of missing files (ignoring case, each once).
     const std::vector<std::string>& Missing() const { return missing_; }
     void AddMissing(const std::string& path);
@@ -53,23 +68,32 @@ public:
     // Loads a picture through the facade as a 32-bit bitmap; false when it cannot be read.
     bool LoadBitmap(const std::string& path, Image32& bitmap, int& alphaKind);
 
+    // A file was made or changed outside PrepareChange: the listing is read again.
+    void FilesChanged() {
+        listed_ = false;
+        folded_.clear();
+        descriptors_.clear();
+    }
+    // The Primary and Alpha names of a descriptor, read once until the run changes a file.
+    const TDescriptorImages& Descriptor(const std::string& path);
+
 private:
     bool reportOnly_;
-    std::string folder_;  // native, no trailing separator
+    std::string folder_;
+    // The asset's files and descriptors as last read; a change made by the run reads them again.
+    mutable std::vector<std::string> listing_;
+    mutable bool listed_ = false;
+    mutable std::set<std::string> folded_;  // the listing in lower case
+    std::map<std::string, TDescriptorImages> descriptors_;  // native, no trailing separator
     std::vector<std::string> missing_;
     std::set<std::string> backedUp_;
 };
 
-// The Primary and Alpha names of a descriptor file (as written; empty when absent or unreadable).
-struct TDescriptorImages {
-    std::string Path;     // the descriptor, native
-    std::string Primary;
-    std::string Alpha;
-};
 TDescriptorImages ReadDescriptorImages(const std::string& path);
 
 // Width and height from the file's header; false (and -1 x -1) when unreadable.
 bool ReadImageSize(const std::string& path, int& width, int& height);
+bool ImageSizeOf(std::string_view bytes, int& width, int& height);
 // The picture brought to a new size by the program's one resampler; false when it cannot be.
 bool ResampleImage(Image32& bitmap, int width, int height);
 // The grey level that becomes an alpha byte: (61 R + 174 G + 21 B) div 256.

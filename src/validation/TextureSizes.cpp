@@ -65,15 +65,15 @@ TSizeItem FindItem(TRepairRun& run, const std::string& path) {
     TSizeItem item;
     item.Path = path;
     item.Kind = KindOf(path);
-    if (item.Kind == TImageKind::Tga) {
-        std::string bytes;
-        if (ReadFileBytes(path, bytes).empty() && bytes.size() >= 18) {
+    std::string bytes;
+    if (ReadFileBytes(path, bytes).empty()) {
+        ImageSizeOf(bytes, item.Width, item.Height);
+        if (item.Kind == TImageKind::Tga && bytes.size() >= 18) {
             const int type = static_cast<unsigned char>(bytes[2]);
             const int depth = static_cast<unsigned char>(bytes[16]);
             item.Rewrite = depth < 24 || type == 9 || type == 10 || type == 11;
         }
     }
-    ReadImageSize(path, item.Width, item.Height);
     item.Enlarge = item.Width > 0 && item.Height > 0 && (item.Width == 1 || item.Height == 1);
     if (!item.Rewrite && !item.Enlarge) return item;
     // Whether the change can be made is known before anything is written.
@@ -103,7 +103,7 @@ void FixItem(TRepairRun& run, TSizeItem& item) {
 // The descriptors' image pairs: missing images go to the missing list; a pair of two sizes is named.
 void CheckTextureImageSizes(TRepairRun& run, std::vector<std::string>& lines) {
     for (const std::string& path : run.FilesBelow({".texture.txt"})) {
-        const TDescriptorImages images = ReadDescriptorImages(path);
+        const TDescriptorImages images = run.Descriptor(path);
         const std::string folder = ExtractFileDir(path);
         std::string found[2];
         bool missing = false;

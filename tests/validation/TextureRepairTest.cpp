@@ -381,6 +381,7 @@ TEST(TextureRepairRun, ReportOnlyGivesARealRunsReportAndChangesNothing) {
     bed.File("preview.jpg", SolidJpeg(240, 180, 0x112233));
     bed.File("odd.bmp", SolidBmp(6, 4, 1, 2, 3));
     bed.File("line.jpg", SolidJpeg(1, 300, 0x445566));
+    bed.File("bad.bmp", "BM" + std::string(10, '\x01'));  // the image library's complaints stay out of it
     RepairBed twin;
     const auto before = RepairBed::Snapshot(bed.asset);
     for (const auto& [path, bytes] : before) test::WriteBytes(twin.asset + path.substr(bed.asset.size()), bytes);
@@ -392,9 +393,11 @@ TEST(TextureRepairRun, ReportOnlyGivesARealRunsReportAndChangesNothing) {
     EXPECT_TRUE(bed.messages.messages.empty());
     EXPECT_NE(found.find("Invalid size (8 x 2400): " + bed.Full("line.jpg")), std::string::npos) << found;
     EXPECT_NE(found.find("Missing Files:" + kTab + "- " + bed.Full("gone.jpg")), std::string::npos) << found;
+    EXPECT_NE(found.find("Invalid size (-1 x -1): " + bed.Full("bad.bmp")), std::string::npos) << found;
 
     twin.messages.answers = {Answer::No};
     EXPECT_EQ(ReplaceAll(twin.Run("all"), twin.asset, bed.asset), found);
+    EXPECT_EQ(twin.messages.messages.size(), 1u);  // only the deletion question
     EXPECT_NE(twin.Bytes("red.tga"), bed.Bytes("red.tga"));  // the real run did change it
 
     // Conversions and merges are found, not made.
