@@ -31,6 +31,7 @@
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/FileCheckRows.h"
+#include "validation/ui/CheckRows.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptEngine.h"
 
@@ -124,6 +125,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     RegisterFileCheckRows(main.Dispatcher(), [&outlineView](const std::function<void(const TAssetCheck&)>& run) {
         outlineView.RunAssetCheck(run);
     });
+    RegisterRepairTexturesRow(main.Dispatcher(), state, *outline_);
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);
