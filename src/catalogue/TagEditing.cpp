@@ -17,15 +17,27 @@ namespace {
 
 constexpr std::size_t kLongestStringPage = 60;  // a longer untranslated string opens on the memo page
 
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 bool AllCellsEmpty(const std::vector<std::string>& cells) {
     for (const std::string& cell : cells)
         if (!Trim(cell).empty()) return false;
     return true;
 }
 
-std::string JoinCells(const std::vector<std::string>& cells, std::size_t from) {
+// The value of a row: its cells after the name, joined by ",". Blanks around a cell are dropped, as
+// the reader drops them around a value.
+std::string JoinCells(std::vector<std::string>& cells, std::size_t from) {
+    const auto trimmed = [](std::string& cell) -> std::string& {
+        if (!cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()))) cell = Trim(cell);
+        return cell;
+    };
+    if (cells.size() == from + 1) return std::move(trimmed(cells[from]));
     std::string out;
-    for (std::size_t i = from; i < cells.size(); ++i) out += (i > from ? "," : "") + cells[i];
+    for (std::size_t i = from; i < cells.size(); ++i) {
+        if (i > from) out += ',';
+        out += trimmed(cells[i]);
+    }
     return out;
 }
 
@@ -57,17 +69,34 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
     const int count = SplitByCharSet(record.Captions, captions, ",");
     csvList.push_back(JoinCsvLine(std::vector<std::string>(captions.begin(), captions.begin() + std::min(count, kMaxTokens - 1))));
     if (!container) return;
+    csvList.reserve(container->ChildCount() + 1);
     const bool camera = SameText(record.Format, "camera-list");
     for (std::size_t i = 0; i < container->ChildCount(); ++i) {
-        std::string name, value;
-        SplitTag(container->Child(i)->Text(), name, value);
-        std::vector<std::string> cells = {name};
+        // The name as written, so that a row written back unedited keeps its spelling.
+        std::string_view text = container->Child(i)->Text();
+        const std::size_t start = text.find_first_not_of(" \t");
+        text = start == std::string_view::npos ? std::string_view() : text.substr(start);
+        const std::size_t blank = text.find_first_of(" \t");
+        const std::string_view name = text.substr(0, blank);
+        std::string_view value = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
+        std::string line;
+        line.reserve(name.size() + value.size() + 6);
+        AppendCsvField(line, name);
         if (camera) {
-            for (std::string& cell : SplitString(value, ",")) cells.push_back(std::move(cell));
+            for (const std::string& cell : SplitString(value, ",")) {
+                line += ',';
+                AppendCsvField(line, cell);
+            }
         } else {
-            cells.push_back(Unquote(value));
+            // The value without its quotes: nothing is left to double.
+            line += ",\"";
+            for (char c : value)
+                if (c != '"') line += c;
+            line += '"';
         }
-        csvList.push_back(JoinCsvLine(cells));
+        csvList.push_back(std::move(line));
     }
 }
 
@@ -94,8 +123,10 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     };
     std::vector<Row> rows;
     rows.reserve(lines.size());
+    std::vector<std::string> cells;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<std::string> cells = SplitCsvLine(lines[i]);
+        cells.clear();
+        AppendCsvFields(lines[i], cells);
         if (AllCellsEmpty(cells)) continue;
         std::string name = Trim(cells[0]);
         if (name.empty()) {
@@ -109,24 +140,43 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     const std::string format = LowerCase(record.Format);
     const int valueKind = (format == "kuid-list" || format == "camera-list") ? vkBare : vkQuoted;
     const std::string containerPath = EnsureTrailingChar('\\', document.NodePath(container));
+    const bool pasted = ContainsStr(containerPath, "pasted*");
 
-    // Each row takes the first child of its name (ignoring case) that no earlier row took.
-    std::unordered_map<std::string, std::vector<TOutlineNode*>> byName;
-    for (std::size_t i = container->ChildCount(); i-- > 0;)
-        byName[LowerCase(container->Child(i)->Name())].push_back(container->Child(i));
+    // Each row takes the first child of its name (ignoring case) that no earlier row took. Rows
+    // mostly come back in the children's order, so the child at the row's own place is tried first.
+    const std::size_t children = container->ChildCount();
     std::vector<TOutlineNode*> matched(rows.size(), nullptr);
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        auto it = byName.find(LowerCase(rows[r].name));
-        if (it == byName.end() || it->second.empty()) continue;
-        matched[r] = it->second.back();
-        it->second.pop_back();
-    }
-    bool changed = false;
-    for (auto& [name, nodes] : byName) {
-        for (TOutlineNode* child : nodes) {
-            document.DeleteNodeNow(child, false);
-            changed = true;
+    std::vector<bool> taken(children, false);
+    bool inOrder = true;
+    for (std::size_t r = 0; r < rows.size() && r < children; ++r) {
+        TOutlineNode* child = container->Child(r);
+        if (!child->NameIs(rows[r].name) && !SameText(child->Name(), rows[r].name)) {
+            inOrder = false;
+            break;
         }
+        matched[r] = child;
+        taken[r] = true;
+    }
+    if (!inOrder) {
+        std::unordered_map<std::string, std::vector<TOutlineNode*>> byName;
+        for (std::size_t i = children; i-- > 0;)
+            if (!taken[i]) byName[LowerCase(container->Child(i)->Name())].push_back(container->Child(i));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (matched[r]) continue;
+            auto it = byName.find(LowerCase(rows[r].name));
+            if (it == byName.end() || it->second.empty()) continue;
+            matched[r] = it->second.back();
+            taken[matched[r]->IndexInParent()] = true;
+            it->second.pop_back();
+        }
+    }
+    std::vector<TOutlineNode*> unmatched;
+    for (std::size_t i = 0; i < children; ++i)
+        if (!taken[i]) unmatched.push_back(container->Child(i));
+    bool changed = false;
+    for (TOutlineNode* child : unmatched) {
+        document.DeleteNodeNow(child, false);
+        changed = true;
     }
     if (changed) document.SetParentFlags(container, nfModified, 0);
 
@@ -134,26 +184,27 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     std::vector<TOutlineNode*> order;
     order.reserve(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        TTagSpec spec = record;
-        spec.Name = rows[r].name;
-        spec.Value = rows[r].value;
-        spec.ValueKind = valueKind;
-        spec.Path = containerPath + rows[r].name;
-        if (ContainsStr(containerPath, "pasted*")) spec.ValueKind = vkAuto;
-        // The text is made without a path, so that it is not looked up for each of thousands of rows.
-        TTagSpec textSpec = spec;
-        textSpec.Path.clear();
-        std::string text;
-        bool isContainer = false;
-        document.CheckTagEdit(textSpec, text, isContainer);
+        std::string_view refusal;
+        std::string text = TagEditText(rows[r].name, rows[r].value, pasted ? vkAuto : valueKind, false, refusal);
         if (TOutlineNode* child = matched[r]) {
-            if (!text.empty() && child->Text() != text && document.ApplyTagEdit(spec, child)) changed = true;
+            if (refusal.empty() && child->Text() != text) {
+                TTagSpec spec = record;
+                spec.Name = rows[r].name;
+                spec.Value = rows[r].value;
+                spec.ValueKind = valueKind;
+                spec.Path = containerPath + rows[r].name;
+                if (document.ApplyTagEdit(spec, child)) changed = true;
+            } else if (!refusal.empty()) {
+                document.Alert(refusal);
+            }
             order.push_back(child);
-        } else if (!text.empty()) {
+        } else if (refusal.empty()) {
             TOutlineNode* node = document.InsertNode(container, container->ChildCount(), std::move(text), false);
             document.MarkModified(node);
             order.push_back(node);
             changed = true;
+        } else {
+            document.Alert(refusal);
         }
         // The gauge paints itself; nothing else runs while the tree is half rebuilt.
         if (gauge) document.Progress(r + 1, rows.size());

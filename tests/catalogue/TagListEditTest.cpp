@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "catalogue/OutlineWiring.h"
 #include "catalogue/TagEditing.h"
 #include "catalogue/TagEditorPages.h"
 #include "media/GridModel.h"
@@ -176,6 +179,56 @@ TEST(Csv, ThroughTheGridEveryRowAndCellStays) {
         for (std::size_t i = 0; i < list->ChildCount(); ++i) children.push_back(list->Child(i)->Text());
         EXPECT_EQ(children, c.children) << c.what;
     }
+}
+
+}  // namespace
+}  // namespace kelvarn
+
+namespace kelvarn {
+namespace {
+
+// Every list tag of the real assets, through the table page unedited but marked modified, comes back
+// exactly as it was: the config's text does not change.
+TEST(Csv, RealAssetsListTagsRoundTrip) {
+    const std::filesystem::path corpus = std::filesystem::path(KELVARN_SOURCE_DIR) / ".." / "shared" / "corpus";
+    if (!std::filesystem::exists(corpus)) GTEST_SKIP() << "no corpus";
+    int lists = 0, rows = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
+        if (entry.path().filename() != "config.txt") continue;
+        test::ConfigTestBed bed;
+        bed.state.ProgramFolder = std::string(KELVARN_SOURCE_DIR) + "/resources/";
+        bed.state.SetActiveBuild(35);
+        TOutlineDocument doc(bed.state);
+        TOutlineWiring wiring(bed.state, doc, false);
+        ASSERT_EQ(doc.LoadConfig(entry.path().parent_path().string()), "") << entry.path();
+        ASSERT_GT(doc.LineCount(), 0u) << entry.path();
+        const std::string before = doc.ConfigFileText();
+        std::vector<TOutlineNode*> containers;
+        WalkRows(doc.Root(), [&](TOutlineNode* n, int) {
+            if (n != doc.Root() && n->HasChildren()) containers.push_back(n);
+        });
+        for (TOutlineNode* container : containers) {
+            const TTagSpec record = TagRecordOf(doc, container);
+            if (!IsListType(TagTypeOf(record)) || !TableEditRefusal(container).empty()) continue;
+            ++lists;
+            rows += int(container->ChildCount());
+            Lines csv;
+            ContainerToCsv(container, record, csv);
+            GridModel grid;
+            ASSERT_EQ(grid.ShowTagList(csv, TagTypeOf(record)), "");
+            if (grid.RowCount() > 1) grid.SetCell(GridModel::kFixedCols, 1, grid.Cell(GridModel::kFixedCols, 1));
+            TTagSpec edited = record;
+            TPageFields fields;
+            fields.GridModified = true;
+            fields.Grid = &grid;
+            Lines back;
+            bOKClick(edited, fields, "", "", "", back);
+            CsvToContainer(doc, container, back, record);
+            EXPECT_EQ(doc.ConfigFileText(), before) << entry.path() << " " << container->Text();
+        }
+    }
+    EXPECT_GT(lists, 5);
+    EXPECT_GT(rows, 5);
 }
 
 }  // namespace
