@@ -50,6 +50,12 @@ bool ReclassifiesKind(std::string_view name);
 // quoted whatever the kind.
 std::string TagEditValue(std::string_view name, std::string_view value, int valueKind);
 
+// The node text a tag edit makes of a name and a value (CheckTagEdit without the path): the name with
+// blanks as "_" and braces protected, then the value as its kind writes it. Empty when refused, with
+// the refusal's alert text in `refusal`.
+std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
+                        std::string_view& refusal);
+
 class TOutlineDocument {
 public:
     // `undoPrefix` names this outline's undo snapshots (kMainUndoPrefix for the main window's).

@@ -32,12 +32,18 @@ std::string WithoutTrailingSeparator(std::string_view path) {
 std::string TagEditValue(std::string_view name, std::string_view value, int valueKind) {
     std::string text = ProtectBraces(value);
     switch (valueKind) {
-        case vkBare: text = Unquote(text); break;
-        case vkQuoted: text = QuoteValue(text); break;
+        case vkBare:
+            if (text.find('"') != std::string::npos) text = Unquote(text);
+            break;
+        case vkQuoted:
+            if (text.find('"') != std::string::npos) text = Unquote(text);
+            text.insert(text.begin(), '"');
+            text += '"';
+            break;
         case vkAuto: text = AutoValue(std::string(name), text); break;
         default: break;
     }
-    if (CharCount(text) > kLongestBareValue) text = QuoteValue(text);
+    if (text.size() > kLongestBareValue && CharCount(text) > kLongestBareValue) text = QuoteValue(text);
     return text;
 }
 
@@ -47,26 +53,41 @@ TTagSpec TOutlineDocument::SpecFor(std::string_view path) {
     return found ? spec : DefaultTagSpec();
 }
 
-bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer) {
-    text.clear();
-    isContainer = !spec.Path.empty() && spec.Path.back() == '\\';
-    if (isContainer && !spec.Value.empty()) {
-        Alert("Container value must be empty");
-        return false;
+std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
+                        std::string_view& refusal) {
+    refusal = {};
+    if (isContainer && !value.empty()) {
+        refusal = "Container value must be empty";
+        return {};
     }
     // A brace typed into a name or a value would become structure at the next load.
-    const std::string name = CutField(ProtectBraces(ReplaceChar(spec.Name, ' ', '_')), kSpecTextField);
+    std::string text = name.find_first_of(" {}") == std::string_view::npos && name.size() <= kSpecTextField
+                           ? std::string(name)
+                           : CutField(ProtectBraces(ReplaceChar(name, ' ', '_')), kSpecTextField);
+    if (text.empty()) {
+        refusal = "Tags cannot be empty";
+        return {};
+    }
+    if (isContainer) return text;
+    const std::string written = TagEditValue(text, value, valueKind);
+    if (written.empty()) {
+        refusal = "Non string values cannot be empty";
+        return {};
+    }
+    text += ' ';
+    text += written;
+    return text;
+}
+
+bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer) {
+    isContainer = !spec.Path.empty() && spec.Path.back() == '\\';
     if (ContainsStr(spec.Path, "pasted*")) spec.ValueKind = vkAuto;
-    const std::string value = TagEditValue(name, spec.Value, spec.ValueKind);
-    if (name.empty()) {
-        Alert("Tags cannot be empty");
+    std::string_view refusal;
+    text = TagEditText(spec.Name, spec.Value, spec.ValueKind, isContainer, refusal);
+    if (!refusal.empty()) {
+        Alert(refusal);
         return false;
     }
-    if (!isContainer && value.empty()) {
-        Alert("Non string values cannot be empty");
-        return false;
-    }
-    text = isContainer ? name : name + " " + value;
     const TOutlineNode* node = FindNodeByPath(spec.Path);
     return !node || node->Text() != text;
 }

@@ -203,13 +203,20 @@ std::vector<std::string> SplitCsvLine(std::string_view line) {
     return fields;
 }
 
-std::string QuoteCsvField(std::string_view field) {
-    std::string out = "\"";
-    for (char c : field) {
-        if (c == '"') out += '"';
-        out += c;
-    }
+void AppendCsvField(std::string& out, std::string_view field) {
     out += '"';
+    for (std::size_t quote; (quote = field.find('"')) != std::string_view::npos; field.remove_prefix(quote + 1)) {
+        out.append(field.substr(0, quote + 1));
+        out += '"';
+    }
+    out.append(field);
+    out += '"';
+}
+
+std::string QuoteCsvField(std::string_view field) {
+    std::string out;
+    out.reserve(field.size() + 2);
+    AppendCsvField(out, field);
     return out;
 }
 
@@ -217,7 +224,7 @@ std::string JoinCsvLine(const std::vector<std::string>& fields, bool quoteEmpty)
     std::string out;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i) out += ',';
-        if (quoteEmpty || !fields[i].empty()) out += QuoteCsvField(fields[i]);
+        if (quoteEmpty || !fields[i].empty()) AppendCsvField(out, fields[i]);
     }
     return out;
 }

@@ -33,6 +33,7 @@ std::vector<std::string> SplitCsvLine(std::string_view line);
 void AppendCsvFields(std::string_view line, std::vector<std::string>& fields);
 // The field between double quotes, inner quotes doubled, so SplitCsvLine gives it back.
 std::string QuoteCsvField(std::string_view field);
+void AppendCsvField(std::string& out, std::string_view field);
 // The fields joined by ","; every field quoted, or (quoteEmpty false) only the non-empty ones.
 std::string JoinCsvLine(const std::vector<std::string>& fields, bool quoteEmpty = true);
 

@@ -1,0 +1,297 @@
+#include "catalogue/TagEditing.h"
+
+#include <unordered_map>
+
+#include "catalogue/OutlineCommands.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/TagEditorPages.h"
+#include "shell/CommandBus.h"
+#include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+
+constexpr std::size_t kLongestStringPage = 60;  // a longer untranslated string opens on the memo page
+
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool AllCellsEmpty(const std::vector<std::string>& cells) {
+    for (const std::string& cell : cells)
+        if (!Trim(cell).empty()) return false;
+    return true;
+}
+
+// The value of a row: its cells after the name, joined by ",". Blanks around a cell are dropped, as
+// the reader drops them around a value.
+std::string JoinCells(std::vector<std::string>& cells, std::size_t from) {
+    const auto trimmed = [](std::string& cell) -> std::string& {
+        if (!cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()))) cell = Trim(cell);
+        return cell;
+    };
+    if (cells.size() == from + 1) return std::move(trimmed(cells[from]));
+    std::string out;
+    for (std::size_t i = from; i < cells.size(); ++i) {
+        if (i > from) out += ',';
+        out += trimmed(cells[i]);
+    }
+    return out;
+}
+
+}  // namespace
+
+TTagSpec TagRecordOf(TOutlineDocument& document, const TOutlineNode* node) {
+    const std::string path = document.NodePath(node);
+    bool found = false;
+    std::string lookup = path;
+    if (!lookup.empty() && lookup.back() == '\\') lookup.pop_back();
+    TTagSpec record = document.Hooks().FindSpecNode(lookup, found);
+    if (!found && ContainsText(path, "extensions\\")) {
+        const bool container = node && node->HasChildren();
+        record = document.Hooks().FindSpecNode(
+            container ? "config.txt\\extensions\\user-table" : "config.txt\\extensions\\user-tag", found);
+    }
+    if (!found) record = DefaultTagSpec();
+    std::string name, value;
+    SplitTag(node ? node->Text() : std::string(), name, value);
+    record.Path = path;
+    record.Name = name;
+    record.Value = Unquote(value);
+    return record;
+}
+
+void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::vector<std::string>& csvList) {
+    csvList.clear();
+    TTokens captions;
+    const int count = SplitByCharSet(record.Captions, captions, ",");
+    csvList.push_back(JoinCsvLine(std::vector<std::string>(captions.begin(), captions.begin() + std::min(count, kMaxTokens - 1))));
+    if (!container) return;
+    csvList.reserve(container->ChildCount() + 1);
+    const bool camera = SameText(record.Format, "camera-list");
+    for (std::size_t i = 0; i < container->ChildCount(); ++i) {
+        // The name as written, so that a row written back unedited keeps its spelling.
+        std::string_view text = container->Child(i)->Text();
+        const std::size_t start = text.find_first_not_of(" \t");
+        text = start == std::string_view::npos ? std::string_view() : text.substr(start);
+        const std::size_t blank = text.find_first_of(" \t");
+        const std::string_view name = text.substr(0, blank);
+        std::string_view value = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
+        std::string line;
+        line.reserve(name.size() + value.size() + 6);
+        AppendCsvField(line, name);
+        if (camera) {
+            for (const std::string& cell : SplitString(value, ",")) {
+                line += ',';
+                AppendCsvField(line, cell);
+            }
+        } else {
+            // The value without its quotes: nothing is left to double.
+            line += ",\"";
+            for (char c : value)
+                if (c != '"') line += c;
+            line += '"';
+        }
+        csvList.push_back(std::move(line));
+    }
+}
+
+std::string TableEditRefusal(const TOutlineNode* container) {
+    if (!container) return {};
+    for (std::size_t i = 0; i < container->ChildCount(); ++i) {
+        const TOutlineNode* child = container->Child(i);
+        if (child->HasChildren())
+            return "'" + child->Text() + "' in '" + container->Text() +
+                   "' is a container: the list cannot be edited as a table";
+    }
+    return {};
+}
+
+bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const std::vector<std::string>& lines,
+                    const TTagSpec& record) {
+    if (!container) return false;
+    if (std::string refusal = TableEditRefusal(container); !refusal.empty()) {
+        document.Alert(refusal);
+        return false;
+    }
+    struct Row {
+        std::string name, value;
+    };
+    std::vector<Row> rows;
+    rows.reserve(lines.size());
+    std::vector<std::string> cells;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        cells.clear();
+        AppendCsvFields(lines[i], cells);
+        if (AllCellsEmpty(cells)) continue;
+        std::string name = Trim(cells[0]);
+        if (name.empty()) {
+            // Taking the next cell as the name would turn a value into a tag name.
+            document.Alert("Row " + std::to_string(i + 1) + " has values but no name: " + lines[i]);
+            return false;
+        }
+        rows.push_back({std::move(name), JoinCells(cells, 1)});
+    }
+
+    const std::string format = LowerCase(record.Format);
+    const int valueKind = (format == "kuid-list" || format == "camera-list") ? vkBare : vkQuoted;
+    const std::string containerPath = EnsureTrailingChar('\\', document.NodePath(container));
+    const bool pasted = ContainsStr(containerPath, "pasted*");
+
+    // Each row takes the first child of its name (ignoring case) that no earlier row took. Rows
+    // mostly come back in the children's order, so the child at the row's own place is tried first.
+    const std::size_t children = container->ChildCount();
+    std::vector<TOutlineNode*> matched(rows.size(), nullptr);
+    std::vector<bool> taken(children, false);
+    bool inOrder = true;
+    for (std::size_t r = 0; r < rows.size() && r < children; ++r) {
+        TOutlineNode* child = container->Child(r);
+        if (!child->NameIs(rows[r].name) && !SameText(child->Name(), rows[r].name)) {
+            inOrder = false;
+            break;
+        }
+        matched[r] = child;
+        taken[r] = true;
+    }
+    if (!inOrder) {
+        std::unordered_map<std::string, std::vector<TOutlineNode*>> byName;
+        for (std::size_t i = children; i-- > 0;)
+            if (!taken[i]) byName[LowerCase(container->Child(i)->Name())].push_back(container->Child(i));
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (matched[r]) continue;
+            auto it = byName.find(LowerCase(rows[r].name));
+            if (it == byName.end() || it->second.empty()) continue;
+            matched[r] = it->second.back();
+            taken[matched[r]->IndexInParent()] = true;
+            it->second.pop_back();
+        }
+    }
+    std::vector<TOutlineNode*> unmatched;
+    for (std::size_t i = 0; i < children; ++i)
+        if (!taken[i]) unmatched.push_back(container->Child(i));
+    bool changed = false;
+    for (TOutlineNode* child : unmatched) {
+        document.DeleteNodeNow(child, false);
+        changed = true;
+    }
+    if (changed) document.SetParentFlags(container, nfModified, 0);
+
+    const bool gauge = rows.size() > kGaugeRows && document.Progress;
+    std::vector<TOutlineNode*> order;
+    order.reserve(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::string_view refusal;
+        std::string text = TagEditText(rows[r].name, rows[r].value, pasted ? vkAuto : valueKind, false, refusal);
+        if (TOutlineNode* child = matched[r]) {
+            if (refusal.empty() && child->Text() != text) {
+                TTagSpec spec = record;
+                spec.Name = rows[r].name;
+                spec.Value = rows[r].value;
+                spec.ValueKind = valueKind;
+                spec.Path = containerPath + rows[r].name;
+                if (document.ApplyTagEdit(spec, child)) changed = true;
+            } else if (!refusal.empty()) {
+                document.Alert(refusal);
+            }
+            order.push_back(child);
+        } else if (refusal.empty()) {
+            TOutlineNode* node = document.InsertNode(container, container->ChildCount(), std::move(text), false);
+            document.MarkModified(node);
+            order.push_back(node);
+            changed = true;
+        } else {
+            document.Alert(refusal);
+        }
+        // The gauge paints itself; nothing else runs while the tree is half rebuilt.
+        if (gauge) document.Progress(r + 1, rows.size());
+    }
+    if (document.ReorderChildren(container, order)) changed = true;
+    if (changed) {
+        document.SetModified(true);
+        document.SetNodeFlags(container, nfModified, 0);
+    }
+    document.ExpandNode(container, false);
+    document.State().SendStatusText(stPanel3, document.ConfigStatusText());
+    return changed;
+}
+
+void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& host) {
+    if (!node || node == document.Root()) return;
+    TProgramState& state = document.State();
+    const std::string language = ReadSetting(state.Settings(), keys::Language);
+    TTagSpec record = TagRecordOf(document, node);
+    const std::string path = record.Path;
+    const std::string tagName = record.Name;
+    const int type = TagTypeOf(record);
+
+    // The companion is the translation beside the tag: a sibling named after the tag and the language.
+    const bool translated = record.Translate && !language.empty();
+    if (translated) {
+        record.CompanionName = tagName + "-" + language;
+        const TOutlineNode* companion = document.FindSiblingByName(node, record.CompanionName);
+        record.CompanionValue = companion ? TagValueUnquoted(companion->Text()) : std::string();
+    }
+
+    if (IsColourType(type)) {
+        const std::optional<std::string> colour =
+            host.EditColour(LowerCase(record.Format), "Kelvarn - " + tagName, record.Value);
+        if (colour) {
+            record.ValueKind = vkBare;
+            record.Name = tagName;
+            record.Value = *colour;
+            record.Path = path;
+            document.EditWithUndo([&] { return document.ApplyTagEdit(record, node); });
+        }
+    } else if (IsListType(type)) {
+        if (std::string refusal = TableEditRefusal(node); !refusal.empty()) {
+            document.Alert(refusal);
+        } else {
+            ContainerToCsv(node, record, state.CsvList);
+            bool gridModified = false;
+            if (host.EditRecord(record, state.CsvList, gridModified) && gridModified) {
+                const std::vector<std::string> rows = state.CsvList;
+                document.EditWithUndo([&]() -> TOutlineNode* {
+                    return CsvToContainer(document, node, rows, record) ? node : nullptr;
+                });
+            }
+        }
+    } else {
+        if (type == ttString && !record.Translate && CharCount(record.Value) > kLongestStringPage) record.Format = "memo";
+        bool gridModified = false;
+        const bool ok = host.EditRecord(record, state.CsvList, gridModified);
+        if (ok && type >= ttUserTable && type <= ttFloatList) {
+            document.EditWithUndo([&]() -> TOutlineNode* {
+                const std::string before = document.ConfigFileText();
+                if (SameText(record.Path, "config.txt\\kind")) record.Value = TagDefaults(document, record.Value);
+                TOutlineNode* changed = document.ApplyTagEdit(record, node);
+                if (translated && !record.CompanionValue.empty()) {
+                    TOutlineNode* parent = node->Parent();
+                    TTagSpec companion = record;
+                    companion.Name = record.Name + "-" + language;
+                    companion.Path = EnsureTrailingChar('\\', document.NodePath(parent)) + companion.Name;
+                    companion.Value = record.CompanionValue;
+                    if (document.CreateTag(companion, node, cmBefore)) changed = node;
+                }
+                if (!changed && document.ConfigFileText() != before) changed = node;
+                return changed;
+            });
+        }
+    }
+
+    // Always, also after Cancel.
+    const std::string name = node->Name();
+    const std::string value = TagValueUnquoted(node->Text());
+    if (node->Level() == 1 && name == "kind") {
+        document.Hooks().AnalyseKindAndLoadSpec(document);
+        state.SendCommand(ccShowTagsKeep, value);
+    }
+    if (IsTrackTypeTag(name)) state.SendCommand(ccConfigEdited, "");
+    if (name == "trainz-build") host.RefreshTrainzBuild(value);
+    state.SendCommand(kOutlineCommandStates, "");
+}
+
+}  // namespace kelvarn
