@@ -59,7 +59,7 @@ TEST(EditorWiring, TheAssetListRenamesThroughTheEditorsInputLine) {
         editor.StringValue->setText("barn");
         editor.bOK->click();
     });
-    bed.Main().MenuItem("mRename")->trigger();
+    bed.Main().Bus().SendCommand(2112, "AssetList");  // the list's Rename item
     QApplication::processEvents();
     EXPECT_EQ(caption, "Rename Asset Folder");
     EXPECT_EQ(prompt, "New Name:");
@@ -74,7 +74,8 @@ TEST(EditorWiring, ABatchIsReviewedInTheEditor) {
     WriteAsset(bed.AssetRoot() + "/b", "<kuid:1:2>");
     WriteAsset(bed.AssetRoot() + "/c", "<kuid:1:3>");
     test::WriteBytes(bed.dir / "program/bin/replicate.txt", "Look at it.\r\n");
-    bed.Start("Preview=1\r\n");
+    bed.Start();
+    bed.state.Settings().WriteString("Options", "Preview", "1");
     TAssetCatalogue& list = bed.windows->Assets().Catalogue();
     ASSERT_EQ(list.Count(), 3);
     list.SelectAsset(0);
@@ -106,7 +107,7 @@ TEST(EditorWiring, ABatchIsReviewedInTheEditor) {
     EXPECT_EQ(captions[0], "Preview: " + b);
     EXPECT_EQ(captions[1], "Preview: " + c);
     EXPECT_EQ(alerts[0], "Look at it.");
-    EXPECT_EQ(descriptions[0], "\"batched\"");
+    EXPECT_EQ(descriptions[0], "batched");
     EXPECT_EQ(previewShown, (std::vector<bool>{true, false})) << "nothing to preview after the last asset";
     EXPECT_EQ(modeOn, (std::vector<bool>{true, true}));
     EXPECT_NE(test::ReadBytes(b + "/config.txt").find("batched"), std::string::npos) << "accepted: saved";
