@@ -95,6 +95,11 @@ TEditor::TEditor(TProgramState& state, ITextViewer& textView, ITableViewer& tabl
 }
 
 TEditor::~TEditor() {
+    // The controls outlive this part of the window: their signals and events must no longer reach it.
+    for (QObject* child : findChildren<QObject*>()) {
+        QObject::disconnect(child, nullptr, this, nullptr);
+        child->removeEventFilter(this);
+    }
     // The outline view works on the document: it goes first.
     delete outlineView_;
 }
@@ -115,6 +120,10 @@ void TEditor::BuildSections() {
     l->addWidget(PLabel);
     l->addStretch();
     l = AddPage(a, "PCombo");
+    ComboCaption_ = new QLabel(a);
+    ComboCaption_->setObjectName("ComboCaption");
+    ComboCaption_->setWordWrap(true);
+    l->addWidget(ComboCaption_);
     IDCombo = new QComboBox(a);
     IDCombo->setObjectName("IDCombo");
     NextIDLabel = new QLabel(a);
@@ -202,7 +211,7 @@ void TEditor::BuildSections() {
     l->addLayout(row);
     l->addStretch();
     l = AddPage(d, "EnumTab");
-    EnumCombo = new QComboBox(d);
+    EnumCombo = new TEnumCombo(d);
     EnumCombo->setObjectName("EnumCombo");
     l->addWidget(EnumCombo);
     l->addStretch();
@@ -274,6 +283,8 @@ void TEditor::BuildSections() {
     add(1, esC, 0);
     add(1, esD, 1);
     add(2, esE, 1);
+    // Without B or D the fixed sections keep to the left.
+    for (int p = 0; p < 2; ++p) static_cast<QHBoxLayout*>(panels_[static_cast<std::size_t>(p)]->layout())->addStretch(0);
 }
 
 void TEditor::BuildFooter() {
@@ -314,6 +325,7 @@ void TEditor::BuildFooter() {
     row->addWidget(ButtonPanel);
     layout()->addWidget(footer);
 
+    ConnectPages();
     connect(bOK, &QPushButton::clicked, this, [this] { OKClicked(); });
     connect(bCancel, &QPushButton::clicked, this, [this] { bCancelClick(bCancel); });
     connect(bAbort, &QPushButton::clicked, this, [this] { bCancelClick(bAbort); });
@@ -343,7 +355,7 @@ void TEditor::ClearFields() {
     for (QLineEdit* edit : std::initializer_list<QLineEdit*>{TagValue, TagInfo, SetValue, StringValue, TranslateValue, NListValue})
         edit->clear();
     for (QPlainTextEdit* memo : {BigStringValue, BigTranslateValue}) memo->clear();
-    for (QLabel* label : {PLabel, NextIDLabel, TranslateLabel, BigTranslateLabel, NumberStep, LabelE0_1, HelpLabel})
+    for (QLabel* label : {PLabel, ComboCaption_, NextIDLabel, TranslateLabel, BigTranslateLabel, NumberStep, LabelE0_1, HelpLabel})
         label->clear();
     IDCombo->clear();
     EnumCombo->clear();
@@ -425,6 +437,11 @@ void TEditor::ArrangeSections(const std::array<int, kEditorSections>& pages, con
             continue;
         }
         section->setCurrentIndex(page);
+        // A stack is as tall as its tallest page unless the hidden pages give up their size.
+        for (int p = 0; p < section->count(); ++p)
+            section->widget(p)->setSizePolicy(p == page ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
+                                                        : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
+        section->adjustSize();
         section->show();
         // A and C keep their width; the others fill what is left, at least as wide as asked.
         const int w = widths_[static_cast<std::size_t>(s)];

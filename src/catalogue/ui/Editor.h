@@ -9,6 +9,7 @@
 // of Frames.h; the embedded outline works on the editor's own document.
 #pragma once
 
+#include <QComboBox>
 #include <QDialog>
 #include <QPointer>
 #include <array>
@@ -20,10 +21,11 @@
 
 #include "catalogue/EditorDialogs.h"
 #include "catalogue/EditorLayout.h"
+#include "catalogue/TagEditorPages.h"
+#include "catalogue/TagSpec.h"
 
 class QAbstractButton;
 class QCheckBox;
-class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -37,11 +39,31 @@ namespace kelvarn {
 
 class ITableViewer;
 class ITextViewer;
+class TColourBox;
 class TOutlineDocument;
 class TOutlineView;
 class TOutlineWiring;
 class TProgramState;
 class TXEdit;
+
+// The enum page's combo: the first entry holds the value; it leaves the list while the list is
+// open, and a chosen entry comes back cleaned as the new first entry. Up and Down open the list;
+// while it is open, Escape and Delete do nothing.
+class TEnumCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> BeforePopup;
+    std::function<void()> AfterPopup;
+    void showPopup() override;
+    void hidePopup() override;
+    bool PopupOpen() const { return open_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool open_ = false;
+};
 
 // The editor's modal results.
 enum TEditorResult : int { erNone = 0, erOK = 1, erCancel = 2, erAbort = 3 };
@@ -111,6 +133,35 @@ public:
     int ShowModal();
     bool Cancelled() const { return cancelled_; }
 
+    // --- the tag pages
+    // The edited tag's record: the caller fills it from the tag definitions, OK leaves the result.
+    TTagSpec Record;
+    // Opens the page of the record's type for the tag (the message page for what cannot be edited).
+    void TagEditor(const std::string& path, const std::string& name, const std::string& value);
+    // The chooser: the names in IDCombo (the given one selected, else the first), the caption in
+    // section A, and the value page of the chosen tag's type.
+    void MultiTagEditor(const std::string& path, const std::string& name, const std::vector<std::string>& names,
+                        const std::string& caption);
+    void IDComboChange();
+    // The page the last TagEditor or IDComboChange opened.
+    const TPagePlan& Plan() const { return plan_; }
+    // What the shown page holds, for OK (bOKClick).
+    TPageFields PageFields() const;
+    // After OK: the page's fields into the record and, for a list tag, the rows into the CSV list;
+    // the set page saves its list when asked. False when the page edits nothing (message page).
+    bool StoreRecord();
+    // The colour button: the colour selector on the field's text, written back on OK.
+    void EditColour();
+    // The list the "+" source reads (callback 228 fills it) and the one "." reads (the caller's).
+    std::vector<std::string> ConfigList;
+    std::vector<std::string> PreparedList;
+    // The definition of a config path (the chooser looks up each offered tag).
+    std::function<TTagSpec(const std::string& path)> SpecOf;
+    // The definition line of a user tag among the main config's extensions (LookupTagDefinition).
+    std::function<std::string(const std::string& tag)> TagDefinition;
+    // The colour selector (made after the editor).
+    TColourBox* ColourBox = nullptr;
+
     // --- what the program supplies
     // Whether a batch runs (script mode, read from the script unit).
     std::function<bool()> ScriptMode;
@@ -145,7 +196,7 @@ public:
     std::array<QLabel*, 5> NListCaption{};
     QLineEdit* NListValue;
     QLabel* LabelE0_1;
-    QComboBox* EnumCombo;
+    TEnumCombo* EnumCombo;
     QListWidget* SCheck;
     TXEdit* SetValue;
     QCheckBox* cbSaveSet;
@@ -169,12 +220,34 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void done(int result) override;
 
 private:
     void BuildSections();
+    void ConnectPages();
+    // The parts every page editor shares: reset (a negative size keeps the window), the tag label,
+    // the pages, and the place at the mouse with the field focused.
+    void BeginPage(int size, const std::string& name);
+    void EndPage(int size, const std::array<int, kEditorSections>& pages, QWidget* focus);
+    void OpenPlan(int size, const std::string& name, const std::string& value);
+    void EditString(int size, const std::string& name, const std::string& value, TCharType charClass);
+    void EditBool(int size, const std::string& name, const std::string& value);
+    void EditMemo(int size, const std::string& name, const std::string& value);
+    void EditUserTag(int size, const std::string& name, const std::string& value);
+    void EditUserTable(int size, const std::string& name);
+    void EditList(int size, const std::string& name);
+    void EditEnum(int size, const std::string& name, const std::string& value);
+    void EditSet(int size, const std::string& name, const std::string& value);
+    void EditNumber(int size, const std::string& name, const std::string& value);
+    void EditNumberList(int size, const std::string& name, const std::string& value);
+    void SetStep(double step);
+    void NListChange();
+    void SetChecksChange();
+    TFillSources FillSources() const;
+    bool PageEvent(QObject* watched, QEvent* event);
     void BuildFooter();
     void OKClicked();
     void ApplyBatchMode();
@@ -195,6 +268,14 @@ private:
     QPointer<QWidget> focus_;
     bool cancelled_ = false;
     bool batch_ = false;
+    TPagePlan plan_;
+    TNumberSetup number_;
+    bool numberChanged_ = false;
+    bool nlistChanged_ = false;
+    bool filling_ = false;  // a page is being filled: its change handlers stay quiet
+    std::vector<std::string> setItems_;
+    std::string enumCurrent_;
+    QLabel* ComboCaption_ = nullptr;
 };
 
 }  // namespace kelvarn
