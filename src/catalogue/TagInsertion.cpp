@@ -1,0 +1,152 @@
+#include "catalogue/TagInsertion.h"
+
+#include <algorithm>
+
+#include "catalogue/OutlineCommands.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/TagEditing.h"
+#include "catalogue/TagEditorPages.h"
+#include "catalogue/Walnut.h"
+#include "shell/CommandBus.h"
+#include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+
+bool HasChildNamed(const TOutlineNode* container, std::string_view name) {
+    for (std::size_t i = 0; i < container->ChildCount(); ++i)
+        if (SameText(container->Child(i)->Name(), name)) return true;
+    return false;
+}
+
+std::string ContainerPath(const TOutlineDocument& document, const TOutlineNode* container) {
+    return EnsureTrailingChar('\\', document.NodePath(container));
+}
+
+// Containers, list containers and user tables hold rows, never a value.
+bool IsContainerType(int type) { return type == ttContainer || IsListType(type) || type == ttUserTable; }
+
+}  // namespace
+
+std::vector<std::string> FilterAvailableTags(TOutlineDocument& document, const TWalnut& walnut,
+                                             const TOutlineNode* container, std::vector<std::string> allowed) {
+    if (!container) return {};
+    const std::string path = ContainerPath(document, container);
+    const TOutlineNode* parent = container->Parent();
+    if (parent && parent->Parent() == document.Root() && parent->NameIs("mesh-table")) {
+        std::vector<std::string> entries;
+        TWalnut::ListChildElements(walnut.TagsFileName(), "MESH-TABLE", entries);
+        allowed.insert(allowed.end(), entries.begin(), entries.end());
+    }
+
+    std::vector<std::string> names;
+    const bool bogeys = document.FindNodeByPath("config.txt\\bogeys") != nullptr;
+    for (const std::string& name : allowed) {
+        if (HasChildNamed(container, name)) continue;
+        std::string offered = name;
+        if (const std::size_t hash = name.find('#'); hash != std::string::npos) {
+            const TSpecNode* spec = walnut.SpecNodeByPath(path + name);
+            const long long sequence = spec && spec->Element() ? spec->Element()->Sequence : 0;
+            offered.clear();
+            for (long long k = 0; k <= sequence; ++k) {
+                std::string numbered = name;
+                numbered.replace(hash, 1, std::to_string(k));
+                if (!HasChildNamed(container, numbered)) {
+                    offered = std::move(numbered);
+                    break;
+                }
+            }
+            if (offered.empty()) continue;
+        }
+        if (offered == "bogey-0" || offered == "bogey-0-r") continue;
+        if (bogeys && ContainsStr(offered, "bogey-")) continue;
+        if (offered == "*") {
+            const TSpecNode* spec = walnut.SpecNodeByPath(path + "*");
+            if (spec && spec->Element()) {
+                const TTagSpec parsed = walnut.ParseTagSpec(*spec);
+                offered = !parsed.Display.empty() ? parsed.Display : spec->Element()->Name;
+            }
+        }
+        if (std::find(names.begin(), names.end(), offered) == names.end()) names.push_back(std::move(offered));
+    }
+    return names;
+}
+
+TTagSpec ChooserRecord(TOutlineDocument& document, const TOutlineNode* container, std::string_view name,
+                       std::vector<std::string>& csvList) {
+    const std::string path = ContainerPath(document, container) + std::string(name);
+    bool found = false;
+    TTagSpec record = document.Hooks().FindSpecNode(path, found);
+    if (!found) record = DefaultTagSpec();
+    const int type = TagTypeOf(record);
+    record.Name = name;
+    record.Path = IsContainerType(type) ? path + "\\" : path;
+    record.Value = IsContainerType(type) ? std::string() : record.Default;
+    csvList.clear();
+    if (IsListType(type)) ContainerToCsv(nullptr, record, csvList);
+    return record;
+}
+
+TOutlineNode* InsertTag(TOutlineDocument& document, const TWalnut& walnut, TOutlineNode* node, int mode,
+                        ITagChooser& chooser) {
+    if (!node) return nullptr;
+    TProgramState& state = document.State();
+    TOutlineNode* container = mode == imInsert ? node->Parent() : node;
+    if (!container) return nullptr;
+    const std::string containerPath = ContainerPath(document, container);
+    std::vector<std::string> allowed;
+    walnut.ListAllowedTags(containerPath, allowed);
+    const std::vector<std::string> names = FilterAvailableTags(document, walnut, container, std::move(allowed));
+    if (names.empty()) {
+        state.Messages->ShowMessage(kNoAvailableTags);
+        return nullptr;
+    }
+
+    TTagSpec record;
+    std::vector<std::string>& csv = state.CsvList;
+    csv.clear();
+    const char* caption = mode == imInsert ? "Insert Tag" : "Add Tag to Container";
+    if (!chooser.ChooseTag(caption, container, names, record, csv)) return nullptr;
+
+    const int type = TagTypeOf(record);
+    const int createMode = mode == imInsert ? cmBefore : cmLastChild;
+    const std::string language = ReadSetting(state.Settings(), keys::Language);
+    const std::vector<std::string> rows = csv;
+    TOutlineNode* created = document.EditWithUndo([&]() -> TOutlineNode* {
+        if (SameText(record.Name, "kind") && container == document.Root())
+            record.Value = TagDefaults(document, record.Value);
+        TTagSpec spec = record;
+        spec.Path = containerPath + record.Name;
+        if (IsContainerType(type)) {
+            spec.Path += "\\";
+            spec.Value.clear();
+        }
+        // An existing tag of that name would only be overwritten: the chooser offers absent names.
+        if (document.FindNodeByPath(spec.Path)) {
+            document.Alert("Tag already exists: " + spec.Path);
+            return nullptr;
+        }
+        TOutlineNode* added = document.CreateTag(spec, node, createMode);
+        if (!added) return nullptr;
+        if (record.Translate && !language.empty() && !record.CompanionValue.empty()) {
+            TTagSpec companion = record;
+            companion.Name = record.Name + "-" + language;
+            companion.Path = containerPath + companion.Name;
+            companion.Value = record.CompanionValue;
+            document.CreateTag(companion, node, createMode);
+        }
+        if (IsListType(type) && !rows.empty()) CsvToContainer(document, added, rows, record);
+        return added;
+    });
+    if (!created) return nullptr;
+    state.SendStatusText(stPanel3, document.ConfigStatusText());
+    document.Hooks().AnalyseKindAndLoadSpec(document);
+    document.MakeVisible(created);
+    return created;
+}
+
+}  // namespace kelvarn

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "catalogue/TagEditing.h"
+#include "catalogue/TagEditorPages.h"
+#include "shell/SettingsKeys.h"
+#include "TagEditTestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::FakeEditorHost;
+using test::FormatSpec;
+using test::Rows;
+using test::TagEditBed;
+
+// The page answers OK with the value (and translation) given.
+std::function<bool(TTagSpec&, std::vector<std::string>&, bool&)> Answer(std::string value, std::string translation = {}) {
+    return [value, translation](TTagSpec& record, std::vector<std::string>&, bool&) {
+        record.Value = value;
+        record.CompanionValue = translation;
+        return true;
+    };
+}
+
+TEST(EditTagFakeHost, PageChosenByLengthAndTranslation) {
+    const std::string s60(60, 'x'), s61(61, 'x');
+    const struct {
+        const char* what;
+        std::string value;
+        bool translate;
+        const char* format;
+    } cases[] = {
+        {"61 characters open the memo page", s61, false, "memo"},
+        {"60 characters stay on the string page", s60, false, "string"},
+        {"a translatable string stays a string", s61, true, "string"},
+    };
+    for (const auto& c : cases) {
+        TagEditBed bed;
+        TTagSpec spec = FormatSpec("string");
+        spec.Translate = c.translate;
+        bed.hooks.specs["config.txt\\description"] = spec;
+        bed.Load("kind \"x\"\ndescription \"" + c.value + "\"\n");
+        FakeEditorHost host;
+        EditTag(bed.doc, bed.Node("config.txt\\description"), host);
+        ASSERT_EQ(host.shown.size(), 1u) << c.what;
+        EXPECT_EQ(host.shown[0].Format, c.format) << c.what;
+        EXPECT_EQ(host.shown[0].Value, c.value) << c.what;
+        EXPECT_EQ(host.shown[0].Path, "config.txt\\description") << c.what;
+    }
+}
+
+TEST(EditTagFakeHost, OneSnapshotPerWriteNoneOnCancel) {
+    TagEditBed bed;
+    bed.Load("kind \"x\"\nusername \"old\"\n");
+    FakeEditorHost host;
+    EditTag(bed.doc, bed.Node("config.txt\\username"), host);  // Cancel
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+    EXPECT_EQ(bed.Node("config.txt\\username")->Text(), "username \"old\"");
+
+    host.edit = Answer("new");
+    EditTag(bed.doc, bed.Node("config.txt\\username"), host);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+    EXPECT_EQ(bed.Node("config.txt\\username")->Text(), "username \"new\"");
+
+    EditTag(bed.doc, bed.Node("config.txt\\username"), host);  // OK without a change
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+}
+
+TEST(EditTagFakeHost, KindCancelReloadsAndOkAppliesTheKindChoice) {
+    TagEditBed bed;
+    bed.Load("kind \"scenery\"\n");
+    FakeEditorHost host;
+    EditTag(bed.doc, bed.Node("config.txt\\kind"), host);
+    EXPECT_EQ(bed.hooks.analyses, 2);  // the load, then the Cancel
+    EXPECT_EQ(bed.Sent(ccShowTagsKeep), 1);
+    EXPECT_EQ(bed.bus.sent.back(), (std::pair<int, std::string>{kOutlineCommandStates, ""}));
+
+    host.edit = Answer("scenery-trackside");
+    EditTag(bed.doc, bed.Node("config.txt\\kind"), host);
+    EXPECT_EQ(bed.Node("config.txt\\kind")->Text(), "kind \"scenery\"");
+    EXPECT_EQ(bed.doc.GetValueByPath("config.txt\\trackside"), "0.0");
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+    EXPECT_EQ(bed.Sent(ccShowTagsKeep), 2);
+    const auto keep = std::find_if(bed.bus.sent.rbegin(), bed.bus.sent.rend(), [](const auto& s) { return s.first == ccShowTagsKeep; });
+    EXPECT_EQ(keep->second, "scenery");
+    EXPECT_EQ(bed.bus.sent.back().first, kOutlineCommandStates);
+}
+
+TEST(EditTagFakeHost, RefreshesAfterEveryEdit) {
+    TagEditBed bed;
+    bed.Load("kind \"track\"\nitrack 1\ntrainz-build 3.5\n");
+    FakeEditorHost host;
+    EditTag(bed.doc, bed.Node("config.txt\\itrack"), host);
+    EXPECT_EQ(bed.Sent(ccConfigEdited), 1);
+    EXPECT_TRUE(host.builds.empty());
+    EXPECT_EQ(bed.bus.sent.back().first, kOutlineCommandStates);
+
+    host.edit = Answer("4.2");
+    EditTag(bed.doc, bed.Node("config.txt\\trainz-build"), host);
+    EXPECT_EQ(host.builds, std::vector<std::string>{"4.2"});
+    EXPECT_EQ(bed.Sent(ccConfigEdited), 1);
+    EXPECT_EQ(bed.bus.sent.back().first, kOutlineCommandStates);
+}
+
+TEST(EditTagFakeHost, Companions) {
+    const struct {
+        const char* what;
+        const char* language;
+        const char* config;
+        const char* translation;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"updated", "de", "kind \"x\"\ndescription \"a\"\ndescription-de \"alt\"\n", "neu",
+         {"1|kind \"x\"", "1|description \"b\"", "1|description-de \"neu\""}},
+        {"created beside", "de", "kind \"x\"\ndescription \"a\"\n", "neu",
+         {"1|kind \"x\"", "1|description-de \"neu\"", "1|description \"b\""}},
+        {"absent without a language", "", "kind \"x\"\ndescription \"a\"\n", "neu",
+         {"1|kind \"x\"", "1|description \"b\""}},
+        {"a companion in another container is not the tag's", "de",
+         "kind \"x\"\nbox\n{\n  description-de \"other\"\n}\ndescription \"a\"\n", "neu",
+         {"1|kind \"x\"", "1|box", "2|description-de \"other\"", "1|description-de \"neu\"", "1|description \"b\""}},
+    };
+    for (const auto& c : cases) {
+        TagEditBed bed;
+        WriteSetting(bed.state.Settings(), keys::Language, c.language);
+        TTagSpec spec = FormatSpec("string");
+        spec.Translate = true;
+        bed.hooks.specs["config.txt\\description"] = spec;
+        bed.Load(c.config);
+        FakeEditorHost host;
+        host.edit = Answer("b", c.translation);
+        EditTag(bed.doc, bed.Node("config.txt\\description"), host);
+        std::vector<std::string> rows = Rows(bed.doc.Root());
+        rows.erase(rows.begin());
+        EXPECT_EQ(rows, c.rows) << c.what;
+        EXPECT_EQ(bed.doc.UndoStack().Depth(), 1) << c.what;
+        if (*c.language == '\0') {
+            EXPECT_EQ(host.shown[0].CompanionName, "") << c.what;
+        }
+    }
+}
+
+TEST(EditTagFakeHost, UserTagRenameLeavesOtherTagsAlone) {
+    TagEditBed bed;
+    bed.hooks.specs["config.txt\\extensions\\user-tag"] = FormatSpec("user-tag");
+    bed.hooks.specs["config.txt\\extensions\\user-table"] = FormatSpec("user-table");
+    bed.Load("kind \"x\"\ndescription-de \"keep\"\nextensions\n{\n  mine-604117 \"v\"\n  table-604117\n  {\n    a 1\n  }\n}\n");
+    FakeEditorHost host;
+    host.edit = [](TTagSpec& record, std::vector<std::string>&, bool&) {
+        record.Name = "description";
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\extensions\\mine-604117"), host);
+    EXPECT_EQ(host.shown[0].Format, "user-tag");
+    EXPECT_NE(bed.Node("config.txt\\extensions\\description"), nullptr);
+    EXPECT_EQ(bed.doc.GetValueByPath("config.txt\\description-de"), "keep");
+
+    host.edit = [](TTagSpec& record, std::vector<std::string>&, bool&) {
+        record.Name = "table-2";
+        record.Value.clear();
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\extensions\\table-604117"), host);
+    EXPECT_EQ(host.shown[1].Format, "user-table");
+    ASSERT_NE(bed.Node("config.txt\\extensions\\table-2"), nullptr);
+    EXPECT_EQ(bed.Node("config.txt\\extensions\\table-2")->ChildCount(), 1u);
+}
+
+TEST(EditTagFakeHost, ColourIsWrittenBare) {
+    TagEditBed bed;
+    bed.hooks.specs["config.txt\\colour"] = FormatSpec("RGB");
+    bed.Load("kind \"x\"\ncolour \"0,0,0\"\n");
+    FakeEditorHost host;
+    EditTag(bed.doc, bed.Node("config.txt\\colour"), host);  // Cancel
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+    host.colour = "255,0,0";
+    EditTag(bed.doc, bed.Node("config.txt\\colour"), host);
+    EXPECT_EQ(host.colourCalls, (std::vector<std::string>{"rgb|Kelvarn - colour|0,0,0", "rgb|Kelvarn - colour|0,0,0"}));
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_EQ(bed.Node("config.txt\\colour")->Text(), "colour 255,0,0");
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+}
+
+TEST(EditTagFakeHost, ListTagsThroughTheTable) {
+    TagEditBed bed;
+    bed.hooks.specs["config.txt\\kuid-table"] = FormatSpec("kuid-list", "Tag,Kuid");
+    bed.hooks.specs["config.txt\\mixed"] = FormatSpec("string-list", "Tag,Text");
+    bed.Load("kind \"x\"\nkuid-table\n{\n  0 <kuid:1:2>\n}\nmixed\n{\n  inner\n  {\n  }\n}\n");
+    FakeEditorHost host;
+    host.edit = [](TTagSpec&, std::vector<std::string>& csv, bool& modified) {
+        csv = {"\"0\",\"<kuid:1:2>\"", "\"1\",\"<kuid:3:4>\""};
+        modified = true;
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\kuid-table"), host);
+    EXPECT_EQ(host.tables[0], (std::vector<std::string>{"\"Tag\",\"Kuid\"", "\"0\",\"<kuid:1:2>\""}));
+    EXPECT_EQ(bed.doc.GetValueByPath("config.txt\\kuid-table\\1"), "<kuid:3:4>");
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+
+    // OK with an unchanged grid writes nothing.
+    host.edit = [](TTagSpec&, std::vector<std::string>& csv, bool&) {
+        csv.clear();
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\kuid-table"), host);
+    EXPECT_EQ(bed.Node("config.txt\\kuid-table")->ChildCount(), 2u);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+
+    // A container inside a list is refused before the table opens.
+    EditTag(bed.doc, bed.Node("config.txt\\mixed"), host);
+    EXPECT_EQ(host.tables.size(), 2u);
+    EXPECT_EQ(bed.messages.messages.back(), "'inner' in 'mixed' is a container: the list cannot be edited as a table");
+}
+
+TEST(EditTagFakeHost, MessagePagesWriteNothing) {
+    TagEditBed bed;
+    bed.hooks.specs["config.txt\\box"] = FormatSpec("container");
+    bed.Load("kind \"x\"\nbox\n{\n  a 1\n}\n");
+    FakeEditorHost host;
+    host.edit = [](TTagSpec& record, std::vector<std::string>&, bool&) {
+        record.Name = "renamed";
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\box"), host);
+    EXPECT_NE(bed.Node("config.txt\\box"), nullptr);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+}
+
+}  // namespace
+}  // namespace kelvarn

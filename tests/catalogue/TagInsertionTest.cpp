@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "catalogue/TagInsertion.h"
+#include "catalogue/Walnut.h"
+#include "catalogue/WalnutHooks.h"
+#include "shell/SettingsKeys.h"
+#include "TagEditTestSupport.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ConfigTestBed;
+using test::LoadText;
+using test::Rows;
+using test::WriteBytes;
+
+using Lines = std::vector<std::string>;
+
+constexpr std::string_view kTags = R"(<TAGS>
+  <KIND><scenery inherit="SCENERY"/></KIND>
+  <BASE-ASSET>
+    <kind format="enum" source="$KIND"/>
+    <username format="string"/>
+    <description format="string" translate="1" default="none"/>
+    <bogey-N format="container" sequence="3"><reverse format="bool"/></bogey-N>
+    <bogey-0-r format="container"><x format="int"/></bogey-0-r>
+    <bogeys format="container"><b format="int"/></bogeys>
+    <kuid-table format="kuid-list" captions="Tag,KUID"/>
+    <string-table format="string-list" captions="Tag,Text" default="x"/>
+    <mesh-table format="container">
+      <mesh-id format="container" display="mesh name"><mesh format="file"/><auto-create format="bool"/></mesh-id>
+    </mesh-table>
+  </BASE-ASSET>
+  <SCENERY><trackside format="float" quoted="0" default="0"/></SCENERY>
+  <MESH-TABLE><shadow/><default-night/></MESH-TABLE>
+</TAGS>)";
+
+// The chooser as a script: records what it offered, picks a name and edits its record.
+class FakeChooser : public ITagChooser {
+public:
+    TOutlineDocument* doc = nullptr;
+    std::string pick;
+    std::function<void(TTagSpec&, Lines&)> edit;
+    bool ok = true;
+    std::string caption;
+    Lines offered;
+    Lines table;  // the CSV list the chooser's table page opened with
+
+    bool ChooseTag(const std::string& c, const TOutlineNode* container, const Lines& names, TTagSpec& record,
+                   Lines& csv) override {
+        caption = c;
+        offered = names;
+        record = ChooserRecord(*doc, container, pick, csv);
+        table = csv;
+        csv.clear();
+        if (edit) edit(record, csv);
+        return ok;
+    }
+};
+
+struct InsertBed : ConfigTestBed {
+    TWalnut walnut{state};
+    TWalnutHooks hooks{walnut};
+    TOutlineDocument doc{state};
+    FakeChooser chooser;
+
+    InsertBed() {
+        WriteBytes(dir / "program/bin/tags.xml", kTags);
+        state.SetActiveBuild(35);
+        doc.SetHooks(&hooks);
+        chooser.doc = &doc;
+    }
+    void Load(std::string_view text) { LoadText(*this, doc, text); }
+    TOutlineNode* Node(std::string_view path) const { return doc.FindNodeByPath(path); }
+    Lines Offered(std::string_view containerPath) {
+        TOutlineNode* container = Node(containerPath);
+        Lines allowed;
+        walnut.ListAllowedTags(doc.NodePath(container), allowed);
+        return FilterAvailableTags(doc, walnut, container, allowed);
+    }
+};
+
+TEST(Insertion, OfferedNames) {
+    const struct {
+        const char* what;
+        const char* config;
+        const char* container;
+        Lines names;
+    } cases[] = {
+        {"used names are absent; bogey-0 is never offered", "kind \"scenery\"\nusername \"u\"\n", "config.txt",
+         {"description", "bogeys", "kuid-table", "string-table", "mesh-table", "trackside"}},
+        {"bogey-0 used gives bogey-1", "kind \"scenery\"\nbogey-0\n{\n}\n", "config.txt",
+         {"username", "description", "bogey-1", "bogeys", "kuid-table", "string-table", "mesh-table", "trackside"}},
+        {"every bogey number used gives none",
+         "kind \"scenery\"\nbogey-0\n{\n}\nbogey-1\n{\n}\nbogey-2\n{\n}\nbogey-3\n{\n}\n", "config.txt",
+         {"username", "description", "bogeys", "kuid-table", "string-table", "mesh-table", "trackside"}},
+        {"a bogeys container takes every bogey name", "kind \"scenery\"\nbogeys\n{\n}\n", "config.txt",
+         {"username", "description", "kuid-table", "string-table", "mesh-table", "trackside"}},
+        {"\"*\" shows its display text", "kind \"scenery\"\nmesh-table\n{\n}\n", "config.txt\\mesh-table",
+         {"mesh name"}},
+        {"a mesh-table entry gets the entry names", "kind \"scenery\"\nmesh-table\n{\n  body\n  {\n    mesh \"b.im\"\n  }\n}\n",
+         "config.txt\\mesh-table\\body", {"auto-create", "shadow", "default-night"}},
+    };
+    for (const auto& c : cases) {
+        InsertBed bed;
+        bed.Load(c.config);
+        Lines offered = bed.Offered(c.container);
+        EXPECT_EQ(offered, c.names) << c.what;
+    }
+}
+
+TEST(Insertion, PlacesAndDefaults) {
+    const struct {
+        const char* what;
+        const char* config;
+        const char* node;
+        int mode;
+        const char* pick;
+        std::function<void(TTagSpec&, Lines&)> edit;
+        Lines rows;
+        const char* selected;
+    } cases[] = {
+        {"Insert puts the tag before the node", "kind \"scenery\"\nusername \"u\"\n", "config.txt\\username", imInsert,
+         "trackside", nullptr, {"1|kind \"scenery\"", "1|trackside 0", "1|username \"u\""}, "trackside 0"},
+        {"Add to Container makes the last child", "kind \"scenery\"\nmesh-table\n{\n  body\n  {\n    mesh \"b.im\"\n  }\n}\n",
+         "config.txt\\mesh-table\\body", imAddToContainer, "auto-create",
+         [](TTagSpec& r, Lines&) { r.Value = "1"; },
+         {"1|kind \"scenery\"", "1|mesh-table", "2|body", "3|mesh \"b.im\"", "3|auto-create 1"}, "auto-create 1"},
+        {"a list tag with a default is created empty", "kind \"scenery\"\n", "config.txt\\kind", imInsert,
+         "string-table", nullptr, {"1|string-table", "1|kind \"scenery\""}, "string-table"},
+        {"a list tag filled from the table", "kind \"scenery\"\n", "config.txt\\kind", imInsert, "kuid-table",
+         [](TTagSpec&, Lines& csv) { csv = {"\"0\",\"<kuid:1:2>\"", "\"1\",\"<kuid:3:4>\""}; },
+         {"1|kuid-table", "2|0 <kuid:1:2>", "2|1 <kuid:3:4>", "1|kind \"scenery\""}, "kuid-table"},
+        {"the chosen kind passes the kind choice", "username \"u\"\n", "config.txt\\username", imInsert, "kind",
+         [](TTagSpec& r, Lines&) { r.Value = "scenery-trackside"; },
+         {"1|kind \"scenery\"", "1|username \"u\"", "1|trackside \"0.0\""}, "kind \"scenery\""},
+        {"a translated value makes its companion before the node too", "kind \"scenery\"\n", "config.txt\\kind", imInsert,
+         "description", [](TTagSpec& r, Lines&) {
+             r.Value = "hello";
+             r.CompanionValue = "hallo";
+         },
+         {"1|description \"hello\"", "1|description-de \"hallo\"", "1|kind \"scenery\""}, "description \"hello\""},
+    };
+    for (const auto& c : cases) {
+        InsertBed bed;
+        WriteSetting(bed.state.Settings(), keys::Language, "de");
+        bed.Load(c.config);
+        bed.chooser.pick = c.pick;
+        bed.chooser.edit = c.edit;
+        TOutlineNode* added = InsertTag(bed.doc, bed.walnut, bed.Node(c.node), c.mode, bed.chooser);
+        Lines rows = Rows(bed.doc.Root());
+        rows.erase(rows.begin());
+        EXPECT_EQ(rows, c.rows) << c.what;
+        ASSERT_NE(added, nullptr) << c.what;
+        EXPECT_EQ(added->Text(), c.selected) << c.what;
+        EXPECT_EQ(bed.doc.UndoStack().Depth(), 1) << c.what;
+        EXPECT_EQ(bed.chooser.caption, c.mode == imInsert ? "Insert Tag" : "Add Tag to Container") << c.what;
+    }
+}
+
+TEST(Insertion, ChooserRecordAndRefusals) {
+    InsertBed bed;
+    bed.Load("kind \"scenery\"\n");
+    Lines csv;
+    const TTagSpec record = ChooserRecord(bed.doc, bed.doc.Root(), "kuid-table", csv);
+    EXPECT_EQ(record.Path, "config.txt\\kuid-table\\");
+    EXPECT_EQ(record.Value, "");
+    EXPECT_EQ(csv, Lines{"\"Tag\",\"KUID\""});
+    const TTagSpec described = ChooserRecord(bed.doc, bed.doc.Root(), "description", csv);
+    EXPECT_EQ(described.Value, "none");
+    EXPECT_TRUE(csv.empty());
+
+    // Cancel adds nothing and takes no snapshot.
+    bed.chooser.pick = "username";
+    bed.chooser.ok = false;
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, bed.Node("config.txt\\kind"), imInsert, bed.chooser), nullptr);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+
+    // Nothing left to offer.
+    InsertBed full;
+    full.Load("kind \"scenery\"\nbogeys\n{\n  b 1\n}\n");
+    EXPECT_EQ(InsertTag(full.doc, full.walnut, full.Node("config.txt\\bogeys\\b"), imInsert, full.chooser),
+              nullptr);
+    EXPECT_EQ(full.messages.messages, Lines{"No Available Tags"});
+}
+
+}  // namespace
+}  // namespace kelvarn
