@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/ConfigPath.h"
+#include "catalogue/MeshHelpers.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/SourceList.h"
 #include "catalogue/Walnut.h"
@@ -273,12 +274,9 @@ TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, con
         // Loading no longer gives a config without a kind one: the fault is reported here.
         if (document.Root() && !document.FindChildByName(document.Root(), "kind"))
             findings.push_back({"[kind]", "Tag is missing: the asset has no kind", true});
-        if (request.Formats.test(kPointFormat) && request.ListMeshTable) {
-            std::vector<std::string>& points = state.AttachmentPoints;
-            points.clear();
-            request.ListMeshTable(points);
-            std::sort(points.begin(), points.end());
-            points.erase(std::unique(points.begin(), points.end()), points.end());
+        if (request.Formats.test(kPointFormat)) {
+            state.AttachmentPoints.clear();
+            for (std::string& refused : ListMeshTable(state, document, assetFolder)) warn(std::move(refused));
         }
 
         const std::size_t total = document.LineCount();

@@ -44,9 +44,6 @@ struct TCheckContext {
 
 struct TVerifyRequest {
     TFormatSet Formats = AllFormats();
-    // With point tags among the formats: lists the asset's attachment points ("name=mesh path") into
-    // the program state's AttachmentPoints before the walk.
-    std::function<void(std::vector<std::string>& points)> ListMeshTable;
     // Called once per node with (done, total); false when the user pressed Escape.
     std::function<bool(std::size_t done, std::size_t total)> Progress;
 };
@@ -67,7 +64,9 @@ struct TVerifyReport {
 };
 
 // Validates the document, which shows the asset of `assetFolder`, against the walnut's definition
-// at the program state's active build, marks the faulty nodes and logs the report.
+// at the program state's active build, marks the faulty nodes and logs the report. With point tags
+// among the formats, the program state's AttachmentPoints is first filled from the mesh-table's meshes;
+// a mesh that cannot be read is a warning.
 TVerifyReport VerifyConfig(TProgramState& state, TOutlineDocument& document, const TWalnut& walnut,
                            std::string_view assetFolder, const TVerifyRequest& request = {});
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/SourceList.h"
+#include "support/MeshFileBuilder.h"
 #include "validation/FileChecks.h"
 #include "validation/TagValidation.h"
 #include "ValidationTestSupport.h"
@@ -446,19 +447,25 @@ TEST(VerifyReport, AMissingOrBrokenDefinitionIsTheOneLine) {
 
 TEST(VerifyReport, AttachmentPointsAreListedForPointChecks) {
     ValidationBed bed;
+    const std::string config = kHead + "mesh-table\r\n{\r\n  default\r\n  {\r\n    mesh \"body.im\"\r\n  }\r\n"
+                                       "  broken\r\n  {\r\n    mesh \"broken.im\"\r\n  }\r\n"
+                                       "  other\r\n  {\r\n    mesh \"other.im\"\r\n  }\r\n}\r\n";
+    bed.File("body.im", test::MeshFileBuilder().Info().Attachments({{"b"}, {"a"}, {"B"}}).Bytes());
+    bed.File("broken.im", "JIRF");  // the mesh checks report this one
+    bed.File("other.im", test::MeshFileBuilder().Attachments({{"c"}}).Bytes(0, "JIRF", "ABCD"));
+    bed.state.AttachmentPoints = {"left=over.im"};
     TVerifyRequest request;
-    int listed = 0;
-    request.ListMeshTable = [&](std::vector<std::string>& points) {
-        ++listed;
-        points = {"b=x.im", "a=x.im", "b=x.im"};
-    };
     request.Formats = SyntaxFormats();
-    bed.Validate(kHead, 29, request);
-    EXPECT_EQ(listed, 0);
+    bed.Validate(config, 29, request);
+    EXPECT_EQ(bed.state.AttachmentPoints, (Lines{"left=over.im"}));
     request.Formats = PointFormats();
-    bed.Validate(kHead, 29, request);
-    EXPECT_EQ(listed, 1);
-    EXPECT_EQ(bed.state.AttachmentPoints, (Lines{"a=x.im", "b=x.im"}));
+    const TVerifyReport report = bed.Validate(config, 29, request);
+    EXPECT_EQ(bed.state.AttachmentPoints, (Lines{"a=body.im", "b=body.im"}));
+    Lines warnings;
+    for (const TVerifyFinding& f : report.Findings)
+        if (f.Node.empty()) warnings.push_back(f.Message);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("other.im is not a valid mesh"), std::string::npos) << warnings[0];
     EXPECT_TRUE(AllFormats().test(1) && AllFormats().test(27) && !AllFormats().test(28));
     EXPECT_FALSE(SyntaxFormats().test(19));
 }

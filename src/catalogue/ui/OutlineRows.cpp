@@ -1,6 +1,8 @@
 #include "catalogue/ui/OutlineRows.h"
 
+#include "catalogue/AssetHelpers.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/WikiHelp.h"
 #include "catalogue/ui/OutlineView.h"
 #include "catalogue/ui/XMLView.h"
 #include "shell/Dispatcher.h"
@@ -33,6 +35,25 @@ void RegisterOutlineMainRows(TMain& main, TOutlineView& outline) {
         if (main.RefreshTrainzBuild) main.RefreshTrainzBuild("");
     });
     main.SaveOutlineConfig = [&outline] { outline.SaveConfig(outline.AssetConfigFile(), true, true); };
+
+    // The helpers that work on the main window's outline.
+    TDispatcher& d = main.Dispatcher();
+    TOutlineDocument& document = outline.Document();
+    d.RegisterCommand(1703, [&document](const std::string&) { ClearErrorMarks(document); });
+    d.RegisterCommand(1715, [](const std::string&) { CmpErrorList(); });
+    for (const auto& [number, mode] : {std::pair{2115, "Driver"}, std::pair{2116, "Surveyor"}, std::pair{2117, "Railyard"}})
+        d.RegisterCommand(number, [&document, mode = std::string(mode)](const std::string&) {
+            LaunchSimulator(document.State(), document, mode);
+        });
+    d.RegisterCallback(ccListDependencies,
+                       [&document](const std::string&) { RefreshDependencyKuids(document.State(), document); });
+    outline.HelpLink = [&document](TOutlineNode* node) {
+        if (node) ExpandWikiMacro(document.State(), document, document.NodePath(node), "");
+    };
+    outline.OpenLink = [&document](TOutlineNode* node) {
+        if (node) WikiLinkUrl(document.State(), document, document.NodePath(node));
+    };
+    outline.HasHelpLink = [&document](const TOutlineNode* node) { return HasHelpLink(document, node); };
     outline.RefreshTrainzBuild = [&main](const std::string& reason) {
         if (main.RefreshTrainzBuild) main.RefreshTrainzBuild(reason);
     };
@@ -48,6 +69,10 @@ void RegisterCatalogueRows(TMain& main, TXMLView& catalogue, TOutlineView& outli
     d.RegisterCallback(ccShowTagsKeep, [&catalogue](const std::string& kind) {
         if (catalogue.Catalogue().Loaded()) catalogue.ShowAvailableTags(kind);
     });
+    catalogue.HelpLink = [&outline](const std::string& path) {
+        TOutlineDocument& document = outline.Document();
+        ExpandWikiMacro(document.State(), document, path, "");
+    };
     d.RegisterCommand(1102, [&main, &catalogue, &outline](const std::string&) {
         main.LeaveViewerMaximised();
         const TOutlineDocument& document = outline.Document();

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include "AssetToolsTestSupport.h"
+#include "catalogue/WikiHelp.h"
+#include "shell/SettingsKeys.h"
+
+namespace kelvarn {
+namespace {
+
+using test::ToolsBed;
+using Lines = std::vector<std::string>;
+
+const char* kConfig =
+    "kind \"scenery\"\r\nkuid <kuid:1:2>\r\ninfo-url \"wiki://KIND_Scenery\"\r\n"
+    "mesh-table\r\n{\r\n  default\r\n  {\r\n    mesh \"a.im\"\r\n    effects\r\n    {\r\n      0\r\n      {\r\n"
+    "        kind \"name\"\r\n        att \"a.x\"\r\n      }\r\n    }\r\n  }\r\n}\r\n"
+    "car3 \"x\"\r\nsmoke0 \"y\"\r\nblink2 \"z\"\r\nusername \"u\"\r\n";
+
+struct WikiBed : ToolsBed {
+    WikiBed() {
+        Load(kConfig);
+        state.Settings().WriteString("Wiki", "URL", "https://wiki.test/w");
+    }
+    void Help(const std::string& path, const std::string& help, const std::string& format = "string",
+              const std::string& sequence = "0") {
+        TTagSpec spec;
+        spec.Help = help;
+        spec.Format = format;
+        spec.Sequence = sequence;
+        hooks.specs[NormaliseConfigPath(path)] = spec;
+    }
+    void Page(const std::string& key, const std::string& page) { state.Settings().WriteString("Wiki", key, page); }
+    // What one help request did: the addresses opened and the messages shown.
+    std::pair<Lines, Lines> Expand(const std::string& path, const std::string& value = "") {
+        runner.opened.clear();
+        messages.messages.clear();
+        ExpandWikiMacro(state, doc, path, value);
+        return {runner.opened, messages.messages};
+    }
+};
+
+TEST(WikiHelp, AddressesFromHelpTexts) {
+    struct Case {
+        const char* what;
+        std::string path, help;
+        std::string urlSetting;  // "-" leaves the fixture's
+        bool debug;
+        Lines opened, shown;
+    };
+    const std::vector<Case> cases = {
+        {"macro page, parent anchor", "mesh-table\\default\\mesh", "Mesh file@$mesh-table#$^", "-", false,
+         {"https://wiki.test/w/P#default"}, {}},
+        {"plain page stands for itself", "username", "Name@W", "-", false, {"https://wiki.test/w/W"}, {}},
+        {"undefined macro", "username", "Name@$x", "-", false, {}, {"Macro Error - definition not found: $x"}},
+        {"too many parts", "username", "a@b#c#d", "-", false, {}, {"Macro Error - too many substrings: a@b#c#d"}},
+        {"two anchor macros", "mesh-table\\default\\mesh", "x@W#$^-$", "-", false,
+         {"https://wiki.test/w/W#default-mesh"}, {}},
+        {"debug shows instead of opening", "username", "Name@W", "-", true, {}, {"https://wiki.test/w/W"}},
+        {"base ending in a slash", "username", "Name@W", "https://wiki.test/w/", false, {"https://wiki.test/w/W"}, {}},
+        {"no base: a path, refused", "username", "Name@W", "", false, {}, {"Link empty or invalid: /W"}},
+        {"no page key", "username", "Just text", "-", false, {}, {"Link empty or invalid: "}},
+    };
+    for (const Case& c : cases) {
+        WikiBed bed;
+        bed.Page("$mesh-table", "P");
+        if (c.urlSetting != "-") bed.state.Settings().WriteString("Wiki", "URL", c.urlSetting);
+        WriteSettingBool(bed.state.Settings(), keys::WikiDebug, c.debug);
+        bed.Help(c.path, c.help);
+        EXPECT_EQ(bed.Expand(c.path), std::make_pair(c.opened, c.shown)) << c.what;
+    }
+    // A path without a definition does nothing at all.
+    WikiBed bed;
+    EXPECT_EQ(bed.Expand("username"), std::make_pair(Lines{}, Lines{}));
+}
+
+TEST(WikiHelp, SpecialCasesByTagKindFormatAndSequence) {
+    struct Case {
+        const char* what;
+        std::string path, value, chain, format, sequence;
+        std::string page;
+        Lines shown;
+    };
+    const std::vector<Case> cases = {
+        {"kind by value", "kind", "", "", "string", "0", "SceneryPage", {}},
+        {"kind of another value falls back", "kind", "bridge", "", "string", "0", "Hierarchy", {}},
+        {"kind inside effects", "mesh-table\\default\\effects\\0\\kind", "", "", "string", "0", "NamePage", {}},
+        {"mesh-table of an interior", "mesh-table", "", "INTERIOR,MESH-ASSET", "container", "0", "MtInt", {}},
+        {"mesh-table of a mesh asset", "mesh-table", "", "SCENERY,MESH-ASSET", "container", "0", "Mt", {}},
+        {"mesh-table of an old track", "mesh-table", "", "ITRACK", "container", "0", "WIKIHELP: ITRACK",
+         {"WIKIHELP: Obsolete track"}},
+        {"mesh-table of a track", "mesh-table", "", "TRACK", "container", "0", "WIKIHELP: TRACK",
+         {"Mesh-table-track (no page defined)"}},
+        {"mesh-table of another kind", "mesh-table", "", "SPLINE", "container", "0", "",
+         {"WIKIHELP: Undefined mesh-table tag", "WIKIHELP: Undefined Special Case Tag"}},
+        {"att inside effects", "mesh-table\\default\\effects\\0\\att", "", "", "string", "0", "Effects", {}},
+        {"att elsewhere", "att", "", "", "string", "0", "", {}},
+        {"mesh entry of an interior", "mesh-table\\default", "", "INTERIOR", "user-table", "0", "MtInt", {}},
+        {"mesh entry of another kind", "mesh-table\\default", "", "SCENERY", "user-table", "0",
+         "WIKIHELP: Undefined Asset Mesh-ID", {}},
+        {"car of a consist", "car3", "", "CONSIST", "kuid", "9", "*** consist vehicle-ID ***", {}},
+        {"car of a map", "car3", "", "MAP", "kuid", "9", "WIKIHELP: Road Traffic Tag", {}},
+        {"car elsewhere", "car3", "", "SCENERY", "kuid", "9", "WIKIHELP: Undefined CAR-ID", {}},
+        {"smoke", "smoke0", "", "", "container", "9", "WIKIHELP: Smoke Tag", {}},
+        {"another sequence", "blink2", "", "", "container", "9", "", {"WIKIHELP: Undefined Sequence Tag"}},
+        {"nothing special", "username", "", "", "string", "0", "", {"WIKIHELP: Undefined Special Case Tag"}},
+    };
+    for (const Case& c : cases) {
+        WikiBed bed;
+        for (const auto& [key, page] : std::vector<std::pair<std::string, std::string>>{
+                 {"$scenery", "SceneryPage"}, {"$hierarchy", "Hierarchy"}, {"$name", "NamePage"}, {"$mesh-table-int", "MtInt"},
+                 {"$mesh-table", "Mt"}, {"$effects", "Effects"}})
+            bed.Page(key, page);
+        bed.hooks.kindChain = c.chain;
+        TTagSpec spec;
+        spec.Format = c.format;
+        spec.Sequence = c.sequence;
+        bed.messages.messages.clear();
+        EXPECT_EQ(TagHelpMacro(bed.state, bed.doc, c.path, c.value, spec), c.page) << c.what;
+        EXPECT_EQ(bed.messages.messages, c.shown) << c.what;
+    }
+}
+
+TEST(WikiHelp, KindPagesForTracksideSceneryAndMissingPages) {
+    WikiBed bed;
+    bed.Page("$scenery-trackside", "Trackside");
+    bed.Help("kind", "Kind@?");
+    // Not trackside, and neither a page of the kind nor the hierarchy page: the link is empty.
+    EXPECT_EQ(bed.Expand("kind"), std::make_pair(Lines{}, Lines{"Link empty or invalid: "}));
+
+    WikiBed trackside;
+    trackside.Load(std::string(kConfig) + "trackside 2\r\n");
+    trackside.Page("$scenery-trackside", "Trackside");
+    trackside.Help("kind", "Kind@?");
+    EXPECT_EQ(trackside.Expand("kind").first, Lines{"https://wiki.test/w/Trackside"});
+    // The value being edited counts, not the tag's own.
+    trackside.Page("$bridge", "Bridge");
+    EXPECT_EQ(trackside.Expand("kind", "bridge").first, Lines{"https://wiki.test/w/Bridge"});
+    // A fixed text is a page like any other.
+    trackside.hooks.kindChain = "TRACK";
+    trackside.Help("mesh-table", "Meshes@?");
+    EXPECT_EQ(trackside.Expand("mesh-table"),
+              std::make_pair(Lines{"https://wiki.test/w/WIKIHELP: TRACK"}, Lines{"Mesh-table-track (no page defined)"}));
+}
+
+TEST(WikiHelp, AnchorsAtEachLevel) {
+    WikiBed bed;
+    struct Case {
+        std::string path, anchor, result;
+    };
+    const std::vector<Case> cases = {
+        {"kind", "$", "#kind"},
+        {"kind", "$^", "#kind^"},  // no parent to name at the top level
+        {"mesh-table\\default", "$^-$", "#mesh-table-default"},
+        {"mesh-table\\default", "$^^-$", "#mesh-table^-default"},  // too deep a macro meets the parent's
+        {"mesh-table\\default\\mesh", "$^^-$^-$", "#mesh-table-default-mesh"},
+        {"mesh-table\\default\\effects\\0", "$^^^-$^^-$^-$", "#mesh-table-default-effects-0"},
+        {"mesh-table\\default\\effects\\0", "top", "#top"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ExpandWikiAnchor(bed.doc, c.path, c.anchor), c.result) << c.path << " " << c.anchor;
+    EXPECT_EQ(ExpandWikiAnchor(bed.doc, "nowhere\\x", "$^a"), "#x^a");
+    EXPECT_EQ(ExpandWikiAnchor(bed.doc, "kind", ""), "");
+}
+
+TEST(WikiHelp, OnlyWebAddressesReachTheOpener) {
+    struct Case {
+        std::string link;
+        std::string opened;  // empty: refused with a message
+    };
+    const std::vector<Case> cases = {
+        {"wiki://KIND_Scenery", "https://wiki.test/w/KIND_Scenery"},
+        {"www.x.org/page", "http://www.x.org/page"},
+        {"HTTPS://x.org", "HTTPS://x.org"},
+        {"http://x.org/a b", "http://x.org/a b"},
+        {"file:///etc/passwd", ""},
+        {"/usr/bin/x http://", ""},
+        {"C:\\Windows\\notepad.exe", ""},
+        {"http://", ""},
+        {"http:///x", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        WikiBed bed;
+        bed.Load(std::string(kConfig) + "contact-website \"" + c.link + "\"\r\n");
+        bed.state.Settings().WriteString("Wiki", "URL", "https://wiki.test/w");
+        WikiLinkUrl(bed.state, bed.doc, "contact-website");
+        if (c.opened.empty()) {
+            EXPECT_TRUE(bed.runner.opened.empty()) << c.link;
+            EXPECT_EQ(bed.messages.messages.size(), 1u) << c.link;
+        } else {
+            EXPECT_EQ(bed.runner.opened, Lines{c.opened}) << c.link;
+        }
+        EXPECT_TRUE(bed.runner.runs.empty()) << c.link;
+    }
+    for (const char* controlled : {"http://x\r\nrm", "http://x\trm", "http://x\x7f"}) EXPECT_EQ(CheckedWebAddress(controlled), "");
+    // "wiki://" without a setting goes to the tag wiki itself.
+    WikiBed fresh;
+    fresh.state.Settings().DeleteKey("Wiki", "URL");
+    WikiLinkUrl(fresh.state, fresh.doc, "info-url");
+    ASSERT_EQ(fresh.runner.opened.size(), 1u);
+    EXPECT_EQ(fresh.runner.opened[0].rfind("https://", 0), 0u);
+    EXPECT_EQ(fresh.runner.opened[0].substr(fresh.runner.opened[0].size() - 13), "/KIND_Scenery");
+}
+
+TEST(WikiHelp, HelpLinkNeedsADefinitionWithAPage) {
+    WikiBed bed;
+    bed.Help("kind", "Kind@?");
+    bed.Help("username", "Only a description");
+    EXPECT_TRUE(HasHelpLink(bed.doc, bed.doc.FindNodeByPath("kind")));
+    EXPECT_FALSE(HasHelpLink(bed.doc, bed.doc.FindNodeByPath("username")));
+    EXPECT_FALSE(HasHelpLink(bed.doc, bed.doc.FindNodeByPath("kuid")));
+    EXPECT_FALSE(HasHelpLink(bed.doc, nullptr));
+}
+
+}  // namespace
+}  // namespace kelvarn
