@@ -1,0 +1,15 @@
+// The tag editing rows of the main window's dispatcher and the outline's editing hooks: the editor
+// window's lists from the outline (callbacks 228, 229, 232), the attachment table (1323), and the
+// outline's Edit Tag, value picker and Insert Tag.
+#pragma once
+
+namespace kelvarn {
+
+class TEditor;
+class TEditorTagHost;
+class TMain;
+class TOutlineView;
+
+void RegisterTagEditRows(TMain& main, TOutlineView& outline, TEditor& editor, TEditorTagHost& host);
+
+}  // namespace kelvarn
