@@ -1,5 +1,6 @@
 #include "app/ProgramWindows.h"
 
+#include "catalogue/AssetPages.h"
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
@@ -10,6 +11,7 @@
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
+#include "catalogue/ui/Tzu.h"
 #include "catalogue/ui/XMLView.h"
 #include "media/AudioPlayer.h"
 #include "media/ui/AudioForm.h"
@@ -21,6 +23,8 @@
 #include "media/ui/Selector.h"
 #include "media/ui/TextView.h"
 #include "shell/ProgramState.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
 #include "shell/TrainzBuild.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/ColourBox.h"
@@ -66,6 +70,18 @@ void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
     files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
 }
 
+// The outline's Asset Details, F12 search and menu states go to the simulator's utility.
+void WireUtility(TOutlineView& outline, TAssetFrames& assets) {
+    TTZU& tzu = assets.Tzu();
+    TAssetCatalogue& catalogue = assets.Catalogue();
+    outline.IsConsoleOpen = [&tzu] { return tzu.IsConsoleOpen(); };
+    outline.AssetStatus = [&catalogue](TOutlineNode* node) {
+        if (node) catalogue.RequestAssetDetails(Trim(TagValueUnquoted(node->Text())));
+    };
+    outline.ConsoleSearch = [&tzu](const std::string& search) { tzu.TzuRequest(tjCategorySearch, search); };
+    outline.KeptSearch = [&tzu] { return tzu.Runner().SearchString(); };
+}
+
 // The audio editor reaches the asset, the file list and the main config through hooks.
 void WireAudioForm(TAudioForm& form, TProgramState& state, TAssetFrames& assets, TOutlineDocument& outline) {
     form.AssetFolder = [&state] { return state.AssetPath(); };
@@ -88,6 +104,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     audio_ = std::make_unique<TAudioPlayer>(*audioSink_, state);
     previousAudio_ = state.Audio;
     state.Audio = audio_.get();
+    // The user's KUID number, which the new and clone pages complete KUIDs with.
+    if (state.UserKuidId.empty()) state.UserKuidId = ReadUserKuidId(state);
     // The asset list and the file list with what they stand on.
     assets_ = std::make_unique<TAssetFrames>(state, ProgramKuidMap());
     TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
@@ -143,6 +161,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     };
 
     assets_->Wire(main);
+    WireUtility(outlineView, *assets_);
     WireAudioForm(*audioForm_, state, *assets_, outline);
 }
 

@@ -5,6 +5,7 @@
 
 namespace kelvarn {
 
+class IAssetPages;
 class TDispatcher;
 class TMain;
 class TOutlineView;
@@ -17,6 +18,10 @@ void RegisterOutlineCommands(TDispatcher& dispatcher, TOutlineView& outline);
 // The rest, which need the main window: callback 206, the Ctrl+S hook, and the frame's hooks into
 // the window (the trainz-build refresh).
 void RegisterOutlineMainRows(TMain& main, TOutlineView& outline);
+
+// New Asset (1113) and Clone (1112, 2103) on the outline with the editor's pages, and callback 242,
+// which gives the listed clone its identity.
+void RegisterAssetPageRows(TDispatcher& dispatcher, TOutlineView& outline, IAssetPages& pages);
 
 // The tag catalogue's rows: callbacks 223 and 249 and the main menu's "Tag List" (1102).
 void RegisterCatalogueRows(TMain& main, TXMLView& catalogue, TOutlineView& outline);
