@@ -3,6 +3,7 @@
 // list takes job 1's folder.
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +15,9 @@
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
+#include "media/ui/TextView.h"
 #include "shell/ui/QtServices.h"
+#include "shell/ui/Viewer.h"
 #include "support/QtTestSupport.h"
 
 namespace kelvarn {
@@ -206,6 +209,23 @@ TEST_F(StandIn, TheUtilityMustBeAProgramFile) {
     Request(tjCommit, "<kuid:1:2>");
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_TRUE(ContainsStr(messages.messages[0], "CreateProcess")) << messages.messages[0];
+}
+
+// "Asset Details" as the user sees it, kept in the build tree for a person to look at.
+TEST_F(StandIn, AssetDetailsScreenshot) {
+    Table(kInstalled);
+    QWidget main;
+    main.resize(1000, 700);
+    TViewer window(state, new TTextView(state), &main);
+    state.Viewer = &window;
+    Request(tjAssetDetails, "<kuid:1:2>");
+    state.Viewer = &viewer;
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle().toStdString(), " Asset Details");
+    EXPECT_EQ(window.OkButton()->text().toStdString(), "Close");
+    window.resize(520, 300);
+    QApplication::processEvents();
+    EXPECT_TRUE(window.grab().save(KELVARN_SCREENSHOT_DIR "/asset-details.png"));
 }
 
 }  // namespace
