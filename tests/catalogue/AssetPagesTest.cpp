@@ -281,6 +281,33 @@ TEST_F(NewAndClone, AFailedCopyRemovesWhatItMade) {
     EXPECT_TRUE(doc.PendingClone().empty());
 }
 
+// A real asset (a config with a byte-order mark and CR LF, meshes, a script): the copy gets the new
+// identity, keeps its mark, and nothing of the source changes.
+TEST_F(NewAndClone, CloneOfARealAsset) {
+    const fs::path corpus = fs::path(KELVARN_SOURCE_DIR) / "../shared/corpus/jos-scanner";
+    if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus";
+    const std::string real = NativePath(dir / "assets/jos-scanner");
+    fs::copy(corpus, real, fs::copy_options::recursive);
+    const std::string sourceBytes = test::ReadBytes(real + "/config.txt");
+    state.SetAssetPath(real);
+    ASSERT_EQ(doc.LoadConfig(real), "");
+    doc.CloneAsset(pages);
+    EXPECT_EQ(pages.cloneFields.username, "CLONE OF: JOS v.2.0 Track Scanner -JIRC");
+    EXPECT_EQ(pages.cloneFields.description, "CLONE OF KUID:501228:1104231: (JOS Component) Trigger to detect train on track");
+    const std::string clone = parent + "CLONE OF jos-scanner";
+    ListAndFinish(clone);
+    EXPECT_TRUE(messages.messages.empty());
+    const std::string cloneBytes = test::ReadBytes(clone + "/config.txt");
+    EXPECT_TRUE(StartsWith(cloneBytes, "\xEF\xBB\xBF"));
+    EXPECT_TRUE(ContainsStr(cloneBytes, "<kuid:77:8000>\r\n"));
+    EXPECT_EQ(test::ReadBytes(real + "/config.txt"), sourceBytes);
+    EXPECT_EQ(test::ReadBytes(clone + "/trig.im"), test::ReadBytes(real + "/trig.im"));
+    TOutlineDocument saved(state);
+    ASSERT_EQ(saved.LoadConfig(clone), "");
+    EXPECT_EQ(saved.GetValueByPath("config.txt\\kuid"), "<kuid:77:8000>");
+    EXPECT_EQ(saved.LineCount(), doc.LineCount());
+}
+
 TEST_F(NewAndClone, NoAssetNoClone) {
     doc.ClearOutline();
     state.SetAssetPath("");
