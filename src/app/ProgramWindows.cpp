@@ -1,5 +1,7 @@
 #include "app/ProgramWindows.h"
 
+#include "app/EditorReview.h"
+
 #include "catalogue/AssetPages.h"
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
@@ -7,6 +9,7 @@
 #include "catalogue/OutlineWiring.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/Editor.h"
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineRows.h"
@@ -82,6 +85,32 @@ void WireUtility(TOutlineView& outline, TAssetFrames& assets) {
     outline.KeptSearch = [&tzu] { return tzu.Runner().SearchString(); };
 }
 
+// The editor window with its own text view and table view; its frames take the main window as
+// command target and the form font when the main window shows.
+std::unique_ptr<TEditor> CreateEditor(TProgramState& state, TMain& main) {
+    auto* text = new TTextView(state);
+    auto* table = new TGridView(state);
+    auto editor = std::make_unique<TEditor>(state, *text, *table, &main);
+    TEditor& e = *editor;
+    main.ShowHooks.push_back([&e, &main] {
+        e.TextView().Init(&main.Bus());
+        e.TableView().Init(&main.Bus());
+        e.OutlineView().Init(&main.Bus());
+    });
+    main.FontHooks.push_back([&e](const QFont& font) { e.setFont(font); });
+    return editor;
+}
+
+// Batches run in the editor window: its outline, its review and its batch mode; its script mode is
+// the script unit's.
+void WireScriptsToEditor(TScriptEngine& scripts, TEditor& editor, TEditorReview& review) {
+    scripts.Host().EditorOutlineHook = [&editor] { return &editor.Outline(); };
+    scripts.Host().BatchModeHook = [&editor](bool on) { editor.BatchMode(on); };
+    scripts.SetReview(&review);
+    TScriptUnit& unit = scripts.Unit();
+    editor.ScriptMode = [&unit] { return unit.ScriptMode(); };
+}
+
 // The audio editor reaches the asset, the file list and the main config through hooks.
 void WireAudioForm(TAudioForm& form, TProgramState& state, TAssetFrames& assets, TOutlineDocument& outline) {
     form.AssetFolder = [&state] { return state.AssetPath(); };
@@ -120,6 +149,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     const TMainFrames frames = CreateFrames(state, *assets_, *outline_);
     main_ = std::make_unique<TMain>(state, frames, std::move(arguments));
     TMain& main = *main_;
+    editor_ = CreateEditor(state, main);
+    assets_->SetDialogs(*editor_);
     colourBox_ = std::make_unique<TColourBox>(state, &main);
     auto* reportText = new TTextView(state);
     ApplyAlertScheme(*reportText->Alert(), state.Settings());
@@ -138,6 +169,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     RegisterOutlineCommands(main.Dispatcher(), outlineView);
     RegisterOutlineMainRows(main, outlineView);
     RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
+    RegisterAssetPageRows(main.Dispatcher(), outlineView, *editor_);
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);
@@ -150,11 +182,13 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
                             }});
     assets_->SetConfigDocument(outline);
     assets_->LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
-    // The script engine, on the config the asset list loads and its tagged folders. Still to plug in
-    // as their parts land: Host().EditorOutlineHook and SetReview (editor window).
+    // The script engine, on the config the asset list loads and its tagged folders; its batches run
+    // in the editor window.
     scripts_ = std::make_unique<TScriptEngine>(state, &main);
     scripts_->Wire(main, viewer_.get());
     WireScriptsToAssets(*scripts_, *assets_);
+    review_ = std::make_unique<TEditorReview>(*editor_);
+    WireScriptsToEditor(*scripts_, *editor_, *review_);
     scripts_->SelectedEmbeddedScript = [&outlineView] {
         const TOutlineNode* node = outlineView.Selected();
         return node ? node->Name() : std::string();

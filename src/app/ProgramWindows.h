@@ -16,6 +16,8 @@ class TAssetFrames;
 class TAudioForm;
 class TAudioPlayer;
 class TColourBox;
+class TEditor;
+class TEditorReview;
 class TFindForm;
 class TMain;
 class TOutlineWiring;
@@ -40,6 +42,7 @@ public:
     TViewer& Viewer() { return *viewer_; }
     TAssetFrames& Assets() { return *assets_; }
     TOutlineView& Outline() { return *outlineView_; }
+    TEditor& Editor() { return *editor_; }
     TScriptEngine& Scripts() { return *scripts_; }
     TAudioPlayer& Audio() { return *audio_; }
     TAudioForm& AudioForm() { return *audioForm_; }
@@ -59,12 +62,14 @@ private:
     std::unique_ptr<TOutlineDocument> outline_;
     std::unique_ptr<TOutlineWiring> outlineWiring_;
     std::unique_ptr<TMain> main_;
+    std::unique_ptr<TEditor> editor_;
     std::unique_ptr<TColourBox> colourBox_;
     std::unique_ptr<TViewer> viewer_;
     std::unique_ptr<TSelector> selector_;
     std::unique_ptr<TFindForm> findForm_;
     std::unique_ptr<TTrainzBuildState> builds_;
     std::unique_ptr<TScriptEngine> scripts_;
+    std::unique_ptr<TEditorReview> review_;
     TOutlineView* outlineView_ = nullptr;
     TAudioForm* audioForm_ = nullptr;
 };

@@ -36,6 +36,7 @@ struct TCloneFields {
     std::string location;
     std::string name;
     std::string description;
+    std::string source;  // the folder being cloned, which the copy may not go inside (not shown)
 };
 
 // The editor's new-asset and clone pages, shown modally: true when the user chose OK (the KUID field

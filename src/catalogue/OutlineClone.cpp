@@ -122,6 +122,7 @@ void TOutlineDocument::CloneAsset(IAssetPages& pages) {
     fields.description = "CLONE OF " + UpperCase(RemoveChars(topValue("kuid"), "<>")) + ": " + topValue("description");
     fields.location = ParentWithSeparator(source);
     fields.name = "CLONE OF " + ExtractFileName(source);
+    fields.source = source;
     if (!pages.CloneAssetDialog(kCloneSize, "Clone: " + source, fields)) return;
 
     const TPageCheck check = ClonePageCheck(fields, BackupFolderPath(state_), source);

@@ -92,6 +92,9 @@ public:
     std::vector<std::string> AttachmentPoints;      // "name=mesh path" lines, sorted, no duplicates
     std::vector<std::string> AttachmentPointNames;  // sorted, no duplicates
     std::vector<std::string> TextureProblems;
+    // A list container's rows on their way between the outline and the tag editor's table page: the
+    // outline writes a captions row first, the editor gives back data rows only.
+    std::vector<std::string> CsvList;
     int BorderWidth = 1;
     TColor HighlightColour = 0x000080;  // "#800000"
     int FileCount = 0;

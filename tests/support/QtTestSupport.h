@@ -114,6 +114,7 @@ public:
     void SetCaret(std::size_t position) override { caret = position; }
     bool UsesCrLf() const override { return true; }
     void SaveAs() override { Note("SaveAs"); }
+    void SetReadOnly(bool readOnly) override { Note(readOnly ? "read only" : "editable"); }
 };
 
 // The ten panes of a main window, each recording into one log; the window takes them over.

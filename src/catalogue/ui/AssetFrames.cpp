@@ -8,7 +8,6 @@
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ToolRunner.h"
 #include "catalogue/ui/AssetList.h"
-#include "catalogue/ui/EditorDialogs.h"
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/Tzu.h"
 #include "shell/Files.h"
@@ -25,16 +24,18 @@ namespace kelvarn {
 
 namespace {
 
-// The frames keep this one; it passes each call to whichever dialogs are in place.
+// The frames keep this one; it passes each call to the editor window once it is in place (before,
+// an input is cancelled and a text page shows nothing).
 class TDialogsForwarder final : public IEditorDialogs {
 public:
     explicit TDialogsForwarder(IEditorDialogs*& target) : target_(target) {}
     std::optional<std::string> InputLine(const std::string& caption, const std::string& prompt,
                                          const std::string& value, const std::string& shownPath) override {
+        if (!target_) return std::nullopt;
         return target_->InputLine(caption, prompt, value, shownPath);
     }
     void ShowText(int size, int flags, const std::vector<std::string>& lines, const std::string& caption) override {
-        target_->ShowText(size, flags, lines, caption);
+        if (target_) target_->ShowText(size, flags, lines, caption);
     }
 
 private:
@@ -70,8 +71,6 @@ TAssetFrames::TAssetFrames(TProgramState& state, TKuidMap& kuidMap)
       catalogue_(state, kuidMap),
       homes_(state, catalogue_),
       files_(state),
-      ownDialogs_(std::make_unique<TSimpleEditorDialogs>(state, nullptr)),
-      dialogs_(ownDialogs_.get()),
       tzu_(std::make_unique<TTZU>(state)),
       ownConfig_(std::make_unique<TOutlineDocument>(state)),
       config_(ownConfig_.get()) {
@@ -103,11 +102,6 @@ std::string TAssetFrames::FileListKeepText() const {
 }
 
 void TAssetFrames::Wire(TMain& main) {
-    // The stand-in dialogs open over the main window.
-    if (dialogs_ == ownDialogs_.get()) {
-        ownDialogs_ = std::make_unique<TSimpleEditorDialogs>(state_, &main);
-        dialogs_ = ownDialogs_.get();
-    }
     RegisterCallbacks(main);
     RegisterCommands(main);
     RegisterMenuRules(main);

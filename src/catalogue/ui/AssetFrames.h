@@ -59,7 +59,7 @@ public:
     const std::vector<std::string>& LastTaggedFolders() const { return lastTagged_; }
     std::vector<std::string> ListTaggedFolders(bool includeCurrent) const;
 
-    // The editor's one-line input and text page (replaced when the editor window exists).
+    // The editor window, which gives the one-line input and the text page.
     void SetDialogs(IEditorDialogs& dialogs);
 
     TAssetCatalogue& Catalogue() { return catalogue_; }
@@ -83,8 +83,7 @@ private:
     TAssetCatalogue catalogue_;
     THomeFolders homes_;
     TFileList files_;
-    std::unique_ptr<IEditorDialogs> ownDialogs_;
-    IEditorDialogs* dialogs_;
+    IEditorDialogs* dialogs_ = nullptr;  // the editor window
     std::unique_ptr<IEditorDialogs> forwarder_;
     std::unique_ptr<TTZU> tzu_;
     std::unique_ptr<TOutlineDocument> ownConfig_;

@@ -297,11 +297,18 @@ void TOutlineView::BuildContextMenu() {
     }
 }
 
+void TOutlineView::SetReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    if (QWidget* header = findChild<QWidget*>("Header", Qt::FindDirectChildrenOnly)) header->setVisible(!readOnly);
+}
+
 void TOutlineView::ContextMenuExecute(int number) {
+    if (readOnly_) return;
     if (ICommandBus* bus = Bus()) bus->SendCommand(number, "OutlineView");
 }
 
 void TOutlineView::PopupContextMenu(const QPoint& globalPos) {
+    if (readOnly_) return;
     // The items' states are brought up to date as the menu opens.
     state_.SendCommand(ocContextMenu, "");
     contextMenu_->popup(globalPos);
@@ -523,6 +530,7 @@ void TOutlineView::UndoLastChange() {
 }
 
 void TOutlineView::StartInPlaceEdit() {
+    if (readOnly_) return;
     TOutlineNode* node = Selected();
     if (!node || node == document_.Root() || (findForm_ && findForm_->isVisible())) return;
     document_.PushUndo();
@@ -553,6 +561,7 @@ void TOutlineView::MoveSelected(int mode) {
 
 void TOutlineView::ExecuteCommand(int number) {
     TOutlineNode* node = Selected();
+    if (readOnly_ && number != ocContextMenu && number != ocExpand && number != ocCollapse) return;
     switch (number) {
         case ocContextMenu: ValidateMenu(); break;
         case ocExpand: ExpandNode(node); break;
@@ -643,6 +652,9 @@ bool TOutlineView::TreeKey(QKeyEvent* key) {
     const bool shift = mods & Qt::ShiftModifier;
     const bool findShown = findForm_ && findForm_->isVisible();
     TOutlineNode* node = Selected();
+    // Read only: the tree's own keys move and expand; every other key does nothing.
+    if (readOnly_) return !IsNavigationKey(key->key()) && key->key() != Qt::Key_Plus && key->key() != Qt::Key_Minus &&
+                          key->key() != Qt::Key_Asterisk;
     switch (key->key()) {
         case Qt::Key_Space:
             if (!ctrl) ToggleMark(node, tmTag, false);
@@ -722,6 +734,7 @@ bool TOutlineView::TreeMouse(QMouseEvent* mouse, bool doubleClick) {
     const QModelIndex index = tree_->indexAt(pos);
     TOutlineNode* node = model_->NodeAt(index);
     if (!node) return false;
+    if (readOnly_) return false;  // the tree selects and expands by itself
     if (doubleClick) {
         clickTimer_.stop();
         if (mouse->button() == Qt::LeftButton && !node->HasFlag(nfDelete) && node != document_.Root() && EditTag)

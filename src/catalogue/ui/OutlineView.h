@@ -136,6 +136,11 @@ public:
     void ContextMenuExecute(int number);
     void PopupContextMenu(const QPoint& globalPos);
 
+    // Read-only: the header hidden, no edits, edit keys, commands or context menu; selecting and
+    // expanding still work (the editor window's review of a batch).
+    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const { return readOnly_; }
+
     // --- hooks of later parts
     std::function<void(TOutlineNode* node, bool asChild)> InsertTag;  // 2308, 2311, Insert, Ctrl+Insert
     std::function<void(TOutlineNode* node)> EditTag;                  // 2312, Ctrl+Enter, double click
@@ -185,6 +190,7 @@ private:
     QTimer clickTimer_;
     QTimer tetTimer_;
     bool busy_ = false;
+    bool readOnly_ = false;
     bool cancel_ = false;
     // What a reset restores: the expanded containers and the selection, by config path.
     std::set<std::string> expanded_;

@@ -1,6 +1,7 @@
 #include "media/ui/GridView.h"
 
 #include <QAbstractButton>
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -319,6 +320,15 @@ void TGridView::ShowTagList(const std::vector<std::string>& lines, int tagKind) 
     for (const std::string& choice : grid_.FillChoices()) fillFilter_->addItem(Qs(choice));
     Refresh();
     FillFilterChange();
+}
+
+std::vector<std::vector<std::string>> TGridView::DataCells() const {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = GridModel::kFixedRows; r < grid_.RowCount(); ++r) {
+        const std::vector<std::string>& row = grid_.Row(r);
+        rows.emplace_back(row.begin() + std::min<std::ptrdiff_t>(GridModel::kFixedCols, std::ptrdiff_t(row.size())), row.end());
+    }
+    return rows;
 }
 
 void TGridView::ContextMenuPopup(int col, int row) {

@@ -46,7 +46,7 @@ private:
     GridModel& grid_;
 };
 
-class TGridView final : public TViewerFrame<IViewerFrame> {
+class TGridView final : public TViewerFrame<ITableViewer> {
 public:
     explicit TGridView(TProgramState& state, QWidget* parent = nullptr);
     ~TGridView() override;
@@ -73,7 +73,8 @@ public:
     void LoadTable(const std::vector<std::string>& lines);
     void ReloadTable();
     // A list tag's rows: editable, with the widths and fill choices of its kind (TagTypeIndex).
-    void ShowTagList(const std::vector<std::string>& lines, int tagKind);
+    void ShowTagList(const std::vector<std::string>& lines, int tagKind) override;
+    std::vector<std::vector<std::string>> DataCells() const override;
 
     // Group 2700's states and commands 2701-2712, on the clicked cell.
     void UpdateMenuState();
@@ -85,7 +86,8 @@ public:
     void ShowFillPanel();
     // With the close button as `fromButton` the filter and entries stay; the list editor's call
     // without it also resets them.
-    void FillClose(bool fromButton = false);
+    void FillClose(bool fromButton);
+    void FillClose() override { FillClose(false); }
     void FillFilterChange();
     void FillExecute();
     void SetFillTemplate(const std::string& text, int first, int last, bool zeroPad);

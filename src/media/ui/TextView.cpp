@@ -255,6 +255,8 @@ void TTextView::SaveAs() {
         state_.Messages->ShowMessage("Unable to save the file as: " + path + "\n" + error, "", MessageKind::Error);
 }
 
+void TTextView::SetReadOnly(bool readOnly) { memo_->setReadOnly(readOnly); }
+
 bool TTextView::CloseQuery() {
     if (!Modified()) return true;
     switch (state_.Messages->AskYesNoCancel(CloseQueryText(path_))) {

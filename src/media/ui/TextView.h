@@ -50,6 +50,7 @@ public:
     void SetCaret(std::size_t position) override;
     bool UsesCrLf() const override { return lineEnd_ == TLineEnd::CrLf; }
     void SaveAs() override;
+    void SetReadOnly(bool readOnly) override;
 
     void SetTabSize(int width);
     int TabSize() const { return tabWidth_; }

@@ -79,6 +79,20 @@ public:
     virtual bool UsesCrLf() const = 0;
     // Asks for a file name and saves there.
     virtual void SaveAs() = 0;
+    // The editor window's review pages show text that may not be changed.
+    virtual void SetReadOnly(bool readOnly) = 0;
+};
+
+// The table view as the editor window embeds it for a list tag's rows.
+class ITableViewer : public IViewerFrame {
+public:
+    // The rows as comma-separated lines, the captions first; `tagKind` is the tag's type
+    // (TagTypeIndex), which chooses column widths and fill choices.
+    virtual void ShowTagList(const std::vector<std::string>& lines, int tagKind) = 0;
+    // Closes the fill panel and resets its choices.
+    virtual void FillClose() = 0;
+    // The cells of every data row (the captions row left out), from the first data column on.
+    virtual std::vector<std::vector<std::string>> DataCells() const = 0;
 };
 
 }  // namespace kelvarn

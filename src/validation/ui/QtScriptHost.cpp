@@ -11,7 +11,7 @@
 #include "shell/ui/Alert.h"
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
-#include "validation/ui/ReviewDialog.h"
+#include "validation/ui/ScriptReview.h"
 #include "validation/ui/SelectOptionDialog.h"
 
 namespace kelvarn {

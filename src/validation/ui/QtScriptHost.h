@@ -38,6 +38,8 @@ public:
     QProgressBar* Gauge = nullptr;
     TViewer* Viewer = nullptr;
     IScriptReview* Review = nullptr;
+    // A batch begins and ends: the editor window hides its normal controls meanwhile.
+    std::function<void(bool on)> BatchModeHook;
     QWidget* Parent = nullptr;           // the owner of the file dialogs
 
     // A run mode begins and ends: the run's messages beep once between the two.
@@ -67,6 +69,9 @@ public:
     TReviewResult ReviewAsset(const std::string& caption, const std::string& alert, TOutlineDocument& outline, bool last,
                               bool& preview) override;
     void RefreshFiles() override;
+    void BatchMode(bool on) override {
+        if (BatchModeHook) BatchModeHook(on);
+    }
 
 private:
     TProgramState& state_;

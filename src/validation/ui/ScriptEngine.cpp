@@ -8,8 +8,6 @@
 #include <QTimer>
 
 #include "catalogue/OutlineDocument.h"
-#include "catalogue/OutlineWiring.h"
-#include "catalogue/UndoStack.h"
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/Alert.h"
@@ -17,7 +15,7 @@
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/QtScriptHost.h"
-#include "validation/ui/ReviewDialog.h"
+#include "validation/ui/ScriptReview.h"
 #include "validation/ui/SelectOptionDialog.h"
 
 namespace kelvarn {
@@ -27,12 +25,7 @@ TScriptEngine::TScriptEngine(TProgramState& state, QWidget* mainWindow)
       state_(state),
       mainWindow_(mainWindow),
       dialog_(std::make_unique<TSelectOptionDialog>(mainWindow)),
-      review_(std::make_unique<TReviewDialog>(mainWindow)),
-      editor_(std::make_unique<TOutlineDocument>(state, std::string(kEditorUndoPrefix))),
-      editorWiring_(std::make_unique<TOutlineWiring>(state, *editor_, false)),
       host_(std::make_unique<TQtScriptHost>(state, *dialog_)) {
-    host_->EditorOutlineHook = [this] { return editor_.get(); };
-    host_->Review = review_.get();
     host_->Parent = mainWindow;
     unit_ = std::make_unique<TScriptUnit>(state, *host_);
     host_->Unit = unit_.get();
@@ -40,7 +33,7 @@ TScriptEngine::TScriptEngine(TProgramState& state, QWidget* mainWindow)
 
 TScriptEngine::~TScriptEngine() = default;
 
-void TScriptEngine::SetReview(IScriptReview* review) { host_->Review = review ? review : review_.get(); }
+void TScriptEngine::SetReview(IScriptReview* review) { host_->Review = review; }
 
 void TScriptEngine::Run(const std::function<void()>& operation) {
     // Each line lets the windows work, so a menu, a key, a hand-over or a callback can ask for a

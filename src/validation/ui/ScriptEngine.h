@@ -1,6 +1,6 @@
-// The script engine as the program has it: the core engine, its Qt desktop, the "Select Option"
-// dialog, and a stand-in review dialog and editor outline for batches until the editor window
-// supplies them. Wire() hooks it into the main window:
+// The script engine as the program has it: the core engine, its Qt desktop and the "Select Option"
+// dialog; the editor window supplies the outline and the review of batches. Wire() hooks it into
+// the main window:
 //   - callback 244 runs script text;
 //   - commands 1007 (Replicate), 1601, 1604-1607 (the Scripts menu), 1610-1612 (script items: the
 //     caption, for 1612 "folder\caption"), 2316 (the outline's embedded script, named by
@@ -30,10 +30,8 @@ namespace kelvarn {
 class IScriptReview;
 class TMain;
 class TOutlineDocument;
-class TOutlineWiring;
 class TProgramState;
 class TQtScriptHost;
-class TReviewDialog;
 class TScriptUnit;
 class TSelectOptionDialog;
 class TViewer;
@@ -46,7 +44,7 @@ public:
     TScriptUnit& Unit() { return *unit_; }
     TQtScriptHost& Host() { return *host_; }
     TSelectOptionDialog& Dialog() { return *dialog_; }
-    // The review of a batch's assets (the stand-in dialog until set).
+    // The review of a batch's assets; unset, every asset is taken unreviewed.
     void SetReview(IScriptReview* review);
 
     // The name of the embedded script the outline's selected node holds (command 2316).
@@ -64,9 +62,6 @@ private:
     TProgramState& state_;
     QWidget* mainWindow_;
     std::unique_ptr<TSelectOptionDialog> dialog_;
-    std::unique_ptr<TReviewDialog> review_;
-    std::unique_ptr<TOutlineDocument> editor_;
-    std::unique_ptr<TOutlineWiring> editorWiring_;  // the tag definitions of the asset under review
     std::unique_ptr<TQtScriptHost> host_;
     std::unique_ptr<TScriptUnit> unit_;
     void MirrorMessages();

@@ -116,7 +116,7 @@ TEST_F(PagesUi, ClonePageGivesBackWhatTheUserLeft) {
     std::vector<TPageCheck> cloneChecks;
     clone.CheckChanged = [&cloneChecks](const TPageCheck& check) { cloneChecks.push_back(check); };
     clone.Source = dir / "assets/bridge";
-    clone.SetFields({"<kuid:77:8000>", "CLONE OF: Iron", dir / "assets/", "CLONE OF bridge", "CLONE OF KUID:1:2: one\xC2\xB6two"});
+    clone.SetFields({"<kuid:77:8000>", "CLONE OF: Iron", dir / "assets/", "CLONE OF bridge", "CLONE OF KUID:1:2: one\xC2\xB6two", ""});
     ASSERT_EQ(cloneChecks.size(), 1u);
     EXPECT_TRUE(cloneChecks[0].enabled);
     EXPECT_EQ(clone.cloneDescription->toPlainText().toStdString(), "CLONE OF KUID:1:2: one\ntwo");

@@ -22,7 +22,6 @@
 #include "support/TestSupport.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/QtScriptHost.h"
-#include "validation/ui/ReviewDialog.h"
 #include "validation/ui/ScriptEngine.h"
 #include "validation/ui/SelectOptionDialog.h"
 
@@ -110,38 +109,6 @@ TEST(SelectOptionDialog, TwelveOptionsScreenshot) {
     }
 }
 
-TEST(ReviewDialog, ShowsTheTreeAndAnswers) {
-    test::TestApp();
-    test::TempDir dir;
-    TProgramState state;
-    TOutlineDocument outline(state);
-    outline.SetTagByPath("kind", "scenery");
-    outline.SetTagByPath("mesh-table\\default\\mesh", "a.im");
-    TReviewDialog dialog;
-    bool preview = true;
-    WhenShown(dialog, [&] {
-        EXPECT_EQ(dialog.windowTitle(), "Preview: /x");
-        EXPECT_EQ(dialog.Tree()->topLevelItemCount(), 1);
-        EXPECT_EQ(dialog.Tree()->topLevelItem(0)->childCount(), 2);
-        EXPECT_EQ(dialog.Tree()->topLevelItem(0)->child(1)->child(0)->child(0)->text(0), "mesh \"a.im\"");
-        EXPECT_EQ(dialog.AlertLabel()->text(), "Check it.");
-        EXPECT_TRUE(dialog.PreviewBox()->isVisible());
-        dialog.PreviewBox()->setChecked(false);
-        dialog.AbortButton()->click();
-    });
-    EXPECT_EQ(dialog.ReviewAsset("Preview: /x", "Check it.\r\n", outline, false, preview), TReviewResult::Abort);
-    EXPECT_FALSE(preview);
-
-    WhenShown(dialog, [&] {
-        EXPECT_FALSE(dialog.PreviewBox()->isVisible());  // the last asset: nothing next to preview
-        EXPECT_FALSE(dialog.AlertLabel()->isVisible());
-        dialog.AcceptButton()->click();
-    });
-    EXPECT_EQ(dialog.ReviewAsset("Preview: /y", "", outline, true, preview), TReviewResult::Accept);
-    WhenShown(dialog, [&] { dialog.RejectButton()->click(); });
-    EXPECT_EQ(dialog.ReviewAsset("Preview: /y", "", outline, true, preview), TReviewResult::Reject);
-}
-
 class ScriptEngineWiring : public ::testing::Test {
 protected:
     ScriptEngineWiring() {
@@ -155,6 +122,8 @@ protected:
         outline = made.outline;
         main = std::make_unique<TMain>(state, made.frames, std::vector<std::string>{});
         engine = new TScriptEngine(state, main.get());
+        editorOutline = std::make_unique<TOutlineDocument>(state);
+        engine->Host().EditorOutlineHook = [this] { return editorOutline.get(); };
         engine->Wire(*main, nullptr);
         main->FormShow();
     }
@@ -169,6 +138,7 @@ protected:
     test::CallLog log;
     test::Recording<TFrame<IFrame>>* outline = nullptr;
     std::unique_ptr<TMain> main;
+    std::unique_ptr<TOutlineDocument> editorOutline;  // the editor window's, which batches run in
     TScriptEngine* engine = nullptr;
 };
 

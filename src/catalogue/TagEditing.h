@@ -1,0 +1,61 @@
+// The outline's side of editing one tag: EditTag opens the editor page (or the colour selector) for a
+// node and writes the result back with one undo snapshot; list containers travel to the editor's table
+// and back as CSV lines, one line per row, through the one CSV codec of shell/Strings.h.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/TagSpec.h"
+
+namespace kelvarn {
+
+class TOutlineDocument;
+class TOutlineNode;
+
+// What EditTag needs from the editor window and the main window. The Qt editor implements it; tests
+// answer with canned results.
+class ITagEditorHost {
+public:
+    virtual ~ITagEditorHost() = default;
+    // The tag editor: opens the record's page (ChoosePage), a list tag with `csvList` in its table.
+    // On OK it leaves the edited record and rows (bOKClick) and returns true; `gridModified` tells
+    // whether the table was changed. The message page shows its text and returns false.
+    virtual bool EditRecord(TTagSpec& record, std::vector<std::string>& csvList, bool& gridModified) = 0;
+    // The colour selector prepared for the format ("rgb", "rgba", "hls") with the caption and value:
+    // the colour text on OK, nothing on Cancel.
+    virtual std::optional<std::string> EditColour(const std::string& format, const std::string& caption,
+                                                  const std::string& value) = 0;
+    // The trainz-build state after a trainz-build tag was edited.
+    virtual void RefreshTrainzBuild(const std::string& reason) = 0;
+};
+
+// The definition an edit of this node uses: its path's, else, below "extensions\", the user-table
+// (container) or user-tag definition. Path, Name and Value are the node's (value unquoted).
+TTagSpec TagRecordOf(TOutlineDocument& document, const TOutlineNode* node);
+
+// The CSV lines of a list container: a captions row from the record's captions (at most 25), then one
+// row per child: its name and its value (a camera-list's value split at "," into cells, any other
+// list's unquoted value as one cell). Without a container the captions row alone.
+void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::vector<std::string>& csvList);
+
+// Why a container cannot be edited as a table (a container inside it, whose tags the table cannot
+// hold), or empty.
+std::string TableEditRefusal(const TOutlineNode* container);
+
+// Rebuilds the container's children from data rows (no captions row): each row names a child
+// (found ignoring case; a missing one is created), the rest of its cells are the value, children
+// without a row are deleted, and the children follow the order of the rows. Rows of nothing but
+// empty cells are skipped. The whole edit is refused, with an alert naming why, for a row with
+// values but no name and for a container holding a container. kuid-list and camera-list values
+// are written bare, the others quoted; a refused row creates nothing. True when the tree changed.
+bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const std::vector<std::string>& lines,
+                    const TTagSpec& record);
+
+// Edits the node's tag through the host and writes the result back (one undo snapshot per write,
+// none on Cancel); then, also after Cancel, re-classifies the asset after a kind edit (callback 249),
+// sends 206 for a track-type tag, refreshes the trainz-build state for trainz-build, and sends 2300.
+void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& host);
+
+}  // namespace kelvarn
