@@ -1,3 +1,4 @@
 kelvarn_fuzz_target(config_reader SOURCES config_reader.cpp DEPS kelvarn_catalogue)
 kelvarn_fuzz_target(tagspec_loader SOURCES tagspec_loader.cpp DEPS kelvarn_catalogue)
 kelvarn_fuzz_target(wiki_help SOURCES wiki_help.cpp DEPS kelvarn_catalogue)
+kelvarn_fuzz_target(utility_output SOURCES utility_output.cpp DEPS kelvarn_catalogue)

@@ -2,6 +2,7 @@
 
 #include "app/EditorReview.h"
 
+#include "catalogue/AssetPages.h"
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
@@ -13,6 +14,7 @@
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
+#include "catalogue/ui/Tzu.h"
 #include "catalogue/ui/XMLView.h"
 #include "media/AudioPlayer.h"
 #include "media/ui/AudioForm.h"
@@ -24,6 +26,8 @@
 #include "media/ui/Selector.h"
 #include "media/ui/TextView.h"
 #include "shell/ProgramState.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
 #include "shell/TrainzBuild.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/ColourBox.h"
@@ -69,6 +73,18 @@ void WireScriptsToAssets(TScriptEngine& scripts, TAssetFrames& assets) {
     files.ScriptBusy = [&unit] { return unit.Running(); };
     files.ScriptMode = [&unit] { return unit.ScriptMode(); };
     files.SetPendingRefresh = [&unit](bool pending) { unit.RefreshAfterRun = pending; };
+}
+
+// The outline's Asset Details, F12 search and menu states go to the simulator's utility.
+void WireUtility(TOutlineView& outline, TAssetFrames& assets) {
+    TTZU& tzu = assets.Tzu();
+    TAssetCatalogue& catalogue = assets.Catalogue();
+    outline.IsConsoleOpen = [&tzu] { return tzu.IsConsoleOpen(); };
+    outline.AssetStatus = [&catalogue](TOutlineNode* node) {
+        if (node) catalogue.RequestAssetDetails(Trim(TagValueUnquoted(node->Text())));
+    };
+    outline.ConsoleSearch = [&tzu](const std::string& search) { tzu.TzuRequest(tjCategorySearch, search); };
+    outline.KeptSearch = [&tzu] { return tzu.Runner().SearchString(); };
 }
 
 // The editor window with its own text view and table view; its frames take the main window as
@@ -119,6 +135,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     audio_ = std::make_unique<TAudioPlayer>(*audioSink_, state);
     previousAudio_ = state.Audio;
     state.Audio = audio_.get();
+    // The user's KUID number, which the new and clone pages complete KUIDs with.
+    if (state.UserKuidId.empty()) state.UserKuidId = ReadUserKuidId(state);
     // The asset list and the file list with what they stand on.
     assets_ = std::make_unique<TAssetFrames>(state, ProgramKuidMap());
     TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
@@ -157,6 +175,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
         outlineView.RunAssetCheck(run);
     });
     RegisterRepairTexturesRow(main.Dispatcher(), state, *outline_);
+    RegisterAssetPageRows(main.Dispatcher(), outlineView, *editor_);
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);
@@ -182,6 +201,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     };
 
     assets_->Wire(main);
+    WireUtility(outlineView, *assets_);
     WireAudioForm(*audioForm_, state, *assets_, outline);
 }
 

@@ -7,6 +7,7 @@
 #include "catalogue/KuidLine.h"
 #include "catalogue/KuidMap.h"
 #include "catalogue/TaggedItems.h"
+#include "catalogue/UtilityRunner.h"
 #include "shell/CommandBus.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
@@ -496,8 +497,16 @@ void TAssetCatalogue::OpenDependency(std::string_view kuid) {
             return;
         }
     }
-    if (IsConsoleOpen && IsConsoleOpen()) return;  // the utility runner queues the request
+    if (IsConsoleOpen && IsConsoleOpen()) {
+        // The utility finds the asset's folder, opens it for editing and the list scans it in.
+        if (UtilityRequest) UtilityRequest(tjOpenForEditing, std::string(kuid));
+        return;
+    }
     state_.SendCommand(ccAlert, "Asset not currently available");
+}
+
+void TAssetCatalogue::RequestAssetDetails(std::string_view kuid) {
+    if (IsConsoleOpen && IsConsoleOpen() && UtilityRequest) UtilityRequest(tjAssetDetails, std::string(kuid));
 }
 
 void TAssetCatalogue::CopyAssets(bool tagged) {

@@ -67,8 +67,10 @@ public:
     void SetEvents(IAssetListEvents* events);
     // Asks the viewers holding unsaved work on the current asset to save it (before a rename or delete).
     std::function<void()> AskSaveCurrent;
-    // Is the simulator's utility console open (the utility runner)? Until it exists, no.
+    // Can the simulator's utility be run (its content database is then taken as available)? Unset: no.
     std::function<bool()> IsConsoleOpen;
+    // Queues a job of the simulator's utility with its argument; unset: nothing is queued.
+    std::function<void(int job, const std::string& argument)> UtilityRequest;
 
     // --- items
     int Count() const { return static_cast<int>(entries_.size()); }
@@ -104,6 +106,8 @@ public:
     void DeleteAssetFolders(bool tagged);
     void SortAssets();
     void OpenDependency(std::string_view kuid);
+    // With the utility available, queues its asset details of the KUID; otherwise does nothing.
+    void RequestAssetDetails(std::string_view kuid);
     // The clipboard's file list: the tagged folders or the current asset go on it; its folders are
     // scanned in. A drop scans what was dropped (a dropped "config.txt" stands for its folder). Both
     // say in the alert strip how many assets were added.

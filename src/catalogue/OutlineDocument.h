@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "catalogue/ConfigReader.h"
+#include "catalogue/EditorDialogs.h"
 #include "catalogue/OutlineHooks.h"
 #include "catalogue/OutlineNode.h"
 #include "catalogue/TagSpec.h"
@@ -24,6 +25,8 @@
 
 namespace kelvarn {
 
+class IAssetPages;
+class TKuidMap;
 class TProgramState;
 
 // Long walks report (done, total) and stop early when it returns false (Escape). It is called only
@@ -184,6 +187,20 @@ public:
     TOutlineNode* ApplyTagEdit(const TTagSpec& spec, TOutlineNode* node);
     TOutlineNode* CreateTag(const TTagSpec& spec, TOutlineNode* anchor, int mode);
 
+    // --- new and cloned assets
+    // Asks for a new asset on the editor's page and makes its folder with a config of its KUID and
+    // kind; callback 243 then lists it.
+    void NewAsset(IAssetPages& pages);
+    // Asks for a clone of the current asset on the clone page and copies its folder; callback 241
+    // lists the copy, whose selection answers with callback 242 (FinishClone). No asset: nothing.
+    void CloneAsset(IAssetPages& pages);
+    // Gives the clone loaded from `folder` its new identity and saves it; refused (nothing written)
+    // unless `folder` is the clone CloneAsset made and the one this outline shows. The clone's KUID
+    // joins `kuidMap`.
+    void FinishClone(std::string_view folder, TKuidMap& kuidMap);
+    // The folder a clone was copied to and waits for FinishClone; empty when none.
+    const std::string& PendingClone() const { return cloneFolder_; }
+
     // --- undo
     // Returns an error text, empty on success (also when skipped in script mode).
     std::string PushUndo();
@@ -228,6 +245,8 @@ private:
     bool modified_ = false;
     int taggedCount_ = 0;
     int deleteCount_ = 0;
+    TCloneFields clone_;
+    std::string cloneFolder_;
 };
 
 }  // namespace kelvarn

@@ -13,12 +13,16 @@ struct ProcessRequest {
     std::string workingFolder;  // empty: the current folder
     bool captureOutput = false;
     int showWindow = 1;  // the tool line's show state; desktops without it ignore it
+    // A capture run still going after this many seconds is stopped and reported as timed out; 0 waits
+    // as long as it takes.
+    int timeLimitSeconds = 0;
 };
 
 struct ProcessResult {
     bool started = false;
     bool notFound = false;   // no such file, or not a program: the caller may open it instead
     bool cancelled = false;  // a capture run the user ended (Escape): its child was stopped
+    bool timedOut = false;   // a capture run stopped at its time limit
     int exitCode = -1;
     std::vector<std::string> outputLines;  // captured standard output, decoded by the text rule
     std::string error;       // why it did not start

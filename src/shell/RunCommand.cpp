@@ -55,7 +55,8 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
 }  // namespace
 
 bool RunArguments(TProgramState& state, std::string_view startFolder, const std::vector<std::string>& arguments,
-                  std::string_view shown, std::vector<std::string>* output, int captureMode, int showWindow) {
+                  std::string_view shown, std::vector<std::string>* output, int captureMode, int showWindow,
+                  const TRunSwitches& switches) {
     if (output) output->clear();
     const std::string commandText = std::string(shown);
     if (arguments.empty() || arguments.front().empty()) {
@@ -69,13 +70,21 @@ bool RunArguments(TProgramState& state, std::string_view startFolder, const std:
     request.workingFolder = std::string(startFolder);
     request.captureOutput = captureMode > 0;
     request.showWindow = showWindow;
+    request.timeLimitSeconds = switches.timeLimitSeconds;
     ProcessResult result = state.Runner->Run(request);
     if (result.started) {
         if (!request.captureOutput) return false;
+        if (result.timedOut) {
+            state.Messages->ShowMessage(request.program + " did not finish within " + std::to_string(switches.timeLimitSeconds) +
+                                            " seconds and was stopped\n\nCommand Line: " + commandText,
+                                        "", MessageKind::Error);
+            return false;
+        }
+        if (result.cancelled && switches.cancelFails) return false;
         if (output) *output = std::move(result.outputLines);
         return true;
     }
-    if (result.notFound) {
+    if (result.notFound && switches.defaultProgramFallback) {
         // A document (or a program that is not there) goes to the desktop's default program.
         if (state.Runner->OpenWithDefault(NativePath(request.program))) return false;
         const bool exists = PathExists(request.program);

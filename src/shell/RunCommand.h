@@ -30,9 +30,20 @@ std::vector<std::string> CommandArguments(const TProgramState& state, std::strin
 bool RunCommand(TProgramState& state, std::string_view startFolder, std::string_view commandLine,
                 std::vector<std::string>* output, int captureMode, int showWindow);
 
+// How RunArguments treats a program it runs for itself rather than for the user.
+struct TRunSwitches {
+    // A missing program (or none) goes to the desktop's default program; off, that is a failure.
+    bool defaultProgramFallback = true;
+    // A capture run stopped at this limit gives a message naming the program and no output; 0: none.
+    int timeLimitSeconds = 0;
+    // A capture run the user ended with Escape gives no output and false.
+    bool cancelFails = false;
+};
+
 // The same for an argument list that is ready (the program first); nothing is expanded. `shown` is
 // the command line the messages name.
 bool RunArguments(TProgramState& state, std::string_view startFolder, const std::vector<std::string>& arguments,
-                  std::string_view shown, std::vector<std::string>* output, int captureMode, int showWindow);
+                  std::string_view shown, std::vector<std::string>* output, int captureMode, int showWindow,
+                  const TRunSwitches& switches = {});
 
 }  // namespace kelvarn

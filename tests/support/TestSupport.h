@@ -82,10 +82,14 @@ public:
     };
     std::vector<Shown> logs;
     std::vector<std::vector<std::string>> texts;
+    std::vector<std::string> titles;  // of the texts
     void ShowLog(const std::string& title, const std::string& file, std::size_t offset) override {
         logs.push_back({title, file, offset});
     }
-    void ShowReportText(const std::string&, const std::vector<std::string>& lines) override { texts.push_back(lines); }
+    void ShowReportText(const std::string& title, const std::vector<std::string>& lines) override {
+        titles.push_back(title);
+        texts.push_back(lines);
+    }
 };
 
 }  // namespace kelvarn::test

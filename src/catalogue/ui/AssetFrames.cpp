@@ -9,6 +9,7 @@
 #include "catalogue/ToolRunner.h"
 #include "catalogue/ui/AssetList.h"
 #include "catalogue/ui/FileView.h"
+#include "catalogue/ui/Tzu.h"
 #include "shell/Files.h"
 #include "shell/Layout.h"
 #include "shell/Macros.h"
@@ -70,9 +71,20 @@ TAssetFrames::TAssetFrames(TProgramState& state, TKuidMap& kuidMap)
       catalogue_(state, kuidMap),
       homes_(state, catalogue_),
       files_(state),
+      tzu_(std::make_unique<TTZU>(state)),
       ownConfig_(std::make_unique<TOutlineDocument>(state)),
       config_(ownConfig_.get()) {
     forwarder_ = std::make_unique<TDialogsForwarder>(dialogs_);
+    catalogue_.IsConsoleOpen = [this] { return tzu_->IsConsoleOpen(); };
+    catalogue_.UtilityRequest = [this](int job, const std::string& argument) { tzu_->TzuRequest(job, argument); };
+    // Job 1: the folder the utility opened for editing is scanned in and its item selected.
+    tzu_->Runner().OpenAssetFolder = [this](const std::string& folder) {
+        if (catalogue_.AddDirectory(folder) == TScanResult::Cancelled) return false;
+        const int index = catalogue_.IndexOf(ListFolder(folder));
+        if (index < 0) return false;
+        catalogue_.SelectAsset(index);
+        return true;
+    };
     assetList_ = new TAssetList(state, catalogue_, homes_, *forwarder_);
     fileView_ = new TFileView(state, files_, *forwarder_);
 }
@@ -214,6 +226,10 @@ void TAssetFrames::RegisterCommands(TMain& main) {
     row(2154, [this] { catalogue_.SortAssets(); });
     row(2155, [this] { assetList_->PrintAssetList(); });
     row(2156, [this] { ReloadHomeFolders(); });
+    // The simulator's utility.
+    row(1114, [this] { tzu_->TzuRequest(tjGenerateKuids, ""); });
+    row(2157, [this] { tzu_->TzuRequest(tjCommit, config_->GetValueByPath("config.txt\\kuid")); });
+    row(2159, [this] { tzu_->TzuRequest(tjRevert, config_->GetValueByPath("config.txt\\kuid")); });
     // The file list.
     row(2201, [this] { files_.OpenAudioEditor(); });
     for (auto [number, text] : {std::pair{2215, "Cut: To be implemented"}, std::pair{2216, "Cut Tagged: To be implemented"},

@@ -33,6 +33,7 @@ class TKuidMap;
 class TMain;
 class TOutlineDocument;
 class TProgramState;
+class TTZU;
 
 class TAssetFrames {
 public:
@@ -62,6 +63,8 @@ public:
     void SetDialogs(IEditorDialogs& dialogs);
 
     TAssetCatalogue& Catalogue() { return catalogue_; }
+    // The simulator's utility: the asset list queues its jobs there, and job 1 scans into the list.
+    TTZU& Tzu() { return *tzu_; }
     THomeFolders& Homes() { return homes_; }
     TFileList& Files() { return files_; }
 
@@ -82,6 +85,7 @@ private:
     TFileList files_;
     IEditorDialogs* dialogs_ = nullptr;  // the editor window
     std::unique_ptr<IEditorDialogs> forwarder_;
+    std::unique_ptr<TTZU> tzu_;
     std::unique_ptr<TOutlineDocument> ownConfig_;
     TOutlineDocument* config_;
     TAssetList* assetList_;

@@ -87,6 +87,7 @@ TEditor::TEditor(TProgramState& state, ITextViewer& textView, ITableViewer& tabl
     for (QWidget* panel : panels_) layout->addWidget(panel);
     layout->setStretchFactor(panels_[2], 1);
     BuildFooter();
+    BuildAssetPages();
     // The strips of the embedded frames take the Alert colours.
     ApplyAlertScheme(*text_.Alert(), state_.Settings());
     ApplyAlertScheme(*table_.Alert(), state_.Settings());

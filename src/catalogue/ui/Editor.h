@@ -42,6 +42,8 @@ class ITextViewer;
 class TColourBox;
 class TOutlineDocument;
 class TOutlineView;
+class TCloneEditor;
+class TNewAssetEditor;
 class TOutlineWiring;
 class TProgramState;
 class TXEdit;
@@ -85,10 +87,12 @@ enum TPageIndex : int {
     epString = 3,      // E: StringValue, TranslateValue
     epBigString = 4,   // E: BigStringValue, BigTranslateValue
     epTable = 5,       // E: the table view
+    epClone = 6,       // E: CloneEditor
+    epNewAsset = 7,    // E: NewAssetEditor
 };
 inline constexpr int kSectionPages[kEditorSections] = {2, 2, 3, 8, 8};
 
-class TEditor : public QDialog, public IEditorDialogs {
+class TEditor : public QDialog, public IEditorDialogs, public IAssetPages {
 public:
     // The text view and the table view are the editor's own (src/app/ makes them); the window takes
     // their widgets over.
@@ -125,6 +129,10 @@ public:
     std::optional<std::string> InputLine(const std::string& caption, const std::string& prompt,
                                          const std::string& value, const std::string& shownPath) override;
     void ShowText(int size, int flags, const std::vector<std::string>& lines, const std::string& caption) override;
+
+    // IAssetPages: the new-asset and clone pages, shown modally (EditorAssetPages.cpp).
+    bool NewAssetDialog(int size, const std::string& caption, TNewAssetFields& fields) override;
+    bool CloneAssetDialog(int size, const std::string& caption, TCloneFields& fields) override;
 
     // Runs when OK is pressed, after the text page's question; false keeps the window open.
     std::function<bool()> BeforeOK;
@@ -214,6 +222,8 @@ public:
     QPushButton* bOK;
     QPushButton* bCancel;
     QPushButton* bAbort;
+    TNewAssetEditor* NewAssetEditor;
+    TCloneEditor* CloneEditor;
 
     // The control that takes the focus when the window is next activated.
     QWidget* FocusControl() const { return focus_; }
@@ -249,6 +259,8 @@ private:
     TFillSources FillSources() const;
     bool PageEvent(QObject* watched, QEvent* event);
     void BuildFooter();
+    void BuildAssetPages();
+    int ShowAssetPage(int page, QWidget* focus);
     void OKClicked();
     void ApplyBatchMode();
     void FormActivate();

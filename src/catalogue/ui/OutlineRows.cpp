@@ -1,6 +1,7 @@
 #include "catalogue/ui/OutlineRows.h"
 
 #include "catalogue/AssetHelpers.h"
+#include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/WikiHelp.h"
 #include "catalogue/ui/OutlineView.h"
@@ -61,6 +62,16 @@ void RegisterOutlineMainRows(TMain& main, TOutlineView& outline) {
     outline.RefreshTrainzBuild = [&main](const std::string& reason) {
         if (main.RefreshTrainzBuild) main.RefreshTrainzBuild(reason);
     };
+}
+
+void RegisterAssetPageRows(TDispatcher& d, TOutlineView& outline, IAssetPages& pages) {
+    auto clone = [&outline, &pages](const std::string&) { outline.Document().CloneAsset(pages); };
+    d.RegisterCommand(1112, clone);
+    d.RegisterCommand(2103, clone);
+    d.RegisterCommand(1113, [&outline, &pages](const std::string&) { outline.Document().NewAsset(pages); });
+    d.RegisterCallback(ccFinishClone, [&outline](const std::string& folder) {
+        outline.Document().FinishClone(folder, ProgramKuidMap());
+    });
 }
 
 void RegisterCatalogueRows(TMain& main, TXMLView& catalogue, TOutlineView& outline) {

@@ -5,6 +5,7 @@
 
 namespace kelvarn {
 
+class IAssetPages;
 class TDispatcher;
 class TMain;
 class TOutlineView;
@@ -18,6 +19,10 @@ void RegisterOutlineCommands(TDispatcher& dispatcher, TOutlineView& outline);
 // window (the trainz-build refresh), the helpers run on this outline (1703, 1715, 2115-2117, callback
 // 227) and its help links (2327, 2328 and whether a node has one).
 void RegisterOutlineMainRows(TMain& main, TOutlineView& outline);
+
+// New Asset (1113) and Clone (1112, 2103) on the outline with the editor's pages, and callback 242,
+// which gives the listed clone its identity.
+void RegisterAssetPageRows(TDispatcher& dispatcher, TOutlineView& outline, IAssetPages& pages);
 
 // The tag catalogue's rows: callbacks 223 and 249, the main menu's "Tag List" (1102) and its "Help on
 // Tag", answered by the main window's outline.

@@ -734,7 +734,8 @@ bool TOutlineView::TreeKey(QKeyEvent* key) {
             return true;
         case Qt::Key_F12:
             if (IsConsoleOpen && IsConsoleOpen()) {
-                const std::string search = AskSearchString ? AskSearchString(lastSearch_) : std::string();
+                const std::string offered = KeptSearch ? KeptSearch() : lastSearch_;
+                const std::string search = AskSearchString ? AskSearchString(offered) : std::string();
                 if (!search.empty()) {
                     lastSearch_ = search;
                     if (ConsoleSearch) ConsoleSearch(search);

@@ -158,6 +158,8 @@ public:
     std::function<void(TOutlineNode* node)> AssetStatus;              // 2330
     std::function<void(TOutlineNode* node)> RunScript;                // 2316
     std::function<void(const std::string& search)> ConsoleSearch;     // F12 with the console open
+    // The search F12 offers (the utility keeps it); unset: the last one typed here.
+    std::function<std::string()> KeptSearch;
     std::function<bool()> IsConsoleOpen;
     std::function<bool(const TOutlineNode* node)> HasHelpLink;
     // The trainz-build state (after an undo and when a trainz-build tag is deleted).

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QProgressBar>
@@ -144,14 +145,18 @@ ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
                 const QByteArray piece = process.readAllStandardOutput();
                 if (output.size() < kMaxCapturedBytes) output.append(piece.left(kMaxCapturedBytes - output.size()));
             };
+            QElapsedTimer clock;
+            clock.start();
+            const qint64 limitMs = static_cast<qint64>(request.timeLimitSeconds) * 1000;
             while (!process.waitForFinished(30)) {
                 collect();
                 if (process.state() == QProcess::NotRunning) break;
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-                if (filter.escaped) {
+                const bool late = limitMs > 0 && clock.elapsed() >= limitMs;
+                if (filter.escaped || late) {
                     process.kill();
                     process.waitForFinished(5000);
-                    result.cancelled = true;
+                    (late && !filter.escaped ? result.timedOut : result.cancelled) = true;
                     break;
                 }
             }

@@ -1,0 +1,390 @@
+#include "catalogue/UtilityRunner.h"
+
+#include <cctype>
+#include <limits>
+
+#include "catalogue/KuidMap.h"
+#include "shell/CommandBus.h"
+#include "shell/Files.h"
+#include "shell/Macros.h"
+#include "shell/PathText.h"
+#include "shell/ProgramState.h"
+#include "shell/ReportLog.h"
+#include "shell/RunCommand.h"
+#include "shell/SettingsKeys.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+std::string TUtilityItem::Field(std::size_t number) const {
+    return number >= 1 && number <= fields.size() ? fields[number - 1] : std::string();
+}
+
+std::optional<TUtilityItem> ParseOutputLine(std::string_view line) {
+    if (line.empty() || line.front() != '+') return std::nullopt;
+    const std::string text = ReplaceAll(line, "/", "\\");
+    TUtilityItem item;
+    item.fields = SplitString(text, " : ");
+    item.fields.front().erase(0, std::min<std::size_t>(2, item.fields.front().size()));
+    return item;
+}
+
+TLetter StatusLetter(std::string_view letters, char upper) {
+    const char lower = static_cast<char>(upper - 'A' + 'a');
+    if (letters.find(upper) != std::string_view::npos) return TLetter::Yes;
+    if (letters.find(lower) != std::string_view::npos) return TLetter::No;
+    return TLetter::Absent;
+}
+
+namespace {
+
+bool ParseInt32(std::string_view text, std::int32_t& value) {
+    long long v = 0;
+    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.back())))) return false;
+    const std::string_view digits = text.front() == '-' ? text.substr(1) : text;
+    if (digits.empty()) return false;
+    for (char c : digits)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (digits.size() > 10 || !TryParseInt(text, v)) return false;
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+std::string PlainKuid(const TKuidParts& k) {
+    return "<kuid:" + std::to_string(k.user) + ":" + std::to_string(k.number) + ">";
+}
+
+}  // namespace
+
+std::optional<TKuidParts> ParseKuid(std::string_view raw) {
+    const std::string text = LowerCase(Trim(raw));
+    if (text.size() < 2 || text.front() != '<' || text.back() != '>') return std::nullopt;
+    const std::vector<std::string> parts = SplitString(std::string_view(text).substr(1, text.size() - 2), ":");
+    TKuidParts k;
+    if (parts.size() == 3 && parts[0] == "kuid") {
+    } else if (parts.size() == 4 && parts[0] == "kuid2") {
+        std::int32_t version = 0;
+        if (!ParseInt32(parts[3], version) || version < 0 || version > kNewestKuidVersion) return std::nullopt;
+        k.version = version;
+    } else {
+        return std::nullopt;
+    }
+    if (!ParseInt32(parts[1], k.user) || !ParseInt32(parts[2], k.number) || k.number < 0) return std::nullopt;
+    return k;
+}
+
+bool CompareKuids(std::string_view a, std::string_view b) {
+    const std::optional<TKuidParts> ka = ParseKuid(a), kb = ParseKuid(b);
+    return ka && kb && ka->user == kb->user && ka->number == kb->number;
+}
+
+std::vector<std::string> StatusLookupLines(const TKuidParts& k) {
+    std::vector<std::string> lines{"status " + PlainKuid(k)};
+    const std::string head = "status <kuid2:" + std::to_string(k.user) + ":" + std::to_string(k.number) + ":";
+    for (int v = 1; v <= kNewestKuidVersion; ++v) lines.push_back(head + std::to_string(v) + ">");
+    return lines;
+}
+
+std::optional<TUtilityItem> FindInstalled(const std::vector<std::string>& output, std::string_view kuid) {
+    for (auto line = output.rbegin(); line != output.rend(); ++line) {
+        std::optional<TUtilityItem> item = ParseOutputLine(*line);
+        if (item && StatusLetter(item->Field(2), 'I') == TLetter::Yes && CompareKuids(item->Field(1), kuid)) return item;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> AssetDetailsLines(const TUtilityItem& item) {
+    std::vector<std::string> lines{"Latest Installed Version: " + item.Field(1), "Username: " + item.Field(4),
+                                   "Category: " + item.Field(3), ""};
+    struct Row {
+        char letter;
+        const char* yes;
+        const char* no;
+    };
+    static const Row rows[] = {{'E', "Open for editing", "Not open for editing"},
+                               {'I', "Locally installed", "Not locally installed"},
+                               {'D', "Available on DLS", "Not available on DLS"},
+                               {'L', "Locally modified", "Not locally modified"},
+                               {'M', "Missing dependencies", "All dependencies installed"},
+                               {'F', "Faulty", "Error free"}};
+    const std::string letters = item.Field(2);
+    for (const Row& row : rows) {
+        const TLetter state = StatusLetter(letters, row.letter);
+        if (state != TLetter::Absent) lines.push_back(std::string("- ") + (state == TLetter::Yes ? row.yes : row.no));
+    }
+    return lines;
+}
+
+TKuidRangeBatch KuidRangeBatch(const std::vector<std::string>& ranges) {
+    TKuidRangeBatch batch;
+    struct Range {
+        std::string name;
+        std::int32_t value = 0;
+        bool valid = false;
+    };
+    std::vector<Range> entries;
+    std::int32_t defaultValue = 1;
+    for (const std::string& line : ranges) {
+        const std::size_t eq = line.find('=');
+        Range r;
+        r.name = line.substr(0, eq);
+        const std::string value = eq == std::string::npos ? std::string() : Trim(line.substr(eq + 1));
+        r.valid = ParseInt32(value, r.value);
+        if (SameText(Trim(r.name), "default") && r.valid) defaultValue = r.value;
+        entries.push_back(std::move(r));
+    }
+    if (defaultValue == 1) {
+        batch.error = "A default range must be specified";
+        return batch;
+    }
+    for (const Range& r : entries) {
+        if (!r.valid) {
+            batch.error = "Ranges must be integer values";
+            return batch;
+        }
+    }
+    auto before = [](std::int32_t v) { return std::to_string(static_cast<long long>(v) - 1); };
+    for (const Range& r : entries) {
+        batch.lines.push_back("setnextcontentid \"" + before(r.value) + "\"");
+        batch.lines.push_back("echo \"" + r.name + ": \"");
+        batch.lines.push_back("generatekuid");
+    }
+    batch.lines.push_back("setnextcontentid \"" + before(defaultValue) + "\"");
+    return batch;
+}
+
+std::vector<std::string> GeneratedKuidLines(const std::vector<std::string>& output) {
+    std::string joined;
+    for (const std::string& line : output) {
+        if (line.empty() || StartsWith(line, "OK")) continue;
+        joined += line;
+    }
+    // Each generated KUID goes on the line of the name echoed before it, after a tab.
+    std::string text;
+    std::size_t at = 0;
+    while (at < joined.size()) {
+        const std::size_t open = FindText(joined, "<kuid", at);
+        if (open == std::string::npos) {
+            text += joined.substr(at);
+            break;
+        }
+        text += joined.substr(at, open - at);
+        const std::size_t close = joined.find('>', open);
+        const std::optional<TKuidParts> k =
+            close == std::string::npos ? std::nullopt : ParseKuid(std::string_view(joined).substr(open, close - open + 1));
+        if (!k) {
+            text += joined.substr(open, 5);
+            at = open + 5;
+            continue;
+        }
+        text += "\t";
+        text += k->version > 0 ? "<kuid2:" + std::to_string(k->user) + ":" + std::to_string(k->number) + ":" +
+                                     std::to_string(k->version) + ">"
+                               : PlainKuid(*k);
+        at = close + 1;
+    }
+    std::vector<std::string> lines;
+    std::string current;
+    for (char c : text) {
+        current.push_back(c);
+        if (c == '>') {
+            lines.push_back(std::move(current));
+            current.clear();
+        }
+    }
+    if (!current.empty()) lines.push_back(std::move(current));
+    return lines;
+}
+
+int CountTextureGroups(const std::vector<std::string>& output) {
+    int count = 0;
+    for (const std::string& line : output) {
+        const std::string trimmed = TrimLeft(line);
+        if (StartsWithText(trimmed, "kind") && ContainsText(trimmed, "texture-group")) ++count;
+    }
+    return count;
+}
+
+TUtilityRunner::TUtilityRunner(TProgramState& state) : state_(state) {}
+
+std::string TUtilityRunner::UtilityProgram() const {
+    const std::string expanded = ExpandMacros(state_, "%trainz%\\bin\\TrainzUtil.exe");
+    const std::string found = ResolvePathIgnoreCase(expanded);
+    return NativePath(found.empty() ? expanded : found);
+}
+
+std::string TUtilityRunner::BatchFile() const { return ExpandMacros(state_, "%bin%\\trainzutil.batch"); }
+
+void TUtilityRunner::TzuRequest(int job, std::string_view argument) {
+    if (running_) {
+        state_.Messages->Beep();
+        return;
+    }
+    if (job < 0 || job >= 8) {
+        state_.Messages->ShowMessage("Error in TZU");
+        return;
+    }
+    switch (job) {
+        case tjOpenForEditing:
+        case tjCommit:
+        case tjRevert:
+        case tjAssetDetails: kuid_ = std::string(argument); break;
+        case tjTextureGroups: text_ = std::string(argument); break;
+        case tjCategorySearch: search_ = std::string(argument); break;
+        default: break;
+    }
+    if (SetBusyCursor) SetBusyCursor(true);
+    pending_ = job;
+    if (StartTimer) StartTimer();
+}
+
+void TUtilityRunner::TimerFire() {
+    if (running_) return;
+    const int job = pending_;
+    pending_ = 0;
+    running_ = true;
+    // The cursor comes back and the next request is taken whatever the job did.
+    struct Restore {
+        TUtilityRunner& r;
+        ~Restore() {
+            r.running_ = false;
+            if (r.SetBusyCursor) r.SetBusyCursor(false);
+        }
+    } restore{*this};
+    RunJob(job);
+}
+
+void TUtilityRunner::RunJob(int job) {
+    switch (job) {
+        case tjNothing: state_.Messages->ShowMessage("Nothing"); break;
+        case tjOpenForEditing: OpenForEditing(); break;
+        case tjCommit: SingleCommand("commit"); break;
+        case tjRevert: SingleCommand("revert"); break;
+        case tjTextureGroups: TextureGroups(); break;
+        case tjAssetDetails: AssetDetails(); break;
+        case tjCategorySearch: CategorySearch(); break;
+        case tjGenerateKuids: GenerateKuids(); break;
+        default: state_.Messages->ShowMessage("Error"); break;
+    }
+}
+
+void TUtilityRunner::Alert(const std::string& text) { state_.SendCommand(ccAlert, text); }
+
+bool TUtilityRunner::Run(const std::vector<std::string>& arguments, std::string_view shown, std::vector<std::string>& output) {
+    TRunSwitches switches;
+    switches.defaultProgramFallback = false;
+    switches.timeLimitSeconds = TimeLimitSeconds;
+    switches.cancelFails = true;
+    output.clear();
+    return RunArguments(state_, "", arguments, shown, &output, 1, 0, switches);
+}
+
+bool TUtilityRunner::RunWord(std::string_view word, std::string_view argument, std::vector<std::string>& output) {
+    const std::string program = UtilityProgram();
+    const std::string shown = "\"" + program + "\" " + std::string(word) + " \"" + std::string(argument) + "\"";
+    return Run({program, std::string(word), std::string(argument)}, shown, output);
+}
+
+bool TUtilityRunner::RunBatch(const std::vector<std::string>& lines, std::vector<std::string>& output) {
+    const std::string file = BatchFile();
+    if (std::string error = WriteTextFile(file, JoinLines(lines, "\r\n"), TextEncoding::Windows1252); !error.empty()) {
+        state_.Messages->ShowMessage(error, "", MessageKind::Error);
+        return false;
+    }
+    const std::string program = UtilityProgram();
+    const std::string argument = "@" + NativePath(file);
+    return Run({program, argument}, "\"" + program + "\" \"" + argument + "\"", output);
+}
+
+std::optional<TUtilityItem> TUtilityRunner::StatusLookup(bool reportNoItems) {
+    const std::optional<TKuidParts> kuid = ParseKuid(kuid_);
+    if (!kuid) {
+        Alert("Asset not locally available: " + kuid_);
+        return std::nullopt;
+    }
+    std::vector<std::string> output;
+    if (!RunBatch(StatusLookupLines(*kuid), output)) return std::nullopt;
+    if (std::optional<TUtilityItem> item = FindInstalled(output, kuid_)) return item;
+    bool anyItem = false;
+    for (const std::string& line : output) anyItem = anyItem || ParseOutputLine(line).has_value();
+    Alert(!anyItem && reportNoItems ? std::string("Asset not installed") : "Asset not locally available: " + kuid_);
+    return std::nullopt;
+}
+
+void TUtilityRunner::OpenForEditing() {
+    const std::optional<TUtilityItem> installed = StatusLookup(false);
+    if (!installed) return;
+    std::vector<std::string> output;
+    if (!RunWord("edit", installed->Field(1), output)) return;
+    const std::optional<TUtilityItem> item = output.empty() ? std::nullopt : ParseOutputLine(output.front());
+    const std::string folder = item ? item->Field(2) : std::string();
+    if (folder.empty() || !OpenAssetFolder || !OpenAssetFolder(folder)) Alert("Asset not found: " + kuid_);
+}
+
+void TUtilityRunner::SingleCommand(const char* word) {
+    if (!ParseKuid(kuid_)) {
+        Alert("Asset not locally available: " + kuid_);
+        return;
+    }
+    std::vector<std::string> output;
+    RunWord(word, kuid_, output);
+}
+
+void TUtilityRunner::TextureGroups() {
+    std::vector<std::string> output;
+    if (!RunWord("searchbycategory", "JO|TX;NEV", output)) return;
+    std::vector<std::string> batch;
+    for (const std::string& line : output) {
+        const std::optional<TUtilityItem> item = ParseOutputLine(line);
+        if (item && StartsWithText(item->Field(2), "<kuid")) batch.push_back("printconfig " + item->Field(2));
+    }
+    int count = 0;
+    if (!batch.empty()) {
+        if (!RunBatch(batch, output)) return;
+        count = CountTextureGroups(output);
+    }
+    Alert("texture-group assets: " + std::to_string(count));
+}
+
+void TUtilityRunner::AssetDetails() {
+    const std::optional<TUtilityItem> item = StatusLookup(true);
+    if (!item) return;
+    search_ = item->Field(3);
+    if (state_.Viewer) state_.Viewer->ShowReportText("Asset Details", AssetDetailsLines(*item));
+}
+
+void TUtilityRunner::CategorySearch() {
+    const DateTime start = state_.Clock->Now();
+    const std::string search = search_;
+    std::vector<std::string> output;
+    if (!RunWord("searchbycategory", search, output)) return;
+    std::vector<std::string> batch;
+    for (const std::string& line : output) {
+        const std::optional<TUtilityItem> item = ParseOutputLine(line);
+        if (item && ContainsText(item->Field(2), "<kuid")) batch.push_back("status " + item->Field(2));
+    }
+    std::vector<std::string> found;
+    if (!batch.empty()) {
+        if (!RunBatch(batch, output)) return;
+        for (const std::string& line : output)
+            if (const std::optional<TUtilityItem> item = ParseOutputLine(line)) found.push_back(item->Field(1) + "\t" + item->Field(4));
+    }
+    const std::string title = "Searching: " + search + ", " + std::to_string(found.size()) + " Item(s) found";
+    AddToLog(state_, "", title, found, start);
+}
+
+void TUtilityRunner::GenerateKuids() {
+    std::vector<std::string> ranges;
+    state_.Settings().ReadSectionValues(sections::KuidRange, ranges);
+    const TKuidRangeBatch batch = KuidRangeBatch(ranges);
+    if (!batch.error.empty()) {
+        state_.Messages->ShowMessage(batch.error, "", MessageKind::Error);
+        return;
+    }
+    std::vector<std::string> output;
+    if (!RunBatch(batch.lines, output)) return;
+    if (state_.Viewer) state_.Viewer->ShowReportText("Auto Generated KUID", GeneratedKuidLines(output));
+}
+
+}  // namespace kelvarn
