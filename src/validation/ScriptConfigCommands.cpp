@@ -10,6 +10,7 @@
 #include "shell/Strings.h"
 #include "shell/Text.h"
 #include "validation/CategoryList.h"
+#include "validation/ObsoleteTags.h"
 #include "validation/ScriptUnit.h"
 
 namespace kelvarn {
@@ -194,8 +195,13 @@ std::string Clear(ScriptCall& c) {
                 const TTagSpec spec = tree->Hooks().FindSpecNode(tree->NodePath(n), found);
                 return found && ((spec.ValueKind == vkBare) == bare);
             });
-        } else if (word == "invalid" || word == "pmmeshes") {
-            // The obsolete-tag removal and the duplicate mesh removal belong to a later family.
+        } else if (word == "invalid") {
+            if (!tree) continue;
+            // Deleting by the definitions may take much: the run's snapshot comes first.
+            c.unit.SaveSnapshot();
+            message += "\r\n\t" + DeleteObsoleteTags(c.unit.State(), c.host, *tree, c.unit.ScriptMode());
+        } else if (word == "pmmeshes") {
+            // The duplicate mesh removal belongs to a later family.
             message += "\r\n\tCommand not available: -clear|" + word;
         } else {
             message += "\r\n\t.Invalid parameter to -Clear: " + word;
