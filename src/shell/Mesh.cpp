@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <numbers>
 #include <set>
 
@@ -164,6 +165,22 @@ std::string AttachmentCoords(const TATCHE& entry) {
 }
 
 std::string AttachmentToCsv(const TATCHE& entry) { return "\"" + entry.Name + "\"," + AttachmentCoords(entry); }
+
+std::string CheckMeshFile(std::string_view path) {
+    if (!FileExists(path)) return {};
+    const std::uint64_t size = FileSize(path);
+    if (size < 4) return "*** File is empty ***";
+    std::ifstream in(FsPath(path), std::ios::binary);
+    char header[8] = {};
+    const std::size_t wanted = size < 8 ? 4 : 8;
+    if (!in.read(header, static_cast<std::streamsize>(wanted))) return "Mesh file cannot be read";
+    if (std::string_view(header, 4) != "JIRF") return "Not a valid mesh file";
+    // A "JIRF" file too short to hold its length field cannot be whole.
+    if (size < 8) return "Mesh file is corrupt";
+    const std::uint64_t length = ByteReader::Decode<std::uint32_t>(header + 4);
+    if (length + 8 != size) return "Mesh file is corrupt";
+    return {};
+}
 
 std::vector<std::string> MeshAttachmentNames(const TMesh& mesh) {
     std::vector<std::string> names;

@@ -102,6 +102,11 @@ std::string AttachmentCoords(const TATCHE& entry);
 // The name in double quotes, ",", then AttachmentCoords.
 std::string AttachmentToCsv(const TATCHE& entry);
 
+// A quick look at a mesh file's header before anything reads it: empty when the file is sound or
+// missing, else "*** File is empty ***" (under 4 bytes), "Not a valid mesh file" (no "JIRF"), or "Mesh
+// file is corrupt" (no whole length field, or the length + 8 is not the file's size). Reads 8 bytes.
+std::string CheckMeshFile(std::string_view path);
+
 // The names of the points of every "ATCH" chunk, in file order: the point selector's list.
 std::vector<std::string> MeshAttachmentNames(const TMesh& mesh);
 // The file-name part of every diffuse texture entry (slot 1) of the mesh's materials (a "MATL" chunk

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <cmath>
 #include <numbers>
 
@@ -307,6 +308,44 @@ TEST(SelectorLists, PointsOfEveryAtchChunkAndDiffuseTexturesOnce) {
     TMesh inactive("nothing.im");
     EXPECT_TRUE(MeshAttachmentNames(inactive).empty());
     EXPECT_TRUE(MeshTextureNames(inactive).empty());
+}
+
+}  // namespace
+}  // namespace kelvarn
+
+namespace kelvarn {
+namespace {
+
+// --- the header check run before a mesh is read ---
+
+TEST(CheckMeshFile, JudgesTheHeaderOfEachFile) {
+    using test::MeshFileBuilder;
+    test::TempDir dir;
+    const std::string sound = MeshFileBuilder().Info().Attachments({{"a"}}).Bytes();
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"zero.im", "", "*** File is empty ***"},
+        {"two.im", "JI", "*** File is empty ***"},
+        {"four.im", "JIRF", "Mesh file is corrupt"},
+        {"seven.im", std::string("JIRF\x00\x00\x00", 7), "Mesh file is corrupt"},
+        {"magic.im", "RIFF" + sound.substr(4), "Not a valid mesh file"},
+        {"short.im", MeshFileBuilder().Info().Bytes(-1), "Mesh file is corrupt"},
+        {"long.im", MeshFileBuilder().Info().Bytes(1), "Mesh file is corrupt"},
+        {"empty-body.im", std::string("JIRF\x00\x00\x00\x00", 8), ""},
+        {"sound.pm", sound, ""},
+    };
+    for (const Case& c : cases) {
+        test::WriteBytes(dir / c.name, c.bytes);
+        EXPECT_EQ(CheckMeshFile(dir / c.name), c.message) << c.name;
+    }
+    // Nothing to judge: a missing file, and a folder named like a mesh.
+    EXPECT_EQ(CheckMeshFile(dir / "missing.im"), "");
+    std::filesystem::create_directories(dir / "folder.im");
+    EXPECT_EQ(CheckMeshFile(dir / "folder.im"), "");
 }
 
 }  // namespace
