@@ -238,6 +238,18 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     return {};
 }
 
+std::string WriteFileNoReplace(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    fs::path tmp;
+    if (std::string error = WriteTemp(target, bytes, tmp); !error.empty()) return error;
+    if (std::string error = platform::RenameNoReplace(PathString(tmp), PathString(target)); !error.empty()) {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        return "Unable to save " + std::string(path) + ": " + error;
+    }
+    return {};
+}
+
 std::string WriteScratchFile(std::string_view path, std::string_view bytes) {
     const fs::path target = FsPath(path);
     std::string error = WriteDirect(target, bytes, "wb");

@@ -28,6 +28,9 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 // The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names
 // is replaced and the link stays.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
+// The same for a new file: an existing target is never replaced (the write then fails, the target as
+// it was).
+std::string WriteFileNoReplace(std::string_view path, std::string_view bytes);
 // A working file that only this session reads back (undo snapshots, which the start-up purge deletes
 // anyway): written straight, not flushed to the disk; a failed write removes it.
 std::string WriteScratchFile(std::string_view path, std::string_view bytes);
