@@ -30,6 +30,7 @@
 #include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
+#include "validation/ui/CheckRows.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptEngine.h"
 
@@ -120,6 +121,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     RegisterOutlineCommands(main.Dispatcher(), outlineView);
     RegisterOutlineMainRows(main, outlineView);
     RegisterCatalogueRows(main, *static_cast<TXMLView*>(frames.tagCatalogue), outlineView);
+    RegisterRepairTexturesRow(main.Dispatcher(), state, *outline_);
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);

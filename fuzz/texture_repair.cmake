@@ -1,0 +1,1 @@
+kelvarn_fuzz_target(descriptor_rewrite SOURCES descriptor_rewrite.cpp DEPS kelvarn_validation)
