@@ -139,6 +139,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     scripts_ = std::make_unique<TScriptEngine>(state, &main);
     scripts_->Wire(main, viewer_.get());
     WireScriptsToAssets(*scripts_, *assets_);
+    scripts_->Host().Dialogs = &assets_->Dialogs();
     scripts_->SelectedEmbeddedScript = [&outlineView] {
         const TOutlineNode* node = outlineView.Selected();
         return node ? node->Name() : std::string();

@@ -1,10 +1,15 @@
 #include "validation/ScriptFileCommands.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "media/AudioFile.h"
+#include "media/NormalMaps.h"
+#include "media/StockImages.h"
+#include "media/StrellImage.h"
 #include "shell/Backups.h"
 #include "shell/Files.h"
+#include "shell/Image32.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
@@ -14,6 +19,7 @@
 #include "validation/ScriptLists.h"
 #include "validation/ScriptSettingsCommands.h"
 #include "validation/ScriptUnit.h"
+#include "validation/TextureRepair.h"
 
 namespace kelvarn {
 
@@ -21,19 +27,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// "/" read as "\\" and double backslashes reduced to one (a folder joined to a name that began with
+// one).
 std::string Backslashed(const std::string& path) {
-    std::string out = ReplaceChar(path, '/', '\\');
-    // Double backslashes are reduced to one (a folder joined to a name that began with one).
     std::string reduced;
-    for (char ch : out)
-        if (ch != '\\' || reduced.empty() || reduced.back() != '\\') reduced.push_back(ch);
+    for (char ch : path) {
+        const char c = ch == '/' ? '\\' : ch;
+        if (c != '\\' || reduced.empty() || reduced.back() != '\\') reduced.push_back(c);
+    }
     return reduced;
 }
 
-// A script path as a full path: relative ones lie below the asset folder.
+// A script path as a full path: relative ones lie below the asset folder. An absolute one is taken
+// as written (its own separators keep it absolute).
 std::string InAsset(const std::string& assetFolder, const std::string& path) {
-    if (IsAbsoluteScriptPath(path)) return Backslashed(path);
-    return Backslashed(ExcludeTrailingSeparator(assetFolder) + "\\" + path);
+    if (IsAbsoluteScriptPath(path)) return path;
+    std::string relative = Backslashed(path);
+    while (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
+    return ExcludeTrailingSeparator(assetFolder) + "\\" + relative;
 }
 
 bool HasWildcards(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
@@ -72,8 +83,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 // --- -copyfile
 
 std::string CopyFile(ScriptCall& c) {
-    const std::string source = Backslashed(c.p[1]);
-    const std::string destination = Backslashed(c.p[2]);
+    const std::string& source = c.p[1];
+    const std::string& destination = c.p[2];
     if (HasWildcards(ExtractFileName(destination))) return ".Wildcards not permitted in destination filenames";
     if (HasWildcards(ExtractFilePath(source))) return ".Wildcards not permitted in source folder specifications";
     if (!IsAbsoluteScriptPath(source) || !IsAbsoluteScriptPath(destination))
@@ -108,10 +119,11 @@ std::string CopyFromAsset(ScriptCall& c) {
     TProgramState& state = c.unit.State();
     std::vector<std::string> files;
     if (!ListAssetFiles(state, source, c.p[1], files)) return ".No Matches for: " + c.p[1];
-    const std::string sourceRoot = ExcludeTrailingSeparator(Backslashed(source));
+    const std::string sourceRoot = ExcludeTrailingSeparator(source);
     const std::string targetRoot = ExcludeTrailingSeparator(c.assetFolder);
     for (const std::string& file : files) {
-        const std::string relative = Backslashed(file).substr(sourceRoot.size());
+        if (!StartsWith(file, sourceRoot)) continue;
+        const std::string relative = file.substr(sourceRoot.size());
         const std::string target = Existing(targetRoot + relative);
         // The asset's own file is kept in the backups before the other asset's copy replaces it.
         if (FileExists(target))
@@ -126,15 +138,16 @@ std::string CopyFromAsset(ScriptCall& c) {
 std::string DeleteFiles(ScriptCall& c) {
     if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
     TProgramState& state = c.unit.State();
-    const std::string pattern = Backslashed(Trim(c.p[1]));
+    const std::string pattern = Trim(c.p[1]);
     // Nothing named, or the asset folder itself: deleting "every file below" would wipe the asset.
     const std::string full = InAsset(c.assetFolder, pattern);
-    if (pattern.empty() || pattern == "\\" || SamePlace(full, c.assetFolder)) return ".Delete: no files specified";
+    if (Backslashed(pattern).empty() || Backslashed(pattern) == "\\" || SamePlace(full, c.assetFolder))
+        return ".Delete: no files specified";
     if (!LiesIn(full, c.assetFolder)) return ".Delete: specified file(s) not in target asset folder";
 
     std::vector<std::string> files;
     const std::string folder = Existing(full);
-    if (EndsWith(pattern, "\\") || DirectoryExists(folder)) {
+    if (EndsWith(Backslashed(pattern), "\\") || DirectoryExists(folder)) {
         if (!DirectoryExists(folder)) return ".Folder not found: " + full;
         FindFilesRecursive(JoinPath(folder, "*.*"), "*", files);
     } else {
@@ -157,7 +170,7 @@ std::string DeleteFiles(ScriptCall& c) {
 // --- backups
 
 std::string BackupAsset(ScriptCall& c) {
-    const std::string folder = c.p[1].empty() ? c.assetFolder : Backslashed(c.p[1]);
+    const std::string folder = c.p[1].empty() ? c.assetFolder : c.p[1];
     const std::string real = ResolvePathIgnoreCase(folder);
     if (folder.empty() || real.empty() || !DirectoryExists(real) || FindFileIgnoreCase(real, "config.txt").empty())
         return ".Asset Folder not found, or not a valid asset: " + folder;
@@ -181,6 +194,63 @@ std::string BackupFiles(ScriptCall& c) {
 }
 
 std::string RepairWavesCommand(ScriptCall& c) { return RepairWaves(c.unit.State(), c.host, c.assetFolder); }
+
+// --- images
+
+std::string MakeTga(ScriptCall& c) {
+    std::string name = c.p[1];
+    if (!ContainsText(name, ".tga")) name += ".tga";
+    const std::string fileName = LowerCase(ExtractFileName(name));
+    if (std::find(StockTextureNames.begin(), StockTextureNames.end(), fileName) == StockTextureNames.end()) return {};
+    if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
+    const std::string folder = InAsset(c.assetFolder, ExtractFilePath(name));
+    const std::string real = ResolvePathIgnoreCase(folder);
+    if (real.empty() || !DirectoryExists(real)) return ".Path does not exist: " + ExcludeTrailingSeparator(folder);
+    // "RED.TGA" is the red stock texture already.
+    if (!FindFileIgnoreCase(real, fileName).empty()) return ".File already exists: " + ExtractFileName(name);
+    std::string message;
+    MakeStockTga(NativePath(real), fileName, message);
+    if (!message.empty()) return message;
+    c.unit.RefreshAfterRun = true;
+    return {};
+}
+
+std::string MakeNormalMapCommand(ScriptCall& c) {
+    if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
+    TProgramState& state = c.unit.State();
+    const std::string source = c.p[1].empty() ? state.AssetPathFile() : InAsset(c.assetFolder, c.p[1]);
+    const std::string real = ResolvePathIgnoreCase(source);
+    if (real.empty() || !FileExists(real)) return ".File not found: " + source;
+    const std::string name = LowerCase(ExtractFileName(source));
+    if (ContainsText(name, "normal")) return ".File may already be a normal map: " + source;
+    if (ContainsText(name, "art_icon")) return ".File is an art icon: " + source;
+    const std::string target =
+        c.p[2].empty() ? RemoveFileExt(source) + "-normal.tga" : InAsset(c.assetFolder, c.p[2]);
+    if (!ResolvePathIgnoreCase(target).empty()) return ".File already exists: " + target;
+    // Only a real image extension: no extension, or a piece of one (".bm"), is no image.
+    const std::string ext = LowerCase(ExtractFileExt(source));
+    if (ext != ".tga" && ext != ".bmp" && ext != ".jpg") return ".Source file is not an image: " + source;
+
+    TTextures library(state);
+    TStrellImage images(library);
+    Image32 bitmap;
+    int alphaKind = 0, compression = 0, bits = 0;
+    const bool loaded = images.LoadImage(real, bitmap, alphaKind, compression, bits);
+    images.TextureCommand(tcFreeImage, 0, "", library.Info);
+    if (!loaded || bitmap.Width <= 0 || bitmap.Height <= 0) return ".Unable to load image: " + source;
+    if (TextureSizeProblem(bitmap.Width, bitmap.Height)) return ".Texture size is invalid: " + source;
+    CreateNormalMap(bitmap);
+    if (!images.SaveTGA(NativePath(target), bitmap, 1)) return "Unable to save " + target;
+    c.unit.RefreshAfterRun = true;
+    return {};
+}
+
+std::string RepairTexturesCommand(ScriptCall& c) {
+    if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
+    const TTextureRepairContext context{c.unit.State(), c.config, ExcludeTrailingSeparator(c.assetFolder),
+                                        c.unit.ScriptMode(), false, {}};
+    return RepairTextures(context, c.p[1]);
+}
 
 }  // namespace
 
@@ -226,9 +296,12 @@ void RegisterFileCommands(TScriptCommands& commands) {
     commands.Register(12, CopyFile);
     commands.Register(13, CopyFromAsset);
     commands.Register(14, DeleteFiles);
+    commands.Register(23, MakeTga);
+    commands.Register(24, MakeNormalMapCommand);
     commands.Register(44, RepairWavesCommand);
     commands.Register(46, BackupAsset);
     commands.Register(47, BackupFiles);
+    commands.Register(51, RepairTexturesCommand);
 }
 
 }  // namespace kelvarn

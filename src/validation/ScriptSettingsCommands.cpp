@@ -1,6 +1,7 @@
 #include "validation/ScriptSettingsCommands.h"
 
 #include "catalogue/EditorDialogs.h"
+#include "catalogue/MeshHelpers.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ToolRunner.h"
 #include "shell/Backups.h"
@@ -8,6 +9,7 @@
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/MemIni.h"
+#include "shell/Mesh.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/RunCommand.h"
@@ -21,10 +23,6 @@
 namespace kelvarn {
 
 namespace {
-
-// PENDING: the mesh helpers arrive with another branch.
-std::string MESHCHECK(const std::string&) { return {}; }
-std::string DELETEPM(const std::string&, bool) { return {}; }
 
 constexpr std::string_view kIniBackupFormat = "yyyymmddhhnn";
 constexpr std::string_view kSystem = "System";
@@ -262,12 +260,13 @@ std::string CheckAssetMeshes(const std::string& assetFolder) {
     std::vector<std::string> meshes;
     FindFilesRecursive(JoinPath(assetFolder, "*.*"), "*.pm", meshes);
     for (const std::string& mesh : meshes)
-        if (std::string problem = MESHCHECK(mesh); !problem.empty()) return mesh + ": " + problem;
+        if (std::string problem = CheckMeshFile(mesh); !problem.empty()) return mesh + ": " + problem;
     return {};
 }
 
 // After Meshwright: the top-level mesh tags name the ".im" meshes it made, and the ".pm" twins go.
-std::string AdoptConvertedMeshes(TOutlineDocument* config, const std::string& assetFolder, bool scriptMode) {
+std::string AdoptConvertedMeshes(TProgramState& state, TOutlineDocument* config, const std::string& assetFolder,
+                                 bool scriptMode) {
     if (config && config->Root()) {
         std::vector<TOutlineNode*> meshes;
         for (std::size_t i = 0; i < config->Root()->ChildCount(); ++i) {
@@ -282,7 +281,7 @@ std::string AdoptConvertedMeshes(TOutlineDocument* config, const std::string& as
             if (TOutlineNode* updated = config->UpdateTag(node, node->Name(), twin)) config->MarkModified(updated);
         }
     }
-    return DELETEPM(assetFolder, scriptMode);
+    return DeleteDuplicatePm(state, assetFolder, scriptMode);
 }
 
 }  // namespace
@@ -377,7 +376,7 @@ std::string RunExternalTool(TProgramState& state, ScriptHost& host, TOutlineDocu
         // Captured, so the run waits for the tool (and Escape ends it); the output is the tool's own.
         RunArguments(state, assetFolder, arguments, shown, &output, 1, 1);
     }
-    if (meshwright) return AdoptConvertedMeshes(config, assetFolder, scriptMode);
+    if (meshwright) return AdoptConvertedMeshes(state, config, assetFolder, scriptMode);
     return {};
 }
 

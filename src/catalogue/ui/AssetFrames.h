@@ -60,6 +60,8 @@ public:
 
     // The editor's one-line input and text page (replaced when the editor window exists).
     void SetDialogs(IEditorDialogs& dialogs);
+    // Whichever of them is in place when used (the script engine's tools show their output there).
+    IEditorDialogs& Dialogs() { return *forwarder_; }
 
     TAssetCatalogue& Catalogue() { return catalogue_; }
     THomeFolders& Homes() { return homes_; }
