@@ -7,6 +7,7 @@
 
 #include "ScriptTestSupport.h"
 #include "media/StrellImage.h"
+#include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
@@ -262,6 +263,17 @@ TEST(ScriptSounds, RepairWavesStatusAndMessages) {
     EXPECT_TRUE(FileExists(bed.File("x.wav")));
     EXPECT_EQ(bed.Backups("*.wav"), (Lines{"horn.wav", "x.wav"}));
     EXPECT_NE(ReadBytes(bed.File("horn.wav")), Wave(800)) << "re-encoded at the repaired rate";
+}
+
+TEST(ScriptFiles, TheFileGuardKeepsEveryChangeOut) {
+    FileBed bed;
+    SetFileGuard([](const std::string&) { return false; });
+    const Lines said = bed.Said("-deletefiles|*.tga\n-copyfile|a.tga|new.tga\n-maketga|red\n"
+                                "-write|open|w.txt\n-write|line|x\n-write|close");
+    SetFileGuard(nullptr);
+    EXPECT_EQ(said.size(), 4u);
+    for (const char* f : {"a.tga", "b.tga", "sub/a.tga"}) EXPECT_TRUE(FileExists(bed.File(f))) << f;
+    for (const char* f : {"new.tga", "red.tga", "w.txt"}) EXPECT_FALSE(FileExists(bed.File(f))) << f;
 }
 
 TEST(ScriptFiles, NoAssetFolderTouchesNothing) {

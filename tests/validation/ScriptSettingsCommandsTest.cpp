@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "ScriptTestSupport.h"
 #include "shell/Files.h"
@@ -218,6 +219,7 @@ struct ToolBed : SettingsBed {
         return "Cap&tion" + kBar + kBar + std::string(command) + kBar + "1" + kBar + std::to_string(output) + kBar +
                std::to_string(before) + kBar + "0" + kBar;
     }
+    std::string File(std::string_view name) const { return asset + "/" + std::string(name); }
     Lines Arguments(std::size_t run = 0) const {
         if (run >= runner.runs.size()) return {"<no run>"};
         Lines out{runner.runs[run].program};
@@ -321,6 +323,46 @@ TEST(ScriptTools, MakerToolCommandLines) {
             EXPECT_EQ(bed.runner.runs[0].showWindow, 1);
         }
     }
+}
+
+// Moves to a folder of its own, so a test can see what went.
+class FolderTrash final : public ITrash {
+public:
+    std::string folder;
+    std::string MoveToTrash(const std::string& path) override {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        std::filesystem::rename(path, std::filesystem::path(folder) / std::filesystem::path(path).filename(), ec);
+        return ec ? "Unable to move " + path + " to the trash" : std::string();
+    }
+};
+
+TEST(ScriptTools, MeshwrightChecksThenAdoptsItsMeshes) {
+    ToolBed bed;
+    FolderTrash trash;
+    trash.folder = bed.dir / "trash";
+    bed.state.Trash = &trash;
+    bed.state.Settings().WriteString("System", "Meshwright", "%bin%\\tool.exe");
+    const std::string good = std::string("JIRF") + std::string("\x04\0\0\0", 4) + "abcd";
+    WriteBytes(bed.File("sub/bad.pm"), "JIRF\x09\0\0\0abcd");
+    WriteBytes(bed.File("body.pm"), good);
+    WriteBytes(bed.File("lone.pm"), good);
+    EXPECT_EQ(bed.Said("-meshwright"), Lines{"<tmp>/asset/sub/bad.pm: Mesh file is corrupt"});
+    EXPECT_TRUE(bed.runner.runs.empty());
+
+    std::filesystem::remove(bed.File("sub/bad.pm"));
+    bed.main->SetTagByPath("mesh", "body.pm");
+    bed.main->SetTagByPath("mesh-table\\default\\mesh", "lone.pm");
+    // The tool makes body.im beside body.pm.
+    bed.runner.onRun = [&bed, good](const ProcessRequest&) { WriteBytes(bed.File("Body.im"), good); };
+    bed.Said("-meshwright");
+    ASSERT_EQ(bed.runner.runs.size(), 1u);
+    EXPECT_TRUE(bed.runner.runs[0].captureOutput);
+    EXPECT_EQ(bed.main->GetValueByPath("mesh"), "body.im");
+    EXPECT_EQ(bed.main->GetValueByPath("mesh-table\\default\\mesh"), "lone.pm") << "only top-level mesh tags";
+    EXPECT_FALSE(FileExists(bed.File("body.pm")));
+    EXPECT_TRUE(FileExists(trash.folder + "/body.pm"));
+    EXPECT_TRUE(FileExists(bed.File("lone.pm")));
 }
 
 TEST(ScriptTools, NoAssetFolderRunsNoTool) {
