@@ -368,6 +368,8 @@ std::string RunExternalTool(TProgramState& state, ScriptHost& host, TOutlineDocu
     } else {
         shown = state.Settings().ReadString(kSystem, tool, "");
         arguments = CommandArguments(state, shown);
+        // No command line set up: nothing to start.
+        if (arguments.empty()) return "Tool not found: " + tool;
     }
     {
         TTreeFrozen frozen(host);

@@ -116,6 +116,20 @@ TEST(ScriptSettings, SilentWordsAndFlush) {
     EXPECT_FALSE(bed.Reloaded().ReadBool("Options", "Silent", true));
 }
 
+TEST(ScriptSettings, SilentAndMessageBoxDoNothingInABatch) {
+    SettingsBed bed;
+    const std::string a = bed.Asset("a1", kTestConfig);
+    bed.host.tagged = {a};
+    bed.unit->FolderList = {a};
+    bed.unit->RunOnTaggedAssets("B", SplitLines("-silent|on\n-messagebox|hi"));
+    EXPECT_FALSE(bed.state.Settings().ReadBool("Options", "Silent", false));
+    EXPECT_FALSE(FileExists(bed.Program() + "/kelvarn.ini"));
+    for (const std::string& line : bed.host.log) {
+        EXPECT_FALSE(StartsWith(line, "message")) << line;
+        EXPECT_FALSE(StartsWith(line, "repaint")) << line;
+    }
+}
+
 TEST(ScriptSettings, MessageBoxRepaintsFirstAndReportsNothing) {
     SettingsBed bed;
     bed.Run("-messagebox|Hello %bin%");
@@ -369,6 +383,9 @@ TEST(ScriptTools, NoAssetFolderRunsNoTool) {
     SettingsBed bed;
     bed.state.Settings().WriteString("System", "Texwright", "tool");
     EXPECT_EQ(bed.Said("-texwright"), Lines{"Asset Folder not found, or not a valid asset: "});
+    EXPECT_TRUE(bed.runner.runs.empty());
+    bed.SelectAsset("asset", kTestConfig);
+    EXPECT_EQ(bed.Said("-duskcaster"), Lines{"Tool not found: DuskCaster"});
     EXPECT_TRUE(bed.runner.runs.empty());
 }
 
