@@ -138,8 +138,6 @@ int main(int argc, char** argv) {
     host.main = &main;
     host.editor = &editor;
     TScriptUnit unit(state, host);
-    // A stand-in for -info, whose family is still to come: report the text.
-    unit.Commands().Register(15, [](ScriptCall& c) { return c.p[1]; });
     const std::vector<std::string> lines = SplitLines(kScript);
     const std::string backups = root + "/program/backup";
 

@@ -1,10 +1,12 @@
-// Script text of any kind run on an in-memory config and a small asset folder. The first line
+// Script text of any kind run on an in-memory config and a small asset folder, with processes,
+// environment and settings of its own and no file outside its temporary folder changed. The first line
 // seeds the memories ^0 to ^9 through -combine and names a point for -pointread ("|" between
 // them: "a.one", "a.two" and "a.sub" exist in the asset's meshes); the desktop answers
 // every question, choice and review from the input's bytes. A run ends after 200,000 lines, as a
 // user's Escape would end it: whatever the text, no line may take long, loop, or grow without end.
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
+#include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include "shell/MemIni.h"
 #include "shell/ProgramState.h"
@@ -27,6 +30,18 @@ namespace {
 using namespace kelvarn;
 
 constexpr int kMaxLines = 200000;
+
+// Tools and user programs the scripts start: nothing runs, each answers as a program that printed
+// nothing.
+class NoProcesses final : public IProcessRunner {
+public:
+    ProcessResult Run(const ProcessRequest&) override {
+        ProcessResult r;
+        r.started = true;
+        return r;
+    }
+    bool OpenWithDefault(const std::string&) override { return false; }
+};
 
 class InputHost final : public SilentScriptHost {
 public:
@@ -54,6 +69,8 @@ public:
 };
 
 struct World {
+    NoProcesses processes;
+    std::map<std::string, std::string> environment;
     TProgramState state;
     InputHost host;
     TOutlineDocument main{state};
@@ -65,7 +82,24 @@ struct World {
         std::filesystem::create_directories(root + "/asset");
         std::filesystem::create_directories(root + "/program");
         state.ProgramFolder = root + "/program/";
-        state.Environment = [](const std::string&) { return std::string(); };
+        // The process's own environment, settings file and files outside the temporary folder stay
+        // untouched whatever the scripts say.
+        state.Runner = &processes;
+        state.Environment = [this](const std::string& name) {
+            const auto it = environment.find(name);
+            return it == environment.end() ? std::string() : it->second;
+        };
+        state.SetEnvironment = [this](const std::string& name, const std::string& value) {
+            if (value.empty())
+                environment.erase(name);
+            else if (environment.size() < 64)
+                environment[name] = value;
+            return true;
+        };
+        state.OpenSettings(root + "/program/kelvarn.ini");
+        SetFileGuard([prefix = std::filesystem::path(root).lexically_normal().string() + "/"](const std::string& path) {
+            return path.compare(0, prefix.size(), prefix) == 0;
+        });
         state.SetAssetPath(root + "/asset");
         state.KindChain = "scenery,mesh-asset";
         host.main = &main;

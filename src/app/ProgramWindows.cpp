@@ -195,6 +195,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     WireScriptsToAssets(*scripts_, *assets_);
     review_ = std::make_unique<TEditorReview>(*editor_);
     WireScriptsToEditor(*scripts_, *editor_, *review_);
+    scripts_->Host().Dialogs = &assets_->Dialogs();
     scripts_->SelectedEmbeddedScript = [&outlineView] {
         const TOutlineNode* node = outlineView.Selected();
         return node ? node->Name() : std::string();

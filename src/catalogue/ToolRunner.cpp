@@ -87,8 +87,26 @@ void TrimEmptyLines(std::vector<std::string>& lines, bool trailing) {
         while (!lines.empty() && lines.back().empty()) lines.pop_back();
 }
 
+std::vector<std::string> CommandArgumentsForTarget(const TProgramState& state, std::string_view commandLine,
+                                                   const std::string& target) {
+    // The target goes in after the line is split and its macros expanded, so nothing in its name
+    // is read as a separator, a quote or a macro.
+    constexpr std::string_view kMark = "\x01";
+    const std::string blanked = ReplaceAll(ReplaceAll(commandLine, kPilcrow, " "), kMiddleDot, " ");
+    std::vector<std::string> arguments = SplitCommandLine(blanked);
+    for (std::string& argument : arguments) {
+        if (argument.find('%') == std::string::npos) continue;
+        const std::string marked = ReplaceAllText(argument, "%pfe%", kMark);
+        std::string expanded = ExpandMacros(state, marked);
+        if (expanded == marked && marked == argument) continue;
+        expanded = NativePath(expanded);
+        argument = ReplaceAll(expanded, kMark, NativePath(target));
+    }
+    return arguments;
+}
+
 void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks& hooks, std::string_view caption,
-             std::string_view spec) {
+             std::string_view spec, const TToolRunOptions& options) {
     const TToolSpec tool = ParseToolSpec(spec);
     TToolNumbers numbers;
     // Every number is read before anything happens: a bad field runs nothing and backs nothing up.
@@ -127,13 +145,20 @@ void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks&
     if (!script) {
         run.Wait("Waiting for external process ...");
         std::vector<std::string> lines;
-        RunCommand(state, folder, commandLine, &lines, numbers.outputMode, numbers.showWindow);
+        if (options.target.empty()) {
+            RunCommand(state, folder, commandLine, &lines, numbers.outputMode, numbers.showWindow);
+        } else {
+            const std::vector<std::string> arguments = CommandArgumentsForTarget(state, commandLine, options.target);
+            RunArguments(state, folder, arguments, ReplaceAllText(commandLine, "%pfe%", options.target), &lines,
+                         numbers.outputMode, numbers.showWindow);
+        }
         const int mode = numbers.outputMode;
+        const std::string targetFile = options.target.empty() ? state.AssetPathFile() : options.target;
         if (mode == 1 || mode == 2) TrimEmptyLines(lines, false);
         if (mode == 2 || (mode == 1 && !lines.empty())) {
             const std::int64_t elapsed = state.Clock->Now().TotalMilliseconds() - start.TotalMilliseconds();
             std::vector<std::string> header =
-                ToolOutputHeader(caption, state.AssetPathFile(), FormatLongDateTime(start), FormatElapsed(elapsed));
+                ToolOutputHeader(caption, targetFile, FormatLongDateTime(start), FormatElapsed(elapsed));
             lines.insert(lines.begin(), header.begin(), header.end());
         }
         if (mode == 1 && !lines.empty()) {
@@ -146,7 +171,9 @@ void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks&
             dialogs.ShowText(kOutputSize, kOutputFlags, lines, "Kelvarn Log");
         } else if (mode == 3) {
             TrimEmptyLines(lines, true);
-            AddToLog(state, "", RemoveChars(caption, "&"), lines, start, "Target File: " + state.AssetPathFile());
+            AddToLog(state, "", RemoveChars(caption, "&"), lines, start, "Target File: " + targetFile);
+        } else if (mode > 3 && options.reportUnknownOutput) {
+            state.Messages->ShowMessage("Invalid Capture Action Specifier");
         }
     } else {
         state.SendCommand(ccRunScript, ExpandMacros(state, ReplaceFirstText(commandLine, "runkvm", "")));

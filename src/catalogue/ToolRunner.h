@@ -51,8 +51,21 @@ struct TToolRunHooks {
     std::function<void(bool waiting)> WaitCursor;
 };
 
+// What a script's run of a tool line changes.
+struct TToolRunOptions {
+    // The file the tool works on in place of the current one: "%pfe%" stands for it, and an argument
+    // that names it stays one argument whatever blanks or quotes the name holds. Empty: the current file.
+    std::string target;
+    // An output mode above 3 shows "Invalid Capture Action Specifier" (a menu item discards the output).
+    bool reportUnknownOutput = false;
+};
+
+// The arguments of a command line in which "%pfe%" names `target` (a full path).
+std::vector<std::string> CommandArgumentsForTarget(const TProgramState& state, std::string_view commandLine,
+                                                   const std::string& target);
+
 // Runs a tool line for the current file. `caption` is the caller's (the menu item's).
 void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks& hooks, std::string_view caption,
-             std::string_view spec);
+             std::string_view spec, const TToolRunOptions& options = {});
 
 }  // namespace kelvarn

@@ -1,5 +1,7 @@
 #include "shell/Files.h"
 
+#include "shell/FileGuard.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -23,6 +25,14 @@ WriteFaultHook& FaultHook() {
     static WriteFaultHook hook;
     return hook;
 }
+
+FileGuardHook& Guard() {
+    static FileGuardHook hook;
+    return hook;
+}
+
+// True when the guard refuses to let `p` change.
+bool Refused(const fs::path& p) { return Guard() && !Guard()(PathString(fs::absolute(p).lexically_normal())); }
 
 struct FileCloser {
     void operator()(std::FILE* f) const {
@@ -79,6 +89,7 @@ void KeepPermissions(const fs::path& replacement, const fs::path& target) {
 std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
     const std::string shown = PathString(target);
     tmp = TempPathBeside(target);
+    if (Refused(target)) return "Unable to create " + PathString(tmp) + " to save " + shown + ": refused";
     FilePtr f = OpenFile(tmp, "wb");
     if (!f) return "Unable to create " + PathString(tmp) + " to save " + shown;
     std::size_t allowed = std::string::npos;
@@ -100,6 +111,7 @@ std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& 
 // are the program's own working records. Honours the test fault hook.
 std::string WriteDirect(const fs::path& target, std::string_view bytes, const char* mode) {
     const std::string shown = PathString(target);
+    if (Refused(target)) return "Unable to open " + shown + " for writing: refused";
     FilePtr f = OpenFile(target, mode);
     if (!f) return "Unable to open " + shown + " for writing";
     std::size_t allowed = std::string::npos;
@@ -182,6 +194,8 @@ void FindFilesIn(const fs::path& folder, std::string_view patternList, std::vect
 }  // namespace
 
 void SetWriteFaultHook(WriteFaultHook hook) { FaultHook() = std::move(hook); }
+
+void SetFileGuard(FileGuardHook hook) { Guard() = std::move(hook); }
 
 bool FileExists(std::string_view path) {
     std::error_code ec;
@@ -297,6 +311,7 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
     FilePtr in = OpenFile(from, "rb");
     if (!in) return "Unable to open " + std::string(source);
     const fs::path tmp = TempPathBeside(to);
+    if (Refused(to)) return "Unable to create " + std::string(target) + ": refused";
     FilePtr out = OpenFile(tmp, "wb");
     if (!out) return "Unable to create " + std::string(target);
     std::size_t allowed = std::string::npos;
@@ -379,12 +394,14 @@ std::string CopyFolder(std::string_view source, std::string_view target) {
 }
 
 std::string RenameNoReplace(std::string_view from, std::string_view to) {
+    if (Refused(FsPath(from)) || Refused(FsPath(to))) return "Unable to rename " + std::string(from) + ": refused";
     const std::string error = platform::RenameNoReplace(NativePath(from), NativePath(to));
     if (error.empty()) return {};
     return "Unable to rename " + std::string(from) + " to " + std::string(to) + ": " + error;
 }
 
 std::string RenameReplace(std::string_view from, std::string_view to) {
+    if (Refused(FsPath(from)) || Refused(FsPath(to))) return "Unable to rename " + std::string(from) + ": refused";
     std::error_code ec;
     fs::rename(FsPath(from), FsPath(to), ec);
     if (!ec) return {};
@@ -394,11 +411,12 @@ std::string RenameReplace(std::string_view from, std::string_view to) {
 bool DeleteFilePath(std::string_view path) {
     std::error_code ec;
     const fs::path p = FsPath(path);
-    if (fs::is_directory(fs::symlink_status(p, ec))) return false;
+    if (Refused(p) || fs::is_directory(fs::symlink_status(p, ec))) return false;
     return fs::remove(p, ec) && !ec;
 }
 
 bool DeleteFolderTree(std::string_view path) {
+    if (Refused(FsPath(path))) return false;
     std::error_code ec;
     fs::remove_all(FsPath(path), ec);
     return !ec;
@@ -408,6 +426,7 @@ bool ForceDirectories(std::string_view path) {
     std::error_code ec;
     const fs::path p = FsPath(path);
     if (fs::is_directory(p, ec)) return true;
+    if (Refused(p)) return false;
     fs::create_directories(p, ec);
     return fs::is_directory(p, ec);
 }

@@ -258,6 +258,13 @@ void TMemIni::ReadSectionValues(std::string_view section, std::vector<std::strin
             if (!e.isRaw) lines.push_back(e.key + "=" + ApplyQuoteRule(e.value));
 }
 
+void TMemIni::ReadRawValues(std::string_view section, std::vector<std::string>& values) const {
+    values.clear();
+    if (const Section* s = FindSection(section))
+        for (const Entry& e : s->entries)
+            if (!e.isRaw) values.push_back(e.value);
+}
+
 void TMemIni::EraseSection(std::string_view section) {
     for (auto it = sections_.begin(); it != sections_.end(); ++it) {
         if (SameText(it->name, section)) {

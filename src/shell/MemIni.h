@@ -51,6 +51,9 @@ public:
     void ReadSections(std::vector<std::string>& sections) const;
     // "key=value" lines in file order, each value read through ReadString.
     void ReadSectionValues(std::string_view section, std::vector<std::string>& lines) const;
+    // The values of a section in file order, as they stand (no quote rule): a list rewritten from
+    // them keeps every value's quotes.
+    void ReadRawValues(std::string_view section, std::vector<std::string>& values) const;
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view key);
 

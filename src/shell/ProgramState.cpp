@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/AssociatedProgram.h"
+#include "platform/Environment.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
 #include "shell/SettingsKeys.h"
@@ -56,6 +57,9 @@ TProgramState::TProgramState()
       Environment([](const std::string& name) {
           const char* v = std::getenv(name.c_str());
           return v ? std::string(v) : std::string();
+      }),
+      SetEnvironment([](const std::string& name, const std::string& value) {
+          return platform::SetEnvironmentVariable(name, value);
       }),
       AssociatedProgram([](const std::string& fileName) { return platform::AssociatedProgram(fileName); }),
       settings_(std::make_unique<TMemIni>()) {}

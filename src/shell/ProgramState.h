@@ -116,6 +116,9 @@ public:
     IAudioPlayer* Audio;
     // The environment variable of that name, empty when unknown.
     std::function<std::string(const std::string&)> Environment;
+    // Sets an environment variable for the macros and the programs started afterwards; an empty
+    // value removes it. False when it could not be set.
+    std::function<bool(const std::string& name, const std::string& value)> SetEnvironment;
     // The program the desktop associates with a file name, empty when none.
     std::function<std::string(const std::string&)> AssociatedProgram;
 

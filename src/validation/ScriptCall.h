@@ -66,5 +66,9 @@ void RegisterRunnerCommands(TScriptCommands& commands);
 // The tag edits (ScriptConfigCommands.cpp) and the memory and point commands (ScriptMemoryCommands.cpp).
 void RegisterConfigEditCommands(TScriptCommands& commands);
 void RegisterMemoryCommands(TScriptCommands& commands);
+// Messages, settings, tools and -write (ScriptSettingsCommands.cpp); the asset's files
+// (ScriptFileCommands.cpp).
+void RegisterSettingsCommands(TScriptCommands& commands);
+void RegisterFileCommands(TScriptCommands& commands);
 
 }  // namespace kelvarn

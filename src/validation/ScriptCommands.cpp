@@ -26,6 +26,8 @@ void RegisterScriptCommands(TScriptCommands& commands) {
     RegisterRunnerCommands(commands);
     RegisterConfigEditCommands(commands);
     RegisterMemoryCommands(commands);
+    RegisterSettingsCommands(commands);
+    RegisterFileCommands(commands);
 }
 
 }  // namespace kelvarn

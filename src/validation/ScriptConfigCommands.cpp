@@ -11,6 +11,7 @@
 #include "shell/Strings.h"
 #include "shell/Text.h"
 #include "validation/CategoryList.h"
+#include "validation/ObsoleteTags.h"
 #include "validation/ScriptUnit.h"
 
 namespace kelvarn {
@@ -195,13 +196,15 @@ std::string Clear(ScriptCall& c) {
                 const TTagSpec spec = tree->Hooks().FindSpecNode(tree->NodePath(n), found);
                 return found && ((spec.ValueKind == vkBare) == bare);
             });
+        } else if (word == "invalid") {
+            if (!tree) continue;
+            // Deleting by the definitions may take much: the run's snapshot comes first.
+            c.unit.SaveSnapshot();
+            message += "\r\n\t" + DeleteObsoleteTags(c.unit.State(), c.host, *tree, c.unit.ScriptMode());
         } else if (word == "pmmeshes") {
             // Without an asset folder there is nothing to walk: never the file system from its root.
             if (!c.assetFolder.empty())
                 message += "\r\n\t" + DeleteDuplicatePm(c.unit.State(), c.assetFolder, c.unit.ScriptMode());
-        } else if (word == "invalid") {
-            // The obsolete-tag removal belongs to a later family.
-            message += "\r\n\tCommand not available: -clear|" + word;
         } else {
             message += "\r\n\t.Invalid parameter to -Clear: " + word;
         }

@@ -12,6 +12,7 @@
 
 namespace kelvarn {
 
+class IEditorDialogs;
 class TOutlineDocument;
 
 enum class TReviewResult { Accept, Reject, Abort };
@@ -75,6 +76,15 @@ public:
                                       bool last, bool& preview) = 0;
     // The file list reloads (callback 236).
     virtual void RefreshFiles() = 0;
+
+    // A modal message box with one OK button.
+    virtual void ShowMessage(const std::string& /*text*/) {}
+    // The main outline repaints at once (before a message box covers the run).
+    virtual void RepaintTree() {}
+    // The hourglass cursor while an outside program runs; the calls nest.
+    virtual void BusyCursor(bool /*on*/) {}
+    // The editor's text page, where a tool's captured output is shown; null: the output is not shown.
+    virtual IEditorDialogs* EditorDialogs() { return nullptr; }
 };
 
 // A desktop with nobody at it: no question is answered Yes, no choice made, nothing shown, no outline

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/Text.h"
+
 namespace kelvarn {
 
 inline constexpr int kMemoryLocations = 10;
@@ -31,6 +33,7 @@ struct TScriptVars {
     std::vector<std::string> WriteLines;  // -write's file, line by line
     std::string WriteFile;
     std::string WriteBuffer;
+    TextEncoding WriteEncoding = TextEncoding::Utf8;  // an appended file keeps its own
 };
 
 }  // namespace kelvarn

@@ -45,26 +45,6 @@ public:
     bool HasFiles() override { return !files.empty(); }
 };
 
-class FakeRunner final : public IProcessRunner {
-public:
-    std::vector<ProcessRequest> runs;
-    std::vector<std::string> opened;
-    std::vector<std::string> output;
-    bool start = true;
-    ProcessResult Run(const ProcessRequest& request) override {
-        runs.push_back(request);
-        ProcessResult r;
-        r.started = start;
-        r.notFound = !start;
-        if (start && request.captureOutput) r.outputLines = output;
-        return r;
-    }
-    bool OpenWithDefault(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-};
-
 class FakeDialogs final : public IEditorDialogs {
 public:
     std::deque<std::optional<std::string>> answers;

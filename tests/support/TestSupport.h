@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "shell/Clock.h"
 #include "shell/CommandBus.h"
 #include "shell/MessageSink.h"
+#include "shell/ProcessRunner.h"
 #include "shell/ReportLog.h"
 
 namespace kelvarn::test {
@@ -89,6 +91,30 @@ public:
     void ShowReportText(const std::string& title, const std::vector<std::string>& lines) override {
         titles.push_back(title);
         texts.push_back(lines);
+    }
+};
+
+// Records each process request; starts nothing. `start` false answers as a missing program does;
+// `onRun` runs in the request's place (to let a test act as the program).
+class FakeRunner final : public IProcessRunner {
+public:
+    std::vector<ProcessRequest> runs;
+    std::vector<std::string> opened;
+    std::vector<std::string> output;
+    bool start = true;
+    std::function<void(const ProcessRequest&)> onRun;
+    ProcessResult Run(const ProcessRequest& request) override {
+        runs.push_back(request);
+        if (onRun) onRun(request);
+        ProcessResult r;
+        r.started = start;
+        r.notFound = !start;
+        if (start && request.captureOutput) r.outputLines = output;
+        return r;
+    }
+    bool OpenWithDefault(const std::string& path) override {
+        opened.push_back(path);
+        return true;
     }
 };
 

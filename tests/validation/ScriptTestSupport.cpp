@@ -1,5 +1,7 @@
 #include "ScriptTestSupport.h"
 
+#include <filesystem>
+
 #include "shell/PathText.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
@@ -144,12 +146,8 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host) {
         for (int i = 1; i < c.fieldCount; ++i) line += "|" + c.p[static_cast<std::size_t>(i)];
         host.Note(line);
     };
-    for (int command : {65, 66, 68, 69}) commands.Register(command, [record](ScriptCall& c) {
-        record(c);
-        return std::string();
-    });
     // Real handlers, recorded so that logs show what they received.
-    for (int command : {16, 19, 72, 75, 76}) {
+    for (int command : {15, 16, 19, 21, 65, 66, 68, 69, 72, 75, 76}) {
         const TScriptHandler* real = commands.Find(command);
         if (!real) continue;
         commands.Register(command, [record, handler = *real](ScriptCall& c) {
@@ -157,22 +155,17 @@ void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host) {
             return handler(c);
         });
     }
-    commands.Register(15, [record](ScriptCall& c) {  // -info
-        record(c);
-        return c.p[1];
-    });
-    commands.Register(21, [record](ScriptCall& c) {  // -messagebox: main window only, no report
-        record(c);
-        return std::string("never reported");
-    });
 }
 
 ScriptBed::ScriptBed(bool standIns) {
     state.ProgramFolder = dir.Path() + "/program/";
+    std::filesystem::create_directories(dir.Path() + "/program");
+    state.OpenSettings(dir.Path() + "/program/kelvarn.ini");
     state.Messages = &messages;
     state.CommandTarget = &bus;
     state.Viewer = &viewer;
     state.Clock = &clock;
+    state.Runner = &runner;
     host.tempRoot = dir.Path();
     main = std::make_unique<TOutlineDocument>(state);
     editor = std::make_unique<TOutlineDocument>(state, std::string(kEditorUndoPrefix));

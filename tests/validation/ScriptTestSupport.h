@@ -70,6 +70,11 @@ public:
     TReviewResult ReviewAsset(const std::string& caption, const std::string& alert, TOutlineDocument& outline,
                               bool last, bool& preview) override;
     void RefreshFiles() override { Note("refresh"); }
+    void ShowMessage(const std::string& text) override { Note("message " + text); }
+    void RepaintTree() override { Note("repaint"); }
+    void BusyCursor(bool on) override { Note(on ? "busy on" : "busy off"); }
+    IEditorDialogs* EditorDialogs() override { return dialogs; }
+    IEditorDialogs* dialogs = nullptr;  // where a tool's output is shown; none by default
 
     void Note(std::string line);
     std::string Log() const;  // the log, one call a line
@@ -80,9 +85,9 @@ private:
 };
 
 // Handlers standing in for the command families still to come: each records what it receives as
-// "name|p1|p2|..." in the host's log ("*" after the name for literal fields), and -info reports its
-// text as its handler will. -delete, -update, -pointrotation, -store and -restore run their real
-// handlers, recorded the same way.
+// "name|p1|p2|..." in the host's log ("*" after the name for literal fields). -delete, -update,
+// -pointrotation, -store, -restore, -info, -messagebox, -iniadd, -inidelete, -installtool and
+// -write run their real handlers, recorded the same way.
 void RegisterStandIns(TScriptCommands& commands, FakeScriptHost& host);
 
 // The alert lines of the host's log, in order.
@@ -97,6 +102,7 @@ struct ScriptBed {
     RecordingCommandBus bus;
     RecordingViewer viewer;
     FakeClock clock;
+    FakeRunner runner;
     FakeScriptHost host;
     std::unique_ptr<TOutlineDocument> main;
     std::unique_ptr<TOutlineDocument> editor;

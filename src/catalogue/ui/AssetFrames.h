@@ -61,6 +61,8 @@ public:
 
     // The editor window, which gives the one-line input and the text page.
     void SetDialogs(IEditorDialogs& dialogs);
+    // Whichever of them is in place when used (the script engine's tools show their output there).
+    IEditorDialogs& Dialogs() { return *forwarder_; }
 
     TAssetCatalogue& Catalogue() { return catalogue_; }
     // The simulator's utility: the asset list queues its jobs there, and job 1 scans into the list.

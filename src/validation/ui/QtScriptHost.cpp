@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QProgressBar>
+#include <QWidget>
 
 #include "catalogue/KuidMap.h"
 #include "shell/CommandBus.h"
@@ -17,6 +18,20 @@
 namespace kelvarn {
 
 TQtScriptHost::TQtScriptHost(TProgramState& state, TSelectOptionDialog& dialog) : state_(state), dialog_(dialog) {}
+
+void TQtScriptHost::ShowMessage(const std::string& text) { state_.Messages->ShowMessage(text); }
+
+void TQtScriptHost::RepaintTree() {
+    if (Tree) Tree->repaint();
+}
+
+void TQtScriptHost::BusyCursor(bool on) {
+    if (on) {
+        if (busy_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busy_ > 0 && --busy_ == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
 
 void TQtScriptHost::BeginRun() {
     if (runs_++ == 0) beeped_ = false;

@@ -41,6 +41,7 @@ public:
     // A batch begins and ends: the editor window hides its normal controls meanwhile.
     std::function<void(bool on)> BatchModeHook;
     QWidget* Parent = nullptr;           // the owner of the file dialogs
+    IEditorDialogs* Dialogs = nullptr;   // the text page a tool's output goes to
 
     // A run mode begins and ends: the run's messages beep once between the two.
     void BeginRun();
@@ -72,11 +73,16 @@ public:
     void BatchMode(bool on) override {
         if (BatchModeHook) BatchModeHook(on);
     }
+    void ShowMessage(const std::string& text) override;
+    void RepaintTree() override;
+    void BusyCursor(bool on) override;
+    IEditorDialogs* EditorDialogs() override { return Dialogs; }
 
 private:
     TProgramState& state_;
     TSelectOptionDialog& dialog_;
     int frozen_ = 0;
+    int busy_ = 0;
     int runs_ = 0;          // run modes begun and not ended
     bool beeped_ = false;   // the current run has beeped
     QElapsedTimer sinceEvents_;  // since the windows last handled their events

@@ -16,6 +16,7 @@
 #include "validation/ScriptUnit.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptReview.h"
+#include "validation/ui/ScriptRows.h"
 #include "validation/ui/SelectOptionDialog.h"
 
 namespace kelvarn {
@@ -128,6 +129,7 @@ void TScriptEngine::Wire(TMain& main, TViewer* viewer) {
         if (!unit.Running()) Run([&] { unit.RunAutorunScripts(); });
     });
     main.AbortScripts = [&unit] { unit.Stop(); };
+    RegisterScriptFileRows(d, state_, *this);
     auto editorBusy = main.EditorBusy;
     main.EditorBusy = [editorBusy, &unit] { return unit.ScriptMode() || (editorBusy && editorBusy()); };
 }

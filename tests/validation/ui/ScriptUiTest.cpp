@@ -16,6 +16,7 @@
 
 #include "catalogue/OutlineDocument.h"
 #include "shell/ProgramState.h"
+#include "shell/Strings.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/MainWindow.h"
 #include "support/QtTestSupport.h"
@@ -209,6 +210,35 @@ TEST_F(ScriptEngineWiring, EscapeEndsAnEndlessNestedLoop) {
     EXPECT_LT(passes, 2000000);
     EXPECT_FALSE(engine->Unit().Running());
     EXPECT_FALSE(engine->Unit().StopRequested());
+}
+
+TEST_F(ScriptEngineWiring, FileAndToolRowsTakeAnUndoPointAndLogTheirMessage) {
+    TOutlineDocument config(state);
+    engine->Host().MainOutlineHook = [&] { return &config; };
+    const std::string asset = dir / "asset";
+    test::WriteBytes(asset + "/config.txt", "kind \"scenery\"\r\nbogus \"x\"\r\n");
+    test::WriteBytes(asset + "/broken.wav", "RIFF");
+    state.SetAssetPath(asset);
+    ASSERT_EQ(config.LoadConfig(asset), "");
+    struct Row {
+        int number;
+        std::string said;
+        bool undo;
+    };
+    const std::vector<Row> rows = {
+        {1206, "File not found: " + dir / "bin/tags.xml", true},  // no tag definitions: nothing deleted
+        {1223, "broken.wav", false},
+        {1320, "Tool not found: Meshwright", true},
+        {1321, "Tool not found: Texwright", true},
+    };
+    for (const Row& row : rows) {
+        config.ClearUndo();
+        outline->Alert()->ShowAlert("");
+        main->Dispatcher().ExecuteMenuCommand(row.number, "menu");
+        EXPECT_TRUE(ContainsStr(Alert(), row.said)) << row.number << ": " << Alert();
+        EXPECT_EQ(config.CanUndo(), row.undo) << row.number;
+    }
+    EXPECT_NE(config.FindNodeByPath("config.txt\\bogus"), nullptr);
 }
 
 TEST_F(ScriptEngineWiring, NoRunStartsInsideARunAndARunBeepsOnce) {
