@@ -4,6 +4,7 @@
 
 #include "CorpusSupport.h"
 #include "support/TestSupport.h"
+#include "media/AlphaTools.h"
 #include "media/TextureDescriptor.h"
 #include "shell/Files.h"
 
@@ -125,6 +126,8 @@ TEST(TextureDescriptorCorpus, RealDescriptorsReadBackAsTheSameFieldsAfterAWrite)
     EXPECT_TRUE(sawCrLf && sawLf);
     const std::string icons = test::CorpusFolder() + "/schedule-commands/DisableRepeatCommand";
     EXPECT_TRUE(IsInAlphaTexture(icons, icons + "/icon.tga"));
+    EXPECT_EQ(NonUniformRefusal(icons, icons + "/icon.tga", false),
+              "File is referenced in an alpha texture: " + icons + "/icon.tga");
     const std::string jos = test::CorpusFolder() + "/jos-scanner";
     EXPECT_FALSE(IsInAlphaTexture(jos, jos + "/dm.jpg"));
 }
