@@ -10,11 +10,13 @@
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/AssetList.h"
 #include "catalogue/ui/Editor.h"
+#include "catalogue/ui/EditorTagHost.h"
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/FindForm.h"
 #include "catalogue/ui/OutlineRows.h"
 #include "catalogue/ui/OutlineView.h"
 #include "catalogue/ui/Tzu.h"
+#include "catalogue/ui/TagEditRows.h"
 #include "catalogue/ui/XMLView.h"
 #include "media/AudioPlayer.h"
 #include "media/ui/AudioForm.h"
@@ -154,6 +156,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     editor_ = CreateEditor(state, main);
     assets_->SetDialogs(*editor_);
     colourBox_ = std::make_unique<TColourBox>(state, &main);
+    editor_->ColourBox = colourBox_.get();
     auto* reportText = new TTextView(state);
     ApplyAlertScheme(*reportText->Alert(), state.Settings());
     viewer_ = std::make_unique<TViewer>(state, reportText, &main);
@@ -176,6 +179,9 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     });
     RegisterRepairTexturesRow(main.Dispatcher(), state, *outline_);
     RegisterAssetPageRows(main.Dispatcher(), outlineView, *editor_);
+    // Tag edits of the main outline go through the editor window.
+    tagHost_ = std::make_unique<TEditorTagHost>(state, *editor_, *outline_);
+    RegisterTagEditRows(main, outlineView, *editor_, *tagHost_, outlineWiring_->Walnut());
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);

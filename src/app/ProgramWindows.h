@@ -18,6 +18,7 @@ class TAudioPlayer;
 class TColourBox;
 class TEditor;
 class TEditorReview;
+class TEditorTagHost;
 class TFindForm;
 class TMain;
 class TOutlineWiring;
@@ -70,6 +71,7 @@ private:
     std::unique_ptr<TTrainzBuildState> builds_;
     std::unique_ptr<TScriptEngine> scripts_;
     std::unique_ptr<TEditorReview> review_;
+    std::unique_ptr<TEditorTagHost> tagHost_;
     TOutlineView* outlineView_ = nullptr;
     TAudioForm* audioForm_ = nullptr;
 };

@@ -1,8 +1,10 @@
 // The editor window as src/app/ wires it: the asset list's rename asks in it, and a batch over tagged
 // assets runs in its outline and is reviewed on its Accept/Reject page.
 #include <QAction>
+#include <QTest>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
@@ -13,7 +15,10 @@
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/Editor.h"
+#include "catalogue/ui/OutlineItemModel.h"
 #include "catalogue/ui/OutlineView.h"
+#include "media/GridModel.h"
+#include "media/ui/GridView.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/XEdit.h"
@@ -113,6 +118,79 @@ TEST(EditorWiring, ABatchIsReviewedInTheEditor) {
     EXPECT_NE(test::ReadBytes(b + "/config.txt").find("batched"), std::string::npos) << "accepted: saved";
     EXPECT_EQ(test::ReadBytes(c + "/config.txt"), before) << "rejected: left as it was";
     EXPECT_FALSE(bed.windows->Scripts().Unit().ScriptMode());
+}
+
+// A config with a string-list inside a queue, loaded into the main outline.
+struct QueueBed : test::ProgramTestBed {
+    TOutlineView* outline = nullptr;
+    QueueBed() {
+        test::WriteBytes(AssetRoot() + "/yard/config.txt",
+                         "kind \"scenery\"\r\nkuid <kuid:1:1>\r\nusername \"Yard\"\r\nqueues\r\n{\r\n"
+                         "  coal\r\n  {\r\n    conflicts-with-queues\r\n    {\r\n      0 \"a\"\r\n      1 \"b\"\r\n"
+                         "    }\r\n  }\r\n}\r\n");
+        Start();
+        windows->Assets().Catalogue().SelectAsset(0);
+        QApplication::processEvents();
+        outline = &windows->Outline();
+        outline->ExpandNode(outline->Document().Root());
+        QApplication::processEvents();
+    }
+    TOutlineNode* Node(const std::string& path) { return outline->Document().FindNodeByPath(path); }
+    QPoint Label(const std::string& path) {
+        const QRect r = outline->Tree()->visualRect(outline->Model()->IndexOf(Node(path)));
+        return QPoint(r.left() + 40, r.center().y());
+    }
+};
+
+TEST(EditorWiring, DoubleClickOnAStringListEditsItsRowsWithUndo) {
+    QueueBed bed;
+    const std::string list = "config.txt\\queues\\coal\\conflicts-with-queues";
+    ASSERT_NE(bed.Node(list), nullptr);
+    TEditor& editor = bed.windows->Editor();
+    std::string shown;
+    EachTimeShown(editor, 1, [&](int) {
+        for (int s = 0; s < kEditorSections; ++s)
+            if (editor.ShownPage(s) >= 0) shown += char('A' + s) + std::to_string(editor.ShownPage(s)) + " ";
+        GridModel& grid = static_cast<TGridView&>(editor.TableView()).Grid();
+        EXPECT_EQ(grid.Cell(GridModel::kFixedCols, 0), "Tag");
+        EXPECT_EQ(grid.Cell(GridModel::kFixedCols + 1, 0), "Queue");
+        grid.SetCell(GridModel::kFixedCols + 1, 2, "c");
+        editor.bOK->click();
+    });
+    QTest::mouseDClick(bed.outline->Tree()->viewport(), Qt::LeftButton, {}, bed.Label(list));
+    QApplication::processEvents();
+    EXPECT_EQ(shown, "A0 E5 ");
+    EXPECT_EQ(bed.outline->Document().GetValueByPath(list + "\\1"), "c");
+    EXPECT_EQ(bed.outline->Document().GetValueByPath(list + "\\0"), "a");
+    bed.outline->Select(bed.Node(list));
+    QTest::keyClick(bed.outline->Tree(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(bed.outline->Document().GetValueByPath(list + "\\1"), "b") << "Ctrl+Z restores the rows";
+}
+
+TEST(EditorWiring, InsertOffersAbsentTagsAndSelectsTheNewOne) {
+    QueueBed bed;
+    TEditor& editor = bed.windows->Editor();
+    std::vector<std::string> offered;
+    std::string caption;
+    EachTimeShown(editor, 1, [&](int) {
+        caption = editor.windowTitle().toStdString();
+        for (int i = 0; i < editor.IDCombo->count(); ++i) offered.push_back(editor.IDCombo->itemText(i).toStdString());
+        editor.IDCombo->setCurrentIndex(editor.IDCombo->findText("size"));
+        emit editor.IDCombo->activated(editor.IDCombo->currentIndex());
+        editor.NumberValue->setValue(12);
+        editor.bOK->click();
+    });
+    bed.outline->Select(bed.Node("config.txt\\queues\\coal"));
+    QTest::keyClick(bed.outline->Tree(), Qt::Key_Insert, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(caption, "Add Tag to Container");
+    EXPECT_NE(std::find(offered.begin(), offered.end(), "size"), offered.end());
+    EXPECT_EQ(std::find(offered.begin(), offered.end(), "conflicts-with-queues"), offered.end()) << "present: not offered";
+    const TOutlineNode* added = bed.Node("config.txt\\queues\\coal\\size");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Text(), "size 12");
+    EXPECT_EQ(bed.outline->Selected(), added);
+
 }
 
 }  // namespace

@@ -45,7 +45,6 @@ struct TOpenRow {
     std::string_view file = {};  // for callback 220: the ending of the file shown
 };
 constexpr std::string_view kChecks = "File, texture and image checks with their repairs";
-constexpr std::string_view kTagEditing = "Tag editing: editor window, value editors, pickers and tag insertion";
 constexpr std::string_view kNewAssets = "New and cloned assets, the simulator's utility, mesh and dependency helpers, help links";
 constexpr std::string_view kScriptCommands = "Script commands: settings, tools, output, files and media, table builders and config repairs";
 constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, texture descriptors, LOD files, image dialogs, thumbnails";
@@ -86,7 +85,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1308, kScriptCommands},
     {kUndefinedCommand, 1320, kScriptCommands},
     {kUndefinedCommand, 1321, kScriptCommands},
-    {kUndefinedCommand, 1323, kTagEditing},
     {kUndefinedCommand, 1401, kMenusSettings},
     {kUndefinedCommand, 1402, kMenusSettings},
     {kUndefinedCommand, 1403, kMenusSettings},
@@ -94,7 +92,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1503, kMenusSettings},
     {kUndefinedCommand, 1505, kMenusSettings},
     {kUndefinedCommand, 1701, kMenusSettings},
-    {kUndefinedCommand, 1703, kNewAssets},
     {kUndefinedCommand, 1709, kMenusSettings},
     {kUndefinedCommand, 1716, kMenusSettings},
     {kUndefinedCommand, 1717, kScriptCommands},

@@ -163,8 +163,8 @@ public:
     // The list the "+" source reads (callback 228 fills it) and the one "." reads (the caller's).
     std::vector<std::string> ConfigList;
     std::vector<std::string> PreparedList;
-    // The definition of a config path (the chooser looks up each offered tag).
-    std::function<TTagSpec(const std::string& path)> SpecOf;
+    // The record of a name the chooser offers: its definition, path and default value.
+    std::function<TTagSpec(const std::string& name)> ChooserRecordOf;
     // The definition line of a user tag among the main config's extensions (LookupTagDefinition).
     std::function<std::string(const std::string& tag)> TagDefinition;
     // The colour selector (made after the editor).

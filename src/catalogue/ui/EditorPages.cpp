@@ -393,10 +393,13 @@ void TEditor::IDComboChange() {
     const std::string base = EditPath;  // the chooser's path (the container, ending in "\")
     const std::string caption = Ss(ComboCaption_->text());
     const std::string title = Ss(windowTitle());
-    Record = SpecOf ? SpecOf(base + name) : DefaultTagSpec();
-    Record.Path = base + name;
-    Record.Name = name;
-    Record.Value = Record.Default;
+    if (ChooserRecordOf) {
+        Record = ChooserRecordOf(name);
+    } else {
+        Record = DefaultTagSpec();
+        Record.Path = base + name;
+        Record.Name = name;
+    }
     plan_ = ChoosePage(Record, Language(state_));
     const int type = TagTypeOf(Record);
     // A list type starts from its captions row (callback 232 renders it into the CSV list).
@@ -408,7 +411,7 @@ void TEditor::IDComboChange() {
         plan_.page = TEditorPage::String;
         plan_.message.clear();
     }
-    OpenPlan(-1, name, IsListType(type) ? std::string() : Record.Default);
+    OpenPlan(-1, name, Record.Value);
     {
         const QSignalBlocker block(IDCombo);
         IDCombo->clear();

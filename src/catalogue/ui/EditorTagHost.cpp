@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/Editor.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
@@ -34,6 +35,25 @@ std::optional<std::string> TEditorTagHost::EditColour(const std::string& format,
     else box->PrepareRgbColour(caption, value);
     if (box->exec() != QDialog::Accepted) return std::nullopt;
     return box->GetColourString(kind);
+}
+
+bool TEditorTagHost::ChooseTag(const std::string& caption, const TOutlineNode* container,
+                               const std::vector<std::string>& names, TTagSpec& record,
+                               std::vector<std::string>& csvList) {
+    if (names.empty()) return false;
+    editor_.ChooserRecordOf = [this, container](const std::string& name) {
+        std::vector<std::string> captions;  // callback 232 renders them when the page opens
+        return ChooserRecord(document_, container, name, captions);
+    };
+    editor_.MultiTagEditor(document_.NodePath(container), names.front(), names, caption);
+    // A container chosen here shows the message page; OK still adds it.
+    const bool ok = editor_.ShowModal() == erOK;
+    if (ok) editor_.StoreRecord();
+    editor_.ChooserRecordOf = nullptr;
+    if (!ok) return false;
+    record = editor_.Record;
+    if (&csvList != &state_.CsvList) csvList = state_.CsvList;
+    return true;
 }
 
 }  // namespace kelvarn

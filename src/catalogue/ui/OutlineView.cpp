@@ -226,7 +226,10 @@ TOutlineView::TOutlineView(TProgramState& state, TOutlineDocument& document, QWi
 
     clickTimer_.setSingleShot(true);
     clickTimer_.setInterval(QApplication::doubleClickInterval());
-    connect(&clickTimer_, &QTimer::timeout, this, [this] { RunHook(ValuePicker); });
+    connect(&clickTimer_, &QTimer::timeout, this, [this] {
+        pickedByKey_ = false;
+        RunHook(ValuePicker);
+    });
     tetTimer_.setSingleShot(true);
     tetTimer_.setInterval(200);
     connect(&tetTimer_, &QTimer::timeout, this, [this] { state_.SendCommand(ccConfigEdited, ""); });
@@ -285,6 +288,14 @@ void TOutlineView::BuildHeader() {
         button->setFixedSize(22, 20);
         HeaderLayout()->insertWidget(at++, button);
     }
+    // The definition of the selected tag: a button kept out of sight.
+    auto* spec = new QToolButton(this);
+    spec->setObjectName("SpeedButton2");
+    spec->setText("TS");
+    spec->setToolTip("Tag Spec (current tag)");
+    spec->setVisible(false);
+    connect(spec, &QToolButton::clicked, this, [this] { RunHook(ShowTagSpec); });
+    HeaderLayout()->insertWidget(at, spec);
 }
 
 void TOutlineView::BuildContextMenu() {
@@ -709,6 +720,7 @@ bool TOutlineView::TreeKey(QKeyEvent* key) {
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            pickedByKey_ = !ctrl;
             RunHook(ctrl ? EditTag : ValuePicker);
             return true;
         case Qt::Key_F2:

@@ -152,6 +152,10 @@ public:
     std::function<void(TOutlineNode* node, bool asChild)> InsertTag;  // 2308, 2311, Insert, Ctrl+Insert
     std::function<void(TOutlineNode* node)> EditTag;                  // 2312, Ctrl+Enter, double click
     std::function<void(TOutlineNode* node)> ValuePicker;              // Enter, a single click
+    // Whether the value picker runs for Enter (the value unquoted) or for a click (as written).
+    bool PickedByKey() const { return pickedByKey_; }
+    // The hidden header button "TS": the selected tag's definition as text.
+    std::function<void(TOutlineNode* node)> ShowTagSpec;
     std::function<void(TOutlineNode* node)> HelpLink;                 // 2327, Shift with the slash key
     std::function<void(TOutlineNode* node)> OpenLink;                 // 2328
     std::function<void(TOutlineNode* node)> OpenKuid;                 // 2329
@@ -198,6 +202,7 @@ private:
     QTimer tetTimer_;
     bool busy_ = false;
     bool readOnly_ = false;
+    bool pickedByKey_ = false;
     bool cancel_ = false;
     // What a reset restores: the expanded containers and the selection, by config path.
     std::set<std::string> expanded_;

@@ -9,7 +9,9 @@ class TEditor;
 class TEditorTagHost;
 class TMain;
 class TOutlineView;
+class TWalnut;
 
-void RegisterTagEditRows(TMain& main, TOutlineView& outline, TEditor& editor, TEditorTagHost& host);
+// `outline` is the main window's outline, `walnut` its tag definitions.
+void RegisterTagEditRows(TMain& main, TOutlineView& outline, TEditor& editor, TEditorTagHost& host, TWalnut& walnut);
 
 }  // namespace kelvarn

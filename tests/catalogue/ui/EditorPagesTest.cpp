@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "EditorTestBed.h"
+#include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/EditorTagHost.h"
 #include "media/GridModel.h"
 #include "shell/MemIni.h"
@@ -317,10 +318,12 @@ TEST(EditorPages, ListPageRoundTripsThroughTheRealGrid) {
 TEST(EditorPages, ChooserOffersTheNamesAndOpensTheValuePageInPlace) {
     PageBed bed;
     TEditor& e = *bed.editor;
-    e.SpecOf = [](const std::string& path) {
+    e.ChooserRecordOf = [](const std::string& name) {
         TTagSpec spec;
-        spec.Format = path.find("count") != std::string::npos ? "int" : "string";
-        spec.Default = path.find("count") != std::string::npos ? "4" : "text";
+        spec.Format = name == "count" ? "int" : "string";
+        spec.Value = spec.Default = name == "count" ? "4" : "text";
+        spec.Name = name;
+        spec.Path = "config.txt\\" + name;
         return spec;
     };
     e.MultiTagEditor("config.txt\\", "count", {"name", "count"}, "Insert Tag");
@@ -347,7 +350,8 @@ TEST(EditorPages, ChooserOffersTheNamesAndOpensTheValuePageInPlace) {
 
 TEST(EditorPages, HostReturnsTheRecordOnOkAndNothingOnCancel) {
     EditorBed bed;
-    TEditorTagHost host(bed.state, *bed.editor);
+    TOutlineDocument document(bed.state);
+    TEditorTagHost host(bed.state, *bed.editor, document);
     TTagSpec record = Spec("string");
     record.Value = "old";
     std::vector<std::string> csv;

@@ -93,10 +93,9 @@ TEST(EditorScreenshot, EveryPageType) {
     open(Spec("kuid-list", "kuid-table"), "", "table");
     open(Spec("user-tag", "my-note-123"), "a note", "user-tag");
 
-    e.SpecOf = [](const std::string& path) {
-        TTagSpec spec;
-        spec.Format = "string";
-        spec.Default = path.substr(path.rfind('\\') + 1);
+    e.ChooserRecordOf = [](const std::string& name) {
+        TTagSpec spec = Spec("string", name);
+        spec.Value = name == "author" ? "A. Builder" : "";
         return spec;
     };
     e.MultiTagEditor("config.txt\\", "author", {"author", "contact-email", "license"}, "Insert Tag");
