@@ -94,7 +94,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1503, kMenusSettings},
     {kUndefinedCommand, 1505, kMenusSettings},
     {kUndefinedCommand, 1701, kMenusSettings},
-    {kUndefinedCommand, 1703, kNewAssets},
     {kUndefinedCommand, 1706, kChecks},
     {kUndefinedCommand, 1709, kMenusSettings},
     {kUndefinedCommand, 1716, kMenusSettings},
