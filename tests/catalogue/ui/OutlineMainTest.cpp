@@ -117,9 +117,13 @@ TEST(OutlineInMainWindow, EveryOutlineNumberIsKnownAndNoOther) {
     bed.messages.messages.clear();
     // The rows of later parts reach the frame's hooks, which do nothing until set.
     for (int number : {2301, 2302, 2307, 2308, 2309, 2310, 2311, 2312, 2313, 2316, 2317, 2318, 2319, 2325, 2326,
-                       2327, 2328, 2329, 2330, 2350, 2351, 2356, 2361})
+                       2327, 2329, 2330, 2350, 2351, 2356, 2361})
         bed.main->Dispatcher().ExecuteMenuCommand(number, "OutlineView");
     EXPECT_TRUE(bed.messages.messages.empty()) << bed.messages.messages.front();
+    // Open in Browser on the root: its empty value is no address.
+    bed.main->Dispatcher().ExecuteMenuCommand(2328, "OutlineView");
+    EXPECT_EQ(bed.messages.messages, std::vector<std::string>{"Link empty or invalid: "});
+    bed.messages.messages.clear();
     for (int number : {2320, 2324, 2331, 2357, 2362}) bed.main->Dispatcher().ExecuteMenuCommand(number, "OutlineView");
     EXPECT_EQ(bed.messages.messages,
               (std::vector<std::string>{"Undefined Command Token: 2320", "Undefined Command Token: 2324",
