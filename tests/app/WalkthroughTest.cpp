@@ -78,7 +78,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1217, kScriptCommands},
     {kUndefinedCommand, 1219, kScriptCommands},
     {kUndefinedCommand, 1221, kScriptCommands},
-    {kUndefinedCommand, 1222, kChecks},
     {kUndefinedCommand, 1223, kScriptCommands},
     {kUndefinedCommand, 1224, kScriptCommands},
     {kUndefinedCommand, 1307, kScriptCommands},
