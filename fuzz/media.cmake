@@ -14,7 +14,7 @@ foreach(name texture_descriptor lod_file)
   endif()
 endforeach()
 # The header-only picture size the file and texture checks use.
-kelvarn_fuzz_target(image_size SOURCES image_size.cpp DEPS kelvarn_media)
+kelvarn_fuzz_target(image_size SOURCES image_size.cpp DEPS kelvarn_validation)
 if(TEST fuzz_replay_image_size)
   set_tests_properties(fuzz_replay_image_size PROPERTIES LABELS "fuzz;checks")
 endif()
