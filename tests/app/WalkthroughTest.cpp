@@ -45,7 +45,6 @@ struct TOpenRow {
     std::string_view file = {};  // for callback 220: the ending of the file shown
 };
 constexpr std::string_view kChecks = "File, texture and image checks with their repairs";
-constexpr std::string_view kNewAssets = "New and cloned assets, the simulator's utility, mesh and dependency helpers, help links";
 constexpr std::string_view kScriptCommands = "Script commands: settings, tools, output, files and media, table builders and config repairs";
 constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, texture descriptors, LOD files, image dialogs, thumbnails";
 constexpr std::string_view kMenusSettings = "Menu state rules, user menus, settings dialog, text report library, and the rest of the dispatcher";
@@ -61,9 +60,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1020, kImages},
     {kUndefinedCommand, 1021, kImages},
     {kUndefinedCommand, 1103, kScriptCommands},
-    {kUndefinedCommand, 1112, kNewAssets},
-    {kUndefinedCommand, 1113, kNewAssets},
-    {kUndefinedCommand, 1114, kNewAssets},
     {kUndefinedCommand, 1205, kScriptCommands},
     {kUndefinedCommand, 1208, kScriptCommands},
     {kUndefinedCommand, 1209, kScriptCommands},
@@ -93,10 +89,12 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 2651, kMenusSettings},
 };
 
-// Actions meant to change files in the asset folders (by object name, or the walk's own label). None
-// so far: the items that write ask first for a file, a folder or a printer, which the walk cancels,
-// or have nothing to copy. A row that lands writing without asking is added here.
-const std::set<std::string> kWriters = {};
+// Actions meant to change files in the asset folders (by object name, or the walk's own label). Most
+// items that write ask first for a file, a folder or a printer, which the walk cancels, or have
+// nothing to copy. Repair Textures mends images in place and deletes the unreferenced ones the user
+// agrees to (after a backup); clearing the list first offers to save the shown config, which the walk
+// of Yes answers accepts.
+const std::set<std::string> kWriters = {"mRepairTextures", "AssetList.bClearAll"};
 
 std::string Describe(QWidget* window) {
     std::string text = window->windowTitle().toStdString();
