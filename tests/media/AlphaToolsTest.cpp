@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "media/ImageBuilders.h"
+
 #include "support/TestSupport.h"
 #include "media/AlphaTools.h"
 
 namespace kelvarn {
 namespace {
 
-Image32 Filled(int w, int h, std::uint32_t argb) {
-    Image32 image;
-    image.Resize(w, h, argb);
-    return image;
-}
+using test::Filled;
 
 std::vector<int> Alphas(const Image32& image) {
     std::vector<int> out;

@@ -15,6 +15,13 @@ std::string Bytes(std::initializer_list<int> values);
 void AppendU16(std::string& s, std::uint32_t v);
 void AppendU32(std::string& s, std::uint32_t v);
 
+// A picture of one colour.
+inline Image32 Filled(int w, int h, std::uint32_t argb) {
+    Image32 image;
+    image.Resize(w, h, argb);
+    return image;
+}
+
 // A picture with smooth gradients and some detail, the same for the same arguments.
 Image32 TestPicture(int width, int height, int seed = 1);
 // Library layout (bottom-up) with a recognisable value per pixel: R = x, G = y, B = seed, A = x + y.

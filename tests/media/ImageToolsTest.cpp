@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "media/ImageBuilders.h"
+
 #include <cmath>
 
 #include "MagickResize.h"
@@ -15,11 +17,7 @@
 namespace kelvarn {
 namespace {
 
-Image32 Filled(int w, int h, std::uint32_t argb) {
-    Image32 image;
-    image.Resize(w, h, argb);
-    return image;
-}
+using test::Filled;
 
 // A smooth opaque picture with detail in every channel.
 Image32 Landscape(int w, int h) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "media/ImageBuilders.h"
+
 #include "CorpusSupport.h"
 #include "support/TestSupport.h"
 #include "media/ImageViewRules.h"
@@ -10,11 +12,7 @@
 namespace kelvarn {
 namespace {
 
-Image32 Filled(int w, int h, std::uint32_t argb) {
-    Image32 image;
-    image.Resize(w, h, argb);
-    return image;
-}
+using test::Filled;
 
 TEST(ViewerZoom, ZoomRuleAndFittingThePanel) {
     EXPECT_EQ(ZoomScale(16, false), 2.0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "media/ImageBuilders.h"
+
 #include "media/ImageDialogRules.h"
 #include "media/ThumbnailCore.h"
 #include "shell/Text.h"
@@ -8,11 +10,7 @@
 namespace kelvarn {
 namespace {
 
-Image32 Filled(int w, int h, std::uint32_t argb) {
-    Image32 image;
-    image.Resize(w, h, argb);
-    return image;
-}
+using test::Filled;
 
 TEST(ThumbnailCrop, FourByThreeInsideTheBorder) {
     struct Case {
