@@ -40,7 +40,6 @@
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/FileCheckRows.h"
-#include "validation/ui/CheckRows.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptEngine.h"
 

@@ -4,7 +4,7 @@
 #include "shell/Dispatcher.h"
 #include "shell/ReportLog.h"
 #include "shell/Text.h"
-#include "validation/ui/CheckRows.h"
+#include "validation/ui/FileCheckRows.h"
 
 namespace kelvarn {
 namespace {
