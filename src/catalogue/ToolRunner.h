@@ -1,7 +1,5 @@
-// Tool lines and the tool runner: the one place where a tool line from the settings becomes
-// an action. A tool line is caption ¦ start-in folder ¦ command line ¦ show-window value ¦ output
-// mode ¦ before-action ¦ after-action ¦; "¶" stands for a blank before splitting and "·" for a blank
-// inside the command line (the ini file would trim a real one).
+// The tool runner: the one place where a tool line from the settings (shell/ToolSpec.h) becomes
+// an action.
 #pragma once
 
 #include <functional>
@@ -9,24 +7,17 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/ToolSpec.h"
+
 namespace kelvarn {
 
 class IEditorDialogs;
 class TProgramState;
 
+// The numbers of fields 4 to 7, checked together before anything runs.
 // Output modes: 0 none, 1 capture and show, 2 capture to "%log%\Kelvarn.log", 3 into the report log.
 // Before-actions: 0 none, 1 save the shown file, 2 back up the current file, 3 back up the asset
 // folder. After-actions: 0 none, 1 show the screenshot file, 2 and 3 nothing.
-struct TToolSpec {
-    std::vector<std::string> fields;  // at most 25, split at "¦" by characters
-    std::string Field(int number) const;  // 1-based; empty when missing
-    std::string Caption() const { return Field(1); }
-    std::string Folder() const { return Field(2); }
-    std::string CommandLine() const { return Field(3); }
-};
-TToolSpec ParseToolSpec(std::string_view spec);
-
-// The numbers of fields 4 to 7, checked together before anything runs.
 struct TToolNumbers {
     int showWindow = 1;
     int outputMode = 0;
