@@ -37,6 +37,7 @@
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/Printing.h"
 #include "shell/ui/TrainzBuildMenu.h"
+#include "shell/ui/UserMenus.h"
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
 #include "validation/ui/FileCheckRows.h"
@@ -204,6 +205,18 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     scripts_->SelectedEmbeddedScript = [&outlineView] {
         const TOutlineNode* node = outlineView.Selected();
         return node ? node->Name() : std::string();
+    };
+
+    // User items and links run through the file list's tool runner; the Scripts menu lists the
+    // scripts embedded in the shown config.
+    TUserMenus& userMenus = ConnectUserMenus(main, state);
+    userMenus.RunTool = [&assets = *assets_](const std::string& caption, const std::string& toolLine) {
+        assets.FileView()->RunTool(caption, toolLine);
+    };
+    userMenus.EmbeddedScripts = [&outline] {
+        std::vector<std::string> names;
+        outline.ListChildNames(kEmbeddedScripts, names);
+        return names;
     };
 
     assets_->Wire(main);

@@ -98,7 +98,8 @@ const std::vector<TMenuRow> kRows = {
     ROW(1300, 1323, "mAttachments", "&Attachment Table", 0, "", "ToolsMainMenu"),
     // Scripts
     ROW(1600, 1601, "mOpenScript", "&Run Script File...", 0, "", "ScriptMainMenu"),
-    ROW(1600, 1602, "mRunEmbedded", "Run &Embedded Script", N, "", "ScriptMainMenu"),
+    // Holds one item per script embedded in the loaded config (1611).
+    ROW(1600, 0, "mRunEmbedded", "Run &Embedded Script", mfSubMenu, "", "ScriptMainMenu"),
     ROW(1600, 1604, "mEmbed", "Em&bed Script...", 0, "", "ScriptMainMenu"),
     ROW(1600, 1605, "mEditScript", "&Edit Script File...", 0, "", "ScriptMainMenu"),
     ROW(1600, 1606, "mTaggedScript", "Run Script on &Tagged Assets...", S, "", "ScriptMainMenu"),
@@ -142,7 +143,7 @@ struct TRange {
 
 // Numbers known without a main-menu item: the frames' tables and a few menu numbers without items.
 const std::vector<TRange> kOtherKnown = {
-    {1301, 1302, true}, {1600, 1600, false}, {1603, 1603, true}, {1702, 1702, true},
+    {1301, 1302, true}, {1600, 1600, false}, {1602, 1603, true}, {1702, 1702, true},
     // asset list
     {2101, 2102, true}, {2103, 2103, false}, {2104, 2106, true}, {2107, 2112, false}, {2115, 2118, false},
     {2150, 2157, false}, {2159, 2159, false},
