@@ -82,6 +82,10 @@ void TUserMenus::BuildUserMenus() {
     QMenu* tools = main_.TopMenu("ToolsMainMenu");
     RemoveMarked(help, kUserItem);
     RemoveMarked(tools, kUserItem);
+    // A line sets the user's items apart from the designed ones.
+    auto separate = [](QMenu* menu) { menu->addSeparator()->setProperty(kUserItem, true); };
+    if (tools && !model.tools.items.empty()) separate(tools);
+    if (help && (!model.documents.items.empty() || !model.help.items.empty())) separate(help);
     if (help && !model.documents.items.empty()) {
         QMenu* documents = help->addMenu("Documents");
         documents->setObjectName("Documents");

@@ -92,10 +92,10 @@ TEST_F(UserMenusTest, ToolsAndHelpItemsFollowTheDesignedOnesAndARebuildReplacesO
 
     std::vector<std::string> tools = designedTools;
     // A caption the menu already has is not added twice.
-    for (const char* item : {"&Notepad", "-", "Gimp"}) tools.push_back(item);
+    for (const char* item : {"-", "&Notepad", "-", "Gimp"}) tools.push_back(item);
     EXPECT_EQ(Shown(Top("ToolsMainMenu")), tools);
     std::vector<std::string> help = designedHelp;
-    for (const char* item : {"[Documents]", "Forum"}) help.push_back(item);
+    for (const char* item : {"-", "[Documents]", "Forum"}) help.push_back(item);
     EXPECT_EQ(Shown(Top("HelpMainMenu")), help);
     const QMenu* documents = Find(Top("HelpMainMenu"), "Documents")->menu();
     EXPECT_EQ(Shown(documents), (std::vector<std::string>{"Manual", "-", "FAQ"}));
@@ -114,6 +114,7 @@ TEST_F(UserMenusTest, ToolsAndHelpItemsFollowTheDesignedOnesAndARebuildReplacesO
     state.Settings().WriteString("Tools-Menu", "1", Tool("Paint", "paint"));
     Rebuild();
     tools = designedTools;
+    tools.push_back("-");
     tools.push_back("Paint");
     EXPECT_EQ(Shown(Top("ToolsMainMenu")), tools);
     EXPECT_EQ(Shown(Top("HelpMainMenu")), designedHelp);
