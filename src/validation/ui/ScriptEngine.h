@@ -3,7 +3,7 @@
 // the main window:
 //   - callback 244 runs script text;
 //   - commands 1007 (Replicate), 1601, 1604-1607 (the Scripts menu), 1610-1612 (script items: the
-//     caption, for 1612 "folder\caption"), 2316 (the outline's embedded script, named by
+//     name the Scripts menu item keeps, for 1612 "folder\name"), 2316 (the outline's embedded script, named by
 //     SelectedEmbeddedScript);
 //   - every activation runs the start-up scripts; Escape stops a run, every script it called with
 //     it; while a run is on, every other way to start one is refused with a beep and an alert line;
