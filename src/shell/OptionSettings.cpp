@@ -64,6 +64,10 @@ void LoadOptionSettings(TProgramState& state) {
         changed = true;
     }
     if (changed) Flush(ini);
+    ApplyOptionSettings(state);
+}
+
+void ApplyOptionSettings(TProgramState& state) {
     ReadPathSettings(state);
     state.SetDefaultBuild(ParseBuild(state.Paths.Build));
     state.UserKuidId = ReadUserKuidId(state);

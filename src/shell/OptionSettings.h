@@ -18,6 +18,8 @@ class TProgramState;
 // missing (flushed), the simulator folders and the build in `Paths`, the default build, and the
 // user's KUID number.
 void LoadOptionSettings(TProgramState& state);
+// The same without writing anything: after Cancel the file must stay as it was.
+void ApplyOptionSettings(TProgramState& state);
 // `Paths` from the settings alone.
 void ReadPathSettings(TProgramState& state);
 // The user's KUID number from the settings ("UserData"/"UserID"), empty when it is no integer.

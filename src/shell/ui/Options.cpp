@@ -189,7 +189,9 @@ TOptions::TOptions(TProgramState& state, TColourBox* colourBox, QWidget* parent)
     LoadControls();
 }
 
-TOptions::~TOptions() = default;
+TOptions::~TOptions() {
+    if (snapshot_.Taken()) snapshot_.Discard();
+}
 
 // ---- pages -------------------------------------------------------------------------------------
 
@@ -1193,7 +1195,7 @@ void TOptions::CancelClick() {
     toolsChanged_ = false;
     homesChanged_ = false;
     if (changed) {
-        LoadOptionSettings(state_);
+        ApplyOptionSettings(state_);
         LoadControls();
         if ((state_.Paths.Build != build || ReadSetting(state_.Settings(), keys::AssetBuild) != assetBuild) &&
             RefreshTrainzBuild)
