@@ -101,7 +101,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
     void done(int result) override;
@@ -128,7 +127,6 @@ private:
     void UpdateOpenWithCaptions();
     void UpdateHomeButtons();
     void RelabelHomes();
-    void ResizeParamColumns();
     void ShowColourSamples();
     std::vector<std::string> MenuGridRows() const;
     std::string CurrentCommandFile() const;
