@@ -35,6 +35,7 @@
 #include "shell/ui/ColourBox.h"
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/Options.h"
 #include "shell/ui/Printing.h"
 #include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/UserMenus.h"
@@ -137,8 +138,10 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     audio_ = std::make_unique<TAudioPlayer>(*audioSink_, state);
     previousAudio_ = state.Audio;
     state.Audio = audio_.get();
-    // The user's KUID number, which the new and clone pages complete KUIDs with.
-    if (state.UserKuidId.empty()) state.UserKuidId = ReadUserKuidId(state);
+    // What the settings dialog's settings mean at start-up, whether or not it ever opens: the default
+    // tool, the built-in builds (before the Trainz-Build menu reads them), the simulator folders and
+    // the user's KUID number, which the new and clone pages complete KUIDs with.
+    LoadOptionSettings(state);
     // The asset list and the file list with what they stand on.
     assets_ = std::make_unique<TAssetFrames>(state, ProgramKuidMap());
     TTextView::PrintLines = [&state](const std::vector<std::string>& lines, int tabWidth, bool fixedFont) {
@@ -163,6 +166,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     state.Viewer = viewer_.get();
     main.SetReportViewer(viewer_.get());
     selector_ = std::make_unique<TSelector>(&main);
+    options_ = std::make_unique<TOptions>(state, colourBox_.get(), &main);
+    ConnectOptions(main, *options_, viewer_.get());
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
     audioForm_ = new TAudioForm(state, *audio_, &main);
     ConnectAudio(main, *audio_, *audioForm_);

@@ -24,6 +24,7 @@ class TMain;
 class TOutlineWiring;
 class TOutlineDocument;
 class TOutlineView;
+class TOptions;
 class TProgramState;
 class TScriptEngine;
 class TSelector;
@@ -41,6 +42,7 @@ public:
 
     TMain& Main() { return *main_; }
     TViewer& Viewer() { return *viewer_; }
+    TOptions& Options() { return *options_; }
     TAssetFrames& Assets() { return *assets_; }
     TOutlineView& Outline() { return *outlineView_; }
     TEditor& Editor() { return *editor_; }
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<TScriptEngine> scripts_;
     std::unique_ptr<TEditorReview> review_;
     std::unique_ptr<TEditorTagHost> tagHost_;
+    std::unique_ptr<TOptions> options_;
     TOutlineView* outlineView_ = nullptr;
     TAudioForm* audioForm_ = nullptr;
 };

@@ -90,10 +90,4 @@ TPageCheck ClonePageCheck(const TCloneFields& fields, std::string_view backupFol
     return {true, {}};
 }
 
-std::string ReadUserKuidId(const TProgramState& state) {
-    const std::string text = Trim(ReadSetting(state.Settings(), keys::UserIDMacros));
-    long long value = 0;
-    return IsInteger(text, value) ? std::to_string(value) : std::string();
-}
-
 }  // namespace kelvarn

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "catalogue/EditorDialogs.h"
+#include "shell/OptionSettings.h"  // ReadUserKuidId
 
 namespace kelvarn {
 
@@ -40,7 +41,5 @@ std::string PageTarget(std::string_view location, std::string_view name);
 TPageCheck NewPageCheck(const TNewAssetFields& fields, std::string_view backupFolder);
 TPageCheck ClonePageCheck(const TCloneFields& fields, std::string_view backupFolder, std::string_view source);
 
-// The user's KUID number from the settings ("UserData"/"UserID"), empty when it is no integer.
-std::string ReadUserKuidId(const TProgramState& state);
 
 }  // namespace kelvarn

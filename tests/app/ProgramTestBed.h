@@ -117,6 +117,8 @@ public:
         WriteBytes(dir / "program/kelvarn.ini", text);
         state.OpenSettings(dir / "program/kelvarn.ini");
         windows = std::make_unique<TProgramWindows>(state, std::vector<std::string>{});
+        // The setup check would open the settings dialog at the first activation; its own tests run it.
+        Main().CheckSetup = nullptr;
         Main().resize(1200, 850);
         Main().show();
         QApplication::processEvents();
