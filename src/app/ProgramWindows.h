@@ -27,6 +27,8 @@ class TOutlineView;
 class TProgramState;
 class TScriptEngine;
 class TSelector;
+class TSplash;
+class TThumbnail;
 class TTrainzBuildState;
 class TViewer;
 
@@ -67,6 +69,8 @@ private:
     std::unique_ptr<TColourBox> colourBox_;
     std::unique_ptr<TViewer> viewer_;
     std::unique_ptr<TSelector> selector_;
+    std::unique_ptr<TSplash> splash_;
+    std::unique_ptr<TThumbnail> thumbnail_;
     std::unique_ptr<TFindForm> findForm_;
     std::unique_ptr<TTrainzBuildState> builds_;
     std::unique_ptr<TScriptEngine> scripts_;
