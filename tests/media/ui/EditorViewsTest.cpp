@@ -77,7 +77,7 @@ TEST_F(TextureViewTest, OpeningFillsTheFieldsAndWritesNothing) {
 }
 
 TEST_F(TextureViewTest, FieldChangesRewriteTheTextAndSaveSends235) {
-    test::WriteBytes(dir / "wood.tga", "x");
+    test::WriteBytes(dir / "Wood.TGA", "x");
     test::WriteBytes(dir / "wood.texture.txt", "Primary=wood.tga\r\nTile=s\r\n");
     ASSERT_EQ(view.LoadFile(dir / "wood.texture.txt", 0), "");
     view.CheckBox(2)->click();  // untick Tile: its line goes
@@ -87,13 +87,13 @@ TEST_F(TextureViewTest, FieldChangesRewriteTheTextAndSaveSends235) {
     EXPECT_EQ(view.Combo(2)->currentText(), "st");
     view.Combo(7)->setCurrentIndex(2);  // AlphaHint masked
     EXPECT_TRUE(view.CheckBox(7)->isChecked());
-    view.CheckBox(1)->click();  // Alpha takes the default image
-    EXPECT_EQ(Memo(view.Memo()), "Primary=wood.tga\nAlpha=wood.tga\nTile=st\nAlphaHint=masked\n");
+    view.CheckBox(1)->click();  // Alpha takes the default image, named as on disk
+    EXPECT_EQ(Memo(view.Memo()), "Primary=wood.tga\nAlpha=Wood.TGA\nTile=st\nAlphaHint=masked\n");
     EXPECT_TRUE(view.Modified());
     EXPECT_TRUE(view.Button("bSave")->isEnabled());
     view.Button("bSave")->click();
     EXPECT_EQ(test::ReadBytes(dir / "wood.texture.txt"),
-              "Primary=wood.tga\r\nAlpha=wood.tga\r\nTile=st\r\nAlphaHint=masked\r\n");
+              "Primary=wood.tga\r\nAlpha=Wood.TGA\r\nTile=st\r\nAlphaHint=masked\r\n");
     EXPECT_FALSE(view.Modified());
     EXPECT_EQ(bus.sent, (std::vector<std::pair<int, std::string>>{{ccFileSaved, "wood.texture.txt"}}));
 }
