@@ -18,15 +18,22 @@
 #include "catalogue/ui/Tzu.h"
 #include "catalogue/ui/TagEditRows.h"
 #include "catalogue/ui/XMLView.h"
+#include "catalogue/WikiHelp.h"
 #include "media/AudioPlayer.h"
 #include "media/ui/AudioForm.h"
+#include "media/ui/EditorViewRows.h"
 #include "media/ui/GridView.h"
 #include "media/ui/GridViewRows.h"
+#include "media/ui/LODView.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
+#include "media/ui/PreviewRow.h"
 #include "media/ui/QtAudioSink.h"
 #include "media/ui/Selector.h"
+#include "media/ui/Splash.h"
 #include "media/ui/TextView.h"
+#include "media/ui/TextureView.h"
+#include "media/ui/Thumbnail.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
@@ -61,8 +68,12 @@ TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets, TOutlineDoc
     f.table = new TGridView(state);
     f.image = new TEmptyViewerFrame("ImageView", "Image", true);
     f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
-    f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
-    f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
+    auto* texture = new TTextureView(state);
+    texture->OpenHelpPage = [&state](const std::string& page) { OpenWikiPage(state, page); };
+    f.textureDescriptor = texture;
+    auto* lod = new TLODView(state);
+    lod->OpenHelpPage = [&state](const std::string& page) { OpenWikiPage(state, page); };
+    f.levelOfDetail = lod;
     return f;
 }
 
@@ -168,10 +179,16 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     selector_ = std::make_unique<TSelector>(&main);
     options_ = std::make_unique<TOptions>(state, colourBox_.get(), &main);
     ConnectOptions(main, *options_, viewer_.get());
+    splash_ = std::make_unique<TSplash>(&main);
+    thumbnail_ = std::make_unique<TThumbnail>(state, &main);
+    static_cast<TMeshView*>(frames.mesh)->SetThumbnailWindow(thumbnail_.get());
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
     audioForm_ = new TAudioForm(state, *audio_, &main);
     ConnectAudio(main, *audio_, *audioForm_);
     ConnectGridView(main, *static_cast<TGridView*>(frames.table));
+    ConnectEditorViews(main, *static_cast<TTextureView*>(frames.textureDescriptor),
+                       *static_cast<TLODView*>(frames.levelOfDetail));
+    RegisterShowPreview(main, state);
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);

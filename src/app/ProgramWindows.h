@@ -28,6 +28,8 @@ class TOptions;
 class TProgramState;
 class TScriptEngine;
 class TSelector;
+class TSplash;
+class TThumbnail;
 class TTrainzBuildState;
 class TViewer;
 
@@ -69,6 +71,8 @@ private:
     std::unique_ptr<TColourBox> colourBox_;
     std::unique_ptr<TViewer> viewer_;
     std::unique_ptr<TSelector> selector_;
+    std::unique_ptr<TSplash> splash_;
+    std::unique_ptr<TThumbnail> thumbnail_;
     std::unique_ptr<TFindForm> findForm_;
     std::unique_ptr<TTrainzBuildState> builds_;
     std::unique_ptr<TScriptEngine> scripts_;

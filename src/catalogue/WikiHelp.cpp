@@ -162,6 +162,16 @@ void WikiLinkUrl(TProgramState& state, const TOutlineDocument& document, std::st
     OpenWebAddress(state, link);
 }
 
+void OpenWikiPage(TProgramState& state, std::string_view page) {
+    std::string address = ReadSetting(state.Settings(), keys::WikiURL);
+    if (EndsWith(address, "/")) address.pop_back();
+    address += "/" + std::string(page);
+    if (ReadSettingBool(state.Settings(), keys::WikiDebug))
+        state.Messages->ShowMessage(address);
+    else
+        OpenWebAddress(state, address);
+}
+
 std::string CheckedWebAddress(std::string_view address) {
     std::string url = Trim(address);
     if (StartsWithText(url, "www.")) url = "http://" + url;

@@ -36,6 +36,10 @@ std::string ExpandWikiAnchor(const TOutlineDocument& document, std::string_view 
 // Opens the value of the tag at `path` as a link; "wiki://page" becomes the wiki's base, "/", page.
 void WikiLinkUrl(TProgramState& state, const TOutlineDocument& document, std::string_view path);
 
+// Opens a wiki page by its name (the descriptor and LOD editors' help): the wiki's base, "/", the
+// page; shown instead when Wiki/debug is set.
+void OpenWikiPage(TProgramState& state, std::string_view page);
+
 // The address as it may be opened: "www." gets "http://" in front; anything but an absolute http or
 // https address (a scheme, "://", a host, no control characters) gives empty.
 std::string CheckedWebAddress(std::string_view address);

@@ -1,7 +1,6 @@
 // What the mesh and image viewers need of the thumbnail window: it takes a rendered picture as its
 // source, lets the user crop it and lay the watermark over it, and says whether the result is to be
-// saved. The stand-in serves until the window itself is built: it keeps the picture as it is and
-// answers Save.
+// saved.
 #pragma once
 
 #include <string>
@@ -16,11 +15,6 @@ public:
     // `picture` is the source on entry and the thumbnail to save on return. `watermarkFile` is empty
     // when there is no watermark to offer. False when the user cancelled.
     virtual bool MakeThumbnail(Image32& picture, const std::string& watermarkFile) = 0;
-};
-
-class TThumbnailStandIn final : public IThumbnailWindow {
-public:
-    bool MakeThumbnail(Image32&, const std::string&) override { return true; }
 };
 
 }  // namespace kelvarn

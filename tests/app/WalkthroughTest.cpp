@@ -50,7 +50,6 @@ constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, te
 constexpr std::string_view kMenusSettings = "Menu state rules, user menus, settings dialog, text report library, and the rest of the dispatcher";
 const TOpenRow kOpenRows[] = {
     {kUndefinedCallback, 220, kImages, ".jpg"},
-    {kUndefinedCallback, 220, kImages, ".texture.txt"},
     {kUndefinedCallback, 220, kMenusSettings, ".kin"},
     {kUndefinedCommand, 1010, kImages},
     {kUndefinedCommand, 1015, kMenusSettings},

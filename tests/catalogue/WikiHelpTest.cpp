@@ -201,6 +201,23 @@ TEST(WikiHelp, OnlyWebAddressesReachTheOpener) {
     EXPECT_EQ(fresh.runner.opened[0].substr(fresh.runner.opened[0].size() - 13), "/KIND_Scenery");
 }
 
+TEST(WikiHelp, EditorPagesByNameUnderTheBase) {
+    WikiBed bed;
+    bed.state.Settings().WriteString("Wiki", "URL", "https://wiki.test/w/");
+    OpenWikiPage(bed.state, "texture.txt");
+    EXPECT_EQ(bed.runner.opened, Lines{"https://wiki.test/w/texture.txt"});
+    bed.state.Settings().DeleteKey("Wiki", "URL");
+    bed.runner.opened.clear();
+    OpenWikiPage(bed.state, "lm.txt");
+    ASSERT_EQ(bed.runner.opened.size(), 1u);
+    EXPECT_EQ(bed.runner.opened[0], "https://online.ts2009.com/mediaWiki/index.php/lm.txt");
+    bed.state.Settings().WriteString("Wiki", "debug", "1");
+    bed.runner.opened.clear();
+    OpenWikiPage(bed.state, "lm.txt");
+    EXPECT_TRUE(bed.runner.opened.empty());
+    EXPECT_EQ(bed.messages.messages, Lines{"https://online.ts2009.com/mediaWiki/index.php/lm.txt"});
+}
+
 TEST(WikiHelp, HelpLinkNeedsADefinitionWithAPage) {
     WikiBed bed;
     bed.Help("kind", "Kind@?");

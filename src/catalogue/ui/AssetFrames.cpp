@@ -149,13 +149,6 @@ void TAssetFrames::RegisterCallbacks(TMain& main) {
         for (TFrameId id : kClearAllOrder) main.Frame(id)->Clear();
         config_->ClearOutline();
     });
-    // The preview step until the image view finds thumbnails: the text view comes to the front.
-    if (!d.HasCallback(ccShowPreview))
-        d.RegisterCallback(ccShowPreview, [&main](const std::string&) {
-            for (TFrameId id : {TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image})
-                main.Frame(id)->QuerySave();
-            main.SetActiveViewer(TFrameId::Text);
-        });
     d.RegisterCallback(ccHomeFolders, [this](const std::string& text) {
         assetList_->List()->setUpdatesEnabled(false);
         homes_.LoadHomeFolders(NumberOr0(text));

@@ -458,6 +458,7 @@ Image32 TMeshView::RenderToImage(int width, int height) {
 }
 
 void TMeshView::Screenshot() {
+    if (!thumbnails_) return;
     Image32 picture = RenderToImage(kThumbnailWidth, kThumbnailHeight);
     if (picture.Empty()) return;
     const std::string watermark = NativePath(ExpandMacros(state_, "%bin%\\watermark.tga"));

@@ -117,8 +117,7 @@ private:
     TGlContext context_;
     TMeshRenderer renderer_;
     TExtraTextures textures_;
-    TThumbnailStandIn standIn_;
-    IThumbnailWindow* thumbnails_ = &standIn_;
+    IThumbnailWindow* thumbnails_ = nullptr;
     TSelector* selector_ = nullptr;
     QWidget* header_;
     QWidget* background_;

@@ -5,12 +5,15 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_1_1>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include "media/JpegCodec.h"
 #include "media/JpegDec.h"
 #include "media/NormalMaps.h"
 #include "media/ui/MeshViewRows.h"
+#include "media/ui/Thumbnail.h"
 #include "shell/Colours.h"
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
@@ -305,6 +308,11 @@ TEST_F(MeshGl, ThumbnailIsA240By180JpegInTheAssetFolder) {
     Create();
     state.SetAssetPath(asset.Asset());
     ShowQuads();
+    view->Screenshot();
+    EXPECT_FALSE(FileExists(asset.Path("asset/$screenshot$.jpg"))) << "no thumbnail window, no thumbnail";
+    TThumbnail window(state);
+    view->SetThumbnailWindow(&window);
+    QTimer::singleShot(0, &window, [&window] { window.OkButton()->click(); });
     view->Screenshot();
     const std::string jpeg = asset.Path("asset/$screenshot$.jpg");
     ASSERT_TRUE(FileExists(jpeg));

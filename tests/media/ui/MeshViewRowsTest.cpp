@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 #include "MeshGlSupport.h"
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/Selector.h"
+#include "media/ui/Thumbnail.h"
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
 #include "shell/ui/Alert.h"
@@ -181,6 +183,9 @@ TEST_F(MeshInMain, ButtonsReachTheViewThroughTheirRows) {
     view->ViewState().Resize(240, 180);
     EXPECT_TRUE(test::Near(test::PixelAt(view->RenderToImage(240, 180), 120, 5), 255, 0, 0));
 
+    TThumbnail window(state);
+    view->SetThumbnailWindow(&window);
+    QTimer::singleShot(0, &window, [&window] { window.OkButton()->click(); });
     view->Button("bScreenshot")->click();
     EXPECT_TRUE(FileExists(asset.Path("asset/$screenshot$.jpg")));
 }
