@@ -240,6 +240,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
         outline.ListChildNames(kEmbeddedScripts, names);
         return names;
     };
+    options_->RebuildUserMenus = [&userMenus] { userMenus.BuildUserMenus(); };
 
     assets_->Wire(main);
     WireUtility(outlineView, *assets_);
