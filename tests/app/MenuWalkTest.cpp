@@ -49,7 +49,7 @@ protected:
             fs::create_directories(loco);
             WriteBytes(loco + "/config.txt",
                        "kuid <kuid:12345:100>\r\nkind \"traincar\"\r\ntrainz-build 2.5\r\nname \"Loco\"\r\n"
-                       "mesh-table\r\n{\r\n}\r\n");
+                       "mesh-table\r\n{\r\n  default\r\n  {\r\n    auto-create 1\r\n  }\r\n}\r\n");
             WriteBytes(loco + "/Red.TGA", "not an image");
             WriteBytes(loco + "/horn.wav", "not a sound");
             const std::string route = bed.AssetRoot() + "/editing";
@@ -280,6 +280,27 @@ TEST_F(MenuWalk, EdgeCasesOfTheRules) {
     // Today's log makes the log items available.
     WriteBytes(NativePath(LogFileName(bed.state)), "log\r\n");
     Expect("a log", {{0, "mViewLog", Y}, {0, "mClearLog", Y}});
+}
+
+TEST_F(MenuWalk, OutlineItemsFollowTheSelectedNode) {
+    Start(true);
+    SelectAsset("loco");
+    TOutlineView& outline = bed.windows->Outline();
+    TOutlineDocument& document = outline.Document();
+    const TOutlineNode* table = document.FindChildByName(document.Root(), "mesh-table");
+    ASSERT_TRUE(table && table->ChildCount() == 1);
+    outline.Select(document.FindChildByName(document.Root(), "kind"));
+    Expect("kind", {{2300, "mDelete", N, Y},
+                    {2300, "mComment", Y, Y},
+                    {2300, "mIncrementKUID", {}, N},
+                    {2300, "bPromote", N},  // a top-level tag stays at the top
+                    {2300, "mCopyNode", Y, Y}});
+    outline.Select(table->Child(0));
+    Expect("a container in a container", {{2300, "bPromote", Y}, {2300, "mDelete", Y, Y}, {2300, "mPromoteAll", Y, Y}});
+    outline.Select(document.FindChildByName(document.Root(), "kuid"));
+    Expect("kuid", {{2300, "mIncrementKUID", Y, Y}, {2300, "mOpenKUID", N, Y}});
+    outline.Select(document.Root());
+    Expect("root", {{2300, "mComment", {}, N}, {2300, "mCopyNode", {}, N}, {2300, "mSortTree", {}, Y}});
 }
 
 TEST_F(MenuWalk, OpeningTheOptionsMenuChangesNothing) {
