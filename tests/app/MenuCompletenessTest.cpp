@@ -143,6 +143,17 @@ TEST_F(MenuRows, BackupsWithoutAnAssetOrFileDoNothing) {
     EXPECT_TRUE(fs::exists(asset + "/config.txt"));
 }
 
+TEST_F(MenuRows, RestoreWithoutABackupSaysSoOnce) {
+    bed.state.SetAssetFileName("notes.txt");
+    for (int number : {1017, 1018}) {
+        bed.messages.texts.clear();
+        Dispatcher().ExecuteMenuCommand(number, "Restore");
+        ASSERT_EQ(bed.messages.texts.size(), 1u) << number;
+        EXPECT_EQ(bed.messages.texts[0].rfind("No backups found: ", 0), 0u) << bed.messages.texts[0];
+    }
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
+}
+
 TEST_F(MenuRows, ValidationRowsCheckTheirFormats) {
     // Only a run that checks point tags rebuilds the attachment-point list.
     struct Case {
@@ -156,6 +167,12 @@ TEST_F(MenuRows, ValidationRowsCheckTheirFormats) {
     }
     const std::string log = ReadBytes(NativePath(ExpandMacros(bed.state, "%log%\\Kelvarn(20110304).log")));
     EXPECT_NE(log.find("Verify Config (Build "), std::string::npos);
+
+    // Validate Tags marks nodes in the outline, so it brings the outline back into view.
+    bed.Main().ViewerMaximise(false);
+    ASSERT_EQ(bed.Main().Layout().mode, 2);
+    bed.Main().MenuItem("mMarkCurrent")->trigger();
+    EXPECT_EQ(bed.Main().Layout().mode, 0);
 }
 
 TEST_F(MenuRows, UpdatesRunTheLinkUnlessItIsEmpty) {

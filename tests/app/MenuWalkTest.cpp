@@ -11,10 +11,13 @@
 #include "app/ProgramTestBed.h"
 #include "catalogue/AssetCatalogue.h"
 #include "catalogue/FileList.h"
+#include "catalogue/ListMenuRules.h"
+#include "catalogue/OutlineMenuRules.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/OutlineView.h"
 #include "shell/Macros.h"
+#include "shell/MainMenuRules.h"
 #include "shell/PathText.h"
 #include "shell/ReportLog.h"
 #include "shell/Text.h"
@@ -178,6 +181,7 @@ TEST_F(MenuWalk, NoAssetLoaded) {
         {2200, "bRefresh", N},
         {2200, "mPlay", {}, N},
         {2200, "mPaste", N},
+        {2600, "bBumps", N},  // no model shown
     });
 }
 
@@ -301,6 +305,22 @@ TEST_F(MenuWalk, OutlineItemsFollowTheSelectedNode) {
     Expect("kuid", {{2300, "mIncrementKUID", Y, Y}, {2300, "mOpenKUID", N, Y}});
     outline.Select(document.Root());
     Expect("root", {{2300, "mComment", {}, N}, {2300, "mCopyNode", {}, N}, {2300, "mSortTree", {}, Y}});
+}
+
+// A rule naming an item the menu does not hold would change nothing, silently.
+TEST_F(MenuWalk, EveryItemTheRulesNameExists) {
+    Start(false);
+    std::vector<std::pair<int, std::vector<TMenuItemState>>> groups = {
+        {0, MainBarMenuStates({})},           {0, FileMainMenuStates({})},
+        {0, AssetMainMenuStates({})},         {0, RepairMainMenuStates({})},
+        {0, ToolsMainMenuStates({})},         {0, HelpMainMenuStates({})},
+        {0, ScriptMainMenuStates({})},        {0, DiagnosticsMainMenuStates({})},
+        {2100, AssetListMenuStates({})},      {2200, FileListMenuStates({})},
+        {2300, OutlineMenuStates({})},
+    };
+    for (const auto& [group, states] : groups)
+        for (const TMenuItemState& s : states)
+            EXPECT_TRUE(Seen({group, s.name.c_str()}).found) << group << " " << s.name;
 }
 
 TEST_F(MenuWalk, OpeningTheOptionsMenuChangesNothing) {

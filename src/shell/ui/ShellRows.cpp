@@ -15,6 +15,11 @@ void Report(TProgramState& state, const std::string& message) {
     if (!message.empty()) state.Messages->ShowMessage(message, "", MessageKind::Warning);
 }
 
+// A restore that finds no backup has said so itself; only its failures are left to show.
+void ReportRestore(TProgramState& state, const std::string& message) {
+    if (message.rfind("Unable to ", 0) == 0) Report(state, message);
+}
+
 }  // namespace
 
 void RegisterBackupRows(TDispatcher& d, TProgramState& state) {
@@ -28,11 +33,11 @@ void RegisterBackupRows(TDispatcher& d, TProgramState& state) {
             Report(state, BackupFile(state, state.AssetPathFile()));
     });
     d.RegisterCommand(1017, [&state](const std::string&) {
-        if (!state.AssetPath().empty()) Report(state, RestoreFolder(state, state.AssetPath()));
+        if (!state.AssetPath().empty()) ReportRestore(state, RestoreFolder(state, state.AssetPath()));
     });
     d.RegisterCommand(1018, [&state](const std::string&) {
         if (!state.AssetPath().empty() && !state.AssetFileName().empty())
-            Report(state, RestoreFile(state, state.AssetPathFile()));
+            ReportRestore(state, RestoreFile(state, state.AssetPathFile()));
     });
 }
 
