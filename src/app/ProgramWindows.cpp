@@ -1,6 +1,7 @@
 #include "app/ProgramWindows.h"
 
 #include "app/EditorReview.h"
+#include "app/MainMenuStates.h"
 
 #include "catalogue/AssetPages.h"
 #include "catalogue/KuidMap.h"
@@ -43,6 +44,7 @@
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/Options.h"
+#include "shell/ui/ShellRows.h"
 #include "shell/ui/Printing.h"
 #include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/UserMenus.h"
@@ -51,6 +53,7 @@
 #include "validation/ui/FileCheckRows.h"
 #include "validation/ui/QtScriptHost.h"
 #include "validation/ui/ScriptEngine.h"
+#include "validation/ui/ValidationRows.h"
 
 namespace kelvarn {
 
@@ -96,6 +99,9 @@ void WireUtility(TOutlineView& outline, TAssetFrames& assets) {
     outline.IsConsoleOpen = [&tzu] { return tzu.IsConsoleOpen(); };
     outline.AssetStatus = [&catalogue](TOutlineNode* node) {
         if (node) catalogue.RequestAssetDetails(Trim(TagValueUnquoted(node->Text())));
+    };
+    outline.OpenKuid = [&catalogue](TOutlineNode* node) {
+        if (node) catalogue.OpenDependency(Trim(TagValueUnquoted(node->Text())));
     };
     outline.ConsoleSearch = [&tzu](const std::string& search) { tzu.TzuRequest(tjCategorySearch, search); };
     outline.KeptSearch = [&tzu] { return tzu.Runner().SearchString(); };
@@ -200,6 +206,10 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
         outlineView.RunAssetCheck(run);
     });
     RegisterRepairTexturesRow(main.Dispatcher(), state, *outline_);
+    RegisterValidationRows(main.Dispatcher(), outlineWiring_->Walnut(),
+                           [&outlineView](const std::function<void(const TAssetCheck&)>& run) { outlineView.RunAssetCheck(run); });
+    RegisterBackupRows(main.Dispatcher(), state);
+    RegisterUpdatesRow(main.Dispatcher(), state);
     RegisterAssetPageRows(main.Dispatcher(), outlineView, *editor_);
     // Tag edits of the main outline go through the editor window.
     tagHost_ = std::make_unique<TEditorTagHost>(state, *editor_, *outline_);
@@ -245,6 +255,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     assets_->Wire(main);
     WireUtility(outlineView, *assets_);
     WireAudioForm(*audioForm_, state, *assets_, outline);
+    ConnectMainMenuRules(main, state, *assets_, outlineView);
 }
 
 TProgramWindows::~TProgramWindows() {

@@ -5,6 +5,7 @@
 #include "shell/MemIni.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"
+#include "shell/ViewerChoice.h"
 
 namespace kelvarn {
 
@@ -59,7 +60,7 @@ std::vector<TMenuItemState> FileListMenuStates(const TFileMenuFacts& f) {
         Enabled("bPrint", f.assetSelected),
         Enabled("FolderMaskList", f.assetSelected),
         Enabled("FileMaskList", f.assetSelected),
-        Visible("mPlay", f.currentFile && (ext == ".mp3" || ext == ".wav")),
+        Visible("mPlay", f.currentFile && ExtensionOccursIn(ext, ".mp3.wav")),
         Enabled("mCut", chosen),
         Enabled("mCopy", chosen),
         Enabled("mDelete", chosen),

@@ -7,13 +7,13 @@
 
 namespace kelvarn {
 
-namespace {
-
-// The lists are tested as texts, so a shortened extension such as ".htm" finds ".html"; a name without
-// an extension (or ending in a bare ".") matches nothing.
-bool ExtensionIn(std::string_view lowerExt, std::string_view list) {
+bool ExtensionOccursIn(std::string_view lowerExt, std::string_view list) {
     return lowerExt.size() > 1 && ContainsStr(list, lowerExt);
 }
+
+namespace {
+
+bool ExtensionIn(std::string_view lowerExt, std::string_view list) { return ExtensionOccursIn(lowerExt, list); }
 
 }  // namespace
 

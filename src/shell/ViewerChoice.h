@@ -23,6 +23,9 @@ enum class TViewerChoice {
 // The extension rules test whole extensions (".txt" is not inside ".texture"); a name ending in
 // ".texture.txt" or ".lm.txt" goes to its editor, so "film.txt" stays a text file.
 TViewerChoice ChooseViewer(std::string_view path);
+// Does a lower-case extension occur in a list such as ".mp3.wav"? The list is tested as a text, so a
+// shortened extension (".htm" in ".html") is found; an empty extension or a bare "." is not.
+bool ExtensionOccursIn(std::string_view lowerExt, std::string_view list);
 
 // What showing a file does, step by step, before the chosen viewer loads it.
 struct TShowFileInputs {

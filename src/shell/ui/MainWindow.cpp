@@ -272,6 +272,22 @@ QAction* TMain::MenuItem(const QString& name) const {
     return nullptr;
 }
 
+void TMain::ApplyMenuStates(const std::vector<TMenuItemState>& states) {
+    for (const TMenuItemState& s : states) {
+        const QString name = QString::fromStdString(s.name);
+        QAction* action = MenuItem(name);
+        if (!action)
+            if (QMenu* menu = TopMenu(name)) action = menu->menuAction();
+        if (!action) continue;
+        if (s.visible) action->setVisible(*s.visible);
+        if (s.enabled) action->setEnabled(*s.enabled);
+        if (s.checked) action->setChecked(*s.checked);
+        if (s.caption) action->setText(QString::fromStdString(*s.caption));
+    }
+}
+
+bool TMain::HintsShown() const { return tooltips_->enabled; }
+
 void TMain::SetActiveViewer(TFrameId id) {
     activeViewer_ = id;
     viewerStack_->setCurrentWidget(Frame(id)->Widget());

@@ -27,6 +27,7 @@
 #include "shell/CommandBus.h"
 #include "shell/Dispatcher.h"
 #include "shell/Layout.h"
+#include "shell/MenuItemState.h"
 #include "shell/ViewerChoice.h"
 #include "shell/ui/Frames.h"
 
@@ -116,6 +117,10 @@ public:
 
     QMenu* TopMenu(const QString& name) const;
     QAction* MenuItem(const QString& name) const;
+    // The menu rules' states, by object name: a main-menu item, else a top-level menu. Names the menu
+    // does not hold are passed over.
+    void ApplyMenuStates(const std::vector<TMenuItemState>& states);
+    bool HintsShown() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,0 +1,189 @@
+// Every command and callback of the program has its row, and the rows the File and Diagnostics menus
+// run on the current asset do what they say.
+#include <QTest>
+
+#include <algorithm>
+#include <set>
+
+#include "app/ProgramTestBed.h"
+#include "catalogue/AssetCatalogue.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "shell/Files.h"
+#include "shell/MainMenuTable.h"
+#include "shell/Macros.h"
+#include "shell/PathText.h"
+#include "shell/Text.h"
+#include "shell/ui/MainWindow.h"
+
+namespace kelvarn {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeClock;
+using test::ReadBytes;
+using test::WriteBytes;
+
+// Rows other work registers; each must still be missing here, so the list shrinks as they land.
+const std::set<int> kCommandsToCome = {
+    1010, 1020, 1021,                                                              // image view
+    1103, 1205, 1208, 1209, 1210, 1211, 1212, 1213, 1214, 1215, 1216, 1217, 1219,  // table builders and
+    1221, 1224, 1307, 1308, 1717,                                                  // config repairs
+    1401, 1402, 1403, 1404, 1503,                                                  // settings dialog
+    1600,                                                                          // user and script menus
+    2501, 2502, 2503, 2504, 2505, 2506, 2507, 2508, 2509, 2510, 2511, 2512, 2513, 2515,  // image view
+    2651,                                                                          // text reports
+};
+const std::set<int> kCallbacksToCome = {
+    237, 238, 247,  // text reports
+    239, 240,       // user menus
+};
+
+// The callback codes of the bus: 1, 200-207 and 220-254; 2 and 3 are routed before any row, 225 has none.
+std::vector<int> CallbackCodes() {
+    std::vector<int> codes = {1};
+    for (int c = 200; c <= 207; ++c) codes.push_back(c);
+    for (int c = 220; c <= 254; ++c)
+        if (c != 225) codes.push_back(c);
+    return codes;
+}
+
+class MenuRows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bed.state.Clock = &clock_;
+        clock_.Set(2011, 3, 4, 10, 20, 30);
+        asset = bed.AssetRoot() + "/loco";
+        fs::create_directories(asset);
+        WriteBytes(asset + "/config.txt", "kuid <kuid:12345:100>\r\nkind \"traincar\"\r\ntrainz-build 2.5\r\n");
+        WriteBytes(asset + "/notes.txt", "first");
+        bed.Start("\r\n[UserData]\r\nUserID=12345\r\n");
+        bed.windows->Assets().Catalogue().SelectAsset(0);
+        QApplication::processEvents();
+    }
+    void TearDown() override { bed.state.Clock = previousClock; }
+
+    TDispatcher& Dispatcher() { return bed.Main().Dispatcher(); }
+    // The asset backups, oldest first.
+    std::vector<std::string> Backups() {
+        std::vector<std::string> names;
+        const std::string folder = ExpandMacros(bed.state, "%backup%");
+        std::error_code ec;
+        // The day's settings copy lives there too.
+        for (const auto& entry : fs::directory_iterator(NativePath(folder), ec))
+            if (ContainsText(entry.path().filename().string(), "¶")) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::ProgramTestBed bed;
+    FakeClock clock_;
+    IClock* previousClock = bed.state.Clock;
+    std::string asset;
+};
+
+TEST_F(MenuRows, EveryKnownCommandAndCallbackHasARow) {
+    for (int number : KnownCommands()) {
+        if (kCommandsToCome.count(number))
+            EXPECT_FALSE(Dispatcher().HasCommand(number)) << number << " is registered now: take it off the list";
+        else
+            EXPECT_TRUE(Dispatcher().HasCommand(number)) << number;
+    }
+    for (int code : CallbackCodes()) {
+        if (kCallbacksToCome.count(code))
+            EXPECT_FALSE(Dispatcher().HasCallback(code)) << code << " is registered now: take it off the list";
+        else
+            EXPECT_TRUE(Dispatcher().HasCallback(code)) << code;
+    }
+}
+
+TEST_F(MenuRows, UnknownNumbersSayUndefined) {
+    for (int number : {1001, 1002, 1013, 1014, 1022, 1218, 1220, 2225}) {
+        bed.messages.texts.clear();
+        bed.Main().Bus().SendCommand(number, "Test");
+        EXPECT_EQ(bed.messages.texts, std::vector<std::string>{"Undefined Command Token: " + std::to_string(number)});
+    }
+    bed.messages.texts.clear();
+    bed.Main().Bus().SendCommand(225, "");
+    EXPECT_EQ(bed.messages.texts, std::vector<std::string>{"Callback Command Undefined: 225"});
+}
+
+TEST_F(MenuRows, BackupAndRestoreTheCurrentAssetAndFile) {
+    ASSERT_EQ(bed.state.AssetPath(), asset);
+    bed.state.SetAssetFileName("notes.txt");
+    Dispatcher().ExecuteMenuCommand(1015, "Backup Asset");
+    clock_.Set(2011, 3, 4, 10, 20, 31);
+    Dispatcher().ExecuteMenuCommand(1016, "Backup File");
+    std::vector<std::string> names = Backups();
+    ASSERT_EQ(names.size(), 2u) << testing::PrintToString(names);
+    EXPECT_EQ(names[0].rfind("20110304102030", 0), 0u) << names[0];  // the folder, at the clock's time
+    EXPECT_EQ(names[1].rfind("20110304102031", 0), 0u) << names[1];
+    EXPECT_TRUE(EndsWithText(names[1], "notes.txt")) << names[1];
+
+    // Restores put the copies back and use them up.
+    WriteBytes(asset + "/notes.txt", "second");
+    Dispatcher().ExecuteMenuCommand(1018, "Restore File");
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
+    EXPECT_EQ(Backups().size(), 1u);
+    WriteBytes(asset + "/extra.txt", "made after the backup");
+    Dispatcher().ExecuteMenuCommand(1017, "Restore Asset");
+    EXPECT_FALSE(FileExists(asset + "/extra.txt"));
+    EXPECT_EQ(ReadBytes(asset + "/config.txt").substr(0, 21), "kuid <kuid:12345:100>");
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_EQ(bed.messages.texts, std::vector<std::string>{});
+}
+
+TEST_F(MenuRows, BackupsWithoutAnAssetOrFileDoNothing) {
+    bed.state.SetAssetFileName("");
+    Dispatcher().ExecuteMenuCommand(1016, "Backup File");
+    Dispatcher().ExecuteMenuCommand(1018, "Restore File");
+    bed.state.SetAssetPath("");
+    Dispatcher().ExecuteMenuCommand(1015, "Backup Asset");
+    Dispatcher().ExecuteMenuCommand(1017, "Restore Asset");
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_TRUE(fs::exists(asset + "/config.txt"));
+}
+
+TEST_F(MenuRows, RestoreWithoutABackupSaysSoOnce) {
+    bed.state.SetAssetFileName("notes.txt");
+    for (int number : {1017, 1018}) {
+        bed.messages.texts.clear();
+        Dispatcher().ExecuteMenuCommand(number, "Restore");
+        ASSERT_EQ(bed.messages.texts.size(), 1u) << number;
+        EXPECT_EQ(bed.messages.texts[0].rfind("No backups found: ", 0), 0u) << bed.messages.texts[0];
+    }
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
+}
+
+TEST_F(MenuRows, ValidationRowsCheckTheirFormats) {
+    // Only a run that checks point tags rebuilds the attachment-point list.
+    struct Case {
+        int number;
+        bool points;
+    } cases[] = {{1701, true}, {1707, false}, {1708, false}, {1709, true}, {1716, true}};
+    for (const Case& c : cases) {
+        bed.state.AttachmentPoints = {"stale=point"};
+        Dispatcher().ExecuteMenuCommand(c.number, "Validate");
+        EXPECT_EQ(bed.state.AttachmentPoints.empty(), c.points) << c.number;
+    }
+    const std::string log = ReadBytes(NativePath(ExpandMacros(bed.state, "%log%\\Kelvarn(20110304).log")));
+    EXPECT_NE(log.find("Verify Config (Build "), std::string::npos);
+
+    // Validate Tags marks nodes in the outline, so it brings the outline back into view.
+    bed.Main().ViewerMaximise(false);
+    ASSERT_EQ(bed.Main().Layout().mode, 2);
+    bed.Main().MenuItem("mMarkCurrent")->trigger();
+    EXPECT_EQ(bed.Main().Layout().mode, 0);
+}
+
+TEST_F(MenuRows, UpdatesRunTheLinkUnlessItIsEmpty) {
+    bed.state.Settings().WriteString("Options", "UpdateLink", "https://example.invalid/kelvarn");
+    Dispatcher().ExecuteMenuCommand(1505, "Check for Updates");
+    const std::size_t runs = bed.runner.runs.size() + bed.runner.opened.size();
+    ASSERT_EQ(runs, 1u);
+    bed.state.Settings().WriteString("Options", "UpdateLink", "");
+    Dispatcher().ExecuteMenuCommand(1505, "Check for Updates");
+    EXPECT_EQ(bed.runner.runs.size() + bed.runner.opened.size(), runs);
+}
+
+}  // namespace
+}  // namespace kelvarn
