@@ -51,7 +51,6 @@ constexpr std::string_view kMenusSettings = "Menu state rules, user menus, setti
 const TOpenRow kOpenRows[] = {
     {kUndefinedCallback, 220, kImages, ".jpg"},
     {kUndefinedCallback, 220, kImages, ".texture.txt"},
-    {kUndefinedCallback, 220, kMenusSettings, ".kin"},
     {kUndefinedCommand, 1010, kImages},
     {kUndefinedCommand, 1015, kMenusSettings},
     {kUndefinedCommand, 1016, kMenusSettings},
@@ -86,7 +85,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1709, kMenusSettings},
     {kUndefinedCommand, 1716, kMenusSettings},
     {kUndefinedCommand, 1717, kScriptCommands},
-    {kUndefinedCommand, 2651, kMenusSettings},
 };
 
 // Actions meant to change files in the asset folders (by object name, or the walk's own label). Most
