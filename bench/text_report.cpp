@@ -54,6 +54,13 @@ bool MeshLoad(const std::string& path) {
     return mesh.SetActive(true).empty();
 }
 
+// A name with a number, built by appending (gcc 12 warns falsely on "text" + std::to_string(n)).
+std::string Numbered(const char* prefix, int n, const char* suffix = "") {
+    std::string name(prefix);
+    name.append(std::to_string(n)).append(suffix);
+    return name;
+}
+
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 struct Totals {
@@ -108,7 +115,7 @@ void MakeGenerated(const fs::path& dir, std::vector<Group>& groups) {
         t.width = 16 + i % 64;
         t.height = 16 + i % 32;
         t.pixels = std::string(static_cast<std::size_t>(t.width * t.height * 3), '\x40');
-        const std::string stem = PathString(dir / "pictures" / ("p" + std::to_string(i)));
+        const std::string stem = PathString(dir / "pictures" / Numbered("p", i));
         WriteFileAtomic(stem + ".bmp", test::MakeBmp(b));
         WriteFileAtomic(stem + ".tga", test::MakeTga(t));
         WriteFileAtomic(stem + ".jpg", jpeg);
@@ -117,17 +124,17 @@ void MakeGenerated(const fs::path& dir, std::vector<Group>& groups) {
         jpg.push_back(stem + ".jpg");
     }
     for (int i = 0; i < 200; ++i) {
-        const fs::path folder = dir / "meshes" / ("m" + std::to_string(i));
+        const fs::path folder = dir / "meshes" / Numbered("m", i);
         fs::create_directories(folder);
         const int objects = 1 + i % 4;
         WriteFileAtomic(PathString(folder / "body.im"), test::MakeGridMesh(objects, 500 + 40 * i));
-        for (int t = 0; t < objects; ++t) WriteFileAtomic(PathString(folder / ("body" + std::to_string(t) + ".tga")), "x");
+        for (int t = 0; t < objects; ++t) WriteFileAtomic(PathString(folder / Numbered("body", t, ".tga")), "x");
         meshes.push_back(PathString(folder / "body.im"));
     }
     groups.push_back({"generated BMP, op 14", bmp, 14, StbInfo});
     groups.push_back({"generated TGA, op 14", tga, 14, StbInfo});
     groups.push_back({"generated JPEG, op 14", jpg, 14, StbInfo});
-    for (int op : {1, 9, 10}) groups.push_back({"generated meshes, op " + std::to_string(op), meshes, op, MeshLoad});
+    for (int op : {1, 9, 10}) groups.push_back({Numbered("generated meshes, op ", op), meshes, op, MeshLoad});
 }
 
 void AddFolder(const fs::path& folder, std::vector<Group>& groups) {
@@ -144,7 +151,7 @@ void AddFolder(const fs::path& folder, std::vector<Group>& groups) {
     std::sort(pictures.begin(), pictures.end());
     std::sort(meshes.begin(), meshes.end());
     groups.push_back({"folder pictures, op 14", pictures, 14, StbInfo});
-    for (int op : {1, 9, 10}) groups.push_back({"folder meshes, op " + std::to_string(op), meshes, op, MeshLoad});
+    for (int op : {1, 9, 10}) groups.push_back({Numbered("folder meshes, op ", op), meshes, op, MeshLoad});
 }
 
 }  // namespace
