@@ -35,6 +35,7 @@
 #include "media/ui/TextView.h"
 #include "media/ui/TextureView.h"
 #include "media/ui/Thumbnail.h"
+#include "platform/TextReportLibrary.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
@@ -46,6 +47,7 @@
 #include "shell/ui/Options.h"
 #include "shell/ui/ShellRows.h"
 #include "shell/ui/Printing.h"
+#include "shell/ui/TextReports.h"
 #include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/UserMenus.h"
 #include "shell/ui/Viewer.h"
@@ -169,6 +171,11 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     outline_ = std::make_unique<TOutlineDocument>(state);
     outlineWiring_ = std::make_unique<TOutlineWiring>(state, *outline_, true);
 
+    // The text report library, which the windows' reports and queries call.
+    if (!state.TextLibrary) {
+        textLibrary_ = std::make_unique<TextReportLibrary>();
+        state.TextLibrary = textLibrary_.get();
+    }
     // The windows, in their order; those of later parts join here.
     const TMainFrames frames = CreateFrames(state, *assets_, *outline_);
     main_ = std::make_unique<TMain>(state, frames, std::move(arguments));
@@ -182,6 +189,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     viewer_ = std::make_unique<TViewer>(state, reportText, &main);
     state.Viewer = viewer_.get();
     main.SetReportViewer(viewer_.get());
+    editor_->ReportViewer = viewer_.get();
+    ConnectTextReports(main, state, *viewer_);
     selector_ = std::make_unique<TSelector>(&main);
     options_ = std::make_unique<TOptions>(state, colourBox_.get(), &main);
     ConnectOptions(main, *options_, viewer_.get());
@@ -266,6 +275,7 @@ TProgramWindows::~TProgramWindows() {
     audio_->PlaybackOver = nullptr;
     if (state_.Audio == audio_.get()) state_.Audio = previousAudio_;
     if (state_.Viewer == viewer_.get()) state_.Viewer = nullptr;
+    if (textLibrary_ && state_.TextLibrary == textLibrary_.get()) state_.TextLibrary = nullptr;
     TTextView::PrintLines = nullptr;
 }
 

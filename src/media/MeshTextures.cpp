@@ -1,6 +1,8 @@
 #include "media/MeshTextures.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <set>
 
 #include "shell/Files.h"
@@ -19,8 +21,12 @@ bool SupportedSlot(std::uint32_t slot) { return slot == 1 || slot == 8 || slot =
 
 std::vector<std::string> GetMeshTextures(std::string_view meshPath) {
     TMesh mesh(meshPath);
+    if (!mesh.SetActive(true).empty()) return {};
+    return GetMeshTextures(mesh);
+}
+
+std::vector<std::string> GetMeshTextures(const TMesh& mesh) {
     std::vector<std::string> names;
-    if (!mesh.SetActive(true).empty()) return names;
     std::set<std::string> seen;  // lower case
     for (const TMeshTextureEntry& entry : MeshTextureEntries(mesh)) {
         std::string file = ExtractFileName(entry.Name);
@@ -37,12 +43,24 @@ std::optional<std::vector<std::string>> GetMeshTextureProblems(std::string_view 
     const auto add = [&problems](std::string line) {
         if (std::find(problems.begin(), problems.end(), line) == problems.end()) problems.push_back(std::move(line));
     };
+    // The folder's names in lower case, listed once and only when a name is not there as written.
+    std::optional<std::set<std::string>> listed;
+    const auto listedHas = [&](const std::string& name) {
+        if (!listed) {
+            listed.emplace();
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(FsPath(folder), ec), end; !ec && it != end; it.increment(ec))
+                listed->insert(LowerCase(PathString(it->path().filename())));
+        }
+        return listed->count(LowerCase(name)) != 0;
+    };
     for (const TMeshTextureEntry& entry : MeshTextureEntries(mesh)) {
         const std::string file = ExtractFileName(entry.Name);
         if (file.empty()) continue;
         if (!SupportedSlot(entry.Slot)) add(file + ": unsupported material slot " + std::to_string(entry.Slot));
-        if (FindFileIgnoreCase(folder, file).empty() && FindFileIgnoreCase(folder, file + ".txt").empty())
-            add(file + ": file not found");
+        const std::string descriptor = file + ".txt";
+        if (FileExists(JoinPath(folder, file)) || FileExists(JoinPath(folder, descriptor))) continue;
+        if (!listedHas(file) && !listedHas(descriptor)) add(file + ": file not found");
     }
     return problems;
 }

@@ -50,7 +50,6 @@ constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, te
 constexpr std::string_view kMenusSettings = "Menu state rules, user menus, settings dialog, text report library, and the rest of the dispatcher";
 const TOpenRow kOpenRows[] = {
     {kUndefinedCallback, 220, kImages, ".jpg"},
-    {kUndefinedCallback, 220, kMenusSettings, ".kin"},
     {kUndefinedCommand, 1010, kImages},
     {kUndefinedCommand, 1020, kImages},
     {kUndefinedCommand, 1021, kImages},
@@ -72,7 +71,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1307, kScriptCommands},
     {kUndefinedCommand, 1308, kScriptCommands},
     {kUndefinedCommand, 1717, kScriptCommands},
-    {kUndefinedCommand, 2651, kMenusSettings},
 };
 
 // Actions meant to change files in the asset folders (by object name, or the walk's own label). Most
