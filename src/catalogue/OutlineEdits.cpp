@@ -60,10 +60,13 @@ std::string TagEditText(std::string_view name, std::string_view value, int value
         refusal = "Container value must be empty";
         return {};
     }
-    // A brace typed into a name or a value would become structure at the next load.
-    std::string text = name.find_first_of(" {}") == std::string_view::npos && name.size() <= kSpecTextField
+    // A brace typed into a name or a value would become structure at the next load, and a blank in a
+    // name would end it there. A cut name loses what its cut leaves at the end that a name cannot end
+    // with, as a name read back would.
+    std::string text = name.find_first_of(" \t{}") == std::string_view::npos && name.size() <= kSpecTextField
                            ? std::string(name)
-                           : CutField(ProtectBraces(ReplaceChar(name, ' ', '_')), kSpecTextField);
+                           : TrimRight(CutField(ProtectBraces(ReplaceChar(ReplaceChar(name, '\t', '_'), ' ', '_')),
+                                                kSpecTextField));
     if (text.empty()) {
         refusal = "Tags cannot be empty";
         return {};

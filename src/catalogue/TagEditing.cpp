@@ -25,11 +25,21 @@ bool AllCellsEmpty(const std::vector<std::string>& cells) {
     return true;
 }
 
-// The value of a row: its cells after the name, joined by ",". Blanks around a cell are dropped, as
-// the reader drops them around a value.
+// A cell as a row's value keeps it. Every value kind drops a value's quotes, so they go first, then
+// the blanks around the cell, as the reader drops them around a value: a blank beside a quote would
+// otherwise stay in this write and go in the next. The rows shown for a container are cleaned alike,
+// so that writing them back unedited changes nothing.
+std::string CleanCell(std::string_view cell) {
+    std::string out = cell.find('"') == std::string_view::npos ? std::string(cell) : Unquote(cell);
+    if (!out.empty() && (IsBlankChar(out.front()) || IsBlankChar(out.back()))) out = Trim(out);
+    return out;
+}
+
+// The value of a row: its cells after the name, cleaned and joined by ",".
 std::string JoinCells(std::vector<std::string>& cells, std::size_t from) {
     const auto trimmed = [](std::string& cell) -> std::string& {
-        if (!cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()))) cell = Trim(cell);
+        const bool blankEnd = !cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()));
+        if (blankEnd || cell.find('"') != std::string::npos) cell = CleanCell(cell);
         return cell;
     };
     if (cells.size() == from + 1) return std::move(trimmed(cells[from]));
@@ -87,13 +97,12 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
         if (camera) {
             for (const std::string& cell : SplitString(value, ",")) {
                 line += ',';
-                AppendCsvField(line, cell);
+                AppendCsvField(line, CleanCell(cell));
             }
         } else {
             // The value without its quotes: nothing is left to double.
             line += ",\"";
-            for (char c : value)
-                if (c != '"') line += c;
+            line += CleanCell(value);
             line += '"';
         }
         csvList.push_back(std::move(line));

@@ -1,8 +1,10 @@
 #include "platform/FileSystemOps.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #ifdef _WIN32
@@ -24,6 +26,69 @@ bool SyncFile(std::FILE* file) {
 #else
     return fsync(fileno(file)) == 0;
 #endif
+}
+
+bool TruncateFile(std::FILE* file, std::uint64_t size) {
+    if (std::fflush(file) != 0) return false;
+#ifdef _WIN32
+    return _chsize_s(_fileno(file), static_cast<__int64>(size)) == 0;
+#else
+    return ::ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+#endif
+}
+
+namespace {
+
+// The portable way: through a buffer no larger than the data it must hold.
+bool CopyThroughBuffer(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint64_t& copied) {
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    std::size_t size = kChunk;
+#ifndef _WIN32
+    struct stat st;
+    if (::fstat(fileno(in), &st) == 0 && st.st_size >= 0 && static_cast<std::uint64_t>(st.st_size) < kChunk)
+        size = static_cast<std::size_t>(st.st_size) + 1;  // one more byte sees the end in one read
+#endif
+    const std::unique_ptr<char[]> buffer(new char[size]);
+    for (;;) {
+        const std::size_t n = std::fread(buffer.get(), 1, size, in);
+        if (n == 0) return !std::ferror(in);
+        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(n, limit - copied));
+        if (take > 0 && std::fwrite(buffer.get(), 1, take, out) != take) return false;
+        copied += take;
+        if (take < n) return false;
+    }
+}
+
+}  // namespace
+
+bool CopyFileBytes(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint64_t& copied) {
+    copied = 0;
+#if defined(__linux__)
+    // The kernel copies without passing the bytes through this process. File systems or kernels that
+    // refuse it leave both offsets where they were, and the buffered copy takes over.
+    if (std::fflush(out) != 0) return false;
+    const int from = fileno(in), to = fileno(out);
+    for (;;) {
+        const std::uint64_t left = limit - copied;
+        if (left == 0) {
+            char probe;
+            return ::read(from, &probe, 1) == 0;  // at the end: the copy is whole, else the limit cut it
+        }
+        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, std::uint64_t{1} << 30));
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, chunk, 0);
+        if (n > 0) {
+            copied += static_cast<std::uint64_t>(n);
+            continue;
+        }
+        if (n == 0) return true;
+        if (errno == EINTR) continue;
+        if (copied == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                            errno == EBADF || errno == EPERM))
+            break;
+        return false;
+    }
+#endif
+    return CopyThroughBuffer(in, out, limit, copied);
 }
 
 std::string RenameNoReplace(const std::string& from, const std::string& to) {

@@ -10,6 +10,14 @@ namespace kelvarn::platform {
 // Flushes the file's data to the disk; false on failure.
 bool SyncFile(std::FILE* file);
 
+// Cuts the file (flushed first) to `size` bytes; false on failure.
+bool TruncateFile(std::FILE* file, std::uint64_t size);
+
+// Copies up to `limit` bytes from `in` (read from its start) to the end of `out`, neither having been
+// read or written through its stream yet; in the kernel where it can. `copied` counts the bytes
+// written. False on a read or write failure.
+bool CopyFileBytes(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint64_t& copied);
+
 // Renames `from` to `to` only when `to` does not exist, in one step where the file system allows it.
 // Returns an empty text on success, else the reason.
 std::string RenameNoReplace(const std::string& from, const std::string& to);

@@ -1,5 +1,6 @@
 #include "shell/Files.h"
 
+#include "shell/FileCopy.h"
 #include "shell/FileGuard.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -172,22 +174,83 @@ void SplitMask(std::string_view folderMask, std::string& folder, std::string& ma
     if (folder.empty() && !folderMask.empty() && IsPathSeparator(folderMask.front())) folder = "/";
 }
 
+// A folder's entry as the searches need it: its full path (text), where its name starts, its kind,
+// and the key it sorts by. Made straight from the directory listing: no extra path objects per entry.
+struct FolderItem {
+    enum Kind { kFile, kFolder, kLinkToFolder };
+    std::string path;
+    std::size_t nameAt = 0;
+    std::string lower;  // the name in lower case; empty when the name is its own lower case
+    Kind kind = kFile;
+    fs::path folder;  // for a folder only: where the search goes next
+
+    std::string_view Name() const { return std::string_view(path).substr(nameAt); }
+    std::string_view Key() const { return lower.empty() ? Name() : std::string_view(lower); }
+};
+
+// Where the last part of a native path starts ("\\" is a character of a name outside Windows).
+std::size_t NameStart(std::string_view path) {
+#ifdef _WIN32
+    const std::size_t sep = path.find_last_of("\\/");
+#else
+    const std::size_t sep = path.rfind('/');
+#endif
+    return sep == std::string_view::npos ? 0 : sep + 1;
+}
+
+bool IsLowerAscii(std::string_view name) {
+    for (char c : name)
+        if ((c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// The entries of a folder sorted as ReadFolder sorts them: by lower-cased name, then by name.
+std::vector<FolderItem> ReadFolderItems(const fs::path& folder) {
+    std::vector<FolderItem> items;
+    std::error_code ec;
+    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (ec) return items;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        FolderItem item;
+        item.path = PathString(it->path());
+        item.nameAt = NameStart(item.path);
+        if (const std::string_view name = item.Name(); !IsLowerAscii(name)) item.lower = LowerCase(name);
+        // The kind comes with the listing on most file systems (these two calls use it); only a link
+        // needs a look at its target.
+        if (it->is_directory(ec)) {
+            if (it->is_symlink(ec)) {
+                item.kind = FolderItem::kLinkToFolder;
+            } else {
+                item.kind = FolderItem::kFolder;
+                item.folder = it->path();
+            }
+        }
+        items.push_back(std::move(item));
+    }
+    // All paths share the folder, so comparing them compares the names.
+    std::sort(items.begin(), items.end(), [](const FolderItem& a, const FolderItem& b) {
+        const int byKey = a.Key().compare(b.Key());
+        return byKey != 0 ? byKey < 0 : a.path < b.path;
+    });
+    return items;
+}
+
 void FindFilesIn(const fs::path& folder, std::string_view patternList, std::vector<std::string>& result,
                  bool recurse, int depth) {
     if (depth > 64) return;  // guards against pathological nesting
-    for (const auto& e : ReadFolder(folder)) {
-        const std::string name = PathString(e.path().filename());
+    for (FolderItem& item : ReadFolderItems(folder)) {
+        const std::string_view name = item.Name();
         if (name.empty() || name[0] == '.') continue;
-        if (IsRealFolder(e)) {
+        if (item.kind == FolderItem::kFolder) {
             if (recurse) {
-                FindFilesIn(e.path(), patternList, result, recurse, depth + 1);
+                FindFilesIn(item.folder, patternList, result, recurse, depth + 1);
                 continue;
             }
-        } else {
-            std::error_code ec;
-            if (e.is_directory(ec)) continue;  // a link to a folder is neither searched nor listed
+        } else if (item.kind == FolderItem::kLinkToFolder) {
+            continue;  // a link to a folder is neither searched nor listed
         }
-        if (MatchesPatternList(name, patternList)) result.push_back(PathString(e.path()));
+        if (MatchesPatternList(name, patternList)) result.push_back(std::move(item.path));
     }
 }
 
@@ -297,40 +360,53 @@ std::string AppendToFile(std::string_view path, std::string_view bytes) {
     return WriteDirect(FsPath(path), bytes, "ab");
 }
 
+std::string OverwriteFile(std::string_view path, std::string_view bytes) {
+    const fs::path target = FsPath(path);
+    const std::string shown = PathString(target);
+    if (Refused(target)) return "Unable to open " + shown + " for writing: refused";
+    // Cutting a file to nothing and writing it again makes some file systems flush it on close;
+    // overwriting, then cutting off what is left of the old text, does not.
+    FilePtr f = OpenFile(target, "r+b");
+    if (!f) f = OpenFile(target, "wb");
+    if (!f) return "Unable to open " + shown + " for writing";
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    const std::size_t n = std::min(allowed, bytes.size());
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    ok = platform::TruncateFile(f.get(), ok ? n : 0) && ok;
+    ok = std::fclose(f.release()) == 0 && ok;
+    if (!ok) return "Unable to write " + shown + ": the disk refused the data";
+    return {};
+}
+
 namespace {
 
-std::string CopyStreamed(std::string_view source, std::string_view target, bool replace) {
+std::string CopyStreamed(std::string_view source, std::string_view target, bool replace, CopyFlush flush) {
     const fs::path from = FsPath(source);
     const fs::path to = FollowLinks(FsPath(target));
     std::error_code ec;
-    if (!replace && fs::exists(fs::symlink_status(to, ec)))
+    const fs::file_status targetStatus = fs::symlink_status(to, ec);  // links are followed already
+    const bool targetExists = fs::exists(targetStatus);
+    if (!replace && targetExists)
         return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
     if (!fs::is_regular_file(from, ec)) return "File not found: " + std::string(source);
-    if (fs::exists(to, ec) && fs::equivalent(from, to, ec))
-        return "Unable to copy " + std::string(source) + " onto itself";
+    if (targetExists && fs::equivalent(from, to, ec)) return "Unable to copy " + std::string(source) + " onto itself";
     FilePtr in = OpenFile(from, "rb");
     if (!in) return "Unable to open " + std::string(source);
     const fs::path tmp = TempPathBeside(to);
     if (Refused(to)) return "Unable to create " + std::string(target) + ": refused";
     FilePtr out = OpenFile(tmp, "wb");
     if (!out) return "Unable to create " + std::string(target);
-    std::size_t allowed = std::string::npos;
-    if (FaultHook()) allowed = FaultHook()(PathString(to));
-    std::vector<char> buffer(1 << 20);
-    std::size_t written = 0;
-    bool ok = true;
-    while (ok) {
-        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
-        if (n == 0) {
-            ok = !std::ferror(in.get());
-            break;
-        }
-        const std::size_t take = std::min(n, allowed - std::min(allowed, written));
-        if (take > 0 && std::fwrite(buffer.data(), 1, take, out.get()) != take) ok = false;
-        written += take;
-        if (take < n) ok = false;
-    }
-    if (ok) ok = platform::SyncFile(out.get());
+    std::uint64_t allowed = std::numeric_limits<std::uint64_t>::max();
+    if (FaultHook()) allowed = std::min<std::uint64_t>(allowed, FaultHook()(PathString(to)));
+    std::uint64_t written = 0;
+    bool ok = platform::CopyFileBytes(in.get(), out.get(), allowed, written);
+    // The data reaches the disk before the copy takes the target's name, so that a crash never leaves a
+    // half-written file under it. A new file whose source stays may skip this where the caller says so:
+    // a crash then costs only the copy.
+    if (ok) ok = flush == CopyFlush::Always || targetExists ? platform::SyncFile(out.get()) : std::fflush(out.get()) == 0;
+    if (ok) ok = std::fclose(out.release()) == 0;
     out.reset();
     in.reset();
     if (!ok) {
@@ -344,7 +420,8 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
         }
         return {};
     }
-    KeepPermissions(tmp, to);
+    if (targetExists && fs::is_regular_file(targetStatus))
+        fs::permissions(tmp, targetStatus.permissions(), fs::perm_options::replace, ec);
     fs::rename(tmp, to, ec);
     if (ec) {
         fs::remove(tmp, ec);
@@ -356,11 +433,15 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
 }  // namespace
 
 std::string StreamCopyFile(std::string_view source, std::string_view target) {
-    return CopyStreamed(source, target, true);
+    return CopyStreamed(source, target, true, CopyFlush::Always);
 }
 
 std::string CopyFileNoReplace(std::string_view source, std::string_view target) {
-    return CopyStreamed(source, target, false);
+    return CopyStreamed(source, target, false, CopyFlush::Always);
+}
+
+std::string CopyFileNoReplace(std::string_view source, std::string_view target, CopyFlush flush) {
+    return CopyStreamed(source, target, false, flush);
 }
 
 std::string CopyFileToFolder(std::string_view source, std::string_view folder) {
@@ -368,9 +449,13 @@ std::string CopyFileToFolder(std::string_view source, std::string_view folder) {
 }
 
 std::string ForceCopyFile(std::string_view source, std::string_view target) {
+    return ForceCopyFile(source, target, CopyFlush::Always);
+}
+
+std::string ForceCopyFile(std::string_view source, std::string_view target, CopyFlush flush) {
     const std::string folder = ExtractFileDir(NativePath(target));
     if (!folder.empty() && !ForceDirectories(folder)) return "Unable to create the folder " + folder;
-    return StreamCopyFile(source, target);
+    return CopyStreamed(source, target, true, flush);
 }
 
 std::string CopyFolder(std::string_view source, std::string_view target) {

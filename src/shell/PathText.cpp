@@ -27,8 +27,12 @@ std::filesystem::path FsPath(std::string_view path) {
 }
 
 std::string PathString(const std::filesystem::path& path) {
+#ifdef _WIN32
     const std::u8string s = path.u8string();
     return std::string(s.begin(), s.end());
+#else
+    return path.native();  // already the UTF-8 bytes: one copy, not two
+#endif
 }
 
 std::string ExtractFileName(std::string_view path) {

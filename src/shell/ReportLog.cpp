@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/FileSystemOps.h"
+#include "shell/FileCopy.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -131,9 +132,8 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
             // A mark belongs only at the start of a file, and a fresh file is UTF-8.
             const TextEncoding blockEncoding =
                 tail.encoding == TextEncoding::Windows1252 ? tail.encoding : TextEncoding::Utf8;
-            // Deleting beats emptying: file systems flush an emptied file that is written again.
-            if (!daily) DeleteFilePath(file);
-            error = AppendToFile(file, EncodeText(blockText, blockEncoding));
+            const std::string bytes = EncodeText(blockText, blockEncoding);
+            error = daily ? AppendToFile(file, bytes) : OverwriteFile(file, bytes);
         }
     }
     if (error.empty()) {

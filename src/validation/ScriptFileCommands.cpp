@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "media/AudioFile.h"
 #include "media/NormalMaps.h"
 #include "media/StockImages.h"
 #include "media/StrellImage.h"
 #include "shell/Backups.h"
+#include "shell/FileCopy.h"
 #include "shell/Files.h"
 #include "shell/Image32.h"
 #include "shell/Macros.h"
@@ -106,7 +110,7 @@ std::string CopyFile(ScriptCall& c) {
     const std::string realTo = ResolvePathIgnoreCase(to);
     if (!realTo.empty() && SameFile(realFrom, realTo)) return ".Source and destination are the same file";
     if (!realTo.empty()) return "Destination file already exists: " + to;
-    if (!CopyFileNoReplace(realFrom, to).empty()) return ".File copy failed: " + targetName;
+    if (!CopyFileNoReplace(realFrom, to, CopyFlush::WhenReplacing).empty()) return ".File copy failed: " + targetName;
     return {};
 }
 
@@ -128,7 +132,7 @@ std::string CopyFromAsset(ScriptCall& c) {
         // The asset's own file is kept in the backups before the other asset's copy replaces it.
         if (FileExists(target))
             if (std::string error = BackupFile(state, target); !error.empty()) return ".File copy failed: " + target + ": " + error;
-        if (!ForceCopyFile(file, target).empty()) return ".File copy failed: " + file;
+        if (!ForceCopyFile(file, target, CopyFlush::WhenReplacing).empty()) return ".File copy failed: " + file;
     }
     return {};
 }
@@ -264,12 +268,19 @@ std::string CopyMatchingFiles(TProgramState& state, const std::string& sourceFol
     const std::string absolute = PathString(fs::absolute(fs::path(NativePath(source))));
     if (!ListAssetFiles(state, source, absolute + "/" + pattern, files))
         return ".No files matching: " + pattern;
+    // The target's names, lower-cased, read once: looking each file up in the folder again would
+    // read the whole folder per file. Each copy joins them, so "A.tga" then "a.tga" is one file.
+    std::vector<std::string> present;
+    ListEntries(JoinPath(target, "*"), present);
+    std::unordered_set<std::string> taken;
+    for (const std::string& entry : present) taken.insert(LowerCase(ExtractFileName(entry)));
     std::string lines;
     for (const std::string& file : files) {
         const std::string name = ExtractFileName(file);
-        if (!FindFileIgnoreCase(target, name).empty()) {
+        if (!taken.insert(LowerCase(name)).second) {
             lines += "\r\n\tDestination file already exists: " + name;
-        } else if (!CopyFileNoReplace(file, JoinPath(target, name)).empty()) {
+        } else if (!CopyFileNoReplace(file, JoinPath(target, name), CopyFlush::WhenReplacing).empty()) {
+            taken.erase(LowerCase(name));
             lines += "\r\n\tFile copy failed: " + name;
         }
     }

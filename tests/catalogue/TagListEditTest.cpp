@@ -95,6 +95,49 @@ TEST(Csv, RowsRebuildTheContainer) {
     }
 }
 
+// Rows as written back are what the container shows again: a second write-back changes nothing. Blanks
+// beside a value's quotes, quoted or padded camera cells and a tab inside a name once came out
+// differently each time.
+TEST(Csv, ASecondWriteBackChangesNothing) {
+    const struct {
+        const char* what;
+        const char* format;
+        Lines rows;
+        Lines children;  // after the first write-back
+    } cases[] = {
+        {"blanks beside quotes", "string-list", {"\"0\",\"say \"\"hi\"\" \"", "\"1\",\" \"\"x\"\"\""},
+         {"0 \"say hi\"", "1 \"x\""}},
+        {"a tab inside a name", "string-list", {"\"a\tb\",\"v\""}, {"a_b \"v\""}},
+        {"padded camera cells", "camera-list", {"\"near\",\" 1\",\"2 \",\"\"\"3\"\"\""}, {"near 1,2,3"}},
+        {"a bare value beside quotes", "kuid-list", {"\"0\",\"<kuid:1:2> \"\"\""}, {"0 <kuid:1:2>"}},
+        {"a long name cut beside control characters", "string-list",
+         {"\"" + std::string(254, 'n') + "\x01\x01\x01z\",\"v\""}, {std::string(254, 'n') + " \"v\""}},
+    };
+    for (const auto& c : cases) {
+        TagEditBed bed;
+        bed.Load("kind \"x\"\nlist\n{\n  old \" 1 \"\n  cam 1, 2\n}\n");
+        TOutlineNode* list = bed.Node("config.txt\\list");
+        const TTagSpec spec = FormatSpec(c.format, "Tag,Value");
+        ASSERT_TRUE(CsvToContainer(bed.doc, list, c.rows, spec)) << c.what;
+        Lines children;
+        for (std::size_t i = 0; i < list->ChildCount(); ++i) children.push_back(list->Child(i)->Text());
+        EXPECT_EQ(children, c.children) << c.what;
+        Lines shown, again;
+        ContainerToCsv(list, spec, shown);
+        EXPECT_FALSE(CsvToContainer(bed.doc, list, Lines(shown.begin() + 1, shown.end()), spec)) << c.what;
+        ContainerToCsv(list, spec, again);
+        EXPECT_EQ(again, shown) << c.what;
+    }
+    // Shown rows already look as they will be written: no quotes, no blanks at the ends.
+    TagEditBed bed;
+    bed.Load("kind \"x\"\nlist\n{\n  old \" 1 \"\n}\ncams\n{\n  cam 1, 2\n}\n");
+    Lines shown;
+    ContainerToCsv(bed.Node("config.txt\\list"), FormatSpec("string-list", "Tag,Value"), shown);
+    EXPECT_EQ(shown.back(), "\"old\",\"1\"");
+    ContainerToCsv(bed.Node("config.txt\\cams"), FormatSpec("camera-list", "Tag,X,Y"), shown);
+    EXPECT_EQ(shown.back(), "\"cam\",\"1\",\"2\"");
+}
+
 TEST(Csv, RefusedTablesChangeNothing) {
     TagEditBed bed;
     bed.Load("kind \"x\"\nlist\n{\n  0 \"zero\"\n  1 \"one\"\n}\nmixed\n{\n  0 \"zero\"\n  inner\n  {\n    x 1\n  }\n}\n");

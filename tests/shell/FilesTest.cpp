@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "platform/FileSystemOps.h"
+#include "shell/FileCopy.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/WarningsBitmap.h"
@@ -146,6 +153,88 @@ TEST(Copying, NoReplaceCopyKeepsAnExistingTarget) {
     std::vector<std::string> entries;
     ListEntries(dir / "*", entries);
     EXPECT_EQ(entries.size(), 3u);
+}
+
+// Every size and flush choice gives the same bytes; a fault that cuts the data anywhere short of its
+// end fails the copy and leaves neither a target nor a temporary file, one at the very end does not.
+TEST(Copying, CopiesAreWholeOrAbsent) {
+    TempDir dir;
+    std::string big((std::size_t{1} << 20) + 3, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + i / 251);
+    for (const std::string& bytes : {std::string(), std::string("x"), std::string(4096, 'q'), big}) {
+        SCOPED_TRACE(bytes.size());
+        WriteBytes(dir / "source.bin", bytes);
+        EXPECT_EQ(CopyFileNoReplace(dir / "source.bin", dir / "new.bin", CopyFlush::WhenReplacing), "");
+        EXPECT_EQ(ForceCopyFile(dir / "source.bin", dir / "sub/forced.bin", CopyFlush::WhenReplacing), "");
+        EXPECT_EQ(StreamCopyFile(dir / "source.bin", dir / "new.bin"), "");  // over the first copy
+        EXPECT_TRUE(ReadBytes(dir / "new.bin") == bytes);
+        EXPECT_TRUE(ReadBytes(dir / "sub/forced.bin") == bytes);
+        std::filesystem::remove(dir / "new.bin");
+    }
+    struct Case {
+        std::size_t allowed;
+        bool copied;
+    };
+    for (const Case& c : {Case{0, false}, Case{big.size() - 1, false}, Case{big.size(), true}}) {
+        SCOPED_TRACE(c.allowed);
+        SetWriteFaultHook([&](const std::string&) { return c.allowed; });
+        const std::string error = CopyFileNoReplace(dir / "source.bin", dir / "cut.bin", CopyFlush::WhenReplacing);
+        SetWriteFaultHook(nullptr);
+        EXPECT_EQ(error.empty(), c.copied);
+        EXPECT_EQ(FileExists(dir / "cut.bin"), c.copied);
+        if (c.copied) EXPECT_TRUE(ReadBytes(dir / "cut.bin") == big);
+        std::vector<std::string> entries;
+        ListEntries(dir / "*", entries);
+        EXPECT_EQ(Names(entries), (c.copied ? std::vector<std::string>{"cut.bin", "source.bin", "sub"}
+                                            : std::vector<std::string>{"source.bin", "sub"}));
+        std::filesystem::remove(dir / "cut.bin");
+    }
+}
+
+#ifndef _WIN32
+// A source the kernel cannot copy from in one step (a pipe) goes through the buffered copy, which
+// keeps the same limit.
+TEST(Copying, BufferedCopyKeepsTheLimit) {
+    TempDir dir;
+    for (const std::uint64_t limit : {std::uint64_t{100}, std::uint64_t{5}}) {
+        SCOPED_TRACE(limit);
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ASSERT_EQ(::write(ends[1], "0123456789", 10), 10);
+        ::close(ends[1]);
+        std::FILE* in = ::fdopen(ends[0], "rb");
+        std::FILE* out = std::fopen((dir / "out.bin").c_str(), "wb");
+        ASSERT_TRUE(in && out);
+        std::uint64_t copied = 0;
+        const bool ok = platform::CopyFileBytes(in, out, limit, copied);
+        std::fclose(in);
+        std::fclose(out);
+        EXPECT_EQ(ok, limit >= 10);
+        EXPECT_EQ(copied, std::min<std::uint64_t>(limit, 10));
+        EXPECT_EQ(ReadBytes(dir / "out.bin"), std::string("0123456789").substr(0, static_cast<std::size_t>(copied)));
+    }
+}
+#endif
+
+// The report log's write: the file ends up holding exactly the new bytes, shorter or longer than the
+// old, in the same file (no new one made); a refused write says so.
+TEST(Overwrite, HoldsExactlyTheNewBytesInTheSameFile) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string file = dir / "Kelvarn(20260101).log";
+    ASSERT_EQ(OverwriteFile(file, "a long first report"), "");
+    const auto made = fs::status(file).permissions();
+    fs::create_hard_link(file, dir / "same.log");  // sees whatever the first name's file holds
+    for (const std::string bytes : {"short", "", "a report longer than the first one"}) {
+        ASSERT_EQ(OverwriteFile(file, bytes), "");
+        EXPECT_EQ(ReadBytes(file), bytes);
+        EXPECT_EQ(ReadBytes(dir / "same.log"), bytes);
+    }
+    EXPECT_EQ(fs::status(file).permissions(), made);
+    SetWriteFaultHook([](const std::string&) { return std::size_t{4}; });
+    EXPECT_NE(OverwriteFile(file, "does not fit"), "");
+    SetWriteFaultHook(nullptr);
+    EXPECT_NE(OverwriteFile(dir / "missing/x.log", "x"), "");
 }
 
 TEST(ScratchWrite, AFailedWriteLeavesNoFile) {

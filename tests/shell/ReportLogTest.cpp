@@ -58,6 +58,12 @@ TEST_F(ReportLog, WithoutDailyLogOnlyTheLatestReportStays) {
     const std::string text = ReadBytes(LogFile());
     EXPECT_EQ(text.find("first"), std::string::npos);
     EXPECT_NE(text.find("second"), std::string::npos);
+    // A shorter report leaves nothing of the longer one behind it.
+    std::vector<std::string> c = {"x"};
+    AddToLog(state, "", "T", c, start);
+    const std::string shorter = ReadBytes(LogFile());
+    EXPECT_EQ(shorter.size() + 5, text.size());
+    EXPECT_EQ(shorter.substr(shorter.size() - 5), "x\r\n\r\n");
 }
 
 TEST_F(ReportLog, DailyLogAppendsAndShowsTheNewBlock) {

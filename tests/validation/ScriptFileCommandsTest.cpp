@@ -79,6 +79,14 @@ TEST(ScriptCopyFile, CopiesAndWildcardsReportEachFailure) {
     EXPECT_FALSE(FileExists(bed.File("sub/c.tga")));
     EXPECT_EQ(bed.Said("-copyfile|*.tga|sub/"),
               Lines{"Destination file already exists: a.tga\r\n\tDestination file already exists: b.tga"});
+    // Two sources differing only in case land as one file: the second finds the first's copy.
+    WriteBytes(bed.File("D.tga"), "upper D");
+    WriteBytes(bed.File("d.tga"), "lower D");
+    EXPECT_EQ(bed.Said("-copyfile|*.tga|sub/"),
+              Lines{"Destination file already exists: a.tga\r\n\tDestination file already exists: b.tga\r\n\t"
+                    "Destination file already exists: d.tga"});
+    EXPECT_EQ(ReadBytes(bed.File("sub/D.tga")), "upper D");
+    EXPECT_FALSE(FileExists(bed.File("sub/d.tga")));
     // Double backslashes are one; an empty destination is the source's name in the asset folder.
     EXPECT_EQ(bed.Said("-copyfile|sub\\\\deep\\\\c.tga|"), Lines{});
     EXPECT_EQ(ReadBytes(bed.File("c.tga")), "C");
