@@ -55,15 +55,19 @@ std::string PatchGroundplaneMesh(std::string& bytes, float back, float front) {
     const float direction = front >= back ? 1.0f : -1.0f;
     const float newBack = back - direction * kGroundplaneMargin;
     const float newFront = front + direction * kGroundplaneMargin;
+    // Every value is checked before any is written: a template with a stray value stays as it was.
     std::string errors;
     for (int k = 0; k < kGroundplaneValues; ++k) {
         const std::size_t at = kGroundplaneFirstOffset + kGroundplaneStride * static_cast<std::size_t>(k);
         const float value = ReadFloat(bytes, at);
-        if (value == kGroundplaneBack) WriteFloat(bytes, at, newBack);
-        else if (value == kGroundplaneFront) WriteFloat(bytes, at, newFront);
-        else errors += (errors.empty() ? " " : ", ") + std::to_string(at);
+        if (value != kGroundplaneBack && value != kGroundplaneFront) errors += (errors.empty() ? " " : ", ") + std::to_string(at);
     }
-    return errors.empty() ? std::string() : ".Mesh Data Errors at:" + errors;
+    if (!errors.empty()) return ".Mesh Data Errors at:" + errors;
+    for (int k = 0; k < kGroundplaneValues; ++k) {
+        const std::size_t at = kGroundplaneFirstOffset + kGroundplaneStride * static_cast<std::size_t>(k);
+        WriteFloat(bytes, at, ReadFloat(bytes, at) == kGroundplaneBack ? newBack : newFront);
+    }
+    return {};
 }
 
 std::string AddGroundplane(TBuilderContext& c) {
