@@ -129,9 +129,13 @@ std::string UpdateCategory(TBuilderContext& c, std::string_view tag, bool region
     return {};
 }
 
+// Several messages as one: the first one's leading "." (informational) speaks for all of them.
 std::string JoinMessages(const std::vector<std::string>& messages) {
     std::string text;
-    for (const std::string& m : messages) text += (text.empty() ? "" : "\r\n") + m;
+    for (const std::string& m : messages) {
+        if (text.empty()) text = m;
+        else text += "\r\n" + (StartsWith(m, ".") ? m.substr(1) : m);
+    }
     return text;
 }
 

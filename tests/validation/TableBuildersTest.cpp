@@ -347,7 +347,7 @@ TEST(AssetFilename, MeshTableFirstAndItsFailures) {
         BuilderBed bed;
         bed.Load("kind \"scenery\"\nasset-filename \"gone\"\n");
         EXPECT_EQ(Message(bed, UpdateAssetFilename),
-                  ".Unable to identify meshes\r\n.asset-filename tag retained: no mesh-table could be made");
+                  ".Unable to identify meshes\r\nasset-filename tag retained: no mesh-table could be made");
         EXPECT_EQ(bed.main->GetValueByPath("asset-filename"), "gone");
     }
     {
@@ -584,6 +584,85 @@ TEST(NoAssetFolder, FileWorkIsRefused) {
     TBuilderContext context = bed.Context();
     EXPECT_TRUE(StartsWith(UpdateMeshLibraryTable(context), ".Asset Folder not found"));
 }
+
+}  // namespace
+}  // namespace kelvarn::test
+
+namespace kelvarn::test {
+namespace {
+
+// Fixture scripts of the builders (tests/data/script_files/builders/NAME.kvm) run on a copy of
+// NAME.asset with our tag definitions and fixed settings; the desktop's calls must equal NAME.log,
+// the config saved afterwards NAME.config.txt and the asset's files NAME.files, byte for byte.
+// KELVARN_UPDATE_GOLDEN=1 rewrites them (read them before committing).
+const std::string kGoldens = std::string(KELVARN_TEST_DATA) + "/script_files/builders";
+
+std::vector<std::string> GoldenNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kGoldens))
+        if (entry.path().extension() == ".kvm") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Listing(const std::string& folder) {
+    std::vector<std::string> lines;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            lines.push_back(fs::relative(entry.path(), folder).generic_string() + ": " + ReadBytes(entry.path().string()));
+    std::sort(lines.begin(), lines.end());
+    return JoinLines(lines, "\n") + "\n";
+}
+
+class BuildersGolden : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(BuildersGolden, LogConfigAndFilesMatch) {
+    const std::string name = GetParam();
+    BuilderBed bed;
+    TMemIni& ini = bed.state.Settings();
+    bed.state.Paths.Trainz = bed.dir / "trainz";
+    ini.WriteString("Paths", "TETData", "data");
+    WriteBytes(bed.dir / "trainz/data/category-era.txt", "1950s\r\n1955s\r\n1960s\r\n1990s\r\n");
+    WriteBytes(bed.dir / "trainz/data/category-region.txt", "00\r\nAU\r\nGB\r\nUS\r\n");
+    ini.WriteString("UserData", "UserID", "1234");
+    ini.WriteString("UserData", "author", "Golden Author");
+    ini.WriteString("UserData", "contact-email", "golden@example.org");
+    ini.WriteString("License", "0", "Free for");
+    ini.WriteString("License", "1", "any use");
+    ini.WriteString("Options", "Languages", "de");
+    ini.WriteBool("Options", "AutoDeletePM", true);
+    bed.state.SetActiveBuild(35);
+    const std::string asset = bed.dir / "asset";
+    fs::copy(kGoldens + "/" + name + ".asset", asset, fs::copy_options::recursive);
+    bed.asset = asset;
+    bed.state.SetAssetPath(asset);
+    ASSERT_EQ(bed.main->LoadConfig(asset), "");
+    bed.WriteScript(name, ReadBytes(kGoldens + "/" + name + ".kvm"));
+    bed.unit->RunNamedScript(name, false);
+    const std::string saved = bed.dir / "saved/config.txt";
+    ForceDirectories(bed.dir / "saved");
+    ASSERT_EQ(bed.main->SaveConfig(saved, false), "");
+    const std::string files = Listing(asset);
+
+    const std::string log = kGoldens + "/" + name + ".log";
+    const std::string config = kGoldens + "/" + name + ".config.txt";
+    const std::string listing = kGoldens + "/" + name + ".files";
+    if (std::getenv("KELVARN_UPDATE_GOLDEN")) {
+        WriteBytes(log, bed.host.Log());
+        WriteBytes(config, ReadBytes(saved));
+        WriteBytes(listing, files);
+    }
+    EXPECT_EQ(bed.host.Log(), ReadBytes(log));
+    EXPECT_EQ(ReadBytes(saved), ReadBytes(config));
+    EXPECT_EQ(files, ReadBytes(listing));
+}
+
+INSTANTIATE_TEST_SUITE_P(Builders, BuildersGolden, ::testing::ValuesIn(GoldenNames()),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             std::replace(n.begin(), n.end(), '-', '_');
+                             return n;
+                         });
 
 }  // namespace
 }  // namespace kelvarn::test
