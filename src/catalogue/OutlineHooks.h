@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "catalogue/TagSpec.h"
 
@@ -75,8 +74,6 @@ public:
     virtual void AnalyseKindAndLoadSpec(TOutlineDocument& /*document*/) {}
     // The comma list of the kind the last analysis loaded and the kinds it inherits from.
     virtual std::string KindChain() const { return {}; }
-    // The tags the definitions require under a container path at the active build.
-    virtual void ListMandatoryTags(std::string_view /*path*/, std::vector<std::string>& list) const { list.clear(); }
 };
 
 }  // namespace kelvarn

@@ -14,10 +14,6 @@ void TWalnutHooks::AnalyseKindAndLoadSpec(TOutlineDocument& document) {
 
 std::string TWalnutHooks::KindChain() const { return walnut_.KindChain(); }
 
-void TWalnutHooks::ListMandatoryTags(std::string_view path, std::vector<std::string>& list) const {
-    walnut_.ListMandatoryTags(path, list);
-}
-
 std::string TWalnutHooks::AnalyseKind(TOutlineDocument& document) {
     return LowerCase(Trim(document.GetValueByPath("kind")));
 }

@@ -20,7 +20,6 @@ public:
     // the program state for the validators).
     void AnalyseKindAndLoadSpec(TOutlineDocument& document) override;
     std::string KindChain() const override;
-    void ListMandatoryTags(std::string_view path, std::vector<std::string>& list) const override;
     // The kind whose definition a document needs: here the lower-cased value of its top-level
     // kind tag. The outline's kind analysis overrides it.
     virtual std::string AnalyseKind(TOutlineDocument& document);

@@ -7,6 +7,7 @@
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/Walnut.h"
+#include "catalogue/WalnutHooks.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -428,6 +429,9 @@ std::string SetDefaultTrainzBuild(TBuilderContext& c) {
 std::string AddMandatoryTags(TBuilderContext& c) {
     TOutlineDocument& config = c.Config;
     if (!config.Root()) return {};
+    // The mandatory tags come from the tag definitions the config's hooks load; without them none.
+    const auto* definitions = dynamic_cast<const TWalnutHooks*>(&config.Hooks());
+    if (!definitions) return {};
     std::vector<TOutlineNode*> containers;
     WalkRows(config.Root(), [&](TOutlineNode* node, int) {
         if (node == config.Root() || (TOutlineDocument::IsContainer(node) && node->HasChildren()))
@@ -439,7 +443,7 @@ std::string AddMandatoryTags(TBuilderContext& c) {
             std::string path = config.NodePath(container);
             if (path.empty() || path.back() != '\\') path += '\\';
             std::vector<std::string> wanted;
-            config.Hooks().ListMandatoryTags(path, wanted);
+            definitions->Walnut().ListMandatoryTags(path, wanted);
             for (const std::string& name : wanted) {
                 if (config.FindChildByName(container, name)) continue;
                 bool found = false;
