@@ -422,30 +422,39 @@ std::string CreateBogieTable(TBuilderContext& c) {
     if (!KindInherits(c, "TRAINCAR")) return ".Not applicable to non traincar assets";
     FixLegacyKuids(c);
     TOutlineDocument& config = c.Config;
-    std::vector<TOutlineNode*> legacy;
+    struct TLegacyBogey {
+        TOutlineNode* node;
+        std::string index, reversed;
+    };
+    std::vector<TLegacyBogey> legacy;
     for (std::size_t i = 0; config.Root() && i < config.Root()->ChildCount(); ++i) {
         TOutlineNode* node = config.Root()->Child(i);
         // Only tags: the "bogeys" container is the table itself.
         if (!TOutlineDocument::IsTag(node)) continue;
         const std::string name = node->Name();
-        if (name == "bogey" || StartsWith(name, "bogey-")) legacy.push_back(node);
+        if (name != "bogey" && !StartsWith(name, "bogey-")) continue;
+        const std::vector<std::string> parts = SplitString(name, "-");
+        TLegacyBogey bogey{node, "0", "0"};
+        if (parts.size() >= 2 && LowerCase(parts[1]) == "r") {
+            bogey.reversed = "1";
+        } else if (parts.size() >= 2) {
+            bogey.index = parts[1];
+            if (parts.size() >= 3 && LowerCase(parts[2]) == "r") bogey.reversed = "1";
+        }
+        // Only a number names an entry: anything else would become a container named after whatever
+        // the tag's name held, so such a tag stays as it is.
+        if (bogey.index.empty() || bogey.index.find_first_not_of("0123456789") != std::string::npos || parts.size() > 3)
+            continue;
+        legacy.push_back(bogey);
     }
     if (legacy.empty()) return ".No bogie tags found or table already exists";
     {
         TTreeUpdate update(c.Host);
-        for (TOutlineNode* node : legacy) {
-            const std::vector<std::string> parts = SplitString(node->Name(), "-");
-            std::string index = "0", reversed = "0";
-            if (parts.size() >= 2 && LowerCase(parts[1]) == "r") {
-                reversed = "1";
-            } else if (parts.size() >= 2 && !parts[1].empty()) {
-                index = parts[1];
-                if (parts.size() >= 3 && LowerCase(parts[2]) == "r") reversed = "1";
-            }
-            const std::string value = LowerCase(TagValueUnquoted(node->Text()));
-            config.DeleteNodeNow(node, false);
-            config.SetTagByPath("\\bogeys\\" + index + "\\bogey", value);
-            config.SetTagByPath("\\bogeys\\" + index + "\\reversed", reversed);
+        for (const TLegacyBogey& bogey : legacy) {
+            const std::string value = LowerCase(TagValueUnquoted(bogey.node->Text()));
+            config.DeleteNodeNow(bogey.node, false);
+            config.SetTagByPath("\\bogeys\\" + bogey.index + "\\bogey", value);
+            config.SetTagByPath("\\bogeys\\" + bogey.index + "\\reversed", bogey.reversed);
         }
         ReorderConfig(config, c.State);
     }

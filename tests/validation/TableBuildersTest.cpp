@@ -253,9 +253,10 @@ TEST(MeshTable, LibraryEntersUnreferencedMeshesAndLodFiles) {
 
 TEST(BogieTable, LegacyTagsBecomeEntries) {
     BuilderBed bed;
-    bed.Load("kind \"traincar\"\nbogey \"<KUID:1:2>\"\nbogey-1-r 1234\nbogey-r <kuid:5:6>\n");
+    bed.Load("kind \"traincar\"\nbogey \"<KUID:1:2>\"\nbogey-1-r 1234\nbogey-r <kuid:5:6>\nbogey-front <kuid:9:9>\n");
     EXPECT_EQ(Message(bed, CreateBogieTable), "");
-    EXPECT_EQ(bed.Tree(), (Lines{"config.txt\\kind=\"traincar\"", "config.txt\\bogeys\\", "config.txt\\bogeys\\0\\",
+    // A name whose index is no number names no entry: the tag stays.
+    EXPECT_EQ(bed.Tree(), (Lines{"config.txt\\kind=\"traincar\"", "config.txt\\bogey-front=<kuid:9:9>", "config.txt\\bogeys\\", "config.txt\\bogeys\\0\\",
                                  "config.txt\\bogeys\\0\\bogey=<kuid:5:6>", "config.txt\\bogeys\\0\\reversed=1",
                                  "config.txt\\bogeys\\1\\", "config.txt\\bogeys\\1\\bogey=<kuid:-1:1234>",
                                  "config.txt\\bogeys\\1\\reversed=1"}));
