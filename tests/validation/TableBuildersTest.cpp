@@ -667,3 +667,47 @@ INSTANTIATE_TEST_SUITE_P(Builders, BuildersGolden, ::testing::ValuesIn(GoldenNam
 
 }  // namespace
 }  // namespace kelvarn::test
+
+namespace kelvarn::test {
+namespace {
+
+// The builders on copies of the real assets: each routine either says why it will not act or leaves
+// a config that saves and loads again with the same lines; the real folders are never touched.
+TEST(BuildersOnRealAssets, EveryRoutineLeavesALoadableConfig) {
+    const fs::path corpus = fs::path(KELVARN_SOURCE_DIR) / "../shared/corpus";
+    if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus";
+    int assets = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+        if (!entry.is_regular_file() || entry.path().filename() != "config.txt") continue;
+        BuilderBed bed;
+        const std::string copy = bed.dir / "asset";
+        fs::copy(entry.path().parent_path(), copy, fs::copy_options::recursive);
+        bed.asset = copy;
+        bed.state.SetAssetPath(copy);
+        ASSERT_EQ(bed.main->LoadConfig(copy), "") << entry.path();
+        ++assets;
+        using TRoutine = std::string (*)(TBuilderContext&);
+        for (TRoutine routine : {FixLegacyKuids, UpdateKuidTable, UpdateMeshLibraryTable, UpdateUsername, UpdateCameraList,
+                                 AddPassengerQueue, DeleteEmptyTags, UpdateThumbnailTable}) {
+            TBuilderContext context = bed.Context();
+            routine(context);
+        }
+        TBuilderContext context = bed.Context();
+        const std::string table = CreateMeshTable(context, "");
+        EXPECT_TRUE(table.empty() || table.front() == '.') << entry.path() << ": " << table;
+        const std::string text = bed.main->ConfigFileText();
+        ASSERT_EQ(bed.main->SaveConfig(copy + "/config.txt", false), "") << entry.path();
+        ASSERT_EQ(bed.main->LoadConfig(copy), "") << entry.path();
+        // The load puts the top-level tags in SortOrder.txt's order; nothing else may change.
+        auto sorted = [](const std::string& t) {
+            Lines lines = SplitLines(t);
+            std::sort(lines.begin(), lines.end());
+            return lines;
+        };
+        EXPECT_EQ(sorted(bed.main->ConfigFileText()), sorted(text)) << entry.path();
+    }
+    EXPECT_GE(assets, 10);
+}
+
+}  // namespace
+}  // namespace kelvarn::test
