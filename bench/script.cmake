@@ -1,3 +1,5 @@
 kelvarn_bench(NAME script_batch SOURCES script_batch_bench.cpp DEPS kelvarn_validation)
 kelvarn_bench(NAME script_edit SOURCES script_edit_bench.cpp DEPS kelvarn_validation)
 kelvarn_bench(NAME copy_files SOURCES copy_files.cpp DEPS kelvarn_validation)
+kelvarn_bench(NAME repair_batch SOURCES repair_batch.cpp DEPS kelvarn_validation)
+target_compile_definitions(bench_repair_batch PRIVATE KELVARN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -4,7 +4,7 @@
 // informational message). Each command family registers its handlers in a function of its own file
 // (RegisterFlowCommands in ScriptFlow.cpp), and RegisterScriptCommands (ScriptCommands.cpp) is the
 // one list that calls those functions: a new family adds its function there, one line. Nothing else
-// dispatches on command numbers; a table word without a handler reports "Command not available: ".
+// dispatches on command numbers; every table word has its handler.
 #pragma once
 
 #include <array>
@@ -70,5 +70,7 @@ void RegisterMemoryCommands(TScriptCommands& commands);
 // (ScriptFileCommands.cpp).
 void RegisterSettingsCommands(TScriptCommands& commands);
 void RegisterFileCommands(TScriptCommands& commands);
+// The table builders and config repairs (ScriptBuilderCommands.cpp).
+void RegisterBuilderCommands(TScriptCommands& commands);
 
 }  // namespace kelvarn

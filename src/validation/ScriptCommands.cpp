@@ -28,6 +28,7 @@ void RegisterScriptCommands(TScriptCommands& commands) {
     RegisterMemoryCommands(commands);
     RegisterSettingsCommands(commands);
     RegisterFileCommands(commands);
+    RegisterBuilderCommands(commands);
 }
 
 }  // namespace kelvarn

@@ -53,24 +53,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1010, kImages},
     {kUndefinedCommand, 1020, kImages},
     {kUndefinedCommand, 1021, kImages},
-    {kUndefinedCommand, 1103, kScriptCommands},
-    {kUndefinedCommand, 1205, kScriptCommands},
-    {kUndefinedCommand, 1208, kScriptCommands},
-    {kUndefinedCommand, 1209, kScriptCommands},
-    {kUndefinedCommand, 1210, kScriptCommands},
-    {kUndefinedCommand, 1211, kScriptCommands},
-    {kUndefinedCommand, 1212, kScriptCommands},
-    {kUndefinedCommand, 1213, kScriptCommands},
-    {kUndefinedCommand, 1214, kScriptCommands},
-    {kUndefinedCommand, 1215, kScriptCommands},
-    {kUndefinedCommand, 1216, kScriptCommands},
-    {kUndefinedCommand, 1217, kScriptCommands},
-    {kUndefinedCommand, 1219, kScriptCommands},
-    {kUndefinedCommand, 1221, kScriptCommands},
-    {kUndefinedCommand, 1224, kScriptCommands},
-    {kUndefinedCommand, 1307, kScriptCommands},
-    {kUndefinedCommand, 1308, kScriptCommands},
-    {kUndefinedCommand, 1717, kScriptCommands},
 };
 
 // Actions meant to change files in the asset folders (by object name, or the walk's own label). Most
@@ -275,8 +257,11 @@ private:
 
         // One trigger, one of each message.
         std::map<std::string, int> times;
+        // An undefined callback a routine sends once per file repeats until its issue lands; the
+        // list of open rows below accounts for it.
         for (const std::string& text : shown)
-            if (++times[text] == 2) failures.push_back("[" + pass_ + "] " + name + " showed twice: " + text);
+            if (text.rfind(kUndefinedCallback, 0) != 0 && ++times[text] == 2)
+                failures.push_back("[" + pass_ + "] " + name + " showed twice: " + text);
         for (const std::string& text : shown)
             for (std::string_view message : {kUndefinedCommand, kUndefinedCallback})
                 if (text.rfind(message, 0) == 0) {

@@ -247,4 +247,27 @@ std::string MakeSampleMesh() {
         .Bytes();
 }
 
+std::string MakeGroundplaneMaster(float back, float front) {
+    MeshMaterial material;
+    material.Name = "kelvarn_groundplane_master.m.onetex";
+    material.Ambient = {0, 0, 0};
+    material.Diffuse = {0, 0, 0};
+    // The texture as makers' tools write it: the full path it had on the maker's machine.
+    material.Textures = {{1, "C:\\Kelvarn\\resources\\bin\\source\\groundplane\\textures\\groundplane-groundplane.texture", 1}};
+    MeshGeometry geometry;
+    // Four across the width at the back, the same four at the front; three quads between them.
+    const float widths[4] = {-1.8f, -0.6f, 0.6f, 1.8f};
+    for (int end = 0; end < 2; ++end)
+        for (int i = 0; i < 4; ++i)
+            geometry.Vertices.push_back({end == 0 ? back : front, widths[i], 0.02f, static_cast<float>(i) / 3.0f,
+                                         static_cast<float>(end)});
+    for (std::uint16_t i = 0; i < 3; ++i) {
+        geometry.Triangles.push_back({i, static_cast<std::uint16_t>(i + 4), static_cast<std::uint16_t>(i + 5)});
+        geometry.Triangles.push_back({i, static_cast<std::uint16_t>(i + 5), static_cast<std::uint16_t>(i + 1)});
+    }
+    MeshFileBuilder builder;
+    builder.Info().Object(0, material, geometry);
+    return builder.Bytes();
+}
+
 }  // namespace kelvarn::test

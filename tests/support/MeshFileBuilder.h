@@ -145,4 +145,9 @@ std::string MakeGridMesh(int objects, int triangles);
 // and diffuse textures, a skeleton with a child, influences, a skipped chunk and two points.
 std::string MakeSampleMesh();
 
+// Our groundplane template (resources/bin/groundplane_master.im): one textured quad strip of eight
+// vertices, x = `back` for the first four and `front` for the last four; vertex k's x sits at byte
+// 368 + 20k, where Add Groundplanes rewrites it.
+std::string MakeGroundplaneMaster(float back = -1.0f, float front = 1.0f);
+
 }  // namespace kelvarn::test

@@ -130,6 +130,7 @@ void TScriptEngine::Wire(TMain& main, TViewer* viewer) {
     });
     main.AbortScripts = [&unit] { unit.Stop(); };
     RegisterScriptFileRows(d, state_, *this);
+    RegisterBuilderRows(d, state_, *this);
     auto editorBusy = main.EditorBusy;
     main.EditorBusy = [editorBusy, &unit] { return unit.ScriptMode() || (editorBusy && editorBusy()); };
 }

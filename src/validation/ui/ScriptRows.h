@@ -11,4 +11,9 @@ class TScriptEngine;
 
 void RegisterScriptFileRows(TDispatcher& dispatcher, TProgramState& state, TScriptEngine& engine);
 
+// The rows of the table builders and config repairs (Repair and Tools menus, Add User Tags and
+// Mandatory Tags), the same way: an undo point, then the routine on the current asset, its message
+// logged.
+void RegisterBuilderRows(TDispatcher& dispatcher, TProgramState& state, TScriptEngine& engine);
+
 }  // namespace kelvarn

@@ -241,6 +241,47 @@ TEST_F(ScriptEngineWiring, FileAndToolRowsTakeAnUndoPointAndLogTheirMessage) {
     EXPECT_NE(config.FindNodeByPath("config.txt\\bogus"), nullptr);
 }
 
+TEST_F(ScriptEngineWiring, BuilderRowsTakeAnUndoPointAndLogTheirMessage) {
+    TOutlineDocument config(state);
+    engine->Host().MainOutlineHook = [&] { return &config; };
+    const std::string asset = dir / "asset";
+    test::WriteBytes(asset + "/config.txt", "kind \"scenery\"\r\nempty \"\"\r\nkeep \"x\"\r\n");
+    state.SetAssetPath(asset);
+    ASSERT_EQ(config.LoadConfig(asset), "");
+    const std::string noTags = "File not found: " + dir / "bin/tags.xml";
+    const std::vector<std::pair<int, std::string>> rows = {
+        {1103, ""},
+        {1205, ""},
+        {1208, "Not applicable to scenery assets"},
+        {1209, "Not applicable to non traincar assets"},
+        {1210, "File not found: "},
+        {1211, "File not found: "},
+        {1212, ""},
+        {1213, ""},
+        {1214, ""},
+        {1215, "Default trainz-build value not set"},
+        {1216, "No preview image found"},
+        {1217, "asset-filename tag not present"},
+        {1219, noTags},
+        {1221, "Update camera not applicable to this asset kind"},
+        {1224, "Not applicable to scenery assets"},
+        {1307, "Asset must be a traincar"},
+        {1308, "Not applicable to scenery assets"},
+        {1717, ""},
+    };
+    for (const auto& [number, said] : rows) {
+        config.ClearUndo();
+        outline->Alert()->ShowAlert("");
+        main->Dispatcher().ExecuteMenuCommand(number, "menu");
+        if (said.empty()) EXPECT_EQ(Alert(), "") << number;
+        else EXPECT_TRUE(ContainsStr(Alert(), said)) << number << ": " << Alert();
+        EXPECT_TRUE(config.CanUndo()) << number;
+    }
+    // Delete Empty Tags took the empty tag; the undo point gives it back.
+    EXPECT_EQ(config.FindNodeByPath("config.txt\\empty"), nullptr);
+    EXPECT_NE(config.FindNodeByPath("config.txt\\keep"), nullptr);
+}
+
 TEST_F(ScriptEngineWiring, NoRunStartsInsideARunAndARunBeepsOnce) {
     outline->Alert()->SetBeepSink(&messages);
     int inner = 0, listed = 0;
