@@ -22,6 +22,9 @@
 #include "media/ui/AudioForm.h"
 #include "media/ui/GridView.h"
 #include "media/ui/GridViewRows.h"
+#include "media/ui/ImagePages.h"
+#include "media/ui/ImageView.h"
+#include "media/ui/ImageViewRows.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/QtAudioSink.h"
@@ -57,7 +60,7 @@ TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets, TOutlineDoc
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
     f.table = new TGridView(state);
-    f.image = new TEmptyViewerFrame("ImageView", "Image", true);
+    f.image = new TImageView(state);
     f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
     f.textureDescriptor = new TEmptyViewerFrame("TextureView", "Texture", true);
     f.levelOfDetail = new TEmptyViewerFrame("LODView", "Level of Detail", true);
@@ -166,6 +169,11 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     audioForm_ = new TAudioForm(state, *audio_, &main);
     ConnectAudio(main, *audio_, *audioForm_);
     ConnectGridView(main, *static_cast<TGridView*>(frames.table));
+    // The image view with its pages in the editor window.
+    imagePages_ = std::make_unique<TImagePages>(state, *editor_);
+    auto& imageView = *static_cast<TImageView*>(frames.image);
+    imageView.SetDialogs(imagePages_.get());
+    ConnectImageView(main, state, imageView, {[this] { return assets_->Files().Count() == 0; }, {}});
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);

@@ -20,6 +20,7 @@ class TEditor;
 class TEditorReview;
 class TEditorTagHost;
 class TFindForm;
+class TImagePages;
 class TMain;
 class TOutlineWiring;
 class TOutlineDocument;
@@ -67,6 +68,7 @@ private:
     std::unique_ptr<TColourBox> colourBox_;
     std::unique_ptr<TViewer> viewer_;
     std::unique_ptr<TSelector> selector_;
+    std::unique_ptr<TImagePages> imagePages_;
     std::unique_ptr<TFindForm> findForm_;
     std::unique_ptr<TTrainzBuildState> builds_;
     std::unique_ptr<TScriptEngine> scripts_;

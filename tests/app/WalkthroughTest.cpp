@@ -49,16 +49,12 @@ constexpr std::string_view kScriptCommands = "Script commands: settings, tools, 
 constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, texture descriptors, LOD files, image dialogs, thumbnails";
 constexpr std::string_view kMenusSettings = "Menu state rules, user menus, settings dialog, text report library, and the rest of the dispatcher";
 const TOpenRow kOpenRows[] = {
-    {kUndefinedCallback, 220, kImages, ".jpg"},
     {kUndefinedCallback, 220, kImages, ".texture.txt"},
     {kUndefinedCallback, 220, kMenusSettings, ".kin"},
-    {kUndefinedCommand, 1010, kImages},
     {kUndefinedCommand, 1015, kMenusSettings},
     {kUndefinedCommand, 1016, kMenusSettings},
     {kUndefinedCommand, 1017, kMenusSettings},
     {kUndefinedCommand, 1018, kMenusSettings},
-    {kUndefinedCommand, 1020, kImages},
-    {kUndefinedCommand, 1021, kImages},
     {kUndefinedCommand, 1103, kScriptCommands},
     {kUndefinedCommand, 1205, kScriptCommands},
     {kUndefinedCommand, 1208, kScriptCommands},
@@ -94,7 +90,8 @@ const TOpenRow kOpenRows[] = {
 // nothing to copy. Repair Textures mends images in place and deletes the unreferenced ones the user
 // agrees to (after a backup); clearing the list first offers to save the shown config, which the walk
 // of Yes answers accepts.
-const std::set<std::string> kWriters = {"mRepairTextures", "AssetList.bClearAll"};
+const std::set<std::string> kWriters = {"mRepairTextures", "AssetList.bClearAll", "mBlankTga", "mBlackTga", "mBlueTga",
+                                        "mGreenTga", "mRedTga", "mWhiteTga", "mYellowTga"};
 
 std::string Describe(QWidget* window) {
     std::string text = window->windowTitle().toStdString();
