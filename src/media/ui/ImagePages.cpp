@@ -353,7 +353,7 @@ void TImagePages::BuildMaskTab() {
     ColourPicker->setFrameShape(QFrame::Panel);
     ColourPicker->setFrameShadow(QFrame::Raised);
     ColourPicker->setAutoFillBackground(true);
-    ColourPicker->setFixedSize(64, 40);
+    ColourPicker->setFixedSize(90, 44);
     auto* pickerText = new QLabel("Colour Picker", ColourPicker);
     pickerText->setWordWrap(true);
     pickerText->setAlignment(Qt::AlignCenter);
