@@ -455,6 +455,7 @@ void TImageView::Zoom() {
     scale_ = ZoomScale(image_.Width, fit_);
     layerA_->update();
     layerB_->update();
+    Validate();
 }
 
 void TImageView::SetBackground() {
@@ -474,6 +475,7 @@ void TImageView::SetBackground() {
 void TImageView::SetMaskView(bool on) {
     maskView_ = on;
     layerA_->SetPicture(ToQImage(image_, !maskView_));
+    Validate();
 }
 
 void TImageView::TransformImage(int action) {
@@ -695,6 +697,7 @@ void TImageView::SaveImage() {
 }
 
 void TImageView::EditThumbnail() {
+    if (!thumbnails_) return;
     Image32 picture;
     if (image_.Width == kThumbnailWidth && image_.Height == kThumbnailHeight) {
         picture = image_;

@@ -108,7 +108,8 @@ public:
 
     // What the program supplies.
     void SetDialogs(IImageDialogs* dialogs) { dialogs_ = dialogs; }
-    void SetThumbnailWindow(IThumbnailWindow* window) { thumbnails_ = window ? window : &standIn_; }
+    // The thumbnail editor; without one the thumbnail commands do nothing.
+    void SetThumbnailWindow(IThumbnailWindow* window) { thumbnails_ = window; }
     void SetFloatingPreview(IFloatingPreview* preview) { preview_ = preview; }
     // The file header as text (the editor's); unset: nothing is shown.
     std::function<void(const std::string& path)> ShowFileHeader;
@@ -167,8 +168,7 @@ private:
     QMenu* menu_;
     std::map<std::string, QToolButton*> buttons_;
     std::map<std::string, QAction*> actions_;
-    TThumbnailStandIn standIn_;
-    IThumbnailWindow* thumbnails_ = &standIn_;
+    IThumbnailWindow* thumbnails_ = nullptr;
     IImageDialogs* dialogs_ = nullptr;
     IFloatingPreview* preview_ = nullptr;
     QPixmap checker_;

@@ -270,6 +270,20 @@ TEST_F(ImageInMain, Group2500FollowsTheAlphaKindTheExtensionAndTheModifiedFlag) 
     EXPECT_FALSE(Enabled("bSplash"));
 }
 
+TEST_F(ImageInMain, TheMainMenusImageItemsFollowTheViewAndTheAssetFolder) {
+    Show(Write("blend.tga", Blended(8, 4), 32));
+    main->Dispatcher().ValidateMenu(1000);
+    EXPECT_TRUE(main->MenuItem("mSaveImageAs")->isVisible());
+    EXPECT_TRUE(main->MenuItem("mScreenshot")->isEnabled());
+    EXPECT_TRUE(main->MenuItem("mRedTga")->isEnabled());
+    view->Button("bInvertAlpha")->click();
+    main->Dispatcher().ExecuteMenuCommand(1020, "red.tga");
+    main->Dispatcher().ValidateMenu(1000);
+    EXPECT_FALSE(main->MenuItem("mScreenshot")->isEnabled());  // not while the picture is edited
+    EXPECT_FALSE(main->MenuItem("mRedTga")->isEnabled());
+    EXPECT_TRUE(main->MenuItem("mBlueTga")->isEnabled());
+}
+
 TEST_F(ImageInMain, TheFloatingPreviewTogglesAndFollowsEdits) {
     Show(Write("blend.tga", Blended(8, 4), 32));
     view->Button("bSplash")->click();
