@@ -30,6 +30,7 @@
 #include "media/ui/QtAudioSink.h"
 #include "media/ui/Selector.h"
 #include "media/ui/TextView.h"
+#include "platform/TextReportLibrary.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
@@ -39,6 +40,7 @@
 #include "shell/ui/FramePanel.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/Printing.h"
+#include "shell/ui/TextReports.h"
 #include "shell/ui/TrainzBuildMenu.h"
 #include "shell/ui/Viewer.h"
 #include "validation/ScriptUnit.h"
@@ -151,6 +153,11 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     outline_ = std::make_unique<TOutlineDocument>(state);
     outlineWiring_ = std::make_unique<TOutlineWiring>(state, *outline_, true);
 
+    // The text report library, which the windows' reports and queries call.
+    if (!state.TextLibrary) {
+        textLibrary_ = std::make_unique<TextReportLibrary>();
+        state.TextLibrary = textLibrary_.get();
+    }
     // The windows, in their order; those of later parts join here.
     const TMainFrames frames = CreateFrames(state, *assets_, *outline_);
     main_ = std::make_unique<TMain>(state, frames, std::move(arguments));
@@ -164,6 +171,8 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     viewer_ = std::make_unique<TViewer>(state, reportText, &main);
     state.Viewer = viewer_.get();
     main.SetReportViewer(viewer_.get());
+    editor_->ReportViewer = viewer_.get();
+    ConnectTextReports(main, state, *viewer_);
     selector_ = std::make_unique<TSelector>(&main);
     ConnectMeshView(main, state, *static_cast<TMeshView*>(frames.mesh), *selector_, colourBox_.get());
     audioForm_ = new TAudioForm(state, *audio_, &main);
@@ -173,7 +182,12 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     imagePages_ = std::make_unique<TImagePages>(state, *editor_);
     auto& imageView = *static_cast<TImageView*>(frames.image);
     imageView.SetDialogs(imagePages_.get());
-    ConnectImageView(main, state, imageView, {[this] { return assets_->Files().Count() == 0; }, {}});
+    imageView.ShowFileHeader = [this](const std::string& path) { editor_->ShowFileHeader(path); };
+    ConnectImageView(main, state, imageView,
+                     {[this] { return assets_->Files().Count() == 0; },
+                      [this, &main, &state](const std::string&) {
+                          ShowTextReport(main, state, *viewer_, 12, "Texture.txt Contents");
+                      }});
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);
@@ -227,6 +241,7 @@ TProgramWindows::~TProgramWindows() {
     audio_->PlaybackOver = nullptr;
     if (state_.Audio == audio_.get()) state_.Audio = previousAudio_;
     if (state_.Viewer == viewer_.get()) state_.Viewer = nullptr;
+    if (textLibrary_ && state_.TextLibrary == textLibrary_.get()) state_.TextLibrary = nullptr;
     TTextView::PrintLines = nullptr;
 }
 

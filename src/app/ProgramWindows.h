@@ -12,6 +12,7 @@ namespace kelvarn {
 
 class IAudioPlayer;
 class IAudioSink;
+class ITextLibrary;
 class TAssetFrames;
 class TAudioForm;
 class TAudioPlayer;
@@ -58,6 +59,8 @@ private:
     std::unique_ptr<IAudioSink> audioSink_;
     std::unique_ptr<TAudioPlayer> audio_;
     IAudioPlayer* previousAudio_ = nullptr;
+    // The text report library, installed before the main window unless one is there already.
+    std::unique_ptr<ITextLibrary> textLibrary_;
     // Declared in the order they are made; they go in the reverse one. The asset frames outlive the
     // main window, which owns their widgets.
     std::unique_ptr<TAssetFrames> assets_;

@@ -19,8 +19,12 @@ bool SupportedSlot(std::uint32_t slot) { return slot == 1 || slot == 8 || slot =
 
 std::vector<std::string> GetMeshTextures(std::string_view meshPath) {
     TMesh mesh(meshPath);
+    if (!mesh.SetActive(true).empty()) return {};
+    return GetMeshTextures(mesh);
+}
+
+std::vector<std::string> GetMeshTextures(const TMesh& mesh) {
     std::vector<std::string> names;
-    if (!mesh.SetActive(true).empty()) return names;
     std::set<std::string> seen;  // lower case
     for (const TMeshTextureEntry& entry : MeshTextureEntries(mesh)) {
         std::string file = ExtractFileName(entry.Name);

@@ -9,9 +9,13 @@
 
 namespace kelvarn {
 
+class TMesh;
+
 // The file-name part of every texture entry of the mesh's materials, each name once (ignoring case),
 // in material order. Empty for a file that is no readable mesh.
 std::vector<std::string> GetMeshTextures(std::string_view meshPath);
+// The same for a mesh already read.
+std::vector<std::string> GetMeshTextures(const TMesh& mesh);
 
 // The entries in trouble, one line each: name + ": unsupported material slot " + N for a slot other
 // than 1, 8 or 9, and name + ": file not found" when neither the entry's file nor its ".txt"

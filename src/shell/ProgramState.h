@@ -21,6 +21,7 @@
 namespace kelvarn {
 
 class IReportViewer;
+class ITextLibrary;
 
 // The current-asset context; read and written only through the accessors of TProgramState.
 struct TQData {
@@ -99,6 +100,8 @@ public:
     TColor HighlightColour = 0x000080;  // "#800000"
     int FileCount = 0;
     TImageSizeInfo ImageSizeInfo;
+    // The lines of the last report asked for over the command bus (callback 247).
+    std::vector<std::string> ReportLines;
     bool AbortRequested = false;
     int TaggedCount = 0;
     // The frame that last put file names on the clipboard ("AssetList" or "FileView").
@@ -114,6 +117,8 @@ public:
     IFileClipboard* Clipboard;
     ITrash* Trash;
     IAudioPlayer* Audio;
+    // The text report library; null until the program installs one, and then never called.
+    ITextLibrary* TextLibrary = nullptr;
     // The environment variable of that name, empty when unknown.
     std::function<std::string(const std::string&)> Environment;
     // Sets an environment variable for the macros and the programs started afterwards; an empty

@@ -50,7 +50,6 @@ constexpr std::string_view kImages = "Image viewer, alpha tools, normal maps, te
 constexpr std::string_view kMenusSettings = "Menu state rules, user menus, settings dialog, text report library, and the rest of the dispatcher";
 const TOpenRow kOpenRows[] = {
     {kUndefinedCallback, 220, kImages, ".texture.txt"},
-    {kUndefinedCallback, 220, kMenusSettings, ".kin"},
     {kUndefinedCommand, 1015, kMenusSettings},
     {kUndefinedCommand, 1016, kMenusSettings},
     {kUndefinedCommand, 1017, kMenusSettings},
@@ -82,7 +81,6 @@ const TOpenRow kOpenRows[] = {
     {kUndefinedCommand, 1709, kMenusSettings},
     {kUndefinedCommand, 1716, kMenusSettings},
     {kUndefinedCommand, 1717, kScriptCommands},
-    {kUndefinedCommand, 2651, kMenusSettings},
 };
 
 // Actions meant to change files in the asset folders (by object name, or the walk's own label). Most

@@ -26,8 +26,10 @@
 #include "shell/MessageSink.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
+#include "shell/TextLibrary.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/Frames.h"
+#include "shell/ui/Viewer.h"
 #include "shell/ui/XEdit.h"
 
 namespace kelvarn {
@@ -499,6 +501,13 @@ void TEditor::ShowTextReadOnly(const std::vector<std::string>& lines) {
     text_.SetCaret(0);
     PositionAtCursor(-2, -2, text_.MainControl());
     ShowModal();
+}
+
+void TEditor::ShowFileHeader(const std::string& file) {
+    const TFileHeaderReport report = FileHeaderReport(file);
+    std::vector<std::string> lines;
+    if (report.op == 0 || !ReportViewer || !CallTextLibrary(state_, report.op, file, lines)) return;
+    ReportViewer->ShowText(report.caption, lines, "Close");
 }
 
 std::optional<std::string> TEditor::InputLine(const std::string& caption, const std::string& prompt,

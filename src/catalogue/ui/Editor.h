@@ -48,6 +48,7 @@ class TNewAssetEditor;
 class TOutlineWiring;
 class TProgramState;
 class TXEdit;
+class TViewer;
 
 // The enum page's combo: the first entry holds the value; it leaves the list while the list is
 // open, and a chosen entry comes back cleaned as the new first entry. Up and Down open the list;
@@ -119,6 +120,9 @@ public:
     void ShowNotEditable(int size, const std::string& message);
     void ShowTextPage(int size, int flags, bool readOnly, const std::string& caption);
     void ShowTextReadOnly(const std::vector<std::string>& lines);
+    // The header report of a mesh, animation or picture file in the viewer window with "Close";
+    // nothing for another kind of file or when the report fails.
+    void ShowFileHeader(const std::string& file);
     // Prepares the review of a batch's asset; the caller loads the outline and shows the window.
     void AcceptReject(int size, const std::string& caption, const std::string& alert);
     void EditHelpClick();
@@ -177,6 +181,8 @@ public:
     std::function<std::string(const std::string& tag)> TagDefinition;
     // The colour selector (made after the editor).
     TColourBox* ColourBox = nullptr;
+    // The viewer window the file header shows in (made after the editor).
+    TViewer* ReportViewer = nullptr;
 
     // --- what the program supplies
     // Whether a batch runs (script mode, read from the script unit).

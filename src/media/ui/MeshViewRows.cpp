@@ -5,6 +5,7 @@
 #include "shell/Mesh.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
+#include "shell/TextLibrary.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/ColourBox.h"
 #include "shell/ui/MainWindow.h"
@@ -13,11 +14,11 @@ namespace kelvarn {
 
 namespace {
 
-// The selector's lists are read from the file the view shows.
-template <class Lister>
-void FillSelector(TSelector& selector, const TMeshView& view, Lister list) {
-    TMesh mesh(view.ShownFile());
-    selector.SetItems(mesh.SetActive(true).empty() ? list(mesh) : std::vector<std::string>{});
+// The selector's lists are the report library's answers on the file the view shows.
+void FillSelector(TSelector& selector, const TMeshView& view, TProgramState& state, int op) {
+    std::vector<std::string> lines;
+    if (!CallTextLibrary(state, op, view.ShownFile(), lines)) lines.clear();
+    selector.SetItems(lines);
 }
 
 }  // namespace
@@ -50,8 +51,12 @@ void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelect
     });
 
     d.RegisterCommand(2650, [&view](const std::string&) { view.ImageInfoClick(); });
-    d.RegisterCommand(2652, [&view, &selector](const std::string&) { FillSelector(selector, view, MeshAttachmentNames); });
-    d.RegisterCommand(2653, [&view, &selector](const std::string&) { FillSelector(selector, view, MeshTextureNames); });
+    d.RegisterCommand(2652, [&view, &selector, &state](const std::string&) {
+        FillSelector(selector, view, state, toAttachmentNames);
+    });
+    d.RegisterCommand(2653, [&view, &selector, &state](const std::string&) {
+        FillSelector(selector, view, state, toMeshTextures);
+    });
     for (int tag : {2654, 2692}) d.RegisterCommand(tag, [&view, tag](const std::string&) { view.MeshButtonAction(tag); });
     d.RegisterCommand(2655, [&view](const std::string&) { view.ColourClick(); });
     d.RegisterCommand(2656, [&view](const std::string&) { view.Screenshot(); });

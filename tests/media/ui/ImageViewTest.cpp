@@ -17,6 +17,7 @@
 #include "media/ui/ImageView.h"
 #include "media/ui/ImageViewRows.h"
 #include "shell/Files.h"
+#include "shell/Macros.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/Alert.h"
@@ -117,7 +118,9 @@ protected:
             asked.push_back(caption);
             return saveAs;
         };
-        ConnectImageView(*main, state, *view, {[] { return false; }, {}});
+        view->ShowFileHeader = [this](const std::string& path) { headers.push_back(path); };
+        ConnectImageView(*main, state, *view,
+                         {[] { return false; }, [this](const std::string& path) { textureTexts.push_back(path); }});
         main->Dispatcher().RegisterCallback(ccFileSaved, [this](const std::string& text) { saved.push_back(text); });
         main->resize(900, 700);
         main->show();
@@ -161,7 +164,7 @@ protected:
     FakeDialogs dialogs;
     FakePreview preview;
     FakeThumbnails thumbnails;
-    std::vector<std::string> saved, asked;
+    std::vector<std::string> saved, asked, headers, textureTexts;
     std::string saveAs;
 };
 
@@ -282,6 +285,16 @@ TEST_F(ImageInMain, TheMainMenusImageItemsFollowTheViewAndTheAssetFolder) {
     EXPECT_FALSE(main->MenuItem("mScreenshot")->isEnabled());  // not while the picture is edited
     EXPECT_FALSE(main->MenuItem("mRedTga")->isEnabled());
     EXPECT_TRUE(main->MenuItem("mBlueTga")->isEnabled());
+}
+
+TEST_F(ImageInMain, ImageInformationShowsADescriptorsTextForATextureElseTheFileHeader) {
+    Show(Write("blend.tga", Blended(8, 4), 32));
+    view->Button("bImageInfo")->click();
+    EXPECT_EQ(headers, std::vector<std::string>{ExpandMacros(state, "%pfe%")});
+    state.SetAssetFileName("wood.texture");
+    view->MenuAction("mImageInfo")->trigger();
+    EXPECT_EQ(textureTexts, std::vector<std::string>{ExpandMacros(state, "%pfe%")});
+    EXPECT_EQ(headers.size(), 1u);
 }
 
 TEST_F(ImageInMain, TheFloatingPreviewTogglesAndFollowsEdits) {

@@ -12,6 +12,7 @@
 #include "MeshGlSupport.h"
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/Selector.h"
+#include "platform/TextReportLibrary.h"
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
 #include "shell/ui/Alert.h"
@@ -28,6 +29,7 @@ protected:
         state.ProgramFile = asset.Path("prog/kelvarn");
         state.OpenSettings(asset.Path("prog/kelvarn.ini"));
         state.Messages = &messages;
+        state.TextLibrary = &library;
         state.SetAssetPath(asset.Asset());
         auto frame = [this](const char* name) { return new test::RecordingViewerFrame(log, name, true); };
         frames.assetList = new test::RecordingAssetList(log, "AssetList", false);
@@ -63,6 +65,7 @@ protected:
     test::MeshAsset asset;
     test::RecordingMessageSink messages;
     TProgramState state;
+    TextReportLibrary library;
     test::CallLog log;
     TMainFrames frames;
     test::Recording<TFrame<IFrame>>* files = nullptr;
@@ -136,12 +139,12 @@ TEST_F(MeshInMain, AttachmentButtonOpensTheSelectorOnThePoints) {
     EXPECT_TRUE(LeftPanesEnabled());
 }
 
-TEST_F(MeshInMain, TextureButtonListsDiffuseTexturesAndModeButtonsHideTheSelector) {
+TEST_F(MeshInMain, TextureButtonListsEveryTextureAndModeButtonsHideTheSelector) {
     ShowQuads();
     view->Button("bTextureList")->click();
     ASSERT_TRUE(selector->isVisible());
     EXPECT_EQ(selector->windowTitle(), " Texture List");
-    ASSERT_EQ(selector->ListBox()->count(), 2);
+    ASSERT_EQ(selector->ListBox()->count(), 3) << "the bump texture is listed too";
     EXPECT_EQ(selector->ListBox()->item(0)->text(), "Blue.TGA");
     EXPECT_EQ(view->ViewState().HighlightTexture, "blue.tga");
     EXPECT_TRUE(view->Button("bTextureList")->isChecked());
