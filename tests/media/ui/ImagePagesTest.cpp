@@ -60,7 +60,6 @@ public:
 class ImagePages : public ::testing::Test {
 protected:
     ImagePages() {
-        test::TestApp();
         state.Messages = &messages;
         state.SetAssetPath(dir / "asset");
         pages = std::make_unique<TImagePages>(state, editor);
@@ -79,6 +78,7 @@ protected:
         ASSERT_TRUE(TStrellImage(library).SaveTGA(dir / ("asset/" + name), copy, 1));
     }
 
+    bool app = (test::TestApp(), true);  // before any widget
     test::TempDir dir;
     TProgramState state;
     test::RecordingMessageSink messages;
