@@ -2,6 +2,7 @@
 
 #include "app/EditorReview.h"
 #include "app/MainMenuStates.h"
+#include "app/SplashPreview.h"
 
 #include "catalogue/AssetPages.h"
 #include "catalogue/KuidMap.h"
@@ -26,6 +27,9 @@
 #include "media/ui/GridView.h"
 #include "media/ui/GridViewRows.h"
 #include "media/ui/LODView.h"
+#include "media/ui/ImagePages.h"
+#include "media/ui/ImageView.h"
+#include "media/ui/ImageViewRows.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/PreviewRow.h"
@@ -71,7 +75,7 @@ TMainFrames CreateFrames(TProgramState& state, TAssetFrames& assets, TOutlineDoc
     f.text = new TTextView(state);
     f.mesh = new TMeshView(state);
     f.table = new TGridView(state);
-    f.image = new TEmptyViewerFrame("ImageView", "Image", true);
+    f.image = new TImageView(state);
     f.tagCatalogue = new TXMLView(state, *static_cast<TOutlineView*>(f.outline));
     auto* texture = new TTextureView(state);
     texture->OpenHelpPage = [&state](const std::string& page) { OpenWikiPage(state, page); };
@@ -204,6 +208,19 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     ConnectEditorViews(main, *static_cast<TTextureView*>(frames.textureDescriptor),
                        *static_cast<TLODView*>(frames.levelOfDetail));
     RegisterShowPreview(main, state);
+    // The image view with its pages in the editor window.
+    imagePages_ = std::make_unique<TImagePages>(state, *editor_);
+    auto& imageView = *static_cast<TImageView*>(frames.image);
+    imageView.SetDialogs(imagePages_.get());
+    imageView.SetThumbnailWindow(thumbnail_.get());
+    preview_ = std::make_unique<TSplashPreview>(*splash_, main);
+    imageView.SetFloatingPreview(preview_.get());
+    imageView.ShowFileHeader = [this](const std::string& path) { editor_->ShowFileHeader(path); };
+    ConnectImageView(main, state, imageView,
+                     {[this] { return assets_->Files().Count() == 0; },
+                      [this, &main, &state](const std::string&) {
+                          ShowTextReport(main, state, *viewer_, 12, "Texture.txt Contents");
+                      }});
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);

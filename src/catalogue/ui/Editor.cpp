@@ -401,6 +401,7 @@ void TEditor::ResetEditor(int size) {
     text_.SetReadOnly(false);
     outlineView_->Alert()->Close();
     for (QStackedWidget* s : sections_) s->hide();
+    static_cast<QBoxLayout*>(layout())->setStretchFactor(panels_[1], 0);
     ApplyBatchMode();
 }
 
@@ -574,6 +575,22 @@ void TEditor::ApplyBatchMode() {
 }
 
 int TEditor::ShowModal() { return exec(); }
+
+void TEditor::OpenSectionDPage(int page, int size, const std::string& caption, QWidget* focus) {
+    ResetEditor(size);
+    setSizeGripEnabled(false);
+    if (const TEditorSize s = DecodeEditorSize(size); !s.keep) setFixedSize(s.width, s.height);
+    cbPreview->hide();
+    ArrangeSections({-1, -1, -1, page, -1}, {-1, -1, -1, -1, -1});
+    // Nothing else shares the window: the page's panel takes all of it.
+    static_cast<QBoxLayout*>(layout())->setStretchFactor(panels_[1], 1);
+    setWindowTitle(Qs(caption));
+    PositionAtCursor(-2, -2, focus);
+}
+
+void TEditor::SetCaption(const std::string& caption) { setWindowTitle(Qs(caption)); }
+
+QAbstractButton* TEditor::OKButton() { return bOK; }
 
 void TEditor::OKClicked() {
     // A file shown on the text page whose text changed is offered for saving first.

@@ -23,6 +23,7 @@
 #include "catalogue/EditorLayout.h"
 #include "catalogue/TagEditorPages.h"
 #include "catalogue/TagSpec.h"
+#include "shell/ui/EditorPages.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -93,7 +94,7 @@ enum TPageIndex : int {
 };
 inline constexpr int kSectionPages[kEditorSections] = {2, 2, 3, 8, 8};
 
-class TEditor : public QDialog, public IEditorDialogs, public IAssetPages {
+class TEditor : public QDialog, public IEditorDialogs, public IAssetPages, public IEditorPageHost {
 public:
     // The text view and the table view are the editor's own (src/app/ makes them); the window takes
     // their widgets over.
@@ -138,11 +139,18 @@ public:
     bool NewAssetDialog(int size, const std::string& caption, TNewAssetFields& fields) override;
     bool CloneAssetDialog(int size, const std::string& caption, TCloneFields& fields) override;
 
+    // IEditorPageHost: the image pages of section D (1 to 3), which src/app/ hands over.
+    void SetSectionDPage(int page, QWidget* widget) override { SetPage(esD, page, widget); }
+    void OpenSectionDPage(int page, int size, const std::string& caption, QWidget* focus) override;
+    void SetCaption(const std::string& caption) override;
+    QAbstractButton* OKButton() override;
+    QLabel* HelpText() override { return HelpLabel; }
+
     // Runs when OK is pressed, after the text page's question; false keeps the window open.
     std::function<bool()> BeforeOK;
 
     // Shows the window modally; the modal result.
-    int ShowModal();
+    int ShowModal() override;
     bool Cancelled() const { return cancelled_; }
 
     // --- the tag pages

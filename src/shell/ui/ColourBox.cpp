@@ -16,6 +16,7 @@
 
 #include "shell/ProgramState.h"
 #include "shell/ui/QtServices.h"
+#include "shell/ui/ScreenPicker.h"
 #include "shell/ui/XEdit.h"
 
 namespace kelvarn {
@@ -168,7 +169,7 @@ TColourBox::TColourBox(TProgramState& state, QWidget* parent) : QDialog(parent),
     picker_->setFrameShadow(QFrame::Raised);
     picker_->setFixedSize(48, 26);
     picker_->setAutoFillBackground(true);
-    picker_->installEventFilter(this);
+    new TScreenPicker(picker_, [this](const QColor& c) { PickColour(FromQColor(c)); }, false);
     foreground_ = new QPushButton("&Text", this);
     foreground_->setObjectName("bForeground");
     background_ = new QPushButton("Bac&kground", this);
@@ -310,10 +311,7 @@ void TColourBox::showEvent(QShowEvent* event) {
     picker_->setToolTip(picker_->isEnabled() ? QString() : QString("The desktop gives no screen pixels here"));
 }
 
-bool TColourBox::PickerAvailable() const {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    return screen && !screen->grabWindow(0, 0, 0, 1, 1).isNull();
-}
+bool TColourBox::PickerAvailable() const { return kelvarn::PickerAvailable(); }
 
 void TColourBox::OKClick(bool ok) {
     if (ok) {
@@ -336,39 +334,6 @@ bool TColourBox::eventFilter(QObject* watched, QEvent* event) {
             if (c != palette().color(QPalette::Window)) PickColour(FromQColor(c));
         }
         return true;
-    }
-    if (watched == picker_ && picker_->isEnabled()) {
-        auto grab = [this](const QPoint& global) {
-            QScreen* screen = QGuiApplication::screenAt(global);
-            if (!screen) return;
-            const QPoint local = global - screen->geometry().topLeft();
-            const QImage pixel = screen->grabWindow(0, local.x(), local.y(), 1, 1).toImage();
-            if (pixel.isNull()) return;
-            QPalette p = picker_->palette();
-            p.setColor(QPalette::Window, pixel.pixelColor(0, 0));
-            picker_->setPalette(p);
-        };
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                capturing_ = true;
-                picker_->setFrameShadow(QFrame::Sunken);
-                QApplication::setOverrideCursor(Qt::CrossCursor);
-                picker_->grabMouse();
-                return true;
-            case QEvent::MouseMove:
-                if (capturing_) grab(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-                return true;
-            case QEvent::MouseButtonRelease:
-                if (!capturing_) return true;
-                capturing_ = false;
-                picker_->releaseMouse();
-                QApplication::restoreOverrideCursor();
-                picker_->setFrameShadow(QFrame::Raised);
-                PickColour(FromQColor(picker_->palette().color(QPalette::Window)));
-                return true;
-            default:
-                break;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

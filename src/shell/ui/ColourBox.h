@@ -70,7 +70,6 @@ private:
     QPushButton* foreground_;
     QPushButton* background_;
     QLabel* status_;
-    bool capturing_ = false;
 };
 
 }  // namespace kelvarn

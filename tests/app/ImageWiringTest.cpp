@@ -1,0 +1,109 @@
+// The image view as src/app/ wires it, on real assets: a 32-bit icon beside its alpha, its refusal to
+// be made non-uniform, the asset's own thumbnail, and the three image pages in the editor window.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
+
+#include "ProgramTestBed.h"
+#include "catalogue/EditorLayout.h"
+#include "catalogue/ui/Editor.h"
+#include "media/ui/ImagePages.h"
+#include "media/ui/ImageView.h"
+#include "shell/PathText.h"
+#include "shell/ui/Alert.h"
+
+namespace kelvarn {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ImageWiring : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (test::ProgramTestBed::Corpus("schedule-commands").empty()) GTEST_SKIP() << "../shared/corpus is absent";
+        bed.CopyAsset(test::ProgramTestBed::Corpus("schedule-commands") / "DisableRepeatCommand");
+        bed.CopyAsset(test::ProgramTestBed::Corpus("jos-scanner"));
+        bed.Start();
+        view = static_cast<TImageView*>(bed.Main().Frame(TFrameId::Image));
+    }
+    void Show(const std::string& asset, const std::string& file) {
+        bed.state.SetAssetPath(bed.AssetRoot() + "/" + asset);
+        bed.state.SetAssetFileName(file);
+        bed.Main().Bus().SendCommand(ccShowFile, bed.AssetRoot() + "/" + asset + "/" + file);
+        QApplication::processEvents();
+    }
+    // Presses a header button whose page opens modally; `look` runs inside it, then it is cancelled.
+    void InPage(const char* button, const std::function<void(TEditor&)>& look) {
+        TEditor& editor = bed.windows->Editor();
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            seen = editor.isVisible();
+            if (seen) look(editor);
+            editor.bCancel->click();
+        });
+        view->Button(button)->click();
+        EXPECT_TRUE(seen) << button;
+    }
+    static void Shot(QWidget& widget, const std::string& name) {
+        if (const char* folder = std::getenv("KELVARN_SCREENSHOTS")) {
+            EXPECT_TRUE(widget.grab().save(QString::fromStdString(std::string(folder) + "/" + name)));
+        }
+    }
+
+    test::ProgramTestBed bed;
+    TImageView* view = nullptr;
+};
+
+TEST_F(ImageWiring, ARealIconShowsBesideItsAlphaAndRefusesToBeMadeNonUniform) {
+    Show("DisableRepeatCommand", "icon.tga");
+    ASSERT_FALSE(view->Bitmap().Empty());
+    EXPECT_GT(view->AlphaKind(), 0);
+    EXPECT_NE(view->Layout(), 0);
+    EXPECT_EQ(bed.Main().ActiveViewer(), TFrameId::Image);
+    EXPECT_EQ(bed.Panel(4).rfind("TGA Image: ", 0), 0u) << bed.Panel(4);
+    // The icon is both Primary and Alpha of its descriptor.
+    EXPECT_EQ(view->MakeNonUniform(false), "File is referenced in an alpha texture: " + view->ShownFile());
+    TImageLayer* a = view->LayerA();
+    view->LayerMouseMove(a, {a->width() / 2, a->height() / 2});
+    EXPECT_EQ(a->Hint()->text(), "Mask");
+    EXPECT_TRUE(a->Hint()->isVisible());
+    Shot(bed.Main(), "image-view-32bit-tga.png");
+}
+
+TEST_F(ImageWiring, TheAssetsOwnThumbnailIsFound) {
+    bed.state.SetAssetPath(bed.AssetRoot() + "/jos-scanner");
+    EXPECT_EQ(view->FindThumbnail(), "JPG Image: 240 x 180  [NOT VALID AS TEXTURE]");
+    EXPECT_EQ(ExtractFileName(view->ShownFile()), "tmb.jpg");
+}
+
+TEST_F(ImageWiring, TheThreeImagePagesOpenInTheEditorWindow) {
+    Show("DisableRepeatCommand", "icon.tga");
+    InPage("bResize", [&](TEditor& editor) {
+        EXPECT_EQ(editor.ShownPage(esD), 2);
+        EXPECT_EQ(editor.windowTitle().toStdString().rfind("Resize Image (", 0), 0u);
+        EXPECT_FALSE(editor.bOK->isEnabled());
+        Shot(editor, "image-page-resize.png");
+    });
+    EXPECT_TRUE(bed.windows->Editor().bOK->isEnabled());
+    InPage("bMaskFromImage", [&](TEditor& editor) {
+        EXPECT_EQ(editor.ShownPage(esD), 1);
+        EXPECT_EQ(editor.windowTitle(), "Alpha Mask from Image");
+        Shot(editor, "image-page-alpha-from-image.png");
+    });
+    // The merge page needs a picture of the same size.
+    fs::copy_file(bed.AssetRoot() + "/DisableRepeatCommand/icon.tga", bed.AssetRoot() + "/DisableRepeatCommand/mask.tga");
+    InPage("bImportAlpha", [&](TEditor& editor) {
+        EXPECT_EQ(editor.ShownPage(esD), 3);
+        EXPECT_EQ(editor.windowTitle().toStdString().rfind("Select Image to Merge (", 0), 0u);
+        Shot(editor, "image-page-merge.png");
+    });
+    EXPECT_FALSE(view->Modified());  // every page was cancelled
+}
+
+}  // namespace
+}  // namespace kelvarn
