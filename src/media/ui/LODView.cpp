@@ -34,7 +34,7 @@ void SetText(QLineEdit* edit, const std::string& text) {
 }  // namespace
 
 TLODView::TLODView(TProgramState& state, QWidget* parent)
-    : TViewerFrame<IViewerFrame>("LODView", "Level of Detail", true, parent), state_(state) {
+    : TEditedFrame<TLodEditor>("LODView", "Level of Detail", state, parent) {
     AddEditorButtons(*this);
     auto* fields = new QWidget(Body());
     auto* grid = new QGridLayout(fields);
@@ -117,75 +117,9 @@ QToolButton* TLODView::Button(const char* name) const { return FrameButton(*this
 QLineEdit* TLODView::Edit(const char* name) const { return findChild<QLineEdit*>(name); }
 bool TLODView::IsRed(const QWidget* field) { return field->property("lightRed").toBool(); }
 
-void TLODView::Clear() {
-    if (held_ && editor_.Modified) return;
-    held_ = false;
+void TLODView::ResetEditor() {
     editor_ = TLodEditor();
     editor_.Fields.Meshes.resize(kLodEditorRows);
-    Alert()->Close();
-    ShowFields();
-    ShowText();
-}
-
-std::string TLODView::LoadFile(const std::string& path, int) {
-    if (held_ && editor_.Modified) {
-        const std::string message = HeldText(editor_.Path);
-        Alert()->ShowAlert(message, true, 1);
-        Activated();
-        return message;
-    }
-    held_ = false;
-    Alert()->Close();
-    const std::string error = editor_.Load(path);
-    ShowFields();
-    ShowText();
-    if (!error.empty()) Alert()->ShowAlert(error, true, 1);
-    Activated();
-    return error;
-}
-
-void TLODView::Reload() {
-    if (editor_.Path.empty()) return;
-    held_ = false;
-    const std::string path = editor_.Path;  // the load replaces it
-    LoadFile(path, 0);
-}
-
-std::string TLODView::Save() {
-    if (std::string error = editor_.Save(); !error.empty()) return error;
-    held_ = false;
-    ShowState();
-    SendFileSaved(*this, state_, editor_.Path);
-    return {};
-}
-
-void TLODView::SaveClick() {
-    if (std::string error = Save(); !error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-}
-
-std::string TLODView::SaveFile(const std::string& path) {
-    if (path.empty() && editor_.Path.empty()) return "No file to save";
-    if (!path.empty()) editor_.Path = path;
-    return Save();
-}
-
-bool TLODView::CloseQuery() {
-    const bool close = AskBeforeClose(state_, editor_, [this] {
-        const std::string error = Save();
-        if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-        return error.empty();
-    });
-    ShowState();
-    return close;
-}
-
-void TLODView::QuerySave() {
-    held_ = !AskToSave(state_, editor_, [this] {
-        const std::string error = Save();
-        if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-        return error.empty();
-    });
-    ShowState();
 }
 
 void TLODView::DataChange() {

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "media/ViewerEditors.h"
+#include "media/ui/EditedFrame.h"
 #include "shell/ui/FramePanel.h"
 
 class QCheckBox;
@@ -22,23 +23,12 @@ class TProgramState;
 // The colour of a field out of order or off its standard value.
 inline constexpr QRgb kLodLightRed = 0xFFFF9797;
 
-class TLODView final : public TViewerFrame<IViewerFrame> {
+class TLODView final : public TEditedFrame<TLodEditor> {
 public:
     explicit TLODView(TProgramState& state, QWidget* parent = nullptr);
 
     // IFrame / IViewerFrame
-    void Clear() override;
-    bool CloseQuery() override;
-    void QuerySave() override;
     QWidget* MainControl() override { return memo_; }
-    std::string ShownFile() const override { return editor_.Path; }
-    std::string LoadFile(const std::string& path, int mode) override;
-    std::string SaveFile(const std::string& path) override;
-    bool Modified() const override { return editor_.Modified; }
-
-    std::string Save();  // sends 235
-    void SaveClick();
-    void Reload();
 
     std::function<void(const std::string& page)> OpenHelpPage;
 
@@ -56,12 +46,11 @@ public:
 private:
     void DataChange();
     void MemoChange();
-    void ShowFields();
-    void ShowText();
-    void ShowState();
+    void ShowFields() override;
+    void ShowText() override;
+    void ShowState() override;
+    void ResetEditor() override;
 
-    TProgramState& state_;
-    TLodEditor editor_;
     QLineEdit* version_;
     QLineEdit* offset_;
     QComboBox* calcPoint_;
@@ -75,7 +64,6 @@ private:
     std::vector<std::string> shownMeshFiles_;
     QPlainTextEdit* memo_;
     bool loading_ = false;
-    bool held_ = false;
 };
 
 }  // namespace kelvarn

@@ -27,7 +27,7 @@ void FillImages(QComboBox* combo, const std::vector<std::string>& images) {
 }  // namespace
 
 TTextureView::TTextureView(TProgramState& state, QWidget* parent)
-    : TViewerFrame<IViewerFrame>("TextureView", "Texture", true, parent), state_(state) {
+    : TEditedFrame<TDescriptorEditor>("TextureView", "Texture", state, parent) {
     AddEditorButtons(*this);
     auto* fields = new QWidget(Body());
     auto* grid = new QGridLayout(fields);
@@ -86,77 +86,6 @@ TTextureView::TTextureView(TProgramState& state, QWidget* parent)
 }
 
 QToolButton* TTextureView::Button(const char* name) const { return FrameButton(*this, name); }
-
-void TTextureView::Clear() {
-    if (held_ && editor_.Modified) return;
-    held_ = false;
-    editor_ = TDescriptorEditor();
-    Alert()->Close();
-    ShowFields();
-    ShowText();
-}
-
-std::string TTextureView::LoadFile(const std::string& path, int) {
-    if (held_ && editor_.Modified) {
-        const std::string message = HeldText(editor_.Path);
-        Alert()->ShowAlert(message, true, 1);
-        Activated();
-        return message;
-    }
-    held_ = false;
-    Alert()->Close();
-    const std::string error = editor_.Load(path);
-    ShowFields();
-    ShowText();
-    if (!error.empty()) Alert()->ShowAlert(error, true, 1);
-    Activated();
-    return error;
-}
-
-void TTextureView::Reload() {
-    if (!editor_.Path.empty()) {
-        held_ = false;
-        const std::string path = editor_.Path;  // the load replaces it
-    LoadFile(path, 0);
-    }
-}
-
-std::string TTextureView::Save() {
-    if (std::string error = editor_.Save(); !error.empty()) return error;
-    held_ = false;
-    ShowState();
-    SendFileSaved(*this, state_, editor_.Path);
-    return {};
-}
-
-void TTextureView::SaveClick() {
-    if (std::string error = Save(); !error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-}
-
-std::string TTextureView::SaveFile(const std::string& path) {
-    if (path.empty() && editor_.Path.empty()) return "No file to save";
-    if (!path.empty()) editor_.Path = path;
-    return Save();
-}
-
-bool TTextureView::CloseQuery() {
-    const bool close = AskBeforeClose(state_, editor_, [this] {
-        const std::string error = Save();
-        if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-        return error.empty();
-    });
-    ShowState();
-    return close;
-}
-
-void TTextureView::QuerySave() {
-    held_ = !AskToSave(state_, editor_, [this] {
-        const std::string error = Save();
-        if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-        return error.empty();
-    });
-    ShowState();
-}
 
 void TTextureView::ChangeValues(int field) {
     if (loading_ || editor_.Path.empty()) return;

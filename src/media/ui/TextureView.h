@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "media/ViewerEditors.h"
+#include "media/ui/EditedFrame.h"
 #include "shell/ui/FramePanel.h"
 
 class QCheckBox;
@@ -19,24 +20,12 @@ namespace kelvarn {
 
 class TProgramState;
 
-class TTextureView final : public TViewerFrame<IViewerFrame> {
+class TTextureView final : public TEditedFrame<TDescriptorEditor> {
 public:
     explicit TTextureView(TProgramState& state, QWidget* parent = nullptr);
 
     // IFrame / IViewerFrame
-    void Clear() override;
-    bool CloseQuery() override;
-    void QuerySave() override;
     QWidget* MainControl() override { return memo_; }
-    std::string ShownFile() const override { return editor_.Path; }
-    std::string LoadFile(const std::string& path, int mode) override;
-    std::string SaveFile(const std::string& path) override;
-    bool Modified() const override { return editor_.Modified; }
-    void SaveClick();
-
-    // Saves the text; refused (message box) unless its first line is the Primary line. Sends 235.
-    std::string Save();
-    void Reload();
 
     // Opens a wiki page by name; src/app/ sets it.
     std::function<void(const std::string& page)> OpenHelpPage;
@@ -52,19 +41,16 @@ private:
     void ChangeValues(int field);
     void ChangeCheckBox(int field, bool ticked);
     void MemoChange();
-    void ShowFields();
-    void ShowText();
-    void ShowState();
+    void ShowFields() override;
+    void ShowText() override;
+    void ShowState() override;
 
-    TProgramState& state_;
-    TDescriptorEditor editor_;
     std::array<QComboBox*, kDescriptorFields> combos_{};
     std::array<QCheckBox*, kDescriptorFields> boxes_{};  // none for Primary
     std::array<QLabel*, kDescriptorFields> helps_{};     // fields 2..12
     std::vector<std::string> shownImages_;  // what the image combos list
     QPlainTextEdit* memo_;
     bool loading_ = false;  // fields and text are being filled: the handlers do nothing
-    bool held_ = false;     // a save the user asked for failed: the text stays until saved or given up
 };
 
 }  // namespace kelvarn
