@@ -27,17 +27,6 @@ namespace {
 
 constexpr std::string_view kBaseKuidError = ".BaseKUID: Invalid Input: ";
 
-class TTreeUpdate {
-public:
-    explicit TTreeUpdate(ScriptHost& host) : host_(host) { host_.BeginTreeUpdate(); }
-    ~TTreeUpdate() { host_.EndTreeUpdate(); }
-    TTreeUpdate(const TTreeUpdate&) = delete;
-    TTreeUpdate& operator=(const TTreeUpdate&) = delete;
-
-private:
-    ScriptHost& host_;
-};
-
 TOutlineNode* TopLevel(const TOutlineDocument& config, std::string_view name) {
     return config.Root() ? config.FindChildByName(config.Root(), name) : nullptr;
 }

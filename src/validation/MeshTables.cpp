@@ -24,18 +24,6 @@ namespace kelvarn {
 
 namespace {
 
-// Keeps the main outline from repainting while a routine makes many changes.
-class TTreeUpdate {
-public:
-    explicit TTreeUpdate(ScriptHost& host) : host_(host) { host_.BeginTreeUpdate(); }
-    ~TTreeUpdate() { host_.EndTreeUpdate(); }
-    TTreeUpdate(const TTreeUpdate&) = delete;
-    TTreeUpdate& operator=(const TTreeUpdate&) = delete;
-
-private:
-    ScriptHost& host_;
-};
-
 std::string Folder(const TBuilderContext& c) { return ExcludeTrailingSeparator(c.AssetFolder); }
 
 // A path relative to the asset folder as a mesh-table writes it.

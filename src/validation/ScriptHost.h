@@ -113,4 +113,22 @@ public:
     void RefreshFiles() override {}
 };
 
+// Keeps the main outline from repainting while a run or a routine makes many changes; inactive, it
+// does nothing (a run in script mode leaves the outline alone).
+class TTreeUpdate {
+public:
+    explicit TTreeUpdate(ScriptHost& host, bool active = true) : host_(host), active_(active) {
+        if (active_) host_.BeginTreeUpdate();
+    }
+    ~TTreeUpdate() {
+        if (active_) host_.EndTreeUpdate();
+    }
+    TTreeUpdate(const TTreeUpdate&) = delete;
+    TTreeUpdate& operator=(const TTreeUpdate&) = delete;
+
+private:
+    ScriptHost& host_;
+    bool active_;
+};
+
 }  // namespace kelvarn

@@ -50,23 +50,6 @@ bool OnCallPath(const std::string& callPath, const std::string& name) {
     return false;
 }
 
-// Ends the tree update of the main outline that a run or a line began.
-class TTreeUpdate {
-public:
-    TTreeUpdate(ScriptHost& host, bool active) : host_(host), active_(active) {
-        if (active_) host_.BeginTreeUpdate();
-    }
-    ~TTreeUpdate() {
-        if (active_) host_.EndTreeUpdate();
-    }
-    TTreeUpdate(const TTreeUpdate&) = delete;
-    TTreeUpdate& operator=(const TTreeUpdate&) = delete;
-
-private:
-    ScriptHost& host_;
-    bool active_;
-};
-
 }  // namespace
 
 void TScriptUnit::Stop() {
