@@ -14,6 +14,7 @@
 #include "catalogue/ui/Editor.h"
 #include "media/ui/ImagePages.h"
 #include "media/ui/ImageView.h"
+#include "media/ui/Splash.h"
 #include "shell/PathText.h"
 #include "shell/ui/Alert.h"
 
@@ -73,6 +74,27 @@ TEST_F(ImageWiring, ARealIconShowsBesideItsAlphaAndRefusesToBeMadeNonUniform) {
     EXPECT_EQ(a->Hint()->text(), "Mask");
     EXPECT_TRUE(a->Hint()->isVisible());
     Shot(bed.Main(), "image-view-32bit-tga.png");
+}
+
+TEST_F(ImageWiring, TheFloatingPreviewIsTheSplashWindowWithThePicturesAlpha) {
+    Show("DisableRepeatCommand", "icon.tga");
+    view->MenuAction("mFloatPreview")->trigger();
+    QApplication::processEvents();
+    TSplash* splash = nullptr;
+    for (QWidget* w : bed.Main().findChildren<QWidget*>("Splash"))
+        if (auto* s = dynamic_cast<TSplash*>(w)) splash = s;
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_EQ(splash->Shown().size(), QSize(view->Bitmap().Width, view->Bitmap().Height));
+    // A transparent pixel of the icon stays transparent in the window.
+    bool anyClear = false;
+    for (int y = 0; y < splash->Shown().height() && !anyClear; ++y)
+        for (int x = 0; x < splash->Shown().width() && !anyClear; ++x) anyClear = qAlpha(splash->Shown().pixel(x, y)) == 0;
+    EXPECT_TRUE(anyClear);
+    Shot(*splash, "image-floating-preview.png");
+    view->MenuAction("mFloatPreview")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(splash->isVisible());
 }
 
 TEST_F(ImageWiring, TheAssetsOwnThumbnailIsFound) {
