@@ -1,7 +1,7 @@
 #include "catalogue/ListMenuRules.h"
 
 #include "catalogue/AssetCatalogue.h"
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 #include "shell/MemIni.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"

@@ -1,4 +1,4 @@
-// The tool runner: the one place where a tool line from the settings (shell/ToolSpec.h) becomes
+// The tool runner: the one place where a tool line from the settings (shell/ToolFields.h) becomes
 // an action.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 
 namespace kelvarn {
 

@@ -225,16 +225,18 @@ const char* BmpCompressionName(std::uint32_t compression) {
 bool FileDump(const std::string& file, std::vector<std::string>& lines) {
     std::string bytes;
     if (!ReadFileBytes(file, bytes).empty() || bytes.empty()) return false;
-    TMesh mesh(file);
-    const std::string error = mesh.LoadBytes(std::move(bytes));
-    if (error.empty()) {
-        MeshChunkReport(mesh, lines);
-        return true;
-    }
-    // The mesh reader took the bytes; a file it refuses is read again for the plain dumps.
-    if (!ReadFileBytes(file, bytes).empty() || bytes.empty()) return false;
     const std::string ext = LowerCase(ExtractFileExt(file));
-    if (ext == ".im" || ext == ".pm") lines.push_back(error);
+    if (ext == ".im" || ext == ".pm") {
+        TMesh mesh(file);
+        const std::string error = mesh.LoadBytes(std::move(bytes));
+        if (error.empty()) {
+            MeshChunkReport(mesh, lines);
+            return true;
+        }
+        // The mesh reader took the bytes; a damaged mesh is read again for the plain dumps.
+        if (!ReadFileBytes(file, bytes).empty() || bytes.empty()) return false;
+        lines.push_back(error);
+    }
     if (!JirfChunkReport(bytes, lines)) HexReport(bytes, lines);
     return true;
 }

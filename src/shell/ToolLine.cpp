@@ -2,7 +2,7 @@
 
 #include "shell/Strings.h"
 #include "shell/Text.h"
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 
 namespace kelvarn {
 

@@ -4,7 +4,7 @@
 
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 
 namespace kelvarn {
 

@@ -35,7 +35,7 @@
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 #include "shell/WarningsBitmap.h"
 #include "shell/ui/ColourBox.h"
 #include "shell/ui/MainWindow.h"

@@ -13,7 +13,7 @@
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 #include "shell/ui/Options.h"
 
 namespace kelvarn {

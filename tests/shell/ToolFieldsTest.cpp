@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/Text.h"
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 
 namespace kelvarn {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/ToolSpec.h"
+#include "shell/ToolFields.h"
 
 #include "shell/Strings.h"
 #include "shell/Text.h"
