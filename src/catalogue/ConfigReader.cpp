@@ -23,12 +23,6 @@ bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool Holds(std::string_view s, char c) { return !s.empty() && std::memchr(s.data(), c, s.size()) != nullptr; }
 bool HasBrace(std::string_view s) { return Holds(s, '{') || Holds(s, '}'); }
 
-std::string_view TrimView(std::string_view s) {
-    while (!s.empty() && IsTrimmedChar(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsTrimmedChar(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 std::string_view TrimRightView(std::string_view s) {
     while (!s.empty() && IsTrimmedChar(s.back())) s.remove_suffix(1);
     return s;

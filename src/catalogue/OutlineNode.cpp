@@ -12,14 +12,6 @@ int SwapTaggedModified(int bits) {
     return (bits & ~(nfTagged | nfModified)) | ((bits & nfTagged) << 1) | ((bits & nfModified) >> 1);
 }
 
-bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view TrimView(std::string_view s) {
-    while (!s.empty() && IsTrimmedChar(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsTrimmedChar(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 }  // namespace
 
 int FlagsToImageIndex(int flags) { return 1 + SwapTaggedModified(flags & kAllNodeFlags); }

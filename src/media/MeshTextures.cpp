@@ -1,11 +1,10 @@
 #include "media/MeshTextures.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <set>
 
-#include "shell/Files.h"
+#include "shell/FolderNames.h"
 #include "shell/Mesh.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"
@@ -43,24 +42,12 @@ std::optional<std::vector<std::string>> GetMeshTextureProblems(std::string_view 
     const auto add = [&problems](std::string line) {
         if (std::find(problems.begin(), problems.end(), line) == problems.end()) problems.push_back(std::move(line));
     };
-    // The folder's names in lower case, listed once and only when a name is not there as written.
-    std::optional<std::set<std::string>> listed;
-    const auto listedHas = [&](const std::string& name) {
-        if (!listed) {
-            listed.emplace();
-            std::error_code ec;
-            for (std::filesystem::directory_iterator it(FsPath(folder), ec), end; !ec && it != end; it.increment(ec))
-                listed->insert(LowerCase(PathString(it->path().filename())));
-        }
-        return listed->count(LowerCase(name)) != 0;
-    };
+    TFolderNames names(folder);
     for (const TMeshTextureEntry& entry : MeshTextureEntries(mesh)) {
         const std::string file = ExtractFileName(entry.Name);
         if (file.empty()) continue;
         if (!SupportedSlot(entry.Slot)) add(file + ": unsupported material slot " + std::to_string(entry.Slot));
-        const std::string descriptor = file + ".txt";
-        if (FileExists(JoinPath(folder, file)) || FileExists(JoinPath(folder, descriptor))) continue;
-        if (!listedHas(file) && !listedHas(descriptor)) add(file + ": file not found");
+        if (!names.Holds(file) && !names.Holds(file + ".txt")) add(file + ": file not found");
     }
     return problems;
 }

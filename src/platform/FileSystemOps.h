@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace kelvarn::platform {
 
@@ -25,6 +27,30 @@ std::string RenameNoReplace(const std::string& from, const std::string& to);
 // Size and modification time (in the file system's own ticks) of a regular file, read in one call;
 // false when there is no such file.
 bool FileStamp(const std::string& path, std::uint64_t& size, std::int64_t& modified);
+
+// What changes whenever an entry of a folder is added, removed or renamed: the folder's identity and
+// its modification and change times (in FileStamp's ticks).
+struct FolderStamp {
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t modified = 0, changed = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+
+// The stamp of a folder, read in one call; false when `path` is not a folder.
+bool ReadFolderStamp(const std::string& path, FolderStamp& stamp);
+
+#ifdef _WIN32
+inline constexpr std::int64_t kFileTicksPerSecond = 10'000'000;
+#else
+inline constexpr std::int64_t kFileTicksPerSecond = 1'000'000'000;
+#endif
+
+// The system clock now, in FileStamp's ticks.
+std::int64_t FileClockNow();
+
+// Calls `visit` with the name of each entry of `folder` ("." and ".." left out), reading the folder
+// with as few calls as the system allows. False when the folder cannot be read.
+bool ListFolderNames(const std::string& folder, const std::function<void(std::string_view)>& visit);
 
 // The running program's own path (UTF-8), empty when unknown.
 std::string ExecutablePath();

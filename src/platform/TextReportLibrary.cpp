@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <type_traits>
 
 #include "media/ImageBytes.h"
 #include "media/ImageSize.h"
@@ -29,8 +33,6 @@ constexpr std::size_t kHeaderBytes = 18 + 255;
 constexpr int kMaxDepth = 8;
 constexpr std::uint32_t kMaterialVersion = 103;
 
-std::string Indent(int depth) { return std::string(static_cast<std::size_t>(depth) * 2, ' '); }
-
 std::string Hex(std::uint64_t value, int digits) {
     char text[24];
     std::snprintf(text, sizeof text, "%0*llX", digits, static_cast<unsigned long long>(value));
@@ -39,18 +41,6 @@ std::string Hex(std::uint64_t value, int digits) {
 
 bool PrintableTag(std::string_view tag) {
     return tag.size() == 4 && std::all_of(tag.begin(), tag.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
-}
-
-// A tag as text, with anything unprintable shown by its code.
-std::string ShowTag(std::string_view tag) {
-    std::string text;
-    for (char c : tag) {
-        if (c >= 0x20 && c < 0x7F)
-            text += c;
-        else
-            text += "\\x" + Hex(static_cast<unsigned char>(c), 2);
-    }
-    return text;
 }
 
 std::string HexBytes(std::string_view bytes) {
@@ -62,90 +52,168 @@ std::string HexBytes(std::string_view bytes) {
     return text;
 }
 
-std::string ChunkLine(int depth, std::string_view tag, std::uint64_t offset, std::uint64_t size) {
-    return Indent(depth) + ShowTag(tag) + "  offset " + std::to_string(offset) + "  size " + std::to_string(size);
+// Three decimals, as FormatDouble(value, 3) writes them but without a conversion call per number. A
+// float times 1000 is exact in a double, so rounding that product to a whole number rounds the float
+// exactly as the decimal conversion would.
+struct Fixed {
+    float value;
+};
+
+// One report line built in place: a mesh report is many short lines, and building each through
+// temporaries cost more than reading the mesh. The text gathers on the stack, so that each line costs
+// one allocation at most.
+class TLine {
+public:
+    explicit TLine(int depth) {
+        used_ = std::min(static_cast<std::size_t>(depth) * 2, sizeof short_);
+        std::memset(short_, ' ', used_);
+    }
+    TLine& operator<<(std::string_view s) {
+        Append(s);
+        return *this;
+    }
+    // Literals, whose length is known here, are copied without a call.
+    template <std::size_t N>
+    TLine& operator<<(const char (&s)[N]) {
+        if (!spilled_ && used_ + N - 1 <= sizeof short_) {
+            std::memcpy(short_ + used_, s, N - 1);
+            used_ += N - 1;
+            return *this;
+        }
+        return *this << std::string_view(s, N - 1);
+    }
+    TLine& operator<<(const std::string& s) { return *this << std::string_view(s); }
+    template <class T>
+        requires std::is_integral_v<T> && (!std::is_same_v<T, char>) && (!std::is_same_v<T, bool>)
+    TLine& operator<<(T n) {
+        constexpr std::size_t kDigits = 24;
+        if (!spilled_ && used_ + kDigits <= sizeof short_) {
+            used_ = static_cast<std::size_t>(std::to_chars(short_ + used_, short_ + used_ + kDigits, n).ptr - short_);
+            return *this;
+        }
+        char digits[kDigits];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        Append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+        return *this;
+    }
+    TLine& operator<<(Fixed f) {
+        const double thousandths = std::fabs(static_cast<double>(f.value) * 1000.0);
+        if (!(thousandths < 9e15)) return *this << FormatDouble(f.value, 3);
+        // Rounded half to even, as the decimal conversion rounds; below 2^53 the fraction is exact.
+        std::uint64_t magnitude = static_cast<std::uint64_t>(thousandths);
+        const double fraction = thousandths - static_cast<double>(magnitude);
+        if (fraction > 0.5 || (fraction == 0.5 && (magnitude & 1))) ++magnitude;
+        if (std::signbit(f.value)) *this << "-";
+        *this << magnitude / 1000;
+        const unsigned part = static_cast<unsigned>(magnitude % 1000);
+        const char decimals[] = {'.', static_cast<char>('0' + part / 100), static_cast<char>('0' + part / 10 % 10),
+                                 static_cast<char>('0' + part % 10), '\0'};
+        return *this << decimals;
+    }
+    // The tag as text, with anything unprintable shown by its code.
+    TLine& Tag(std::string_view tag) {
+        for (char c : tag) {
+            if (c >= 0x20 && c < 0x7F)
+                Append(std::string_view(&c, 1));
+            else
+                Append("\\x" + Hex(static_cast<unsigned char>(c), 2));
+        }
+        return *this;
+    }
+    std::string Take() { return spilled_ ? std::move(long_) : std::string(short_, used_); }
+    void AddTo(std::vector<std::string>& lines) { lines.push_back(Take()); }
+
+private:
+    void Append(std::string_view s) {
+        if (!spilled_ && used_ + s.size() <= sizeof short_) {
+            std::memcpy(short_ + used_, s.data(), s.size());
+            used_ += s.size();
+            return;
+        }
+        if (!spilled_) {
+            long_.reserve(2 * (used_ + s.size()));
+            long_.assign(short_, used_);
+            spilled_ = true;
+        }
+        long_.append(s);
+    }
+
+    char short_[192];
+    std::size_t used_ = 0;
+    bool spilled_ = false;
+    std::string long_;
+};
+
+std::string ShowTag(std::string_view tag) { return TLine(0).Tag(tag).Take(); }
+
+void ChunkLine(int depth, std::string_view tag, std::uint64_t offset, std::uint64_t size,
+               std::vector<std::string>& lines) {
+    (TLine(depth).Tag(tag) << "  offset " << offset << "  size " << size).AddTo(lines);
 }
 
-std::string Fixed(float value) { return FormatDouble(value, 3); }
+void Note(int depth, std::string_view text, std::vector<std::string>& lines) { (TLine(depth) << text).AddTo(lines); }
 
 // A material body: u32 version, name, u32, u32 sides, f32 opacity, four RGB colours, f32 shininess,
 // u32 count, then per texture u32 slot, name, f32 amount.
 void MaterialReport(std::string_view data, int depth, std::vector<std::string>& lines) {
-    const std::string in = Indent(depth);
     ByteReader r(data);
     std::uint32_t version = 0;
-    if (!r.ReadU32(version)) {
-        lines.push_back(in + "(no version)");
-        return;
-    }
-    lines.push_back(in + "version " + std::to_string(version));
-    if (version != kMaterialVersion) {
-        lines.push_back(in + "(a material layout this reader does not know)");
-        return;
-    }
+    if (!r.ReadU32(version)) return Note(depth, "(no version)", lines);
+    (TLine(depth) << "version " << version).AddTo(lines);
+    if (version != kMaterialVersion) return Note(depth, "(a material layout this reader does not know)", lines);
     std::string name;
     std::uint32_t unused = 0, sides = 0, count = 0;
     float opacity = 0, shininess = 0;
     std::array<float, 12> colours{};
     if (!ReadCountedName(r, name) || !r.ReadU32(unused) || !r.ReadU32(sides) || !r.ReadF32(opacity) ||
-        !r.ReadF32Array(colours.data(), colours.size()) || !r.ReadF32(shininess) || !r.ReadU32(count)) {
-        lines.push_back(in + "(material cut short)");
-        return;
-    }
-    lines.push_back(in + "material \"" + name + "\"");
-    lines.push_back(in + "sides " + std::to_string(sides) + ", opacity " + Fixed(opacity) + ", shininess " +
-                    Fixed(shininess));
-    static constexpr const char* kColourNames[] = {"ambient", "diffuse", "specular", "emission"};
+        !r.ReadF32Array(colours.data(), colours.size()) || !r.ReadF32(shininess) || !r.ReadU32(count))
+        return Note(depth, "(material cut short)", lines);
+    (TLine(depth) << "material \"" << name << "\"").AddTo(lines);
+    (TLine(depth) << "sides " << sides << ", opacity " << Fixed{opacity} << ", shininess " << Fixed{shininess})
+        .AddTo(lines);
+    static constexpr std::string_view kColourNames[] = {"ambient ", "diffuse ", "specular ", "emission "};
     for (std::size_t c = 0; c < 4; ++c)
-        lines.push_back(in + kColourNames[c] + " " + Fixed(colours[c * 3]) + ", " + Fixed(colours[c * 3 + 1]) + ", " +
-                        Fixed(colours[c * 3 + 2]));
-    lines.push_back(in + "textures " + std::to_string(count));
+        (TLine(depth) << kColourNames[c] << Fixed{colours[c * 3]} << ", " << Fixed{colours[c * 3 + 1]} << ", "
+                      << Fixed{colours[c * 3 + 2]})
+            .AddTo(lines);
+    (TLine(depth) << "textures " << count).AddTo(lines);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t slot = 0;
         std::string texture;
         float amount = 0;
-        if (!r.ReadU32(slot) || !ReadCountedName(r, texture) || !r.ReadF32(amount)) {
-            lines.push_back(in + "  (texture entries cut short)");
-            return;
-        }
-        lines.push_back(in + "  slot " + std::to_string(slot) + ": \"" + texture + "\", amount " + Fixed(amount));
+        if (!r.ReadU32(slot) || !ReadCountedName(r, texture) || !r.ReadF32(amount))
+            return Note(depth + 1, "(texture entries cut short)", lines);
+        (TLine(depth + 1) << "slot " << slot << ": \"" << texture << "\", amount " << Fixed{amount}).AddTo(lines);
     }
 }
 
 // The geometry's header: its version and counts, in the layouts of the versions makers write.
 void GeometryReport(std::string_view data, int depth, std::vector<std::string>& lines) {
-    const std::string in = Indent(depth);
     ByteReader r(data);
     std::uint32_t version = 0, unused = 0, tangents = 0, vertices = 0, triangles = 0;
-    if (!r.ReadU32(version)) {
-        lines.push_back(in + "(no version)");
-        return;
-    }
-    lines.push_back(in + "version " + std::to_string(version));
+    if (!r.ReadU32(version)) return Note(depth, "(no version)", lines);
+    (TLine(depth) << "version " << version).AddTo(lines);
     bool whole = r.ReadU32(unused);
     if (version >= 101) {
         if (version >= 201) whole = whole && r.ReadU32(tangents);
         whole = whole && r.ReadU32(unused);
     }
     whole = whole && r.ReadU32(vertices) && r.ReadU32(triangles);
-    if (!whole) {
-        lines.push_back(in + "(geometry header cut short)");
-        return;
-    }
-    std::string counts = in + "vertices " + std::to_string(vertices) + ", triangles " + std::to_string(triangles);
-    if (version >= 201) counts += ", tangents " + std::string(tangents ? "yes" : "no");
-    lines.push_back(counts);
+    if (!whole) return Note(depth, "(geometry header cut short)", lines);
+    TLine counts(depth);
+    counts << "vertices " << vertices << ", triangles " << triangles;
+    if (version >= 201) counts << ", tangents " << std::string_view(tangents ? "yes" : "no");
+    counts.AddTo(lines);
 }
 
 void AttachmentReport(std::string_view data, int depth, std::vector<std::string>& lines) {
     const TATCH points(data);
-    lines.push_back(Indent(depth) + "points " + std::to_string(points.Count()));
-    for (const TATCHE& point : points.Entries()) lines.push_back(Indent(depth + 1) + AttachmentToCsv(point));
+    (TLine(depth) << "points " << points.Count()).AddTo(lines);
+    for (const TATCHE& point : points.Entries()) (TLine(depth + 1) << AttachmentToCsv(point)).AddTo(lines);
 }
 
 void VersionReport(std::string_view data, int depth, std::vector<std::string>& lines) {
-    if (data.size() >= 4)
-        lines.push_back(Indent(depth) + "version " + std::to_string(ByteReader::Decode<std::uint32_t>(data.data())));
+    if (data.size() >= 4) (TLine(depth) << "version " << ByteReader::Decode<std::uint32_t>(data.data())).AddTo(lines);
 }
 
 void ChunkBodyReport(std::string_view tag, std::string_view data, std::uint64_t dataOffset, int depth,
@@ -160,12 +228,12 @@ void NestedChunks(std::string_view data, std::uint64_t offset, int depth, std::v
         std::uint32_t size = 0;
         std::string_view body;
         if (!r.ReadTag(tag) || !r.ReadU32(size) || !r.ReadBytes(size, body)) {
-            lines.push_back(Indent(depth) + "(" + std::to_string(data.size() - at) + " bytes at offset " +
-                            std::to_string(offset + at) + " hold no whole chunk)");
+            (TLine(depth) << "(" << data.size() - at << " bytes at offset " << offset + at << " hold no whole chunk)")
+                .AddTo(lines);
             return;
         }
         const std::string_view name(tag.data(), tag.size());
-        lines.push_back(ChunkLine(depth, name, offset + at, size));
+        ChunkLine(depth, name, offset + at, size, lines);
         ChunkBodyReport(name, body, offset + at + 8, depth + 1, lines);
     }
 }
@@ -178,8 +246,9 @@ void ChunkBodyReport(std::string_view tag, std::string_view data, std::uint64_t 
     if (tag == "CHNK") {
         // u32 version, the chunk's index, then the material and geometry chunks.
         if (data.size() < 8) return VersionReport(data, depth, lines);
-        lines.push_back(Indent(depth) + "version " + std::to_string(ByteReader::Decode<std::uint32_t>(data.data())) +
-                        ", chunk " + std::to_string(ByteReader::Decode<std::uint32_t>(data.data() + 4)));
+        (TLine(depth) << "version " << ByteReader::Decode<std::uint32_t>(data.data()) << ", chunk "
+                      << ByteReader::Decode<std::uint32_t>(data.data() + 4))
+            .AddTo(lines);
         if (depth < kMaxDepth) NestedChunks(data.substr(8), dataOffset + 8, depth, lines);
         return;
     }
@@ -264,10 +333,11 @@ bool TextureDescriptor(const std::string& file, std::vector<std::string>& lines)
 }  // namespace
 
 void MeshChunkReport(const TMesh& mesh, std::vector<std::string>& lines) {
+    lines.reserve(lines.size() + 8 * mesh.Chunks().size() + 8);
     FileLines("JIRF IDXM", mesh.Size(), lines);
     for (const TChunk& chunk : mesh.Chunks()) {
         const std::string_view tag(chunk.Tag.data(), chunk.Tag.size());
-        lines.push_back(ChunkLine(0, tag, chunk.Offset, chunk.Size));
+        ChunkLine(0, tag, chunk.Offset, chunk.Size, lines);
         ChunkBodyReport(tag, chunk.Data, std::uint64_t{chunk.Offset} + 8, 1, lines);
     }
 }
@@ -292,9 +362,10 @@ bool JirfChunkReport(std::string_view bytes, std::vector<std::string>& lines) {
                             " hold no whole chunk)");
             break;
         }
-        std::string line = ChunkLine(0, std::string_view(tag.data(), 4), at, size);
-        if (size >= 4) line += "  version " + std::to_string(U32At(body, 0));
-        lines.push_back(line);
+        TLine line(0);
+        line.Tag(std::string_view(tag.data(), 4)) << "  offset " << at << "  size " << size;
+        if (size >= 4) line << "  version " << U32At(body, 0);
+        line.AddTo(lines);
         if (!body.empty()) lines.push_back("  " + HexBytes(body.substr(0, kChunkHeadBytes)) + (size > kChunkHeadBytes ? " ..." : ""));
     }
     return true;

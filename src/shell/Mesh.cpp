@@ -49,14 +49,19 @@ bool ReadCountedName(ByteReader& reader, std::string& name) {
         reader.Seek(start);
         return false;
     }
+    // Most names hold no zero byte and fit, and are decoded straight from the file's bytes.
     std::string kept;
-    kept.reserve(std::min<std::size_t>(raw.size(), kMaxNameBytes));
-    for (char c : raw) {
-        if (c == '\0') continue;
-        if (kept.size() == kMaxNameBytes) break;
-        kept.push_back(c);
+    std::string_view text = raw;
+    if (raw.size() > kMaxNameBytes || raw.find('\0') != std::string_view::npos) {
+        kept.reserve(std::min<std::size_t>(raw.size(), kMaxNameBytes));
+        for (char c : raw) {
+            if (c == '\0') continue;
+            if (kept.size() == kMaxNameBytes) break;
+            kept.push_back(c);
+        }
+        text = kept;
     }
-    name = DecodeText(Trim(kept)).text;
+    name = DecodeText(TrimView(text)).text;
     return true;
 }
 

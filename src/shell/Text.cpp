@@ -365,12 +365,7 @@ std::string TrimRight(std::string_view text) {
     while (e > 0 && IsTrimmed(text[e - 1])) --e;
     return std::string(text.substr(0, e));
 }
-std::string Trim(std::string_view text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && IsTrimmed(text[b])) ++b;
-    while (e > b && IsTrimmed(text[e - 1])) --e;
-    return std::string(text.substr(b, e - b));
-}
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 namespace {
 // Replaces every occurrence of `key` found in `searched` (the text itself, or its lowered twin of the

@@ -68,6 +68,12 @@ bool EndsWithText(std::string_view text, std::string_view suffix);    // ignorin
 
 // Blanks and control characters (as Delphi's Trim: everything up to and including space).
 std::string Trim(std::string_view text);
+// Trim without a copy: blanks and control characters cut off both ends.
+inline std::string_view TrimView(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    return text;
+}
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "../media/CorpusSupport.h"
 #include "ImageBuilders.h"
@@ -12,6 +13,7 @@
 #include "platform/TextReportLibrary.h"
 #include "shell/Files.h"
 #include "shell/Mesh.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 namespace {
@@ -143,6 +145,36 @@ TEST_F(ReportFiles, PictureHeadersSizesAndDescriptors) {
 
     EXPECT_EQ(Call(12, dir / "wall.texture").lines, (Lines{"Primary=wall.tga", "Alpha=wall.tga", "Tile=s"}));
     EXPECT_FALSE(Call(12, dir / "body.tga").ok);
+}
+
+// The material numbers are written as three-decimal texts however they round, and a line longer than
+// any the usual mesh has is kept whole.
+TEST(TextReportLibrary, MaterialNumbersAndLongNames) {
+    test::TempDir dir;
+    test::MeshMaterial material;
+    material.Opacity = -0.0001f;                              // a minus sign before a rounded zero
+    material.Shininess = 1e10f;                               // past the quick path
+    material.Ambient = {0.0625f, 0.0015f, 2.0005f};           // ties and near-ties of the binary value
+    material.Diffuse = {-1.9995f, 999999.9f, 1e-40f};
+    material.Specular = {std::numeric_limits<float>::infinity(), -0.5f, 0.9995f};
+    material.Emission = {std::numeric_limits<float>::quiet_NaN(), 123.4565f, -0.0f};
+    const std::string longName(300, 'n');
+    material.Textures = {{1, longName + ".tga", 0.3125f}};
+    const std::string mesh = dir / "m.im";
+    test::WriteBytes(mesh, test::MeshFileBuilder().Info().Object(0, material, test::GridGeometry(1, 1)).Bytes());
+    const Answer a = Call(1, mesh);
+    ASSERT_TRUE(a.ok);
+    const auto f = [](float v) { return FormatDouble(v, 3); };
+    const auto rgb = [&f](const test::Vec3& c) { return f(c[0]) + ", " + f(c[1]) + ", " + f(c[2]); };
+    EXPECT_TRUE(Has(a.lines, "    sides 0, opacity " + f(material.Opacity) + ", shininess " + f(material.Shininess)))
+        << ::testing::PrintToString(a.lines);
+    EXPECT_TRUE(Has(a.lines, "    ambient " + rgb(material.Ambient)));
+    EXPECT_TRUE(Has(a.lines, "    diffuse " + rgb(material.Diffuse)));
+    EXPECT_TRUE(Has(a.lines, "    specular " + rgb(material.Specular)));
+    EXPECT_TRUE(Has(a.lines, "    emission " + rgb(material.Emission)));
+    EXPECT_TRUE(Has(a.lines, "    ambient 0.062, 0.002, 2.000"));
+    // Names are cut at 255 bytes, as the mesh reader reads them.
+    EXPECT_TRUE(Has(a.lines, "      slot 1: \"" + longName.substr(0, 255) + "\", amount 0.312"));
 }
 
 TEST(TextReportLibrary, OperationsNoCallerUsesAnswerFalse) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include "platform/FileSystemOps.h"
 #include "shell/FileCopy.h"
 #include "shell/Files.h"
+#include "shell/FolderNames.h"
 #include "shell/PathText.h"
 #include "shell/WarningsBitmap.h"
 #include "support/TestSupport.h"
@@ -81,6 +84,70 @@ TEST(CaseInsensitiveLookup, FindsWindowsNamesOnACaseSensitiveDisk) {
     EXPECT_EQ(FindFileIgnoreCase(dir / "Asset", "missing.txt"), "");
     EXPECT_EQ(ResolvePathIgnoreCase(dir.Path() + "/asset\\textures\\body.tga"), dir / "Asset/Textures/Body.TGA");
     EXPECT_EQ(ResolvePathIgnoreCase(dir / "asset/none/body.tga"), "");
+}
+
+TEST(FolderNames, AnswersIgnoringCaseForFilesAndFolders) {
+    TempDir dir;
+    WriteBytes(dir / "Asset/Body.TGA", "t");
+    WriteBytes(dir / "Asset/wall.texture.txt", "t");
+    WriteBytes(dir / "Asset/Sub/x", "t");
+    TFolderNames names(dir / "Asset");
+    EXPECT_TRUE(names.Holds("Body.TGA"));
+    EXPECT_TRUE(names.Holds("body.tga"));
+    EXPECT_TRUE(names.Holds("WALL.TEXTURE.TXT"));
+    EXPECT_TRUE(names.Holds("sub"));
+    EXPECT_FALSE(names.Holds("body.tg"));
+    EXPECT_FALSE(names.Holds("wall.texture"));
+    EXPECT_FALSE(names.Holds(""));
+    EXPECT_FALSE(TFolderNames(dir / "missing").Holds("body.tga"));
+    EXPECT_FALSE(TFolderNames(dir / "Asset/Body.TGA").Holds("body.tga"));
+}
+
+// A folder's names are kept between checks, so a change must always be seen by the next check: made
+// at once after a listing, and made to a folder left alone long enough for its listing to be kept.
+TEST(FolderNames, ChangesAreSeenByTheNextCheck) {
+    TempDir dir;
+    WriteBytes(dir / "fresh/a.tga", "t");
+    WriteBytes(dir / "settled/a.tga", "t");
+    const auto check = [](const std::string& folder, std::string_view name) { return TFolderNames(folder).Holds(name); };
+    for (const std::string& folder : {dir / "fresh", dir / "settled"}) {
+        if (folder == dir / "settled") std::this_thread::sleep_for(std::chrono::milliseconds(3200));
+        EXPECT_FALSE(check(folder, "b.tga")) << folder;
+        WriteBytes(folder + "/B.TGA", "t");
+        EXPECT_TRUE(check(folder, "b.tga")) << folder;
+        std::filesystem::rename(folder + "/B.TGA", folder + "/c.tga");
+        EXPECT_FALSE(check(folder, "b.tga")) << folder;
+        EXPECT_TRUE(check(folder, "C.tga")) << folder;
+        std::filesystem::remove(folder + "/a.tga");
+        EXPECT_FALSE(check(folder, "A.TGA")) << folder;
+    }
+}
+
+TEST(FolderListing, EveryNameOnceWithoutDotEntries) {
+    TempDir dir;
+    std::vector<std::string> made;
+    // More names than one read of the folder returns.
+    for (int i = 0; i < 1500; ++i) made.push_back("file number " + std::to_string(i) + std::string(40, 'x') + ".tga");
+    made.push_back(".hidden");
+    made.push_back("caf\xC3\xA9 \xE2\x82\xAC.txt");
+    for (const std::string& name : made) WriteBytes(dir / name, "");
+    std::filesystem::create_directory(dir / "folder");
+    made.push_back("folder");
+    std::vector<std::string> listed;
+    ASSERT_TRUE(platform::ListFolderNames(dir.Path(), [&listed](std::string_view name) { listed.emplace_back(name); }));
+    std::sort(made.begin(), made.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, made);
+    EXPECT_FALSE(platform::ListFolderNames(dir / "missing", [](std::string_view) {}));
+    EXPECT_FALSE(platform::ListFolderNames(dir / ".hidden", [](std::string_view) {}));
+
+    platform::FolderStamp before, after;
+    ASSERT_TRUE(platform::ReadFolderStamp(dir.Path(), before));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // past the file-system clock's tick
+    WriteBytes(dir / "one more", "");
+    ASSERT_TRUE(platform::ReadFolderStamp(dir.Path(), after));
+    EXPECT_NE(before, after);
+    EXPECT_FALSE(platform::ReadFolderStamp(dir / "one more", after));
 }
 
 TEST(AtomicWrite, FaultPartWayLeavesTheOldFileAndNoLeftovers) {

@@ -1,0 +1,88 @@
+#include "shell/FolderNames.h"
+
+#include <algorithm>
+#include <mutex>
+#include <unordered_map>
+
+#include "platform/FileSystemOps.h"
+#include "shell/Files.h"
+#include "shell/PathText.h"
+#include "shell/Text.h"
+
+namespace kelvarn {
+
+namespace {
+
+// Bounds on what the kept listings may hold; past either, all are dropped and listed again on demand.
+constexpr std::size_t kMaxFolders = 256;
+constexpr std::size_t kMaxNames = 200'000;
+
+struct Kept {
+    platform::FolderStamp stamp;
+    std::shared_ptr<const TFolderNames::Names> names;
+};
+
+struct Cache {
+    std::mutex lock;
+    std::unordered_map<std::string, Kept> folders;
+    std::size_t names = 0;
+};
+
+Cache& Shared() {
+    static Cache cache;
+    return cache;
+}
+
+std::shared_ptr<const TFolderNames::Names> KeptNames(const std::string& folder, const platform::FolderStamp& stamp) {
+    Cache& cache = Shared();
+    std::lock_guard guard(cache.lock);
+    const auto it = cache.folders.find(folder);
+    if (it == cache.folders.end()) return nullptr;
+    if (it->second.stamp == stamp) return it->second.names;
+    cache.names -= it->second.names->size();
+    cache.folders.erase(it);
+    return nullptr;
+}
+
+void Keep(const std::string& folder, const platform::FolderStamp& stamp,
+          const std::shared_ptr<const TFolderNames::Names>& names) {
+    Cache& cache = Shared();
+    std::lock_guard guard(cache.lock);
+    if (cache.folders.size() >= kMaxFolders || cache.names + names->size() > kMaxNames) {
+        cache.folders.clear();
+        cache.names = 0;
+    }
+    if (names->size() > kMaxNames) return;
+    auto& kept = cache.folders[folder];
+    if (kept.names) cache.names -= kept.names->size();
+    kept = {stamp, names};
+    cache.names += names->size();
+}
+
+}  // namespace
+
+TFolderNames::TFolderNames(std::string_view folder) : folder_(folder.empty() ? "." : NativePath(folder)) {}
+
+bool TFolderNames::Holds(std::string_view name) {
+    if (name.empty()) return false;
+    if (!looked_) {
+        looked_ = true;
+        stamped_ = platform::ReadFolderStamp(folder_, stamp_);
+        if (stamped_) names_ = KeptNames(folder_, stamp_);
+    }
+    if (!names_) {
+        // The name as written is the usual case, and one status call is cheaper than a listing.
+        if (PathExists(JoinPath(folder_, name, '/'))) return true;
+        // The clock is read before the listing, so a change made while listing counts as recent.
+        const std::int64_t now = platform::FileClockNow();
+        auto names = std::make_shared<Names>();
+        platform::ListFolderNames(folder_, [&names](std::string_view entry) { names->insert(LowerCase(entry)); });
+        names_ = names;
+        // Three seconds: FAT's two-second ticks with room to spare.
+        if (stamped_ && now - std::max(stamp_.modified, stamp_.changed) > 3 * platform::kFileTicksPerSecond)
+            Keep(folder_, stamp_, names_);
+    }
+    return names_->count(LowerCase(name)) != 0;
+}
+
+}  // namespace kelvarn
