@@ -86,6 +86,16 @@ void KeepPermissions(const fs::path& replacement, const fs::path& target) {
     fs::permissions(replacement, old.permissions(), fs::perm_options::replace, ec);
 }
 
+// Writes `bytes`, of which the test fault hook may let only a part reach the file (where the disk
+// "fills"); `written` is what was written. False on any failure, the injected one included.
+bool WriteThroughHook(std::FILE* f, std::string_view bytes, const std::string& shown, std::size_t& written) {
+    std::size_t allowed = std::string::npos;
+    if (FaultHook()) allowed = FaultHook()(shown);
+    written = std::min(allowed, bytes.size());
+    const bool ok = written == 0 || std::fwrite(bytes.data(), 1, written, f) == written;
+    return ok && allowed >= bytes.size();
+}
+
 // Writes `bytes` to a new temporary file beside `target`, flushed to the disk. Returns its path in
 // `tmp`; on failure the temporary file is gone.
 std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
@@ -94,11 +104,8 @@ std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& 
     if (Refused(target)) return "Unable to create " + PathString(tmp) + " to save " + shown + ": refused";
     FilePtr f = OpenFile(tmp, "wb");
     if (!f) return "Unable to create " + PathString(tmp) + " to save " + shown;
-    std::size_t allowed = std::string::npos;
-    if (FaultHook()) allowed = FaultHook()(shown);
-    const std::size_t n = std::min(allowed, bytes.size());
-    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
-    if (ok && allowed < bytes.size()) ok = false;  // the injected fault: the disk "fills" here
+    std::size_t n = 0;
+    bool ok = WriteThroughHook(f.get(), bytes, shown, n);
     if (ok) ok = platform::SyncFile(f.get());
     f.reset();
     if (!ok) {
@@ -116,11 +123,8 @@ std::string WriteDirect(const fs::path& target, std::string_view bytes, const ch
     if (Refused(target)) return "Unable to open " + shown + " for writing: refused";
     FilePtr f = OpenFile(target, mode);
     if (!f) return "Unable to open " + shown + " for writing";
-    std::size_t allowed = std::string::npos;
-    if (FaultHook()) allowed = FaultHook()(shown);
-    const std::size_t n = std::min(allowed, bytes.size());
-    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
-    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    std::size_t n = 0;
+    bool ok = WriteThroughHook(f.get(), bytes, shown, n);
     ok = std::fclose(f.release()) == 0 && ok;
     if (!ok) return "Unable to write " + shown + ": the disk refused the data";
     return {};
@@ -369,11 +373,8 @@ std::string OverwriteFile(std::string_view path, std::string_view bytes) {
     FilePtr f = OpenFile(target, "r+b");
     if (!f) f = OpenFile(target, "wb");
     if (!f) return "Unable to open " + shown + " for writing";
-    std::size_t allowed = std::string::npos;
-    if (FaultHook()) allowed = FaultHook()(shown);
-    const std::size_t n = std::min(allowed, bytes.size());
-    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
-    if (ok && allowed < bytes.size()) ok = false;  // the injected fault
+    std::size_t n = 0;
+    bool ok = WriteThroughHook(f.get(), bytes, shown, n);
     ok = platform::TruncateFile(f.get(), ok ? n : 0) && ok;
     ok = std::fclose(f.release()) == 0 && ok;
     if (!ok) return "Unable to write " + shown + ": the disk refused the data";

@@ -236,7 +236,7 @@ TEST(TypicalAssets, EachValidatesCleanAtItsBuild) {
     } cases[] = {
         {"boxcar", "traincar", "2.9"}, {"station-lamp", "scenery", "3.5"}, {"crate", "mesh", "2.9"},
         {"bogey", "bogey", "2.9"},     {"track", "track", "2.9"},          {"texture", "texture", "2.9"},
-        {"cab", "interior", "2.9"},    {"pantograph", "pantograph", "2.9"}, {"dieselspec", "engine", "2.9"},
+        {"cab", "interior", "2.9"},    {"pantograph", "pantograph", "2.9"}, {"diesel-engine", "engine", "2.9"},
         {"sky", "environment", "3.5"},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 #include "media/ui/EditedFrame.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
@@ -39,6 +40,20 @@ std::string MemoText(const QPlainTextEdit& memo) {
     QString text = memo.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text.toStdString();
+}
+
+QPlainTextEdit* AddFileMemo(TFramePanel& frame, const std::function<void()>& changed, const std::function<void()>& save,
+                            const std::function<void()>& reload, const std::function<void()>& help) {
+    frame.BodyLayout()->addWidget(new QLabel("File Content:", frame.Body()));
+    auto* memo = new QPlainTextEdit(frame.Body());
+    memo->setObjectName("Memo");
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    frame.BodyLayout()->addWidget(memo, 1);
+    QObject::connect(memo, &QPlainTextEdit::textChanged, &frame, changed);
+    QObject::connect(FrameButton(frame, "bSave"), &QToolButton::clicked, &frame, save);
+    QObject::connect(FrameButton(frame, "bReload"), &QToolButton::clicked, &frame, reload);
+    QObject::connect(FrameButton(frame, "bHelp"), &QToolButton::clicked, &frame, help);
+    return memo;
 }
 
 void AddEditorButtons(TFramePanel& frame) {

@@ -26,6 +26,10 @@ std::string MemoText(const QPlainTextEdit& memo);
 // bSave, bReload and bHelp before the header's maximise button.
 void AddEditorButtons(TFramePanel& frame);
 QToolButton* FrameButton(const TFramePanel& frame, const char* name);
+// The "File Content:" memo below the frame's fields, with the header's buttons wired: `changed` on each
+// edit of the memo, then bSave, bReload and bHelp.
+QPlainTextEdit* AddFileMemo(TFramePanel& frame, const std::function<void()>& changed, const std::function<void()>& save,
+                            const std::function<void()>& reload, const std::function<void()>& help);
 
 // After a save: a file of the asset folder goes to the main window as edited (235).
 void SendFileSaved(TFramePanel& frame, TProgramState& state, const std::string& path);

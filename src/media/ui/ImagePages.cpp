@@ -14,12 +14,12 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cstring>
 
 #include "media/AlphaTools.h"
 #include "media/ImageSize.h"
 #include "media/Resample.h"
 #include "media/StrellImage.h"
+#include "media/ui/Thumbnail.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
@@ -32,15 +32,6 @@ namespace {
 
 constexpr int kMaskPage = 1, kSizePage = 2, kListPage = 3;
 constexpr int kPreviewSide = 256;
-
-QImage ToQImage(const Image32& image, bool opaque) {
-    if (image.Empty()) return {};
-    QImage out(image.Width, image.Height, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
-    for (int y = 0; y < image.Height; ++y)
-        std::memcpy(out.scanLine(y), image.Pixels.data() + static_cast<std::size_t>(y) * image.Width,
-                    static_cast<std::size_t>(image.Width) * 4);
-    return out;
-}
 
 QColor ArgbColour(std::uint32_t argb) { return QColor((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 
@@ -172,10 +163,10 @@ void TImagePages::BuildSizeTab() {
     grid->setColumnStretch(3, 1);
 
     for (QLineEdit* e : {eiWidth, eiHeight}) QObject::connect(e, &QLineEdit::textChanged, [this] { SizeChange(); });
-    QObject::connect(sbiWidthUp, &QToolButton::clicked, [this] { IncImageSize(true); });
-    QObject::connect(sbiWidthDown, &QToolButton::clicked, [this] { DecImageSize(true); });
-    QObject::connect(sbiHeightUp, &QToolButton::clicked, [this] { IncImageSize(false); });
-    QObject::connect(sbiHeightDown, &QToolButton::clicked, [this] { DecImageSize(false); });
+    QObject::connect(sbiWidthUp, &QToolButton::clicked, [this] { StepImageSize(true, true); });
+    QObject::connect(sbiWidthDown, &QToolButton::clicked, [this] { StepImageSize(true, false); });
+    QObject::connect(sbiHeightUp, &QToolButton::clicked, [this] { StepImageSize(false, true); });
+    QObject::connect(sbiHeightDown, &QToolButton::clicked, [this] { StepImageSize(false, false); });
     QObject::connect(cbThumbnail, &QCheckBox::clicked, [this] { cbThumbnailClick(); });
 }
 
@@ -211,21 +202,11 @@ void TImagePages::SizeChange() {
     editor_.HelpText()->setText(QString::fromStdString(state.Help));
 }
 
-void TImagePages::IncImageSize(bool width) {
+void TImagePages::StepImageSize(bool width, bool up) {
     QLineEdit* field = width ? eiWidth : eiHeight;
-    const TSizeStep step = kelvarn::IncImageSize(ParseImageSide(field->text().toStdString()),
-                                                 ParseImageSide((width ? eiHeight : eiWidth)->text().toStdString()), width);
-    if (step.Beep) state_.Messages->Beep();
-    if (!step.Help.empty()) editor_.HelpText()->setText(QString::fromStdString(step.Help));
-    if (step.Beep) return;
-    field->setText(QString::number(step.Value));
-    if (step.ClearThumbnail) cbThumbnail->setChecked(false);
-}
-
-void TImagePages::DecImageSize(bool width) {
-    QLineEdit* field = width ? eiWidth : eiHeight;
-    const TSizeStep step = kelvarn::DecImageSize(ParseImageSide(field->text().toStdString()),
-                                                 ParseImageSide((width ? eiHeight : eiWidth)->text().toStdString()), width);
+    const int value = ParseImageSide(field->text().toStdString());
+    const int other = ParseImageSide((width ? eiHeight : eiWidth)->text().toStdString());
+    const TSizeStep step = up ? IncImageSize(value, other, width) : DecImageSize(value, other, width);
     if (step.Beep) state_.Messages->Beep();
     if (!step.Help.empty()) editor_.HelpText()->setText(QString::fromStdString(step.Help));
     if (step.Beep) return;

@@ -54,8 +54,8 @@ public:
 
     // The resize page.
     void SizeChange();
-    void IncImageSize(bool width);
-    void DecImageSize(bool width);
+    // The width's or the height's spin arrow, up or down.
+    void StepImageSize(bool width, bool up);
     void cbThumbnailClick();
     // The merge page.
     void MergeImageListChange();

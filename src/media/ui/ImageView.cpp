@@ -12,7 +12,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstring>
 
 #include "media/AlphaTools.h"
 #include "media/ImageMenuRules.h"
@@ -22,6 +21,7 @@
 #include "media/StrellImage.h"
 #include "media/ThumbnailCore.h"
 #include "media/ui/ImageDialogs.h"
+#include "media/ui/Thumbnail.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -38,13 +38,7 @@ namespace {
 constexpr const char* kFrameName = "ImageView";
 constexpr const char* kPlaceholderName = "Kelvarn.jpg";
 
-struct ButtonDef {
-    const char* name;
-    const char* caption;
-    const char* hint;
-    int tag;
-};
-constexpr ButtonDef kButtons[] = {
+constexpr THeaderButtonRow kButtons[] = {
     {"bSplash", "Float", "Floating Preview", 2501},
     {"bImageInfo", "Info", "Image Information", 2502},
     {"bMaskToBlend", "Blend", "Mask to Blend", 2503},
@@ -60,34 +54,25 @@ constexpr ButtonDef kButtons[] = {
     {"bScreenshot", "Thumb", "Thumbnail from Image", 2515},
 };
 // The context menu; a null name is a separator.
-constexpr ButtonDef kMenuItems[] = {
-    {"mFloatPreview", "Floating Preview", "", 2501},
-    {"mImageInfo", "Image Information...", "", 2502},
-    {nullptr, nullptr, nullptr, 0},
-    {"mMasktoBlend", "Mask to Blend", "", 2503},
-    {"mBlendToMask", "Blend to Mask", "", 2504},
-    {"mRemoveAlpha", "Remove Alpha Channel", "", 2505},
-    {"mInvertAlpha", "Invert Alpha Channel", "", 2506},
-    {"mImportAlpha", "Alpha from File...", "", 2507},
-    {"mMaskfromImage", "Alpha from Image...", "", 2508},
-    {nullptr, nullptr, nullptr, 0},
-    {"mResize", "Resize Image...", "", 2509},
-    {"mUniform", "Make Non Uniform", "", 2513},
-    {nullptr, nullptr, nullptr, 0},
-    {"mSaveImage", "Save Image...", "", 2510},
-    {"mRevert", "Revert to Original", "", 2512},
+constexpr TMenuItemRow kMenuItems[] = {
+    {"mFloatPreview", "Floating Preview", 2501, false},
+    {"mImageInfo", "Image Information...", 2502, false},
+    {nullptr, nullptr, 0, false},
+    {"mMasktoBlend", "Mask to Blend", 2503, false},
+    {"mBlendToMask", "Blend to Mask", 2504, false},
+    {"mRemoveAlpha", "Remove Alpha Channel", 2505, false},
+    {"mInvertAlpha", "Invert Alpha Channel", 2506, false},
+    {"mImportAlpha", "Alpha from File...", 2507, false},
+    {"mMaskfromImage", "Alpha from Image...", 2508, false},
+    {nullptr, nullptr, 0, false},
+    {"mResize", "Resize Image...", 2509, false},
+    {"mUniform", "Make Non Uniform", 2513, false},
+    {nullptr, nullptr, 0, false},
+    {"mSaveImage", "Save Image...", 2510, false},
+    {"mRevert", "Revert to Original", 2512, false},
 };
 
 constexpr const char* kSaveFilter = "TGA Images (*.tga)|*.tga|JPEG Images (*.jpg)|*.jpg|BMP Images (*.bmp)|*.bmp";
-
-QImage ToQImage(const Image32& image, bool opaque) {
-    if (image.Empty()) return {};
-    QImage out(image.Width, image.Height, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
-    for (int y = 0; y < image.Height; ++y)
-        std::memcpy(out.scanLine(y), image.Pixels.data() + static_cast<std::size_t>(y) * image.Width,
-                    static_cast<std::size_t>(image.Width) * 4);
-    return out;
-}
 
 // The three checkerboards (light, mid, dark): our own 16-pixel tiles of two greys.
 QPixmap CheckerTile(int index) {
@@ -197,15 +182,8 @@ TImageView::TImageView(TProgramState& state, QWidget* parent)
     auto* headerLayout = new QVBoxLayout(header_);
     headerLayout->setContentsMargins(2, 2, 2, 2);
     headerLayout->setSpacing(1);
-    for (const ButtonDef& def : kButtons) {
-        auto* b = new QToolButton(header_);
-        b->setObjectName(def.name);
-        b->setText(def.caption);
-        b->setToolTip(def.hint);
-        b->setProperty("tag", def.tag);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        headerLayout->addWidget(b);
+    for (const THeaderButtonRow& def : kButtons) {
+        QToolButton* b = AddHeaderButton(header_, headerLayout, def);
         buttons_[def.name] = b;
         connect(b, &QToolButton::clicked, this, [this, tag = def.tag] { Send(tag, kFrameName); });
     }
@@ -223,7 +201,7 @@ TImageView::TImageView(TProgramState& state, QWidget* parent)
     menu_ = new QMenu(this);
     menu_->setObjectName("ContextMenu");
     menu_->setProperty("tag", 2500);
-    for (const ButtonDef& def : kMenuItems) {
+    for (const TMenuItemRow& def : kMenuItems) {
         if (!def.name) {
             menu_->addSeparator();
             continue;

@@ -22,6 +22,7 @@
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/ViewerChoice.h"
+#include "shell/ui/MenuParts.h"
 #include "shell/ui/QtServices.h"
 
 namespace kelvarn {
@@ -34,14 +35,8 @@ constexpr int kThumbnailHeight = 180;
 constexpr const char* kFrameName = "MeshView";
 constexpr const char* kScreenshotName = "$screenshot$.jpg";
 
-struct ButtonDef {
-    const char* name;
-    const char* caption;
-    const char* hint;
-    int tag;
-};
 // In the header's order; the five display modes form one group.
-constexpr ButtonDef kButtons[] = {
+constexpr THeaderButtonRow kButtons[] = {
     {"bRender", "Render", "Rendered View", 2664},
     {"bWireframe", "Wire", "Wireframe View", 2665},
     {"bTextureList", "Textures", "Texture List", 2653},
@@ -140,19 +135,12 @@ TMeshView::TMeshView(TProgramState& state, QWidget* parent)
     headerLayout->setSpacing(1);
     auto* modes = new QButtonGroup(this);
     modes->setExclusive(true);
-    for (const ButtonDef& def : kButtons) {
-        auto* b = new QToolButton(header_);
-        b->setObjectName(def.name);
-        b->setText(def.caption);
-        b->setToolTip(def.hint);
-        b->setProperty("tag", def.tag);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    for (const THeaderButtonRow& def : kButtons) {
+        QToolButton* b = AddHeaderButton(header_, headerLayout, def);
         const bool mode = def.tag == kRenderTag || def.tag == kWireframeTag || def.tag == kTextureListTag ||
                           def.tag == kAttachmentListTag || def.tag == kBumpsTag;
         b->setCheckable(mode || def.tag == kBoundsTag);
         if (mode) modes->addButton(b);
-        headerLayout->addWidget(b);
         buttons_[def.name] = b;
         connect(b, &QToolButton::clicked, this, [this, b] { ButtonClick(b); });
     }

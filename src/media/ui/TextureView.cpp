@@ -70,18 +70,11 @@ TTextureView::TTextureView(TProgramState& state, QWidget* parent)
     }
     grid->setColumnStretch(2, 1);
     BodyLayout()->addWidget(fields);
-    BodyLayout()->addWidget(new QLabel("File Content:", Body()));
-    memo_ = new QPlainTextEdit(Body());
-    memo_->setObjectName("Memo");
-    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    BodyLayout()->addWidget(memo_, 1);
-    connect(memo_, &QPlainTextEdit::textChanged, this, [this] { MemoChange(); });
-
-    connect(Button("bSave"), &QToolButton::clicked, this, [this] { SaveClick(); });
-    connect(Button("bReload"), &QToolButton::clicked, this, [this] { Reload(); });
-    connect(Button("bHelp"), &QToolButton::clicked, this, [this] {
-        if (OpenHelpPage) OpenHelpPage("texture.txt");
-    });
+    memo_ = AddFileMemo(
+        *this, [this] { MemoChange(); }, [this] { SaveClick(); }, [this] { Reload(); },
+        [this] {
+            if (OpenHelpPage) OpenHelpPage("texture.txt");
+        });
     Clear();
 }
 

@@ -31,9 +31,11 @@ Image32 LoadPicture(TProgramState& state, const std::string& path) {
 
 }  // namespace
 
-QImage ToQImage(const Image32& image) {
+QImage ToQImage(const Image32& image) { return ToQImage(image, image.Depth != 32); }
+
+QImage ToQImage(const Image32& image, bool opaque) {
     if (image.Empty()) return {};
-    QImage out(image.Width, image.Height, image.Depth == 32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage out(image.Width, image.Height, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
     for (int y = 0; y < image.Height; ++y)
         std::copy_n(image.Pixels.data() + static_cast<std::size_t>(y) * image.Width, image.Width,
                     reinterpret_cast<std::uint32_t*>(out.scanLine(y)));

@@ -18,7 +18,8 @@ namespace kelvarn {
 
 class TProgramState;
 
-// The display copy of a program image (opaque or not, as its depth says).
+// The display copy of a program image, opaque or not as asked, or as its depth says.
+QImage ToQImage(const Image32& image, bool opaque);
 QImage ToQImage(const Image32& image);
 
 class TThumbnail final : public QDialog, public IThumbnailWindow {

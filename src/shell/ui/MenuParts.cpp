@@ -42,6 +42,18 @@ QToolButton* AddToolButton(QWidget* row, QHBoxLayout* layout, const TButtonRow& 
     return button;
 }
 
+QToolButton* AddHeaderButton(QWidget* header, QBoxLayout* layout, const THeaderButtonRow& b) {
+    auto* button = new QToolButton(header);
+    button->setObjectName(b.name);
+    button->setText(b.caption);
+    button->setToolTip(b.hint);
+    button->setProperty("tag", b.tag);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    layout->addWidget(button);
+    return button;
+}
+
 QAction* FindAction(const QMenu* menu, const QString& name) {
     for (QAction* action : menu->actions())
         if (action->objectName() == name) return action;
