@@ -14,6 +14,8 @@
 
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineWiring.h"
+#include "media/ImageBytes.h"
+#include "media/JpegDec.h"
 #include "shell/Backups.h"
 #include "shell/CommandBus.h"
 #include "shell/Files.h"
@@ -50,16 +52,8 @@ public:
         std::string bytes;
         ReadFileBytes(text, bytes, 4096);
         state_.ImageSizeInfo = {std::string(text), 0, 0};
-        for (std::size_t i = 2; i + 8 < bytes.size(); ++i) {
-            if (static_cast<unsigned char>(bytes[i]) == 0xFF && static_cast<unsigned char>(bytes[i + 1]) == 0xC0) {
-                auto u16 = [&](std::size_t at) {
-                    return (static_cast<unsigned char>(bytes[at]) << 8) | static_cast<unsigned char>(bytes[at + 1]);
-                };
-                state_.ImageSizeInfo.Height = u16(i + 5);
-                state_.ImageSizeInfo.Width = u16(i + 7);
-                return;
-            }
-        }
+        int width = 0, height = 0;
+        if (ReadJpegSize(AsBytes(bytes), width, height)) state_.ImageSizeInfo = {std::string(text), width, height};
     }
 
 private:

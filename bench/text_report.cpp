@@ -65,7 +65,7 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 struct Totals {
     int files = 0, failed = 0;
-    double reports = 0, seconds = 0, worst = 0;
+    double seconds = 0, worst = 0;
 };
 
 void Run(const Group& g, TextReportLibrary& library, Totals& totals) {
@@ -96,7 +96,6 @@ void Run(const Group& g, TextReportLibrary& library, Totals& totals) {
     std::printf("%-28s files=%zu report_us=%.1f reference_us=%.1f ratio=%.2f\n", g.name.c_str(), files.size(),
                 best / static_cast<double>(files.size()) * 1e6, bestRef / static_cast<double>(files.size()) * 1e6, ratio);
     totals.files += static_cast<int>(files.size());
-    totals.reports += static_cast<double>(files.size());
     totals.seconds += best;
     totals.worst = std::max(totals.worst, ratio);
 }
@@ -116,9 +115,9 @@ void MakeGenerated(const fs::path& dir, std::vector<Group>& groups) {
         t.height = 16 + i % 32;
         t.pixels = std::string(static_cast<std::size_t>(t.width * t.height * 3), '\x40');
         const std::string stem = PathString(dir / "pictures" / Numbered("p", i));
-        WriteFileAtomic(stem + ".bmp", test::MakeBmp(b));
-        WriteFileAtomic(stem + ".tga", test::MakeTga(t));
-        WriteFileAtomic(stem + ".jpg", jpeg);
+        WriteScratchFile(stem + ".bmp", test::MakeBmp(b));
+        WriteScratchFile(stem + ".tga", test::MakeTga(t));
+        WriteScratchFile(stem + ".jpg", jpeg);
         bmp.push_back(stem + ".bmp");
         tga.push_back(stem + ".tga");
         jpg.push_back(stem + ".jpg");
@@ -127,8 +126,8 @@ void MakeGenerated(const fs::path& dir, std::vector<Group>& groups) {
         const fs::path folder = dir / "meshes" / Numbered("m", i);
         fs::create_directories(folder);
         const int objects = 1 + i % 4;
-        WriteFileAtomic(PathString(folder / "body.im"), test::MakeGridMesh(objects, 500 + 40 * i));
-        for (int t = 0; t < objects; ++t) WriteFileAtomic(PathString(folder / Numbered("body", t, ".tga")), "x");
+        WriteScratchFile(PathString(folder / "body.im"), test::MakeGridMesh(objects, 500 + 40 * i));
+        for (int t = 0; t < objects; ++t) WriteScratchFile(PathString(folder / Numbered("body", t, ".tga")), "x");
         meshes.push_back(PathString(folder / "body.im"));
     }
     groups.push_back({"generated BMP, op 14", bmp, 14, StbInfo});
@@ -171,6 +170,6 @@ int main(int argc, char** argv) {
     for (const Group& g : groups) Run(g, library, totals);
     fs::remove_all(generated);
     std::printf("text_report: files=%d failed=%d per_s=%.0f ratio=%.2f\n", totals.files, totals.failed,
-                totals.reports / std::max(totals.seconds, 1e-9), totals.worst);
+                static_cast<double>(totals.files) / std::max(totals.seconds, 1e-9), totals.worst);
     return totals.failed ? 1 : 0;
 }

@@ -16,16 +16,6 @@ using namespace kelvarn;
 
 namespace {
 
-bool SameMenu(const TUserMenu& a, const TUserMenu& b) {
-    if (a.section != b.section || a.caption != b.caption || a.visible != b.visible || a.items.size() != b.items.size())
-        return false;
-    for (std::size_t i = 0; i < a.items.size(); ++i)
-        if (a.items[i].caption != b.items[i].caption || a.items[i].tag != b.items[i].tag ||
-            a.items[i].separator != b.items[i].separator)
-            return false;
-    return true;
-}
-
 std::vector<const TUserMenu*> Menus(const TUserMenuModel& model) {
     std::vector<const TUserMenu*> menus = {&model.documents, &model.tools, &model.help};
     for (const TUserMenu& custom : model.custom) menus.push_back(&custom);
@@ -43,7 +33,7 @@ void CheckUserMenus(const TMemIni& source) {
     const auto a = Menus(first);
     const auto b = Menus(second);
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!SameMenu(*a[i], *b[i])) std::abort();
+        if (*a[i] != *b[i]) std::abort();
         const std::string parent = a[i]->section == "Tools-Menu" ? "ToolsMainMenu"
                                    : a[i]->section == "Help"     ? "HelpMainMenu"
                                                                  : a[i]->section;

@@ -23,6 +23,7 @@ struct TUserMenuItem {
     std::string caption;  // the tool line's first field, "&" kept as the accelerator mark
     int tag = 0;          // the key of its value, which is what runs; 0 for a separator
     bool separator = false;
+    bool operator==(const TUserMenuItem&) const = default;
 };
 
 struct TUserMenu {
@@ -33,6 +34,7 @@ struct TUserMenu {
     bool visible = false;
     // In value order; a caption already given to an earlier item of the menu is left out.
     std::vector<TUserMenuItem> items;
+    bool operator==(const TUserMenu&) const = default;
 };
 
 struct TUserMenuModel {
