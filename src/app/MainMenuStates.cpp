@@ -6,6 +6,7 @@
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/OutlineView.h"
 #include "shell/Files.h"
+#include "shell/FolderNames.h"
 #include "shell/Macros.h"
 #include "shell/MainMenuRules.h"
 #include "shell/PathText.h"
@@ -60,9 +61,11 @@ std::vector<TMenuItemState> FileMenu(TMain& main, TProgramState& state, TAssetFr
     if (auto* text = dynamic_cast<ITextViewer*>(main.Frame(TFrameId::Text))) f.textEmpty = text->Text().empty();
     f.outlineMarks = outline.Document().CountMarks();
     f.copyCount = static_cast<int>(outline.CopyList().Count());
-    if (f.assetSelected)
+    if (f.assetSelected) {
+        TFolderNames present(state.AssetPath());  // one listing for all the names
         for (const std::string& name : NewImageFileNames())
-            if (!FindFileIgnoreCase(state.AssetPath(), name).empty()) f.presentImages.push_back(name);
+            if (present.Holds(name)) f.presentImages.push_back(name);
+    }
     f.clipboardFromFileList = state.Clipboard->HasFiles() && state.ClipboardSource == "FileView";
     if (auto* image = dynamic_cast<IViewerFrame*>(main.Frame(TFrameId::Image))) f.imageModified = image->Modified();
     f.layoutMode = main.Layout().mode;

@@ -35,7 +35,6 @@ bool SetupComplete(const TProgramState& state);
 
 inline constexpr std::string_view kTitlePrefix = "Title=";
 inline constexpr std::string_view kFilemaskPrefix = "Filemask: ";
-inline constexpr int kCustomMenuCount = 5;
 
 bool IsCustomMenu(std::string_view section);  // "CustomA" to "CustomE"
 bool IsMaskMenu(std::string_view section);    // a file mask: begins with "*"

@@ -52,6 +52,7 @@ TUserMenu ReadMenu(TMemIni& ini, std::string_view section, bool& rewritten) {
 
 TUserMenuModel ReadUserMenus(TMemIni& ini, std::string* flushError) {
     TUserMenuModel model;
+    const std::string before = ini.GetText();
     bool rewritten = false;
     model.documents = ReadMenu(ini, sections::Documents, rewritten);
     model.tools = ReadMenu(ini, sections::ToolsMenu, rewritten);
@@ -65,7 +66,8 @@ TUserMenuModel ReadUserMenus(TMemIni& ini, std::string* flushError) {
         menu.caption = values[0];
         menu.items = ItemsOf(values, 1);
     }
-    if (rewritten && !ini.FileName().empty()) {
+    // Sections already numbered "1", "2", ... come out as they were, and the file is left alone.
+    if (rewritten && !ini.FileName().empty() && ini.GetText() != before) {
         std::string error = ini.UpdateFile();
         if (flushError) *flushError = std::move(error);
     }

@@ -11,30 +11,24 @@ bool ExtensionOccursIn(std::string_view lowerExt, std::string_view list) {
     return lowerExt.size() > 1 && ContainsStr(list, lowerExt);
 }
 
-namespace {
-
-bool ExtensionIn(std::string_view lowerExt, std::string_view list) { return ExtensionOccursIn(lowerExt, list); }
-
-}  // namespace
-
 TViewerChoice ChooseViewer(std::string_view path) {
     if (EndsWithText(path, ".texture.txt")) return TViewerChoice::TextureDescriptor;
     if (EndsWithText(path, ".lm.txt")) return TViewerChoice::LevelOfDetail;
     const std::string ext = LowerCase(ExtractFileExt(path));
-    if (ExtensionIn(ext, ".texture.jpg.tga.bmp.gif.png.psd.psp.tif"))
+    if (ExtensionOccursIn(ext, ".texture.jpg.tga.bmp.gif.png.psd.psp.tif"))
         return TViewerChoice::Image;
-    if (ExtensionIn(ext, ".im.pm")) return TViewerChoice::Mesh;
-    if (ExtensionIn(ext, ".trainzmesh")) return TViewerChoice::TrainzMesh;
-    if (ExtensionIn(ext, ".kin")) return TViewerChoice::BinaryText;
-    if (ExtensionIn(ext, ".txt.log.html.gs.xml")) return TViewerChoice::Text;
-    if (ExtensionIn(ext, ".mp3.wav")) return TViewerChoice::AudioOnly;
+    if (ExtensionOccursIn(ext, ".im.pm")) return TViewerChoice::Mesh;
+    if (ExtensionOccursIn(ext, ".trainzmesh")) return TViewerChoice::TrainzMesh;
+    if (ExtensionOccursIn(ext, ".kin")) return TViewerChoice::BinaryText;
+    if (ExtensionOccursIn(ext, ".txt.log.html.gs.xml")) return TViewerChoice::Text;
+    if (ExtensionOccursIn(ext, ".mp3.wav")) return TViewerChoice::AudioOnly;
     return TViewerChoice::None;
 }
 
 TShowFilePlan PlanShowFile(const TShowFileInputs& in) {
     TShowFilePlan plan;
     const std::string ext = LowerCase(ExtractFileExt(in.path));
-    plan.play = in.autoplay && ExtensionIn(ext, ".mp3.wav");
+    plan.play = in.autoplay && ExtensionOccursIn(ext, ".mp3.wav");
     if (in.layoutMode == 1 || (in.activeIsFileViewer && !in.activeShownFile.empty() &&
                                in.activeShownFile == in.currentAssetFile)) {
         plan.stop = true;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "support/TestSupport.h"
 #include "shell/MemIni.h"
 #include "shell/ScriptMenu.h"
@@ -44,6 +47,18 @@ TEST(UserMenus, SectionsAreRenumberedOnDiscAndTagsNameTheirValues) {
     EXPECT_EQ(onDisc.ReadString("Other", "5", ""), "x");  // sections that are no menu stay as they are
     // The tag runs the value the item shows.
     EXPECT_EQ(UserMenuToolLine(onDisc, "ToolsMainMenu", 3), Tool("Gimp"));
+}
+
+// Read at every start: a settings file already numbered is not written again.
+TEST(UserMenus, NumberedSectionsLeaveTheFileAlone) {
+    test::TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    test::WriteBytes(file, "[Tools-Menu]\r\n1=" + Tool("&Notepad") + "\r\n2=-----\r\n");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+    std::filesystem::last_write_time(file, old);
+    TMemIni ini(file);
+    EXPECT_EQ(ReadUserMenus(ini).tools.items.size(), 2u);
+    EXPECT_EQ(std::filesystem::last_write_time(file), old);
 }
 
 TEST(UserMenus, CustomMenusAreCaptionedByTheirFirstValueAndTaggedByKey) {

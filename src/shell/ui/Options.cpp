@@ -174,8 +174,7 @@ TOptions::TOptions(TProgramState& state, TColourBox* colourBox, QWidget* parent)
     connect(pages_, &QTabWidget::currentChanged, legend, [this, legend](int page) { legend->setVisible(page == ToolsTab); });
     legend->setVisible(false);
 
-    resize(720, 560);
-    LoadControls();
+    resize(720, 560);  // the controls are filled as the dialog shows (FormShow), not at start-up
 }
 
 TOptions::~TOptions() {
@@ -687,9 +686,6 @@ void TOptions::FormShow() {
     menuList_->setCurrentIndex(tools);
     if (menuList_->count() > 0) SelectMenu(S(menuList_->itemText(tools)));
     shadows_[2]->setEnabled(ShadowToolAccepted(state_));
-    loading_ = true;
-    nextCloneId_->setValue(static_cast<int>(ReadSettingInt(state_.Settings(), keys::NextCloneID)));
-    loading_ = false;
 }
 
 int TOptions::ShowPage(TPage page) {

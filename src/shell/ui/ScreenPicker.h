@@ -22,7 +22,6 @@ public:
     // Watches `panel`; `picked` gets the colour on release. With `restoreColour` the panel takes its
     // own colour back afterwards.
     TScreenPicker(QFrame* panel, std::function<void(const QColor&)> picked, bool restoreColour);
-    bool Capturing() const { return capturing_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
