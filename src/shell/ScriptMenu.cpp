@@ -1,6 +1,5 @@
 #include "shell/ScriptMenu.h"
 
-#include <algorithm>
 #include <set>
 
 #include "shell/Files.h"
@@ -13,20 +12,12 @@ namespace {
 
 bool IsScriptFile(std::string_view name) { return SameText(ExtractFileExt(name), ".kvm"); }
 
-// Names in the order the menu shows them: ignoring case, then exactly, so the order is stable.
-void SortIgnoringCase(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = LowerCase(a), lb = LowerCase(b);
-        return la != lb ? la < lb : a < b;
-    });
-}
-
+// In the listing's order, which is the menu's: ignoring case, then exactly.
 std::vector<std::string> EntryNames(std::string_view folder, bool folders) {
     std::vector<std::string> paths;
     ListEntriesOfKind(JoinPath(folder, "*.*", '/'), paths, folders);
     std::vector<std::string> names;
     for (const std::string& path : paths) names.push_back(ExtractFileName(path));
-    SortIgnoringCase(names);
     return names;
 }
 
