@@ -5,7 +5,7 @@
 // swings from run to run. Prints both times and the ratios (the goal: at most 1.5 each); the last line
 // is "copy_files: copyfile_ratio=A copyfromasset_ratio=B".
 //   bench_copy_files [small-files] [large-files]
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,28 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "ScriptBenchSupport.h"
 #include "catalogue/OutlineDocument.h"
 #include "shell/Files.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
-#include "validation/ScriptHost.h"
 #include "validation/ScriptUnit.h"
 
 namespace {
 
 using namespace kelvarn;
+using namespace kelvarn::bench;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 7;
-
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-class BenchHost final : public SilentScriptHost {
-public:
-    TOutlineDocument* main = nullptr;
-    TOutlineDocument* MainOutline() override { return main; }
-};
 
 void WriteFiles(const std::string& folder, int count, std::size_t bytes, const char* ext) {
     fs::create_directories(folder);
@@ -70,7 +62,7 @@ double RunScript(TScriptUnit& unit, const std::string& line, const std::string& 
 int main(int argc, char** argv) {
     const int small = argc > 1 ? std::atoi(argv[1]) : 2000;
     const int large = argc > 2 ? std::atoi(argv[2]) : 20;
-    const std::string root = (fs::temp_directory_path() / ("kelvarn-bench-copy-" + std::to_string(std::random_device()()))).string();
+    const std::string root = TempRoot("copy");
     const std::string asset = root + "/asset";
     const std::string other = root + "/other";
     WriteFiles(asset, small, 4096, ".tga");

@@ -5,13 +5,12 @@
 // avoid), at most 2.5. The desktop's image-size answer reads the JPEG's frame header.
 //   bench_repair_batch [assets]
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "ScriptBenchSupport.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineWiring.h"
 #include "media/ImageBytes.h"
@@ -22,26 +21,15 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
-#include "validation/ScriptHost.h"
 #include "validation/ScriptUnit.h"
 
 namespace {
 
 using namespace kelvarn;
+using namespace kelvarn::bench;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 3;
-
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-class BenchHost final : public SilentScriptHost {
-public:
-    TOutlineDocument* main = nullptr;
-    TOutlineDocument* editor = nullptr;
-    TOutlineDocument* MainOutline() override { return main; }
-    TOutlineDocument* EditorOutline() override { return editor; }
-};
 
 // Callback 237 as the desktop answers it: the JPEG's size from its frame header.
 class SizeBus final : public ICommandBus {
@@ -104,12 +92,6 @@ std::string LegacyConfig(int n) {
     return c;
 }
 
-void ClearFolder(const std::string& folder) {
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-    fs::create_directories(folder, ec);
-}
-
 // Each round starts from the legacy assets again.
 void MakeAssets(const std::vector<std::string>& folders) {
     const std::string jpeg = Jpeg(240, 180);
@@ -133,11 +115,9 @@ constexpr const char* kScript =
 }  // namespace
 
 int main(int argc, char** argv) {
-    int count = 1000;
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]).rfind("--", 0) != 0) count = std::max(1, std::atoi(argv[i]));
+    const int count = AssetCount(argc, argv, 1000);
 
-    const std::string root = (fs::temp_directory_path() / ("kelvarn-bench-repair-" + std::to_string(std::random_device()()))).string();
+    const std::string root = TempRoot("repair");
     TProgramState state;
     SizeBus sizes(state);
     state.CommandTarget = &sizes;

@@ -8,13 +8,12 @@
 // reading one it holds in its cache; the write does what a snapshot cannot avoid.
 //   bench_script_batch [assets]
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "ScriptBenchSupport.h"
 #include "catalogue/ConfigReader.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineNode.h"
@@ -23,27 +22,15 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
-#include "validation/ScriptHost.h"
 #include "validation/ScriptUnit.h"
 
 namespace {
 
 using namespace kelvarn;
+using namespace kelvarn::bench;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 5;  // each side runs this often; the best round counts
-
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-// No reviews (preview is off); the two outlines of the program.
-class BenchHost final : public SilentScriptHost {
-public:
-    TOutlineDocument* main = nullptr;
-    TOutlineDocument* editor = nullptr;
-    TOutlineDocument* MainOutline() override { return main; }
-    TOutlineDocument* EditorOutline() override { return editor; }
-};
 
 std::string AssetConfig(int n) {
     std::string c;
@@ -103,20 +90,12 @@ constexpr const char* kEditScript =
 
 constexpr const char* kHelper = "-update|category-class|\"BIN\"\n-info|.helper ran\n";
 
-void ClearFolder(const std::string& folder) {
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-    fs::create_directories(folder, ec);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int count = 1000;
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]).rfind("--", 0) != 0) count = std::max(1, std::atoi(argv[i]));
+    const int count = AssetCount(argc, argv, 1000);
 
-    const std::string root = (fs::temp_directory_path() / ("kelvarn-bench-script-" + std::to_string(std::random_device()()))).string();
+    const std::string root = TempRoot("script");
     TProgramState state;
     state.ProgramFolder = root + "/program/";
     state.Environment = [](const std::string&) { return std::string(); };

@@ -4,38 +4,28 @@
 //  (2) -update|mesh-table\*\auto-create|0, against 2,000 SetTagByPath calls on the literal paths.
 // Prints both ratios (bars: 1.5 and 2).
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "ScriptBenchSupport.h"
 #include "catalogue/FindReplace.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineNode.h"
 #include "shell/Files.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
-#include "validation/ScriptHost.h"
 #include "validation/ScriptUnit.h"
 
 namespace {
 
 using namespace kelvarn;
+using namespace kelvarn::bench;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 5;
 constexpr int kEntries = 2000;
-
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-class BenchHost final : public SilentScriptHost {
-public:
-    TOutlineDocument* main = nullptr;
-    TOutlineDocument* MainOutline() override { return main; }
-};
 
 std::string Config() {
     std::string c = "kuid <kuid:123456:1000>\r\nkind \"scenery\"\r\nusername \"Bench\"\r\nmesh-table {\r\n";
@@ -51,7 +41,7 @@ std::string Config() {
 }  // namespace
 
 int main() {
-    const std::string root = (fs::temp_directory_path() / ("kelvarn-bench-edit-" + std::to_string(std::random_device()()))).string();
+    const std::string root = TempRoot("edit");
     TProgramState state;
     state.ProgramFolder = root + "/program/";
     state.Environment = [](const std::string&) { return std::string(); };
