@@ -7,17 +7,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "FuzzSandbox.h"
 #include "catalogue/KuidMap.h"
 #include "catalogue/OutlineDocument.h"
-#include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include "shell/MemIni.h"
-#include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
 #include "support/MeshFileBuilder.h"
@@ -30,18 +28,6 @@ namespace {
 using namespace kelvarn;
 
 constexpr int kMaxLines = 200000;
-
-// Tools and user programs the scripts start: nothing runs, each answers as a program that printed
-// nothing.
-class NoProcesses final : public IProcessRunner {
-public:
-    ProcessResult Run(const ProcessRequest&) override {
-        ProcessResult r;
-        r.started = true;
-        return r;
-    }
-    bool OpenWithDefault(const std::string&) override { return false; }
-};
 
 class InputHost final : public SilentScriptHost {
 public:
@@ -69,22 +55,17 @@ public:
 };
 
 struct World {
-    NoProcesses processes;
+    fuzz::Sandbox sandbox{"script"};
+    TProgramState& state = sandbox.state;
+    const std::string& root = sandbox.root;
     std::map<std::string, std::string> environment;
-    TProgramState state;
     InputHost host;
     TOutlineDocument main{state};
     TScriptUnit unit{state, host};
-    std::string root;
 
     World() {
-        root = (std::filesystem::temp_directory_path() / ("kelvarn-fuzz-script-" + std::to_string(std::random_device()()))).string();
         std::filesystem::create_directories(root + "/asset");
-        std::filesystem::create_directories(root + "/program");
-        state.ProgramFolder = root + "/program/";
-        // The process's own environment, settings file and files outside the temporary folder stay
-        // untouched whatever the scripts say.
-        state.Runner = &processes;
+        // Variables the scripts set stay in the world, never in the process's environment.
         state.Environment = [this](const std::string& name) {
             const auto it = environment.find(name);
             return it == environment.end() ? std::string() : it->second;
@@ -96,10 +77,6 @@ struct World {
                 environment[name] = value;
             return true;
         };
-        state.OpenSettings(root + "/program/kelvarn.ini");
-        SetFileGuard([prefix = std::filesystem::path(root).lexically_normal().string() + "/"](const std::string& path) {
-            return path.compare(0, prefix.size(), prefix) == 0;
-        });
         state.SetAssetPath(root + "/asset");
         state.KindChain = "scenery,mesh-asset";
         host.main = &main;
@@ -107,8 +84,7 @@ struct World {
         host.kuids.Add("<kuid2:7:7:3>", host.asset);
         host.kuids.Add("<kuid:3:3>", host.asset + "/gone");
         // -pointread skips a corrupt mesh and reads real ones (the second in a sub-folder, a turned
-        // point, a name repeated); %tetdata% names a folder with a region list.
-        ForceDirectories(root + "/trainz/data");
+        // point, a name repeated).
         ForceDirectories(host.asset + "/sub");
         WriteFileAtomic(host.asset + "/bad.im", "JIRF\x10\x00\x00\x00IDXMATCH");
         const test::Mat3 turned{0, -1, 0, 1, 0, 0, 0, 0, 1};
@@ -124,14 +100,7 @@ struct World {
                                                          .Attachments({{"a.sub", turned, {4, 5, 6}},
                                                                        {"a.one", test::kIdentity3, {9, 9, 9}}})
                                                          .Bytes());
-        state.Paths.Trainz = root + "/trainz";
-        state.Settings().WriteString("Paths", "TETData", "data");
-        WriteFileAtomic(root + "/trainz/data/category-region.txt", "00\r\nAU\r\nGB\r\n");
         WriteFileAtomic(root + "/trainz/data/category-era.txt", "1950s\r\n1960s\r\n");
-    }
-    ~World() {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
     }
 
     void ResetConfig() {

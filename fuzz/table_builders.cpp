@@ -4,17 +4,15 @@
 // config must save and load again as the same text.
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "FuzzSandbox.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineWiring.h"
-#include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include "shell/MemIni.h"
-#include "shell/ProgramState.h"
 #include "shell/Text.h"
 #include "support/MeshFileBuilder.h"
 #include "validation/ScriptHost.h"
@@ -47,43 +45,22 @@ public:
     TOutlineDocument* MainOutline() override { return main; }
 };
 
-class NoProcesses final : public IProcessRunner {
-public:
-    ProcessResult Run(const ProcessRequest&) override {
-        ProcessResult r;
-        r.started = true;
-        return r;
-    }
-    bool OpenWithDefault(const std::string&) override { return false; }
-};
-
 struct World {
-    NoProcesses processes;
-    TProgramState state;
+    fuzz::Sandbox sandbox{"builders"};
+    TProgramState& state = sandbox.state;
+    const std::string& root = sandbox.root;
     YesHost host;
     TOutlineDocument main{state};
     std::unique_ptr<TOutlineWiring> wiring;
-    std::string root, asset;
+    std::string asset = root + "/asset";
 
     World() {
-        root = (std::filesystem::temp_directory_path() / ("kelvarn-fuzz-builders-" + std::to_string(std::random_device()()))).string();
-        asset = root + "/asset";
         std::filesystem::create_directories(root + "/program/bin");
-        state.ProgramFolder = root + "/program/";
-        state.Runner = &processes;
-        state.Environment = [](const std::string&) { return std::string(); };
-        state.SetEnvironment = [](const std::string&, const std::string&) { return true; };
-        state.OpenSettings(root + "/program/kelvarn.ini");
-        SetFileGuard([prefix = std::filesystem::path(root).lexically_normal().string() + "/"](const std::string& path) {
-            return path.compare(0, prefix.size(), prefix) == 0;
-        });
         WriteFileAtomic(root + "/program/bin/tags.xml", kTags);
         WriteFileAtomic(root + "/program/bin/groundplane_master.im", test::MakeGroundplaneMaster());
         WriteFileAtomic(root + "/program/bin/groundplane.tga", "tga");
         WriteFileAtomic(root + "/program/bin/groundplane-groundplane.texture.txt", "Primary=groundplane.tga\r\n");
         WriteFileAtomic(root + "/program/bin/invisible.im", "im");
-        state.Paths.Trainz = root + "/trainz";
-        state.Settings().WriteString("Paths", "TETData", "data");
         state.Settings().WriteString("Paths", "Build", "3.5");
         state.Settings().WriteString("UserData", "UserID", "1234");
         state.Settings().WriteString("UserData", "author", "fuzz");
@@ -91,15 +68,8 @@ struct World {
         state.Settings().WriteInteger("Options", "Shadows", 1);
         state.Settings().WriteBool("Options", "AutoDeletePM", true);
         state.SetActiveBuild(35);
-        ForceDirectories(root + "/trainz/data");
-        WriteFileAtomic(root + "/trainz/data/category-region.txt", "00\r\nAU\r\nGB\r\n");
         wiring = std::make_unique<TOutlineWiring>(state, main, false);
         host.main = &main;
-    }
-    ~World() {
-        SetFileGuard(nullptr);
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
     }
 };
 
