@@ -2,45 +2,18 @@
 // operation: never a crash, and the answers keep their shape.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
+#include "FuzzFolder.h"
 #include "platform/TextReportLibrary.h"
-
-namespace {
-
-// A folder of this run's own, removed when the run ends.
-struct RunFolder {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("kelvarn-fuzz-text-report-" + std::to_string(::getpid()));
-    RunFolder() {
-        std::filesystem::create_directories(path);
-        std::ofstream(path / "body.tga") << "x";  // one texture a mesh may name is there
-    }
-    ~RunFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
-const std::filesystem::path& Folder() {
-    static const RunFolder folder;
-    return folder.path;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static kelvarn::TextReportLibrary library;
+    // One texture a mesh may name is there.
+    const auto& folder = kelvarn::fuzz::Folder("text-report", "body.tga", "x");
     for (const char* ext : {".im", ".pm", ".kin", ".tga", ".bmp", ".texture", ".jpg"}) {
-        const std::string file = (Folder() / (std::string("fuzz") + ext)).string();
-        {
-            std::ofstream out(file, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        }
+        const std::string file = kelvarn::fuzz::WriteInput(folder / (std::string("fuzz") + ext), data, size);
         for (int op = -1; op <= 15; ++op) {
             std::vector<std::string> lines;
             const bool ok = library.CallTextLibrary(op, file, lines);
