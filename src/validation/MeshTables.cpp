@@ -117,18 +117,25 @@ std::string KinFor(const std::string& mesh, const std::vector<std::string>& kins
 
 bool HasAnimKin(const std::string& folder) { return !AssetFile(folder, "anim.kin").empty(); }
 
+// Every ".im" and ".pm" below the asset folder: the meshes the bogey and traincar rules sort.
+std::vector<std::string> AssetMeshes(const TBuilderContext& c) {
+    std::vector<std::string> meshes;
+    ListFolderFiles(Folder(c) + "\\", "*.im;*.pm", meshes);
+    return meshes;
+}
+
 // --- the per-kind builders
 
-std::string MakeBogeyMeshTable(TBuilderContext& c, const std::vector<std::string>& meshes) {
-    const TMeshes sorted = SortMeshes(meshes);
+std::string MakeBogeyMeshTable(TBuilderContext& c) {
+    const TMeshes sorted = SortMeshes(AssetMeshes(c));
     if (sorted.Default.empty()) return ".Cannot identify default mesh";
     TTreeUpdate update(c.Host);
     SetDefaultEntry(c.Config, sorted.Default);
     return AddShadow(c, sorted);
 }
 
-std::string MakeTraincarMeshTable(TBuilderContext& c, const std::vector<std::string>& meshes) {
-    const TMeshes sorted = SortMeshes(meshes);
+std::string MakeTraincarMeshTable(TBuilderContext& c) {
+    const TMeshes sorted = SortMeshes(AssetMeshes(c));
     if (sorted.Others >= 2 && sorted.Shadow.empty()) return ".Cannot identify default mesh";
     std::vector<std::string> kins;
     ListFolderFiles(Folder(c) + "\\", "*.kin", kins);
@@ -249,11 +256,17 @@ TBuilder BuilderFor(std::string_view kind) {
 std::string AddUnreferencedMeshes(TBuilderContext& c) {
     TOutlineDocument& config = c.Config;
     const std::string folder = Folder(c);
-    std::vector<std::string> ims, pms, lods, kins;
-    ListFolderFiles(folder + "\\", "*.im", ims);
-    ListFolderFiles(folder + "\\", "*.pm", pms);
-    ListFolderFiles(folder + "\\", "*.lm.txt", lods);
-    ListFolderFiles(folder + "\\", "*.kin", kins);
+    // One search of the folder, split by pattern: each group keeps the order found, and a name matching
+    // two patterns joins both, as separate searches would give.
+    std::vector<std::string> found, ims, pms, lods, kins;
+    ListFolderFiles(folder + "\\", "*.im;*.pm;*.lm.txt;*.kin", found);
+    for (const std::string& file : found) {
+        const std::string name = ExtractFileName(file);
+        if (MatchesPatternList(name, "*.im")) ims.push_back(file);
+        if (MatchesPatternList(name, "*.pm")) pms.push_back(file);
+        if (MatchesPatternList(name, "*.lm.txt")) lods.push_back(file);
+        if (MatchesPatternList(name, "*.kin")) kins.push_back(file);
+    }
 
     std::vector<std::string> taken;  // lower case, "/" separators
     for (const std::string& lod : lods) {
@@ -374,11 +387,9 @@ std::string CreateMeshTable(TBuilderContext& c, std::string_view word) {
     if (builder == TBuilder::None) return ".Cannot create mesh table for this asset";
 
     const std::string removed = DeleteDuplicatePm(c.State, Folder(c), c.Batch);
-    std::vector<std::string> meshes;
-    ListFolderFiles(Folder(c) + "\\", "*.im;*.pm", meshes);
     std::string message;
     switch (builder) {
-        case TBuilder::Bogey: message = MakeBogeyMeshTable(c, meshes); break;
+        case TBuilder::Bogey: message = MakeBogeyMeshTable(c); break;
         case TBuilder::Scenery: message = MakeSceneryMeshTable(c); break;
         case TBuilder::Generic: message = AddUnreferencedMeshes(c); break;
         case TBuilder::Interior: message = MakeInteriorMeshTable(c); break;
@@ -386,7 +397,7 @@ std::string CreateMeshTable(TBuilderContext& c, std::string_view word) {
         case TBuilder::Junction: message = MakeJunctionMeshTable(c); break;
         case TBuilder::Signal: message = MakeSignalMeshTable(c); break;
         case TBuilder::Pantograph: message = MakePantographMeshTable(c); break;
-        case TBuilder::Traincar: message = MakeTraincarMeshTable(c, meshes); break;
+        case TBuilder::Traincar: message = MakeTraincarMeshTable(c); break;
         case TBuilder::Turntable: message = MakeTurntableMeshTable(c); break;
         case TBuilder::None: break;
     }
