@@ -93,10 +93,11 @@ std::string AddShadow(TBuilderContext& c, const TMeshes& meshes) {
         if (arguments.empty()) return ".Cannot create shadow, DuskCaster not installed or out of date";
         const std::string mesh = NativePath(folder + "/" + meshes.Default);
         arguments.push_back(mesh);
-        std::vector<std::string> output;
-        c.Host.BusyCursor(true);
-        RunArguments(c.State, "", arguments, line + " \"" + mesh + "\"", &output, 1, 1);
-        c.Host.BusyCursor(false);
+        {
+            TBusy busy(c.Host);
+            std::vector<std::string> output;
+            RunArguments(c.State, "", arguments, line + " \"" + mesh + "\"", &output, 1, 1);
+        }
         config.SetTagByPath("\\mesh-table\\shadow\\mesh", meshFolder + "shadow.im");
     }
     return {};

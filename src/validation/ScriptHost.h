@@ -131,4 +131,16 @@ private:
     bool active_;
 };
 
+// The busy cursor while an outside program runs, ended however the run ends.
+class TBusy {
+public:
+    explicit TBusy(ScriptHost& host) : host_(host) { host_.BusyCursor(true); }
+    ~TBusy() { host_.BusyCursor(false); }
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+
+private:
+    ScriptHost& host_;
+};
+
 }  // namespace kelvarn

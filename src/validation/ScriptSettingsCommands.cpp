@@ -231,29 +231,6 @@ std::string ExternalTool(ScriptCall& c, const std::string& tool) {
     return RunExternalTool(c.unit.State(), c.host, c.config, c.assetFolder, tool, c.p[1], c.p[2], c.unit.ScriptMode());
 }
 
-// Ends the busy cursor however the run ends.
-class TBusy {
-public:
-    explicit TBusy(ScriptHost& host) : host_(host) { host_.BusyCursor(true); }
-    ~TBusy() { host_.BusyCursor(false); }
-    TBusy(const TBusy&) = delete;
-    TBusy& operator=(const TBusy&) = delete;
-
-private:
-    ScriptHost& host_;
-};
-
-class TTreeFrozen {
-public:
-    explicit TTreeFrozen(ScriptHost& host) : host_(host) { host_.BeginTreeUpdate(); }
-    ~TTreeFrozen() { host_.EndTreeUpdate(); }
-    TTreeFrozen(const TTreeFrozen&) = delete;
-    TTreeFrozen& operator=(const TTreeFrozen&) = delete;
-
-private:
-    ScriptHost& host_;
-};
-
 // The ".pm" meshes below the asset folder, checked before Meshwright reads them: the first problem,
 // as "file: problem", or empty.
 std::string CheckAssetMeshes(const std::string& assetFolder) {
@@ -372,7 +349,7 @@ std::string RunExternalTool(TProgramState& state, ScriptHost& host, TOutlineDocu
         if (arguments.empty()) return "Tool not found: " + tool;
     }
     {
-        TTreeFrozen frozen(host);
+        TTreeUpdate update(host);
         TBusy busy(host);
         std::vector<std::string> output;
         // Captured, so the run waits for the tool (and Escape ends it); the output is the tool's own.
