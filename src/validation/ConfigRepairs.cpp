@@ -18,6 +18,7 @@
 #include "shell/Text.h"
 #include "validation/CategoryList.h"
 #include "validation/ScriptHost.h"
+#include "validation/ScriptLists.h"
 #include "validation/ScriptSettingsCommands.h"
 #include "validation/TableBuilders.h"
 
@@ -89,8 +90,7 @@ int HighestIndex(TOutlineDocument& config, std::string_view path) {
 // list and set as one value.
 std::string UpdateCategory(TBuilderContext& c, std::string_view tag, bool region) {
     const std::string file = NativePath(ExpandMacros(c.State, "%tetdata%\\") + std::string(tag) + ".txt");
-    const std::string found = ResolvePathIgnoreCase(file);
-    if (found.empty() || !FileExists(found)) return ".File not found: " + file;
+    if (ResolveScriptFile(file).empty()) return ".File not found: " + file;
     TOutlineDocument& config = c.Config;
     std::string items;
     const int highest = HighestIndex(config, "config.txt\\" + std::string(tag) + "-0");
@@ -346,8 +346,8 @@ std::string UpdateAssetFilename(TBuilderContext& c) {
             if (std::string made = UpdateThumbnailTable(c); !made.empty()) messages.push_back(made);
         if (KindInherits(c, "ITRACK") || KindInherits(c, "BRIDGE")) {
             for (const char* ext : {".im", ".pm"}) {
-                const std::string mesh = ResolvePathIgnoreCase(NativePath(folder + "\\" + value + ext));
-                if (mesh.empty() || !FileExists(mesh)) continue;
+                const std::string mesh = ResolveScriptFile(NativePath(folder + "\\" + value + ext));
+                if (mesh.empty()) continue;
                 const std::string target = JoinPath(ExtractFilePath(mesh), std::string("default") + ext);
                 if (!RenameNoReplace(mesh, target).empty()) messages.push_back(".File already exists: " + target);
             }

@@ -11,6 +11,7 @@
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
+#include "validation/ScriptLists.h"
 #include "validation/ScriptSettingsCommands.h"
 #include "validation/TableBuilders.h"
 
@@ -78,8 +79,8 @@ std::string AddGroundplane(TBuilderContext& c) {
 
     std::string mesh = Trim(config.GetValueByPath("config.txt\\mesh-table\\default\\mesh"));
     if (!mesh.empty()) mesh = ResolveLodMesh(folder, mesh);
-    const std::string meshFile = mesh.empty() ? std::string() : ResolvePathIgnoreCase(NativePath(folder + "/" + mesh));
-    if (meshFile.empty() || !FileExists(meshFile)) return ".Default mesh not found";
+    const std::string meshFile = mesh.empty() ? std::string() : ResolveScriptFile(NativePath(folder + "/" + mesh));
+    if (meshFile.empty()) return ".Default mesh not found";
     float back = 0, front = 0;
     if (!FirstCoordinate(FindAttachmentInMesh(meshFile, "a.limback"), back) ||
         !FirstCoordinate(FindAttachmentInMesh(meshFile, "a.limfront"), front))

@@ -17,6 +17,7 @@
 #include "shell/Strings.h"
 #include "shell/Text.h"
 #include "validation/ScriptHost.h"
+#include "validation/ScriptLists.h"
 #include "validation/ScriptSettingsCommands.h"
 #include "validation/TableBuilders.h"
 
@@ -31,8 +32,7 @@ std::string Slashed(std::string_view path) { return ReplaceChar(path, '\\', '/')
 
 // The existing file a path relative to the asset folder names (ignoring case), or empty.
 std::string AssetFile(const std::string& folder, std::string_view relative) {
-    const std::string found = ResolvePathIgnoreCase(NativePath(folder + "\\" + std::string(relative)));
-    return !found.empty() && FileExists(found) ? found : std::string();
+    return ResolveScriptFile(NativePath(folder + "\\" + std::string(relative)));
 }
 
 TOutlineNode* TopLevel(const TOutlineDocument& config, std::string_view name) {
@@ -366,7 +366,7 @@ std::string ResolveLodMesh(const std::string& assetFolder, const std::string& me
     if (!EndsWithText(meshPath, ".lm")) return meshPath;
     LodFile lod;
     const std::string file = NativePath(ExcludeTrailingSeparator(assetFolder) + "\\" + meshPath + ".txt");
-    const std::string found = ResolvePathIgnoreCase(file);
+    const std::string found = ResolveScriptFile(file);
     if (found.empty() || !ReadLodFile(found, lod).empty()) return {};
     const std::string first = lod.FirstMeshName();
     return first.empty() ? std::string() : FolderPart(meshPath) + Slashed(first);
