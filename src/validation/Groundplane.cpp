@@ -27,7 +27,19 @@ float ReadFloat(const std::string& bytes, std::size_t at) {
 
 void WriteFloat(std::string& bytes, std::size_t at, float v) { std::memcpy(bytes.data() + at, &v, sizeof v); }
 
-// The first coordinate of a point as FindAttachmentInMesh gives it ("x,y,z,...,name").
+// A point's text as FindAttachmentInMesh gives it, less the name, from a mesh read once for both
+// points: the first of that exact name in any "ATCH" chunk, or empty.
+std::string PointCoords(const TMesh& mesh, std::string_view name) {
+    for (const TChunk& chunk : mesh.Chunks()) {
+        if (chunk.GetTag() != "ATCH") continue;
+        const TATCH points(chunk.Data);
+        for (const TATCHE& p : points.Entries())
+            if (p.Name == name) return AttachmentCoords(p);
+    }
+    return {};
+}
+
+// The first coordinate of a point's text ("x,y,z,..."); the value as printed, so rounded as shown.
 bool FirstCoordinate(const std::string& found, float& x) {
     double v = 0;
     if (found.empty() || !TryParseDouble(Trim(found.substr(0, found.find(','))), v)) return false;
@@ -81,9 +93,10 @@ std::string AddGroundplane(TBuilderContext& c) {
     if (!mesh.empty()) mesh = ResolveLodMesh(folder, mesh);
     const std::string meshFile = mesh.empty() ? std::string() : ResolveScriptFile(NativePath(folder + "/" + mesh));
     if (meshFile.empty()) return ".Default mesh not found";
+    TMesh loaded(meshFile);
     float back = 0, front = 0;
-    if (!FirstCoordinate(FindAttachmentInMesh(meshFile, "a.limback"), back) ||
-        !FirstCoordinate(FindAttachmentInMesh(meshFile, "a.limfront"), front))
+    if (!loaded.SetActive(true).empty() || !FirstCoordinate(PointCoords(loaded, "a.limback"), back) ||
+        !FirstCoordinate(PointCoords(loaded, "a.limfront"), front))
         return ".Attachment point a.limback and/or a.limfront missing from mesh";
 
     const std::string master = NativePath(ExpandMacros(c.State, "%bin%\\groundplane_master.im"));
