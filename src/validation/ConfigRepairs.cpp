@@ -28,9 +28,8 @@ namespace {
 
 constexpr std::string_view kBaseKuidError = ".BaseKUID: Invalid Input: ";
 
-TOutlineNode* TopLevel(const TOutlineDocument& config, std::string_view name) {
-    return config.Root() ? config.FindChildByName(config.Root(), name) : nullptr;
-}
+// "%bin%\tags.xml", native.
+std::string TagsFile(const TProgramState& state) { return NativePath(ExpandMacros(state, "%bin%\\tags.xml")); }
 
 bool IsSignedNumber(std::string_view text) {
     std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;

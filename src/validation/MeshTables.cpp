@@ -35,10 +35,6 @@ std::string AssetFile(const std::string& folder, std::string_view relative) {
     return ResolveScriptFile(NativePath(folder + "\\" + std::string(relative)));
 }
 
-TOutlineNode* TopLevel(const TOutlineDocument& config, std::string_view name) {
-    return config.Root() ? config.FindChildByName(config.Root(), name) : nullptr;
-}
-
 std::string FolderPart(std::string_view meshPath) {
     const std::size_t slash = meshPath.find_last_of("/\\");
     return slash == std::string_view::npos ? std::string() : Slashed(meshPath.substr(0, slash + 1));
@@ -327,7 +323,9 @@ bool KindInherits(const TBuilderContext& c, std::string_view section) {
 
 void ShowLineCount(TBuilderContext& c) { c.Host.ShowStatus(stPanel3, c.Config.ConfigStatusText()); }
 
-std::string TagsFile(const TProgramState& state) { return NativePath(ExpandMacros(state, "%bin%\\tags.xml")); }
+TOutlineNode* TopLevel(const TOutlineDocument& config, std::string_view name) {
+    return config.Root() ? config.FindChildByName(config.Root(), name) : nullptr;
+}
 
 std::string FindAssetMeshes(const TOutlineDocument& config, const std::string& assetFolder, std::string_view tag) {
     const std::string folder = ExcludeTrailingSeparator(assetFolder);

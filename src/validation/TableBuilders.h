@@ -14,6 +14,7 @@ namespace kelvarn {
 
 class ScriptHost;
 class TOutlineDocument;
+class TOutlineNode;
 class TProgramState;
 
 // What a routine works on: the context config and its asset folder (empty when there is none), the
@@ -78,8 +79,8 @@ std::string ConfigKind(const TOutlineDocument& config);
 bool KindInherits(const TBuilderContext& c, std::string_view section);
 // Status panel 3: "Config: N lines".
 void ShowLineCount(TBuilderContext& c);
-// "%bin%\tags.xml", native.
-std::string TagsFile(const TProgramState& state);
+// The config's top-level node of that name, or null.
+TOutlineNode* TopLevel(const TOutlineDocument& config, std::string_view name);
 
 // The groundplane template's eight x values (vertex k's first float at 368 + 20k): four at the back,
 // four at the front.
