@@ -254,16 +254,21 @@ std::vector<std::string> MeshTextureNames(const TMesh& mesh) {
     return names;
 }
 
-std::string FindAttachmentInMesh(std::string_view meshFile, std::string_view pointName) {
-    TMesh mesh(meshFile);
-    if (!mesh.SetActive(true).empty()) return {};
+std::optional<TATCHE> FindAttachmentPoint(const TMesh& mesh, std::string_view pointName) {
     for (const TChunk& chunk : mesh.Chunks()) {
         if (chunk.GetTag() != "ATCH") continue;
         const TATCH points(chunk.Data);
         for (const TATCHE& p : points.Entries())
-            if (p.Name == pointName) return AttachmentCoords(p) + "," + p.Name;
+            if (p.Name == pointName) return p;
     }
-    return {};
+    return std::nullopt;
+}
+
+std::string FindAttachmentInMesh(std::string_view meshFile, std::string_view pointName) {
+    TMesh mesh(meshFile);
+    if (!mesh.SetActive(true).empty()) return {};
+    const std::optional<TATCHE> point = FindAttachmentPoint(mesh, pointName);
+    return point ? AttachmentCoords(*point) + "," + point->Name : std::string();
 }
 
 std::string FindAttachment(std::string_view folder, std::string_view pointName) {

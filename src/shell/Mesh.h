@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -127,6 +128,8 @@ std::vector<TMeshTextureEntry> MeshTextureEntries(const TMesh& mesh);
 // cannot hold; a material chunk of a version other than 103 adds nothing.
 std::vector<std::string> MeshTextureNames(const TMesh& mesh);
 
+// The first point of that exact name in any "ATCH" chunk of a loaded mesh.
+std::optional<TATCHE> FindAttachmentPoint(const TMesh& mesh, std::string_view pointName);
 // The first point of that exact name in any "ATCH" chunk of the mesh: AttachmentCoords, ",", the name.
 // Empty when there is none, and for a file that is no valid mesh.
 std::string FindAttachmentInMesh(std::string_view meshFile, std::string_view pointName);

@@ -27,16 +27,10 @@ float ReadFloat(const std::string& bytes, std::size_t at) {
 
 void WriteFloat(std::string& bytes, std::size_t at, float v) { std::memcpy(bytes.data() + at, &v, sizeof v); }
 
-// A point's text as FindAttachmentInMesh gives it, less the name, from a mesh read once for both
-// points: the first of that exact name in any "ATCH" chunk, or empty.
+// A point's text as FindAttachmentInMesh gives it, less the name, or empty.
 std::string PointCoords(const TMesh& mesh, std::string_view name) {
-    for (const TChunk& chunk : mesh.Chunks()) {
-        if (chunk.GetTag() != "ATCH") continue;
-        const TATCH points(chunk.Data);
-        for (const TATCHE& p : points.Entries())
-            if (p.Name == name) return AttachmentCoords(p);
-    }
-    return {};
+    const std::optional<TATCHE> point = FindAttachmentPoint(mesh, name);
+    return point ? AttachmentCoords(*point) : std::string();
 }
 
 // The first coordinate of a point's text ("x,y,z,..."); the value as printed, so rounded as shown.
