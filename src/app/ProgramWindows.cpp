@@ -216,11 +216,9 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     preview_ = std::make_unique<TSplashPreview>(*splash_, main);
     imageView.SetFloatingPreview(preview_.get());
     imageView.ShowFileHeader = [this](const std::string& path) { editor_->ShowFileHeader(path); };
-    ConnectImageView(main, state, imageView,
-                     {[this] { return assets_->Files().Count() == 0; },
-                      [this, &main, &state](const std::string&) {
-                          ShowTextReport(main, state, *viewer_, 12, "Texture.txt Contents");
-                      }});
+    ConnectImageView(main, state, imageView, {[this, &main, &state](const std::string&) {
+                         ShowTextReport(main, state, *viewer_, 12, "Texture.txt Contents");
+                     }});
     outlineView_ = static_cast<TOutlineView*>(frames.outline);
     TOutlineView& outlineView = *outlineView_;
     findForm_ = std::make_unique<TFindForm>(state, outlineView, &main);

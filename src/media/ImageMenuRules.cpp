@@ -2,9 +2,6 @@
 
 #include <initializer_list>
 
-#include "shell/Files.h"
-#include "shell/PathText.h"
-#include "shell/TagTypes.h"
 #include "shell/Text.h"
 
 namespace kelvarn {
@@ -42,23 +39,6 @@ std::vector<TMenuItemState> ImageViewMenuStates(const TImageMenuFacts& f) {
     Set(out, {"bScreenshot"}, !f.Modified);
     for (TMenuItemState& s : out)
         if (s.name == "mFloatPreview") s.checked = f.PreviewVisible;
-    return out;
-}
-
-std::vector<TMenuItemState> ImageMainMenuStates(const TImageMainMenuFacts& f) {
-    std::vector<TMenuItemState> out;
-    TMenuItemState save;
-    save.name = "mSaveImageAs";
-    save.visible = f.ImageViewActive && !f.FileListEmpty;
-    out.push_back(save);
-    Set(out, {"mCreateNewImage"}, !f.FileListEmpty);
-    for (std::string_view name : StockTextureNames) {
-        TMenuItemState item;
-        item.name = std::string(name);  // the item is found by its caption
-        item.enabled = f.AssetFolder.empty() || !FileExists(JoinPath(f.AssetFolder, name));
-        out.push_back(item);
-    }
-    Set(out, {"mScreenshot"}, f.AssetSelected && !f.ImageModified && !f.OutlineMaximised);
     return out;
 }
 

@@ -1,5 +1,5 @@
-// The enabled states of the image view's commands (its buttons and context menu, group 2500) and of
-// the main menu's image items, from what the view shows.
+// The enabled states of the image view's commands (its buttons and context menu, group 2500), from
+// what the view shows. The main menu's image items are the main-menu rules' (group 1000).
 #pragma once
 
 #include <string>
@@ -17,17 +17,5 @@ struct TImageMenuFacts {
     bool PreviewVisible = false;
 };
 std::vector<TMenuItemState> ImageViewMenuStates(const TImageMenuFacts& facts);
-
-// The main menu's items that read the image view.
-struct TImageMainMenuFacts {
-    bool ImageViewActive = false;
-    bool FileListEmpty = true;
-    bool AssetSelected = false;
-    bool ImageModified = false;
-    bool OutlineMaximised = false;  // layout mode 1
-    std::string AssetFolder;
-};
-// mSaveImageAs, mCreateNewImage with its seven stock items (named by their captions), mScreenshot.
-std::vector<TMenuItemState> ImageMainMenuStates(const TImageMainMenuFacts& facts);
 
 }  // namespace kelvarn

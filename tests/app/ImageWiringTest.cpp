@@ -1,7 +1,9 @@
 // The image view as src/app/ wires it, on real assets: a 32-bit icon beside its alpha, its refusal to
-// be made non-uniform, the asset's own thumbnail, and the three image pages in the editor window.
+// be made non-uniform, the main menu's image items, the asset's own thumbnail, and the three image
+// pages in the editor window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -10,12 +12,15 @@
 #include <QWindow>
 
 #include "ProgramTestBed.h"
+#include "catalogue/AssetCatalogue.h"
 #include "catalogue/EditorLayout.h"
+#include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/Editor.h"
 #include "media/ui/ImagePages.h"
 #include "media/ui/ImageView.h"
 #include "media/ui/Splash.h"
 #include "shell/PathText.h"
+#include "shell/Text.h"
 #include "shell/ui/Alert.h"
 
 namespace kelvarn {
@@ -95,6 +100,26 @@ TEST_F(ImageWiring, TheFloatingPreviewIsTheSplashWindowWithThePicturesAlpha) {
     view->MenuAction("mFloatPreview")->trigger();
     QApplication::processEvents();
     EXPECT_FALSE(splash->isVisible());
+}
+
+// The main-menu rules own group 1000's image items.
+TEST_F(ImageWiring, TheMainMenusImageItemsFollowTheViewAndTheAssetFolder) {
+    TAssetCatalogue& catalogue = bed.windows->Assets().Catalogue();
+    for (int i = 0; i < catalogue.Count(); ++i)
+        if (EndsWithText(ExcludeTrailingSeparator(catalogue.Entry(i).folder), "DisableRepeatCommand")) catalogue.SelectAsset(i);
+    QApplication::processEvents();
+    Show("DisableRepeatCommand", "icon.tga");
+    TMain& main = bed.Main();
+    main.Dispatcher().ValidateMenu(1000);
+    EXPECT_TRUE(main.MenuItem("mSaveImageAs")->isVisible());
+    EXPECT_TRUE(main.MenuItem("mScreenshot")->isEnabled());
+    EXPECT_TRUE(main.MenuItem("mRedTga")->isEnabled());
+    view->Button("bInvertAlpha")->click();
+    main.Dispatcher().ExecuteMenuCommand(1020, "red.tga");
+    main.Dispatcher().ValidateMenu(1000);
+    EXPECT_FALSE(main.MenuItem("mScreenshot")->isEnabled());  // not while the picture is edited
+    EXPECT_FALSE(main.MenuItem("mRedTga")->isEnabled());
+    EXPECT_TRUE(main.MenuItem("mBlueTga")->isEnabled());
 }
 
 TEST_F(ImageWiring, TheAssetsOwnThumbnailIsFound) {

@@ -1,9 +1,5 @@
 #include "media/ui/ImageViewRows.h"
 
-#include <QAction>
-#include <QMenu>
-
-#include "media/ImageMenuRules.h"
 #include "media/StockImages.h"
 #include "media/ui/ImageView.h"
 #include "shell/Macros.h"
@@ -15,24 +11,6 @@
 
 namespace kelvarn {
 
-namespace {
-
-void ApplyMainMenuStates(TMain& main, const std::vector<TMenuItemState>& states) {
-    QAction* parent = main.MenuItem("mCreateNewImage");
-    for (const TMenuItemState& s : states) {
-        QAction* action = main.MenuItem(QString::fromStdString(s.name));
-        // The stock items are named by their captions (their file names).
-        if (!action && parent && parent->menu())
-            for (QAction* item : parent->menu()->actions())
-                if (item->data().toString() == QString::fromStdString(s.name)) action = item;
-        if (!action) continue;
-        if (s.visible) action->setVisible(*s.visible);
-        if (s.enabled) action->setEnabled(*s.enabled);
-    }
-}
-
-}  // namespace
-
 void ConnectImageView(TMain& main, TProgramState& state, TImageView& view, TImageViewHooks hooks) {
     main.RegisterViewerBranch(TViewerChoice::Image, [&main, &view](const std::string& path) {
         const std::string message = view.LoadImageFile(path);
@@ -40,19 +18,8 @@ void ConnectImageView(TMain& main, TProgramState& state, TImageView& view, TImag
     });
 
     TDispatcher& d = main.Dispatcher();
-    d.AddMenuValidator([&main, &state, &view, hooks](int group) {
-        if (group == 2500) {
-            view.UpdateMenuState();
-        } else if (group == 1000) {
-            TImageMainMenuFacts facts;
-            facts.ImageViewActive = main.ActiveViewer() == TFrameId::Image;
-            facts.FileListEmpty = hooks.FileListEmpty ? hooks.FileListEmpty() : state.AssetPath().empty();
-            facts.AssetSelected = !state.AssetPath().empty();
-            facts.ImageModified = view.Modified();
-            facts.OutlineMaximised = main.Layout().mode == 1;
-            facts.AssetFolder = NativePath(state.AssetPath());
-            ApplyMainMenuStates(main, ImageMainMenuStates(facts));
-        }
+    d.AddMenuValidator([&view](int group) {
+        if (group == 2500) view.UpdateMenuState();
     });
 
     d.RegisterCommand(1010, [&view](const std::string&) { view.SaveImage(); });

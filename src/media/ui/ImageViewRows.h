@@ -1,7 +1,6 @@
 // The image view's place in the main window: the image branch of showing a file (a load message
 // beginning "*" goes to the file list's alert), the rows of commands 1010, 1020, 1021, 2501-2513 and
-// 2515, group 2500's menu state and the main menu's image items. src/app/ calls this once the windows
-// exist.
+// 2515 and group 2500's menu state. src/app/ calls this once the windows exist.
 #pragma once
 
 #include <functional>
@@ -14,8 +13,6 @@ class TMain;
 class TProgramState;
 
 struct TImageViewHooks {
-    // Whether the file list shows no file.
-    std::function<bool()> FileListEmpty;
     // A ".texture" file's descriptor text as a report (command 2502); unset: the file header instead.
     std::function<void(const std::string& path)> ShowTextureText;
 };

@@ -119,8 +119,7 @@ protected:
             return saveAs;
         };
         view->ShowFileHeader = [this](const std::string& path) { headers.push_back(path); };
-        ConnectImageView(*main, state, *view,
-                         {[] { return false; }, [this](const std::string& path) { textureTexts.push_back(path); }});
+        ConnectImageView(*main, state, *view, {[this](const std::string& path) { textureTexts.push_back(path); }});
         main->Dispatcher().RegisterCallback(ccFileSaved, [this](const std::string& text) { saved.push_back(text); });
         main->resize(900, 700);
         main->show();
@@ -271,20 +270,6 @@ TEST_F(ImageInMain, Group2500FollowsTheAlphaKindTheExtensionAndTheModifiedFlag) 
     Show(Write("flat.tga", Filled(4, 4, 0xFF808080), 24));
     EXPECT_TRUE(Enabled("bUniform"));
     EXPECT_FALSE(Enabled("bSplash"));
-}
-
-TEST_F(ImageInMain, TheMainMenusImageItemsFollowTheViewAndTheAssetFolder) {
-    Show(Write("blend.tga", Blended(8, 4), 32));
-    main->Dispatcher().ValidateMenu(1000);
-    EXPECT_TRUE(main->MenuItem("mSaveImageAs")->isVisible());
-    EXPECT_TRUE(main->MenuItem("mScreenshot")->isEnabled());
-    EXPECT_TRUE(main->MenuItem("mRedTga")->isEnabled());
-    view->Button("bInvertAlpha")->click();
-    main->Dispatcher().ExecuteMenuCommand(1020, "red.tga");
-    main->Dispatcher().ValidateMenu(1000);
-    EXPECT_FALSE(main->MenuItem("mScreenshot")->isEnabled());  // not while the picture is edited
-    EXPECT_FALSE(main->MenuItem("mRedTga")->isEnabled());
-    EXPECT_TRUE(main->MenuItem("mBlueTga")->isEnabled());
 }
 
 TEST_F(ImageInMain, ImageInformationShowsADescriptorsTextForATextureElseTheFileHeader) {
