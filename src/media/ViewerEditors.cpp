@@ -111,7 +111,7 @@ std::string TLodEditor::Load(std::string_view path) {
     std::string error = LoadText(path, *this);
     Fields = LodFile::Parse(Text);
     if (error.empty() && Trim(Text).empty()) Text = JoinLines(LodFile::DefaultLines(), "\r\n");
-    if (Fields.Meshes.size() < static_cast<std::size_t>(kLodEditorRows)) Fields.Meshes.resize(kLodEditorRows);
+    PadRows();
     Loading = false;
     return error;
 }
@@ -120,6 +120,19 @@ void TLodEditor::DataChange() {
     if (Loading) return;
     Text = Fields.Write();
     Modified = true;
+}
+
+void TLodEditor::MemoChange(std::string_view text) {
+    if (Loading) return;
+    Text = std::string(text);
+    Modified = true;
+    Fields = LodFile::Parse(Text);
+    PadRows();
+}
+
+// The frame shows six rows whatever the file holds.
+void TLodEditor::PadRows() {
+    if (Fields.Meshes.size() < static_cast<std::size_t>(kLodEditorRows)) Fields.Meshes.resize(kLodEditorRows);
 }
 
 std::vector<bool> TLodEditor::RedRows() const {

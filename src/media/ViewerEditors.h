@@ -65,14 +65,20 @@ public:
     std::vector<std::string> MeshFiles;  // the ".im" files of the folder, for the mesh combos
     bool Loading = false;
 
+    TLodEditor() { PadRows(); }
     std::string Load(std::string_view path);
     // After any field change (the frame has set Fields): the text is rebuilt and marked modified.
     // Ignored while loading.
     void DataChange();
+    // A hand edit of the text: the fields are read again from it (not while loading).
+    void MemoChange(std::string_view text);
 
     std::vector<bool> RedRows() const;  // the six % fields' colour
     bool VersionRed() const { return !LodValueIsStandard(Fields.Version); }
     bool MultiplierRed() const { return !LodValueIsStandard(Fields.Multiplier); }
+
+private:
+    void PadRows();
 };
 
 }  // namespace kelvarn

@@ -110,11 +110,6 @@ QToolButton* TLODView::Button(const char* name) const { return FrameButton(*this
 QLineEdit* TLODView::Edit(const char* name) const { return findChild<QLineEdit*>(name); }
 bool TLODView::IsRed(const QWidget* field) { return field->property("lightRed").toBool(); }
 
-void TLODView::ResetEditor() {
-    editor_ = TLodEditor();
-    editor_.Fields.Meshes.resize(kLodEditorRows);
-}
-
 void TLODView::DataChange() {
     if (loading_ || editor_.Path.empty()) return;
     LodFile& f = editor_.Fields;
@@ -125,7 +120,6 @@ void TLODView::DataChange() {
     f.AnimationCutOff = animationCutOff_->text().toStdString();
     f.RenderCutOff = renderCutOff_->text().toStdString();
     f.AttachmentCutOff = attachmentCutOff_->text().toStdString();
-    if (f.Meshes.size() < static_cast<std::size_t>(kLodEditorRows)) f.Meshes.resize(kLodEditorRows);
     for (std::size_t i = 0; i < static_cast<std::size_t>(kLodEditorRows); ++i) {
         f.Meshes[i].Ticked = rowBoxes_[i]->isChecked();
         f.Meshes[i].Percent = rowPercents_[i]->text().toStdString();
@@ -137,11 +131,7 @@ void TLODView::DataChange() {
 
 void TLODView::MemoChange() {
     if (loading_ || editor_.Path.empty()) return;
-    editor_.Text = MemoTextToFile(QString::fromStdString(MemoText(*memo_)), editor_.Text);
-    editor_.Modified = true;
-    editor_.Fields = LodFile::Parse(editor_.Text);
-    if (editor_.Fields.Meshes.size() < static_cast<std::size_t>(kLodEditorRows))
-        editor_.Fields.Meshes.resize(kLodEditorRows);
+    editor_.MemoChange(MemoTextToFile(QString::fromStdString(MemoText(*memo_)), editor_.Text));
     ShowFields();
     ShowState();
 }

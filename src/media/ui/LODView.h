@@ -49,7 +49,6 @@ private:
     void ShowFields() override;
     void ShowText() override;
     void ShowState() override;
-    void ResetEditor() override;
 
     QLineEdit* version_;
     QLineEdit* offset_;
