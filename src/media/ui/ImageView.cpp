@@ -582,11 +582,7 @@ void TImageView::UpdateMenuState() {
     facts.Uniform = Uniform();
     facts.Extension = state_.AssetFileExt();
     facts.PreviewVisible = preview_ && preview_->PreviewVisible();
-    const std::vector<TMenuItemState> states = ImageViewMenuStates(facts);
-    ApplyMenuStates(menu_, this, states);
-    for (const TMenuItemState& s : states)
-        if (s.checked)
-            if (QAction* a = MenuAction(s.name.c_str())) a->setChecked(*s.checked);
+    ApplyMenuStates(menu_, this, ImageViewMenuStates(facts));
 }
 
 // --- saving

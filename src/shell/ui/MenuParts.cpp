@@ -66,6 +66,7 @@ void ApplyMenuStates(const QMenu* menu, const QWidget* frame, const std::vector<
         if (QAction* action = FindAction(menu, name)) {
             if (s.visible) action->setVisible(*s.visible);
             if (s.enabled) action->setEnabled(*s.enabled);
+            if (s.checked) action->setChecked(*s.checked);
             if (s.caption) action->setText(Qs(*s.caption));
         } else if (QWidget* widget = frame->findChild<QWidget*>(name)) {
             if (s.visible) widget->setVisible(*s.visible);
