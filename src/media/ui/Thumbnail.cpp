@@ -125,7 +125,10 @@ void TThumbnail::LoadSource(const Image32& picture) {
 bool TThumbnail::MakeThumbnail(Image32& picture, const std::string& watermarkFile) {
     LoadSource(picture);
     if (!watermarkFile.empty()) {
-        watermarkFile_ = watermarkFile;
+        if (watermarkFile != watermarkFile_) {
+            watermarkFile_ = watermarkFile;
+            watermark_ = {};
+        }
         cbWatermark_->setChecked(true);
         WatermarkClick();
     }
@@ -148,8 +151,9 @@ void TThumbnail::Crop() {
 void TThumbnail::WatermarkClick() {
     preview_ = plain_;
     if (cbWatermark_->isChecked()) {
-        // An unreadable watermark draws nothing.
-        watermark_ = LoadPicture(state_, watermarkFile_);
+        // Read once per file, not at every border step; an absent or unreadable one draws nothing and
+        // is tried again the next time.
+        if (watermark_.Empty()) watermark_ = LoadPicture(state_, watermarkFile_);
         if (!watermark_.Empty()) BlendWatermark(preview_, watermark_);
     }
     ShowPreview();

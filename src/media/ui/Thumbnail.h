@@ -36,7 +36,10 @@ public:
 
     void BorderSizeChange(int border);
     void WatermarkClick();
-    void SetWatermarkFile(std::string file) { watermarkFile_ = std::move(file); }
+    void SetWatermarkFile(std::string file) {
+        watermarkFile_ = std::move(file);
+        watermark_ = {};
+    }
 
     const Image32& Preview() const { return preview_; }
     const Image32& PlainThumbnail() const { return plain_; }
@@ -57,7 +60,7 @@ private:
     TProgramState& state_;
     Image32 source_, plain_, watermark_, preview_;
     int border_ = 0;
-    std::string watermarkFile_;
+    std::string watermarkFile_;  // watermark_ is its picture once read
     std::string sourceFile_;
     QLabel* previewLabel_;
     QCheckBox* cbWatermark_;

@@ -123,6 +123,17 @@ TEST_F(ThumbnailWindow, TheWatermarkIsLaidOverAndStaysThroughBorderChanges) {
     EXPECT_TRUE(Same(window.Preview(), window.PlainThumbnail()));
 }
 
+TEST_F(ThumbnailWindow, TheWatermarkIsReadOnceNotAtEveryBorderStep) {
+    TThumbnail window(state);
+    ASSERT_TRUE(window.LoadSource(SaveTga("wide.tga", Halves(400, 300))));
+    const std::string mark = Watermark();
+    window.WatermarkBox()->click();
+    ASSERT_EQ(window.Preview().At(5, 5) & 0xFFFFFFu, 0xFFFFFFu);
+    std::filesystem::remove(mark);
+    window.BorderSize()->setValue(10);
+    EXPECT_EQ(window.Preview().At(5, 5) & 0xFFFFFFu, 0xFFFFFFu);
+}
+
 TEST_F(ThumbnailWindow, ARenderedPictureIsTakenWholeAndOkReturnsThePreview) {
     TThumbnail window(state);
     const Image32 frame = Halves(240, 180);
