@@ -17,7 +17,7 @@ public:
         const bool placed = splash_.isVisible();
         const QPoint at = placed ? splash_.pos()
                                  : main_.mapToGlobal(main_.rect().center()) - QPoint(image.Width / 2, image.Height / 2);
-        splash_.ShowSplash(&main_, at, image);
+        splash_.ShowSplash(at, image);
     }
     void HidePreview() override { splash_.hide(); }
     bool PreviewVisible() const override { return splash_.isVisible(); }

@@ -82,8 +82,6 @@ public:
     QCheckBox* cbInvert;
     QFrame* ColourPicker;
 
-    std::uint32_t KeyColour() const { return key_; }
-    const std::vector<TMergeCandidate>& Candidates() const { return candidates_; }
     // The grey picture of the chosen file in the chosen mode; empty when it does not load.
     Image32 MergeChoice() const;
 

@@ -37,14 +37,10 @@ bool TSplash::Composites() {
     return platform != "xcb" && platform != "offscreen" && platform != "minimal";
 }
 
-void TSplash::ShowSplash(QWidget* form, const QPoint& point, const Image32& graphic) {
+void TSplash::ShowSplash(const QPoint& point, const Image32& graphic) {
+    if (graphic.Empty()) return;
     Image32 bitmap = graphic;  // a 24-bit picture has alpha 255 everywhere: it shows opaque
     bitmap.Depth = 32;
-    ShowLayeredBitmap(form, point, std::move(bitmap));
-}
-
-void TSplash::ShowLayeredBitmap(QWidget*, const QPoint& point, Image32 bitmap) {
-    if (bitmap.Empty()) return;
     PremultiplyAlpha(bitmap);
     shown_ = QImage(bitmap.Width, bitmap.Height, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < bitmap.Height; ++y)

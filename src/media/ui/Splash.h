@@ -17,10 +17,9 @@ class TSplash final : public QWidget {
 public:
     explicit TSplash(QWidget* parent = nullptr);
 
-    // Shows a copy of `graphic` at `point` (screen coordinates).
-    void ShowSplash(QWidget* form, const QPoint& point, const Image32& graphic);
-    // Premultiplies the colours by alpha, sizes the window to the bitmap and shows it at `point`.
-    void ShowLayeredBitmap(QWidget* form, const QPoint& point, Image32 bitmap);
+    // Shows a copy of `graphic` at `point` (screen coordinates): the colours premultiplied by alpha,
+    // the window sized to the picture.
+    void ShowSplash(const QPoint& point, const Image32& graphic);
 
     const QImage& Shown() const { return shown_; }
     // Without a compositor per-pixel alpha cannot show: the window is cut to the pixels with alpha.

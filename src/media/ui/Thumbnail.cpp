@@ -96,7 +96,6 @@ TThumbnail::TThumbnail(TProgramState& state, QWidget* parent) : QDialog(parent),
 bool TThumbnail::LoadSource(const std::string& file) {
     Image32 picture = LoadPicture(state_, file);
     if (picture.Empty()) return false;
-    sourceFile_ = file;
     source_ = std::move(picture);
     border_ = 0;
     filling_ = true;
@@ -112,7 +111,6 @@ bool TThumbnail::LoadSource(const std::string& file) {
 }
 
 void TThumbnail::LoadSource(const Image32& picture) {
-    sourceFile_.clear();
     source_ = picture;
     border_ = 0;
     cropPanel_->hide();

@@ -36,14 +36,9 @@ public:
 
     void BorderSizeChange(int border);
     void WatermarkClick();
-    void SetWatermarkFile(std::string file) {
-        watermarkFile_ = std::move(file);
-        watermark_ = {};
-    }
 
     const Image32& Preview() const { return preview_; }
     const Image32& PlainThumbnail() const { return plain_; }
-    const std::string& SourceFile() const { return sourceFile_; }
     QLabel* PreviewLabel() const { return previewLabel_; }
     QCheckBox* WatermarkBox() const { return cbWatermark_; }
     QSpinBox* BorderSize() const { return borderSize_; }
@@ -61,7 +56,6 @@ private:
     Image32 source_, plain_, watermark_, preview_;
     int border_ = 0;
     std::string watermarkFile_;  // watermark_ is its picture once read
-    std::string sourceFile_;
     QLabel* previewLabel_;
     QCheckBox* cbWatermark_;
     QWidget* cropPanel_;

@@ -166,7 +166,7 @@ TEST(Splash, ShowsPremultipliedPixelsFramelessAndHidesOnAKey) {
     Image32 image = Filled(4, 2, 0x00FFFFFFu);  // fully transparent white
     image.At(1, 0) = 0x80FF8040u;
     image.At(2, 1) = 0xFF102030u;
-    splash.ShowSplash(nullptr, QPoint(30, 40), image);
+    splash.ShowSplash(QPoint(30, 40), image);
     const QImage& shown = splash.Shown();
     EXPECT_EQ(shown.format(), QImage::Format_ARGB32_Premultiplied);
     EXPECT_EQ(shown.pixel(0, 0), 0u) << "transparent becomes black with alpha 0";
