@@ -19,6 +19,7 @@
 #include "media/NormalMaps.h"
 #include "media/Resample.h"
 #include "media/StrellImage.h"
+#include "media/TextViewDocument.h"
 #include "media/ThumbnailCore.h"
 #include "media/ui/ImageDialogs.h"
 #include "media/ui/Thumbnail.h"
@@ -707,7 +708,7 @@ bool TImageView::CloseQuery() {
 
 void TImageView::QuerySave() {
     if (!modified_) return;
-    if (state_.Messages->AskYesNo("'" + path_ + "' may have changed.\n\nSave file to disc?")) QuickSave();
+    if (state_.Messages->AskYesNo(QuerySaveText(path_))) QuickSave();
 }
 
 }  // namespace kelvarn
