@@ -49,6 +49,28 @@ std::string FirstDifference(const std::vector<std::string>& a, const std::vector
     return "token " + std::to_string(diff.first - a.begin() + 1) + " was [" + was + "], is [" + now + "]";
 }
 
+// The texts between double quotes, in file order, as the file holds them: line breaks as LF, braces as
+// the reader protects them, empty texts left out. The reader's own tokens have already dropped what
+// it lost, so an unedited save is judged against the file's own text.
+std::vector<std::string> QuotedTexts(std::string_view text) {
+    std::vector<std::string> out;
+    std::string current;
+    bool inside = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            if (inside && !current.empty()) out.push_back(current);
+            current.clear();
+            inside = !inside;
+        } else if (inside && c == '\r') {
+            if (i + 1 >= text.size() || text[i + 1] != '\n') current.push_back('\n');
+        } else if (inside) {
+            current.push_back(c == '{' ? '(' : c == '}' ? ')' : c);
+        }
+    }
+    return out;
+}
+
 // Repeats a pass over all files until enough time has gone by; returns seconds per pass.
 template <typename Pass>
 double Measure(Pass&& pass) {
@@ -98,6 +120,10 @@ int main(int argc, char** argv) {
         } else {
             if (again.Tokens() != reader.Tokens()) {
                 std::printf("CHANGED %s: %s\n", file.c_str(), FirstDifference(reader.Tokens(), again.Tokens()).c_str());
+                ++changed;
+            } else if (const std::vector<std::string> was = QuotedTexts(data), now = QuotedTexts(first);
+                       was != now) {
+                std::printf("CHANGED %s: quoted %s\n", file.c_str(), FirstDifference(was, now).c_str());
                 ++changed;
             }
             const std::string second = WriteConfigBytes(again.BuildTree().get(), again.Encoding(), again.HasMark());

@@ -223,7 +223,7 @@ bool TConfigReader::LoadConfigFile(std::string_view folder) {
     std::string bytes;
     if (const std::string failure = ReadFileBytes(file, bytes, kMaxConfigBytes); !failure.empty()) {
         error_ = "Unable to open file: " + path;
-        if (FileSize(file) > kMaxConfigBytes) error_ += " (larger than 16 MB)";
+        if (FileSize(file) > kMaxConfigBytes) error_ += kConfigTooLarge;
         return false;
     }
     return Parse(bytes, path, file);
@@ -237,7 +237,7 @@ bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view fol
     }
     const std::string path = FolderConfigPath(folder);
     if (bytes.size() > kMaxConfigBytes) {
-        error_ = "Unable to open file: " + path + " (larger than 16 MB)";
+        error_ = "Unable to open file: " + path + std::string(kConfigTooLarge);
         return false;
     }
     return Parse(bytes, path, path);
@@ -413,6 +413,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
             if (!tag.empty()) AddWord(tag, lineNo);
             AddLine(value.front() == '{' ? TConfigLineKind::Open : TConfigLineKind::Close, lineNo);
         } else {
+            const bool valueEndsLine = rest.empty();
             std::string_view name = tag, rest;
             if (SplitAtEquals(tag, name, rest)) {
                 combined_.assign(rest).append("=").append(value);
@@ -426,6 +427,8 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
             // are line feeds until the node is made, where they become "¶": a "¶" in the file is a
             // character, not a line break, and must stay one.
             joined_.assign(TrimRightView(value));
+            // The blanks that end the first line belong to the text when it runs on over the next.
+            if (valueEndsLine) joined_.append(raw.substr(WithoutTrailingBlanks(raw).size()));
             while (StillOpen(joined_)) {
                 std::string_view next;
                 if (!cursor.Next(next))
@@ -462,6 +465,7 @@ bool TConfigReader::RepairAndNest() {
     std::vector<TConfigLine> flat;
     if (surplus > 0) {
         flat.reserve(lines_.size() + surplus);
+        std::string made;  // the bare words made containers, with their lines
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             const TConfigLine& l = lines_[i];
             flat.push_back(l);
@@ -470,7 +474,20 @@ bool TConfigReader::RepairAndNest() {
                 flat.push_back(TConfigLine{TConfigLineKind::Open, l.fileLine});
                 --surplus;
                 ++addedHeaders_;
+                made += (made.empty() ? "" : ", ") + std::string(LineName(l)) + " (line " + std::to_string(l.fileLine) + ")";
             }
+        }
+        // The repair moves the tags that follow into the new container: the user sees it before
+        // anything is saved, and a batch refuses the file as it refuses missing brackets.
+        if (addedHeaders_ > 0) {
+            error_ = "Bracket Mismatch";
+            if (ScriptMode) return false;
+            if (messages_)
+                messages_->ShowMessage("Config has " + std::to_string(addedHeaders_) +
+                                           " surplus closing brackets: made a container of " + made + ".\r" +
+                                           "Please check all containers, correct the error \r" +
+                                           "and save the file to disc.",
+                                       {}, MessageKind::Warning);
         }
     } else {
         flat = std::move(lines_);

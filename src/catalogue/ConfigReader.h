@@ -23,7 +23,10 @@ struct TNodeOrigin;
 struct TLineCursor;
 
 // No config.txt people make comes near these; they keep a hostile file from taking the machine.
-inline constexpr std::uint64_t kMaxConfigBytes = 16ull << 20;
+// The byte limit leaves room for the writer's column layout, which can double a large file: a
+// save is refused before writing when even that is not enough.
+inline constexpr std::uint64_t kMaxConfigBytes = 64ull << 20;
+inline constexpr std::string_view kConfigTooLarge = " (larger than 64 MB)";
 inline constexpr std::size_t kMaxConfigLines = 1000000;
 inline constexpr std::size_t kMaxConfigDepth = 1000;
 

@@ -16,14 +16,13 @@ bool IsCommentNode(const TOutlineNode* node) {
     return node->HasFlag(nfComment) || (!node->Text().empty() && node->Text().front() == ';');
 }
 
-// A text over several lines as the reader joins it: in double quotes with none inside, "¶" where
-// the lines met, and no blank at the end of its first line (reading trims that line). Only such a
-// value is written over several lines; a "¶" anywhere else is an ordinary character, which keeps
-// the written file reading back as the same tree.
+// A text over several lines as the reader joins it: in double quotes with none inside and "¶" where
+// the lines met (the blanks that end a line stay the text's). Only such a value is written over
+// several lines; a "¶" anywhere else is an ordinary character, which keeps the written file reading
+// back as the same tree.
 bool IsMultiLineText(std::string_view value) {
-    const std::size_t join = value.find(kPilcrow);
-    return join != std::string_view::npos && value.size() >= 2 && value.front() == '"' &&
-           value.find('"', 1) == value.size() - 1 && static_cast<unsigned char>(value[join - 1]) > ' ';
+    return value.find(kPilcrow) != std::string_view::npos && value.size() >= 2 && value.front() == '"' &&
+           value.find('"', 1) == value.size() - 1;
 }
 
 // The name as written: a tag keeps the spelling of its file (scripts look string-table keys up as

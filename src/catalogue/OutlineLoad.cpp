@@ -97,7 +97,8 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
             ReplaceTree(std::move(tree), TResetReason::Load);
             hooks_->ReorderConfig(*this);
             CountMarks();
-            modified_ = false;
+            // A repaired bracket fault changed the tree from the file: saving is the user's call.
+            modified_ = reader_.AddedClosingBrackets() > 0 || reader_.AddedHeaders() > 0;
         } else {
             error = reader_.LastError();
             readerFailed = true;
@@ -135,7 +136,10 @@ std::string TOutlineDocument::ConfigFileBytes() const { return WriteConfigBytes(
 std::string TOutlineDocument::SaveConfig(std::string_view fileName, bool reload) {
     if (!root_) return "No config to save: " + std::string(fileName);
     const std::string target = SaveTarget(fileName);
-    if (std::string error = WriteFileAtomic(target, ConfigFileBytes()); !error.empty())
+    const std::string bytes = ConfigFileBytes();
+    // A file the reader would refuse cannot be opened again: the one on disc stays.
+    if (bytes.size() > kMaxConfigBytes) return "Unable to save file: " + target + std::string(kConfigTooLarge);
+    if (std::string error = WriteFileAtomic(target, bytes); !error.empty())
         return error;
     // Only now that the file is safely written do the snapshots go.
     ClearUndo();

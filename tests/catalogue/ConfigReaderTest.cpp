@@ -10,6 +10,8 @@ namespace kelvarn {
 namespace {
 
 using test::ConfigTestBed;
+using test::LoadText;
+using test::ReadBytes;
 using test::Rows;
 
 const std::string kP = "\xC2\xB6";  // "¶"
@@ -150,6 +152,53 @@ TEST(ConfigReader, SurplusClosingBracketMakesABareWordAContainer) {
     EXPECT_EQ(reader.FlatLines(), expected);
 }
 
+TEST(ConfigReader, SurplusClosingBracketIsReportedAndLeavesTheConfigModified) {
+    const std::string text = "kind x\nextensions\n  values\n  {\n    a 1\n  }\n}\nusername \"u\"\n";
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc, text);
+    ASSERT_EQ(bed.messages.messages.size(), 1u);
+    EXPECT_EQ(bed.messages.messages[0],
+              "Config has 1 surplus closing brackets: made a container of extensions (line 2).\r"
+              "Please check all containers, correct the error \rand save the file to disc.");
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_EQ(doc.FindNodeByPath("extensions\\values\\a")->Text(), "a 1");
+
+    // A batch refuses the file, as it refuses missing brackets.
+    TConfigReader batch;
+    batch.ScriptMode = true;
+    EXPECT_FALSE(batch.LoadConfigBytes(text, "asset"));
+    EXPECT_EQ(batch.LastError(), "Bracket Mismatch");
+
+    // Missing brackets leave it modified too; a sound file does not.
+    LoadText(bed, doc, "kind x\na {\nb 1\n");
+    EXPECT_TRUE(doc.Modified());
+    LoadText(bed, doc, "kind x\na {\nb 1\n}\n");
+    EXPECT_FALSE(doc.Modified());
+}
+
+TEST(ConfigReader, MultiLineValueKeepsTheBlankThatEndsItsFirstLine) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc, "kind x\ndescription \"one \ntwo  \nthree\"\n");
+    EXPECT_EQ(doc.FindNodeByPath("description")->Text(), "description \"one \xC2\xB6two  \xC2\xB6three\"");
+    const std::string saved = doc.ConfigFileText();
+    EXPECT_NE(saved.find("\"one \r\ntwo  \r\nthree\""), std::string::npos) << saved;
+    // Read back, it is the same text.
+    LoadText(bed, doc, saved, "again");
+    EXPECT_EQ(doc.ConfigFileText(), saved);
+}
+
+TEST(ConfigReader, ASaveTheReaderWouldRefuseIsNotWritten) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc, "kind x\n");
+    const std::string file = bed.dir / "asset/config.txt";
+    doc.InsertNode(doc.Root(), 1, "huge \"" + std::string(kMaxConfigBytes, 'x') + "\"", false);
+    EXPECT_EQ(doc.SaveConfig(file, false), "Unable to save file: " + file + " (larger than 64 MB)");
+    EXPECT_EQ(ReadBytes(file), "kind x\n");
+}
+
 TEST(ConfigReader, BadStructureFailsCleanly) {
     std::string deep;
     for (int i = 0; i < 1001; ++i) deep += "a {\n";
@@ -176,7 +225,7 @@ TEST(ConfigReader, BadStructureFailsCleanly) {
     }
     TConfigReader reader;
     EXPECT_FALSE(reader.LoadConfigBytes(std::string(kMaxConfigBytes + 1, 'a'), "big"));
-    EXPECT_EQ(reader.LastError(), "Unable to open file: big\\config.txt (larger than 16 MB)");
+    EXPECT_EQ(reader.LastError(), "Unable to open file: big\\config.txt (larger than 64 MB)");
 }
 
 TEST(ConfigReader, StateMachineMessages) {
