@@ -53,6 +53,25 @@ void ClearErrorMarks(TOutlineDocument& document) {
         if (node->Flags() & (nfDelete | nfError)) document.SetNodeFlags(node, 0, nfDelete | nfError);
 }
 
+bool IsKuidValue(std::string_view value) {
+    bool any = false;
+    std::size_t i = 0;
+    while (i < value.size()) {
+        const char c = value[i];
+        if (c == ',' || c == ' ' || c == '\t') {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < value.size() && value[end] != ',' && value[end] != ' ' && value[end] != '\t') ++end;
+        const std::string_view piece = value.substr(i, end - i);
+        if (piece.size() < 7 || !StartsWithText(piece, "<kuid") || piece.back() != '>') return false;
+        any = true;
+        i = end;
+    }
+    return any;
+}
+
 void ListDependencies(const TOutlineDocument& document, std::vector<std::string>& list) {
     static constexpr std::string_view kSkipped = "-ifasset.kuid.";
     for (const TOutlineNode* node = document.Root(); node; node = node->NextRow()) {
@@ -60,7 +79,7 @@ void ListDependencies(const TOutlineDocument& document, std::vector<std::string>
         const std::string name = TagName(node->Text());
         if (kSkipped.find(name) != std::string_view::npos) continue;
         const std::string value = LowerCase(TagValueUnquoted(node->Text()));
-        if (value.find("<kuid") == std::string::npos) continue;
+        if (!IsKuidValue(value)) continue;
         if (node->Parent() && node->Parent()->NameIs("obsolete-table")) continue;
         list.push_back(value);
     }

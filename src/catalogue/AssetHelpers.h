@@ -16,9 +16,13 @@ class TProgramState;
 // Clears the error and deletion marks of every node; other flags stay.
 void ClearErrorMarks(TOutlineDocument& document);
 
+// Is the unquoted value a KUID or a list of KUIDs (split at commas and blanks), and nothing else? A
+// text that mentions a KUID, a description say, refers to no asset.
+bool IsKuidValue(std::string_view value);
+
 // Adds to `list`, in row order and repeats included, the lower-cased unquoted value of every tag that
-// refers to another asset by KUID. Passed over: the asset's own `kuid`, any tag whose name is part of
-// "-ifasset.kuid.", and the entries of `obsolete-table`. The list is not emptied.
+// refers to another asset by KUID (IsKuidValue). Passed over: the asset's own `kuid`, any tag whose name
+// is part of "-ifasset.kuid.", and the entries of `obsolete-table`. The list is not emptied.
 void ListDependencies(const TOutlineDocument& document, std::vector<std::string>& list);
 // The answer to a request for the loaded asset's dependencies: the program state's DependencyKuids
 // emptied, then filled by ListDependencies, so that it never holds an earlier asset's KUIDs.

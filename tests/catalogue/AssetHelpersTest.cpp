@@ -29,16 +29,19 @@ TEST(Dependencies, KuidReferencesInRowOrderAndTheListIsReplacedPerRequest) {
     ToolsBed bed;
     bed.Load("kuid <kuid:1:2>\r\nkind \"scenery\"\r\nobsolete-table\r\n{\r\n  0 <kuid:1:1>\r\n}\r\n"
              "kuid-table\r\n{\r\n  0 <KUID2:9:8:7>\r\n  1 \"<kuid:5:6>\"\r\n  2 <kuid:9:8:7>\r\n}\r\n"
-             "asset <kuid:3:3>\r\n-ifasset <kuid:4:4>\r\ndescription \"see (KUID2:1:2:3)\"\r\n");
+             "asset <kuid:3:3>\r\n-ifasset <kuid:4:4>\r\ndescription \"see (KUID2:1:2:3)\"\r\n"
+             "description-de \"wie <kuid:7:7>\"\r\nstring-table\r\n{\r\n  hint \"use <kuid:8:8> here\"\r\n}\r\n"
+             "list \"<kuid:10:1>, <kuid2:10:2:1>\"\r\n");
     Lines list{"earlier"};
     ListDependencies(bed.doc, list);
-    EXPECT_EQ(list, (Lines{"earlier", "<kuid2:9:8:7>", "<kuid:5:6>", "<kuid:9:8:7>"}));
+    // Texts that mention a KUID are no references; a list of KUIDs is.
+    EXPECT_EQ(list, (Lines{"earlier", "<kuid2:9:8:7>", "<kuid:5:6>", "<kuid:9:8:7>", "<kuid:10:1>, <kuid2:10:2:1>"}));
 
     // Asked twice for the same asset, the shared list holds one set; an earlier asset's KUIDs go.
     bed.state.DependencyKuids = {"<kuid:77:77>"};
     RefreshDependencyKuids(bed.state, bed.doc);
     RefreshDependencyKuids(bed.state, bed.doc);
-    EXPECT_EQ(bed.state.DependencyKuids, (Lines{"<kuid2:9:8:7>", "<kuid:5:6>", "<kuid:9:8:7>"}));
+    EXPECT_EQ(bed.state.DependencyKuids, (Lines{"<kuid2:9:8:7>", "<kuid:5:6>", "<kuid:9:8:7>", "<kuid:10:1>, <kuid2:10:2:1>"}));
 }
 
 TEST(Dependencies, RealAssetsWithCapitalKuids) {
