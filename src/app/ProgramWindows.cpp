@@ -238,6 +238,9 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     // Tag edits of the main outline go through the editor window.
     tagHost_ = std::make_unique<TEditorTagHost>(state, *editor_, *outline_);
     RegisterTagEditRows(main, outlineView, *editor_, *tagHost_, outlineWiring_->Walnut());
+    static_cast<TXMLView*>(frames.tagCatalogue)->AskTagName = [this](const std::string&, const std::string& proposal) {
+        return editor_->InputLine("Add to Config", "Tag Name:", proposal, "");
+    };
     // The active build follows the Trainz-Build menu: the shown asset's own trainz-build, the default
     // build or one fixed build.
     builds_ = std::make_unique<TTrainzBuildState>(state);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "catalogue/AssetCatalogue.h"
+#include "catalogue/UtilityRunner.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
@@ -35,12 +36,20 @@ std::string Canonical(std::string_view path) {
     return ec ? NativePath(path) : PathString(p);
 }
 
+// A KUID field's text goes into the new config as it stands: a KUID, and no byte that could end
+// the line it is written on.
+bool IsKuidField(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20) return false;
+    return ParseKuid(text).has_value();
+}
+
 }  // namespace
 
 std::string NewKuidExit(std::string_view text, std::string_view userId) {
     long long number = 0;
     const std::string trimmed = Trim(text);
-    if (userId.empty() || !IsInteger(trimmed, number) || number == 0) return std::string(text);
+    if (userId.empty() || !IsInteger(trimmed, number) || number < 1) return std::string(text);
     return "<kuid:" + std::string(userId) + ":" + std::to_string(number) + ">";
 }
 
@@ -77,14 +86,14 @@ bool FolderNameValid(std::string_view location, std::string_view name, std::stri
 }
 
 TPageCheck NewPageCheck(const TNewAssetFields& fields, std::string_view backupFolder) {
-    if (Trim(fields.kuid).empty() || fields.kind.empty()) return {false, std::string(kNewIdentityReason)};
+    if (!IsKuidField(fields.kuid) || fields.kind.empty()) return {false, std::string(kNewIdentityReason)};
     if (!LocationValid(fields.location, backupFolder)) return {false, std::string(kLocationReason)};
     if (!FolderNameValid(fields.location, fields.folderName)) return {false, std::string(kFolderNameReason)};
     return {true, {}};
 }
 
 TPageCheck ClonePageCheck(const TCloneFields& fields, std::string_view backupFolder, std::string_view source) {
-    if (Trim(fields.kuid).empty() || Trim(fields.username).empty()) return {false, std::string(kCloneIdentityReason)};
+    if (!IsKuidField(fields.kuid) || Trim(fields.username).empty()) return {false, std::string(kCloneIdentityReason)};
     if (!LocationValid(fields.location, backupFolder)) return {false, std::string(kLocationReason)};
     if (!FolderNameValid(fields.location, fields.name, source)) return {false, std::string(kFolderNameReason)};
     return {true, {}};

@@ -248,7 +248,8 @@ void TCopyList::Append(const TOutlineDocument& document, const TOutlineNode* nod
     block.container = node->HasChildren();
     block.level = node->Level();
     WalkRows(node, [&](TOutlineNode* n, int level) {
-        block.entries.push_back({document.NodePath(n), n->Name(), TagValue(n->Text()), level, n->HasChildren()});
+        block.entries.push_back({document.NodePath(n), n->WrittenName(), TagValue(n->Text()), level, n->HasChildren(),
+                                 n->Text(), n->HasFlag(nfComment)});
     });
     blocks_.push_back(std::move(block));
 }
@@ -281,18 +282,23 @@ bool PasteNodes(TOutlineDocument& document, TOutlineNode* anchor, const TCopyLis
     if (list.Empty() || !anchor || !anchor->Parent()) return false;
     document.PushUndo();
     TOutlineNode* parent = anchor->Parent();
+    // A copy keeps the name as written and the comment mark; inside a container the values take
+    // the automatic value kind.
+    const auto insert = [&](TOutlineNode* holder, std::size_t index, const TCopyEntry& e, bool autoValue) {
+        std::string text = e.text;
+        if (autoValue && !e.container && !e.value.empty()) text = e.name + " " + TagEditValue(e.name, e.value, vkAuto);
+        TOutlineNode* node = document.InsertNode(holder, index, std::move(text), e.container);
+        if (e.comment) document.SetNodeFlags(node, nfComment, 0);
+        return node;
+    };
     for (const TCopyBlock& block : list.Blocks()) {
         if (block.entries.empty()) continue;
         if (!block.container) {
-            for (const TCopyEntry& e : block.entries) {
-                TOutlineNode* node = document.InsertNode(
-                    parent, anchor->IndexInParent(), e.value.empty() ? e.name : e.name + " " + e.value, false);
-                document.MarkModified(node);
-            }
+            for (const TCopyEntry& e : block.entries) document.MarkModified(insert(parent, anchor->IndexInParent(), e, false));
             continue;
         }
         // The rows come in row order, so each one's container is the last open one a level up.
-        TOutlineNode* container = document.InsertNode(parent, anchor->IndexInParent(), block.entries[0].name, true);
+        TOutlineNode* container = insert(parent, anchor->IndexInParent(), block.entries[0], false);
         std::vector<TOutlineNode*> open{container};
         for (std::size_t i = 1; i < block.entries.size(); ++i) {
             const TCopyEntry& e = block.entries[i];
@@ -300,12 +306,8 @@ bool PasteNodes(TOutlineDocument& document, TOutlineNode* anchor, const TCopyLis
                 static_cast<std::size_t>(std::max(e.level - block.level, 1)), 1, open.size());
             open.resize(depth);
             TOutlineNode* holder = open.back();
-            if (e.container) {
-                open.push_back(document.InsertNode(holder, holder->ChildCount(), e.name, true));
-            } else {
-                const std::string text = e.value.empty() ? e.name : e.name + " " + TagEditValue(e.name, e.value, vkAuto);
-                document.InsertNode(holder, holder->ChildCount(), text, false);
-            }
+            TOutlineNode* node = insert(holder, holder->ChildCount(), e, true);
+            if (e.container) open.push_back(node);
         }
         document.MarkModified(container);
     }

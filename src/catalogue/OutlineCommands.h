@@ -70,6 +70,8 @@ struct TCopyEntry {
     std::string value;  // TagValue of its text, quotes kept
     int level = 0;
     bool container = false;
+    std::string text;   // the node's text as it stands
+    bool comment = false;
 };
 // One copied node: a tag, or a container with every row of its own subtree.
 struct TCopyBlock {
@@ -99,7 +101,8 @@ void CopyTaggedNodes(const TOutlineDocument& document, const TOutlineNode* node,
                      const std::function<bool(const TOutlineNode*)>& visible);
 // Inserts every copied node before the anchor, after an undo snapshot: a tag as it was copied, a
 // container with its whole subtree (empty containers and empty tags too), its non-empty values
-// written by the automatic value kind. The list stays, so it can be pasted again.
+// written by the automatic value kind. Names stay as written and comment marks stay. The list
+// stays, so it can be pasted again.
 bool PasteNodes(TOutlineDocument& document, TOutlineNode* anchor, const TCopyList& list);
 
 // --- the hooks a document runs at load and after Delete Tagged

@@ -55,9 +55,11 @@ std::string TagEditValue(std::string_view name, std::string_view value, int valu
 
 // The node text a tag edit makes of a name and a value (CheckTagEdit without the path): the name with
 // blanks as "_" and braces protected, then the value as its kind writes it. Empty when refused, with
-// the refusal's alert text in `refusal`.
+// the refusal's alert text in `refusal`. A name or value that the line cannot carry (a line break, a
+// NUL, another control character) is refused; a quoted value keeps its line breaks as "¶", as the
+// reader joins the lines of a quoted text.
 std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
-                        std::string_view& refusal);
+                        std::string& refusal);
 
 class TOutlineDocument {
 public:
@@ -185,7 +187,7 @@ public:
     TOutlineNode* UpdateTag(TOutlineNode* node, std::string_view name, std::string_view value);
     // Null when refused or unchanged.
     TOutlineNode* ApplyTagEdit(const TTagSpec& spec, TOutlineNode* node);
-    TOutlineNode* CreateTag(const TTagSpec& spec, TOutlineNode* anchor, int mode);
+    TOutlineNode* CreateTag(TTagSpec spec, TOutlineNode* anchor, int mode);
 
     // --- new and cloned assets
     // Asks for a new asset on the editor's page and makes its folder with a config of its KUID and

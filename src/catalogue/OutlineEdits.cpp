@@ -1,5 +1,6 @@
 // Tag edits and undo of the outline: every change of a tag's name or value passes CheckTagEdit,
 // which normalises the name, decides how the value is written and refuses empty tags.
+#include <algorithm>
 #include <utility>
 
 #include "catalogue/ConfigPath.h"
@@ -7,6 +8,7 @@
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 
@@ -20,6 +22,29 @@ std::string AutoValue(const std::string& name, const std::string& value) {
     if (StartsWith(value, "<")) return Unquote(value);
     if (RemoveChars(value, "1234567890-+,.").empty() && value != "00") return value;
     return QuoteValue(value);
+}
+
+// A byte the one line of a node cannot carry: a line break, a NUL or another control character
+// (a tab reads back as a blank).
+bool IsLineBreaking(char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; }
+
+bool HasLineBreaking(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), IsLineBreaking);
+}
+
+// A quoted text carries its line breaks as the reader joins its lines: "¶", one per break.
+std::string JoinLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out.append(kPilcrow);
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
 }
 
 std::string WithoutTrailingSeparator(std::string_view path) {
@@ -54,8 +79,8 @@ TTagSpec TOutlineDocument::SpecFor(std::string_view path) {
 }
 
 std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
-                        std::string_view& refusal) {
-    refusal = {};
+                        std::string& refusal) {
+    refusal.clear();
     if (isContainer && !value.empty()) {
         refusal = "Container value must be empty";
         return {};
@@ -71,11 +96,23 @@ std::string TagEditText(std::string_view name, std::string_view value, int value
         refusal = "Tags cannot be empty";
         return {};
     }
+    // A line break would end the line there and make the rest a tag of its own at the next load.
+    if (HasLineBreaking(text)) {
+        refusal = "Tag names cannot hold line breaks or control characters";
+        return {};
+    }
     if (isContainer) return text;
-    const std::string written = TagEditValue(text, value, valueKind);
+    std::string written = TagEditValue(text, value, valueKind);
     if (written.empty()) {
         refusal = "Non string values cannot be empty";
         return {};
+    }
+    if (HasLineBreaking(written)) {
+        if (written.front() == '"') written = JoinLineBreaks(written);
+        if (HasLineBreaking(written)) {
+            refusal = "The value of " + text + " cannot hold line breaks or control characters";
+            return {};
+        }
     }
     text += ' ';
     text += written;
@@ -85,7 +122,7 @@ std::string TagEditText(std::string_view name, std::string_view value, int value
 bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer) {
     isContainer = !spec.Path.empty() && spec.Path.back() == '\\';
     if (ContainsStr(spec.Path, "pasted*")) spec.ValueKind = vkAuto;
-    std::string_view refusal;
+    std::string refusal;
     text = TagEditText(spec.Name, spec.Value, spec.ValueKind, isContainer, refusal);
     if (!refusal.empty()) {
         Alert(refusal);
@@ -148,7 +185,8 @@ TOutlineNode* TOutlineDocument::SetTagByPath(std::string_view path, std::string_
     }
 
     TTagSpec spec = SpecFor(normal);
-    spec.Name = last;
+    // The path finds a tag ignoring case; setting it keeps the name as written.
+    spec.Name = existing ? existing->WrittenName() : last;
     spec.Value = value;
     spec.Path = normal;
     std::string text;
@@ -183,12 +221,13 @@ TOutlineNode* TOutlineDocument::ApplyTagEdit(const TTagSpec& spec, TOutlineNode*
     return StoreTagText(node, std::move(text), isContainer) ? node : nullptr;
 }
 
-TOutlineNode* TOutlineDocument::CreateTag(const TTagSpec& spec, TOutlineNode* anchor, int mode) {
+TOutlineNode* TOutlineDocument::CreateTag(TTagSpec spec, TOutlineNode* anchor, int mode) {
+    TOutlineNode* existing = FindNodeByPath(spec.Path);
+    if (existing && existing != root_.get() && SameText(spec.Name, existing->Name())) spec.Name = existing->WrittenName();
     std::string text;
     bool isContainer = false;
     if (!CheckTagEdit(spec, text, isContainer)) return nullptr;
-    if (TOutlineNode* existing = FindNodeByPath(spec.Path))
-        return StoreTagText(existing, std::move(text), isContainer) ? existing : nullptr;
+    if (existing) return StoreTagText(existing, std::move(text), isContainer) ? existing : nullptr;
     if (!anchor) return nullptr;
     TOutlineNode* parent = nullptr;
     std::size_t index = 0;

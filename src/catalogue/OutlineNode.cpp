@@ -34,6 +34,13 @@ TOutlineNode::~TOutlineNode() {
 
 std::string TOutlineNode::Name() const { return TagName(text_); }
 
+std::string TOutlineNode::WrittenName() const {
+    const std::string_view t = TrimView(text_);
+    std::size_t end = 0;
+    while (end < t.size() && t[end] != ' ' && t[end] != '\t') ++end;
+    return std::string(t.substr(0, end));
+}
+
 bool TOutlineNode::NameIs(std::string_view name) const {
     const std::string_view t = TrimView(text_);
     std::size_t end = 0;

@@ -42,6 +42,9 @@ public:
     const std::string& Text() const { return text_; }
     // TagName of the text: lower case for a tag, the text itself for a container.
     std::string Name() const;
+    // The name as the file or the user wrote it. Matching goes by Name(); whatever writes, moves,
+    // copies or re-creates a node writes this one, because scripts look names up as written.
+    std::string WrittenName() const;
     // Name() == name, without building the name.
     bool NameIs(std::string_view name) const;
     int Flags() const { return flags_; }

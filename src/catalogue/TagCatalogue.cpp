@@ -5,6 +5,7 @@
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/TagsXml.h"
 #include "shell/Macros.h"
+#include "shell/Strings.h"
 #include "shell/Text.h"
 
 namespace kelvarn {
@@ -129,9 +130,30 @@ std::string CatalogueTreeText(const TCatalogueNode* top) {
     return text;
 }
 
-TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node) {
-    std::string path = SelectedTagAddress(node);
-    if (path.empty()) return nullptr;
+TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node, const TAskTagName& askName) {
+    if (!node || !node->Parent()) return nullptr;
+    // The element names from the top down; a pattern becomes the name the user gives it.
+    std::vector<const TCatalogueNode*> chain;
+    for (const TCatalogueNode* n = node; n->Parent(); n = n->Parent()) chain.push_back(n);
+    std::string path(kConfigRoot);
+    const TOutlineNode* container = document.Root();
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        std::string part = (*it)->Text();
+        const std::string pattern = SpecDisplayName(part);
+        if (pattern == "*" || pattern.find('#') != std::string::npos) {
+            const std::string proposal =
+                pattern == "*" ? ProposedEntryName(container) : ProposedNumberedName(container, pattern);
+            const std::optional<std::string> name = askName ? askName(part, proposal) : std::nullopt;
+            if (!name) return nullptr;
+            if (Trim(*name).empty()) {
+                document.Alert("Tags cannot be empty");
+                return nullptr;
+            }
+            part = Trim(*name);
+        }
+        path.append("\\").append(part);
+        container = container ? document.FindChildByName(container, part) : nullptr;
+    }
     // A refused or idle edit leaves no empty undo step behind.
     return document.EditWithUndo([&]() -> TOutlineNode* {
         if (node->ChildCount() > 0) return document.SetTagByPath(path + "\\", "");

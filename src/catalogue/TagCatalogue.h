@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/TagInsertion.h"
+
 namespace kelvarn {
 
 class TOutlineDocument;
@@ -86,8 +88,10 @@ std::string SelectedTagAddress(const TCatalogueNode* node);
 std::string CatalogueTreeText(const TCatalogueNode* top);
 
 // Add to Config: after an undo snapshot, the element's path is set in the outline to the default its tag
-// definition gives; an element with children goes in as a container (which takes no value).
-// Null when the outline refused it (its alert says why) or nothing changed.
-TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node);
+// definition gives; an element with children goes in as a container (which takes no value). A part of
+// the path that stands for names (an element ending "-id", one with "N" for a number) is asked for
+// with `askName`, a number proposed. Null when the outline refused it (its alert says why), the user
+// cancelled, or nothing changed.
+TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node, const TAskTagName& askName);
 
 }  // namespace kelvarn

@@ -5,6 +5,7 @@
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/TagEditorPages.h"
+#include "catalogue/UtilityRunner.h"
 #include "shell/CommandBus.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
@@ -68,7 +69,7 @@ TTagSpec TagRecordOf(TOutlineDocument& document, const TOutlineNode* node) {
     std::string name, value;
     SplitTag(node ? node->Text() : std::string(), name, value);
     record.Path = path;
-    record.Name = name;
+    record.Name = node ? node->WrittenName() : name;
     record.Value = Unquote(value);
     return record;
 }
@@ -132,6 +133,7 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     };
     std::vector<Row> rows;
     rows.reserve(lines.size());
+    const bool kuidList = SameText(record.Format, "kuid-list");
     std::vector<std::string> cells;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         cells.clear();
@@ -143,7 +145,18 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
             document.Alert("Row " + std::to_string(i + 1) + " has values but no name: " + lines[i]);
             return false;
         }
-        rows.push_back({std::move(name), JoinCells(cells, 1)});
+        std::string value = JoinCells(cells, 1);
+        // A KUID list's rows are looked up by name and read as KUIDs: a row that is neither is
+        // refused before anything changes.
+        if (kuidList && name.find('"') != std::string::npos) {
+            document.Alert("Row " + std::to_string(i + 1) + " (" + name + "): a name cannot hold a double quote");
+            return false;
+        }
+        if (kuidList && !ParseKuid(value)) {
+            document.Alert("Row " + std::to_string(i + 1) + " (" + name + ") is not a KUID: " + value);
+            return false;
+        }
+        rows.push_back({std::move(name), std::move(value)});
     }
 
     const std::string format = LowerCase(record.Format);
@@ -193,7 +206,7 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     std::vector<TOutlineNode*> order;
     order.reserve(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::string_view refusal;
+        std::string refusal;
         std::string text = TagEditText(rows[r].name, rows[r].value, pasted ? vkAuto : valueKind, false, refusal);
         if (TOutlineNode* child = matched[r]) {
             if (refusal.empty() && child->Text() != text) {
@@ -248,7 +261,7 @@ void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& hos
     if (IsColourType(type)) {
         const std::optional<std::string> colour =
             host.EditColour(LowerCase(record.Format), "Kelvarn - " + tagName, record.Value);
-        if (colour) {
+        if (colour && *colour != record.Value) {
             record.ValueKind = vkBare;
             record.Name = tagName;
             record.Value = *colour;
@@ -271,8 +284,15 @@ void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& hos
     } else {
         if (type == ttString && !record.Translate && CharCount(record.Value) > kLongestStringPage) record.Format = "memo";
         bool gridModified = false;
+        const TTagSpec shown = record;
         const bool ok = host.EditRecord(record, state.CsvList, gridModified);
-        if (ok && type >= ttUserTable && type <= ttFloatList) {
+        // OK on an untouched page writes nothing: the page's own rendering of the value (a spin
+        // box's rounding, the value kind's quotes) is no edit the user asked for.
+        const bool untouched = record.Name == shown.Name && record.Value == shown.Value &&
+                               record.CompanionValue == shown.CompanionValue;
+        const bool notKuid = ok && !untouched && type == ttKuid && !ParseKuid(record.Value);
+        if (notKuid) document.Alert("The value of " + record.Name + " is not a KUID: " + record.Value);
+        if (ok && !untouched && !notKuid && type >= ttUserTable && type <= ttFloatList) {
             document.EditWithUndo([&]() -> TOutlineNode* {
                 const std::string before = document.ConfigFileText();
                 if (SameText(record.Path, "config.txt\\kind")) record.Value = TagDefaults(document, record.Value);

@@ -270,6 +270,17 @@ std::string NumberListText(const std::vector<std::string>& elements, bool isInt,
     return out;
 }
 
+std::string EditedNumberList(const std::vector<std::string>& starting, const std::vector<std::string>& current,
+                             const std::vector<bool>& changed, bool isInt, int decimals) {
+    std::string out;
+    for (std::size_t i = 0; i < current.size(); ++i) {
+        if (i) out += ',';
+        const bool kept = i < starting.size() && (i >= changed.size() || !changed[i]);
+        out += kept ? Trim(starting[i]) : NumberListText({current[i]}, isInt, decimals);
+    }
+    return out;
+}
+
 double StepAfterClick(double step, bool leftClick, bool isInt) {
     step = leftClick ? step * 10 : step / 10;
     return std::clamp(step, isInt ? 1.0 : 0.001, 1000.0);

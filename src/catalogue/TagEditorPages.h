@@ -103,6 +103,10 @@ std::string FormatNumber(double value, bool isInt, int decimals);
 // The number list's value: the elements joined by ","; int elements as typed, float ones fixed
 // with precision 7 and `decimals` places.
 std::string NumberListText(const std::vector<std::string>& elements, bool isInt, int decimals);
+// The number list's value after the page: an element the user left alone keeps its starting text
+// as written, a changed one is formatted as NumberListText formats it.
+std::string EditedNumberList(const std::vector<std::string>& starting, const std::vector<std::string>& current,
+                             const std::vector<bool>& changed, bool isInt, int decimals);
 // A click on the step label: left multiplies by 10, right divides by 10, then the step is kept
 // between 1 (int) or 0.001 (float) and 1000.
 double StepAfterClick(double step, bool leftClick, bool isInt);

@@ -30,7 +30,47 @@ std::string ContainerPath(const TOutlineDocument& document, const TOutlineNode* 
 // Containers, list containers and user tables hold rows, never a value.
 bool IsContainerType(int type) { return type == ttContainer || IsListType(type) || type == ttUserTable; }
 
+bool IsNumberName(std::string_view name) {
+    return !name.empty() && name.size() <= 9 &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The text Insert Tag offers for the container's "*" entry (its display text, else its element's
+// name), empty when the definitions allow none.
+std::string AnyNamePlaceholder(const TWalnut& walnut, const std::string& containerPath) {
+    const TSpecNode* spec = walnut.SpecNodeByPath(containerPath + "*");
+    if (!spec || !spec->Element()) return {};
+    const TTagSpec parsed = walnut.ParseTagSpec(*spec);
+    return !parsed.Display.empty() ? parsed.Display : spec->Element()->Name;
+}
+
 }  // namespace
+
+std::string ProposedEntryName(const TOutlineNode* container) {
+    if (!container) return {};
+    const bool numbered = container->ChildCount() > 0
+                              ? IsNumberName(container->Child(0)->Name()) && IsNumberName(container->LastChild()->Name())
+                              : container->NameIs("kuid-table") || container->NameIs("thumbnails");
+    return numbered ? ProposedNumberedName(container, "#") : std::string();
+}
+
+std::string ProposedNumberedName(const TOutlineNode* container, std::string_view pattern) {
+    std::string name(pattern);
+    const std::size_t hash = name.find('#');
+    if (hash == std::string::npos) return name;
+    for (long long k = 0;; ++k) {
+        std::string numbered = name;
+        numbered.replace(hash, 1, std::to_string(k));
+        if (!container || !HasChildNamed(container, numbered)) return numbered;
+    }
+}
+
+std::string NewEntryNameRefusal(const TOutlineNode* container, std::string_view name) {
+    if (Trim(name).empty()) return "Tags cannot be empty";
+    if (container && HasChildNamed(container, Trim(name)))
+        return "Tag already exists: " + std::string(Trim(name));
+    return {};
+}
 
 std::vector<std::string> FilterAvailableTags(TOutlineDocument& document, const TWalnut& walnut,
                                              const TOutlineNode* container, std::vector<std::string> allowed) {
@@ -65,11 +105,7 @@ std::vector<std::string> FilterAvailableTags(TOutlineDocument& document, const T
         if (offered == "bogey-0" || offered == "bogey-0-r") continue;
         if (bogeys && ContainsStr(offered, "bogey-")) continue;
         if (offered == "*") {
-            const TSpecNode* spec = walnut.SpecNodeByPath(path + "*");
-            if (spec && spec->Element()) {
-                const TTagSpec parsed = walnut.ParseTagSpec(*spec);
-                offered = !parsed.Display.empty() ? parsed.Display : spec->Element()->Name;
-            }
+            if (std::string placeholder = AnyNamePlaceholder(walnut, path); !placeholder.empty()) offered = std::move(placeholder);
         }
         if (std::find(names.begin(), names.end(), offered) == names.end()) names.push_back(std::move(offered));
     }
@@ -100,6 +136,8 @@ TOutlineNode* InsertTag(TOutlineDocument& document, const TWalnut& walnut, TOutl
     const std::string containerPath = ContainerPath(document, container);
     std::vector<std::string> allowed;
     walnut.ListAllowedTags(containerPath, allowed);
+    const bool anyName = std::find(allowed.begin(), allowed.end(), "*") != allowed.end();
+    const std::string placeholder = anyName ? AnyNamePlaceholder(walnut, containerPath) : std::string();
     const std::vector<std::string> names = FilterAvailableTags(document, walnut, container, std::move(allowed));
     if (names.empty()) {
         state.Messages->ShowMessage(kNoAvailableTags);
@@ -111,6 +149,17 @@ TOutlineNode* InsertTag(TOutlineDocument& document, const TWalnut& walnut, TOutl
     csv.clear();
     const char* caption = mode == imInsert ? "Insert Tag" : "Add Tag to Container";
     if (!chooser.ChooseTag(caption, container, names, record, csv)) return nullptr;
+    // An entry that takes any name is offered by its placeholder, which is no name of its own: the
+    // user names it.
+    if (!placeholder.empty() && record.Name == placeholder) {
+        const std::optional<std::string> name = chooser.AskTagName(caption, ProposedEntryName(container));
+        if (!name) return nullptr;
+        if (std::string refusal = NewEntryNameRefusal(container, *name); !refusal.empty()) {
+            document.Alert(refusal);
+            return nullptr;
+        }
+        record.Name = Trim(*name);
+    }
 
     const int type = TagTypeOf(record);
     const int createMode = mode == imInsert ? cmBefore : cmLastChild;

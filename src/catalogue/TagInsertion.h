@@ -2,6 +2,8 @@
 // there yet, the chooser that picks one, and its creation with its default value.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +40,23 @@ public:
     virtual bool ChooseTag(const std::string& caption, const TOutlineNode* container,
                            const std::vector<std::string>& names, TTagSpec& record,
                            std::vector<std::string>& csvList) = 0;
+    // The one-line input for the name of an entry that may take any name; nothing when cancelled.
+    virtual std::optional<std::string> AskTagName(const std::string& caption, const std::string& proposal) = 0;
 };
+
+// Asks for a name, given what the name stands for (a pattern) and a proposal; nothing when cancelled.
+using TAskTagName = std::function<std::optional<std::string>(const std::string& pattern, const std::string& proposal)>;
+
+// The name proposed for a new entry of a table whose entries take any name: the first free number
+// when the entries are numbered (every child's name a number, or an empty kuid-table or thumbnails),
+// else nothing.
+std::string ProposedEntryName(const TOutlineNode* container);
+// The name proposed for a "#" pattern (bogey-#, icon#): "#" replaced by the first number from 0 that
+// no child of the container uses.
+std::string ProposedNumberedName(const TOutlineNode* container, std::string_view pattern);
+// A name typed for a new entry of the container: its refusal ("Tag already exists: " + name for one
+// in use, one for an empty name), empty when the name can be used.
+std::string NewEntryNameRefusal(const TOutlineNode* container, std::string_view name);
 
 inline constexpr std::string_view kNoAvailableTags = "No Available Tags";
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "catalogue/AssetHelpers.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/Walnut.h"
@@ -165,6 +166,7 @@ std::vector<std::string> CollectConfigKuids(const TOutlineDocument& config) {
         WalkRows(top, [&](TOutlineNode* node, int) {
             if (TOutlineDocument::IsComment(node)) return;
             const std::string value = LowerCase(TagValueUnquoted(node->Text()));
+            if (!IsKuidValue(value)) return;  // a text that mentions a KUID needs no table entry
             // Each "<kuid...>" of the value on its own: one value may list several.
             for (std::size_t at = value.find("<kuid"); at != std::string::npos; at = value.find("<kuid", at + 1)) {
                 const std::size_t end = value.find('>', at);
@@ -189,7 +191,8 @@ std::string FixLegacyKuids(TBuilderContext& c) {
         if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return NameMatches(n, name); })) continue;
         const std::string value = Trim(TagValueUnquoted(node->Text()));
         if (!IsDigits(value)) continue;
-        if (TOutlineNode* updated = config.UpdateTag(node, name, "<kuid:-1:" + value + ">")) config.MarkModified(updated);
+        if (TOutlineNode* updated = config.UpdateTag(node, node->WrittenName(), "<kuid:-1:" + value + ">"))
+            config.MarkModified(updated);
     }
     return {};
 }
@@ -206,7 +209,7 @@ std::string UpdateKuidTable(TBuilderContext& c) {
     if (const TOutlineNode* table = TopLevel(config, "kuid-table")) {
         for (std::size_t i = 0; i < table->ChildCount(); ++i) {
             const TOutlineNode* entry = table->Child(i);
-            const std::string name = entry->Name();
+            const std::string name = entry->WrittenName();
             const bool numbered = IsDigits(name) && name.size() <= 3;
             const std::string value = TagValueUnquoted(entry->Text());
             if (!numbered && !Trim(value).empty() && !TOutlineDocument::IsComment(entry)) named.emplace_back(name, value);

@@ -109,7 +109,7 @@ bool ReplaceInTag(ScriptCall& c, TOutlineNode* node, const std::string& from, co
     const std::string changed = ReplaceText(value, from, to, c.unit.IgnoreCase, false);
     if (changed == value) return false;
     // Set on the node itself: a path would name the first of same-named siblings.
-    TOutlineNode* updated = c.config->UpdateTag(node, node->Name(), changed);
+    TOutlineNode* updated = c.config->UpdateTag(node, node->WrittenName(), changed);
     if (!updated) return false;
     c.config->MarkModified(updated);
     c.config->ExpandNode(updated, false);

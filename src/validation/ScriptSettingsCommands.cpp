@@ -255,7 +255,7 @@ std::string AdoptConvertedMeshes(TProgramState& state, TOutlineDocument* config,
             if (!EndsWithText(value, ".pm")) continue;
             const std::string twin = ChangeFileExt(value, ".im");
             if (ResolvePathIgnoreCase(JoinPath(assetFolder, ReplaceChar(twin, '/', '\\'))).empty()) continue;
-            if (TOutlineNode* updated = config->UpdateTag(node, node->Name(), twin)) config->MarkModified(updated);
+            if (TOutlineNode* updated = config->UpdateTag(node, node->WrittenName(), twin)) config->MarkModified(updated);
         }
     }
     return DeleteDuplicatePm(state, assetFolder, scriptMode);

@@ -126,7 +126,7 @@ void ReplaceImageReferences(TRepairRun& run, std::vector<std::string>& lines) {
         if (run.ReportOnly()) continue;
         TTagSpec spec = DefaultTagSpec();
         spec.Path = config->NodePath(node);
-        spec.Name = node->Name();
+        spec.Name = node->WrittenName();
         spec.Value = base + ".texture";
         spec.ValueKind = StartsWith(quoted, "\"") ? vkQuoted : vkBare;
         config->ApplyTagEdit(spec, node);

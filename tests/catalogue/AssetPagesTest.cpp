@@ -324,7 +324,7 @@ TEST(AssetPageChecks, KuidFieldCompletesAnInteger) {
     } cases[] = {
         {"42", "77", "<kuid:77:42>"},   {" 42 ", "-3", "<kuid:-3:42>"}, {"0", "77", "0"},
         {"42", "", "42"},               {"4x", "77", "4x"},             {"<kuid:1:2>", "77", "<kuid:1:2>"},
-        {"", "77", ""},                 {"-5", "77", "<kuid:77:-5>"},
+        {"", "77", ""},                 {"-5", "77", "-5"},             {"1", "77", "<kuid:77:1>"},
     };
     for (const Case& c : cases) EXPECT_EQ(NewKuidExit(c.text, c.user), c.result) << c.text << "/" << c.user;
 }
@@ -375,6 +375,10 @@ TEST(AssetPageChecks, FirstFailingReasonDecidesOk) {
         return check.reason;
     };
     EXPECT_EQ(reason([](TNewAssetFields& g) { g.kuid.clear(); }), "KUID and Kind are required");
+    // What goes into the new config's kuid tag is a KUID and nothing that could start a line.
+    for (const std::string& kuid : {std::string("<kuid:1:2>\nkind \"x\""), std::string("<kuid:1:2>\r"), std::string("kuid"),
+                                    std::string("<kuid:1:2"), std::string("<kuid:1:2>\0", 11)})
+        EXPECT_EQ(reason([&](TNewAssetFields& g) { g.kuid = kuid; }), "KUID and Kind are required") << kuid;
     EXPECT_EQ(reason([](TNewAssetFields& g) {
                   g.kind.clear();
                   g.location = "/nowhere";

@@ -68,6 +68,34 @@ TEST(EditTagFakeHost, OneSnapshotPerWriteNoneOnCancel) {
     EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
 }
 
+TEST(EditTagFakeHost, NamesStayAsWrittenAndUntouchedOkChangesNothing) {
+    TagEditBed bed;
+    bed.hooks.specs["config.txt\\fog-density"] = FormatSpec("float");
+    bed.hooks.specs["config.txt\\username"] = FormatSpec("string");
+    bed.Load("kind \"x\"\nUserName \"old\"\nfog-density \"0.12345\"\n");
+    const std::string before = bed.doc.ConfigFileText();
+    FakeEditorHost host;
+    host.edit = [](TTagSpec&, std::vector<std::string>&, bool&) { return true; };
+    for (const char* path : {"config.txt\\username", "config.txt\\fog-density"}) {
+        EditTag(bed.doc, bed.Node(path), host);
+        EXPECT_FALSE(bed.doc.Modified()) << path;
+    }
+    EXPECT_EQ(host.shown[0].Name, "UserName");
+    EXPECT_EQ(bed.doc.ConfigFileText(), before);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+
+    // A changed value keeps the name's spelling; only a rename changes it.
+    host.edit = Answer("new");
+    EditTag(bed.doc, bed.Node("config.txt\\username"), host);
+    EXPECT_EQ(bed.Node("config.txt\\username")->Text(), "UserName \"new\"");
+    host.edit = [](TTagSpec& record, std::vector<std::string>&, bool&) {
+        record.Name = "username";
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\username"), host);
+    EXPECT_EQ(bed.Node("config.txt\\username")->Text(), "username \"new\"");
+}
+
 TEST(EditTagFakeHost, KindCancelReloadsAndOkAppliesTheKindChoice) {
     TagEditBed bed;
     bed.Load("kind \"scenery\"\n");

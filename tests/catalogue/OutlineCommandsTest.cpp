@@ -363,6 +363,24 @@ TEST(CopyPaste, TaggedBlocksAndValueKinds) {
     EXPECT_EQ(list.Count(), 1u);
 }
 
+TEST(CopyPaste, NamesAsWrittenAndCommentMarksSurvive) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc, "kind scenery\nkuid-table\n{\n  PermitManagerRule <kuid:1:2>\n;Old <kuid:3:4>\n}\n;Hidden \"x\"\n");
+    TCopyList list;
+    CopyNode(doc, doc.FindNodeByPath("kuid-table"), list);
+    ASSERT_TRUE(PasteNodes(doc, doc.FindNodeByPath("kind"), list));
+    CopyNode(doc, doc.Root()->LastChild(), list);
+    ASSERT_TRUE(PasteNodes(doc, doc.FindNodeByPath("kind"), list));
+    std::vector<std::string> rows;
+    WalkRows(doc.Root(), [&](TOutlineNode* n, int level) {
+        rows.push_back(std::to_string(level) + (n->HasFlag(nfComment) ? ";" : "|") + n->Text());
+    });
+    EXPECT_EQ(rows, (std::vector<std::string>{"0|config.txt", "1|kuid-table", "2|PermitManagerRule <kuid:1:2>",
+                                              "2;Old <kuid:3:4>", "1;Hidden \"x\"", "1|kind scenery", "1|kuid-table",
+                                              "2|PermitManagerRule <kuid:1:2>", "2;Old <kuid:3:4>", "1;Hidden \"x\""}));
+}
+
 TEST(CopyPaste, EmptyContainersAndEmptyTagsSurvive) {
     ConfigTestBed bed;
     TOutlineDocument doc(bed.state);

@@ -37,6 +37,9 @@ struct SpecHooks : IOutlineHooks {
     }
 };
 
+// The one-line input answering every name it is asked for with "body".
+std::optional<std::string> Body(const std::string&, const std::string&) { return std::string("body"); }
+
 struct Catalogue {
     TCatalogueNode top{"Kind traincar: available tags"};
     TCatalogueNode* mass = top.Add("mass", {"format=float", "default=20", "help=Mass in kg"});
@@ -72,34 +75,62 @@ TEST(TagCatalogue, AddToConfig) {
     LoadText(bed, doc, "kind traincar\nusername \"Mine\"\nmesh-table\n{\n}\n");
     Catalogue c;
     // The tag definitions' default, written by its value kind.
-    ASSERT_NE(AddToConfig(doc, c.mass), nullptr);
+    ASSERT_NE(AddToConfig(doc, c.mass, Body), nullptr);
     EXPECT_EQ(doc.FindNodeByPath("mass")->Text(), "mass 20");
     // A bare tag without a default is refused.
-    EXPECT_EQ(AddToConfig(doc, c.light), nullptr);
+    EXPECT_EQ(AddToConfig(doc, c.light, Body), nullptr);
     EXPECT_TRUE(bed.Said("Non string values cannot be empty"));
     EXPECT_EQ(doc.FindNodeByPath("light"), nullptr);
     // An element with children goes in as a container, inside the existing container path.
-    ASSERT_NE(AddToConfig(doc, c.meshId), nullptr);
-    const TOutlineNode* entry = doc.FindNodeByPath("mesh-table\\mesh-id");
+    ASSERT_NE(AddToConfig(doc, c.meshId, Body), nullptr);
+    const TOutlineNode* entry = doc.FindNodeByPath("mesh-table\\body");
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(entry->ChildMark());
-    EXPECT_EQ(AddToConfig(doc, c.meshId), nullptr);  // already there: nothing changes
+    EXPECT_EQ(AddToConfig(doc, c.meshId, Body), nullptr);  // already there: nothing changes
     // A path tags.xml does not describe: an empty quoted value.
-    ASSERT_NE(AddToConfig(doc, c.mesh), nullptr);
-    EXPECT_EQ(doc.FindNodeByPath("mesh-table\\mesh-id\\mesh")->Text(), "mesh \"\"");
+    ASSERT_NE(AddToConfig(doc, c.mesh, Body), nullptr);
+    EXPECT_EQ(doc.FindNodeByPath("mesh-table\\body\\mesh")->Text(), "mesh \"\"");
     // An existing container never takes a value, even where the catalogue lists a tag of its name.
     TCatalogueNode other("Kind x: available tags");
-    EXPECT_EQ(AddToConfig(doc, other.Add("mesh-table", {"default=1"})), nullptr);
+    EXPECT_EQ(AddToConfig(doc, other.Add("mesh-table", {"default=1"}), Body), nullptr);
     EXPECT_TRUE(bed.Said("Container value must be empty"));
     EXPECT_TRUE(doc.FindNodeByPath("mesh-table")->ChildMark());
     // An overwritten value comes back with undo.
     const int depth = doc.UndoStack().Depth();
-    ASSERT_NE(AddToConfig(doc, c.username), nullptr);
+    ASSERT_NE(AddToConfig(doc, c.username, Body), nullptr);
     EXPECT_EQ(doc.FindNodeByPath("username")->Text(), "username \"Unnamed\"");
     EXPECT_EQ(doc.UndoStack().Depth(), depth + 1);
     ASSERT_TRUE(doc.UndoLastChange());
     EXPECT_EQ(doc.FindNodeByPath("username")->Text(), "username \"Mine\"");
-    EXPECT_EQ(AddToConfig(doc, &c.top), nullptr);
+    EXPECT_EQ(AddToConfig(doc, &c.top, Body), nullptr);
+}
+
+TEST(TagCatalogue, AddToConfigAsksNamesForPatterns) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    SpecHooks hooks;
+    doc.SetHooks(&hooks);
+    LoadText(bed, doc, "kind traincar\nthumbnails\n{\n  0\n  {\n  }\n}\nbogey-0 1\n");
+    TCatalogueNode top("Kind traincar: available tags");
+    TCatalogueNode* image = top.Add("thumbnails", {"format=container"})->Add("thumbnail-id")->Add("image", {"format=file"});
+    TCatalogueNode* bogey = top.Add("bogey-N", {"format=int", "default=2"});
+    std::vector<std::string> asked;
+    std::optional<std::string> answer;
+    const TAskTagName ask = [&](const std::string& pattern, const std::string& proposal) {
+        asked.push_back(pattern + "|" + proposal);
+        return answer ? answer : std::optional<std::string>(proposal);
+    };
+    ASSERT_NE(AddToConfig(doc, image, ask), nullptr);
+    ASSERT_NE(AddToConfig(doc, bogey, ask), nullptr);
+    EXPECT_EQ(asked, (std::vector<std::string>{"thumbnail-id|1", "bogey-N|bogey-1"}));
+    EXPECT_EQ(doc.FindNodeByPath("thumbnails\\1\\image")->Text(), "image \"\"");
+    EXPECT_EQ(doc.FindNodeByPath("bogey-1")->Text(), "bogey-1 \"\"");
+    EXPECT_EQ(doc.FindNodeByPath("thumbnail-id"), nullptr);
+    // Cancelled: nothing changes and no undo step is left.
+    const int depth = doc.UndoStack().Depth();
+    EXPECT_EQ(AddToConfig(doc, bogey, [](const std::string&, const std::string&) { return std::optional<std::string>(); }), nullptr);
+    EXPECT_EQ(doc.UndoStack().Depth(), depth);
+    EXPECT_EQ(AddToConfig(doc, bogey, nullptr), nullptr);
 }
 
 TEST(TagCatalogue, OnlyAChangeLeavesAnUndoStep) {
@@ -109,16 +140,16 @@ TEST(TagCatalogue, OnlyAChangeLeavesAnUndoStep) {
     doc.SetHooks(&hooks);
     LoadText(bed, doc, "kind traincar\nmesh-table\n{\n}\n");
     Catalogue c;
-    EXPECT_EQ(AddToConfig(doc, c.light), nullptr);  // refused: no default for a bare tag
+    EXPECT_EQ(AddToConfig(doc, c.light, Body), nullptr);  // refused: no default for a bare tag
     TCatalogueNode other("Kind x: available tags");
-    EXPECT_EQ(AddToConfig(doc, other.Add("mesh-table", {"default=1"})), nullptr);  // refused: a container
+    EXPECT_EQ(AddToConfig(doc, other.Add("mesh-table", {"default=1"}), Body), nullptr);  // refused: a container
     EXPECT_EQ(doc.UndoStack().Depth(), 0);
-    ASSERT_NE(AddToConfig(doc, c.meshId), nullptr);
-    EXPECT_EQ(AddToConfig(doc, c.meshId), nullptr);  // already there: nothing changes
+    ASSERT_NE(AddToConfig(doc, c.meshId, Body), nullptr);
+    EXPECT_EQ(AddToConfig(doc, c.meshId, Body), nullptr);  // already there: nothing changes
     EXPECT_EQ(doc.UndoStack().Depth(), 1);
     // The one step undoes the one change.
     ASSERT_TRUE(doc.UndoLastChange());
-    EXPECT_EQ(doc.FindNodeByPath("mesh-table\\mesh-id"), nullptr);
+    EXPECT_EQ(doc.FindNodeByPath("mesh-table\\body"), nullptr);
     EXPECT_FALSE(doc.CanUndo());
 }
 
@@ -245,13 +276,15 @@ TEST(TagCatalogueOfAKind, AddToConfigWithTheTagDefinitions) {
     LoadText(bed, bed.doc, "kind checks\n");
     ASSERT_EQ(bed.catalogue.ShowAvailableTags(bed.doc, ""), "");
     // A bare tag without a default is refused; a default is written as the tag definitions say.
-    EXPECT_EQ(AddToConfig(bed.doc, bed.Find("count")), nullptr);
+    EXPECT_EQ(AddToConfig(bed.doc, bed.Find("count"), Body), nullptr);
     EXPECT_TRUE(bed.Said("Non string values cannot be empty"));
-    ASSERT_NE(AddToConfig(bed.doc, bed.Find("offset")), nullptr);
+    ASSERT_NE(AddToConfig(bed.doc, bed.Find("offset"), Body), nullptr);
     EXPECT_EQ(bed.doc.FindNodeByPath("offset")->Text(), "offset 0,0,0");
-    // An element with children is a container.
-    ASSERT_NE(AddToConfig(bed.doc, bed.Find("smokeN")), nullptr);
-    EXPECT_TRUE(bed.doc.FindNodeByPath("smokeN")->ChildMark());
+    // An element with children is a container; its number pattern is a name the user gives.
+    const TAskTagName proposed = [](const std::string&, const std::string& proposal) { return std::optional<std::string>(proposal); };
+    ASSERT_NE(AddToConfig(bed.doc, bed.Find("smokeN"), proposed), nullptr);
+    EXPECT_TRUE(bed.doc.FindNodeByPath("smoke0")->ChildMark());
+    EXPECT_EQ(bed.doc.FindNodeByPath("smokeN"), nullptr);
 }
 
 }  // namespace

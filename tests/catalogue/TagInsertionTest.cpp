@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "catalogue/TagInsertion.h"
 #include "catalogue/Walnut.h"
@@ -47,6 +48,13 @@ public:
     std::string caption;
     Lines offered;
     Lines table;  // the CSV list the chooser's table page opened with
+    std::optional<std::string> name;  // the answer of the name input
+    Lines proposals;                  // what the name input proposed
+
+    std::optional<std::string> AskTagName(const std::string&, const std::string& proposal) override {
+        proposals.push_back(proposal);
+        return name;
+    }
 
     bool ChooseTag(const std::string& c, const TOutlineNode* container, const Lines& names, TTagSpec& record,
                    Lines& csv) override {
@@ -158,6 +166,26 @@ TEST(Insertion, PlacesAndDefaults) {
         EXPECT_EQ(bed.doc.UndoStack().Depth(), 1) << c.what;
         EXPECT_EQ(bed.chooser.caption, c.mode == imInsert ? "Insert Tag" : "Add Tag to Container") << c.what;
     }
+}
+
+TEST(Insertion, AnyNameEntriesAreNamedByTheUser) {
+    InsertBed bed;
+    bed.Load("kind \"scenery\"\nmesh-table\n{\n  0\n  {\n  }\n  2\n  {\n  }\n}\n");
+    TOutlineNode* table = bed.Node("config.txt\\mesh-table");
+    bed.chooser.pick = "mesh name";
+    bed.chooser.name = "Body";
+    TOutlineNode* added = InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Text(), "Body");
+    EXPECT_TRUE(added->ChildMark());
+    EXPECT_EQ(bed.chooser.proposals, Lines{"1"});  // numbered entries: the first free number
+    // The same name again is refused; a cancelled name adds nothing.
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
+    EXPECT_TRUE(bed.Said("Tag already exists: Body"));
+    bed.chooser.name.reset();
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
+    EXPECT_EQ(table->ChildCount(), 3u);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
 }
 
 TEST(Insertion, ChooserRecordAndRefusals) {

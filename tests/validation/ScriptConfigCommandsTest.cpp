@@ -159,6 +159,13 @@ TEST(ScriptReplaceAll, EverySameNamedSibling) {
     EXPECT_NE(e.Text().find("\"y.pm\""), std::string::npos);
 }
 
+TEST(ScriptReplaceAll, ValueEditsKeepNamesAsWritten) {
+    EditBed e("kind \"scenery\"\nstring-table {\n  PermitManagerRule \"x.im\"\n}\nMesh \"y.im\"\n");
+    EXPECT_EQ(e.Run("-replaceall|.im|.pm\n-replace|string-table\\permitmanagerrule|x|z\n-update|mesh|w.im"), Lines{});
+    EXPECT_NE(e.Text().find("PermitManagerRule                       \"z.pm\""), std::string::npos) << e.Text();
+    EXPECT_NE(e.Text().find("Mesh                                      \"w.im\""), std::string::npos) << e.Text();
+}
+
 TEST(ScriptMarks, SubtreesAndNoSpellingOfTheRoot) {
     EditBed e;
     EXPECT_EQ(e.Run("-comment|config.txt\\\n-comment|\\\n-tagfordeletion|config.txt\n-tagfordeletion|nothing"),

@@ -271,14 +271,17 @@ TEST(BogieTable, LegacyTagsBecomeEntries) {
 TEST(KuidTable, SortsKeepsNamedAndHighestVersions) {
     BuilderBed bed;
     bed.Load("kuid <kuid:1:1>\nkind \"scenery\"\nbogey 77\n"
-             "kuid-table {\n  road <kuid:30:1>\n  0 <kuid:9:9>\n}\n"
-             "a \"<kuid2:30:1:4>\"\nb \"<kuid:2:5>,<kuid2:2:5:3>\"\nc <kuid:-25:7>\nd <kuid2:2:5:1>\n");
+             "kuid-table {\n  PermitManagerRule <kuid:30:1>\n  0 <kuid:9:9>\n}\n"
+             "a \"<kuid2:30:1:4>\"\nb \"<kuid:2:5>,<kuid2:2:5:3>\"\nc <kuid:-25:7>\nd <kuid2:2:5:1>\n"
+             "description \"made after <kuid:40:1>\"\nstring-table\n{\n  t \"see <kuid:41:1>\"\n}\n");
     EXPECT_EQ(Message(bed, UpdateKuidTable), "");
     EXPECT_EQ(bed.main->GetValueByPath("bogey"), "<kuid:-1:77>");
     Lines names, values;
     bed.main->ListChildNames("kuid-table", names);
     for (const std::string& n : names) values.push_back(bed.main->GetValueByPath("kuid-table\\" + n));
-    EXPECT_EQ(names, (Lines{"road", "0", "1", "2"}));
+    EXPECT_EQ(names, (Lines{"permitmanagerrule", "0", "1", "2"}));
+    // A named entry keeps its name as written: scripts look it up so.
+    EXPECT_EQ(bed.main->FindNodeByPath("kuid-table")->Child(0)->Text(), "PermitManagerRule <kuid:30:1>");
     EXPECT_EQ(values, (Lines{"<kuid:30:1>", "<kuid:-25:7>", "<kuid:-1:77>", "<kuid2:2:5:3>"}));
     BuilderBed map;
     map.Load("kind \"map\"\na <kuid:1:2>\n");

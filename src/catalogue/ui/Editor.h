@@ -298,6 +298,10 @@ private:
     TNumberSetup number_;
     bool numberChanged_ = false;
     bool nlistChanged_ = false;
+    // The spin boxes' values right after filling: a value confirmed unchanged (Enter emits
+    // valueChanged too) is no change, so the value's own text goes back.
+    double numberFilled_ = 0;
+    std::vector<double> nlistFilled_;
     bool filling_ = false;  // a page is being filled: its change handlers stay quiet
     std::vector<std::string> setItems_;
     std::string enumCurrent_;

@@ -118,12 +118,11 @@ void TEditor::ConnectPages() {
     SCheck->installEventFilter(this);
     // Numbers: a change by the user is what OK takes; the step label's clicks change the step.
     connect(NumberValue, &QDoubleSpinBox::valueChanged, this, [this] {
-        if (!filling_) numberChanged_ = true;
+        if (!filling_) numberChanged_ = NumberValue->value() != numberFilled_;
     });
     for (QDoubleSpinBox* spin : NListElement)
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] {
             if (filling_) return;
-            nlistChanged_ = true;
             NListChange();
         });
     NumberStep->installEventFilter(this);
@@ -335,6 +334,7 @@ void TEditor::EditNumber(int size, const std::string& name, const std::string& v
     BeginPage(size, name);
     number_ = NumberSetup(Record, value, false);
     SetupSpin(NumberValue, number_, number_.start);
+    numberFilled_ = NumberValue->value();
     NumberStep->setText(Qs(number_.stepLabel));
     EndPage(size, {epLabel, -1, -1, epNumber, -1}, NumberValue);
 }
@@ -342,11 +342,13 @@ void TEditor::EditNumber(int size, const std::string& name, const std::string& v
 void TEditor::EditNumberList(int size, const std::string& name, const std::string& value) {
     BeginPage(size, name);
     number_ = NumberSetup(Record, value, true);
+    nlistFilled_.assign(NListElement.size(), 0);
     for (std::size_t i = 0; i < NListElement.size(); ++i) {
         const bool used = i < number_.elements.size();
         NListElement[i]->setVisible(used);
         if (i < NListCaption.size()) NListCaption[i]->setVisible(used);
         if (used) SetupSpin(NListElement[i], number_, number_.elements[i]);
+        nlistFilled_[i] = NListElement[i]->value();
     }
     NListValue->setText(Qs(value));
     LabelE0_1->setText(Qs(number_.stepLabel));
@@ -355,9 +357,13 @@ void TEditor::EditNumberList(int size, const std::string& name, const std::strin
 
 void TEditor::NListChange() {
     std::vector<std::string> texts;
-    for (std::size_t i = 0; i < number_.elements.size() && i < NListElement.size(); ++i)
+    std::vector<bool> changed;
+    for (std::size_t i = 0; i < number_.elements.size() && i < NListElement.size(); ++i) {
         texts.push_back(Ss(NListElement[i]->cleanText()));
-    NListValue->setText(Qs(NumberListText(texts, number_.isInt, number_.decimals)));
+        changed.push_back(i >= nlistFilled_.size() || NListElement[i]->value() != nlistFilled_[i]);
+    }
+    nlistChanged_ = std::find(changed.begin(), changed.end(), true) != changed.end();
+    NListValue->setText(Qs(EditedNumberList(number_.elements, texts, changed, number_.isInt, number_.decimals)));
 }
 
 void TEditor::SetStep(double step) {

@@ -56,4 +56,8 @@ bool TEditorTagHost::ChooseTag(const std::string& caption, const TOutlineNode* c
     return true;
 }
 
+std::optional<std::string> TEditorTagHost::AskTagName(const std::string& caption, const std::string& proposal) {
+    return editor_.InputLine(caption, "Tag Name:", proposal, "");
+}
+
 }  // namespace kelvarn

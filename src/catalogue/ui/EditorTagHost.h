@@ -28,6 +28,7 @@ public:
     // ITagChooser
     bool ChooseTag(const std::string& caption, const TOutlineNode* container, const std::vector<std::string>& names,
                    TTagSpec& record, std::vector<std::string>& csvList) override;
+    std::optional<std::string> AskTagName(const std::string& caption, const std::string& proposal) override;
 
     // The outline's trainz-build refresh.
     std::function<void(const std::string& reason)> TrainzBuild;

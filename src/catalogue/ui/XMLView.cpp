@@ -160,7 +160,7 @@ void TXMLView::MenuAction(int tag) {
             if (HelpLink && node) HelpLink(SelectedTagAddress(node));
             break;
         case kAddToConfig:
-            if (node) AddToConfig(outline_.Document(), node);
+            if (node) AddToConfig(outline_.Document(), node, AskTagName);
             break;
         case kCopyTree:
             QGuiApplication::clipboard()->setText(QString::fromStdString(CatalogueTreeText(catalogue_.Top())));

@@ -49,6 +49,8 @@ public:
 
     // The outline's help-link action for a config path (it comes with the help links).
     std::function<void(const std::string& path)> HelpLink;
+    // The one-line input that names an entry Add to Config makes of a pattern.
+    TAskTagName AskTagName;
 
 private:
     void SelectionChanged();

@@ -179,9 +179,35 @@ TEST(EditorPages, StepLabelClicksChangeTheStepWithinItsLimits) {
     EXPECT_DOUBLE_EQ(bed.editor->NListElement[2]->singleStep(), 1000) << "1000 is the most";
     EXPECT_DOUBLE_EQ(bed.editor->NumberValue->singleStep(), 1000);
     EXPECT_EQ(label->text(), "\xC2\xB1" "1000");
-    // A changed element rebuilds the value.
+    // A changed element is written anew; the others keep their text.
     bed.editor->NListElement[1]->setValue(2.5);
-    EXPECT_EQ(bed.Ok().Value, "1.0,2.5,3.0");
+    EXPECT_EQ(bed.Ok().Value, "1,2.5,3");
+}
+
+TEST(EditorPages, NumbersConfirmedUntouchedKeepTheirDigits) {
+    struct Case {
+        const char* format;
+        int elements;
+        const char* value;
+    };
+    for (const Case& c : {Case{"float", 1, "0.12345"}, Case{"float", 2, "1.23456,2"}, Case{"int", 3, "1,02,3"}}) {
+        for (const bool enter : {false, true}) {
+            PageBed bed;
+            TTagSpec spec = Spec(c.format);
+            spec.Elements = c.elements;
+            bed.Open(spec, c.value);
+            QDoubleSpinBox* spin = c.elements == 1 ? bed.editor->NumberValue : bed.editor->NListElement[0];
+            if (enter) QTest::keyClick(spin, Qt::Key_Return);
+            EXPECT_EQ(bed.Ok().Value, c.value) << c.value << (enter ? " after Enter" : " after OK");
+        }
+    }
+    // One element changed: the element beside it keeps its digits.
+    PageBed bed;
+    TTagSpec spec = Spec("float");
+    spec.Elements = 2;
+    bed.Open(spec, "1.23456,2");
+    bed.editor->NListElement[1]->setValue(3);
+    EXPECT_EQ(bed.Ok().Value, "1.23456,3.0");
 }
 
 TEST(EditorPages, BoolFieldKeysAndCheckBox) {
