@@ -28,10 +28,10 @@ namespace fs = std::filesystem;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
-// A config of about 20,000 nodes: 2,500 containers of seven tags.
+// A config of about 20,000 nodes: 2,860 containers of six tags.
 std::string LargeConfig() {
     std::string c = "kuid <kuid:123456:1000>\r\nkind \"scenery\"\r\nusername \"Bench\"\r\nmesh-table {\r\n";
-    for (int i = 0; i < 2500; ++i) {
+    for (int i = 0; i < 2860; ++i) {
         const std::string n = std::to_string(i);
         c += "  m" + n + " {\r\n    mesh \"part" + n + ".im\"\r\n    auto-create 1\r\n    anim \"walk" + n +
              ".kin\"\r\n    animation-loop-speed 1\r\n    kind \"mesh\"\r\n    fontsize 0.1\r\n  }\r\n";

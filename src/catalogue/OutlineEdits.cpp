@@ -86,19 +86,30 @@ std::string TagEditText(std::string_view name, std::string_view value, int value
         return {};
     }
     // A brace typed into a name or a value would become structure at the next load, and a blank in a
-    // name would end it there. A cut name loses what its cut leaves at the end that a name cannot end
-    // with, as a name read back would.
-    std::string text = name.find_first_of(" \t{}") == std::string_view::npos && name.size() <= kSpecTextField
-                           ? std::string(name)
-                           : TrimRight(CutField(ProtectBraces(ReplaceChar(ReplaceChar(name, '\t', '_'), ' ', '_')),
-                                                kSpecTextField));
+    // name would end it there; an "=" would split it there, giving the rest of the name to the value.
+    // A cut name loses what its cut leaves at the end that a name cannot end with, as a name read
+    // back would.
+    std::string text =
+        name.find_first_of(" \t{}=") == std::string_view::npos && name.size() <= kSpecTextField
+            ? std::string(name)
+            : TrimRight(CutField(
+                  ProtectBraces(ReplaceChar(ReplaceChar(ReplaceChar(name, '\t', '_'), ' ', '_'), '=', '_')),
+                  kSpecTextField));
+    // An invisible byte-order mark that begins a name would, at the start of the file, read back as
+    // the file's mark and leave the line without its name.
+    while (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
     if (text.empty()) {
         refusal = "Tags cannot be empty";
         return {};
     }
-    // A line break would end the line there and make the rest a tag of its own at the next load.
+    // A line break would end the line there and make the rest a tag of its own at the next load; a
+    // ";" in front would make the line a comment, which is not saved.
     if (HasLineBreaking(text)) {
         refusal = "Tag names cannot hold line breaks or control characters";
+        return {};
+    }
+    if (text.front() == ';') {
+        refusal = "Tag names cannot begin with ;";
         return {};
     }
     if (isContainer) return text;

@@ -87,6 +87,8 @@ TEST(Csv, RowsRebuildTheContainer) {
          {"A \"x\"", "0 \"zero\"", "1 \"one\""}, true},
         {"empty rows are skipped", "string-list", {"\"\",\"\"", "\"0\",\"zero\"", ",,", "\"1\",\"one\"", "\"a\",\"1\""},
          {"0 \"zero\"", "1 \"one\"", "a \"1\""}, false},
+        {"an = in a name would split it, a ; in front would comment it out", "string-list",
+         {"\"a=b\",\"v\"", "\";c\",\"w\""}, {"a_b \"v\""}, true},
         {"an empty table empties the container", "string-list", {}, {}, true},
     };
     for (const auto& c : cases) {
