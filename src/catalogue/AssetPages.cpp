@@ -41,7 +41,8 @@ std::string Canonical(std::string_view path) {
 bool IsKuidField(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) < 0x20) return false;
-    return ParseKuid(text).has_value();
+    long long number = 0;  // a number from 1 up, which OK completes into the user's KUID
+    return ParseKuid(text).has_value() || (IsInteger(Trim(text), number) && number >= 1);
 }
 
 }  // namespace
