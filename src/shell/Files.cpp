@@ -322,6 +322,10 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::path target = FollowLinks(FsPath(path));
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
+    // The user marked the file read-only: replacing it would go round that.
+    const fs::file_status status = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return "Unable to save " + std::string(path) + ": the file is read-only";
     fs::path tmp;
     std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;
@@ -470,10 +474,22 @@ std::string CopyFolder(std::string_view source, std::string_view target) {
     for (const auto& e : ReadFolder(from)) {
         const fs::path dest = to / e.path().filename();
         std::string error;
-        if (IsRealFolder(e))
+        if (e.is_symlink(ec)) {
+            // A link is copied as the link it is, never followed: it may name a place outside the
+            // folder, loop, or name nothing, and the copy must hold it all the same.
+            const fs::path linked = fs::read_symlink(e.path(), ec);
+            if (!ec) {
+                if (Refused(dest)) ec = std::make_error_code(std::errc::permission_denied);
+                else fs::create_symlink(linked, dest, ec);
+            }
+            if (ec) error = "Unable to copy the link " + PathString(e.path()) + ": " + Describe(ec);
+        } else if (IsRealFolder(e)) {
             error = CopyFolder(PathString(e.path()), PathString(dest));
-        else if (e.is_regular_file(ec))
+        } else if (e.is_regular_file(ec)) {
             error = StreamCopyFile(PathString(e.path()), PathString(dest));
+        } else {
+            error = "Unable to copy " + PathString(e.path()) + ": it is no file, folder or link";
+        }
         if (!error.empty()) return error;
     }
     return {};

@@ -26,7 +26,7 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 // The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names
-// is replaced and the link stays.
+// is replaced and the link stays. A file without write permission is refused.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
 // The same for a new file: an existing target is never replaced (the write then fails, the target as
 // it was).
@@ -53,7 +53,8 @@ inline std::string CopyFileStreamed(std::string_view source, std::string_view ta
 std::string CopyFileToFolder(std::string_view source, std::string_view folder);
 // Creates the target's folders, then copies.
 std::string ForceCopyFile(std::string_view source, std::string_view target);
-// Copies a folder with everything in it; the target must not exist yet.
+// Copies a folder with everything in it; the target must not exist yet. Symbolic links are copied as
+// links (to files, folders or nothing), never followed; an entry that cannot be copied is an error.
 std::string CopyFolder(std::string_view source, std::string_view target);
 
 // Renames only when the target does not exist.
