@@ -1,6 +1,9 @@
 #include "shell/MemIni.h"
 
+#include <filesystem>
+
 #include "shell/Files.h"
+#include "shell/PathText.h"
 
 namespace kelvarn {
 
@@ -329,6 +332,13 @@ void TMemIni::MergeFromDisk() {
 std::string TMemIni::UpdateFile() {
     if (fileName_.empty()) return "The settings have no file name";
     if (FileProtected()) return {};  // never over a file that could not be read
+    // The user marked the file read-only: replacing it (a rename needs no write permission on the file)
+    // would go round that.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(FsPath(fileName_), ec);
+    if (!ec && std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        return "Unable to save " + fileName_ + ": the file is read-only";
     MergeFromDisk();
     std::string error = WriteTextFile(fileName_, GetText(), encoding_);
     if (error.empty()) MarkSynced();

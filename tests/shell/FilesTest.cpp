@@ -209,18 +209,6 @@ TEST(AtomicWrite, KeepsPermissionsAndWritesThroughALink) {
     EXPECT_EQ(entries.size(), 2u);  // nothing left beside them
 }
 
-TEST(AtomicWrite, AFileMarkedReadOnlyIsNotReplaced) {
-    namespace fs = std::filesystem;
-    TempDir dir;
-    const std::string file = dir / "kelvarn.ini";
-    WriteBytes(file, "mine");
-    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-    const std::string error = WriteFileAtomic(file, "replaced");
-    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(ReadBytes(file), "mine");
-}
-
 TEST(Copying, NoReplaceCopyKeepsAnExistingTarget) {
     TempDir dir;
     WriteBytes(dir / "a.txt", "a");

@@ -237,6 +237,20 @@ TEST(MemIniFile, TwoWritersOnOneFileKeepEachOthersKeysAndHandEdits) {
     EXPECT_EQ(first.ReadString("Options", "Tooltips", ""), "0");
 }
 
+TEST(MemIniFile, ASettingsFileMarkedReadOnlyIsNotReplaced) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    TMemIni ini(file);
+    ini.WriteString("Options", "Wiki", "0");
+    const std::string error = ini.UpdateFile();
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=1\r\n");
+}
+
 TEST(MemIniFile, AMarkBeforeWindows1252TextStillReadsTheFirstSection) {
     TempDir dir;
     const std::string file = dir / "kelvarn.ini";
