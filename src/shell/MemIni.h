@@ -61,8 +61,8 @@ public:
     // Writes the whole store atomically, in the encoding the file came in when every character fits.
     // When the file changed on disk since it was read or written here, it is read again first and the
     // keys this store did not change (or delete) since then keep the disk's values, so a second writer's
-    // keys and hand edits stay. Returns an empty text on success, else the reason; the old file then
-    // stays as it was.
+    // keys and hand edits stay. A file the user marked read-only is not replaced. Returns an empty
+    // text on success, else the reason; the old file then stays as it was.
     std::string UpdateFile();
 
     TextEncoding Encoding() const { return encoding_; }
