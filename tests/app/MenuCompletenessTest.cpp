@@ -143,18 +143,37 @@ TEST_F(MenuRows, RestoreSettlesUnsavedEditsFirst) {
     EXPECT_EQ(Backups().size(), 1u);
     EXPECT_EQ(sink.messages.back(), saveText);
 
-    // No: the edits are given up, the backup comes back, and nothing more is asked.
+    // No: the edits are given up, the backup comes back, and nothing more is asked. The descriptor
+    // and level-of-detail editors hold edits too.
+    WriteBytes(asset + "/body.texture.txt", "Primary=body.tga\r\nTile=st\r\n");
+    WriteBytes(asset + "/body.lm.txt", "version 1.0\r\noffset = 0.01;\r\ncalcPoint = center;\r\nmultiplier = 1.0;\r\n");
+    std::vector<IViewerFrame*> editors;
+    for (auto [id, name] : {std::pair{TFrameId::TextureDescriptor, "/body.texture.txt"}, std::pair{TFrameId::LevelOfDetail, "/body.lm.txt"}}) {
+        auto* frame = dynamic_cast<IViewerFrame*>(bed.Main().Frame(id));
+        ASSERT_NE(frame, nullptr);
+        ASSERT_EQ(frame->LoadFile(asset + name, 0), "");
+        auto* memo = qobject_cast<QPlainTextEdit*>(frame->MainControl());
+        ASSERT_NE(memo, nullptr);
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(memo, "; edited");
+        ASSERT_TRUE(frame->Modified()) << name;
+        editors.push_back(frame);
+    }
     sink.messages.clear();
-    sink.answers = {Answer::Yes, Answer::No, Answer::No};
+    sink.answers = {Answer::Yes, Answer::No, Answer::No, Answer::No, Answer::No};
     clock_.Set(2011, 3, 4, 10, 20, 40);
     Dispatcher().ExecuteMenuCommand(1018, "Restore File");
     EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
     EXPECT_FALSE(text->Modified());
     bed.state.SetAssetFileName("notes.txt");
     EXPECT_FALSE(bed.windows->Outline().Document().Modified());
-    ASSERT_EQ(sink.messages.size(), 3u) << testing::PrintToString(sink.messages);
+    for (IViewerFrame* frame : editors) EXPECT_FALSE(frame->Modified());
+    EXPECT_EQ(ReadBytes(asset + "/body.texture.txt"), "Primary=body.tga\r\nTile=st\r\n");
+    ASSERT_EQ(sink.messages.size(), 5u) << testing::PrintToString(sink.messages);
     EXPECT_EQ(sink.messages[1], saveText);
-    EXPECT_EQ(sink.messages[2].rfind(saveConfig, 0), 0u) << sink.messages[2];
+    EXPECT_EQ(sink.messages[2], "Save File: " + asset + "/body.texture.txt?");
+    EXPECT_EQ(sink.messages[3], "Save File: " + asset + "/body.lm.txt?");
+    EXPECT_EQ(sink.messages[4].rfind(saveConfig, 0), 0u) << sink.messages[4];
 
     // Yes: the edits are saved, kept in the backup of the present state, and the next restore brings
     // them back.
