@@ -232,7 +232,7 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
     RegisterRepairTexturesRow(main.Dispatcher(), state, *outline_);
     RegisterValidationRows(main.Dispatcher(), outlineWiring_->Walnut(),
                            [&outlineView](const std::function<void(const TAssetCheck&)>& run) { outlineView.RunAssetCheck(run); });
-    RegisterBackupRows(main.Dispatcher(), state);
+    RegisterBackupRows(main, state);
     RegisterUpdatesRow(main.Dispatcher(), state);
     RegisterAssetPageRows(main.Dispatcher(), outlineView, *editor_);
     // Tag edits of the main outline go through the editor window.

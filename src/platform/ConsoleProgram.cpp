@@ -4,6 +4,7 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -17,6 +18,20 @@ bool IsRunnableFile(const std::string& program) {
     return true;  // a file there is a program when its name says so; the caller names an .exe
 #else
     return ::access(program.c_str(), X_OK) == 0;
+#endif
+}
+
+void StartOwnProcessGroup() {
+#ifndef _WIN32
+    ::setpgid(0, 0);
+#endif
+}
+
+void StopProcessGroup(long long leader) {
+#ifndef _WIN32
+    if (leader > 0) ::kill(-static_cast<pid_t>(leader), SIGKILL);
+#else
+    (void)leader;
 #endif
 }
 

@@ -1,6 +1,7 @@
 #include "shell/Backups.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -25,8 +26,19 @@ constexpr std::size_t kStampLength = 14;
 // no backup takes another's name and the stamps still order them.
 constexpr std::size_t kSequenceLength = 3;
 constexpr int kMaxSequence = 999;
-// A "¶" inside a path would split the name into more pieces than three.
-constexpr std::string_view kPilcrowEscape = "%B6";
+// The characters the encoding gives a meaning: "%" starts an escape, "¦" stands for a separator and
+// "¶" parts the name's pieces. Each is escaped where it stands in a path, so no two paths share a name.
+// The escapes are lower case: the earlier encoding wrote "¶" as "%B6", and a name it gave is then never
+// read as today's encoding of another path.
+constexpr std::string_view kPercentEscape = "%25";
+constexpr std::string_view kBrokenBarEscape = "%a6";
+constexpr std::string_view kPilcrowEscape = "%b6";
+constexpr std::string_view kPreviousPilcrowEscape = "%B6";
+// The longest file-name piece kept whole: longer names are cut with a hash, leaving the folder room.
+constexpr std::size_t kMaxNamePiece = 117;
+// Backups whose file times lie further apart than this are ordered by those times, not their stamps:
+// local stamps repeat an hour when summer time ends, and a clock can be set back.
+constexpr std::int64_t kClockStepSeconds = 2;
 
 // The absolute, lexically normal native form of a path, without trailing separator: the form whose
 // encoding names its backups.
@@ -55,22 +67,73 @@ std::string CutUtf8(std::string_view text, std::size_t bytes) {
     return std::string(text.substr(0, bytes));
 }
 
-std::string EscapePilcrow(std::string_view text) { return ReplaceAll(text, kPilcrow, kPilcrowEscape); }
+// Keeps the start of a text for people reading the folder, and a hash of the whole of it so that two
+// long texts never share a name.
+std::string Shorten(std::string_view text, std::size_t room) {
+    const std::string hash = "~" + Fnv1aHex(text);
+    return CutUtf8(text, room > hash.size() ? room - hash.size() : 0) + hash;
+}
 
-std::string RawEncode(std::string_view folder) {
+std::string EscapeMarks(std::string_view text) {
     std::string out;
-    for (char c : EscapePilcrow(folder)) {
-#ifdef _WIN32
-        if (c == ':' || c == '\\' || c == '/') {
-#else
-        if (c == '/') {
-#endif
-            out += kBrokenBar;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%') {
+            out += kPercentEscape;
+        } else if (text.substr(i, kPilcrow.size()) == kPilcrow) {
+            out += kPilcrowEscape;
+            i += kPilcrow.size() - 1;
+        } else if (text.substr(i, kBrokenBar.size()) == kBrokenBar) {
+            out += kBrokenBarEscape;
+            i += kBrokenBar.size() - 1;
         } else {
-            out.push_back(c);
+            out.push_back(text[i]);
         }
     }
     return out;
+}
+
+bool IsSeparatorInName(char c) {
+#ifdef _WIN32
+    return c == ':' || c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+std::string SeparatorsToBars(std::string_view folder) {
+    std::string out;
+    for (char c : folder) {
+        if (IsSeparatorInName(c))
+            out += kBrokenBar;
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+std::string RawEncode(std::string_view folder) { return SeparatorsToBars(EscapeMarks(folder)); }
+
+// The encoding backups were named with before "%" and "¦" were escaped. Where a path holds none of
+// "%", "¦" and "¶" it gives the same name as today's.
+std::string PreviousEncode(std::string_view folder) {
+    return SeparatorsToBars(ReplaceAll(folder, kPilcrow, kPreviousPilcrowEscape));
+}
+
+// The two pieces of a backup name that identify its source.
+struct SourcePieces {
+    std::string folder, name;
+    bool operator==(const SourcePieces&) const = default;
+};
+
+SourcePieces EncodeSource(std::string_view folder, std::string_view fileName) {
+    std::string name = EscapeMarks(fileName);
+    if (name.size() > kMaxNamePiece) name = Shorten(name, kMaxNamePiece);
+    std::string encoded = RawEncode(folder);
+    const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + name.size();
+    if (fixed + encoded.size() > kMaxBackupNameBytes)
+        encoded = Shorten(encoded, kMaxBackupNameBytes > fixed ? kMaxBackupNameBytes - fixed : 0);
+    return {std::move(encoded), std::move(name)};
 }
 
 struct Pieces {
@@ -110,18 +173,104 @@ StampKey KeyOf(const std::string& stamp) {
     return key;
 }
 
-// The newest backup (by its leading stamp) whose encoded folder and name match exactly.
-std::string NewestBackup(const std::vector<std::string>& entries, const std::string& encoded,
-                         const std::string& name) {
-    std::string best;
-    StampKey bestKey;
+// The text the escapes of a piece stand for; nothing for a piece no encoding gives ("%" without one
+// of its escapes, or a bare "¶").
+std::optional<std::string> DecodeMarks(std::string_view piece) {
+    std::string out;
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        const std::string_view rest = piece.substr(i);
+        if (rest.front() == '%') {
+            const std::string_view escape = rest.substr(0, 3);
+            if (escape == kPercentEscape) out += '%';
+            else if (escape == kBrokenBarEscape) out += kBrokenBar;
+            else if (escape == kPilcrowEscape) out += kPilcrow;
+            else return std::nullopt;
+            i += 2;
+        } else if (StartsWith(rest, kPilcrow)) {
+            return std::nullopt;
+        } else {
+            out.push_back(rest.front());
+        }
+    }
+    return out;
+}
+
+bool Holds(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// Which backup names belong to a folder and file name: today's encoding, or the previous one where it
+// cannot stand for another path: the path holds no "¦" or "¶" or "%B6" (the previous encoding gave
+// such a path a name it shares with others), and the name is no encoding of some other path today.
+class TBackupMatch {
+public:
+    TBackupMatch(const std::string& folder, const std::string& name)
+        : folder_(folder), name_(name), now_(EncodeSource(folder, name)) {
+        for (std::string_view mark : {kBrokenBar, kPilcrow, kPreviousPilcrowEscape})
+            if (Holds(folder, mark) || Holds(name, mark)) return;
+        std::string previousFolder = PreviousEncode(folder);
+        const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + name.size();
+        if (fixed + previousFolder.size() > kMaxBackupNameBytes)
+            previousFolder = Shorten(previousFolder, kMaxBackupNameBytes > fixed ? kMaxBackupNameBytes - fixed : 0);
+        previous_ = SourcePieces{std::move(previousFolder), name};
+    }
+
+    bool operator()(const Pieces& p) const {
+        const SourcePieces pieces{p.folder, p.name};
+        if (pieces == now_) return true;
+        if (!previous_ || pieces != *previous_) return false;
+        const auto decodedFolder = DecodeBackupFolder(p.folder);
+        const auto decodedName = DecodeMarks(p.name);
+        return (!decodedFolder || *decodedFolder == folder_) && (!decodedName || *decodedName == name_);
+    }
+
+private:
+    std::string folder_, name_;
+    SourcePieces now_;
+    std::optional<SourcePieces> previous_;
+};
+
+struct Found {
+    std::string path;
+    DateTime stamp;
+};
+
+std::int64_t FileSeconds(const std::string& path) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(FsPath(path), ec);
+    if (ec) return 0;
+    return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+}
+
+// The newest backup of the folder and name: by stamp, unless the file times of two backups lie so far
+// apart that the later one wins whatever its stamp says.
+std::optional<Found> NewestBackup(const std::vector<std::string>& entries, const std::string& folder,
+                                  const std::string& name) {
+    struct Candidate {
+        std::string path;
+        StampKey key;
+        std::int64_t seconds;
+    };
+    std::optional<Candidate> best;
+    const TBackupMatch belongs(folder, name);
     for (const std::string& entry : entries) {
         const Pieces p = SplitBackupName(ExtractFileName(entry));
-        if (!p.ok || p.folder != encoded || p.name != name) continue;
-        const StampKey key = KeyOf(p.stamp);
-        if (best.empty() || bestKey < key) best = entry, bestKey = key;
+        if (!p.ok || !belongs(p)) continue;
+        Candidate c{entry, KeyOf(p.stamp), FileSeconds(entry)};
+        if (!best) {
+            best = std::move(c);
+            continue;
+        }
+        const std::int64_t apart = c.seconds - best->seconds;
+        const bool newer = apart > kClockStepSeconds || (apart >= -kClockStepSeconds && best->key < c.key);
+        if (newer) best = std::move(c);
     }
-    return best;
+    if (!best) return std::nullopt;
+    const std::string& s = best->key.second;
+    auto field = [&](std::size_t at, std::size_t n) {
+        long long v = 0;
+        TryParseInt(s.substr(std::min(at, s.size()), n), v);
+        return static_cast<int>(v);
+    };
+    return Found{best->path, DateTime{field(0, 4), field(4, 2), field(6, 2), field(8, 2), field(10, 2), field(12, 2), 0}};
 }
 
 // The name of a new backup in `folder`: the plain stamp, or, when a backup of the same path was taken
@@ -166,22 +315,26 @@ void AfterRestore(TProgramState& state) {
 }  // namespace
 
 std::string EncodeBackupFolder(std::string_view folder, std::string_view fileName) {
-    const std::string encoded = RawEncode(folder);
-    const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + EscapePilcrow(fileName).size();
-    if (fixed + encoded.size() <= kMaxBackupNameBytes) return encoded;
-    // Too long: keep the start of the path for people reading the folder, and a hash of the whole of
-    // it so that two long paths never share a name.
-    const std::string hash = "~" + Fnv1aHex(encoded);
-    const std::size_t room = kMaxBackupNameBytes > fixed + hash.size() ? kMaxBackupNameBytes - fixed - hash.size() : 0;
-    return CutUtf8(encoded, room) + hash;
+    return EncodeSource(folder, fileName).folder;
+}
+
+std::optional<std::string> DecodeBackupFolder(std::string_view piece) {
+#ifdef _WIN32
+    if (Holds(piece, "\\") || Holds(piece, "/") || Holds(piece, ":")) return std::nullopt;
+    std::string separated = ReplaceAll(piece, kBrokenBar, "\\");
+    if (const std::size_t drive = separated.find("\\\\"); drive != std::string::npos) separated.replace(drive, 2, ":\\");
+#else
+    if (Holds(piece, "/")) return std::nullopt;
+    const std::string separated = ReplaceAll(piece, kBrokenBar, "/");
+#endif
+    return DecodeMarks(separated);
 }
 
 std::string BackupName(const DateTime& stamp, std::string_view path, bool isFolder) {
     const std::string normal = NormalPath(path);
     const std::string name = isFolder ? std::string() : ExtractFileName(normal);
-    const std::string folder = isFolder ? normal : ExtractFileDir(normal);
-    return FormatTimeStamp(stamp) + std::string(kPilcrow) + EncodeBackupFolder(folder, name) +
-           std::string(kPilcrow) + EscapePilcrow(name);
+    const SourcePieces pieces = EncodeSource(isFolder ? normal : ExtractFileDir(normal), name);
+    return FormatTimeStamp(stamp) + std::string(kPilcrow) + pieces.folder + std::string(kPilcrow) + pieces.name;
 }
 
 std::string TimeStamp(TProgramState& state) { return FormatTimeStamp(state.Clock->Now()); }
@@ -238,18 +391,46 @@ std::string BackupFolder(TProgramState& state, std::string_view path) {
     return {};
 }
 
-std::string RestoreFile(TProgramState& state, std::string_view path) {
-    const std::string target = NormalPath(path);
-    const std::string name = ExtractFileName(target);
-    const std::string encoded = EncodeBackupFolder(ExtractFileDir(target), name);
+namespace {
+
+// What a restore does before it replaces anything: finds the newest backup, asks (naming the backup's
+// time), lets the frames settle their unsaved edits, and backs up the current state so that another
+// restore brings it back. Empty `found` with an empty message: the user stopped it.
+std::string PrepareRestore(TProgramState& state, std::string_view path, const std::string& target, bool isFolder,
+                           const SettleEdits& settle, std::string& found) {
+    const std::string name = isFolder ? std::string() : ExtractFileName(target);
     std::vector<std::string> entries;
-    ListEntriesOfKind(JoinPath(BackupFolderPath(state), "*.*"), entries, false);
-    const std::string newest = NewestBackup(entries, encoded, EscapePilcrow(name));
-    if (newest.empty()) {
+    ListEntriesOfKind(JoinPath(BackupFolderPath(state), isFolder ? "*" : "*.*"), entries, isFolder);
+    const std::optional<Found> newest = NewestBackup(entries, isFolder ? target : ExtractFileDir(target), name);
+    if (!newest) {
         const std::string message = "No backups found: " + std::string(path);
         state.Messages->ShowMessage(message, "", MessageKind::Information);
         return message;
     }
+    if (!state.Messages->AskYesNo("Restore " + target + " from the backup of " + FormatLongDateTime(newest->stamp) +
+                                  "?\nIts present state is backed up first, so Restore brings it back."))
+        return {};
+    if (settle && !settle()) return {};
+    const bool present = isFolder ? DirectoryExists(target) : FileExists(target);
+    if (present) {
+        if (std::string error = isFolder ? BackupFolder(state, target) : BackupFile(state, target); !error.empty())
+            return "Unable to restore " + std::string(path) + ": nothing was restored, as its present state could not be backed up. " +
+                   error;
+    }
+    found = newest->path;
+    return {};
+}
+
+// A restore the user stopped is no failure, and nothing is left to say.
+std::string Stopped(std::string_view path) { return ".Restore of " + std::string(path) + " stopped"; }
+
+}  // namespace
+
+std::string RestoreFile(TProgramState& state, std::string_view path, const SettleEdits& settle) {
+    const std::string target = NormalPath(path);
+    std::string newest;
+    if (std::string message = PrepareRestore(state, path, target, false, settle, newest); !message.empty()) return message;
+    if (newest.empty()) return Stopped(path);
     // The copy lands beside the target and replaces it in one step: a failed copy loses nothing.
     if (std::string error = StreamCopyFile(newest, target); !error.empty())
         return "Unable to restore " + std::string(path) + ": " + error;
@@ -258,17 +439,11 @@ std::string RestoreFile(TProgramState& state, std::string_view path) {
     return {};
 }
 
-std::string RestoreFolder(TProgramState& state, std::string_view path) {
+std::string RestoreFolder(TProgramState& state, std::string_view path, const SettleEdits& settle) {
     const std::string target = NormalPath(path);
-    const std::string encoded = EncodeBackupFolder(target, "");
-    std::vector<std::string> entries;
-    ListEntriesOfKind(JoinPath(BackupFolderPath(state), "*"), entries, true);
-    const std::string newest = NewestBackup(entries, encoded, "");
-    if (newest.empty()) {
-        const std::string message = "No backups found: " + std::string(path);
-        state.Messages->ShowMessage(message, "", MessageKind::Information);
-        return message;
-    }
+    std::string newest;
+    if (std::string message = PrepareRestore(state, path, target, true, settle, newest); !message.empty()) return message;
+    if (newest.empty()) return Stopped(path);
     // Copy beside the target first; only a complete copy takes the target's place. The working names
     // are ones no folder holds yet: a folder the user called so is not ours to delete.
     const std::string staging = FreeSibling(target + ".kvrestore");

@@ -5,6 +5,7 @@
 // destructive action when its backup failed.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +19,13 @@ class TProgramState;
 inline constexpr std::size_t kMaxBackupNameBytes = 255;
 
 // The source folder as it stands in a backup name: separators (and a drive's colon) become "¦".
-// Names that would pass the file-name limit shorten it with a hash; the stamp and the file's own name
-// stay whole.
+// "%", "¦" and "¶" in the path are escaped first, so two paths never share an encoding. Names that
+// would pass the file-name limit shorten a long file name, then the folder, with a hash of what was cut;
+// the stamp stays whole.
 std::string EncodeBackupFolder(std::string_view folder, std::string_view fileName);
+// The folder an encoded folder piece stands for; nothing for a text that no path encodes to. A piece
+// shortened with a hash decodes to its shortened text.
+std::optional<std::string> DecodeBackupFolder(std::string_view piece);
 // stamp "¶" encoded folder "¶" file name; for a folder the name after the second "¶" is empty.
 std::string BackupName(const DateTime& stamp, std::string_view path, bool isFolder);
 
@@ -32,9 +37,15 @@ std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& toda
 
 std::string BackupFile(TProgramState& state, std::string_view path);
 std::string BackupFolder(TProgramState& state, std::string_view path);
-// Put the newest backup back, then delete it, and tell the main window to reload the asset.
-std::string RestoreFile(TProgramState& state, std::string_view path);
-std::string RestoreFolder(TProgramState& state, std::string_view path);
+// Settles the unsaved edits of whatever shows the asset (each saved or given up) before a restore
+// replaces its files; false (the user cancelled) stops the restore.
+using SettleEdits = std::function<bool()>;
+// Puts the newest backup back: asks first, naming the backup's time; settles the unsaved edits; backs up
+// the present state (so that a second restore brings it back; when that fails nothing is restored);
+// copies the backup back, deletes it and tells the main window to reload the asset. A restore the user
+// stopped returns an informational text (beginning with ".").
+std::string RestoreFile(TProgramState& state, std::string_view path, const SettleEdits& settle = {});
+std::string RestoreFolder(TProgramState& state, std::string_view path, const SettleEdits& settle = {});
 // A dated copy of the settings file, "%backup%\Kelvarn(" + the time in `format` + ").ini": when that
 // copy does not exist yet, the settings are flushed and the file copied. One copy per distinct stamp
 // ("yyyymmdd" at start-up: one a day).

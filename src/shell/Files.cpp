@@ -470,10 +470,22 @@ std::string CopyFolder(std::string_view source, std::string_view target) {
     for (const auto& e : ReadFolder(from)) {
         const fs::path dest = to / e.path().filename();
         std::string error;
-        if (IsRealFolder(e))
+        if (e.is_symlink(ec)) {
+            // A link is copied as the link it is, never followed: it may name a place outside the
+            // folder, loop, or name nothing, and the copy must hold it all the same.
+            const fs::path linked = fs::read_symlink(e.path(), ec);
+            if (!ec) {
+                if (Refused(dest)) ec = std::make_error_code(std::errc::permission_denied);
+                else fs::create_symlink(linked, dest, ec);
+            }
+            if (ec) error = "Unable to copy the link " + PathString(e.path()) + ": " + Describe(ec);
+        } else if (IsRealFolder(e)) {
             error = CopyFolder(PathString(e.path()), PathString(dest));
-        else if (e.is_regular_file(ec))
+        } else if (e.is_regular_file(ec)) {
             error = StreamCopyFile(PathString(e.path()), PathString(dest));
+        } else {
+            error = "Unable to copy " + PathString(e.path()) + ": it is no file, folder or link";
+        }
         if (!error.empty()) return error;
     }
     return {};

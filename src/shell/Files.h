@@ -53,7 +53,8 @@ inline std::string CopyFileStreamed(std::string_view source, std::string_view ta
 std::string CopyFileToFolder(std::string_view source, std::string_view folder);
 // Creates the target's folders, then copies.
 std::string ForceCopyFile(std::string_view source, std::string_view target);
-// Copies a folder with everything in it; the target must not exist yet.
+// Copies a folder with everything in it; the target must not exist yet. Symbolic links are copied as
+// links (to files, folders or nothing), never followed; an entry that cannot be copied is an error.
 std::string CopyFolder(std::string_view source, std::string_view target);
 
 // Renames only when the target does not exist.

@@ -1,6 +1,9 @@
 #include "shell/MemIni.h"
 
+#include <filesystem>
+
 #include "shell/Files.h"
+#include "shell/PathText.h"
 
 namespace kelvarn {
 
@@ -25,6 +28,12 @@ bool KeyNeedsEncoding(std::string_view key) {
 bool ValueNeedsEncoding(std::string_view value) {
     return (!value.empty() && IsBlank(value.back())) || value.find_first_of("\r\n") != std::string_view::npos ||
            StartsWith(value, kEncodedMark);
+}
+
+// A section name is trimmed when read, and a line break would end its header line.
+bool SectionNeedsEncoding(std::string_view name) {
+    return !name.empty() && (IsBlank(name.front()) || IsBlank(name.back()) || name.find_first_of("\r\n") != std::string_view::npos ||
+                             StartsWith(name, kEncodedMark));
 }
 
 std::string Encode(std::string_view text) {
@@ -115,6 +124,7 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
     const std::size_t firstEnd = decoded.text.find_first_of("\r\n");
     if (firstEnd != std::string::npos && decoded.text[firstEnd] == '\n') lineEnd_ = "\n";
     SetText(decoded.text);
+    MarkSynced();
 }
 
 void TMemIni::SetText(std::string_view text) {
@@ -127,8 +137,9 @@ void TMemIni::SetText(std::string_view text) {
         const std::string name =
             line.size() > 2 && line.front() == '[' && line.back() == ']' ? Trim(std::string_view(line).substr(1, line.size() - 2)) : std::string();
         if (!name.empty()) {
-            current = FindSection(name);
-            if (!current) current = &AddSection(name);
+            const std::string decoded = Decode(name);
+            current = FindSection(decoded);
+            if (!current) current = &AddSection(decoded);
             continue;
         }
         if (!current) {
@@ -158,7 +169,7 @@ std::string TMemIni::GetText() const {
         if (s.name.empty() && s.entries.empty()) continue;
         if (!first) out += lineEnd_;
         first = false;
-        if (!s.name.empty()) out += "[" + s.name + "]" + lineEnd_;
+        if (!s.name.empty()) out += "[" + (SectionNeedsEncoding(s.name) ? Encode(s.name) : s.name) + "]" + lineEnd_;
         for (const Entry& e : s.entries) {
             if (e.isRaw)
                 out += e.value;
@@ -287,10 +298,51 @@ void TMemIni::DeleteKey(std::string_view section, std::string_view key) {
     }
 }
 
+void TMemIni::MarkSynced() {
+    synced_ = GetText();
+    hasSynced_ = true;
+}
+
+void TMemIni::MergeFromDisk() {
+    if (!hasSynced_ || !FileExists(fileName_)) return;
+    TMemIni disk(fileName_);
+    if (disk.FileProtected()) return;
+    const std::string diskText = disk.GetText();
+    if (diskText == synced_) return;
+    // Another writer (a second copy of the program, or the user's editor) changed the file since it was
+    // read: what this store changed since then goes over the disk's text, the rest stays the disk's.
+    TMemIni base;
+    base.SetText(synced_);
+    for (const Section& s : sections_)
+        for (const Entry& e : s.entries)
+            if (!e.isRaw)
+                if (const std::string* was = base.FindValue(s.name, e.key); !was || *was != e.value)
+                    disk.WriteString(s.name, e.key, e.value);
+    for (const Section& s : base.sections_) {
+        for (const Entry& e : s.entries)
+            if (!e.isRaw && !FindValue(s.name, e.key)) disk.DeleteKey(s.name, e.key);
+        // A section this store erased goes when the other writer left nothing of its own in it.
+        if (!FindSection(s.name))
+            if (const Section* left = disk.FindSection(s.name); left && left->keys.empty()) disk.EraseSection(s.name);
+    }
+    sections_ = std::move(disk.sections_);
+    sectionIndex_ = std::move(disk.sectionIndex_);
+}
+
 std::string TMemIni::UpdateFile() {
     if (fileName_.empty()) return "The settings have no file name";
     if (FileProtected()) return {};  // never over a file that could not be read
-    return WriteTextFile(fileName_, GetText(), encoding_);
+    // The user marked the file read-only: replacing it (a rename needs no write permission on the file)
+    // would go round that.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(FsPath(fileName_), ec);
+    if (!ec && std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        return "Unable to save " + fileName_ + ": the file is read-only";
+    MergeFromDisk();
+    std::string error = WriteTextFile(fileName_, GetText(), encoding_);
+    if (error.empty()) MarkSynced();
+    return error;
 }
 
 void ReadValueList(const TMemIni& ini, std::string_view section, std::vector<std::string>& list) {

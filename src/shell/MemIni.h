@@ -3,7 +3,8 @@
 // A key or value that a plain "key=value" line cannot carry (a key with "=", one that begins with ";"
 // or "[", a line break in either, a blank or control character where reading trims it) is written as
 // "%kv%" followed by its text with "%", "=", blanks and control characters as "%XX", and reads back
-// exactly; every other line is written as it stands.
+// exactly; every other line is written as it stands. A section name with a line break, a blank at
+// either end or that mark at its start is written encoded the same way.
 #pragma once
 
 #include <string>
@@ -58,7 +59,10 @@ public:
     void DeleteKey(std::string_view section, std::string_view key);
 
     // Writes the whole store atomically, in the encoding the file came in when every character fits.
-    // Returns an empty text on success, else the reason; the old file then stays as it was.
+    // When the file changed on disk since it was read or written here, it is read again first and the
+    // keys this store did not change (or delete) since then keep the disk's values, so a second writer's
+    // keys and hand edits stay. A file the user marked read-only is not replaced. Returns an empty
+    // text on success, else the reason; the old file then stays as it was.
     std::string UpdateFile();
 
     TextEncoding Encoding() const { return encoding_; }
@@ -87,6 +91,8 @@ private:
     Section& AddSection(std::string name);
     void ReindexSections();
     const std::string* FindValue(std::string_view section, std::string_view key) const;
+    void MarkSynced();
+    void MergeFromDisk();
 
     std::string fileName_;
     std::string loadError_;
@@ -94,6 +100,9 @@ private:
     Index sectionIndex_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     std::string lineEnd_ = "\r\n";
+    // The text of the file as this store last read or wrote it: what a merge compares both sides with.
+    std::string synced_;
+    bool hasSynced_ = false;
 };
 
 // The quote rule on its own.

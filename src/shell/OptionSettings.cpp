@@ -202,8 +202,10 @@ bool TSettingsSnapshot::Restore() {
     if (!taken_) return false;
     taken_ = false;
     if (!ini_.FileName().empty() && FileExists(CopyName())) {
-        // One rename: there is never a moment without a settings file.
-        if (!RenameReplace(CopyName(), ini_.FileName()).empty()) DeleteFilePath(CopyName());
+        // Copied back through the streamed copy: it replaces the file a link names (the link stays a
+        // link), keeps the file's mode, and takes its place in one rename.
+        StreamCopyFile(CopyName(), ini_.FileName());
+        DeleteFilePath(CopyName());
     } else if (!ini_.FileName().empty() && !hadFile_) {
         // There was no file when the dialog showed: what the dialog flushed goes again.
         DeleteFilePath(ini_.FileName());

@@ -7,6 +7,12 @@
 
 namespace kelvarn {
 
+// A capture run keeps this much of a tool's output; the rest is read and dropped.
+inline constexpr long long kMaxCapturedOutput = 64ll << 20;
+// The lines that end an output that is not all the tool gave.
+inline constexpr const char* kOutputCutLine = "output cut at 64 MB";
+inline constexpr const char* kStoppedByUserLine = "stopped by the user";
+
 struct ProcessRequest {
     std::string program;
     std::vector<std::string> arguments;
@@ -21,8 +27,9 @@ struct ProcessRequest {
 struct ProcessResult {
     bool started = false;
     bool notFound = false;   // no such file, or not a program: the caller may open it instead
-    bool cancelled = false;  // a capture run the user ended (Escape): its child was stopped
+    bool cancelled = false;  // a capture run the user ended (Escape): its child and their group were stopped
     bool timedOut = false;   // a capture run stopped at its time limit
+    bool truncated = false;  // the output passed kMaxCapturedOutput and the rest was dropped
     int exitCode = -1;
     std::vector<std::string> outputLines;  // captured standard output, decoded by the text rule
     std::string error;       // why it did not start

@@ -81,7 +81,12 @@ bool RunArguments(TProgramState& state, std::string_view startFolder, const std:
             return false;
         }
         if (result.cancelled && switches.cancelFails) return false;
-        if (output) *output = std::move(result.outputLines);
+        if (output) {
+            *output = std::move(result.outputLines);
+            // Whatever shows or logs the output says it is not all the tool gave.
+            if (result.truncated) output->push_back(kOutputCutLine);
+            if (result.cancelled) output->push_back(kStoppedByUserLine);
+        }
         return true;
     }
     if (result.notFound && switches.defaultProgramFallback) {

@@ -15,6 +15,11 @@ bool IsKnownBuild(const TMemIni& ini, std::string& text) {
     return true;
 }
 
+bool ReadsAsBuild(std::string_view key) {
+    double value = 0;
+    return TryParseDouble(Trim(RemoveChars(key, "&")), value) && ParseBuild(key) > 0;
+}
+
 void TTrainzBuildState::BuildMenu() {
     const TMemIni& ini = state_.Settings();
     std::vector<std::string> lines;
@@ -22,6 +27,7 @@ void TTrainzBuildState::BuildMenu() {
     known_.clear();
     for (const std::string& line : lines) {
         const std::size_t eq = line.find('=');
+        if (!ReadsAsBuild(line.substr(0, eq))) continue;
         const std::string caption = line.substr(0, eq) + " " + (eq == std::string::npos ? "" : line.substr(eq + 1));
         known_.push_back({caption, ParseBuild(caption.substr(0, caption.find(' ') + 1))});
     }

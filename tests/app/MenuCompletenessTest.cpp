@@ -1,5 +1,6 @@
 // Every command and callback of the program has its row, and the rows the File and Diagnostics menus
 // run on the current asset do what they say.
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <algorithm>
@@ -7,7 +8,9 @@
 
 #include "app/ProgramTestBed.h"
 #include "catalogue/AssetCatalogue.h"
+#include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/OutlineView.h"
 #include "shell/Files.h"
 #include "shell/MainMenuTable.h"
 #include "shell/Macros.h"
@@ -94,17 +97,98 @@ TEST_F(MenuRows, BackupAndRestoreTheCurrentAssetAndFile) {
     EXPECT_EQ(names[1].rfind("20110304102031", 0), 0u) << names[1];
     EXPECT_TRUE(EndsWithText(names[1], "notes.txt")) << names[1];
 
-    // Restores put the copies back and use them up.
+    // Restores ask, put the copies back and use them up, keeping the state they replaced.
     WriteBytes(asset + "/notes.txt", "second");
     Dispatcher().ExecuteMenuCommand(1018, "Restore File");
     EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
-    EXPECT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(Backups().size(), 2u);
     WriteBytes(asset + "/extra.txt", "made after the backup");
     Dispatcher().ExecuteMenuCommand(1017, "Restore Asset");
     EXPECT_FALSE(FileExists(asset + "/extra.txt"));
     EXPECT_EQ(ReadBytes(asset + "/config.txt").substr(0, 21), "kuid <kuid:12345:100>");
-    EXPECT_TRUE(Backups().empty());
-    EXPECT_EQ(bed.messages.texts, std::vector<std::string>{});
+    EXPECT_EQ(Backups().size(), 2u);
+    ASSERT_EQ(bed.messages.texts.size(), 2u);
+    EXPECT_EQ(bed.messages.texts[0], "Restore " + asset + "/notes.txt from the backup of Friday 4 March 2011, 10:20:31?\n"
+                                      "Its present state is backed up first, so Restore brings it back.");
+    // A second restore brings back what the first replaced.
+    Dispatcher().ExecuteMenuCommand(1017, "Restore Asset");
+    EXPECT_EQ(ReadBytes(asset + "/extra.txt"), "made after the backup");
+}
+
+TEST_F(MenuRows, RestoreSettlesUnsavedEditsFirst) {
+    test::RecordingMessageSink sink;
+    bed.state.Messages = &sink;
+    bed.state.SetAssetFileName("notes.txt");
+    Dispatcher().ExecuteMenuCommand(1016, "Backup File");
+    auto* text = dynamic_cast<ITextViewer*>(bed.Main().Frame(TFrameId::Text));
+    ASSERT_NE(text, nullptr);
+    auto edit = [&] {
+        ASSERT_EQ(text->LoadFile(asset + "/notes.txt", 0), "");
+        bed.windows->Outline().Document().SetModified(true);
+        auto* memo = qobject_cast<QPlainTextEdit*>(text->MainControl());
+        ASSERT_NE(memo, nullptr);
+        memo->moveCursor(QTextCursor::Start);
+        QTest::keyClicks(memo, "edited ");
+        ASSERT_TRUE(text->Modified());
+    };
+    const std::string saveText = "Save File: " + asset + "/notes.txt?";
+    const std::string saveConfig = "Save Configuration: ";
+
+    // Cancel: nothing restored, the edits stay in the view.
+    edit();
+    sink.answers = {Answer::Yes, Answer::Cancel};
+    Dispatcher().ExecuteMenuCommand(1018, "Restore File");
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
+    EXPECT_TRUE(text->Modified());
+    EXPECT_EQ(Backups().size(), 1u);
+    EXPECT_EQ(sink.messages.back(), saveText);
+
+    // No: the edits are given up, the backup comes back, and nothing more is asked. The descriptor
+    // and level-of-detail editors hold edits too.
+    WriteBytes(asset + "/body.texture.txt", "Primary=body.tga\r\nTile=st\r\n");
+    WriteBytes(asset + "/body.lm.txt", "version 1.0\r\noffset = 0.01;\r\ncalcPoint = center;\r\nmultiplier = 1.0;\r\n");
+    std::vector<IViewerFrame*> editors;
+    for (auto [id, name] : {std::pair{TFrameId::TextureDescriptor, "/body.texture.txt"}, std::pair{TFrameId::LevelOfDetail, "/body.lm.txt"}}) {
+        auto* frame = dynamic_cast<IViewerFrame*>(bed.Main().Frame(id));
+        ASSERT_NE(frame, nullptr);
+        ASSERT_EQ(frame->LoadFile(asset + name, 0), "");
+        auto* memo = qobject_cast<QPlainTextEdit*>(frame->MainControl());
+        ASSERT_NE(memo, nullptr);
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClicks(memo, "; edited");
+        ASSERT_TRUE(frame->Modified()) << name;
+        editors.push_back(frame);
+    }
+    sink.messages.clear();
+    sink.answers = {Answer::Yes, Answer::No, Answer::No, Answer::No, Answer::No};
+    clock_.Set(2011, 3, 4, 10, 20, 40);
+    Dispatcher().ExecuteMenuCommand(1018, "Restore File");
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
+    EXPECT_FALSE(text->Modified());
+    bed.state.SetAssetFileName("notes.txt");
+    EXPECT_FALSE(bed.windows->Outline().Document().Modified());
+    for (IViewerFrame* frame : editors) EXPECT_FALSE(frame->Modified());
+    EXPECT_EQ(ReadBytes(asset + "/body.texture.txt"), "Primary=body.tga\r\nTile=st\r\n");
+    ASSERT_EQ(sink.messages.size(), 5u) << testing::PrintToString(sink.messages);
+    EXPECT_EQ(sink.messages[1], saveText);
+    EXPECT_EQ(sink.messages[2], "Save File: " + asset + "/body.texture.txt?");
+    EXPECT_EQ(sink.messages[3], "Save File: " + asset + "/body.lm.txt?");
+    EXPECT_EQ(sink.messages[4].rfind(saveConfig, 0), 0u) << sink.messages[4];
+
+    // Yes: the edits are saved, kept in the backup of the present state, and the next restore brings
+    // them back.
+    edit();
+    sink.messages.clear();
+    sink.answers = {Answer::Yes, Answer::Yes, Answer::No};
+    clock_.Set(2011, 3, 4, 10, 20, 50);
+    Dispatcher().ExecuteMenuCommand(1018, "Restore File");
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "first");
+    EXPECT_EQ(sink.messages.size(), 3u) << testing::PrintToString(sink.messages);
+    sink.answers.clear();
+    bed.state.SetAssetFileName("notes.txt");
+    Dispatcher().ExecuteMenuCommand(1018, "Restore File");
+    EXPECT_EQ(ReadBytes(asset + "/notes.txt"), "edited first");
+    bed.state.Messages = &bed.messages;
 }
 
 TEST_F(MenuRows, BackupsWithoutAnAssetOrFileDoNothing) {

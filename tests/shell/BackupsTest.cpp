@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+
 #include "shell/Backups.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
@@ -56,14 +61,69 @@ TEST_F(Backups, RestorePutsBackTheNewestAndKeepsTheOlder) {
     ASSERT_EQ(BackupFile(state, file), "");
     WriteBytes(file, "ruined");
 
+    clock.Set(2011, 3, 4, 5, 6, 9);
     ASSERT_EQ(RestoreFile(state, file), "");
     EXPECT_EQ(ReadBytes(file), "second");
-    ASSERT_EQ(BackupNames().size(), 1u);
-    EXPECT_EQ(BackupNames()[0].substr(0, 14), "20110304050607");
+    EXPECT_NE(messages.messages.at(0).find("from the backup of Friday 4 March 2011, 05:06:08?"), std::string::npos)
+        << messages.messages.at(0);
+    // The backup used is gone; the older one and the state the restore replaced are kept.
+    auto names = BackupNames();
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].substr(0, 14), "20110304050607");
+    EXPECT_EQ(names[1].substr(0, 14), "20110304050609");
     EXPECT_EQ(bus.sent, (std::vector<std::pair<int, std::string>>{{233, ""}, {201, ""}}));
 
+    // A wrong restore is undone by the next one.
+    clock.Set(2011, 3, 4, 5, 6, 10);
     ASSERT_EQ(RestoreFile(state, file), "");
-    EXPECT_EQ(ReadBytes(file), "first");
+    EXPECT_EQ(ReadBytes(file), "ruined");
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "second");
+}
+
+TEST_F(Backups, RestoreAsksAndStopsWithoutChangingAnything) {
+    const std::string file = dir / "a/x.txt";
+    WriteBytes(file, "saved");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "current");
+    messages.answers = {Answer::No};
+    EXPECT_EQ(RestoreFile(state, file).front(), '.');
+    int settled = 0;
+    EXPECT_EQ(RestoreFile(state, file, [&settled] { return ++settled, false; }).front(), '.');  // edits not settled
+    EXPECT_EQ(settled, 1);
+    EXPECT_EQ(ReadBytes(file), "current");
+    EXPECT_EQ(BackupNames().size(), 1u);
+    EXPECT_TRUE(bus.sent.empty());
+
+    // The frames save their edits before the present state is backed up, and that backup holds them.
+    ASSERT_EQ(RestoreFile(state, file, [&] { return WriteBytes(file, "edited"), true; }), "");
+    EXPECT_EQ(ReadBytes(file), "saved");
+    ASSERT_EQ(RestoreFile(state, file), "");
+    EXPECT_EQ(ReadBytes(file), "edited");
+}
+
+TEST_F(Backups, RestoreWhoseSafetyBackupFailsRestoresNothing) {
+    const std::string file = dir / "a/x.txt";
+    WriteBytes(file, "saved");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(dir / "asset/config.txt", "v1");
+    ASSERT_EQ(BackupFolder(state, dir / "asset"), "");
+    WriteBytes(file, "current");
+    WriteBytes(dir / "asset/config.txt", "v2");
+    // Writes into the backup folder fail; the restores' own copies would not.
+    SetWriteFaultHook([this](const std::string& path) {
+        return path.find(dir / "backup") == 0 ? std::size_t{0} : std::string::npos;
+    });
+    const std::string fileError = RestoreFile(state, file);
+    const std::string folderError = RestoreFolder(state, dir / "asset");
+    SetWriteFaultHook(nullptr);
+    EXPECT_NE(fileError.find("nothing was restored"), std::string::npos) << fileError;
+    EXPECT_NE(folderError.find("nothing was restored"), std::string::npos) << folderError;
+    EXPECT_EQ(ReadBytes(file), "current");
+    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v2");
+    EXPECT_EQ(BackupNames().size(), 2u);
+    EXPECT_TRUE(bus.sent.empty());
 }
 
 TEST_F(Backups, RestoreMatchesTheExactPathOnly) {
@@ -122,11 +182,16 @@ TEST_F(Backups, FoldersBackUpAndRestoreWhole) {
     ASSERT_EQ(BackupFolder(state, dir / "asset"), "");
     WriteBytes(dir / "asset/config.txt", "v2");
     WriteBytes(dir / "asset/new.txt", "n");
+    clock.Set(2011, 3, 4, 5, 6, 8);
     ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
     EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v1");
     EXPECT_EQ(ReadBytes(dir / "asset/tex/a.tga"), "t1");
     EXPECT_FALSE(FileExists(dir / "asset/new.txt"));
-    EXPECT_TRUE(BackupNames().empty());
+    // The files made since the backup are in the backup of the state the restore replaced.
+    ASSERT_EQ(BackupNames().size(), 1u);
+    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
+    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v2");
+    EXPECT_EQ(ReadBytes(dir / "asset/new.txt"), "n");
 }
 
 TEST_F(Backups, BackupsWithinOneSecondKeepTheirOwnNamesAndRestoreInOrder) {
@@ -146,17 +211,16 @@ TEST_F(Backups, BackupsWithinOneSecondKeepTheirOwnNamesAndRestoreInOrder) {
     ASSERT_EQ(names.size(), 5u);
     for (const std::string& name : names) EXPECT_EQ(name.substr(0, 14), "20110304050607") << name;
 
+    // The newest comes back, and the state it replaced is the newest after it.
     WriteBytes(file, "ruined");
-    for (const char* expected : {"three", "two", "one"}) {
+    for (const char* expected : {"three", "ruined", "three"}) {
         ASSERT_EQ(RestoreFile(state, file), "");
         EXPECT_EQ(ReadBytes(file), expected);
     }
-    EXPECT_NE(RestoreFile(state, file), "");  // all used up
-    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
-    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v2");
-    ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
-    EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), "v1");
-    EXPECT_TRUE(BackupNames().empty());
+    for (const char* expected : {"v2", "v3"}) {
+        ASSERT_EQ(RestoreFolder(state, dir / "asset"), "");
+        EXPECT_EQ(ReadBytes(dir / "asset/config.txt"), expected);
+    }
 }
 
 TEST_F(Backups, ANewBackupAfterARestoreIsStillTheNewest) {
@@ -164,15 +228,100 @@ TEST_F(Backups, ANewBackupAfterARestoreIsStillTheNewest) {
     WriteBytes(file, "one");
     ASSERT_EQ(BackupFile(state, file), "");
     WriteBytes(file, "two");
-    ASSERT_EQ(BackupFile(state, file), "");
-    ASSERT_EQ(RestoreFile(state, file), "");  // "two" comes back; "one" stays
+    ASSERT_EQ(RestoreFile(state, file), "");  // "one" comes back; "two" is kept
     WriteBytes(file, "three");
     ASSERT_EQ(BackupFile(state, file), "");
     WriteBytes(file, "lost");
     ASSERT_EQ(RestoreFile(state, file), "");
     EXPECT_EQ(ReadBytes(file), "three");
+}
+
+TEST_F(Backups, ABackwardClockStepRestoresTheLaterBackup) {
+    // Summer time ends: the clock goes from 02:59 back to 02:00, and the later backup has the lower stamp.
+    const std::string file = dir / "a/x.txt";
+    clock.Set(2011, 10, 30, 2, 30, 0);
+    WriteBytes(file, "earlier");
+    ASSERT_EQ(BackupFile(state, file), "");
+    auto names = BackupNames();
+    ASSERT_EQ(names.size(), 1u);
+    std::filesystem::last_write_time(NativePath(dir / ("backup/" + names[0])),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+    clock.Set(2011, 10, 30, 2, 10, 0);
+    WriteBytes(file, "later");
+    ASSERT_EQ(BackupFile(state, file), "");
+    WriteBytes(file, "current");
     ASSERT_EQ(RestoreFile(state, file), "");
-    EXPECT_EQ(ReadBytes(file), "one");
+    EXPECT_EQ(ReadBytes(file), "later");
+}
+
+TEST_F(Backups, PathsThatOnceSharedANameKeepTheirOwnBackups) {
+    const std::string bar = "\xC2\xA6", pilcrow = "\xC2\xB6";
+    const std::vector<std::pair<std::string, std::string>> pairs = {
+        {dir / ("p/a" + bar + "b/f.txt"), dir / "p/a/b/f.txt"},
+        {dir / ("q/a" + pilcrow + ".txt"), dir / "q/a%B6.txt"},
+        {dir / "r/a%25.txt", dir / "r/a%.txt"},
+    };
+    for (const auto& [backedUp, other] : pairs) {
+        WriteBytes(backedUp, "backed up");
+        WriteBytes(other, "never backed up");
+        ASSERT_EQ(BackupFile(state, backedUp), "");
+        EXPECT_EQ(RestoreFile(state, other), "No backups found: " + other);
+        EXPECT_EQ(ReadBytes(other), "never backed up");
+        WriteBytes(backedUp, "changed");
+        ASSERT_EQ(RestoreFile(state, backedUp), "");
+        EXPECT_EQ(ReadBytes(backedUp), "backed up");
+    }
+}
+
+TEST_F(Backups, BackupsNamedTheEarlierWayAreRestoredWhereUnambiguous) {
+    const std::string P = "\xC2\xB6", bar = "\xC2\xA6";
+    auto earlierName = [&](const std::string& folder, const std::string& name) {
+        return dir / ("backup/20100101000000" + P + ReplaceAll(folder, "/", bar) + P + name);
+    };
+    WriteBytes(earlierName(dir / "plain", "x.txt"), "old plain");
+    WriteBytes(earlierName(dir / "50%", "x.txt"), "old percent");
+    WriteBytes(dir / "plain/x.txt", "now");
+    WriteBytes(dir / "50%/x.txt", "now");
+    ASSERT_EQ(RestoreFile(state, dir / "plain/x.txt"), "");
+    EXPECT_EQ(ReadBytes(dir / "plain/x.txt"), "old plain");
+    ASSERT_EQ(RestoreFile(state, dir / "50%/x.txt"), "");
+    EXPECT_EQ(ReadBytes(dir / "50%/x.txt"), "old percent");
+
+    // Written the earlier way, "a%B6" was also the name of "a¶": neither restores it.
+    WriteBytes(earlierName(dir / "s", "a%B6.txt"), "which one?");
+    WriteBytes(dir / "s/a%B6.txt", "now");
+    WriteBytes(dir / ("s/a" + P + ".txt"), "now");
+    EXPECT_NE(RestoreFile(state, dir / "s/a%B6.txt"), "");
+    EXPECT_NE(RestoreFile(state, dir / ("s/a" + P + ".txt")), "");
+    EXPECT_EQ(ReadBytes(dir / "s/a%B6.txt"), "now");
+}
+
+TEST_F(Backups, FolderPiecesDecodeToTheirPaths) {
+    for (const std::string& folder : {dir / "a/b", dir / "50%/x\xC2\xA6y/z\xC2\xB6"}) {
+        const std::string piece = EncodeBackupFolder(folder, "f.txt");
+        EXPECT_EQ(DecodeBackupFolder(piece), folder) << piece;
+    }
+    EXPECT_FALSE(DecodeBackupFolder("a%41"));
+    EXPECT_FALSE(DecodeBackupFolder("a\xC2\xB6" "b"));
+}
+
+TEST_F(Backups, NamesUpToTheFileNameLimitBackUpAndRestore) {
+    // 255 bytes: the longest name a file may have; and one of two-byte characters.
+    std::string twoByte;
+    while (twoByte.size() + 2 <= 250) twoByte += "\xC3\xA9";
+    for (const std::string& name : {std::string(251, 'n') + ".txt", twoByte + ".txt"}) {
+        const std::string file = dir / ("long/" + name);
+        const std::string other = dir / ("long/" + name.substr(0, name.size() - 5) + "X.txt");
+        WriteBytes(file, "kept");
+        WriteBytes(other, "other");
+        ASSERT_EQ(BackupFile(state, file), "") << name.size();
+        ASSERT_EQ(BackupFile(state, other), "");
+        WriteBytes(file, "changed");
+        ASSERT_EQ(RestoreFile(state, file), "");
+        EXPECT_EQ(ReadBytes(file), "kept");
+        EXPECT_EQ(ReadBytes(other), "other");
+    }
+    for (const auto& name : BackupNames()) EXPECT_LE(name.size(), 255u);
 }
 
 TEST_F(Backups, NumberedBackupsAreDatedAndPurgedLikeAnyOther) {
@@ -198,7 +347,7 @@ TEST_F(Backups, PilcrowsInAPathBackUpAndRestore) {
     EXPECT_EQ(ReadBytes(file), "kept");
     ASSERT_EQ(RestoreFolder(state, dir / "odd\xC2\xB6" "folder/asset"), "");
     EXPECT_EQ(ReadBytes(dir / "odd\xC2\xB6" "folder/asset/config.txt"), "folder kept");
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(messages.captions.empty());  // asked, never told of a fault
 }
 
 TEST_F(Backups, RestoreFolderLeavesFoldersOfItsWorkingNamesAlone) {
@@ -215,6 +364,38 @@ TEST_F(Backups, RestoreFolderLeavesFoldersOfItsWorkingNamesAlone) {
     ListEntries(dir / "*", left);
     for (auto& l : left) l = ExtractFileName(l);
     EXPECT_EQ(left, (std::vector<std::string>{"asset", "asset.kvold", "asset.kvrestore", "backup"}));
+}
+
+TEST_F(Backups, FolderBackupsHoldLinksAsLinks) {
+    namespace fs = std::filesystem;
+    const std::string asset = dir / "asset";
+    WriteBytes(asset + "/config.txt", "v1");
+    WriteBytes(asset + "/tex/a.tga", "t");
+    WriteBytes(dir / "outside/secret.txt", "not part of the asset");
+    fs::create_symlink("config.txt", NativePath(asset + "/to-file"));
+    fs::create_symlink("tex", NativePath(asset + "/to-folder"));
+    fs::create_symlink("nothing-here", NativePath(asset + "/dangling"));
+    fs::create_symlink("loop-b", NativePath(asset + "/loop-a"));
+    fs::create_symlink("loop-a", NativePath(asset + "/loop-b"));
+    fs::create_symlink("..", NativePath(asset + "/tex/up"));
+    fs::create_symlink(NativePath(dir / "outside"), NativePath(asset + "/out"));
+    ASSERT_EQ(BackupFolder(state, asset), "");
+
+    fs::remove_all(NativePath(asset));
+    WriteBytes(asset + "/config.txt", "v2");
+    ASSERT_EQ(RestoreFolder(state, asset), "");
+    const std::map<std::string, std::string> links = {{"to-file", "config.txt"}, {"to-folder", "tex"},
+                                                      {"dangling", "nothing-here"}, {"loop-a", "loop-b"},
+                                                      {"loop-b", "loop-a"}, {"tex/up", ".."},
+                                                      {"out", NativePath(dir / "outside")}};
+    for (const auto& [name, target] : links) {
+        const fs::path link = NativePath(asset + "/" + name);
+        ASSERT_TRUE(fs::is_symlink(link)) << name;
+        EXPECT_EQ(fs::read_symlink(link).string(), target) << name;
+    }
+    EXPECT_EQ(ReadBytes(asset + "/config.txt"), "v1");
+    EXPECT_EQ(ReadBytes(asset + "/to-file"), "v1");
+    EXPECT_EQ(ReadBytes(dir / "outside/secret.txt"), "not part of the asset");
 }
 
 TEST_F(Backups, BackupFolderInsideTheSourceIsRefused) {

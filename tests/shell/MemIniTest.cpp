@@ -190,6 +190,67 @@ TEST(MemIniFile, KeysAndValuesALineCannotCarryReadBackExactly) {
     EXPECT_NE(ReadBytes(file).find("\r\nplain=v13\r\n"), std::string::npos);
 }
 
+TEST(MemIniFile, SectionNamesALineCannotCarryReadBackExactly) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    const std::vector<std::string> names = {" padded ", "two\nlines", "%kv%marked", "tab\t", "plain", "[x", "x]"};
+    {
+        TMemIni ini(file);
+        for (const std::string& name : names) ini.WriteString(name, "key", name);
+        ASSERT_EQ(ini.UpdateFile(), "");
+    }
+    const TMemIni again(file);
+    std::vector<std::string> sections;
+    again.ReadSections(sections);
+    EXPECT_EQ(sections, names);
+    for (const std::string& name : names) EXPECT_EQ(again.ReadString(name, "key", "missing"), name);
+    EXPECT_NE(ReadBytes(file).find("\r\n[plain]\r\n"), std::string::npos);
+}
+
+TEST(MemIniFile, TwoWritersOnOneFileKeepEachOthersKeysAndHandEdits) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Options]\r\nWiki=1\r\nTooltips=1\r\n[Home]\r\n1=C:\\a\r\n2=C:\\b\r\n");
+    TMemIni first(file), second(file);
+    first.WriteString("Options", "Wiki", "0");
+    first.WriteString("Paths", "Build", "3.5");
+    ASSERT_EQ(first.UpdateFile(), "");
+    second.WriteString("Options", "Tooltips", "0");
+    second.DeleteKey("Home", "2");
+    ASSERT_EQ(second.UpdateFile(), "");
+    // The user edits the file by hand while both run.
+    std::string text = ReadBytes(file);
+    text.replace(text.find("1=C:\\a"), 6, "1=C:\\z");
+    WriteBytes(file, text + "[Mine]\r\nnote=hand\r\n");
+    first.WriteString("Options", "Autoplay", "1");
+    ASSERT_EQ(first.UpdateFile(), "");
+
+    const TMemIni result(file);
+    EXPECT_EQ(result.ReadString("Options", "Wiki", ""), "0");
+    EXPECT_EQ(result.ReadString("Options", "Tooltips", ""), "0");
+    EXPECT_EQ(result.ReadString("Options", "Autoplay", ""), "1");
+    EXPECT_EQ(result.ReadString("Paths", "Build", ""), "3.5");
+    EXPECT_EQ(result.ReadString("Home", "1", ""), "C:\\z");
+    EXPECT_FALSE(result.ValueExists("Home", "2"));
+    EXPECT_EQ(result.ReadString("Mine", "note", ""), "hand");
+    // The store that wrote last holds what it wrote.
+    EXPECT_EQ(first.ReadString("Options", "Tooltips", ""), "0");
+}
+
+TEST(MemIniFile, ASettingsFileMarkedReadOnlyIsNotReplaced) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    TMemIni ini(file);
+    ini.WriteString("Options", "Wiki", "0");
+    const std::string error = ini.UpdateFile();
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=1\r\n");
+}
+
 TEST(MemIniFile, AMarkBeforeWindows1252TextStillReadsTheFirstSection) {
     TempDir dir;
     const std::string file = dir / "kelvarn.ini";

@@ -190,6 +190,28 @@ TEST(OptionCancel, RestoresTheFileByteForByteAndTheStoreWithUnflushedChanges) {
     EXPECT_EQ(ini.ReadString("HomeState", "1", ""), "1");
 }
 
+TEST(OptionCancel, RestoresThroughALinkAndKeepsTheMode) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string real = dir / "shared/kelvarn.ini";
+    WriteBytes(real, "[Options]\r\nAutoplay=1\r\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(real, dir / "kelvarn.ini");
+    TMemIni ini(dir / "kelvarn.ini");
+    TSettingsSnapshot snapshot(ini);
+    snapshot.Take();
+    ini.WriteBool("Options", "Autoplay", false);
+    ASSERT_EQ(ini.UpdateFile(), "");
+    snapshot.Restore();
+    EXPECT_TRUE(fs::is_symlink(dir / "kelvarn.ini"));
+    EXPECT_EQ(ReadBytes(real), "[Options]\r\nAutoplay=1\r\n");
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    // Later writes still reach the file the link names.
+    ini.WriteString("Options", "Wiki", "0");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_NE(ReadBytes(real).find("Wiki=0"), std::string::npos);
+}
+
 TEST(OptionCancel, NoFileBeforeMeansNoFileAfterAndDiscardKeepsChanges) {
     TempDir dir;
     TMemIni ini(dir / "kelvarn.ini");

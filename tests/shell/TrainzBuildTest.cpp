@@ -65,6 +65,15 @@ TEST(TrainzBuildState, MenuItemsAndStartUp) {
     EXPECT_EQ(asset.builds.CurrentAssetCaption(), "Current Asset (2.5)");
 }
 
+TEST(TrainzBuildState, KeysThatAreNoBuildAreNotOffered) {
+    BuildBed bed;
+    bed.state.Settings().WriteString("Builds", "Notes", "my list");
+    bed.state.Settings().WriteString("Builds", "0", "none");
+    bed.builds.BuildMenu();
+    ASSERT_EQ(bed.builds.KnownBuilds().size(), 3u);
+    for (const TKnownBuild& known : bed.builds.KnownBuilds()) EXPECT_GT(known.Build, 0) << known.Caption;
+}
+
 TEST(TrainzBuildState, CurrentAssetTakesTheAssetsBuildOrTheDefault) {
     struct Case {
         bool shown;

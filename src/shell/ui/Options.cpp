@@ -36,6 +36,7 @@
 #include "shell/Strings.h"
 #include "shell/Text.h"
 #include "shell/ToolFields.h"
+#include "shell/TrainzBuild.h"
 #include "shell/WarningsBitmap.h"
 #include "shell/ui/ColourBox.h"
 #include "shell/ui/MainWindow.h"
@@ -599,15 +600,17 @@ void TOptions::LoadControls() {
     const long long shadow = ReadSettingInt(ini, keys::ShadowsOptions);
     if (shadow >= 0 && shadow < 3) shadows_[static_cast<std::size_t>(shadow)]->setChecked(true);
 
-    std::vector<std::string> ranges;
-    ini.ReadSectionValues(sections::KuidRange, ranges);
-    if (ranges.empty()) ranges.push_back("Default=100000");
+    // By key, not by splitting "name=value" lines: a range's name may hold "=" itself.
+    std::vector<std::string> rangeNames;
+    ini.ReadSection(sections::KuidRange, rangeNames);
+    std::vector<std::pair<std::string, std::string>> ranges;
+    for (const std::string& name : rangeNames) ranges.emplace_back(name, ini.ReadString(sections::KuidRange, name, ""));
+    if (ranges.empty()) ranges.emplace_back("Default", "100000");
     kuidRange_->setRowCount(static_cast<int>(ranges.size()) + 1);
     for (int row = 0; row < kuidRange_->rowCount(); ++row) {
-        const std::string line = row < static_cast<int>(ranges.size()) ? ranges[static_cast<std::size_t>(row)] : "";
-        const std::size_t eq = line.find('=');
-        kuidRange_->setItem(row, 0, new QTableWidgetItem(Q(eq == std::string::npos ? line : line.substr(0, eq))));
-        kuidRange_->setItem(row, 1, new QTableWidgetItem(Q(eq == std::string::npos ? "" : line.substr(eq + 1))));
+        const bool filled = row < static_cast<int>(ranges.size());
+        kuidRange_->setItem(row, 0, new QTableWidgetItem(Q(filled ? ranges[static_cast<std::size_t>(row)].first : "")));
+        kuidRange_->setItem(row, 1, new QTableWidgetItem(Q(filled ? ranges[static_cast<std::size_t>(row)].second : "")));
     }
     ShowColourSamples();
     proportional_->setText(Q(ReadSetting(ini, keys::FontProportional)));
@@ -630,13 +633,20 @@ void TOptions::LoadControls() {
     std::vector<std::string> builds;
     ini.ReadSectionValues(sections::Builds, builds);
     const std::string current = ReadSetting(ini, keys::Build);
+    int shown = -1;
     for (const std::string& line : builds) {
         const std::size_t eq = line.find('=');
         const std::string number = line.substr(0, eq);
+        if (!ReadsAsBuild(number)) continue;
         buildBox_->addItem(Q(number + (eq == std::string::npos ? "" : " " + line.substr(eq + 1))));
-        if (number == current) buildBox_->setCurrentIndex(buildBox_->count() - 1);
+        if (number == current) shown = buildBox_->count() - 1;
     }
-    if (current.empty()) buildBox_->setCurrentIndex(-1);
+    buildBox_->setCurrentIndex(shown);
+    if (shown < 0 && !current.empty()) {
+        // A build the list does not hold shows as it is stored, and stays stored until another is picked.
+        buildBox_->insertItem(0, Q(current), Q(current));
+        buildBox_->setCurrentIndex(0);
+    }
     useCurrent_->setChecked(ReadSettingBool(ini, keys::AssetBuild));
     std::vector<THomeRow> homes = ReadHomeRows(ini);
     if (homes.empty()) homes.push_back({});
@@ -717,14 +727,18 @@ void TOptions::ShadowsClick(int index) {
 }
 
 void TOptions::SetBuild() {
-    const std::string item = S(buildBox_->currentText());
-    const std::string number = item.substr(0, item.find(' '));
     TMemIni& ini = state_.Settings();
-    WriteSetting(ini, keys::Build, number);
+    // The stored build the list does not hold is left as it is (its item carries it as data).
+    const bool stored = buildBox_->currentData().isValid();
+    if (!stored && buildBox_->currentIndex() >= 0) {
+        const std::string item = S(buildBox_->currentText());
+        const std::string number = item.substr(0, item.find(' '));
+        WriteSetting(ini, keys::Build, number);
+        state_.Paths.Build = number;
+        state_.SetDefaultBuild(ParseBuild(number));
+    }
     WriteSettingBool(ini, keys::AssetBuild, useCurrent_->isChecked());
     Flush();
-    state_.Paths.Build = number;
-    state_.SetDefaultBuild(ParseBuild(number));
     if (RefreshTrainzBuild) RefreshTrainzBuild("Init");
 }
 

@@ -1,6 +1,7 @@
 #include "shell/ui/QtServices.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QProgressBar>
 #include <QUrl>
 
+#include "platform/ConsoleProgram.h"
 #include "shell/Controls.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
@@ -101,7 +103,6 @@ protected:
     }
 };
 
-constexpr qsizetype kMaxCapturedBytes = 64 << 20;  // a tool that prints more is cut here
 
 // Does the name lead to a program file that may be run (a path, or a name on the search path)?
 bool ResolvesToProgram(const QString& program, const QString& folder) {
@@ -135,6 +136,10 @@ ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
     } else {
         // Standard error is the child's own, as it would be in its console.
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+#ifndef _WIN32
+        // Its own group, so that stopping the tool stops what it started too.
+        process.setChildProcessModifier([] { platform::StartOwnProcessGroup(); });
+#endif
         process.start();
         result.started = process.waitForStarted(-1);
         if (result.started) {
@@ -143,7 +148,9 @@ ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
             QByteArray output;
             auto collect = [&] {
                 const QByteArray piece = process.readAllStandardOutput();
-                if (output.size() < kMaxCapturedBytes) output.append(piece.left(kMaxCapturedBytes - output.size()));
+                const qsizetype room = static_cast<qsizetype>(kMaxCapturedOutput) - output.size();
+                if (piece.size() > room) result.truncated = true;
+                output.append(piece.left(std::max<qsizetype>(room, 0)));
             };
             QElapsedTimer clock;
             clock.start();
@@ -154,6 +161,7 @@ ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
                 const bool late = limitMs > 0 && clock.elapsed() >= limitMs;
                 if (filter.escaped || late) {
+                    platform::StopProcessGroup(process.processId());
                     process.kill();
                     process.waitForFinished(5000);
                     (late && !filter.escaped ? result.timedOut : result.cancelled) = true;

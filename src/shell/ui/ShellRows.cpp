@@ -6,6 +6,7 @@
 #include "shell/RunCommand.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
+#include "shell/ui/MainWindow.h"
 
 namespace kelvarn {
 
@@ -15,14 +16,36 @@ void Report(TProgramState& state, const std::string& message) {
     if (!message.empty()) state.Messages->ShowMessage(message, "", MessageKind::Warning);
 }
 
-// A restore that finds no backup has said so itself; only its failures are left to show.
-void ReportRestore(TProgramState& state, const std::string& message) {
-    if (message.rfind("Unable to ", 0) == 0) Report(state, message);
+// The frames that may hold unsaved edits of the asset's files.
+constexpr TFrameId kEditingFrames[] = {TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image,
+                                       TFrameId::Outline};
+
+// Each frame with unsaved edits asks Yes/No/Cancel before the restore; then the frames are emptied, so
+// that nothing given up is asked about (or written over the restored files) when the asset reloads.
+bool SettleFrameEdits(TMain& main) {
+    for (TFrameId id : kEditingFrames)
+        if (!main.Frame(id)->CloseQuery()) return false;
+    for (TFrameId id : kEditingFrames) main.Frame(id)->Clear();
+    return true;
+}
+
+// Runs a restore; a restore that finds no backup has said so itself, and one the user stopped needs no
+// word: only failures are left to show. Frames emptied for a restore that then failed show the asset
+// again as it stands.
+void RunRestore(TMain& main, TProgramState& state,
+                const std::function<std::string(TProgramState&, std::string_view, const SettleEdits&)>& restore,
+                const std::string& path) {
+    bool settled = false;
+    const std::string message = restore(state, path, [&main, &settled] { return settled = SettleFrameEdits(main); });
+    if (message.rfind("Unable to ", 0) != 0) return;
+    if (settled) state.SendCommand(ccSelectAsset, "");
+    Report(state, message);
 }
 
 }  // namespace
 
-void RegisterBackupRows(TDispatcher& d, TProgramState& state) {
+void RegisterBackupRows(TMain& main, TProgramState& state) {
+    TDispatcher& d = main.Dispatcher();
     // Without an asset (or a file) there is nothing to copy: an empty path would name the folder the
     // program runs in.
     d.RegisterCommand(1015, [&state](const std::string&) {
@@ -32,12 +55,12 @@ void RegisterBackupRows(TDispatcher& d, TProgramState& state) {
         if (!state.AssetPath().empty() && !state.AssetFileName().empty())
             Report(state, BackupFile(state, state.AssetPathFile()));
     });
-    d.RegisterCommand(1017, [&state](const std::string&) {
-        if (!state.AssetPath().empty()) ReportRestore(state, RestoreFolder(state, state.AssetPath()));
+    d.RegisterCommand(1017, [&main, &state](const std::string&) {
+        if (!state.AssetPath().empty()) RunRestore(main, state, RestoreFolder, state.AssetPath());
     });
-    d.RegisterCommand(1018, [&state](const std::string&) {
+    d.RegisterCommand(1018, [&main, &state](const std::string&) {
         if (!state.AssetPath().empty() && !state.AssetFileName().empty())
-            ReportRestore(state, RestoreFile(state, state.AssetPathFile()));
+            RunRestore(main, state, RestoreFile, state.AssetPathFile());
     });
 }
 

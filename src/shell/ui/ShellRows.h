@@ -5,9 +5,11 @@
 namespace kelvarn {
 
 class TDispatcher;
+class TMain;
 class TProgramState;
 
-void RegisterBackupRows(TDispatcher& dispatcher, TProgramState& state);
+// The restores first settle the frames' unsaved edits (each frame asks Yes/No/Cancel).
+void RegisterBackupRows(TMain& main, TProgramState& state);
 void RegisterUpdatesRow(TDispatcher& dispatcher, TProgramState& state);
 
 }  // namespace kelvarn

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QElapsedTimer>
+#include <QTest>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPrinter>
@@ -11,6 +14,7 @@
 #include "shell/PrintLayout.h"
 #include "shell/ProgramState.h"
 #include "shell/RunCommand.h"
+#include "shell/Strings.h"
 #include "shell/ui/DesktopFiles.h"
 #include "shell/ui/Printing.h"
 #include "shell/ui/QtServices.h"
@@ -95,6 +99,49 @@ TEST_F(Processes, EscapeEndsAHungCapture) {
     RunCommand(state, "", "sleep 30", &lines, 1, 1);
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_TRUE(runner.last.cancelled);
+}
+
+TEST_F(Processes, OutputCutShortSaysSo) {
+    // 100 MB of lines: the first 64 MB are kept, and the last line says the rest was dropped.
+    test::WriteBytes(dir / "loud.sh", "#!/bin/sh\nyes 0123456789012345678901234567890123456789012345678 | head -c 100000000\n");
+    std::filesystem::permissions(dir / "loud.sh", std::filesystem::perms::owner_all);
+    std::vector<std::string> lines;
+    EXPECT_TRUE(RunCommand(state, dir.Path(), "\"" + (dir / "loud.sh") + "\"", &lines, 1, 1));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "output cut at 64 MB");
+    EXPECT_EQ(lines.size(), (64u << 20) / 50 + 2);  // whole lines, the cut one, and the note
+
+    // A run the user stops says so too.
+    QWidget target;
+    QTimer::singleShot(300, &target, [&target] {
+        QCoreApplication::postEvent(&target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
+    EXPECT_TRUE(RunCommand(state, "", "sh -c \"echo started; sleep 30\"", &lines, 1, 1));
+    EXPECT_EQ(lines, (std::vector<std::string>{"started", "stopped by the user"}));
+}
+
+TEST_F(Processes, StoppingAToolStopsWhatItStarted) {
+    test::WriteBytes(dir / "parent.sh", "#!/bin/sh\nsleep 60 &\necho $! > child.pid\nsleep 60\n");
+    std::filesystem::permissions(dir / "parent.sh", std::filesystem::perms::owner_all);
+    ProcessRequest request;
+    request.program = dir / "parent.sh";
+    request.workingFolder = dir.Path();
+    request.captureOutput = true;
+    request.timeLimitSeconds = 1;
+    const ProcessResult result = runner.Run(request);
+    EXPECT_TRUE(result.timedOut);
+    const std::string pid = Trim(test::ReadBytes(dir / "child.pid"));
+    ASSERT_FALSE(pid.empty());
+    // The child left behind is gone: no such process, or only its exit status waiting to be collected.
+    auto running = [&pid] {
+        const std::string stat = std::filesystem::exists("/proc/" + pid + "/stat") ? test::ReadBytes("/proc/" + pid + "/stat") : "";
+        const std::size_t close = stat.rfind(')');
+        return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (running() && timer.elapsed() < 5000) QTest::qWait(50);
+    EXPECT_FALSE(running());
 }
 
 TEST(FileClipboard, ARoundTripDropsTrailingSeparators) {

@@ -128,6 +128,28 @@ TEST_F(OptionsDialog, OkWritesMasksKuidRangesAndHomesInOrder) {
     EXPECT_FALSE(std::filesystem::exists(dir / "kelvarn.$$$"));
 }
 
+TEST_F(OptionsDialog, AnUnknownBuildShowsAsStoredAndStaysUntilOneIsPicked) {
+    Open("[Paths]\r\nBuild=3.50\r\nAssetBuild=0\r\n[Builds]\r\n1.3=2004\r\nNotes=not a build\r\n3.5=TS12\r\n"
+         "[KUID-Range]\r\n%kv%a%3Db=300\r\n");
+    auto* box = options->findChild<QComboBox*>("cbBuild");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->currentText(), "3.50");
+    EXPECT_EQ(box->findText("Notes", Qt::MatchStartsWith), -1);  // only keys that read as builds
+    options->CheckBox("cbCurrent")->click();
+    options->ApplyClick();
+    EXPECT_EQ(state.Settings().ReadString("Paths", "Build", ""), "3.50");
+    EXPECT_TRUE(state.Settings().ReadBool("Paths", "AssetBuild", false));
+    box->setCurrentIndex(box->findText("3.5 TS12"));
+    options->ApplyClick();
+    EXPECT_EQ(state.Settings().ReadString("Paths", "Build", ""), "3.5");
+
+    // A range name holding "=" keeps it.
+    EXPECT_EQ(options->KuidRange()->item(0, 0)->text(), "a=b");
+    EXPECT_EQ(options->KuidRange()->item(0, 1)->text(), "300");
+    options->OKClick();
+    EXPECT_EQ(state.Settings().ReadString("KUID-Range", "a=b", ""), "300");
+}
+
 TEST_F(OptionsDialog, AFifthHomeDisablesAdding) {
     Open("[Home]\r\n1=/a\r\n2=/b\r\n3=/c\r\n4=/d\r\n");
     EXPECT_TRUE(options->AddHomeButton()->isEnabled());
