@@ -604,7 +604,7 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
 std::vector<std::string> TConfigReader::Tokens() const {
     std::vector<std::string> out;
     if (!complete_) return out;
-    const char* encodings[] = {"utf-8", "utf-8", "windows-1252", "utf-16le", "utf-16be"};
+    const char* encodings[] = {"utf-8", "utf-8", "windows-1252", "utf-16le", "utf-16be", "utf-16le", "utf-16be"};
     out.push_back(std::string(encodings[static_cast<int>(encoding_)]) + (mark_ ? " mark" : ""));
     std::size_t depth = 0;
     int sounds = 0;

@@ -79,10 +79,12 @@ void DecodeLines(std::string_view text, bool mark, std::string& out, TDecodedVie
     result.encoding = mark ? TextEncoding::Utf8Bom : utf8Beyond ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
-// A line in Windows-1252 when it fits and reads back as the same text; else in UTF-8.
+// A line in Windows-1252 when it fits and reads back as the same text (not as UTF-8, and not, at the
+// start of the file, as a byte-order mark); else in UTF-8.
 void AppendLatinLine(std::string& out, std::string_view line, std::string& scratch) {
     if (Utf8ToWindows1252(line, scratch) && (!HasHighByte(scratch) || !IsValidUtf8(scratch)) &&
-        !(out.empty() && (scratch.starts_with(kUtf16LeMark) || scratch.starts_with(kUtf16BeMark))))
+        !(out.empty() && (scratch.starts_with(kUtf16LeMark) || scratch.starts_with(kUtf16BeMark) ||
+                          scratch.starts_with(kUtf8Mark))))
         out.append(scratch);
     else
         out.append(line);
@@ -327,6 +329,10 @@ void SetDocumentText(TTextDocument& document, std::string_view text) {
     for (std::size_t k = 0; k + 1 < out.size(); ++k)
         if (out[k].end == TLineEnd::None) out[k].end = document.newLineEnd;
     out.back().end = TLineEnd::None;
+    // A CR, then an empty line ended by LF, would read back as one CR LF: that empty line ends in CR.
+    for (std::size_t k = 0; k + 1 < out.size(); ++k)
+        if (out[k].end == TLineEnd::Cr && out[k + 1].text.empty() && out[k + 1].end == TLineEnd::Lf)
+            out[k + 1].end = TLineEnd::Cr;
     document.lines = std::move(out);
 }
 
