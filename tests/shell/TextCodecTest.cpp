@@ -2,7 +2,10 @@
 // unedited byte for byte, and edited one line at a time without touching the other lines' bytes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "shell/TextCodec.h"
+#include "support/TestSupport.h"
 #include "support/TextCodecCases.h"
 
 namespace kelvarn {
@@ -75,6 +78,27 @@ TEST(TextCodec, NewTextGoesIntoTheFilesEncoding) {
     EXPECT_EQ(marked.encoding, TextEncoding::Utf8Bom);
     SetDocumentText(marked, "caf\xC3\xA9\n\xC3\xA0\n");
     EXPECT_EQ(EncodeDocument(marked), "\xEF\xBB\xBF" "caf\xE9\r\n\xC3\xA0\r\n");
+}
+
+// Every text file of the real corpus is text, and comes back byte for byte (also as UTF-16).
+TEST(TextCodec, RealTextFilesComeBackByteForByte) {
+    const std::filesystem::path corpus = std::filesystem::path(KELVARN_SOURCE_DIR) / ".." / "shared" / "corpus";
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    int checked = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || !(EndsWithText(name, ".txt") || EndsWithText(name, ".ini"))) continue;
+        const std::string bytes = test::ReadBytes(entry.path().string());
+        TTextDocument document;
+        ASSERT_EQ(DecodeDocument(bytes, document), "") << entry.path();
+        EXPECT_EQ(EncodeDocument(document), bytes) << entry.path();
+        const std::string utf16 = EncodeText(DocumentText(document), TextEncoding::Utf16LeNoMark);
+        TTextDocument wide;
+        ASSERT_EQ(DecodeDocument(utf16, wide), "") << entry.path();
+        EXPECT_EQ(DocumentText(wide), DocumentText(document)) << entry.path();
+        ++checked;
+    }
+    EXPECT_GE(checked, 12);
 }
 
 TEST(TextCodec, TextMadeHereIsWrittenWhole) {
