@@ -3,3 +3,4 @@ kelvarn_fuzz_target(handover_message SOURCES handover_message.cpp DEPS kelvarn_s
 kelvarn_fuzz_target(colour_text SOURCES colour_text.cpp DEPS kelvarn_shell)
 kelvarn_fuzz_target(menu_settings SOURCES menu_settings.cpp DEPS kelvarn_shell)
 kelvarn_fuzz_target(backup_names SOURCES backup_names.cpp DEPS kelvarn_shell)
+kelvarn_fuzz_target(text_codec SOURCES text_codec.cpp DEPS kelvarn_shell)

@@ -10,6 +10,7 @@
 #include "shell/MessageSink.h"
 #include "shell/PathText.h"
 #include "shell/Strings.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
@@ -244,30 +245,19 @@ bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view fol
 }
 
 bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const std::string& file) {
-    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    // UTF-8 is read where it stands. Otherwise each line is decoded alone: real files are UTF-8 with a
+    // line or two from an editor that wrote Windows-1252, or the reverse.
     std::string converted;
-    std::string_view text = bytes;
+    TDecodedView decoded = DecodeTextView(bytes, converted);
+    if (!decoded.notText.empty()) return Fail("Unable to open file: " + path + " (" + decoded.notText + ")");
+    const std::string_view text = decoded.text;
+    encoding_ = decoded.encoding;
+    mark_ = encoding_ == TextEncoding::Utf8Bom || encoding_ == TextEncoding::Utf16Le || encoding_ == TextEncoding::Utf16Be;
     latin_.clear();
-    mark_ = false;
-    if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) {
-        const bool bigEndian = bytes[0] == '\xFE';
-        if (!Utf16ToUtf8(bytes.substr(2), bigEndian, converted))
-            return Fail("Unable to open file: " + path + " (not valid UTF-16 text)");
-        text = converted;
-        encoding_ = bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le;
-        mark_ = true;
-    } else {
-        if (StartsWith(text, kMark)) {
-            text.remove_prefix(kMark.size());
-            mark_ = true;
-        }
-        // UTF-8 is read where it stands. Otherwise each line is decoded alone: real files are UTF-8
-        // with a line or two from an editor that wrote Windows-1252, or the reverse.
-        encoding_ = mark_ ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
-        if (!IsValidUtf8(text)) {
-            DecodeLines(text, converted);
-            text = converted;
-        }
+    if (!decoded.latinLines.empty()) {
+        // By file line, counted from 1.
+        latin_.assign(decoded.latinLines.back() + 2, false);
+        for (std::uint32_t n : decoded.latinLines) latin_[n + 1] = true;
     }
     loadedPath_ = path;
     loadedFile_ = file;
@@ -282,28 +272,6 @@ bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const
     AddLine(TConfigLineKind::Header, 0, Store(kConfigRoot), static_cast<std::uint32_t>(kConfigRoot.size()));
     if (!Tokenise(text)) return false;
     return RepairAndNest();
-}
-
-// Every line of `text` as UTF-8, ended by LF, into `out`; the lines that were not valid UTF-8 are
-// read as Windows-1252 and noted in latin_. A file whose every line beyond ASCII was Windows-1252 is
-// a Windows-1252 file: new text goes into it in that encoding when it fits.
-void TConfigReader::DecodeLines(std::string_view text, std::string& out) {
-    out.clear();
-    out.reserve(text.size() + text.size() / 8);
-    TLineCursor cursor{text};
-    std::string_view line;
-    bool utf8Beyond = false;
-    latin_.assign(1, false);
-    while (cursor.Next(line)) {
-        const bool ascii = IsAsciiText(line);
-        const bool latin = !ascii && !IsValidUtf8(line);
-        utf8Beyond = utf8Beyond || (!ascii && !latin);
-        latin_.push_back(latin);
-        if (latin) out.append(Windows1252ToUtf8(line));
-        else out.append(line);
-        out.push_back('\n');
-    }
-    if (!utf8Beyond) encoding_ = TextEncoding::Windows1252;
 }
 
 bool TConfigReader::LineIsLatin(std::uint32_t fileLine) const {
@@ -653,7 +621,7 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
 std::vector<std::string> TConfigReader::Tokens() const {
     std::vector<std::string> out;
     if (!complete_) return out;
-    const char* encodings[] = {"utf-8", "utf-8", "windows-1252", "utf-16le", "utf-16be"};
+    const char* encodings[] = {"utf-8", "utf-8", "windows-1252", "utf-16le", "utf-16be", "utf-16le", "utf-16be"};
     out.push_back(std::string(encodings[static_cast<int>(encoding_)]) + (mark_ ? " mark" : ""));
     std::size_t depth = 0;
     int sounds = 0;

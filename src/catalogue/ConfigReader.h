@@ -85,7 +85,8 @@ public:
 
     // The loaded file: the folder's config path as loaded, the file actually read (it may be
     // "Config.txt"), the encoding new text goes into it in (UTF-8 with or without a mark, Windows-1252
-    // when every line beyond ASCII was, or UTF-16), and whether it began with a byte-order mark.
+    // when every line beyond ASCII was and the file has no mark, or UTF-16 with or without its mark),
+    // and whether it began with a byte-order mark.
     // Lines that came in another encoding than the file's keep theirs in their nodes' origins.
     const std::string& LoadedConfigPath() const { return loadedPath_; }
     const std::string& LoadedFile() const { return loadedFile_; }
@@ -113,7 +114,6 @@ public:
 
 private:
     bool Parse(std::string_view bytes, const std::string& path, const std::string& file);
-    void DecodeLines(std::string_view text, std::string& out);
     bool Tokenise(std::string_view text);
     bool Normalise(std::string_view raw, TLineCursor& cursor);
     bool RepairAndNest();

@@ -161,8 +161,7 @@ std::string WriteConfigText(const TOutlineNode* root) {
 }
 
 std::string WriteConfigBytes(const TOutlineNode* root, TextEncoding encoding, bool mark) {
-    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
-        return EncodeText(WriteConfigText(root), encoding);
+    if (IsUtf16(encoding)) return EncodeText(WriteConfigText(root), encoding);
     mark = mark || encoding == TextEncoding::Utf8Bom;
     TLineSink sink(false, encoding, mark);
     WriteTree(sink, root);

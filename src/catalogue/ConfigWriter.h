@@ -23,8 +23,8 @@ std::string WriteConfigText(const TOutlineNode* root);
 
 // The bytes of the file: every line in UTF-8, unless its node keeps the encoding it was read in or
 // the file is Windows-1252 (`encoding`) and the line fits; Windows-1252 bytes that would read back
-// differently go out in UTF-8. UTF-16 files are written whole in UTF-16 with their mark; `mark` (or
-// Utf8Bom) puts a byte-order mark in front of the others.
+// differently go out in UTF-8. UTF-16 files are written whole in UTF-16, with their mark when they had
+// one; `mark` (or Utf8Bom) puts a byte-order mark in front of the others.
 std::string WriteConfigBytes(const TOutlineNode* root, TextEncoding encoding, bool mark);
 
 }  // namespace kelvarn

@@ -7,47 +7,27 @@
 namespace kelvarn {
 
 TTextViewDocument DocumentFromBytes(std::string_view bytes) {
-    DecodedText decoded = DecodeText(bytes);
     TTextViewDocument document;
-    document.encoding = decoded.encoding;
-    std::string& in = decoded.text;
-    const std::size_t firstEnd = in.find_first_of("\r\n");
-    if (firstEnd != std::string::npos) {
-        if (in[firstEnd] == '\n')
-            document.lineEnd = TLineEnd::Lf;
-        else
-            document.lineEnd = firstEnd + 1 < in.size() && in[firstEnd + 1] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr;
-    }
-    // One pass: CR LF and lone CR become "\n".
-    if (in.find('\r') == std::string::npos) {
-        document.text = std::move(in);
+    document.notText = DecodeDocument(bytes, document.file);
+    if (document.notText.empty()) {
+        document.text = DocumentText(document.file);
         return document;
     }
-    std::string& out = document.text;
-    out.reserve(in.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        if (in[i] == '\r') {
-            out += '\n';
-            if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
-        } else {
-            out += in[i];
-        }
+    // Shown as far as it can be: every line end as one "\n".
+    const std::string shown = DecodeText(bytes).text;
+    TLineSplitter lines{shown};
+    std::string_view line;
+    TLineEnd end;
+    while (lines.Next(line, end)) {
+        document.text.append(line);
+        if (end != TLineEnd::None) document.text.push_back('\n');
     }
     return document;
 }
 
-std::string DocumentToBytes(std::string_view viewText, TextEncoding encoding, TLineEnd lineEnd) {
-    if (lineEnd == TLineEnd::Lf) return EncodeText(viewText, encoding);
-    const std::string_view end = lineEnd == TLineEnd::CrLf ? "\r\n" : "\r";
-    std::string text;
-    text.reserve(viewText.size() + viewText.size() / 16);
-    for (char c : viewText) {
-        if (c == '\n')
-            text += end;
-        else
-            text += c;
-    }
-    return EncodeText(text, encoding);
+std::string DocumentToBytes(TTextDocument& file, std::string_view viewText) {
+    SetDocumentText(file, viewText);
+    return EncodeDocument(file);
 }
 
 std::string LoadTextViewFile(std::string_view path, TTextViewDocument& document) {
@@ -58,9 +38,12 @@ std::string LoadTextViewFile(std::string_view path, TTextViewDocument& document)
     return {};
 }
 
-std::string SaveTextViewFile(std::string_view path, std::string_view viewText, TextEncoding encoding,
-                             TLineEnd lineEnd) {
-    return WriteFileAtomic(path, DocumentToBytes(viewText, encoding, lineEnd));
+std::string SaveTextViewFile(std::string_view path, std::string_view viewText, TTextDocument& file) {
+    return WriteFileAtomic(path, DocumentToBytes(file, viewText));
+}
+
+std::string NotTextMessage(std::string_view path, std::string_view why) {
+    return std::string(path) + " is not a text file (" + std::string(why) + "); it is shown read-only";
 }
 
 int ClampTabWidth(int width) { return std::clamp(width, kMinTabWidth, kMaxTabWidth); }

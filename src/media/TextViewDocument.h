@@ -1,34 +1,34 @@
 // The text view's file handling and small rules, apart from the widget: a file is decoded by the
-// program's text rule and shown with one-character line ends; saving puts back the encoding and the
-// line ends it came with, so an unchanged file is written byte for byte as it was read.
+// program's text codec and shown with one-character line ends; saving puts back each line's encoding
+// and end, so an unchanged file is written byte for byte as it was read and an edit changes only the
+// lines it touched.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "shell/Text.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
-enum class TLineEnd { CrLf, Lf, Cr };
-
 struct TTextViewDocument {
-    std::string text;  // UTF-8 with "\n" line ends
-    TextEncoding encoding = TextEncoding::Utf8;
-    TLineEnd lineEnd = TLineEnd::CrLf;  // the file's first line end; text made here uses CR LF
+    TTextDocument file;
+    std::string text;     // what the view shows: UTF-8 with "\n" line ends
+    std::string notText;  // why the file is no text (then it is only shown, never written); else empty
 };
 
-// Decodes a file's bytes: the encoding by the text rule, the line ends by the first one found.
 TTextViewDocument DocumentFromBytes(std::string_view bytes);
-// The view's text back to bytes in the document's encoding and line ends.
-std::string DocumentToBytes(std::string_view viewText, TextEncoding encoding, TLineEnd lineEnd);
+// The view's text back to bytes: `file` takes the text, keeping what each unchanged line had.
+std::string DocumentToBytes(TTextDocument& file, std::string_view viewText);
 
 // Reads a file for the view; the error names the file ("Unable to load file: " + path + the reason).
+// A file that is no text loads, with notText set.
 std::string LoadTextViewFile(std::string_view path, TTextViewDocument& document);
 // Writes atomically; empty on success, else the message.
-std::string SaveTextViewFile(std::string_view path, std::string_view viewText, TextEncoding encoding,
-                             TLineEnd lineEnd);
+std::string SaveTextViewFile(std::string_view path, std::string_view viewText, TTextDocument& file);
+// The alert for a file that is shown read-only because it is no text.
+std::string NotTextMessage(std::string_view path, std::string_view why);
 
 // Tab widths run from 2 to 20 characters.
 inline constexpr int kMinTabWidth = 2;

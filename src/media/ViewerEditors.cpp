@@ -14,15 +14,16 @@ constexpr std::uint64_t kMaxEditedBytes = 1ull << 20;
 std::string LoadText(std::string_view path, TEditedFile& file) {
     file.Path = std::string(path);
     file.Modified = false;
-    DecodedText decoded;
-    if (!ReadTextFile(path, decoded, kMaxEditedBytes).empty()) {
+    std::string bytes;
+    if (ReadFileBytes(path, bytes, kMaxEditedBytes).empty() && DecodeDocument(bytes, file.File).empty()) {
+        // The text with the file's own line ends, which the frames' memo conversion follows.
         file.Text.clear();
-        file.Encoding = TextEncoding::Utf8;
-        return "Unable to load file: " + std::string(path);
+        for (const TTextLine& line : file.File.lines) file.Text.append(line.text).append(LineEndText(line.end));
+        return {};
     }
-    file.Text = std::move(decoded.text);
-    file.Encoding = decoded.encoding;
-    return {};
+    file.Text.clear();
+    file.File = {};
+    return "Unable to load file: " + std::string(path);
 }
 
 }  // namespace
@@ -45,7 +46,17 @@ void TEditedFile::QuerySave(IMessageSink& sink) {
 }
 
 std::string TEditedFile::Save() {
-    if (std::string error = WriteTextFile(Path, Text, Encoding); !error.empty()) return error;
+    // The memo's line ends, whatever they are, become "\n" for the comparison with the file's lines.
+    std::string lines;
+    TLineSplitter split{Text};
+    std::string_view line;
+    TLineEnd end;
+    while (split.Next(line, end)) {
+        lines.append(line);
+        if (end != TLineEnd::None) lines.push_back('\n');
+    }
+    SetDocumentText(File, lines);
+    if (std::string error = WriteFileAtomic(Path, EncodeDocument(File)); !error.empty()) return error;
     Modified = false;
     return {};
 }

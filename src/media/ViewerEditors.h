@@ -11,7 +11,7 @@
 #include "media/LodFile.h"
 #include "media/TextureDescriptor.h"
 #include "shell/MessageSink.h"
-#include "shell/Text.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
@@ -22,13 +22,14 @@ namespace kelvarn {
 class TEditedFile {
 public:
     std::string Path;
-    std::string Text;  // the memo
-    TextEncoding Encoding = TextEncoding::Utf8;
+    std::string Text;    // the memo
+    TTextDocument File;  // the file as read: saving keeps each unchanged line's end and encoding
     bool Modified = false;
 
     bool CloseQuery(IMessageSink& sink);
     void QuerySave(IMessageSink& sink);
-    // Writes the text atomically in the file's encoding; clears Modified on success.
+    // Writes the text atomically in the file's encoding, lines that did not change as they were read;
+    // clears Modified on success.
     virtual std::string Save();
     virtual ~TEditedFile() = default;
 };

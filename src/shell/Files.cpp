@@ -315,6 +315,11 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
         return error;
     }
     text = DecodeText(bytes);
+    if (!text.notText.empty()) {
+        std::string error = "Unable to read " + std::string(path) + ": it is not a text file (" + text.notText + ")";
+        text = {};
+        return error;
+    }
     return {};
 }
 

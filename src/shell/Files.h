@@ -21,7 +21,7 @@ std::uint64_t FileSize(std::string_view path);  // 0 when missing
 
 // Reads a whole file; refuses files larger than `cap`.
 std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64_t cap = kMaxFileRead);
-// Reads and decodes a text file (DESIGN's text rule).
+// Reads and decodes a text file; a file that is not text (NUL bytes, broken UTF-16) is refused.
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.

@@ -1,5 +1,6 @@
 #include "shell/ProgramFolder.h"
 
+#include "shell/Backups.h"
 #include "shell/Files.h"
 #include "shell/MemIni.h"
 #include "shell/PathText.h"
@@ -46,7 +47,11 @@ void InitProgramState(TProgramState& state, const std::string& executablePath) {
 
 void WriteFirstStartSettings(TProgramState& state) {
     // Without builds every asset's trainz-build would be unknown and judged at the default build.
-    if (EnsureDefaultBuilds(state.Settings())) state.Settings().UpdateFile();
+    TMemIni& settings = state.Settings();
+    if (SectionKeyCount(settings, sections::Builds) > 0) return;
+    // The day's copy is of the file as the user left it, taken before the program first writes to it.
+    if (FileExists(settings.FileName())) IniBackup(state, "yyyymmdd");
+    if (EnsureDefaultBuilds(settings)) settings.UpdateFile();
 }
 
 std::string SettingsLoadWarning(const TProgramState& state) {

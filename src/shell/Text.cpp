@@ -248,44 +248,6 @@ bool Utf8ToWindows1252(std::string_view utf8, std::string& out) {
     return true;
 }
 
-DecodedText DecodeText(std::string_view bytes) {
-    DecodedText result;
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        const auto rest = bytes.substr(3);
-        if (IsValidUtf8(rest)) {
-            result.text.assign(rest);
-            result.encoding = TextEncoding::Utf8Bom;
-            return result;
-        }
-    } else if (IsValidUtf8(bytes)) {
-        result.text.assign(bytes);
-        result.encoding = TextEncoding::Utf8;
-        return result;
-    }
-    result.text = Windows1252ToUtf8(bytes);
-    result.encoding = TextEncoding::Windows1252;
-    return result;
-}
-
-std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Windows1252: {
-            std::string out;
-            if (Utf8ToWindows1252(utf8, out)) return out;
-            return std::string(utf8);
-        }
-        case TextEncoding::Utf8Bom:
-            return "\xEF\xBB\xBF" + std::string(utf8);
-        case TextEncoding::Utf16Le:
-            return "\xFF\xFE" + Utf8ToUtf16(utf8, false);
-        case TextEncoding::Utf16Be:
-            return "\xFE\xFF" + Utf8ToUtf16(utf8, true);
-        case TextEncoding::Utf8:
-            break;
-    }
-    return std::string(utf8);
-}
-
 std::u32string ToCodePoints(std::string_view utf8) {
     std::u32string out;
     out.reserve(utf8.size());

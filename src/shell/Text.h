@@ -1,6 +1,6 @@
 // Text inside the program is UTF-8 in std::string. Files arrive as bytes in UTF-8 (with or without a
-// byte-order mark) or Windows-1252, config files also in UTF-16 with its mark; they are decoded on
-// reading and written back in the encoding they came in whenever every character fits.
+// byte-order mark), Windows-1252, a mix of the two line by line, or UTF-16; they are decoded on
+// reading and written back in the encoding they came in (the codec itself is TextCodec.cpp).
 #pragma once
 
 #include <cstdint>
@@ -10,21 +10,37 @@
 
 namespace kelvarn {
 
-// UTF-16 is always written with its byte-order mark.
-enum class TextEncoding { Utf8, Utf8Bom, Windows1252, Utf16Le, Utf16Be };
+enum class TextEncoding { Utf8, Utf8Bom, Windows1252, Utf16Le, Utf16Be, Utf16LeNoMark, Utf16BeNoMark };
+
+inline bool IsUtf16(TextEncoding e) {
+    return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be || e == TextEncoding::Utf16LeNoMark ||
+           e == TextEncoding::Utf16BeNoMark;
+}
 
 struct DecodedText {
-    std::string text;  // UTF-8, without the byte-order mark
+    std::string text;  // UTF-8, without the byte-order mark; line ends as they were
     TextEncoding encoding = TextEncoding::Utf8;
+    // Lines (counted from 0) of a UTF-8 or Windows-1252 file that were read as Windows-1252.
+    std::vector<std::uint32_t> latinLines;
+    // Empty for text; else why the bytes are not text (then `text` is only their Windows-1252 reading,
+    // for showing, and must never be written back as the file).
+    std::string notText;
 };
 
-// Valid UTF-8 (a mark at the very start is dropped and remembered) is taken as it is; anything else is
-// Windows-1252 and converted.
+// Valid UTF-8 (a mark at the very start is dropped and remembered) is taken as it is; UTF-16 with a
+// mark, or without one when its NUL bytes show it, is converted; otherwise each line is UTF-8 when it
+// is valid and Windows-1252 when not. A file of Windows-1252 lines and ASCII is Windows-1252.
 DecodedText DecodeText(std::string_view bytes);
 
-// Back to bytes: Windows-1252 when asked for and every character fits, else UTF-8 (with the mark for
-// Utf8Bom).
-std::string EncodeText(std::string_view utf8, TextEncoding encoding);
+// Back to bytes. Text read from a file (with its Windows-1252 lines listed) goes line by line: the
+// listed lines, and every line of a Windows-1252 file, in Windows-1252 when the line fits, else in
+// UTF-8. Windows-1252 text with no list is written whole: in it when every character fits, else in
+// UTF-8. UTF-16 is written whole, with its mark unless it came without one.
+std::string EncodeText(std::string_view utf8, TextEncoding encoding,
+                       const std::vector<std::uint32_t>& latinLines = {});
+inline std::string EncodeText(const DecodedText& decoded) {
+    return EncodeText(decoded.text, decoded.encoding, decoded.latinLines);
+}
 
 bool IsValidUtf8(std::string_view bytes);
 bool IsAsciiText(std::string_view bytes);

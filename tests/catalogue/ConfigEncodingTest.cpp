@@ -11,6 +11,7 @@
 #include "ConfigTestSupport.h"
 #include "shell/Files.h"
 #include "shell/Text.h"
+#include "support/TextCodecCases.h"
 
 namespace kelvarn {
 namespace {
@@ -131,6 +132,44 @@ TEST(ConfigEncoding, Utf16IsReadAndWrittenBackAsUtf16) {
         TConfigReader reader;
         EXPECT_FALSE(reader.LoadConfigBytes(bad, "asset"));
         EXPECT_NE(reader.LastError().find("not valid UTF-16"), std::string::npos);
+    }
+}
+
+// The program's table of encodings, as configs in the writer's layout: each reads its text, comes back
+// unedited byte for byte, and an edit changes only the edited line. (The writer's layout ends every
+// line with CR LF, so the table's other line ends are not in it.)
+TEST(ConfigEncoding, EveryEncodingReadsAndComesBack) {
+    const std::string kind = Line("kind", "\"library\""), caf = Line("username", "\"caf\xC3\xA9\"");
+    const std::string latin = Line("username", "\"caf\xE9\""), done = Line("category", "\"done\"");
+    const std::string utf8Edit = Line("category", "\"done \xC3\xA9\""), latinEdit = Line("category", "\"done \xE9\"");
+    const std::string mark = "\xEF\xBB\xBF", le = "\xFF\xFE", be = "\xFE\xFF";
+    const auto utf16 = [](const std::string& text, bool bigEndian) { return Utf8ToUtf16(text, bigEndian); };
+    const struct {
+        const char* what;
+        std::string bytes, edited;
+    } cases[] = {
+        {"UTF-8", kind + caf + done, kind + caf + utf8Edit},
+        {"UTF-8 with its mark", mark + kind + caf + done, mark + kind + caf + utf8Edit},
+        {"Windows-1252", kind + latin + done, kind + latin + latinEdit},
+        {"mixed lines", kind + caf + latin + done, kind + caf + latin + utf8Edit},
+        {"Windows-1252 lines with a mark: new text in UTF-8", mark + kind + latin + done, mark + kind + latin + utf8Edit},
+        {"UTF-16 LE", le + utf16(kind + caf + done, false), le + utf16(kind + caf + utf8Edit, false)},
+        {"UTF-16 BE", be + utf16(kind + caf + done, true), be + utf16(kind + caf + utf8Edit, true)},
+        {"UTF-16 LE without a mark", utf16(kind + caf + done, false), utf16(kind + caf + utf8Edit, false)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigTestBed bed;
+        TOutlineDocument doc(bed.state);
+        EXPECT_EQ(Resaved(c.bytes, &doc, &bed), c.bytes);
+        EXPECT_EQ(doc.GetValueByPath("kind"), "library");
+        doc.SetTagByPath("config.txt\\category", "done \xC3\xA9");
+        EXPECT_EQ(doc.ConfigFileBytes(), c.edited);
+    }
+    for (const std::string& bytes : test::NotTextCases()) {
+        TConfigReader reader;
+        EXPECT_FALSE(reader.LoadConfigBytes(bytes, "asset"));
+        EXPECT_NE(reader.LastError().find("Unable to open file"), std::string::npos);
     }
 }
 

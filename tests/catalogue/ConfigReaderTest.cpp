@@ -77,10 +77,12 @@ TEST(ConfigReader, LineEndsAndByteOrderMark) {
     TConfigReader reader;
     ASSERT_TRUE(reader.LoadConfigBytes("\xEF\xBB\xBFkind x", "a"));
     EXPECT_EQ(reader.Encoding(), TextEncoding::Utf8Bom);
-    // A mark in front of Windows-1252 text is no part of the first name.
+    // A mark in front of Windows-1252 text is no part of the first name; it still makes the file UTF-8
+    // for new text, and the Windows-1252 line keeps its encoding.
     TConfigReader other;
     ASSERT_TRUE(other.LoadConfigBytes("\xEF\xBB\xBFkind caf\xE9", "a"));
-    EXPECT_EQ(other.Encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(other.Encoding(), TextEncoding::Utf8Bom);
+    EXPECT_TRUE(other.LineIsLatin(1));
     EXPECT_EQ(other.FlatLines()[1], "kind=caf\xC3\xA9");
 }
 

@@ -2,29 +2,31 @@
 
 #include "media/TextViewDocument.h"
 #include "support/TestSupport.h"
+#include "support/TextCodecCases.h"
 
 namespace kelvarn {
 namespace {
 
-TEST(TextViewDocument, FilesComeBackByteForByte) {
-    const std::string cases[] = {
-        "name \xA6 one\r\nsecond line\r\n",             // Windows-1252 with a broken bar, CR LF
-        "\xEF\xBB\xBFkind \"scenery\"\r\nend\r\n",      // UTF-8 with its mark, CR LF
-        "only\nline feeds\nno final end",              // LF only
-        "old\rmac\r",                                  // lone CR
-        "",
-        "\xC3\xA9t\xC3\xA9\n",                         // UTF-8 without a mark
-    };
-    for (const std::string& bytes : cases) {
-        const TTextViewDocument doc = DocumentFromBytes(bytes);
-        EXPECT_EQ(doc.text.find('\r'), std::string::npos);
-        EXPECT_EQ(DocumentToBytes(doc.text, doc.encoding, doc.lineEnd), bytes);
+TEST(TextViewDocument, FilesShowTheirTextAndKeepTheirBytes) {
+    for (const test::TextCase& c : test::TextCases()) {
+        SCOPED_TRACE(c.what);
+        TTextViewDocument doc = DocumentFromBytes(c.bytes);
+        ASSERT_EQ(doc.notText, "");
+        EXPECT_EQ(doc.text, c.shown);
+        TTextDocument unedited = doc.file;
+        EXPECT_EQ(DocumentToBytes(unedited, doc.text), c.bytes);
+        EXPECT_EQ(DocumentToBytes(doc.file, test::EditedLine(doc.text)), c.edited);
     }
-    EXPECT_EQ(DocumentFromBytes("a\xA6").text, "a\xC2\xA6");
-    EXPECT_EQ(DocumentFromBytes("a\xA6").encoding, TextEncoding::Windows1252);
-    // A character the old encoding cannot hold: the file becomes UTF-8 rather than lose it.
-    EXPECT_EQ(DocumentToBytes("\xE2\x82\xAC\xE2\x9C\x93", TextEncoding::Windows1252, TLineEnd::Lf),
-              "\xE2\x82\xAC\xE2\x9C\x93");
+}
+
+TEST(TextViewDocument, FilesThatAreNoTextAreShownButNeverWritten) {
+    for (const std::string& bytes : test::NotTextCases()) {
+        const TTextViewDocument doc = DocumentFromBytes(bytes);
+        EXPECT_NE(doc.notText, "");
+        EXPECT_EQ(doc.text.find('\r'), std::string::npos);
+    }
+    EXPECT_EQ(NotTextMessage("/a/b.txt", "it holds NUL bytes"),
+              "/a/b.txt is not a text file (it holds NUL bytes); it is shown read-only");
 }
 
 TEST(TextViewDocument, LoadAndSaveThroughFiles) {
@@ -32,11 +34,11 @@ TEST(TextViewDocument, LoadAndSaveThroughFiles) {
     TTextViewDocument doc;
     const std::string missing = dir / "none.txt";
     EXPECT_EQ(LoadTextViewFile(missing, doc).rfind("Unable to load file: " + missing, 0), 0u);
-    test::WriteBytes(dir / "a.txt", "x\r\ny\r\n");
+    test::WriteBytes(dir / "a.txt", "x\r\ny\ny\r\n");
     ASSERT_EQ(LoadTextViewFile(dir / "a.txt", doc), "");
-    EXPECT_EQ(doc.text, "x\ny\n");
-    ASSERT_EQ(SaveTextViewFile(dir / "a.txt", doc.text + "z", doc.encoding, doc.lineEnd), "");
-    EXPECT_EQ(test::ReadBytes(dir / "a.txt"), "x\r\ny\r\nz");
+    EXPECT_EQ(doc.text, "x\ny\ny\n");
+    ASSERT_EQ(SaveTextViewFile(dir / "a.txt", doc.text + "z", doc.file), "");
+    EXPECT_EQ(test::ReadBytes(dir / "a.txt"), "x\r\ny\ny\r\nz");
 }
 
 TEST(TextViewDocument, TabsAndQuestions) {

@@ -3,6 +3,7 @@
 #include "media/ViewerEditors.h"
 #include "shell/Files.h"
 #include "support/TestSupport.h"
+#include "support/TextCodecCases.h"
 
 namespace kelvarn {
 namespace {
@@ -67,6 +68,45 @@ TEST(DescriptorEditor, SaveNeedsThePrimaryLineFirst) {
     EXPECT_FALSE(e.Modified);
     EXPECT_EQ(test::ReadBytes(dir / "a.texture.txt"), "Primary=caf\xE9.tga\r\nTile=st\r\n");
     EXPECT_NE(e.Load(dir / "gone.texture.txt"), "");
+}
+
+// Both editors read every encoding of the program's table and save it back as it was, an edited line
+// changing only that line's bytes (the level-of-detail editor: it saves any text).
+TEST(LodEditor, EveryEncodingComesBackAndAnEditChangesOneLine) {
+    for (const test::TextCase& c : test::TextCases()) {
+        if (c.bytes.empty()) continue;  // an empty file opens with the default lines
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string file = dir / "a.lm.txt";
+        test::WriteBytes(file, c.bytes);
+        TLodEditor e;
+        ASSERT_EQ(e.Load(file), "");
+        ASSERT_EQ(e.Save(), "");
+        EXPECT_EQ(test::ReadBytes(file), c.bytes);
+        e.Text.insert(e.Text.find_first_of("\r\n"), "!");
+        ASSERT_EQ(e.Save(), "");
+        EXPECT_EQ(test::ReadBytes(file), c.edited);
+    }
+    for (const std::string& bytes : test::NotTextCases()) {
+        TempDir dir;
+        test::WriteBytes(dir / "a.lm.txt", bytes);
+        TLodEditor e;
+        EXPECT_NE(e.Load(dir / "a.lm.txt"), "");
+    }
+}
+
+TEST(DescriptorEditor, Utf16DescriptorsAreReadAndWrittenInUtf16) {
+    for (const bool bigEndian : {false, true}) {
+        TempDir dir;
+        const std::string mark = bigEndian ? "\xFE\xFF" : "";  // little-endian here without its mark
+        test::WriteBytes(dir / "a.texture.txt", mark + test::Utf16Ascii("Primary=a.tga\r\nTile=st\r\n", bigEndian));
+        TDescriptorEditor e;
+        ASSERT_EQ(e.Load(dir / "a.texture.txt"), "");
+        EXPECT_EQ(e.Fields.Primary, "a.tga");
+        e.ChangeCheckBox(2, false);
+        ASSERT_EQ(e.Save(), "");
+        EXPECT_EQ(test::ReadBytes(dir / "a.texture.txt"), mark + test::Utf16Ascii("Primary=a.tga\r\n", bigEndian));
+    }
 }
 
 TEST(ViewerEditorsClose, AskOnlyWhenModifiedAndFollowTheAnswer) {

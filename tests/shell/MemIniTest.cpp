@@ -6,11 +6,13 @@
 #include <algorithm>
 
 #include "shell/MemIni.h"
+#include "shell/PathText.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/TrainzBuild.h"
 #include "support/TestSupport.h"
+#include "support/TextCodecCases.h"
 
 namespace kelvarn {
 namespace {
@@ -257,7 +259,7 @@ TEST(MemIniFile, AMarkBeforeWindows1252TextStillReadsTheFirstSection) {
     WriteBytes(file, "\xEF\xBB\xBF[Options]\r\nName=caf\xE9\r\n[Paths]\r\nKeepBackups=3\r\n");
     const TMemIni ini(file);
     EXPECT_EQ(ini.LoadError(), "");
-    EXPECT_EQ(ini.Encoding(), TextEncoding::Windows1252);
+    EXPECT_EQ(ini.Encoding(), TextEncoding::Utf8Bom);
     EXPECT_EQ(ini.ReadString("Options", "Name", ""), "caf\xC3\xA9");
     EXPECT_EQ(ini.ReadInteger("Paths", "KeepBackups", 0), 3);
 }
@@ -307,6 +309,63 @@ TEST(MemIniFile, AFileThatCannotBeReadIsNeverWritten) {
     std::vector<std::string> entries;
     ListEntries(dir / "large/*", entries);
     EXPECT_EQ(entries.size(), 1u);
+}
+
+// Settings in every encoding of the program's table are read, and written back in that encoding.
+TEST(MemIniFile, EveryEncodingIsReadAndKept) {
+    for (const test::TextCase& c : test::TextCases()) {
+        if (c.bytes.empty()) continue;
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string file = dir / "kelvarn.ini";
+        // The table's first line "kind ..." as a setting: "[S]" before it and "=" in it.
+        const DecodedText decoded = DecodeText(c.bytes);
+        std::string text = decoded.text;
+        text.replace(text.find(' '), 1, "=");
+        WriteBytes(file, EncodeText("[S]\r\n" + text, decoded.encoding, {}));
+        TMemIni ini(file);
+        ASSERT_EQ(ini.LoadError(), "");
+        EXPECT_EQ(ini.Encoding(), c.encoding);
+        const std::string shownValue = c.shown.substr(5, c.shown.find('\n') - 5);
+        EXPECT_EQ(ini.ReadString("S", "kind", ""), shownValue);
+        ini.WriteString("S", "other", "1");
+        ASSERT_EQ(ini.UpdateFile(), "");
+        const TMemIni again(file);
+        EXPECT_EQ(again.Encoding(), ini.Encoding());
+        EXPECT_EQ(again.ReadString("S", "kind", ""), shownValue);
+    }
+}
+
+// A file that is no text (NUL bytes, broken UTF-16) is unreadable settings: defaults, never written,
+// and the start-up neither rewrites it nor copies it.
+TEST(MemIniFile, SettingsThatAreNoTextAreNeverWritten) {
+    for (const std::string& bytes : test::NotTextCases()) {
+        TempDir dir;
+        const std::string file = dir / "kelvarn.ini";
+        WriteBytes(file, bytes);
+        TProgramState state;
+        InitProgramState(state, dir.Path() + "/kelvarn");
+        EXPECT_NE(state.Settings().LoadError().find("not a text file"), std::string::npos);
+        WriteFirstStartSettings(state);
+        EXPECT_EQ(ReadBytes(file), bytes);
+        EXPECT_FALSE(DirectoryExists(dir / "backup"));
+    }
+}
+
+// The day's copy holds the settings as the user left them, before the first start adds the builds.
+TEST(SettingsKeyTable, TheDaysCopyIsTakenBeforeTheFirstWrite) {
+    TempDir dir;
+    WriteBytes(dir / "kelvarn.ini", "[Options]\r\nTooltips=0\r\n");
+    TProgramState state;
+    InitProgramState(state, dir.Path() + "/kelvarn");
+    WriteFirstStartSettings(state);
+    std::vector<std::string> copies;
+    ListEntries(dir / "backup/*.ini", copies);
+    ASSERT_EQ(copies.size(), 1u);
+    const std::string copy = ReadBytes(dir / ("backup/" + ExtractFileName(copies[0])));
+    EXPECT_NE(copy.find("Tooltips=0"), std::string::npos);
+    EXPECT_EQ(copy.find("[Builds]"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir / "kelvarn.ini").find("[Builds]"), std::string::npos);
 }
 
 TEST(SettingsKeyTable, ReadersKeepTheirOwnDefaults) {

@@ -4,6 +4,8 @@
 
 #include "ScriptTestSupport.h"
 #include "shell/Strings.h"
+#include "support/TestSupport.h"
+#include "support/TextCodecCases.h"
 #include "validation/ScriptLists.h"
 
 namespace kelvarn::test {
@@ -338,6 +340,30 @@ TEST(ScriptFlow, AssetFoundFolderLivesUntilEndIf) {
     });
     bed.Run("-ifasset|<kuid2:1:2:3>\n-copyfromasset|x\n-endif\n-copyfromasset|y");
     EXPECT_EQ(Told(bed.host), (Lines{"found <tmp>/other", "found "}));
+}
+
+}  // namespace
+}  // namespace kelvarn::test
+
+namespace kelvarn::test {
+namespace {
+
+// A script or list file in any encoding of the program's table reads as its lines; one that is no
+// text is refused.
+TEST(ReadLinesFile, EveryEncodingReadsAsItsLines) {
+    TempDir dir;
+    for (const TextCase& c : TextCases()) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(dir / "list.kvm", c.bytes);
+        std::vector<std::string> lines;
+        ASSERT_EQ(ReadLinesFile(dir / "list.kvm", lines), "");
+        EXPECT_EQ(lines, SplitLines(c.shown));
+    }
+    for (const std::string& bytes : NotTextCases()) {
+        WriteBytes(dir / "list.kvm", bytes);
+        std::vector<std::string> lines;
+        EXPECT_NE(ReadLinesFile(dir / "list.kvm", lines).find("not a text file"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "shell/Colours.h"
 #include "shell/CommandBus.h"
+#include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
 #include "shell/ViewerChoice.h"
@@ -103,6 +104,8 @@ TTextView::TTextView(TProgramState& state, QWidget* parent)
         if (PrintLines) PrintLines(SplitLines(Text()), tabWidth_, fixedFont_);
     });
     connect(Button("bSaveTextFile"), &QToolButton::clicked, this, [this] {
+        // Text the program made has no file yet: it is saved under a name the user gives.
+        if (path_.empty()) return SaveAs();
         if (std::string error = SaveFile(path_); !error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
     });
     connect(memo_, &QPlainTextEdit::modificationChanged, this, [this] { MemoChange(); });
@@ -117,8 +120,8 @@ void TTextView::Clear() {
     if (HoldsUnsaved()) return;  // the user's edits stay until saved or given up
     memo_->clear();
     path_.clear();
-    encoding_ = TextEncoding::Utf8;
-    lineEnd_ = TLineEnd::CrLf;
+    file_ = {};
+    SetNotText(false);
     Alert()->Close();
     SetDisplayOptions(3, true, false);
     SetModified(false);
@@ -187,11 +190,12 @@ std::string TTextView::LoadTextFile(const std::string& path, int tabWidth, bool 
         Alert()->ShowAlert(error, true, 1);
         return error;
     }
-    path_ = path;
-    encoding_ = document.encoding;
-    lineEnd_ = document.lineEnd;
+    path_ = NativePath(path);
+    file_ = std::move(document.file);
+    SetNotText(!document.notText.empty());
     memo_->setPlainText(QString::fromUtf8(document.text.data(), qsizetype(document.text.size())));
     EndLoad();
+    if (notText_) Alert()->ShowAlert(NotTextMessage(path_, document.notText), true, 1);
     return {};
 }
 
@@ -204,8 +208,8 @@ void TTextView::LoadStrings(const std::vector<std::string>& lines, int tabWidth,
     }
     BeginLoad(tabWidth, fixedFont, wrap);
     path_.clear();
-    encoding_ = TextEncoding::Utf8;
-    lineEnd_ = TLineEnd::CrLf;  // text made here is saved with CR LF
+    file_ = {};  // text made here is saved with CR LF
+    SetNotText(false);
     std::string text = JoinLines(lines, "\n");
     if (!text.empty()) text.pop_back();  // lines, not a file: no empty line after the last
     memo_->setPlainText(QString::fromStdString(text));
@@ -236,8 +240,9 @@ void TTextView::SetCaret(std::size_t position) {
 
 std::string TTextView::SaveFile(const std::string& path) {
     if (path.empty()) return "No file to save";
-    if (std::string error = SaveTextViewFile(path, Text(), encoding_, lineEnd_); !error.empty()) return error;
-    path_ = path;
+    if (notText_) return "Unable to save " + path_ + ": it is not a text file";
+    if (std::string error = SaveTextViewFile(path, Text(), file_); !error.empty()) return error;
+    path_ = NativePath(path);
     saveFailed_ = false;
     SetModified(false);
     // A file of the asset folder tells the main window, which marks it as edited.
@@ -255,10 +260,19 @@ void TTextView::SaveAs() {
         state_.Messages->ShowMessage("Unable to save the file as: " + path + "\n" + error, "", MessageKind::Error);
 }
 
-void TTextView::SetReadOnly(bool readOnly) { memo_->setReadOnly(readOnly); }
+void TTextView::SetReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    memo_->setReadOnly(readOnly_ || notText_);
+}
+
+void TTextView::SetNotText(bool notText) {
+    notText_ = notText;
+    memo_->setReadOnly(readOnly_ || notText_);
+}
 
 bool TTextView::CloseQuery() {
     if (!Modified()) return true;
+    if (path_.empty()) return true;  // text the program made is no file to ask about
     switch (state_.Messages->AskYesNoCancel(CloseQueryText(path_))) {
         case Answer::Yes:
             if (std::string error = SaveFile(path_); !error.empty()) {
@@ -277,7 +291,7 @@ bool TTextView::CloseQuery() {
 }
 
 void TTextView::QuerySave() {
-    if (!Modified()) return;
+    if (!Modified() || path_.empty()) return;
     if (state_.Messages->AskYesNo(QuerySaveText(path_))) {
         if (std::string error = SaveFile(path_); !error.empty()) {
             // Not saved: the text and its modified mark stay, and the view keeps them until the user
@@ -315,6 +329,7 @@ bool TTextView::Find(const QString& text) {
         findCycle_.Missed();
         return false;
     }
+    if (Alert()->Text() == kNoFurtherMatches) Alert()->Close();
     QTextCursor cursor = memo_->textCursor();
     cursor.setPosition(static_cast<int>(at));
     cursor.setPosition(static_cast<int>(at + text.size()), QTextCursor::KeepAnchor);

@@ -48,7 +48,7 @@ public:
     std::string Text() const override;
     void SetModified(bool modified) override;
     void SetCaret(std::size_t position) override;
-    bool UsesCrLf() const override { return lineEnd_ == TLineEnd::CrLf; }
+    bool UsesCrLf() const override { return file_.newLineEnd == TLineEnd::CrLf; }
     void SaveAs() override;
     void SetReadOnly(bool readOnly) override;
 
@@ -74,6 +74,7 @@ private:
     void ApplyWrap();
     void BeginLoad(int tabWidth, bool fixedFont, bool wrap);
     void EndLoad();
+    void SetNotText(bool notText);
     // After a save that QuerySave asked for failed, the view keeps its text: clearing and loading wait
     // until the text is saved or the user gives it up.
     bool HoldsUnsaved() const;
@@ -82,8 +83,9 @@ private:
     TProgramState& state_;
     TTextMemo* memo_;
     std::string path_;
-    TextEncoding encoding_ = TextEncoding::Utf8;
-    TLineEnd lineEnd_ = TLineEnd::CrLf;
+    TTextDocument file_;     // the file as read: each line's end and encoding, for saving
+    bool notText_ = false;   // the file is no text: shown read-only, never written
+    bool readOnly_ = false;  // asked for by the caller
     int tabWidth_ = 3;
     bool fixedFont_ = true;
     bool wrap_ = false;

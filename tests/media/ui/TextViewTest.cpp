@@ -14,6 +14,7 @@
 #include "shell/ui/Viewer.h"
 #include "support/QtTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/TextCodecCases.h"
 
 namespace kelvarn {
 namespace {
@@ -56,6 +57,7 @@ TEST_F(TextView, FindCyclesThroughTheOnlyMatch) {
     EXPECT_EQ(view->Alert()->Text(), "No further matches");
     EXPECT_TRUE(view->FindNext());  // from the top again
     EXPECT_EQ(view->Memo()->textCursor().selectionStart(), 11);
+    EXPECT_FALSE(view->Alert()->IsOpen()) << "a find that succeeds takes the miss away";
 }
 
 TEST_F(TextView, WrapDropsTheHorizontalBar) {
@@ -104,6 +106,58 @@ TEST_F(TextView, FilesRoundTripByteForByte) {
     }
     EXPECT_EQ(view->LoadTextFile(dir / "missing.txt", 3, true, false).rfind("Unable to load file: ", 0), 0u);
     EXPECT_EQ(view->Alert()->Text().rfind("Unable to load file: ", 0), 0u);
+}
+
+TEST_F(TextView, EveryEncodingShowsItsTextAndAnEditChangesOneLine) {
+    const std::string path = dir / "file.txt";
+    for (const test::TextCase& c : test::TextCases()) {
+        SCOPED_TRACE(c.what);
+        test::WriteBytes(path, c.bytes);
+        ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+        EXPECT_EQ(view->Text(), c.shown);
+        ASSERT_EQ(view->SaveFile(path), "");
+        EXPECT_EQ(test::ReadBytes(path), c.bytes);
+        QTextCursor cursor(view->Memo()->document()->firstBlock());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        view->Memo()->setTextCursor(cursor);
+        QTest::keyClicks(view->Memo(), "!");
+        ASSERT_EQ(view->SaveFile(path), "");
+        EXPECT_EQ(test::ReadBytes(path), c.edited);
+    }
+}
+
+TEST_F(TextView, AFileThatIsNoTextOpensReadOnlyAndIsNeverWritten) {
+    const std::string path = dir / "data.txt";
+    for (const std::string& bytes : test::NotTextCases()) {
+        test::WriteBytes(path, bytes);
+        ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+        EXPECT_TRUE(view->Memo()->isReadOnly());
+        EXPECT_NE(view->Alert()->Text().find("is not a text file"), std::string::npos);
+        view->SetModified(true);
+        EXPECT_NE(view->SaveFile(path), "");
+        EXPECT_EQ(test::ReadBytes(path), bytes);
+    }
+    test::WriteBytes(path, "text\r\n");
+    ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+    EXPECT_FALSE(view->Memo()->isReadOnly());
+}
+
+TEST_F(TextView, TextTheProgramMadeIsNoFileToAskAbout) {
+    view->LoadStrings({"mesh-table", "kind"}, 3, true, false);
+    QTest::keyClicks(view->Memo(), "x");
+    ASSERT_TRUE(view->Modified());
+    view->QuerySave();
+    EXPECT_TRUE(view->CloseQuery());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(TextView, QuestionsNameTheFileByItsNativePath) {
+    test::WriteBytes(dir / "Jump/skip.txt", "x\r\n");
+    ASSERT_EQ(view->LoadTextFile(dir.Path() + "/Jump\\skip.txt", 3, true, false), "");
+    view->SetModified(true);
+    messages.answers = {Answer::No};
+    view->QuerySave();
+    EXPECT_EQ(messages.messages, std::vector<std::string>{QuerySaveText(dir / "Jump/skip.txt")});
 }
 
 TEST_F(TextView, SavingInsideTheAssetFolderTellsTheMainWindow) {
