@@ -6,6 +6,7 @@
 #include "shell/MemIni.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
+#include "shell/WikiPages.h"
 
 namespace kelvarn {
 
@@ -46,7 +47,10 @@ void InitProgramState(TProgramState& state, const std::string& executablePath) {
 
 void WriteFirstStartSettings(TProgramState& state) {
     // Without builds every asset's trainz-build would be unknown and judged at the default build.
-    if (EnsureDefaultBuilds(state.Settings())) state.Settings().UpdateFile();
+    bool wrote = EnsureDefaultBuilds(state.Settings());
+    // Help texts name their pages by "$" keys: without them every such link is an error.
+    wrote = EnsureDefaultWikiPages(state.Settings()) || wrote;
+    if (wrote) state.Settings().UpdateFile();
 }
 
 std::string SettingsLoadWarning(const TProgramState& state) {
