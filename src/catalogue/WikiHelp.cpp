@@ -75,6 +75,7 @@ void ExpandWikiMacro(TProgramState& state, const TOutlineDocument& document, std
         state.Messages->ShowMessage("Link empty or invalid: " + anchor);
         return;
     }
+    // The same base as "wiki://" links: without a setting, the simulator's public wiki.
     std::string address = ReadSetting(state.Settings(), keys::WikiURL);
     if (!EndsWith(address, "/")) address += "/";
     address += page + anchor;

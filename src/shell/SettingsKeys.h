@@ -125,9 +125,11 @@ inline constexpr SettingKey FontProportional{"Fonts", "Proportional", "Verdana,1
 // with its own switches here.
 inline constexpr SettingKey Explorer{"System", "Explorer", "\xC2\xA6\xC2\xA6\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6"};
 
-// Wiki (one section, whatever the spelling): help pages and "wiki://" links both start at the
-// simulator's public wiki unless the user names another base.
+// Wiki (one section, whatever the spelling)
+// One key with two defaults: "wiki://" links fall back to the tag wiki's own base address, while help
+// pages have none, so that a missing setting shows an invalid link instead of guessing a page.
 inline constexpr SettingKey WikiURL{"Wiki", "URL", "https://online.ts2009.com/mediaWiki/index.php"};
+inline constexpr SettingKey WikiHelpURL{"Wiki", "URL", ""};
 inline constexpr SettingKey WikiDebug{"Wiki", "debug", "0"};
 
 // default tool: key "1" of section "default"
