@@ -5,6 +5,8 @@
 // and where first, then the counts of errors and notices.
 // The reference in the same run is reading the same configs into an outline alone.
 // Each run writes its report as the day's log, atomically, as the program does.
+// Then Delete Obsolete Tags runs once on a temporary copy of each config (nothing asked, so the legacy
+// tags stay) and the tags it would delete are counted and named: on working assets that is none.
 //   bench_validate_corpus [folder] [N] [--all-findings]
 //   N configs, the folder's cycled when it has fewer; --all-findings names every place of a finding,
 //   not only the first four
@@ -28,6 +30,8 @@
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
 #include "shell/TrainzBuild.h"
+#include "validation/ObsoleteTags.h"
+#include "validation/ScriptHost.h"
 #include "validation/TagValidation.h"
 
 namespace {
@@ -121,6 +125,12 @@ int main(int argc, char** argv) {
     };
     std::map<std::string, Seen> findings;
     bool firstRound = true;
+    // The asset's own build ("Current Asset"), else the default build of the settings.
+    const auto activateBuild = [&](const TOutlineDocument& config) {
+        std::string build = config.GetValueByPath("trainz-build");
+        state.SetActiveBuild(IsKnownBuild(ini, build) ? ParseBuild(build)
+                                                      : ParseBuild(ReadSetting(ini, keys::BuildTrainzBuild)));
+    };
     const auto validate = [&] {
         for (std::size_t i = 0; i < count; ++i) {
             const std::string asset = ExtractFileDir(files[i % files.size()]);
@@ -128,10 +138,7 @@ int main(int argc, char** argv) {
                 failed += firstRound;
                 continue;
             }
-            std::string build = validated.GetValueByPath("trainz-build");
-            // The asset's own build ("Current Asset"), else the default build of the settings.
-            state.SetActiveBuild(IsKnownBuild(ini, build) ? ParseBuild(build)
-                                                          : ParseBuild(ReadSetting(ini, keys::BuildTrainzBuild)));
+            activateBuild(validated);
             const TVerifyReport report = VerifyConfig(state, validated, walnut, asset);
             if (firstRound) {
                 failed += !report.LogError.empty();
@@ -151,6 +158,31 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < count; ++i) readOnly.LoadConfig(ExtractFileDir(files[i % files.size()]));
     };
     const auto [validateRate, readRate] = Rates(count, validate, read);
+
+    std::size_t obsoleteDeleted = 0;
+    std::vector<std::string> deletedWhere;  // the first few: asset and node
+    {
+        SilentScriptHost host;
+        TOutlineDocument pruned(state);
+        pruned.SetHooks(&hooks);
+        const auto rowPaths = [&pruned] {
+            std::vector<std::string> paths;
+            for (const TOutlineNode* n = pruned.Root(); n; n = n->NextRow()) paths.push_back(pruned.NodePath(n));
+            return paths;
+        };
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string copy = program + "/obsolete/" + std::to_string(i);
+            if (!ForceCopyFile(files[i], copy + "/config.txt").empty() || !pruned.LoadConfig(copy).empty()) continue;
+            activateBuild(pruned);
+            const std::vector<std::string> before = rowPaths();
+            DeleteObsoleteTags(state, host, pruned, true);
+            const std::vector<std::string> after = rowPaths();
+            obsoleteDeleted += before.size() - after.size();
+            for (const std::string& path : before)
+                if (std::find(after.begin(), after.end(), path) == after.end() && (allPlaces || deletedWhere.size() < 4))
+                    deletedWhere.push_back(ExtractFileName(ExtractFileDir(files[i])) + " " + path);
+        }
+    }
     DeleteFolderTree(program);
 
     const double ratio = readRate > 0 ? validateRate / readRate : 0;
@@ -165,7 +197,11 @@ int main(int argc, char** argv) {
         std::printf("  %5zu  %s\n", seen.count, text.c_str());
         for (const std::string& where : seen.where) std::printf("           %s\n", where.c_str());
     }
-    std::printf("validate_corpus: configs=%zu failed=%zu per_s=%s read_ratio=%s errors=%zu notices=%zu\n", count,
-                failed, FormatDouble(validateRate, 1).c_str(), FormatDouble(ratio, 3).c_str(), errors, notices);
+    std::printf("Delete Obsolete Tags on a copy of each config: %zu tags deleted\n", obsoleteDeleted);
+    for (const std::string& where : deletedWhere) std::printf("           %s\n", where.c_str());
+    std::printf("validate_corpus: configs=%zu failed=%zu per_s=%s read_ratio=%s errors=%zu notices=%zu "
+                "obsolete_deleted=%zu\n",
+                count, failed, FormatDouble(validateRate, 1).c_str(), FormatDouble(ratio, 3).c_str(), errors, notices,
+                obsoleteDeleted);
     return 0;
 }

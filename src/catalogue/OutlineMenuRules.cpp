@@ -3,6 +3,7 @@
 #include "catalogue/ConfigPath.h"
 #include "catalogue/OutlineDocument.h"
 #include "shell/Strings.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 
@@ -51,10 +52,11 @@ std::vector<TMenuItemState> OutlineMenuStates(const TOutlineMenuFacts& f) {
     const bool node = f.hasNode;
     const bool notRoot = node && f.tagName != kConfigRoot;
     const bool copyable = node && !f.isRoot;
-    const bool kuidValue = node && StartsWith(f.value, "<kuid");
+    // Real assets write "<KUID:" and "<KUID2:" as often as the lower-case forms.
+    const bool kuidValue = node && StartsWithText(f.value, "<kuid");
     const bool link = node && (f.tagName == "contact-website" || f.tagName == "info-url") &&
                       (ContainsText(f.value, "wiki://") || ContainsText(f.value, "http://") ||
-                       ContainsText(f.value, "www."));
+                       ContainsText(f.value, "https://") || ContainsText(f.value, "www."));
     const bool promotable = node && f.isContainer && f.childCount > 0;
     const bool scriptEntry = node && f.hasChildren && f.parentPath == "config.txt\\extensions\\kelvarn-604117\\scripts\\";
     return {

@@ -5,6 +5,7 @@
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/SourceList.h"
 #include "catalogue/Walnut.h"
+#include "catalogue/WikiHelp.h"
 #include "shell/CommandBus.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
@@ -50,7 +51,8 @@ TPickAction PickTagValue(TOutlineDocument& document, const TOutlineNode* selecte
     TProgramState& state = document.State();
     std::string path;
     const TTagSpec spec = SpecOfNode(document, selected, path);
-    state.SendStatusText(stPanel2, spec.Help.empty() ? path : spec.Help);
+    const std::string help = HelpDescription(spec.Help);
+    state.SendStatusText(stPanel2, help.empty() ? path : help);
     TPickAction action;
     if (maximised) return action;
 

@@ -45,6 +45,8 @@ void ReplaceFirst(std::string& text, std::string_view from, std::string_view to)
 
 }  // namespace
 
+std::string HelpDescription(std::string_view help) { return std::string(help.substr(0, help.find_first_of("@#"))); }
+
 bool HasHelpLink(const TOutlineDocument& document, const TOutlineNode* node) {
     if (!node) return false;
     bool found = false;
@@ -73,7 +75,8 @@ void ExpandWikiMacro(TProgramState& state, const TOutlineDocument& document, std
         state.Messages->ShowMessage("Link empty or invalid: " + anchor);
         return;
     }
-    std::string address = ReadSetting(state.Settings(), keys::WikiHelpURL);
+    // The same base as "wiki://" links: without a setting, the simulator's public wiki.
+    std::string address = ReadSetting(state.Settings(), keys::WikiURL);
     if (!EndsWith(address, "/")) address += "/";
     address += page + anchor;
     if (ReadSettingBool(state.Settings(), keys::WikiDebug))

@@ -15,6 +15,10 @@ class TOutlineDocument;
 class TOutlineNode;
 class TProgramState;
 
+// The text part of a help attribute, as the status lines show it: what stands before its page ("@")
+// and anchor ("#").
+std::string HelpDescription(std::string_view help);
+
 // Does the definition of the node's path exist and hold a page in its help ("@")?
 bool HasHelpLink(const TOutlineDocument& document, const TOutlineNode* node);
 

@@ -7,6 +7,7 @@
 #include "shell/MemIni.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
+#include "shell/WikiPages.h"
 
 namespace kelvarn {
 
@@ -48,10 +49,12 @@ void InitProgramState(TProgramState& state, const std::string& executablePath) {
 void WriteFirstStartSettings(TProgramState& state) {
     // Without builds every asset's trainz-build would be unknown and judged at the default build.
     TMemIni& settings = state.Settings();
-    if (SectionKeyCount(settings, sections::Builds) > 0) return;
     // The day's copy is of the file as the user left it, taken before the program first writes to it.
     if (FileExists(settings.FileName())) IniBackup(state, "yyyymmdd");
-    if (EnsureDefaultBuilds(settings)) settings.UpdateFile();
+    bool wrote = EnsureDefaultBuilds(settings);
+    // Help texts name their pages by "$" keys: without them every such link is an error.
+    wrote = EnsureDefaultWikiPages(settings) || wrote;
+    if (wrote) settings.UpdateFile();
 }
 
 std::string SettingsLoadWarning(const TProgramState& state) {

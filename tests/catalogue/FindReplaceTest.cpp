@@ -257,5 +257,28 @@ TEST(OutlineMenu, RulesFollowTheSelectedNode) {
     EXPECT_TRUE(*States(facts)["mHelpLink"].visible);
 }
 
+TEST(OutlineMenu, KuidAndLinkItemsWhateverTheWriting) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc,
+             "kuid <KUID2:1:2:3>\nkind scenery\nupper <KUID:3:4>\nupper2 <KUID2:3:4:1>\nmixed <Kuid:3:5>\n"
+             "info-url \"https://example.org/page\"\ncontact-website \"HTTPS://example.org\"\nnote \"kuid:3:4\"\n");
+    auto at = [&](const char* path) {
+        TOutlineMenuFacts facts = OutlineNodeFacts(doc, doc.FindNodeByPath(path));
+        facts.consoleOpen = true;
+        return States(facts);
+    };
+    for (const char* path : {"upper", "upper2", "mixed"}) {
+        EXPECT_TRUE(*at(path)["mOpenKUID"].visible) << path;
+        EXPECT_TRUE(*at(path)["mOpenKUID"].enabled) << path;
+        EXPECT_TRUE(*at(path)["mAssetStatus"].visible) << path;
+    }
+    EXPECT_TRUE(*at("kuid")["mOpenKUID"].visible);
+    EXPECT_FALSE(*at("kuid")["mOpenKUID"].enabled);  // the asset's own KUID
+    EXPECT_FALSE(*at("note")["mOpenKUID"].visible);
+    EXPECT_TRUE(*at("info-url")["mOpenLink"].visible);
+    EXPECT_TRUE(*at("contact-website")["mOpenLink"].visible);
+}
+
 }  // namespace
 }  // namespace kelvarn

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/TagEditorPages.h"
+#include "catalogue/Walnut.h"
 #include "media/GridModel.h"
 #include "shell/Files.h"
 #include "shell/ProgramState.h"
@@ -92,6 +93,28 @@ TEST(EditorCore, TranslationNeedsTheFlagAndALanguage) {
         const TPagePlan plan = ChoosePage(SpecOf(c.format, 1, c.translate), c.language);
         EXPECT_EQ(plan.size, c.size) << c.format << c.translate << c.language;
         EXPECT_EQ(plan.translation, c.translation) << c.format << c.translate << c.language;
+    }
+}
+
+// The texts players see are translatable in our own tags.xml, whatever the kind; identifiers are not.
+TEST(EditorCore, OurTagsOfferTranslationsOfTheTextsPlayersSee) {
+    TProgramState state;
+    TWalnut walnut(state);
+    const struct {
+        const char* kind;
+        const char* path;
+        bool translation;
+    } cases[] = {
+        {"scenery", "username", true},     {"traincar", "description", true}, {"drivercommand", "username", true},
+        {"scenery", "name", true},         {"scenery", "kuid", false},        {"scenery", "category-class", false},
+        {"library", "string-table", false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(walnut.LoadTagSpec(std::string(KELVARN_SOURCE_DIR) + "/resources/bin/tags.xml", c.kind), "");
+        bool found = false;
+        const TTagSpec spec = walnut.FindSpecNode(std::string("config.txt\\") + c.path, found);
+        ASSERT_TRUE(found) << c.path;
+        EXPECT_EQ(ChoosePage(spec, "de").translation, c.translation) << c.kind << " " << c.path;
     }
 }
 

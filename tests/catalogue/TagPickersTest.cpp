@@ -43,7 +43,7 @@ TEST(Pickers, RulesActInOrder) {
     bed.state.Settings().WriteString("Regions", "AU", "Australia");
     TTagSpec region = FormatSpec("set");
     region.Source = "@Regions";
-    region.Help = "Where the asset belongs";
+    region.Help = "Where the asset belongs@KIND_Scenery#$";  // the status shows the text, not the link
     bed.hooks.specs["config.txt\\category-region"] = region;
     bed.Load("kind \"scenery\"\ncategory-region \"AU\"\n");
     const std::string p = bed.asset + "\\";

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "AssetToolsTestSupport.h"
+#include "catalogue/Walnut.h"
+#include "catalogue/WalnutHooks.h"
 #include "catalogue/WikiHelp.h"
+#include "shell/ProgramFolder.h"
 #include "shell/SettingsKeys.h"
 
 namespace kelvarn {
 namespace {
 
+using test::ReadBytes;
 using test::ToolsBed;
+using test::WriteBytes;
 using Lines = std::vector<std::string>;
 
 const char* kConfig =
@@ -226,6 +231,43 @@ TEST(WikiHelp, HelpLinkNeedsADefinitionWithAPage) {
     EXPECT_FALSE(HasHelpLink(bed.doc, bed.doc.FindNodeByPath("username")));
     EXPECT_FALSE(HasHelpLink(bed.doc, bed.doc.FindNodeByPath("kuid")));
     EXPECT_FALSE(HasHelpLink(bed.doc, nullptr));
+}
+
+// Our own tags.xml with the settings a first start writes: Help on Tag (and the editor's "?") opens
+// the tag's page of the simulator's wiki.
+TEST(WikiHelp, OurTagsOpenTheirWikiPagesAfterAFirstStart) {
+    const std::string kBase = "https://online.ts2009.com/mediaWiki/index.php/";
+    struct Case {
+        const char* config;
+        const char* path;
+        std::string opened;
+    };
+    const char* kScenery =
+        "kind \"scenery\"\r\nkuid <kuid:1:2>\r\nfloating 1\r\nmesh-table\r\n{\r\n  default\r\n  {\r\n"
+        "    mesh \"a.im\"\r\n    decal\r\n    {\r\n      texture \"d.texture\"\r\n    }\r\n  }\r\n}\r\n";
+    const std::vector<Case> cases = {
+        {"kind \"traincar\"\r\nfrontlength 8\r\n", "frontlength", kBase + "KIND_Traincar"},
+        {"kind \"traincar\"\r\nfrontlength 8\r\n", "kind", kBase + "KIND_Traincar"},
+        {"kind \"drivercommand\"\r\n", "kind", kBase + "KIND_Drivercommand"},
+        {"kind \"scenery\"\r\ntrackside 2\r\n", "kind", kBase + "KIND_Scenery-trackside"},
+        {"kind \"mospeedboard\"\r\n", "kind", kBase + "KIND_TrainzBaseSpec"},  // no page of its own
+        {kScenery, "floating", kBase + "KIND_Scenery"},
+        {kScenery, "mesh-table", kBase + "KIND_Mesh"},
+        {kScenery, "mesh-table\\default\\decal\\texture", kBase + "%22decal%22_Container"},
+    };
+    for (const Case& c : cases) {
+        ToolsBed bed;
+        WriteBytes(bed.state.ProgramFolder + "bin/tags.xml",
+                   ReadBytes(std::string(KELVARN_SOURCE_DIR) + "/resources/bin/tags.xml"));
+        WriteFirstStartSettings(bed.state);
+        TWalnut walnut(bed.state);
+        TWalnutHooks hooks(walnut);
+        bed.doc.SetHooks(&hooks);
+        bed.Load(c.config);
+        ExpandWikiMacro(bed.state, bed.doc, std::string("config.txt\\") + c.path, "");
+        EXPECT_EQ(bed.runner.opened, Lines{c.opened}) << c.path;
+        EXPECT_EQ(bed.messages.messages, Lines{}) << c.path;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "shell/TagTypes.h"
 #include "shell/Text.h"
 #include "ValidationTestSupport.h"
+#include "validation/ObsoleteTags.h"
+#include "validation/ScriptHost.h"
 
 namespace kelvarn {
 namespace {
@@ -46,19 +49,26 @@ const std::map<std::string, std::string> kNotTags = {
 struct ListedName {
     std::string name;
     Lines types;  // the value types of each of its rows
+    Lines pages;  // the documentation pages its rows name
 };
 
 std::vector<ListedName> ReadNameList(const std::string& path) {
     std::string bytes;
     if (!ReadFileBytes(path, bytes).empty()) return {};
-    std::map<std::string, Lines> rows;
+    std::map<std::string, ListedName> rows;
     for (const std::string& line : SplitString(bytes, "\n")) {
         if (line.empty() || line[0] == '#') continue;
         const Lines cells = SplitString(RemoveChars(line, "\r"), "\t");
-        rows[cells[0]].push_back(cells.size() > 1 ? cells[1] : "");
+        ListedName& row = rows[cells[0]];
+        row.name = cells[0];
+        row.types.push_back(cells.size() > 1 ? cells[1] : "");
+        // One cell may name two pages, and one page ends in a stray ")".
+        if (cells.size() > 2)
+            for (const std::string& page : SplitString(cells[2], " "))
+                if (!page.empty()) row.pages.push_back(RemoveChars(page, ")"));
     }
     std::vector<ListedName> names;
-    for (auto& [name, types] : rows) names.push_back({name, std::move(types)});
+    for (auto& [name, row] : rows) names.push_back(std::move(row));
     return names;
 }
 
@@ -133,25 +143,42 @@ void CollectNodes(const TSpecNode& node, std::set<const TXmlElement*>& seen, std
     }
 }
 
-TEST(TagsVocabulary, TheListedNamesAreDefinedWithFittingFormats) {
-    const std::vector<ListedName> listed = ReadNameList(kNameList);
-    if (listed.empty()) GTEST_SKIP() << "no name list at " << kNameList;
-    const auto file = OurTags();
-    ASSERT_NE(file, nullptr);
-    TProgramState state;
-    TWalnut walnut(state);
-
-    // Definitions of every kind: each remembered with the kind that loads it, for its TTagSpec.
+// Definitions of every kind: each remembered with the kind that loads it, for its TTagSpec.
+struct KindNodes {
     std::vector<std::pair<std::string, const TSpecNode*>> nodes;
-    std::set<const TXmlElement*> seen;
     std::vector<std::unique_ptr<TWalnut>> walnuts;  // a tree lives as long as its walnut
-    for (const std::string& kind : file->AssetKinds()) {
-        auto& w = walnuts.emplace_back(std::make_unique<TWalnut>(state));
-        ASSERT_EQ(w->LoadTagSpec(file, kind), "") << kind;
-        std::vector<const TSpecNode*> kindNodes;
-        CollectNodes(*w->Root(), seen, kindNodes);
-        for (const TSpecNode* n : kindNodes) nodes.emplace_back(kind, n);
+
+    KindNodes(const std::shared_ptr<const TTagsXml>& file, TProgramState& state) {
+        std::set<const TXmlElement*> seen;
+        for (const std::string& kind : file->AssetKinds()) {
+            auto& w = walnuts.emplace_back(std::make_unique<TWalnut>(state));
+            EXPECT_EQ(w->LoadTagSpec(file, kind), "") << kind;
+            std::vector<const TSpecNode*> kindNodes;
+            CollectNodes(*w->Root(), seen, kindNodes);
+            for (const TSpecNode* n : kindNodes) nodes.emplace_back(kind, n);
+        }
     }
+};
+
+// The name list beside the definitions of our tags.xml.
+struct ListedBed {
+    std::vector<ListedName> listed = ReadNameList(kNameList);
+    std::shared_ptr<const TTagsXml> file = OurTags();
+    TProgramState state;
+    TWalnut walnut{state};
+    std::unique_ptr<KindNodes> all;
+    ListedBed() {
+        if (file) all = std::make_unique<KindNodes>(file, state);
+    }
+};
+
+TEST(TagsVocabulary, TheListedNamesAreDefinedWithFittingFormats) {
+    ListedBed bed;
+    if (bed.listed.empty()) GTEST_SKIP() << "no name list at " << kNameList;
+    ASSERT_NE(bed.all, nullptr);
+    const auto& listed = bed.listed;
+    const auto& nodes = bed.all->nodes;
+    TWalnut& walnut = bed.walnut;
 
     for (const auto& [name, reason] : kNotTags)
         EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const ListedName& l) { return l.name == name; }))
@@ -194,6 +221,37 @@ TEST(TagsVocabulary, TheListedNamesAreDefinedWithFittingFormats) {
     for (const std::string& m : missing) std::printf("  not defined: %s\n", m.c_str());
     for (const std::string& m : misfits) std::printf("  format does not fit the listed type: %s\n", m.c_str());
     EXPECT_GE(coverage, 0.95);
+}
+
+// The page of a help text: between its "@" and its "#".
+std::string HelpPage(const std::string& help) {
+    const std::size_t at = help.find('@');
+    if (at == std::string::npos) return {};
+    const std::size_t end = help.find('#', at);
+    return help.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+}
+
+TEST(TagsVocabulary, EveryListedNameWithAPageLinksToThatPage) {
+    ListedBed bed;
+    if (bed.listed.empty()) GTEST_SKIP() << "no name list at " << kNameList;
+    ASSERT_NE(bed.all, nullptr);
+    std::size_t withPage = 0;
+    Lines unlinked;
+    for (const ListedName& l : bed.listed) {
+        if (l.pages.empty() || kNotTags.count(l.name)) continue;
+        ++withPage;
+        const std::string name = ConfigName(l.name);
+        const auto& nodes = bed.all->nodes;
+        const bool linked = std::any_of(nodes.begin(), nodes.end(), [&](const auto& kindNode) {
+            const TSpecNode& node = *kindNode.second;
+            if (node.Name() == "*" || !MatchSpecName(node, name)) return false;
+            const std::string page = HelpPage(bed.walnut.ParseTagSpec(node).Help);
+            return std::find(l.pages.begin(), l.pages.end(), page) != l.pages.end();
+        });
+        if (!linked) unlinked.push_back(l.name + " (" + l.pages[0] + ")");
+    }
+    EXPECT_GT(withPage, 200u);
+    EXPECT_EQ(unlinked, Lines{});
 }
 
 // A value of each format that its check accepts, or at least reads as that format.
@@ -345,6 +403,99 @@ TEST(TagsVocabulary, ScriptAssetsAndTheTrackScannerUseOnlyTagsTheirKindsKnow) {
         }
     }
     EXPECT_EQ(kinds, (std::set<std::string>{"behavior", "drivercommand", "library", "mospeedboard"}));
+}
+
+// Configs as working published assets write them, one per kind of the shared corpus and the kinds
+// whose real assets carry tags of older builds: driver commands and rules with their list icons,
+// containers of thumbnails on assets of builds 2.0 and 2.5, an industry of build 3.7 that still names
+// its mesh file.
+struct WorkingAsset {
+    const char* kind;
+    int build;
+    const char* config;
+};
+
+const WorkingAsset kWorkingAssets[] = {
+    {"drivercommand", 35,
+     "kind \"drivercommand\"\r\nkuid <KUID2:520252:100102:0>\r\ntrainz-build 3.5\r\n"
+     "username \"Wait for permit\"\r\nusername-en \"Wait for permit\"\r\ndescription \"\"\r\n"
+     "script \"PermitAcquireCommand\"\r\nclass \"PermitAcquireCommand\"\r\nsupports-null-driver-character 1\r\n"
+     "icon-texture \"icon.texture\"\r\nasset-filename \"permitacquire\"\r\nregion \"Europe\"\r\n"
+     "category-class \"YD\"\r\nkuid-table\r\n{\r\n  rule <KUID:520252:100101>\r\n}\r\n"
+     "string-table\r\n{\r\n  PermitAcquireMenuItem \"Wait for permit\"\r\n}\r\n"
+     "thumbnails\r\n{\r\n  0\r\n  {\r\n    width 64\r\n    height 64\r\n    image \"icon.texture\"\r\n  }\r\n}\r\n"},
+    {"behavior", 35,
+     "kind \"behavior\"\r\nkuid <KUID2:520252:100131:0>\r\ntrainz-build 3.5\r\nusername \"Schedule labels\"\r\n"
+     "script \"NamedScheduleLabelRule\"\r\nclass \"NamedScheduleLabelRule\"\r\nicon-texture \"icon.texture\"\r\n"
+     "asset-filename \"labels\"\r\nregion \"Europe\"\r\ncategory-class \"YR\"\r\nkuid-table\r\n{\r\n}\r\n"
+     "string-table\r\n{\r\n  AddLabelText \"Add Label\"\r\n}\r\n"},
+    {"library", 35,
+     "kind \"library\"\r\nkuid <KUID2:520252:100162:0>\r\ntrainz-build 3.5\r\nusername \"Conditions\"\r\n"
+     "script \"ConditionLibrary\"\r\nclass \"ConditionLibrary\"\r\ncategory-class \"YL\"\r\n"
+     "kuid-table\r\n{\r\n  rule <kuid:520252:100161>\r\n}\r\nstring-table\r\n{\r\n}\r\n"},
+    {"mospeedboard", 29,
+     "username \"Track scanner\"\r\nkuid <kuid:501228:1104231>\r\ncategory-class \"TF\"\r\nscript \"trig\"\r\n"
+     "class \"trig\"\r\nsurveyor-only 1\r\ntrainz-build 2.9\r\nkind \"mospeedboard\"\r\nlight 1\r\ntrackside 0\r\n"
+     "author \"someone\"\r\ncontact-website \"www.example.com\"\r\ncategory-keyword \"JOS;PJL\"\r\n"
+     "mesh-table\r\n{\r\n  default\r\n  {\r\n    mesh \"trig.im\"\r\n    auto-create 1\r\n  }\r\n}\r\n"},
+    {"scenery", 20,
+     "kind \"scenery\"\r\nkuid <kuid:1234:5678>\r\ntrainz-build 2.0\r\nusername \"Shed\"\r\n"
+     "mesh-table\r\n{\r\n  default\r\n  {\r\n    mesh \"shed.im\"\r\n    auto-create 1\r\n  }\r\n}\r\n"
+     "thumbnails\r\n{\r\n  0\r\n  {\r\n    image \"thumbnail.jpg\"\r\n    width 240\r\n    height 180\r\n  }\r\n}\r\n"},
+    {"scenery", 25,
+     "kind \"scenery\"\r\nkuid <kuid:1234:5679>\r\ntrainz-build 2.5\r\nusername \"Barn\"\r\nlight 1\r\n"
+     "thumbnails\r\n{\r\n  0\r\n  {\r\n    image \"thumbnail.jpg\"\r\n    width 240\r\n    height 180\r\n  }\r\n}\r\n"},
+    {"industry", 37,
+     "kind \"industry\"\r\nkuid <kuid:1234:5680>\r\ntrainz-build 3.7\r\nusername \"Mill\"\r\n"
+     "asset-filename \"mill\"\r\nmesh-table\r\n{\r\n  default\r\n  {\r\n    mesh \"mill.im\"\r\n    auto-create 1\r\n"
+     "  }\r\n}\r\n"},
+};
+
+TEST(TagsVocabulary, WorkingAssetsOfEachKindHaveNoTagOutOfContextOrBuild) {
+    for (const WorkingAsset& a : kWorkingAssets) {
+        test::ValidationBed bed(kOurTags);
+        const TVerifyReport report = bed.Validate(a.config, a.build);
+        EXPECT_EQ(bed.walnut.Kind(), a.kind);
+        for (std::size_t i = 1; i < report.Lines.size(); ++i) {
+            EXPECT_FALSE(ContainsStr(report.Lines[i], "invalid in this context")) << a.kind << ": " << report.Lines[i - 1];
+            EXPECT_FALSE(ContainsStr(report.Lines[i], "invalid in this build")) << a.kind << ": " << report.Lines[i - 1];
+        }
+    }
+}
+
+// Delete Obsolete Tags, as a batch runs it, on the asset loaded in the bed; the rows that are gone.
+Lines ObsoleteTagsDeleted(test::ValidationBed& bed) {
+    const auto rows = [&bed] {
+        Lines paths;
+        for (const TOutlineNode* n = bed.doc.Root(); n; n = n->NextRow()) paths.push_back(bed.doc.NodePath(n));
+        return paths;
+    };
+    const Lines before = rows();
+    SilentScriptHost host;
+    DeleteObsoleteTags(bed.state, host, bed.doc, true);  // the legacy tags a batch keeps are only named
+    const Lines after = rows();
+    Lines gone;
+    for (const std::string& path : before)
+        if (std::find(after.begin(), after.end(), path) == after.end()) gone.push_back(path);
+    return gone;
+}
+
+TEST(TagsVocabulary, DeleteObsoleteTagsKeepsEveryTagOfWorkingAssets) {
+    for (const WorkingAsset& a : kWorkingAssets) {
+        test::ValidationBed bed(kOurTags);
+        bed.Load(a.config);
+        bed.state.SetActiveBuild(a.build);
+        EXPECT_EQ(ObsoleteTagsDeleted(bed), Lines{}) << a.kind << " " << a.build;
+    }
+    // Every real asset of the corpus, each from a copy of its config.
+    const Lines configs = CorpusConfigs("");
+    if (configs.empty()) GTEST_SKIP() << "no corpus at " << kCorpus;
+    for (const std::string& config : configs) {
+        test::ValidationBed bed(kOurTags);
+        bed.Load(test::ReadBytes(config));
+        bed.state.SetActiveBuild(ParseBuild(bed.doc.GetValueByPath("trainz-build")));
+        EXPECT_EQ(ObsoleteTagsDeleted(bed), Lines{}) << config;
+    }
 }
 
 TEST(TagsVocabulary, EveryCorpusConfigValidates) {

@@ -273,8 +273,6 @@ TEST(TypicalAssets, SeededFaultsGiveExactlyTheirLines) {
         {"boxcar", "fontcolor                         240,240,240", "fontcolor 300,240,240", "",
          {"\t[mesh-table\\default\\effects\\name\\fontcolor 300,240,240]",
           "\t\t Colour elements should be between 0 and 255"}},
-        {"boxcar", "engine                                    0", "engine 0\r\nasset-filename \"boxcar\"", "",
-         {"\t[asset-filename \"boxcar\"]", "\t\t Tag is invalid in this build"}},
         {"station-lamp", "category-region                           \"00\"", "category-region \"GB;XX\"", "",
          {"\t[category-region \"GB;XX\"]", "\t\t An item is empty or does not match any option"}},
         {"cab", "cameradefault                             0", "cameradefault 0\r\nbogey <kuid:604117:2003>", "",

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "catalogue/WikiHelp.h"
 #include "catalogue/ui/Editor.h"
 #include "media/GridModel.h"
 #include "shell/MessageSink.h"
@@ -183,7 +184,8 @@ void TEditor::BeginPage(int size, const std::string& name) {
     if (IDCombo->findText(Qs(name)) < 0) IDCombo->addItem(Qs(name));
     IDCombo->setCurrentIndex(IDCombo->findText(Qs(name)));
     // The status line: a user tag's definition among the config's extensions, else the help text.
-    std::string status = Record.Help.empty() ? Record.Path : Record.Help;
+    std::string status = HelpDescription(Record.Help);
+    if (status.empty()) status = Record.Path;
     if (plan_.page == TEditorPage::UserTag || plan_.page == TEditorPage::UserTable)
         if (std::string definition = TagDefinition ? TagDefinition(name) : std::string(); !definition.empty())
             status = definition;

@@ -152,6 +152,19 @@ TEST(EditorPages, TranslationFieldsOnlyWithALanguage) {
     }
 }
 
+TEST(EditorPages, StatusLineShowsTheHelpTextWithoutItsLink) {
+    for (const auto& [help, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"Mass in kilograms@KIND_Traincar#$", "Mass in kilograms"},
+             {"@KIND_Traincar", "config.txt\\mass"},  // a link alone: the path
+             {"", "config.txt\\mass"}}) {
+        PageBed bed;
+        TTagSpec spec = Spec("string", "mass");
+        spec.Help = help;
+        bed.Open(spec, "21500");
+        EXPECT_EQ(bed.editor->HelpLabel->text().toStdString(), shown) << help;
+    }
+}
+
 TEST(EditorPages, UntouchedNumbersKeepTheirText) {
     struct Case { const char* format; const char* value; const char* max; };
     for (const Case& c : {Case{"float", "1.2345", ""}, Case{"int", "500", "100"}, Case{"float", "abc", ""}}) {
