@@ -19,10 +19,13 @@ struct TAssetCheck {
     bool ScriptMode = false;
     // Called with (done, total) as the check walks; unset when nobody shows a gauge. Total 0 ends it.
     std::function<void(std::size_t done, std::size_t total)> Progress = {};
+    // Lets pending input in; false once the user pressed Escape. Unset when nobody can stop the check.
+    std::function<bool()> Poll = {};
 
     void Step(std::size_t done, std::size_t total) const {
         if (Progress) Progress(done, total);
     }
+    bool KeepGoing() const { return !Poll || Poll(); }
 };
 
 }  // namespace kelvarn

@@ -116,9 +116,10 @@ void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks&
     std::string backupError;
     switch (numbers.before) {
         case 0: break;
-        case 1: state.SendCommand(ccSaveFile, state.AssetPathFile()); break;
-        case 2: backupError = BackupFile(state, state.AssetPathFile()); break;
-        case 3: backupError = BackupFolder(state, state.AssetPath()); break;
+        // A script's tool run works on the asset the script runs on.
+        case 1: state.SendCommand(ccSaveFile, state.MacroAssetPathFile()); break;
+        case 2: backupError = BackupFile(state, state.MacroAssetPathFile()); break;
+        case 3: backupError = BackupFolder(state, state.MacroAssetPath()); break;
         default: state.Messages->ShowMessage("Invalid Before Action specifier"); break;
     }
     if (!backupError.empty()) {
@@ -139,7 +140,7 @@ void RunTool(TProgramState& state, IEditorDialogs& dialogs, const TToolRunHooks&
                          numbers.outputMode, numbers.showWindow);
         }
         const int mode = numbers.outputMode;
-        const std::string targetFile = options.target.empty() ? state.AssetPathFile() : options.target;
+        const std::string targetFile = options.target.empty() ? state.MacroAssetPathFile() : options.target;
         if (mode == 1 || mode == 2) TrimEmptyLines(lines, false);
         if (mode == 2 || (mode == 1 && !lines.empty())) {
             const std::int64_t elapsed = state.Clock->Now().TotalMilliseconds() - start.TotalMilliseconds();

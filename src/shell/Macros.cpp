@@ -65,13 +65,14 @@ std::string ExpandMacros(const TProgramState& state, std::string_view input) {
     const std::string backup = FolderOrDefault(state, keys::Backup, "backup");
     const std::string support = FolderOrDefault(state, keys::Support, "support");
 
-    const std::string pathFile = state.AssetPathFile();
-    const std::string& fileName = state.AssetFileName();
-    Replace(text, "%kuidf%", state.AssetKuidForFileName());
-    Replace(text, "%kuid%", state.AssetKuid());
+    // A script running on an asset of a batch names that asset, not the main window's.
+    const std::string pathFile = state.MacroAssetPathFile();
+    const std::string& fileName = state.MacroAssetFileName();
+    Replace(text, "%kuidf%", KuidForFileName(state.MacroAssetKuid()));
+    Replace(text, "%kuid%", state.MacroAssetKuid());
     Replace(text, "%pfe%", pathFile);
     Replace(text, "%pf%", RemoveFileExt(pathFile));
-    Replace(text, "%p%", state.AssetPath());
+    Replace(text, "%p%", state.MacroAssetPath());
     Replace(text, "%fe%", fileName);
     Replace(text, "%f%", RemoveFileExt(fileName));
     Replace(text, "%e%", ExtractFileExt(fileName));
@@ -97,7 +98,7 @@ std::string ExpandMacros(const TProgramState& state, std::string_view input) {
     Replace(text, "%strell%", paths.Strellworks);
     Replace(text, "%build%", paths.Build);
     Replace(text, "%userID%", ReadSetting(state.Settings(), keys::UserIDMacros));
-    Replace(text, "%assetID%", state.CurrentKuid);
+    Replace(text, "%assetID%", state.MacroAssetId());
 
     if (FindMacro(text, "%tetdata%", 0) != std::string::npos && !paths.Trainz.empty()) {
         TTokens tokens;

@@ -21,6 +21,17 @@ std::string NativePath(std::string_view path) {
     return out;
 }
 
+std::string ShownPath(std::string_view path) {
+#ifdef _WIN32
+    std::string out(path);
+    for (char& c : out)
+        if (c == '/') c = '\\';
+    return out;
+#else
+    return NativePath(path);
+#endif
+}
+
 std::filesystem::path FsPath(std::string_view path) {
     const std::string native = NativePath(path);
     return std::filesystem::path(std::u8string(native.begin(), native.end()));

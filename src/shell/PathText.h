@@ -13,6 +13,9 @@ bool IsPathSeparator(char c);
 
 // "\" becomes the native separator (on Windows the text is unchanged).
 std::string NativePath(std::string_view path);
+// A path as a message shows it: every separator the platform's own, so that a folder from the file
+// system joined to a name from a script does not show as "/home/me/a\\b/c.txt".
+std::string ShownPath(std::string_view path);
 std::filesystem::path FsPath(std::string_view path);  // NativePath as a filesystem path (UTF-8)
 std::string PathString(const std::filesystem::path& path);  // the UTF-8 text of a filesystem path
 

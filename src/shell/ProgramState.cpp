@@ -76,8 +76,10 @@ void TProgramState::SetAssetPath(std::string_view path) {
 
 std::string TProgramState::AssetFileExt() const { return ExtractFileExt(QData.FileName); }
 
-std::string TProgramState::AssetKuidForFileName() const {
-    std::string k = QData.Kuid;
+std::string TProgramState::AssetKuidForFileName() const { return KuidForFileName(QData.Kuid); }
+
+std::string KuidForFileName(std::string_view kuid) {
+    std::string k(kuid);
     if (const auto lt = k.find('<'); lt != std::string::npos) k.erase(lt, 1);
     if (const auto gt = k.find('>'); gt != std::string::npos) k.erase(gt, 1);
     return ReplaceChar(k, ':', ' ');

@@ -41,6 +41,15 @@ struct TPaths {
     std::string Strellworks;  // the maker's tool folder
 };
 
+// The asset a script command works on when it is not the current asset (an asset of a batch): while
+// one is set, the asset macros and the tools a script starts name it.
+struct TScriptAsset {
+    std::string Path;      // its folder, without trailing separator
+    std::string FileName;  // no file of it is selected: empty
+    std::string Kuid;      // the KUID text of its config
+    std::string KuidId;    // the user number of that KUID ("%assetID%")
+};
+
 struct TImageSizeInfo {
     std::string Path;
     int Width = 0;
@@ -79,6 +88,14 @@ public:
     const std::string& AssetKuid() const { return QData.Kuid; }
     void SetAssetKuid(std::string_view kuid) { QData.Kuid = kuid; }
     std::string AssetKuidForFileName() const;
+
+    // What the asset macros name: the script asset while one is set, else the current asset.
+    const TScriptAsset* ScriptAsset = nullptr;
+    const std::string& MacroAssetPath() const { return ScriptAsset ? ScriptAsset->Path : QData.Path; }
+    const std::string& MacroAssetFileName() const { return ScriptAsset ? ScriptAsset->FileName : QData.FileName; }
+    std::string MacroAssetPathFile() const { return MacroAssetPath() + "\\" + MacroAssetFileName(); }
+    const std::string& MacroAssetKuid() const { return ScriptAsset ? ScriptAsset->Kuid : QData.Kuid; }
+    const std::string& MacroAssetId() const { return ScriptAsset ? ScriptAsset->KuidId : CurrentKuid; }
     std::int32_t ActiveBuild() const { return QData.ActiveBuild; }
     void SetActiveBuild(std::int32_t build) { QData.ActiveBuild = build; }
     std::int32_t DefaultBuild() const { return QData.DefaultBuild; }
@@ -133,6 +150,9 @@ public:
 private:
     std::unique_ptr<TMemIni> settings_;
 };
+
+// The KUID text made usable in a file name ("%kuidf%"): its first "<" and ">" removed, ":" blanks.
+std::string KuidForFileName(std::string_view kuid);
 
 // The program's one state object.
 TProgramState& Globals();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "shell/Macros.h"
+#include "shell/PathText.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"
 #include "validation/ScriptLists.h"
@@ -32,7 +33,7 @@ void RemoveCategoryItems(std::vector<std::string>& items, std::string_view remov
 std::string FilterCategoryItems(const TProgramState& state, std::string_view tag, std::vector<std::string>& items) {
     const std::string file = ExpandMacros(state, "%tetdata%\\") + std::string(tag) + ".txt";
     std::vector<std::string> lines;
-    if (!ReadLinesFile(file, lines).empty()) return ".Unable to find source file: " + file;
+    if (!ReadLinesFile(file, lines).empty()) return ".Unable to find source file: " + ShownPath(file);
     std::vector<std::string> kept;
     for (const std::string& item : items) {
         for (const std::string& line : lines) {

@@ -19,11 +19,33 @@ namespace kelvarn {
 
 namespace {
 
-// Backs up and saves the config the editor's outline holds. Returns the failure's message.
+// Deletion marks take effect: the marked rows go, from the last back to the first below the root.
+void DeleteMarkedRows(TOutlineDocument& tree) {
+    std::vector<TOutlineNode*> rows;
+    WalkRows(tree.Root(), [&](TOutlineNode* node, int) { rows.push_back(node); });
+    for (std::size_t i = rows.size(); i-- > 1;)
+        if (rows[i]->HasFlag(nfDelete)) tree.DeleteNodeNow(rows[i], false);
+}
+
+// Backs up and saves the config the editor's outline holds, without the tags its script marked for
+// deletion. Returns the failure's message.
 std::string SaveReviewed(TProgramState& state, TOutlineDocument& editor) {
+    DeleteMarkedRows(editor);
     const std::string file = editor.ConfigFile();
     if (std::string error = BackupFile(state, file); !error.empty()) return error;
     return editor.SaveConfig(file, false);
+}
+
+// The batch asset as the macros name it: its folder and its config's KUID; none of its files is
+// selected.
+TScriptAsset BatchAsset(const std::string& folder, const TOutlineDocument& config) {
+    TScriptAsset asset;
+    asset.Path = ExcludeTrailingSeparator(folder);
+    asset.Kuid = config.GetValueByPath("config.txt\\kuid");
+    TTokens tokens;
+    SplitByCharSet(asset.Kuid, tokens, ":");
+    asset.KuidId = tokens[1];
+    return asset;
 }
 
 bool SameFolder(std::string_view a, std::string_view b) {
@@ -76,6 +98,8 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
     const DateTime start = state_.Clock->Now();
     int processed = 0;
     bool aborted = false;        // the review's Abort button
+    // Loading a batch asset sets the loaded asset's KUID number; the main window's comes back after.
+    const std::string mainKuidId = state_.CurrentKuid;
 
     // Whatever ends the batch, its report is logged and the program leaves script mode.
     auto finish = [&] {
@@ -88,6 +112,8 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
         scriptMode_ = false;
         batchFolder_.clear();
         editor->ScriptMode = false;
+        batchAsset_ = {};
+        state_.CurrentKuid = mainKuidId;
         state_.AbortRequested = false;
     };
     struct TFinally {
@@ -114,7 +140,7 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
             // Nothing of another asset may be saved over this one.
             OutputList.push_back("\t" + error);
             OutputList.push_back("* Cancelled: " + folder);
-        } else if (!ExecuteScriptLines(name, lines, false, literal)) {
+        } else if (batchAsset_ = BatchAsset(folder, *editor); !ExecuteScriptLines(name, lines, false, literal)) {
             // Escape or an error stopped the script half-way: nothing of it is saved, and the
             // user decides whether the batch goes on before anything else is.
             OutputList.push_back("* Cancelled: " + folder);
@@ -156,11 +182,8 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
     TOutlineDocument* main = host_.MainOutline();
     if (total > 0 && processed == total && main && main->Root() && !state_.AssetPath().empty() &&
         SameFolder(main->ShownFolder(), state_.AssetPath())) {
-        std::vector<TOutlineNode*> rows;
-        WalkRows(main->Root(), [&](TOutlineNode* node, int) { rows.push_back(node); });
         host_.BeginTreeUpdate();
-        for (std::size_t i = rows.size(); i-- > 1;)
-            if (rows[i]->HasFlag(nfDelete)) main->DeleteNodeNow(rows[i], false);
+        DeleteMarkedRows(*main);
         host_.EndTreeUpdate();
         const std::string file = main->ConfigFile();
         std::string error = BackupFile(state_, file);

@@ -64,7 +64,7 @@ constexpr std::array<TScriptCommand, kScriptCommandCount + 1> kTable = {{
     {"-backupasset", 0},
     {"-backupfile", 0},
     {"-comment", 0},
-    {"-tagfordeletion", kQuiet},
+    {"-tagfordeletion", 0},
     {"-incrementkuid", 0},
     {"-repairtextures", 0},
     {"-case", 0},

@@ -321,7 +321,14 @@ void RegisterConfigEditCommands(TScriptCommands& commands) {
         return std::string();
     });
     commands.Register(48, [](ScriptCall& c) { return MarkSubtree(c, nfComment, nfDelete); });
-    commands.Register(49, [](ScriptCall& c) { return MarkSubtree(c, nfDelete, nfComment); });
+    commands.Register(49, [](ScriptCall& c) {
+        std::string marked = MarkSubtree(c, nfDelete, nfComment);
+        // A batch removes the marked tags before it saves each asset; the main config keeps them
+        // (they tell Replicate what to delete) until a batch over every tagged asset completes.
+        if (marked.empty() && !c.unit.ScriptMode() && NodeAt(c, c.p[1]))
+            marked = ".Tagged for deletion, removed when a batch over the tagged assets completes: " + c.p[1];
+        return marked;
+    });
     commands.Register(50, IncrementKuidCommand);
 }
 

@@ -106,10 +106,10 @@ std::string CopyFile(ScriptCall& c) {
     const std::string targetName = ExtractFileName(destination).empty() ? sourceName : ExtractFileName(destination);
     const std::string to = JoinPath(ExcludeTrailingSeparator(Existing(targetFolder)), targetName);
     const std::string realFrom = ResolvePathIgnoreCase(from);
-    if (realFrom.empty() || !FileExists(realFrom)) return ".Source file not found: " + from;
+    if (realFrom.empty() || !FileExists(realFrom)) return ".Source file not found: " + ShownPath(from);
     const std::string realTo = ResolvePathIgnoreCase(to);
     if (!realTo.empty() && SameFile(realFrom, realTo)) return ".Source and destination are the same file";
-    if (!realTo.empty()) return "Destination file already exists: " + to;
+    if (!realTo.empty()) return "Destination file already exists: " + ShownPath(to);
     if (!CopyFileNoReplace(realFrom, to, CopyFlush::WhenReplacing).empty()) return ".File copy failed: " + targetName;
     return {};
 }
@@ -131,8 +131,8 @@ std::string CopyFromAsset(ScriptCall& c) {
         const std::string target = Existing(targetRoot + relative);
         // The asset's own file is kept in the backups before the other asset's copy replaces it.
         if (FileExists(target))
-            if (std::string error = BackupFile(state, target); !error.empty()) return ".File copy failed: " + target + ": " + error;
-        if (!ForceCopyFile(file, target, CopyFlush::WhenReplacing).empty()) return ".File copy failed: " + file;
+            if (std::string error = BackupFile(state, target); !error.empty()) return ".File copy failed: " + ShownPath(target) + ": " + error;
+        if (!ForceCopyFile(file, target, CopyFlush::WhenReplacing).empty()) return ".File copy failed: " + ShownPath(file);
     }
     return {};
 }
@@ -152,7 +152,7 @@ std::string DeleteFiles(ScriptCall& c) {
     std::vector<std::string> files;
     const std::string folder = Existing(full);
     if (EndsWith(Backslashed(pattern), "\\") || DirectoryExists(folder)) {
-        if (!DirectoryExists(folder)) return ".Folder not found: " + full;
+        if (!DirectoryExists(folder)) return ".Folder not found: " + ShownPath(full);
         FindFilesRecursive(JoinPath(folder, "*.*"), "*", files);
     } else {
         ListAssetFiles(state, c.assetFolder, pattern, files);
@@ -161,10 +161,10 @@ std::string DeleteFiles(ScriptCall& c) {
     for (const std::string& file : files) {
         if (!LiesIn(file, c.assetFolder)) continue;
         if (std::string error = BackupFile(state, file); !error.empty()) {
-            kept += "\r\n\t" + file + ": " + error;
+            kept += "\r\n\t" + ShownPath(file) + ": " + error;
             continue;
         }
-        if (!DeleteFilePath(file)) kept += "\r\n\t" + file + ": not deleted";
+        if (!DeleteFilePath(file)) kept += "\r\n\t" + ShownPath(file) + ": not deleted";
     }
     if (!kept.empty()) return "Delete: file(s) kept:" + kept;
     if (!files.empty()) c.unit.RefreshAfterRun = true;
@@ -177,7 +177,7 @@ std::string BackupAsset(ScriptCall& c) {
     const std::string folder = c.p[1].empty() ? c.assetFolder : c.p[1];
     const std::string real = ResolvePathIgnoreCase(folder);
     if (folder.empty() || real.empty() || !DirectoryExists(real) || FindFileIgnoreCase(real, "config.txt").empty())
-        return ".Asset Folder not found, or not a valid asset: " + folder;
+        return ".Asset Folder not found, or not a valid asset: " + ShownPath(folder);
     return BackupFolder(c.unit.State(), real);
 }
 
@@ -209,7 +209,7 @@ std::string MakeTga(ScriptCall& c) {
     if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
     const std::string folder = InAsset(c.assetFolder, ExtractFilePath(name));
     const std::string real = ResolvePathIgnoreCase(folder);
-    if (real.empty() || !DirectoryExists(real)) return ".Path does not exist: " + ExcludeTrailingSeparator(folder);
+    if (real.empty() || !DirectoryExists(real)) return ".Path does not exist: " + ShownPath(ExcludeTrailingSeparator(folder));
     // "RED.TGA" is the red stock texture already.
     if (!FindFileIgnoreCase(real, fileName).empty()) return ".File already exists: " + ExtractFileName(name);
     std::string message;
@@ -222,18 +222,18 @@ std::string MakeTga(ScriptCall& c) {
 std::string MakeNormalMapCommand(ScriptCall& c) {
     if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
     TProgramState& state = c.unit.State();
-    const std::string source = c.p[1].empty() ? state.AssetPathFile() : InAsset(c.assetFolder, c.p[1]);
+    const std::string source = c.p[1].empty() ? state.MacroAssetPathFile() : InAsset(c.assetFolder, c.p[1]);
     const std::string real = ResolvePathIgnoreCase(source);
-    if (real.empty() || !FileExists(real)) return ".File not found: " + source;
+    if (real.empty() || !FileExists(real)) return ".File not found: " + ShownPath(source);
     const std::string name = LowerCase(ExtractFileName(source));
-    if (ContainsText(name, "normal")) return ".File may already be a normal map: " + source;
-    if (ContainsText(name, "art_icon")) return ".File is an art icon: " + source;
+    if (ContainsText(name, "normal")) return ".File may already be a normal map: " + ShownPath(source);
+    if (ContainsText(name, "art_icon")) return ".File is an art icon: " + ShownPath(source);
     const std::string target =
         c.p[2].empty() ? RemoveFileExt(source) + "-normal.tga" : InAsset(c.assetFolder, c.p[2]);
-    if (!ResolvePathIgnoreCase(target).empty()) return ".File already exists: " + target;
+    if (!ResolvePathIgnoreCase(target).empty()) return ".File already exists: " + ShownPath(target);
     // Only a real image extension: no extension, or a piece of one (".bm"), is no image.
     const std::string ext = LowerCase(ExtractFileExt(source));
-    if (ext != ".tga" && ext != ".bmp" && ext != ".jpg") return ".Source file is not an image: " + source;
+    if (ext != ".tga" && ext != ".bmp" && ext != ".jpg") return ".Source file is not an image: " + ShownPath(source);
 
     TTextures library(state);
     TStrellImage images(library);
@@ -241,10 +241,10 @@ std::string MakeNormalMapCommand(ScriptCall& c) {
     int alphaKind = 0, compression = 0, bits = 0;
     const bool loaded = images.LoadImage(real, bitmap, alphaKind, compression, bits);
     images.TextureCommand(tcFreeImage, 0, "", library.Info);
-    if (!loaded || bitmap.Width <= 0 || bitmap.Height <= 0) return ".Unable to load image: " + source;
-    if (TextureSizeProblem(bitmap.Width, bitmap.Height)) return ".Texture size is invalid: " + source;
+    if (!loaded || bitmap.Width <= 0 || bitmap.Height <= 0) return ".Unable to load image: " + ShownPath(source);
+    if (TextureSizeProblem(bitmap.Width, bitmap.Height)) return ".Texture size is invalid: " + ShownPath(source);
     CreateNormalMap(bitmap);
-    if (!images.SaveTGA(NativePath(target), bitmap, 1)) return "Unable to save " + target;
+    if (!images.SaveTGA(NativePath(target), bitmap, 1)) return "Unable to save " + ShownPath(target);
     c.unit.RefreshAfterRun = true;
     return {};
 }
@@ -261,7 +261,7 @@ std::string RepairTexturesCommand(ScriptCall& c) {
 std::string CopyMatchingFiles(TProgramState& state, const std::string& sourceFolder, const std::string& pattern,
                               const std::string& targetFolder) {
     const std::string target = Existing(ExcludeTrailingSeparator(targetFolder));
-    if (!DirectoryExists(target)) return ".Directory not found: " + targetFolder;
+    if (!DirectoryExists(target)) return ".Directory not found: " + ShownPath(targetFolder);
     const std::string source = Existing(ExcludeTrailingSeparator(sourceFolder));
     std::vector<std::string> files;
     // An absolute pattern: the source folder's own files, not its sub-folders'.
@@ -293,7 +293,7 @@ std::string RepairWaves(TProgramState& state, ScriptHost& host, const std::strin
     FindFilesRecursive(JoinPath(assetFolder, "*.*"), "*.wav;*.mp3", sounds);
     std::string message;
     for (const std::string& sound : sounds) {
-        host.ShowStatus(stPanel2, "Processing Audio: " + sound);
+        host.ShowStatus(stPanel2, "Processing Audio: " + ShownPath(sound));
         std::string result = BackupFile(state, sound);
         if (result.empty()) result = RepairAudioFile(NativePath(sound));
         if (!result.empty()) message += "\r\n\t" + result;

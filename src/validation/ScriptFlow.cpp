@@ -324,7 +324,7 @@ std::string ScriptForEach(ScriptCall& c, std::string_view p2, std::string_view p
         if (name.find_first_of("*?") != std::string::npos) {
             error = ".Wildcards not permitted in this -Foreach form";
         } else if (ResolveScriptFile(folder + name).empty()) {
-            error = ".File not found: " + folder + name;
+            error = ".File not found: " + ShownPath(folder + name);
         } else if (std::string fault = ReadLinesFile(folder + name, v.Items); !fault.empty()) {
             error = "." + fault;
         } else if (form == "reverse") {

@@ -145,7 +145,7 @@ std::string ResolveScriptFile(std::string_view path) {
 std::string ReadLinesFile(std::string_view path, std::vector<std::string>& lines) {
     lines.clear();
     const std::string file = ResolveScriptFile(path);
-    if (file.empty()) return "File not found: " + std::string(path);
+    if (file.empty()) return "File not found: " + ShownPath(path);
     DecodedText text;
     if (std::string error = ReadTextFile(file, text, kMaxScriptFileBytes); !error.empty()) return error;
     lines = SplitLines(text.text);

@@ -50,7 +50,7 @@ std::string TScriptUnit::RunScriptRequest(std::string_view text, bool snapshot) 
         return {};
     }
     const std::string path = RemoveChars(text, "\"");
-    if (ResolveScriptFile(path).empty()) return "Script not found: " + path;
+    if (ResolveScriptFile(path).empty()) return "Script not found: " + ShownPath(path);
     return RunScriptPath(path, RemoveFileExt(ExtractFileName(path)), snapshot);
 }
 

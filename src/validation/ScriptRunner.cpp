@@ -50,6 +50,21 @@ bool OnCallPath(const std::string& callPath, const std::string& name) {
     return false;
 }
 
+// Names the asset a line runs on to the macros for as long as the line runs.
+class TScriptAssetScope {
+public:
+    TScriptAssetScope(TProgramState& state, const TScriptAsset* asset) : state_(state), saved_(state.ScriptAsset) {
+        state_.ScriptAsset = asset;
+    }
+    ~TScriptAssetScope() { state_.ScriptAsset = saved_; }
+    TScriptAssetScope(const TScriptAssetScope&) = delete;
+    TScriptAssetScope& operator=(const TScriptAssetScope&) = delete;
+
+private:
+    TProgramState& state_;
+    const TScriptAsset* saved_;
+};
+
 }  // namespace
 
 void TScriptUnit::Stop() {
@@ -158,6 +173,8 @@ void TScriptUnit::ExecuteCommand(TScriptVars& vars, const std::vector<std::strin
         std::min(SplitByCharSet(Trim(lines[static_cast<std::size_t>(vars.LineIndex)]), fields, "|"), kScriptFields);
     const int number = ScriptCommandNumber(fields[0]);
     BindContext();
+    // A batch's line works on the batch asset: its macros name that asset, not the main window's.
+    TScriptAssetScope asset(state_, scriptMode_ ? &batchAsset_ : nullptr);
 
     ScriptCall call(*this, vars, lines, host_);
     call.command = number;

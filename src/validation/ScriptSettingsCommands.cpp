@@ -138,9 +138,11 @@ std::string InstallTool(ScriptCall& c) {
 
 // --- -write
 
-// A file name of -write: relative ones lie in the asset folder.
-std::string WriteFileName(const ScriptCall& c, const std::string& name) {
-    if (IsAbsoluteScriptPath(name)) return name;
+// A file name of -write: relative ones lie in the asset folder. Absoluteness is judged on the name as
+// written, before "/" becomes a backslash, or "/home/me/x.txt" would turn into a name below the asset.
+std::string WriteFileName(const ScriptCall& c, const std::string& written) {
+    if (IsAbsoluteScriptPath(written)) return written;
+    const std::string name = ReplaceChar(written, '/', '\\');
     return ExcludeTrailingSeparator(c.assetFolder) + (StartsWith(name, "\\") ? "" : "\\") + name;
 }
 
@@ -165,10 +167,9 @@ std::string Write(ScriptCall& c) {
     if (!message.empty()) return message;
 
     if (mode == "open" || mode == "append") {
-        const std::string name = ReplaceChar(text, '/', '\\');
-        if (!IsAbsoluteScriptPath(name))
+        if (!IsAbsoluteScriptPath(text))
             if (std::string none = NoAssetFolderMessage(c.assetFolder); !none.empty()) return none;
-        const std::string file = WriteFileName(c, name);
+        const std::string file = WriteFileName(c, text);
         if (mode == "open") {
             vars.WriteFile = file;
             vars.WriteBuffer.clear();
@@ -176,7 +177,7 @@ std::string Write(ScriptCall& c) {
             return {};
         }
         const std::string found = ResolvePathIgnoreCase(file);
-        if (found.empty() || !FileExists(found)) return ".Write: File not found: " + file;
+        if (found.empty() || !FileExists(found)) return ".Write: File not found: " + ShownPath(file);
         DecodedText loaded;
         if (std::string error = ReadTextFile(found, loaded); !error.empty()) return "Write: " + error;
         // Each line keeps its line mark, so the next line starts a line of its own.
@@ -203,7 +204,7 @@ std::string Write(ScriptCall& c) {
         // A file the script replaces may be the user's own: it is kept in the backups first.
         if (FileExists(file)) error = BackupFile(c.unit.State(), file);
         if (error.empty()) error = WriteTextFile(file, content, vars.WriteEncoding);
-        if (!error.empty()) return "Write: unable to save " + file + ": " + error;
+        if (!error.empty()) return "Write: unable to save " + ShownPath(file) + ": " + error;
         return {};
     }
     return {};
@@ -237,7 +238,7 @@ std::string CheckAssetMeshes(const std::string& assetFolder) {
     std::vector<std::string> meshes;
     FindFilesRecursive(JoinPath(assetFolder, "*.*"), "*.pm", meshes);
     for (const std::string& mesh : meshes)
-        if (std::string problem = CheckMeshFile(mesh); !problem.empty()) return mesh + ": " + problem;
+        if (std::string problem = CheckMeshFile(mesh); !problem.empty()) return ShownPath(mesh) + ": " + problem;
     return {};
 }
 
@@ -265,7 +266,7 @@ std::string AdoptConvertedMeshes(TProgramState& state, TOutlineDocument* config,
 
 std::string NoAssetFolderMessage(const std::string& assetFolder) {
     if (!assetFolder.empty() && DirectoryExists(assetFolder)) return {};
-    return ".Asset Folder not found, or not a valid asset: " + assetFolder;
+    return ".Asset Folder not found, or not a valid asset: " + ShownPath(assetFolder);
 }
 
 std::string ExecuteUserTool(TProgramState& state, ScriptHost& host, const std::string& section, const std::string& key,
@@ -292,7 +293,8 @@ std::string ExecuteUserTool(TProgramState& state, ScriptHost& host, const std::s
     const TToolSpec tool = ParseToolSpec(line);
     TToolRunOptions options;
     options.reportUnknownOutput = true;
-    if (CharCount(target) > 4) options.target = state.AssetPath() + "\\" + target;
+    // "%p%\" + target: the asset the script runs on, a batch's included.
+    if (CharCount(target) > 4) options.target = state.MacroAssetPath() + "\\" + target;
     TToolRunHooks hooks;
     hooks.WaitCursor = [&host](bool waiting) { host.BusyCursor(waiting); };
     TNoDialogs none;

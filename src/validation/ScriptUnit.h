@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/ProgramState.h"
 #include "validation/ScriptCall.h"
 #include "validation/ScriptLabels.h"
 #include "validation/ScriptVars.h"
@@ -134,6 +135,7 @@ private:
     bool runFailed_ = false;
     bool scriptMode_ = false;
     std::string batchFolder_;
+    TScriptAsset batchAsset_;  // what the macros name while a batch's line runs
     TOutlineDocument* context_ = nullptr;
     std::string assetFolder_;
     // One per running script, the innermost last.

@@ -53,13 +53,13 @@ TEST(ScriptCopyFile, Refusals) {
     const std::vector<Case> cases = {
         {"-copyfile|a.tga|", "Source and destination are the same file"},
         {"-copyfile|A.TGA|a.tga", "Source and destination are the same file"},
-        {"-copyfile|a.tga|b.tga", "Destination file already exists: <tmp>/asset\\b.tga"},
-        {"-copyfile|a.tga|B.TGA", "Destination file already exists: <tmp>/asset\\B.TGA"},
-        {"-copyfile|missing.tga|x.tga", "Source file not found: <tmp>/asset\\missing.tga"},
+        {"-copyfile|a.tga|b.tga", "Destination file already exists: <tmp>/asset/b.tga"},
+        {"-copyfile|a.tga|B.TGA", "Destination file already exists: <tmp>/asset/B.TGA"},
+        {"-copyfile|missing.tga|x.tga", "Source file not found: <tmp>/asset/missing.tga"},
         {"-copyfile||x.tga", "Source file not specified"},
         {"-copyfile|a.tga|c*.tga", "Wildcards not permitted in destination filenames"},
         {"-copyfile|s*/a.tga|x.tga", "Wildcards not permitted in source folder specifications"},
-        {"-copyfile|*.tga|nowhere/", "Directory not found: <tmp>/asset\\nowhere\\"},
+        {"-copyfile|*.tga|nowhere/", "Directory not found: <tmp>/asset/nowhere/"},
         {"-copyfile|*.xyz|sub/", "No files matching: *.xyz"},
     };
     for (const Case& c : cases) EXPECT_EQ(bed.Said(c.line), Lines{c.said}) << c.line;
@@ -130,7 +130,7 @@ TEST(ScriptDeleteFiles, RefusalsDeleteNothing) {
         {"-deletefiles|" + bed.asset + "/sub/..", "Delete: no files specified"},
         {"-deletefiles|..\\outside\\o.tga", "Delete: specified file(s) not in target asset folder"},
         {"-deletefiles|" + outside + "/*.tga", "Delete: specified file(s) not in target asset folder"},
-        {"-deletefiles|gone\\", "Folder not found: <tmp>/asset\\gone\\"},
+        {"-deletefiles|gone\\", "Folder not found: <tmp>/asset/gone/"},
     };
     for (const Case& c : cases) EXPECT_EQ(bed.Said(c.line), Lines{c.said}) << c.line;
     EXPECT_TRUE(FileExists(outside + "/o.tga"));
@@ -159,7 +159,7 @@ TEST(ScriptDeleteFiles, AFileWhoseBackupFailsStays) {
     const Lines said = bed.Said("-deletefiles|?.tga");
     SetWriteFaultHook(nullptr);
     ASSERT_EQ(said.size(), 1u);
-    EXPECT_TRUE(StartsWith(said[0], "Delete: file(s) kept:\r\n\t<tmp>/asset\\b.tga: ")) << said[0];
+    EXPECT_TRUE(StartsWith(said[0], "Delete: file(s) kept:\r\n\t<tmp>/asset/b.tga: ")) << said[0];
     EXPECT_TRUE(FileExists(bed.File("b.tga")));
     EXPECT_FALSE(FileExists(bed.File("a.tga")));
 }
@@ -200,7 +200,7 @@ TEST(ScriptImages, MakeTga) {
     EXPECT_FALSE(FileExists(bed.File("wood.tga")));
     fs::rename(bed.File("red.tga"), bed.File("RED.TGA"));
     EXPECT_EQ(bed.Said("-maketga|red\n-maketga|nofolder/green"),
-              (Lines{"File already exists: red.tga", "Path does not exist: <tmp>/asset\\nofolder"}));
+              (Lines{"File already exists: red.tga", "Path does not exist: <tmp>/asset/nofolder"}));
     EXPECT_EQ(bed.Said("-maketga|sub/yellow"), Lines{});
     EXPECT_TRUE(FileExists(bed.File("sub/yellow.tga")));
 }
@@ -215,14 +215,14 @@ TEST(ScriptImages, MakeNormalMapRules) {
     };
     const std::vector<Case> cases = {
         {"-makenormalmap|h.tga", {}},
-        {"-makenormalmap|h.tga", {"File already exists: <tmp>/asset\\h-normal.tga"}},
+        {"-makenormalmap|h.tga", {"File already exists: <tmp>/asset/h-normal.tga"}},
         {"-makenormalmap|h2.tga|out/n.tga", {}},
-        {"-makenormalmap|missing.tga", {"File not found: <tmp>/asset\\missing.tga"}},
-        {"-makenormalmap|normal_x.tga", {"File may already be a normal map: <tmp>/asset\\normal_x.tga"}},
-        {"-makenormalmap|my_art_icon.tga", {"File is an art icon: <tmp>/asset\\my_art_icon.tga"}},
-        {"-makenormalmap|x.bm", {"Source file is not an image: <tmp>/asset\\x.bm"}},
-        {"-makenormalmap|x", {"Source file is not an image: <tmp>/asset\\x"}},
-        {"-makenormalmap|odd.tga", {"Texture size is invalid: <tmp>/asset\\odd.tga"}},
+        {"-makenormalmap|missing.tga", {"File not found: <tmp>/asset/missing.tga"}},
+        {"-makenormalmap|normal_x.tga", {"File may already be a normal map: <tmp>/asset/normal_x.tga"}},
+        {"-makenormalmap|my_art_icon.tga", {"File is an art icon: <tmp>/asset/my_art_icon.tga"}},
+        {"-makenormalmap|x.bm", {"Source file is not an image: <tmp>/asset/x.bm"}},
+        {"-makenormalmap|x", {"Source file is not an image: <tmp>/asset/x"}},
+        {"-makenormalmap|odd.tga", {"Texture size is invalid: <tmp>/asset/odd.tga"}},
     };
     fs::create_directories(bed.File("out"));
     for (const Case& c : cases) EXPECT_EQ(bed.Said(c.line), c.said) << c.line;

@@ -10,6 +10,7 @@
 #include "ScriptTestSupport.h"
 #include "shell/Files.h"
 #include "shell/Strings.h"
+#include "shell/Text.h"
 
 namespace kelvarn::test {
 namespace {
@@ -68,6 +69,46 @@ TEST_P(FilesGolden, LogConfigAndFilesMatch) {
 
 INSTANTIATE_TEST_SUITE_P(ScriptFiles, FilesGolden, ::testing::ValuesIn(FixtureNames()),
                          [](const auto& info) { return info.param; });
+
+// batch/batch.kvm runs over copies of batch/a1..a3 while batch/main is the main window's asset. What
+// the desktop was asked, the batch's report and the tools started must equal batch/batch.log; every
+// file of the four assets afterwards batch/batch.files (the main asset untouched).
+TEST(FilesGoldenBatch, EachAssetOfABatchIsTheOneItsLinesActOn) {
+    const std::string fixtures = kFixtures + "/batch";
+    ScriptBed bed(false);
+    const std::string assets = bed.dir / "assets";
+    fs::create_directories(assets);
+    for (const char* name : {"main", "a1", "a2", "a3"})
+        fs::copy(fixtures + "/" + name, assets + "/" + name, fs::copy_options::recursive);
+    const std::string main = assets + "/main";
+    bed.state.SetAssetPath(main);
+    bed.state.SetAssetFileName("main.im");
+    ASSERT_EQ(bed.main->LoadConfig(main), "");
+    bed.state.SetAssetKuid(bed.main->GetValueByPath("config.txt\\kuid"));
+    const std::string bar(kBrokenBar);
+    bed.state.Settings().WriteString("BatchTool", "1", "Notes" + bar + bar + "%bin%\\tool.exe %pfe%" + bar + "1" + bar +
+                                                           "0" + bar + "0" + bar + "0" + bar);
+    WriteBytes(bed.Program() + "/bin/tool.exe", "");
+    bed.unit->FolderList = {assets + "/a1", assets + "/a2", assets + "/a3"};
+    bed.unit->RunOnTaggedAssets("batch", SplitLines(ReadBytes(fixtures + "/batch.kvm")));
+    // The main window's asset keeps its own macros after the batch.
+    EXPECT_EQ(bed.state.CurrentKuid, "500");
+
+    std::vector<std::string> lines = bed.host.log;
+    lines.push_back("[report]");
+    for (const std::string& line : bed.unit->OutputList) lines.push_back(line);
+    lines.push_back("[tools]");
+    for (const ProcessRequest& run : bed.runner.runs)
+        lines.push_back(run.program + " " + JoinLines(run.arguments, " "));
+    std::string log = ReplaceAll(JoinLines(lines, "\n") + "\n", bed.dir.Path(), "<tmp>");
+    const std::string files = ReplaceAll(Listing(assets), bed.dir.Path(), "<tmp>");
+    if (std::getenv("KELVARN_UPDATE_GOLDEN")) {
+        WriteBytes(fixtures + "/batch.log", log);
+        WriteBytes(fixtures + "/batch.files", files);
+    }
+    EXPECT_EQ(log, ReadBytes(fixtures + "/batch.log"));
+    EXPECT_EQ(files, ReadBytes(fixtures + "/batch.files"));
+}
 
 }  // namespace
 }  // namespace kelvarn::test

@@ -53,7 +53,7 @@ TEST(ScriptCommandTable, PerCommandRules) {
     EXPECT_EQ(numbersWith(cfKeepQuotes), (std::vector<int>{65, 66, 68}));
     EXPECT_EQ(numbersWith(cfNoMacros), (std::vector<int>{65, 68}));
     EXPECT_EQ(numbersWith(cfOwnVariables), (std::vector<int>{71, 72, 73, 74, 75, 76, 77}));
-    EXPECT_EQ(numbersWith(cfNoReport), (std::vector<int>{21, 22, 28, 49, 59, 60}));
+    EXPECT_EQ(numbersWith(cfNoReport), (std::vector<int>{21, 22, 28, 59, 60}));
     EXPECT_EQ(numbersWith(cfMainWindowOnly), (std::vector<int>{18, 21, 22}));
 }
 

@@ -167,8 +167,26 @@ TEST(ScriptWrite, ChecksInOrder) {
               (Lines{"Write: File not opened", "Write: Filename not defined", "Write: Filename not defined",
                      "Write: Empty text parameter, instruction skipped", "Write: File not opened",
                      "Write: Empty text parameter, instruction skipped",
-                     "Write: File not found: <tmp>/asset\\missing.txt"}));
+                     "Write: File not found: <tmp>/asset/missing.txt"}));
     EXPECT_FALSE(FileExists(bed.File("x.txt")));
+}
+
+// Absolute names stay where they point, whatever their separators; relative ones lie in the asset.
+TEST(ScriptWrite, AbsoluteMacroLoopFolderAndRelativeNames) {
+    WriteBed bed;
+    const std::string elsewhere = bed.dir / "elsewhere";
+    ForceDirectories(elsewhere);
+    WriteBytes(bed.File("sub/item.txt"), "");
+    EXPECT_EQ(bed.Said("-write|open|" + elsewhere + "/abs.txt\n-write|line|a\n-write|close\n"
+                       "-write|open|%p%\\macro.txt\n-write|line|b\n-write|close\n"
+                       "-foreach|file|sub\\*.txt\n-write|open|^Dloop.txt\n-write|line|c\n-write|close\n-endfor\n"
+                       "-write|open|sub/rel.txt\n-write|line|d\n-write|close\n"
+                       "-write|append|%p%\\macro.txt\n-write|line|e\n-write|close"),
+              Lines{});
+    EXPECT_EQ(ReadBytes(elsewhere + "/abs.txt"), "a\r\n");
+    EXPECT_EQ(ReadBytes(bed.File("macro.txt")), "b\r\ne\r\n");
+    EXPECT_EQ(ReadBytes(bed.File("sub/loop.txt")), "c\r\n");
+    EXPECT_EQ(ReadBytes(bed.File("sub/rel.txt")), "d\r\n");
 }
 
 TEST(ScriptWrite, AppendThenLineStartsALine) {
@@ -210,7 +228,7 @@ TEST(ScriptWrite, ReplacedFileIsBackedUpAndAFailedSaveSaysSo) {
     const Lines said = bed.Said("-write|open|fail.txt\n-write|line|abcdef\n-write|close");
     SetWriteFaultHook(nullptr);
     ASSERT_EQ(said.size(), 1u);
-    EXPECT_TRUE(StartsWith(said[0], "Write: unable to save <tmp>/asset\\fail.txt: ")) << said[0];
+    EXPECT_TRUE(StartsWith(said[0], "Write: unable to save <tmp>/asset/fail.txt: ")) << said[0];
     EXPECT_FALSE(FileExists(bed.File("fail.txt")));
 }
 

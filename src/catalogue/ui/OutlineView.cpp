@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -30,6 +31,7 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
+#include "shell/ui/EscapeFilter.h"
 
 namespace kelvarn {
 
@@ -50,6 +52,8 @@ public:
 };
 
 namespace {
+
+constexpr qint64 kPollEveryMs = 15;  // as often as a script run lets events in
 
 // In-place editing ends in the frame, which stores the text through the document.
 class TOutlineDelegate final : public QStyledItemDelegate {
@@ -508,6 +512,23 @@ void TOutlineView::RunAssetCheck(const std::function<void(const TAssetCheck& che
             gauge_->hide();
         else
             WalkProgress(done, total);
+    };
+    QElapsedTimer sinceEvents;
+    check.Poll = [this, &sinceEvents] {
+        // Pending events are taken a few dozen times a second, as a script run takes them; of the
+        // user's input only Escape gets through, since a click could load another config under
+        // the check.
+        if (!sinceEvents.isValid() || sinceEvents.elapsed() >= kPollEveryMs) {
+            TEscapeFilter escape;
+            qApp->installEventFilter(&escape);
+            QApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+            qApp->removeEventFilter(&escape);
+            if (escape.escaped) cancel_ = true;
+            sinceEvents.restart();
+        }
+        if (!cancel_) return true;
+        cancel_ = false;
+        return false;
     };
     run(check);
     gauge_->hide();

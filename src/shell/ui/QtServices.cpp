@@ -21,6 +21,7 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
+#include "shell/ui/EscapeFilter.h"
 
 namespace kelvarn {
 
@@ -77,32 +78,6 @@ void TQtMessageSink::Beep() { QApplication::beep(); }
 
 namespace {
 
-// While a capture run waits, the window keeps painting but takes no input; Escape ends the child.
-class TWaitFilter final : public QObject {
-public:
-    bool escaped = false;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::KeyPress:
-                if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) escaped = true;
-                return true;
-            case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
-            case QEvent::Shortcut:
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::Wheel:
-            case QEvent::Close:
-                return true;
-            default:
-                return false;
-        }
-    }
-};
-
 
 // Does the name lead to a program file that may be run (a path, or a name on the search path)?
 bool ResolvesToProgram(const QString& program, const QString& folder) {
@@ -143,7 +118,8 @@ ProcessResult TQtProcessRunner::Run(const ProcessRequest& request) {
         process.start();
         result.started = process.waitForStarted(-1);
         if (result.started) {
-            TWaitFilter filter;
+            // The window keeps painting but takes no input; Escape ends the child.
+            TEscapeFilter filter;
             qApp->installEventFilter(&filter);
             QByteArray output;
             auto collect = [&] {

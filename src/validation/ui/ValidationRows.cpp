@@ -25,7 +25,7 @@ void RegisterValidationRows(TDispatcher& d, const TWalnut& walnut, TAssetCheckRu
                 request.Formats = ValidationFormats(number);
                 request.Progress = [&check](std::size_t done, std::size_t total) {
                     check.Step(done, total);
-                    return true;
+                    return check.KeepGoing();
                 };
                 const TVerifyReport report = VerifyConfig(check.State, check.Document, walnut, check.AssetFolder, request);
                 if (!report.LogError.empty()) check.State.Messages->ShowMessage(report.LogError, "", MessageKind::Warning);

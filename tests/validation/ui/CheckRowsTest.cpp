@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "../TextureRepairTestBed.h"
+#include "../ValidationTestSupport.h"
 #include "shell/Dispatcher.h"
 #include "shell/ReportLog.h"
 #include "shell/Text.h"
 #include "validation/ui/FileCheckRows.h"
+#include "validation/ui/ValidationRows.h"
 
 namespace kelvarn {
 namespace {
@@ -62,6 +64,29 @@ TEST(RepairTexturesRow, CleanAssetLogsNothingToReport) {
     EXPECT_NE(bed.Log().find("Repair Textures\r\n"), std::string::npos);
     EXPECT_NE(bed.Log().find(std::string(kNothingToReport)), std::string::npos) << bed.Log();
     EXPECT_TRUE(bed.messages.messages.empty());
+}
+
+// Escape reaches a validation through the check's poll, once per node; confirmed, nothing is logged.
+TEST(ValidationRows, EscapeStopsTheWalkWhenConfirmed) {
+    for (const bool yes : {true, false}) {
+        test::ValidationBed bed;
+        TDispatcher dispatcher{bed.state};
+        bed.state.Settings().WriteBool("Options", "DisplayLog", true);
+        bed.File("config.txt", "kuid <kuid:1:2>\r\nkind \"scenery\"\r\nflag 2\r\nother 1\r\n");
+        ASSERT_EQ(bed.doc.LoadConfig(bed.asset), "");
+        bed.state.SetActiveBuild(29);
+        int polls = 0;
+        RegisterValidationRows(dispatcher, bed.walnut, [&](const std::function<void(const TAssetCheck&)>& run) {
+            TAssetCheck check{bed.state, bed.doc, bed.asset, false};
+            check.Poll = [&polls] { return ++polls != 2; };  // Escape while the second node is checked
+            run(check);
+        });
+        bed.messages.answers = {yes ? Answer::Yes : Answer::No};
+        dispatcher.ExecuteMenuCommand(1701, "");
+        EXPECT_EQ(bed.messages.messages, std::vector<std::string>{"Cancel Validation?"}) << yes;
+        EXPECT_EQ(polls, yes ? 2 : 4) << yes;
+        EXPECT_EQ(bed.Log().empty(), yes) << bed.Log();
+    }
 }
 
 }  // namespace
