@@ -169,7 +169,10 @@ bool DecodeJpegPicture(ByteSpan data, Image32& out, std::int64_t maxPixels) {
     return !out.Empty();
 }
 
-bool JpegHeaderFits(ByteSpan data, std::int64_t maxPixels) {
+namespace {
+
+// Reads the header and answers `question` of it; false when the library cannot read the header.
+bool AskHeader(ByteSpan data, bool (*question)(const jpeg_decompress_struct&, std::int64_t), std::int64_t maxPixels) {
     if (data.empty()) return false;
     jpeg_decompress_struct cinfo{};
     ErrorManager err;
@@ -182,27 +185,20 @@ bool JpegHeaderFits(ByteSpan data, std::int64_t maxPixels) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
-    const bool fits = HeaderFits(cinfo, maxPixels);
+    const bool answer = question(cinfo, maxPixels);
     jpeg_destroy_decompress(&cinfo);
-    return fits;
+    return answer;
 }
 
+}  // namespace
+
+bool JpegHeaderFits(ByteSpan data, std::int64_t maxPixels) { return AskHeader(data, HeaderFits, maxPixels); }
+
 bool JpegHasMultipleScans(ByteSpan data) {
-    jpeg_decompress_struct cinfo{};
-    ErrorManager err;
-    InitErrors(err);
-    cinfo.err = &err.pub;
-    bool multiple = false;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    multiple = jpeg_has_multiple_scans(&cinfo) != 0;
-    jpeg_destroy_decompress(&cinfo);
-    return multiple;
+    return AskHeader(
+        data, [](const jpeg_decompress_struct& cinfo, std::int64_t) {
+            return jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&cinfo)) != 0;
+        }, 0);
 }
 
 }  // namespace kelvarn
