@@ -82,10 +82,10 @@ LodFile LodFile::Parse(std::string_view text) {
         std::size_t keyEnd = 0;
         while (keyEnd < line.size() && IsLetter(line[keyEnd])) ++keyEnd;
         const std::string key = LowerCase(std::string_view(line).substr(0, keyEnd));
-        // A value never holds a double quote, and a setting never a ";": what the writer puts back
-        // must read as the same text.
+        // A value never holds a double quote, and a setting (written unquoted) never a ";" or a brace:
+        // what the writer puts back must read as the same text.
         const std::string value = CutAt(LineValue(line, keyEnd), "\"");
-        const std::string setting = CutAt(value, ";");
+        const std::string setting = CutAt(value, ";{}");
         if (key == "version") lod.Version = CutAt(setting, " \t=");
         else if (key == "offset") lod.Offset = setting;
         else if (key == "calcpoint") lod.CalcPoint = setting;

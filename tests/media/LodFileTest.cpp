@@ -89,6 +89,11 @@ TEST(LodFileModel, BlocksOnOneLineAndUnreadText) {
     // A rewrite keeps every block the file had.
     EXPECT_EQ(LodFile::Parse(lod.Write()).Meshes, lod.Meshes);
     EXPECT_TRUE(LodFile::Parse(lod.Write()).Unread.empty());
+    // A quoted setting with a brace is written unquoted: it must still read back as written.
+    const LodFile braced = LodFile::Parse("calcPoint = \"a{b\";\n");
+    const LodFile again = LodFile::Parse(braced.Write());
+    EXPECT_EQ(again.Write(), braced.Write());
+    EXPECT_TRUE(again.Unread.empty());
 }
 
 TEST(LodFileModel, PicksReadCrLfAndLfAlike) {
