@@ -1,14 +1,18 @@
 // Decodes every ".bmp", ".tga", ".jpg" (or ".jpeg") and ".texture" below a folder with our readers (TGA with
 // both, JPEG checked against libjpeg-turbo) and reports each failure with its code and message,
 // the refusals the formats require (run-length TGA in the strict reader, progressive JPEG, compressed
-// BMP, texture formats we do not take) apart, and per-format counts and speed.
+// BMP, texture formats we do not take) apart, and per-format counts and speed. With --damaged it runs
+// damaged variants of every picture instead (made in a temp folder): a cut file or a header claiming
+// more than the file holds that still loads is a fault.
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "DamagedVariants.h"
 #include "MediaBenchSupport.h"
 #include "media/BmpCodec.h"
 #include "media/JpegCodec.h"
@@ -37,10 +41,12 @@ public:
     void Beep() override {}
 };
 
-enum class Outcome { Ok, Refused, Failed };
+// Warned: loaded, with a warning shown to the user. Our readers fail damaged data instead, so it
+// stays 0 unless one of them starts to warn.
+enum class Outcome { Ok, Warned, Refused, Failed };
 
 struct Stats {
-    int files = 0, ok = 0, refused = 0, failed = 0;
+    int files = 0, ok = 0, warned = 0, refused = 0, failed = 0;
     double bytes = 0, pixels = 0, seconds = 0;
 };
 
@@ -111,11 +117,15 @@ Outcome Decode(const std::string& ext, ByteSpan data, double& pixels, std::strin
 
 int main(int argc, char** argv) {
     std::string folder;
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]).rfind("--", 0) != 0) folder = argv[i];
+    bool damaged = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--damaged") damaged = true;
+        else if (arg.rfind("--", 0) != 0) folder = arg;
+    }
     if (folder.empty()) {
-        std::printf("usage: image_corpus FOLDER\n");
-        std::printf("image_corpus: files=0 failed=0 refused=0 MBps=0.0\n");
+        std::printf("usage: image_corpus [--damaged] FOLDER\n");
+        std::printf("image_corpus: files=0 ok=0 warned=0 failed=0 MBps=0.0\n");
         return 0;
     }
     if (!DirectoryExists(folder)) {
@@ -131,9 +141,33 @@ int main(int argc, char** argv) {
     TTextures library(state);
     std::map<std::string, Stats> byFormat;
     Stats all;
+    int faults = 0;
+    const std::filesystem::path temp =
+        std::filesystem::temp_directory_path() / ("image_corpus-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    struct Job {
+        std::string path, ext, what;
+        bool mustFail = false;
+    };
+    std::vector<Job> jobs;
     for (const std::string& path : files) {
         std::string ext = LowerCase(ExtractFileExt(path));
         if (ext == ".jpeg") ext = ".jpg";
+        if (!damaged) {
+            jobs.push_back({path, ext, {}, false});
+            continue;
+        }
+        std::string bytes;
+        if (!ReadFileBytes(path, bytes).empty() || bytes.empty()) continue;
+        std::filesystem::create_directories(temp);
+        int n = 0;
+        for (const bench::DamagedVariant& v : bench::DamagedVariants(bytes, ext)) {
+            const std::string target = (temp / ("v" + std::to_string(jobs.size()) + "-" + std::to_string(n++) + ext)).string();
+            if (WriteFileAtomic(target, v.bytes).empty()) jobs.push_back({target, ext, path + ", " + v.name, v.mustFail});
+        }
+    }
+    for (const Job& job : jobs) {
+        const std::string& path = job.path;
+        const std::string& ext = job.ext;
         std::string bytes;
         if (!ReadFileBytes(path, bytes).empty()) continue;
         Stats& st = byFormat[ext];
@@ -148,8 +182,16 @@ int main(int argc, char** argv) {
             s->pixels += pixels;
             s->seconds += seconds;
             if (outcome == Outcome::Ok) ++s->ok;
+            else if (outcome == Outcome::Warned) ++s->warned;
             else if (outcome == Outcome::Refused) ++s->refused;
             else ++s->failed;
+        }
+        if (damaged) {
+            if (job.mustFail && (outcome == Outcome::Ok || outcome == Outcome::Warned)) {
+                ++faults;
+                std::printf("FAULT %s: loads\n", job.what.c_str());
+            }
+            continue;
         }
         if (outcome == Outcome::Failed) {
             sink.text.clear();
@@ -160,10 +202,19 @@ int main(int argc, char** argv) {
         }
     }
     for (const auto& [ext, s] : byFormat)
-        std::printf("%-9s files=%d ok=%d refused=%d failed=%d  %.1f MB/s  %.1f Mpixel/s\n", ext.c_str(), s.files, s.ok,
-                    s.refused, s.failed, s.seconds > 0 ? s.bytes / 1e6 / s.seconds : 0.0,
+        std::printf("%-9s files=%d ok=%d warned=%d refused=%d failed=%d  %.1f MB/s  %.1f Mpixel/s\n", ext.c_str(), s.files,
+                    s.ok, s.warned, s.refused, s.failed, s.seconds > 0 ? s.bytes / 1e6 / s.seconds : 0.0,
                     s.seconds > 0 ? s.pixels / 1e6 / s.seconds : 0.0);
-    std::printf("image_corpus: files=%d failed=%d refused=%d MBps=%.1f\n", all.files, all.failed, all.refused,
-                all.seconds > 0 ? all.bytes / 1e6 / all.seconds : 0.0);
+    std::error_code ec;
+    std::filesystem::remove_all(temp, ec);
+    const double mbps = all.seconds > 0 ? all.bytes / 1e6 / all.seconds : 0.0;
+    if (damaged) {
+        // Refusals are failures here: every variant is damaged.
+        std::printf("image_corpus: files=%d ok=%d warned=%d failed=%d MBps=%.1f\n", all.files, all.ok, all.warned,
+                    all.failed + all.refused, mbps);
+        return faults > 0 ? 1 : 0;
+    }
+    std::printf("image_corpus: files=%d ok=%d warned=%d failed=%d refused=%d MBps=%.1f\n", all.files, all.ok, all.warned,
+                all.failed, all.refused, mbps);
     return all.failed > 0 ? 1 : 0;
 }

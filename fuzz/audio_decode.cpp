@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     decoder.Close();
     const std::string before = std::string(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string error = RepairAudioFile(path);
-    // A failed repair leaves the source exactly as it was.
-    if (!error.empty()) {
+    // A failed repair leaves the source exactly as it was (a text beginning "." is a repair that
+    // succeeded with a notice).
+    if (!error.empty() && error[0] != '.') {
         std::string now;
         if (!ReadFileBytes(path, now).empty() || now != before) std::abort();
     }

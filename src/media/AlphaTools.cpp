@@ -72,7 +72,9 @@ void BlendToMask(Image32& image, int threshold) {
 int MaskToBlend(Image32& image) {
     Image32 grey = AlphaAsGrey(image);
     BoxBlur(grey, 1, 3);
-    return AlphaFromGrey(image, grey);
+    AlphaFromGrey(image, grey);
+    // Blended whatever the alpha now holds: an opaque picture must keep its channel (and 32 bits).
+    return 2;
 }
 
 void BoxBlur(Image32& image, int radius, int passes) {
@@ -114,11 +116,18 @@ Image32 MakeToleranceMask(const Image32& image, bool invert, int tolerance, std:
     return mask;
 }
 
-void MakePixelsNonUniform(Image32& image) {
+void MakePixelsNonUniform(Image32& image, bool survivesJpeg) {
     if (image.Empty()) return;
     const std::uint32_t first = image.At(0, 0);
     if (image.Width == 1 || image.Height == 1) ResampleBitmap(image, image.Width * 8, image.Height * 8);
     const std::uint32_t green = (first >> 8) & 0xFFu;
+    if (survivesJpeg) {
+        // One whole block moved well above the encoder's quantisation step at quality 90.
+        const std::uint32_t moved = green > 127 ? green - 8 : green + 8;
+        for (int y = 0; y < std::min(8, image.Height); ++y)
+            for (int x = 0; x < std::min(8, image.Width); ++x) image.At(x, y) = (image.At(x, y) & 0xFFFF00FFu) | (moved << 8);
+        return;
+    }
     const std::uint32_t raised = green == 255 ? 254 : green + 1;
     image.At(0, 0) = (first & 0xFFFF00FFu) | (raised << 8);
 }

@@ -35,7 +35,8 @@ void InvertAlpha(Image32& image);
 void RemoveAlpha(Image32& image);
 // Alpha up to `threshold` becomes 0, above it 255; the kind is then 1.
 void BlendToMask(Image32& image, int threshold = kBlendToMaskThreshold);
-// Softens a mask's edges (BoxBlur of the alpha layer, radius 1, 3 passes); returns the new kind.
+// Softens a mask's edges (BoxBlur of the alpha layer, radius 1, 3 passes); the picture is 32-bit and
+// of kind 2 (blended) after it.
 int MaskToBlend(Image32& image);
 // Per pass a horizontal then a vertical running-sum box filter of width 2 x radius + 1 over all four
 // channels, edges clamped to the border pixel, rounded: a uniform picture stays as it is.
@@ -53,8 +54,9 @@ Image32 MakeToleranceMask(const Image32& image, bool invert, int tolerance, std:
 
 // Makes a uniform picture non-uniform so that the simulator keeps it: a picture 1 pixel wide or high
 // is first resampled to 8 x its width by 8 x its height; then pixel (0, 0) takes its old colour with
-// the green byte raised by one (255 becomes 254).
-void MakePixelsNonUniform(Image32& image);
+// the green byte raised by one (255 becomes 254). A picture to be saved as JPEG would lose so small a
+// change: `survivesJpeg` moves the green of the top-left 8 x 8 block by 8 levels instead.
+void MakePixelsNonUniform(Image32& image, bool survivesJpeg = false);
 
 // The refusal of "Make Non Uniform": empty when the file may be changed, else the message (interactive
 // use shows the alert and goes on to the alpha import).

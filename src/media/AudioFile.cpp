@@ -314,7 +314,8 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
     const int inRate = source.info.samplerate;
     const int outRate = RepairedRate(inRate);
     const std::int64_t length = source.KnownFrames();
-    if (DataCutShort(source.file)) return "Cannot repair " + path + ": its sound data is cut short";
+    // A streamed or cut-off file plays as far as its data goes; the repair keeps that much and says so.
+    bool shortened = DataCutShort(source.file);
 
     MemoryFile memory;
     SF_VIRTUAL_IO io{MemoryFile::Length, MemoryFile::Seek, MemoryFile::Read, MemoryFile::Write, MemoryFile::Tell};
@@ -387,15 +388,19 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
         if (progress && !progress(read, length)) return "Repair cancelled: " + path;
     }
     if (!writeError.empty()) return writeError;
-    if (sf_error(source.file) != SF_ERR_NO_ERROR) return LastStreamError(source.file) + ": " + path;
-    if (length > 0 && read < length)
-        return "Cannot repair " + path + ": the sound ends after " + std::to_string(read) + " of " +
-               std::to_string(length) + " frames";
-    if (written == 0) return "Cannot repair " + path + ": it holds no sound";
+    if (written == 0) {
+        if (sf_error(source.file) != SF_ERR_NO_ERROR) return LastStreamError(source.file) + ": " + path;
+        return "Cannot repair " + path + ": it holds no sound";
+    }
+    // Data that stops decoding part way is kept up to there, as when the header overstates it.
+    shortened = shortened || sf_error(source.file) != SF_ERR_NO_ERROR || (length > 0 && read < length);
     sf_close(out);
     out = nullptr;
     source.Close();
-    return PlaceRepaired(path, memory.bytes);
+    if (std::string placed = PlaceRepaired(path, memory.bytes); !placed.empty()) return placed;
+    if (!shortened) return {};
+    return ".The sound in " + path + " was shorter than its header said: the repaired file holds the " +
+           GroupThousands(read) + " frames that were there";
 }
 
 }  // namespace kelvarn

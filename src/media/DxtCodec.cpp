@@ -67,10 +67,11 @@ bool DecodeDxt(DxtFormat format, int width, int height, int alphaHint, ByteSpan 
     const std::size_t blockBytes = format == DxtFormat::Dxt1 ? 8 : 16;
     const std::uint64_t blocksAcross = (static_cast<std::uint64_t>(width) + 3) / 4;
     const std::uint64_t blocksDown = (static_cast<std::uint64_t>(height) + 3) / 4;
-    if (data.size() % blockBytes != 0 || data.size() / blockBytes > blocksAcross * blocksDown) return false;
+    // Checked before anything is allocated: a level that holds fewer blocks than its picture is
+    // damaged, and decoding it would show missing rows as black.
+    if (data.size() != blocksAcross * blocksDown * blockBytes) return false;
 
-    // Cleared only when the data stops short of the picture: rows it never reaches stay 0.
-    out.Allocate(width, height, bpp, data.size() / blockBytes < blocksAcross * blocksDown);
+    out.Allocate(width, height, bpp, false);
     const std::size_t rowBytes = out.RowBytes();
     const std::uint64_t blocks = data.size() / blockBytes;
     const std::uint8_t* src = data.data();

@@ -14,9 +14,9 @@ int MaxDxtWidth(int bytesPerPixel);
 // 4 bytes per pixel, except DXT1 with an alpha hint other than 2 (masked), which gives 3.
 int DxtBytesPerPixel(DxtFormat format, int alphaHint);
 
-// Decodes `data` (whole blocks, block rows from the top, at most ceil(w/4) x ceil(h/4) of them) into
-// `out`. Rows the data does not reach stay 0. False for a width or height the decoder does not take,
-// a partial block, or more blocks than the picture holds.
+// Decodes `data` (whole blocks, block rows from the top, exactly ceil(w/4) x ceil(h/4) of them) into
+// `out`. False for a width or height the decoder does not take, or data that is not exactly the
+// picture's blocks.
 bool DecodeDxt(DxtFormat format, int width, int height, int alphaHint, ByteSpan data, RawImage& out);
 
 }  // namespace kelvarn

@@ -4,7 +4,6 @@
 
 #include "media/BmpCodec.h"
 #include "media/JpegCodec.h"
-#include "media/JpegDec.h"
 #include "media/TextureFile.h"
 #include "media/TgaCodec.h"
 #include "shell/Files.h"
@@ -146,16 +145,7 @@ bool TExtraTextures::LoadTga(const std::string& path, TDecodedTexture& out, TMes
 bool TExtraTextures::LoadJpg(const std::string& path, TDecodedTexture& out, TMessageList& messages) const {
     std::string bytes;
     Image32 picture;
-    if (ReadTextureBytes(path, bytes)) {
-        const ByteSpan data = AsBytes(bytes);
-        std::unique_ptr<TJpegImage> jpeg;
-        const std::uint8_t status = DecodeJpeg(data, jpeg, JpegLimits{maxPixels_});
-        if (status == kJpegDecoded)
-            picture = JpegImageToBitmap(jpeg.get());
-        else if (status == kJpegUnsupported && !DecodeJpegWithLibrary(data, picture, maxPixels_))
-            picture = Image32{};
-    }
-    if (picture.Empty()) {
+    if (!ReadTextureBytes(path, bytes) || !DecodeJpegPicture(AsBytes(bytes), picture, maxPixels_)) {
         messages.push_back({"Couldn't load JPG - " + Quoted(path), "Info"});
         return false;
     }

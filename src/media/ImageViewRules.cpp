@@ -86,10 +86,8 @@ std::string DescribeImage(std::string_view path, const Image32& image, int bits)
 bool JpegLoads(const std::string& path) {
     std::string bytes;
     if (!ReadFileBytes(path, bytes, kMaxThumbnailBytes).empty()) return false;
-    // Our decoder first; the library reads what it refuses (progressive files), as the facade does.
     Image32 image;
-    if (DecodeJpegToBitmap(AsBytes(bytes), image) && !image.Empty()) return true;
-    return DecodeJpegWithLibrary(AsBytes(bytes), image) && !image.Empty();
+    return DecodeJpegPicture(AsBytes(bytes), image);
 }
 
 TThumbnailChoice FindThumbnail(std::string_view assetFolder, std::string_view placeholder, const TPictureLoads& loads) {

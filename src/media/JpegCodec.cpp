@@ -1,10 +1,14 @@
 #include "media/JpegCodec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
 #include <jpeglib.h>
+#include <jerror.h>
+
+#include "media/JpegDec.h"
 
 namespace kelvarn {
 
@@ -22,10 +26,41 @@ void OnError(j_common_ptr info) {
 
 void Silent(j_common_ptr) {}
 
+// The library goes on past missing or corrupt data, filling grey or repeating blocks; such a picture
+// is damaged, so those warnings end the decode as errors do. Warnings about metadata alone do not.
+void OnMessage(j_common_ptr info, int level) {
+    if (level >= 0) return;
+    switch (info->err->msg_code) {
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_JPEG_EOF:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+        OnError(info);
+        break;
+    default:
+        break;
+    }
+}
+
 void InitErrors(ErrorManager& err) {
     jpeg_std_error(&err.pub);
     err.pub.error_exit = OnError;
     err.pub.output_message = Silent;
+    err.pub.emit_message = OnMessage;
+}
+
+// After jpeg_read_header: the picture is within `maxPixels`, and the rest of the file could code it.
+// Every MCU costs at least one bit of Huffman data, so a cut or lying header is refused before the
+// library allocates for the picture it claims.
+bool HeaderFits(const jpeg_decompress_struct& cinfo, std::int64_t maxPixels) {
+    if (static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height > maxPixels) return false;
+    const std::uint64_t mcuW = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_h_samp_factor, 1));
+    const std::uint64_t mcuH = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_v_samp_factor, 1));
+    const std::uint64_t mcus = (cinfo.image_width + mcuW - 1) / mcuW * ((cinfo.image_height + mcuH - 1) / mcuH);
+    return cinfo.arith_code || mcus <= 8 * static_cast<std::uint64_t>(cinfo.src->bytes_in_buffer);
 }
 
 }  // namespace
@@ -95,8 +130,7 @@ bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels) 
     cinfo.mem->max_memory_to_use = 1024L * 1024L * 1024L;
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
-    if (static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height > maxPixels ||
-        cinfo.num_components > 4) {
+    if (!HeaderFits(cinfo, maxPixels) || cinfo.num_components > 4) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -104,14 +138,21 @@ bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels) 
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = FALSE;
     jpeg_start_decompress(&cinfo);
-    if (!out.Resize(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height))) {
+    if (!ImageSizeAllowed(cinfo.output_width, cinfo.output_height)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    // The picture grows row by row: data that ends early stops the decode before the memory for
+    // what the header claims is ever taken.
+    const std::size_t width = cinfo.output_width;
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(&out.Pixels[static_cast<std::size_t>(cinfo.output_scanline) * out.Width]);
+        const std::size_t y = cinfo.output_scanline;
+        out.Pixels.resize((y + 1) * width);
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(&out.Pixels[y * width]);
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
+    out.Width = static_cast<int>(cinfo.output_width);
+    out.Height = static_cast<int>(cinfo.output_height);
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     for (std::uint32_t& p : out.Pixels) p |= 0xFF000000u;
@@ -119,12 +160,24 @@ bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels) 
     return true;
 }
 
-bool JpegHasMultipleScans(ByteSpan data) {
+bool DecodeJpegPicture(ByteSpan data, Image32& out, std::int64_t maxPixels) {
+    out = Image32{};
+    std::unique_ptr<TJpegImage> jpeg;
+    const std::uint8_t status = DecodeJpeg(data, jpeg, JpegLimits{maxPixels});
+    if (status == kJpegDecoded) out = JpegImageToBitmap(jpeg.get());
+    else if (status == kJpegUnsupported) DecodeJpegWithLibrary(data, out, maxPixels);
+    return !out.Empty();
+}
+
+namespace {
+
+// Reads the header and answers `question` of it; false when the library cannot read the header.
+bool AskHeader(ByteSpan data, bool (*question)(const jpeg_decompress_struct&, std::int64_t), std::int64_t maxPixels) {
+    if (data.empty()) return false;
     jpeg_decompress_struct cinfo{};
     ErrorManager err;
     InitErrors(err);
     cinfo.err = &err.pub;
-    bool multiple = false;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
@@ -132,9 +185,20 @@ bool JpegHasMultipleScans(ByteSpan data) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
-    multiple = jpeg_has_multiple_scans(&cinfo) != 0;
+    const bool answer = question(cinfo, maxPixels);
     jpeg_destroy_decompress(&cinfo);
-    return multiple;
+    return answer;
+}
+
+}  // namespace
+
+bool JpegHeaderFits(ByteSpan data, std::int64_t maxPixels) { return AskHeader(data, HeaderFits, maxPixels); }
+
+bool JpegHasMultipleScans(ByteSpan data) {
+    return AskHeader(
+        data, [](const jpeg_decompress_struct& cinfo, std::int64_t) {
+            return jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&cinfo)) != 0;
+        }, 0);
 }
 
 }  // namespace kelvarn

@@ -27,6 +27,15 @@ std::string EncodeJpeg(const Image32& image, const JpegEncodeOptions& options = 
 // file the library cannot read or a picture above `maxPixels`.
 bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels = kMaxImagePixels);
 
+// The one JPEG decode every reader uses, so that a file is damaged or fine alike in every view: our
+// decoder first, the library for what ours does not take (progressive and arithmetic-coded files, 4:1:1
+// sampling). A cut file, or one whose header claims more than its data or `maxPixels`, fails.
+bool DecodeJpegPicture(ByteSpan data, Image32& out, std::int64_t maxPixels = kMaxImagePixels);
+
+// True when the library reads the header and the picture it claims is within `maxPixels` and could be
+// coded by the rest of the file; the other JPEG readers ask this before they decode.
+bool JpegHeaderFits(ByteSpan data, std::int64_t maxPixels = kMaxImagePixels);
+
 // True when a JPEG holds more than one scan (a progressive file).
 bool JpegHasMultipleScans(ByteSpan data);
 

@@ -385,6 +385,10 @@ std::uint8_t Decoder::Frame(int length) {
     mcusX_ = (width_ + mcuW - 1) / mcuW;
     mcusY_ = (height_ + mcuH - 1) / mcuH;
     if (static_cast<std::int64_t>(width_) * height_ > limits_.maxPixels) return kJpegNoMemory;
+    // Every MCU costs at least one bit of Huffman data: a header claiming more than the rest of the
+    // file can code is a cut or lying file, refused before the frame is allocated.
+    const std::uint64_t rest = data_.size() - std::min<std::size_t>(data_.size(), pos_ + static_cast<std::size_t>(length));
+    if (static_cast<std::uint64_t>(mcusX_) * mcusY_ > 8 * rest) return kJpegInputEnded;
     for (int i = 0; i < componentCount_; ++i) {
         Component& c = comps_[i];
         if (hMax_ % c.h != 0 || vMax_ % c.v != 0) return kJpegUnsupported;

@@ -45,20 +45,47 @@ std::vector<std::string> LodFile::DefaultLines() {
             "attachmentCutOff = 0.00;"};
 }
 
+namespace {
+
+// The file's statements: a line's text split after each ";" and at each brace outside double
+// quotes, so that a block reads the same on one line as over three.
+std::vector<std::string> Statements(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    for (const std::string& line : lines) {
+        std::string current;
+        bool quoted = false;
+        auto flush = [&] {
+            if (!Trim(current).empty()) out.push_back(Trim(current));
+            current.clear();
+        };
+        for (char c : line) {
+            if (c == '"') quoted = !quoted;
+            if (!quoted && (c == '{' || c == '}')) {
+                flush();
+                continue;
+            }
+            current += c;
+            if (!quoted && c == ';') flush();
+        }
+        flush();
+    }
+    return out;
+}
+
+}  // namespace
+
 LodFile LodFile::Parse(std::string_view text) {
     std::vector<std::string> lines = SplitLines(text);
     if (Trim(text).empty()) lines = DefaultLines();
     LodFile lod;
-    for (const std::string& raw : lines) {
-        const std::string line = Trim(raw);
+    for (const std::string& line : Statements(lines)) {
         std::size_t keyEnd = 0;
         while (keyEnd < line.size() && IsLetter(line[keyEnd])) ++keyEnd;
-        if (keyEnd == 0) continue;
         const std::string key = LowerCase(std::string_view(line).substr(0, keyEnd));
-        // A value never holds a double quote, and a setting never a ";": what the writer puts back
-        // must read as the same text.
+        // A value never holds a double quote, and a setting (written unquoted) never a ";" or a brace:
+        // what the writer puts back must read as the same text.
         const std::string value = CutAt(LineValue(line, keyEnd), "\"");
-        const std::string setting = CutAt(value, ";");
+        const std::string setting = CutAt(value, ";{}");
         if (key == "version") lod.Version = CutAt(setting, " \t=");
         else if (key == "offset") lod.Offset = setting;
         else if (key == "calcpoint") lod.CalcPoint = setting;
@@ -70,6 +97,8 @@ LodFile LodFile::Parse(std::string_view text) {
         else if (key == "name" && !lod.Meshes.empty()) {
             lod.Meshes.back().File = value;
             lod.Meshes.back().Ticked = true;
+        } else {
+            lod.Unread.push_back(line);
         }
     }
     return lod;

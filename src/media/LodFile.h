@@ -25,11 +25,13 @@ public:
     // Fields keep the file's text (trimmed): "1.0" stays "1.0"; numbers are parsed only to compare.
     std::string Version, Offset, CalcPoint, Multiplier, AnimationCutOff, RenderCutOff, AttachmentCutOff;
     std::vector<TLodMeshRow> Meshes;  // every row of the file, in order (the editor shows six)
+    std::vector<std::string> Unread;  // statements the parser did not understand (Lines() leaves them out)
 
-    // A line's key is the leading letters of the trimmed line, ignoring case; its value is the text
-    // between the first pair of double quotes, else after "=" up to ";", else (version) the second
-    // word. "mesh" starts a row; "name" gives the current row its file (a name before any mesh starts
-    // none). An empty text reads as the default lines.
+    // The text is read as statements: each line split after ";" and at braces outside quotes. A
+    // statement's key is its leading letters, ignoring case; its value is the text between the first
+    // pair of double quotes, else after "=" up to ";", else (version) the second word. "mesh" starts a
+    // row; "name" gives the current row its file. A name before any mesh, and any statement of another
+    // key, goes to Unread. An empty text reads as the default lines.
     static LodFile Parse(std::string_view text);
     // The seven lines a new, empty file gets.
     static std::vector<std::string> DefaultLines();

@@ -5,6 +5,8 @@
 
 #include <Magick++.h>
 
+#include "media/JpegCodec.h"
+
 namespace kelvarn {
 
 namespace {
@@ -56,15 +58,23 @@ ImageSignature DetectImageSignature(ByteSpan data) {
 bool ReadWithMagick(ByteSpan data, ImageSignature signature, Image32& out, GraphicProperties& properties) {
     const char* coder = CoderOf(signature);
     if (!coder || data.empty()) return false;
+    // Magick hands a JPEG to libjpeg, which would allocate whatever the header claims.
+    if (signature == ImageSignature::Jpeg && !JpegHeaderFits(data)) return false;
     InitMagick();
     try {
         Magick::Blob blob(data.data(), data.size());
         Magick::Image image;
-        image.quiet(true);
+        image.quiet(false);
         image.subImage(0);
         image.subRange(1);
         image.magick(coder);
-        image.read(blob);
+        try {
+            image.read(blob);
+        } catch (const Magick::WarningCorruptImage&) {
+            return false;  // missing or corrupt data: a damaged picture is not shown as fine
+        } catch (const Magick::Warning&) {
+            // other warnings (metadata, profiles) leave a good picture
+        }
         const std::int64_t w = static_cast<std::int64_t>(image.columns());
         const std::int64_t h = static_cast<std::int64_t>(image.rows());
         if (!ImageSizeAllowed(w, h)) return false;

@@ -16,6 +16,7 @@ namespace {
 
 constexpr float kZoomIn = 0.975f;
 constexpr float kZoomOut = 1.025f;
+constexpr float kMinWireContrast = 0.2f;
 constexpr std::string_view kDashes = "\r\n------------------------------------------";
 
 // A camera distance that frames nothing (a box of size 0, such as a mesh of points only) would leave
@@ -261,6 +262,9 @@ void TMeshViewState::SetDisplayMode(int mode) {
         case dmAttachmentPoints:
             GetPointBounds();
             ViewExtents = PointExtents;
+            // Points far from the geometry would be out of sight until a zoom: step back to frame them.
+            if (!PointsInside)
+                Distance = std::max(Distance, Get3dExtents(PointExtents.Size[0], PointExtents.Size[1], PointExtents.Size[2]));
             break;
         case dmBumps: BumpOnlyFlag = true; break;
         case dmSuspended:
@@ -331,6 +335,22 @@ float TMeshViewState::Brightness() const {
 }
 
 TVector3 TMeshViewState::GuideColour() const { return Brightness() < 0.5f ? TVector3{1, 1, 1} : TVector3{0, 0, 0}; }
+
+float TMeshViewState::WireGrey() const {
+    // Lines of nearly the background's grey (the defaults, 0.5 on #808080, are one) would not show:
+    // they then take the guides' contrasting colour.
+    if (std::fabs(LineLevel - Brightness()) >= kMinWireContrast) return LineLevel;
+    return GuideColour()[0];
+}
+
+void TMeshViewState::ClearMesh() {
+    Model.reset();
+    FileName.clear();
+    Loaded = false;
+    Shown = false;
+    SelectedPoint = -1;
+    NeedsRedraw = true;
+}
 
 TMarkerSizes TMeshViewState::MarkerSizes() const {
     const float ps = static_cast<float>(PointSize) * 0.01f * Distance;

@@ -144,6 +144,11 @@ public:
     // (R + G + B) / 765 of the background; guides are white below 0.5, else black.
     float Brightness() const;
     TVector3 GuideColour() const;
+    // The grey wireframe lines are drawn in: the line level, unless it would hardly differ from the
+    // background.
+    float WireGrey() const;
+    // No mesh shown: after a file the view refuses, nothing of the one before stays.
+    void ClearMesh();
     TMarkerSizes MarkerSizes() const;
 
 private:

@@ -73,7 +73,7 @@ bool TStrellImage::LoadImage(const std::string& name, Image32& bitmap, int& alph
         if (ReadFileBytes(path, bytes).empty() && !ReadJpegSize(AsBytes(bytes), width, height)) width = height = -1;
         if (width == 1 || height == 1) {
             Image32 picture;
-            if (!DecodeJpegToBitmap(AsBytes(bytes), picture)) return false;
+            if (!DecodeJpegPicture(AsBytes(bytes), picture)) return false;
             bitmap = std::move(picture);
             UniformColour = AllOneColour(bitmap);
             compression = 0;

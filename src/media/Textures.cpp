@@ -5,7 +5,6 @@
 
 #include "media/BmpCodec.h"
 #include "media/JpegCodec.h"
-#include "media/JpegDec.h"
 #include "media/TextureFile.h"
 #include "media/TgaCodec.h"
 #include "shell/Files.h"
@@ -203,12 +202,7 @@ bool TTextures::LoadJpg(const std::string& path) {
         return false;
     }
     Image32 picture;
-    std::unique_ptr<TJpegImage> jpeg;
-    const std::uint8_t status = DecodeJpeg(AsBytes(bytes), jpeg);
-    if (status == kJpegDecoded) picture = JpegImageToBitmap(jpeg.get());
-    else if (status != kJpegUnsupported || !DecodeJpegWithLibrary(AsBytes(bytes), picture)) picture = Image32{};
-    jpeg.reset();
-    if (picture.Empty()) {
+    if (!DecodeJpegPicture(AsBytes(bytes), picture)) {
         ImageError = kJpegLoad;
         return false;
     }

@@ -146,6 +146,11 @@ void TLodEditor::PadRows() {
     if (Fields.Meshes.size() < static_cast<std::size_t>(kLodEditorRows)) Fields.Meshes.resize(kLodEditorRows);
 }
 
+std::string TLodEditor::Alert() const {
+    if (Fields.Unread.empty()) return {};
+    return "Not understood, and left out when a field is changed: " + JoinLines(Fields.Unread, "  ");
+}
+
 std::vector<bool> TLodEditor::RedRows() const {
     std::vector<std::string> percents;
     for (int i = 0; i < kLodEditorRows; ++i)

@@ -75,6 +75,9 @@ public:
     void MemoChange(std::string_view text);
 
     std::vector<bool> RedRows() const;  // the six % fields' colour
+    // Names the statements the fields do not hold, which a field change leaves out of the text; empty
+    // when there are none.
+    std::string Alert() const;
     bool VersionRed() const { return !LodValueIsStandard(Fields.Version); }
     bool MultiplierRed() const { return !LodValueIsStandard(Fields.Multiplier); }
 

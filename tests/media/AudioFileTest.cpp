@@ -210,7 +210,6 @@ TEST(AudioRepair, FailuresAndCancelLoseNothing) {
     ASSERT_GT(WriteTone(dir / "bell.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 22050, 1, 0.5), 0);
     WriteBytes(dir / "bell.WAV", "someone's own bell");
     const std::string good = ReadBytes(dir / "good.wav");
-    WriteBytes(dir / "cut.wav", good.substr(0, good.size() / 2));
     WriteBytes(dir / "junk.wav", std::string(3000, '\x55'));
     WriteBytes(dir / "junk.$$$", "stale part of an earlier repair");
     const auto before = FolderNames(dir.Path());
@@ -219,7 +218,6 @@ TEST(AudioRepair, FailuresAndCancelLoseNothing) {
 
     const std::string existing = RepairAudioFile(dir / "bell.ogg");
     EXPECT_NE(existing.find("bell.WAV"), std::string::npos) << existing;
-    EXPECT_NE(RepairAudioFile(dir / "cut.wav"), "");
     EXPECT_NE(RepairAudioFile(dir / "junk.wav"), "");
     EXPECT_NE(RepairAudioFile(dir / "absent.wav"), "");
     EXPECT_EQ(RepairAudioFile(dir / "good.wav", [](std::int64_t, std::int64_t) { return false; }).rfind("Repair cancelled", 0), 0u);
@@ -234,6 +232,44 @@ TEST(AudioRepair, FailuresAndCancelLoseNothing) {
     EXPECT_EQ(RepairAudioFile(dir / "good.wav"), "");
     EXPECT_EQ(ReadSound(dir / "good.wav").rate, 44100);
     EXPECT_TRUE(ReadBytes(dir / "junk.$$$") == bytes["junk.$$$"]);
+}
+
+// Streamed sounds (sizes 0xFFFFFFFF) and cut-off files play as far as their data goes; the repair keeps
+// exactly that much under a header that matches it, and says the sound was shorter.
+TEST(AudioRepair, SoundsShorterThanTheirHeaderKeepWhatIsThere) {
+    TempDir dir;
+    ASSERT_EQ(WriteTone(dir / "tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 2, 1.0), 22050);
+    const std::string whole = ReadBytes(dir / "tone.wav");
+    ASSERT_EQ(whole.substr(36, 4), "data");
+    std::string streamed = whole;
+    for (std::size_t at : {std::size_t{4}, std::size_t{40}}) streamed.replace(at, 4, "\xFF\xFF\xFF\xFF");
+    WriteBytes(dir / "streamed.wav", streamed);
+    WriteBytes(dir / "cut.wav", whole.substr(0, 44 + 4 * 10000 + 3));  // ends inside a frame
+
+    struct Case {
+        const char* name;
+        std::int64_t frames;
+    } cases[] = {{"streamed.wav", 22050}, {"cut.wav", 10000}};
+    for (const Case& c : cases) {
+        const std::string source = ReadBytes(dir / c.name);
+        // Until the repaired file is in place the source stays as it was.
+        SetWriteFaultHook([](const std::string&) { return std::size_t{100}; });
+        EXPECT_NE(RepairAudioFile(dir / c.name).rfind(".", 0), 0u) << c.name;
+        SetWriteFaultHook({});
+        EXPECT_TRUE(ReadBytes(dir / c.name) == source) << c.name;
+
+        const std::string message = RepairAudioFile(dir / c.name);
+        EXPECT_EQ(message.rfind(".", 0), 0u) << c.name << ": " << message;
+        EXPECT_NE(message.find("shorter than its header"), std::string::npos) << message;
+        const std::string repaired = ReadBytes(dir / c.name);
+        ASSERT_GE(repaired.size(), 44u) << c.name;
+        const auto riffSize = static_cast<std::uint8_t>(repaired[4]) | static_cast<std::uint8_t>(repaired[5]) << 8 |
+                              static_cast<std::uint8_t>(repaired[6]) << 16 | static_cast<std::uint32_t>(static_cast<std::uint8_t>(repaired[7])) << 24;
+        EXPECT_EQ(riffSize, repaired.size() - 8) << c.name;
+        EXPECT_EQ(ReadSound(dir / c.name).Frames(), c.frames) << c.name;
+        // The repaired file is whole: a second repair has nothing to report.
+        EXPECT_EQ(RepairAudioFile(dir / c.name), "") << c.name;
+    }
 }
 
 }  // namespace

@@ -71,6 +71,31 @@ TEST(LodFileModel, MeshRowsOfEveryLayout) {
     EXPECT_EQ(again.Meshes.size(), 3u);
 }
 
+// Blocks are read by their braces and semicolons, wherever the lines break; what the parser does not
+// understand is kept in view so the editor can say it will be left out.
+TEST(LodFileModel, BlocksOnOneLineAndUnreadText) {
+    const LodFile lod = LodFile::Parse(
+        "version 1.0\noffset = 0.02; calcPoint = far;\n"
+        "mesh(\"0.01\") { name=\"lod2.im\"; }\n"
+        "mesh(\"0.5\") { name=\"semi;colon.im\"; } mesh(\"2\"){name=\"lod0.im\";}\n"
+        "// made by hand\nfoo = 3;\n");
+    EXPECT_EQ(lod.Offset, "0.02");
+    EXPECT_EQ(lod.CalcPoint, "far");
+    ASSERT_EQ(lod.Meshes.size(), 3u);
+    EXPECT_EQ(lod.Meshes[0], (TLodMeshRow{"0.01", "lod2.im", true}));
+    EXPECT_EQ(lod.Meshes[1], (TLodMeshRow{"0.5", "semi;colon.im", true}));
+    EXPECT_EQ(lod.Meshes[2], (TLodMeshRow{"2", "lod0.im", true}));
+    EXPECT_EQ(lod.Unread, (std::vector<std::string>{"// made by hand", "foo = 3;"}));
+    // A rewrite keeps every block the file had.
+    EXPECT_EQ(LodFile::Parse(lod.Write()).Meshes, lod.Meshes);
+    EXPECT_TRUE(LodFile::Parse(lod.Write()).Unread.empty());
+    // A quoted setting with a brace is written unquoted: it must still read back as written.
+    const LodFile braced = LodFile::Parse("calcPoint = \"a{b\";\n");
+    const LodFile again = LodFile::Parse(braced.Write());
+    EXPECT_EQ(again.Write(), braced.Write());
+    EXPECT_TRUE(again.Unread.empty());
+}
+
 TEST(LodFileModel, PicksReadCrLfAndLfAlike) {
     const std::string lf = "version 1.0\nmesh(\"5\") {\n  name=\"hi.im\";\n}\nmesh(\"50\") {\n  name=\"lo.im\";\n}\n";
     std::string crlf;

@@ -289,6 +289,8 @@ TEST_F(MeshView, PointBoundsAndThePointsInsideFlag) {
     EXPECT_EQ(view.PointExtents.Max, (TVector3{10, 4, 3}));
     EXPECT_EQ(view.PointExtents.Size, (TVector3{10, 5, 3}));
     EXPECT_EQ(view.ViewExtents.Centre, (TVector3{5, 1.5f, 1.5f}));
+    // The camera steps back far enough to hold the points, not only the geometry.
+    EXPECT_GE(view.Distance, view.Get3dExtents(10, 5, 3));
     view.SetDisplayMode(dmTextured);
     EXPECT_EQ(view.ViewExtents.Centre, view.MeshExtents.Centre);
 }
@@ -387,6 +389,21 @@ TEST(MeshViewSettings, ReadClampedAndSavedRounded) {
         v.SaveOptions(ini);
         EXPECT_EQ(ini.ReadInteger("Options", "LineWeight", -1), weight);
     }
+}
+
+// Wireframe lines must differ from the background, the defaults' (0.5 on #808080) included.
+TEST(MeshViewSettings, WireLinesContrastWithTheBackground) {
+    TMemIni ini;
+    TMeshViewState v;
+    v.ReadSettings(ini, false);
+    EXPECT_GE(std::fabs(v.WireGrey() - v.Brightness()), 0.2f);
+    ini.WriteString("Colours", "MeshView", "#000000");
+    v.ReadSettings(ini, false);
+    EXPECT_FLOAT_EQ(v.WireGrey(), 0.5f);  // a line level that shows is the user's
+    ini.WriteString("Colours", "MeshView", "#202020");
+    WriteSettingInt(ini, keys::LineWeight, 10);
+    v.ReadSettings(ini, false);
+    EXPECT_FLOAT_EQ(v.WireGrey(), 1.0f);
 }
 
 TEST(MeshViewSettings, BackgroundGuidesAndMarkers) {

@@ -116,6 +116,9 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
     test::TgaFields rle;
     rle.type = 10;
     rle.pixels = test::RleEncode(std::string(18, '\x40'), 3);
+    JpegEncodeOptions wideLuma;  // 4:1:1, which our decoder leaves to the library
+    wideLuma.factors[0][0] = 4;
+    wideLuma.factors[0][1] = 1;
     test::JirfFields dxt5;
     dxt5.format = 12;
     dxt5.chunks = {std::string(16, '\x21')};
@@ -128,6 +131,8 @@ TEST_F(StrellImageTest, LoadsEveryKindThroughTheRightReader) {
         {"upper.JPG", test::MakeJpeg(20, 10), 0, 0, 24, 20},
         {"thin.jpg", test::MakeJpeg(1, 5), 0, 0, 24, 1},
         {"progressive.jpg", test::MakeJpeg(9, 9, progressive), 0, 0, 24, 9},
+        {"thin progressive.jpg", test::MakeJpeg(1, 12, progressive), 0, 0, 24, 1},
+        {"flat 411.jpg", test::MakeJpeg(40, 1, wideLuma), 0, 0, 24, 40},
         {"opaque32.tga", EncodeTga(rgba), 2, 0, 32, 3},
         {"packed.tga", test::MakeTga(rle), 0, 1, 24, 3},
         {"body.texture", test::MakeJirf(dxt5), 1, 5, 32, 4},

@@ -156,6 +156,12 @@ TEST(LodEditor, OpenThenCloseChangesNothingAndAsksNothing) {
     EXPECT_EQ(test::ReadBytes(dir / "x.lm.txt"), text);
     EXPECT_FALSE(e.VersionRed());
     EXPECT_TRUE(e.MultiplierRed());  // not in the file: empty, not "1.0"
+    EXPECT_EQ(e.Alert(), "");
+
+    // Text the fields cannot hold is named before a field change leaves it out.
+    test::WriteBytes(dir / "y.lm.txt", text + "shadow = \"s.im\";\r\n");
+    ASSERT_EQ(e.Load(dir / "y.lm.txt"), "");
+    EXPECT_NE(e.Alert().find("shadow = \"s.im\";"), std::string::npos) << e.Alert();
 }
 
 TEST(LodEditor, FieldChangesRewriteAndRedRowsDrop) {

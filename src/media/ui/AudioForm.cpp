@@ -180,11 +180,11 @@ void TAudioForm::bRepairClick() {
     repairing_ = false;
     progress_->setValue(0);
     const std::string repaired = waveList_->item(row)->text().toStdString();
-    if (!error.empty()) {
-        if (state_.Messages && !cancelRepair_) state_.Messages->ShowMessage(error, "", MessageKind::Error);
-    } else if (FilesChanged) {
-        FilesChanged();
-    }
+    const bool informational = !error.empty() && error[0] == '.';
+    if (!error.empty() && state_.Messages && !cancelRepair_)
+        state_.Messages->ShowMessage(informational ? error.substr(1) : error, "",
+                                     informational ? MessageKind::Information : MessageKind::Error);
+    if ((error.empty() || informational) && FilesChanged) FilesChanged();
     if (cancelRepair_) {
         UpdateControls();
         return;

@@ -260,6 +260,8 @@ void TImageView::Send(int code, const std::string& text) {
 void TImageView::Validate() { Send(2500, ""); }
 
 void TImageView::OpenContextMenu(const QPoint& global) {
+    // The menu takes the mouse: the layer never sees it leave, so its hint would stay.
+    for (TImageLayer* layer : {layerA_, layerB_}) LayerLeave(layer);
     Validate();
     menu_->popup(global);
 }
@@ -279,6 +281,8 @@ void TImageView::ClearView() {
     fit_ = maskView_ = modified_ = screenshot_ = placeholder_ = false;
     scale_ = 1.0;
     if (Alert()) Alert()->Close();
+    // The floating preview never goes on showing a picture the view no longer holds.
+    if (preview_ && preview_->PreviewVisible()) preview_->HidePreview();
     layerA_->SetPicture({});
     layerB_->SetPicture({});
     ArrangeLayers();
@@ -288,6 +292,7 @@ void TImageView::ClearView() {
 std::string TImageView::LoadFile(const std::string& path, int) { return LoadImageFile(path); }
 
 std::string TImageView::LoadImageFile(const std::string& path) {
+    const bool previewShown = preview_ && preview_->PreviewVisible();
     ClearView();
     path_ = path;
     if (!FileExists(path)) return "File not found: " + path;
@@ -309,6 +314,7 @@ std::string TImageView::LoadImageFile(const std::string& path) {
     scale_ = ZoomScale(image_.Width, false);
     ShowPictures();
     ArrangeLayers();
+    if (previewShown) preview_->ShowPreview(image_);
     Activated();
     const std::string description = DescribeImage(path, image_, bits_);
     state_.SendStatusText(stPanel2, description);
@@ -384,8 +390,10 @@ void TImageView::Changed(bool chooseLayout) {
     Validate();
 }
 
+bool TImageView::Editable() const { return !image_.Empty() && !placeholder_; }
+
 void TImageView::RunBusy(const std::function<void()>& work) {
-    if (image_.Empty()) return;
+    if (!Editable()) return;
     if (cursorFlag_) QApplication::setOverrideCursor(Qt::WaitCursor);
     work();
     if (cursorFlag_) QApplication::restoreOverrideCursor();
@@ -394,7 +402,7 @@ void TImageView::RunBusy(const std::function<void()>& work) {
 // --- the mouse
 
 void TImageView::LayerMouseMove(TImageLayer* layer, const QPoint& at) {
-    const THotZone zone = image_.Empty() ? THotZone{} : HotZone(at.x(), at.y(), layer->width(), layer->height(), alphaKind_ > 0);
+    const THotZone zone = !Editable() ? THotZone{} : HotZone(at.x(), at.y(), layer->width(), layer->height(), alphaKind_ > 0);
     QLabel* hint = layer->Hint();
     if (zone.Action == THotAction::None) {
         hint->hide();
@@ -415,7 +423,8 @@ void TImageView::LayerLeave(TImageLayer* layer) {
 }
 
 void TImageView::LayerMouseUp(TImageLayer* layer, const QPoint& at) {
-    if (image_.Empty()) return;
+    // The program's placeholder picture is shown, never changed: every asset without a thumbnail shows it.
+    if (!Editable()) return;
     const THotZone zone = HotZone(at.x(), at.y(), layer->width(), layer->height(), alphaKind_ > 0);
     switch (zone.Action) {
         case THotAction::RotateLeft:
@@ -459,7 +468,7 @@ void TImageView::SetMaskView(bool on) {
 
 void TImageView::TransformImage(int action) {
     const auto a = static_cast<THotAction>(action);
-    if (image_.Empty()) return;
+    if (!Editable()) return;
     if (a == THotAction::Mirror) MirrorImage(image_);
     else if (a == THotAction::Flip) FlipImage(image_);
     else if (a == THotAction::RotateLeft || a == THotAction::RotateRight) RotateImage(image_, a == THotAction::RotateRight);
@@ -501,7 +510,7 @@ void TImageView::MaskToBlend() {
 }
 
 void TImageView::ImportAlpha() {
-    if (image_.Empty() || !dialogs_) return;
+    if (!Editable() || !dialogs_) return;
     const std::optional<Image32> grey = dialogs_->MergeImageDialog(path_, image_.Width, image_.Height);
     if (!grey) return;
     RunBusy([this, &grey] {
@@ -513,7 +522,7 @@ void TImageView::ImportAlpha() {
 }
 
 void TImageView::MaskFromImage() {
-    if (image_.Empty() || !dialogs_) return;
+    if (!Editable() || !dialogs_) return;
     const std::optional<Image32> mask = dialogs_->AlphaFromImageDialog(image_, image_.At(0, 0));
     if (!mask) return;
     RunBusy([this, &mask] {
@@ -526,7 +535,7 @@ void TImageView::MaskFromImage() {
 }
 
 void TImageView::ImageResize() {
-    if (image_.Empty() || !dialogs_) return;
+    if (!Editable() || !dialogs_) return;
     const std::optional<TResizeChoice> choice = dialogs_->ResizeDialog(image_.Width, image_.Height, alphaKind_ == 1);
     if (!choice) return;
     RunBusy([this, &choice] {
@@ -548,7 +557,7 @@ void TImageView::CreateNormalMap() {
 }
 
 std::string TImageView::MakeNonUniform(bool interactive) {
-    if (image_.Empty()) return {};
+    if (!Editable()) return {};
     if (std::string refusal = NonUniformRefusal(AssetFolder(), path_, interactive); !refusal.empty()) {
         if (!interactive) return refusal;
         Alert()->ShowAlert(refusal, true, 1);
@@ -556,7 +565,8 @@ std::string TImageView::MakeNonUniform(bool interactive) {
         return {};
     }
     RunBusy([this] {
-        MakePixelsNonUniform(image_);
+        const std::string ext = LowerCase(ExtractFileExt(path_));
+        MakePixelsNonUniform(image_, ext == ".jpg" || ext == ".jpeg");
         fit_ = false;
         scale_ = ZoomScale(image_.Width, false);
         Changed(true);
@@ -614,6 +624,7 @@ std::string TImageView::SaveFile(const std::string&) {
 }
 
 void TImageView::QuickSave() {
+    if (placeholder_ && !screenshot_) return;
     const TQuickSaveRoute route = QuickSaveRoute(path_, AssetFolder(), screenshot_, modified_);
     switch (route.Kind) {
         case TQuickSaveKind::Nothing: return;
@@ -647,7 +658,7 @@ void TImageView::QuickSave() {
 }
 
 void TImageView::SaveImage() {
-    if (image_.Empty() || !ChooseSaveFile) return;
+    if (!Editable() || !ChooseSaveFile) return;
     const std::string ext = LowerCase(ExtractFileExt(path_));
     const int filterIndex = ext == ".jpg" ? 1 : ext == ".bmp" ? 2 : 0;
     const std::string target = ChooseSaveFile("Save Image", ExpandMacros(state_, "%p%"), kSaveFilter, filterIndex);
@@ -676,19 +687,17 @@ void TImageView::EditThumbnail() {
     Image32 picture;
     if (image_.Width == kThumbnailWidth && image_.Height == kThumbnailHeight) {
         picture = image_;
+        const std::string watermark = NativePath(ExpandMacros(state_, "%bin%\\watermark.tga"));
+        if (!thumbnails_->MakeThumbnail(picture, FileExists(watermark) ? watermark : std::string())) return;
     } else {
         if (!ChooseOpenFile) return;
         std::string folder = ReadSetting(state_.Settings(), keys::ScreenshotFolder);
         folder = folder.empty() ? ExpandMacros(state_, "%trainz%\\UserData\\Screenshots") : ExpandMacros(state_, folder);
         const std::string file = ChooseOpenFile("Open Picture", folder,
                                                 "Pictures (*.jpg *.bmp *.tga *.png)|*.jpg;*.bmp;*.tga;*.png");
-        if (file.empty()) return;
-        TTextures library(state_);
-        int kind = 0, compression = 0, bits = 0;
-        if (!TStrellImage(library).LoadImage(file, picture, kind, compression, bits) || picture.Empty()) return;
+        // A picture of another size is cropped by the user, the watermark left for them to choose.
+        if (file.empty() || !thumbnails_->MakeThumbnailFromFile(file, picture)) return;
     }
-    const std::string watermark = NativePath(ExpandMacros(state_, "%bin%\\watermark.tga"));
-    if (!thumbnails_->MakeThumbnail(picture, FileExists(watermark) ? watermark : std::string())) return;
     thumbnail_ = std::move(picture);
     screenshot_ = true;
     QuickSave();
@@ -707,7 +716,7 @@ bool TImageView::CloseQuery() {
 }
 
 void TImageView::QuerySave() {
-    if (!modified_) return;
+    if (!modified_ || placeholder_) return;
     if (state_.Messages->AskYesNo(QuerySaveText(path_))) QuickSave();
 }
 

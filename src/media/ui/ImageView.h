@@ -131,6 +131,8 @@ public:
     bool Screenshot() const { return screenshot_; }
     bool Uniform() const;
     bool Placeholder() const { return placeholder_; }
+    // A picture is loaded and it is not the program's placeholder.
+    bool Editable() const;
     TImageLayer* LayerA() const { return layerA_; }
     TImageLayer* LayerB() const { return layerB_; }
     QWidget* Header() const { return header_; }

@@ -12,6 +12,7 @@
 #include "media/ui/EditedFrame.h"
 #include "shell/Colours.h"
 #include "shell/ProgramState.h"
+#include "shell/ui/Alert.h"
 #include "shell/ui/QtServices.h"
 
 namespace kelvarn {
@@ -183,6 +184,10 @@ void TLODView::ShowState() {
     const std::vector<bool> red = editor_.RedRows();
     for (std::size_t i = 0; i < static_cast<std::size_t>(kLodEditorRows); ++i)
         SetRed(rowPercents_[i], i < red.size() && red[i], QPalette::Base);
+    if (const std::string alert = shown ? editor_.Alert() : std::string(); !alert.empty())
+        Alert()->ShowAlert(alert, true, 0);
+    else if (StartsWith(Alert()->Text(), "Not understood, "))
+        Alert()->Close();
 }
 
 }  // namespace kelvarn

@@ -112,7 +112,7 @@ void TMeshRenderer::DrawWireframe(TMeshViewState& state) {
         gl.glDisable(GL_LIGHT0);
     }
     for (const T3DObject& o : state.Model->Objects())
-        if (o.Visible) DrawObjectWireframe(o, state.LineLevel);
+        if (o.Visible) DrawObjectWireframe(o, state.WireGrey());
     if (lit) {
         gl.glEnable(GL_LIGHTING);
         gl.glEnable(GL_LIGHT0);
@@ -129,7 +129,7 @@ void TMeshRenderer::DrawTextureHighlight(TMeshViewState& state) {
         if (state.IsHighlighted(o))
             DrawObject(o, state);
         else
-            DrawObjectWireframe(o, state.LineLevel);
+            DrawObjectWireframe(o, state.WireGrey());
     }
     state.Polycount = drawn_;
     if (state.Guides) DrawGuides(state);

@@ -289,6 +289,21 @@ void TMeshView::ShowMesh(const std::string& fileName) {
     Redraw();
 }
 
+void TMeshView::ClearMesh(const std::string& reason) {
+    if (closed_) return;
+    mouseTimer_.stop();
+    if (glReady_) {
+        image_->makeCurrent();
+        renderer_.ForgetModel();
+        image_->doneCurrent();
+    }
+    view_.ClearMesh();
+    if (reason.empty()) Alert()->Close();
+    else Alert()->ShowAlert(reason, true, 1);
+    Send(2600, "");
+    Redraw();
+}
+
 void TMeshView::ButtonClick(QToolButton* button) {
     const int tag = button->property("tag").toInt();
     switch (tag) {

@@ -59,6 +59,8 @@ public:
 
     // Shows a file (a suspended view first returns to its mode); the alert says when it cannot.
     void ShowMesh(const std::string& fileName);
+    // A file refused before it reached the view: the mesh shown before goes, the alert says why.
+    void ClearMesh(const std::string& reason);
 
     // What the main window's rows call.
     void ImageInfoClick();

@@ -1,7 +1,10 @@
 #include "media/ui/MeshViewRows.h"
 
+#include <fstream>
+
 #include "media/ui/MeshView.h"
 #include "media/ui/Selector.h"
+#include "shell/PathText.h"
 #include "shell/Mesh.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
@@ -21,6 +24,12 @@ void FillSelector(TSelector& selector, const TMeshView& view, TProgramState& sta
     selector.SetItems(lines);
 }
 
+bool IsCompressedMesh(const std::string& path) {
+    std::ifstream in(FsPath(path), std::ios::binary);
+    char tag[4] = {};
+    return in.read(tag, 4) && std::string_view(tag, 4) == "CFIL";
+}
+
 }  // namespace
 
 void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelector& selector,
@@ -37,7 +46,13 @@ void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelect
     main.RegisterViewerBranch(TViewerChoice::Mesh, [&main, &view](const std::string& path) {
         // The outline's header check: a file it refuses is not handed to the view.
         if (std::string message = CheckMeshFile(path); !message.empty()) {
+            // The mesh reader names what it cannot do with a compressed file; the header check cannot.
+            if (IsCompressedMesh(path)) {
+                view.ShowMesh(path);
+                return;
+            }
             main.Frame(TFrameId::FileList)->Alert()->ShowAlert(message, true, 1);
+            view.ClearMesh(message);
             return;
         }
         view.ShowMesh(path);

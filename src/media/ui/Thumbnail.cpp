@@ -135,6 +135,12 @@ bool TThumbnail::MakeThumbnail(Image32& picture, const std::string& watermarkFil
     return true;
 }
 
+bool TThumbnail::MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) {
+    if (!LoadSource(file) || exec() != QDialog::Accepted) return false;
+    thumbnail = preview_;
+    return true;
+}
+
 void TThumbnail::BorderSizeChange(int border) {
     border_ = border;
     Crop();

@@ -33,6 +33,7 @@ public:
 
     // IThumbnailWindow: the picture as source, the watermark box ticked when a watermark is offered.
     bool MakeThumbnail(Image32& picture, const std::string& watermarkFile) override;
+    bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) override;
 
     void BorderSizeChange(int border);
     void WatermarkClick();

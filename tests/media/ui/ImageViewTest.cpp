@@ -3,6 +3,7 @@
 // closing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QAction>
@@ -96,7 +97,17 @@ public:
 class FakeThumbnails final : public IThumbnailWindow {
 public:
     bool answer = true;
-    bool MakeThumbnail(Image32&, const std::string&) override { return answer; }
+    int pictures = 0;
+    std::vector<std::string> files;
+    bool MakeThumbnail(Image32&, const std::string&) override {
+        ++pictures;
+        return answer;
+    }
+    bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) override {
+        files.push_back(file);
+        thumbnail.Resize(240, 180);
+        return answer;
+    }
 };
 
 class ImageInMain : public ::testing::Test {
@@ -185,6 +196,15 @@ TEST_F(ImageInMain, AnOpaque32BitTgaKeepsItsAlphaLayerAndA24BitOneHasNone) {
     Show(Write("opaque.tga", Filled(4, 4, 0xFF102030), 32));
     EXPECT_EQ(view->AlphaKind(), 1);
     EXPECT_NE(view->Layout(), 0);
+    // Mask to Blend keeps the channel: the saved file stays 32-bit.
+    view->MaskToBlend();
+    EXPECT_EQ(view->AlphaKind(), 2);
+    view->QuickSave();
+    TTextures library(state);
+    Image32 image;
+    int kind = 0, compression = 0, bits = 0;
+    ASSERT_TRUE(TStrellImage(library).LoadImage(dir / "asset/opaque.tga", image, kind, compression, bits));
+    EXPECT_EQ(bits, 32);
     Show(Write("plain.tga", Filled(4, 4, 0xFF102030), 24));
     EXPECT_EQ(view->AlphaKind(), 0);
     EXPECT_EQ(view->Layout(), 0);
@@ -289,6 +309,15 @@ TEST_F(ImageInMain, TheFloatingPreviewTogglesAndFollowsEdits) {
     EXPECT_TRUE(view->MenuAction("mFloatPreview")->isChecked());
     view->Button("bInvertAlpha")->click();
     EXPECT_EQ(preview.shown, 2);
+    // Another file shows in the preview; one that does not load takes the preview away.
+    Show(Write("other.tga", Filled(4, 4, 0xFF102030), 24));
+    EXPECT_TRUE(preview.visible);
+    EXPECT_EQ(preview.shown, 3);
+    test::WriteBytes(dir / "asset/broken.tga", "not a picture");
+    Show(dir / "asset/broken.tga");
+    EXPECT_FALSE(preview.visible);
+    Show(Write("blend.tga", Blended(8, 4), 32));
+    view->Button("bSplash")->click();
     view->MenuAction("mFloatPreview")->trigger();
     EXPECT_FALSE(preview.visible);
     EXPECT_FALSE(view->MenuAction("mFloatPreview")->isChecked());
@@ -406,6 +435,53 @@ TEST_F(ImageInMain, TheThumbnailEditorsResultIsSavedOnceAsTheScreenshot) {
     thumbnails.answer = false;
     view->Button("bScreenshot")->click();
     EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST_F(ImageInMain, APictureOfAnotherSizeGoesToTheThumbnailWindowAsAFile) {
+    Show(Write("big.tga", Filled(400, 300, 0xFF336699), 24));
+    const std::string source = Write("photo.tga", Filled(640, 480, 0xFF996633), 24);
+    view->ChooseOpenFile = [&](const std::string&, const std::string&, const std::string&) { return source; };
+    view->Button("bScreenshot")->click();
+    EXPECT_EQ(thumbnails.files, std::vector<std::string>{source});
+    EXPECT_EQ(thumbnails.pictures, 0);
+    EXPECT_EQ(saved, std::vector<std::string>{"$screenshot$.jpg"});
+}
+
+TEST_F(ImageInMain, AJpegMadeNonUniformStaysSoAfterItsSave) {
+    TTextures library(state);
+    Image32 grey = Filled(64, 48, 0xFF808080);
+    const std::string path = dir / "asset/flat.jpg";
+    ASSERT_TRUE(TStrellImage(library).SaveJPEG(path, grey));
+    Show(path);
+    ASSERT_TRUE(view->Uniform());
+    view->MakeNonUniform(false);
+    view->QuickSave();
+    const Image32 saved = Reload(path);
+    EXPECT_FALSE(std::all_of(saved.Pixels.begin(), saved.Pixels.end(),
+                             [&](std::uint32_t p) { return p == saved.Pixels.front(); }));
+}
+
+// Every asset without a thumbnail shows the program's placeholder: it is never changed or saved.
+TEST_F(ImageInMain, ThePlaceholderIsReadOnly) {
+    TTextures library(state);
+    Image32 picture = Filled(240, 180, 0xFF808080);
+    const std::string placeholder = ExpandMacros(state, "%bin%") + "/Kelvarn.jpg";
+    std::filesystem::create_directories(ExpandMacros(state, "%bin%"));
+    ASSERT_TRUE(TStrellImage(library).SaveJPEG(placeholder, picture));
+    const std::string before = test::ReadBytes(placeholder);
+    ASSERT_EQ(view->FindThumbnail().rfind("Asset has no thumbnail", 0), 0u);
+    ASSERT_TRUE(view->Placeholder());
+    TImageLayer* a = view->LayerA();
+    Click(a, {1, 1});  // the rotate corner
+    view->InvertAlpha();
+    view->MakeNonUniform(false);
+    EXPECT_FALSE(view->Modified());
+    view->QuickSave();
+    view->QuerySave();
+    EXPECT_TRUE(view->CloseQuery());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(saved.empty());
+    EXPECT_TRUE(test::ReadBytes(placeholder) == before);
 }
 
 TEST_F(ImageInMain, MultipleThumbnailsShowTheAlertAndNoneClearsTheView) {

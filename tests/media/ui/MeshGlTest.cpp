@@ -54,6 +54,15 @@ protected:
         view->PresetViewClick(2657);
     }
     Image32 Render() { return view->RenderToImage(kW, kH); }
+    // A real mesh and its texture, copied: loading a texture may clear its read-only attribute, and
+    // the real folders stay as they are. False without the corpus.
+    bool CopyRealArrow() {
+        const std::string corpus = std::string(KELVARN_SOURCE_DIR) + "/../shared/corpus/jos-scanner/";
+        if (!FileExists(corpus + "arrow.im")) return false;
+        for (const char* name : {"arrow.im", "dm.texture.txt", "dm.jpg"})
+            test::WriteBytes(asset.Path(std::string("real/") + name), test::ReadBytes(corpus + name));
+        return true;
+    }
 
     test::MeshAsset asset;
     test::RecordingMessageSink messages;
@@ -118,11 +127,7 @@ TEST_F(MeshGl, TexturedModeShowsEachTextureColour) {
 
 // A real mesh: the arrow names "dm.texture", whose descriptor names a red and white JPEG checkerboard.
 TEST_F(MeshGl, ARealMeshIsDrawnWithItsTexture) {
-    const std::string corpus = std::string(KELVARN_SOURCE_DIR) + "/../shared/corpus/jos-scanner/";
-    if (!FileExists(corpus + "arrow.im")) GTEST_SKIP() << "no ../shared/corpus here";
-    // A copy: loading a texture may clear its read-only attribute, and the real folders stay as they are.
-    for (const char* name : {"arrow.im", "dm.texture.txt", "dm.jpg"})
-        test::WriteBytes(asset.Path(std::string("real/") + name), test::ReadBytes(corpus + name));
+    if (!CopyRealArrow()) GTEST_SKIP() << "no ../shared/corpus here";
     Create();
     view->ShowMesh(asset.Path("real/arrow.im"));
     ASSERT_TRUE(view->ViewState().Loaded) << view->Alert()->Text();
@@ -136,6 +141,31 @@ TEST_F(MeshGl, ARealMeshIsDrawnWithItsTexture) {
     EXPECT_GT(red, 200) << "the texture's red squares";
     EXPECT_GT(white, 200) << "the texture's white squares";
     EXPECT_EQ(view->ViewState().Polycount, 12);
+}
+
+// At the default colours (line level 0.5 on #808080) the wireframe must still show.
+TEST_F(MeshGl, WireModeOnARealMeshIsVisibleAtTheDefaultColours) {
+    if (!CopyRealArrow()) GTEST_SKIP() << "no ../shared/corpus here";
+    Create();
+    view->ShowMesh(asset.Path("real/arrow.im"));
+    ASSERT_TRUE(view->ViewState().Loaded) << view->Alert()->Text();
+    view->ViewState().Resize(kW, kH);
+    view->PresetViewClick(2657);
+    view->ViewState().SetDisplayMode(dmWireframe);
+    const Image32 image = Render();
+    EXPECT_GT(kW * kH - CountNear(image, 128, 128, 128, 0, -1, 40), 100) << "the lines differ from the background";
+}
+
+// A file refused before the view reads it leaves nothing of the mesh shown before.
+TEST_F(MeshGl, ARefusedFileClearsTheView) {
+    Create();
+    ShowQuads();
+    ASSERT_LT(CountNear(Render(), 128, 128, 128), kW * kH);
+    view->ClearMesh("Mesh file is corrupt");
+    EXPECT_FALSE(view->ViewState().Loaded);
+    EXPECT_EQ(view->ShownFile(), "");
+    EXPECT_EQ(view->Alert()->Text(), "Mesh file is corrupt");
+    EXPECT_EQ(CountNear(Render(), 128, 128, 128), kW * kH);
 }
 
 TEST_F(MeshGl, AnUntexturedModelIsLitByItsNormals) {
@@ -334,6 +364,7 @@ public:
         this->watermark = watermark;
         return false;
     }
+    bool MakeThumbnailFromFile(const std::string&, Image32&) override { return false; }
     int width = 0;
     std::string watermark = "unset";
 };

@@ -2,6 +2,8 @@
 // the frame's command rows, group 2600, and a close that another pane refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -87,11 +89,19 @@ TEST_F(MeshInMain, ShowingAMeshBringsTheViewForwardAndRefusesDamagedFiles) {
     test::WriteBytes(asset.Path("asset/cut.im"), test::ReadBytes(asset.Mesh()).substr(0, 40));
     Send(ccShowFile, asset.Path("asset/cut.im"));
     EXPECT_EQ(files->Alert()->Text(), "Mesh file is corrupt");
-    EXPECT_EQ(view->ShownFile(), asset.Mesh()) << "the view keeps what it showed";
+    EXPECT_EQ(view->ShownFile(), "") << "nothing of the mesh before stays";
+    EXPECT_FALSE(view->ViewState().Loaded);
+    EXPECT_EQ(view->Alert()->Text(), "Mesh file is corrupt");
     test::WriteBytes(asset.Path("asset/tiny.pm"), "JI");
     Send(ccShowFile, asset.Path("asset/tiny.pm"));
     EXPECT_EQ(files->Alert()->Text(), "*** File is empty ***");
-    EXPECT_EQ(view->ShownFile(), asset.Mesh());
+    EXPECT_EQ(view->Alert()->Text(), "*** File is empty ***");
+    // A compressed mesh reaches the reader, which says what it cannot do.
+    test::WriteBytes(asset.Path("asset/packed.im"), std::string("CFIL") + std::string(12, '\x01'));
+    Send(ccShowFile, asset.Path("asset/packed.im"));
+    EXPECT_NE(std::find(messages.messages.begin(), messages.messages.end(), "Cannot decode compressed content"),
+              messages.messages.end());
+    EXPECT_FALSE(view->ViewState().Loaded);
 
     test::WriteBytes(asset.Path("asset/plain.im"), test::MeshFileBuilder().Info(102).Bytes());
     Send(ccShowFile, asset.Path("asset/plain.im"));
