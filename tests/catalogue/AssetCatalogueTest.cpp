@@ -386,7 +386,10 @@ TEST_F(AssetRename, RefusesNamesThatLeaveTheFolderOrReplaceAnother) {
 
 TEST_F(AssetRename, AsksToSaveFirstThenRenamesAndKeepsTheKuidFindable) {
     std::vector<std::string> order;
-    catalogue.AskSaveCurrent = [&] { order.push_back("save"); };
+    catalogue.AskSaveCurrent = [&] {
+        order.push_back("save");
+        return true;
+    };
     dialogs.onAsk = [&] { order.push_back("ask"); };
     catalogue.SetTagged(catalogue.CurrentIndex(), true);
     dialogs.answers = {std::string("new")};
@@ -425,7 +428,10 @@ protected:
 TEST_F(AssetDelete, OnlyEditingFoldersGoToTheTrashAfterOneConfirmation) {
     for (int i = 0; i < catalogue.Count(); ++i) catalogue.SetTagged(i, true);
     int saves = 0;
-    catalogue.AskSaveCurrent = [&] { ++saves; };
+    catalogue.AskSaveCurrent = [&] {
+        ++saves;
+        return true;
+    };
     catalogue.DeleteAssetFolders(true);
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_NE(messages.messages[0].find(Path("lib/installed/c")), std::string::npos);

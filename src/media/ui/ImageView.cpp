@@ -680,6 +680,8 @@ void TImageView::EditThumbnail() {
         if (!ChooseOpenFile) return;
         std::string folder = ReadSetting(state_.Settings(), keys::ScreenshotFolder);
         folder = folder.empty() ? ExpandMacros(state_, "%trainz%\\UserData\\Screenshots") : ExpandMacros(state_, folder);
+        // Without the simulator's screenshots (no simulator folder set), the asset's own pictures.
+        if (!DirectoryExists(NativePath(folder))) folder = AssetFolder();
         const std::string file = ChooseOpenFile("Open Picture", folder,
                                                 "Pictures (*.jpg *.bmp *.tga *.png)|*.jpg;*.bmp;*.tga;*.png");
         if (file.empty()) return;
@@ -706,9 +708,11 @@ bool TImageView::CloseQuery() {
     return !modified_;
 }
 
-void TImageView::QuerySave() {
-    if (!modified_) return;
-    if (state_.Messages->AskYesNo(QuerySaveText(path_))) QuickSave();
+bool TImageView::QuerySave() {
+    if (!modified_) return true;
+    if (!state_.Messages->AskYesNo(QuerySaveText(path_))) return true;
+    QuickSave();
+    return !modified_;
 }
 
 }  // namespace kelvarn
