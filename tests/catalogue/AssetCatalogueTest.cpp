@@ -395,7 +395,8 @@ TEST_F(AssetRename, AsksToSaveFirstThenRenamesAndKeepsTheKuidFindable) {
     dialogs.answers = {std::string("new")};
     bus.sent.clear();
     catalogue.RenameAssetFolder(dialogs);
-    EXPECT_EQ(order, (std::vector<std::string>{"save", "ask"}));
+    // Asked again as the renamed entry is selected: by then nothing is pending.
+    EXPECT_EQ(order, (std::vector<std::string>{"save", "ask", "save"}));
     EXPECT_EQ(dialogs.asked, (std::vector<std::string>{"Rename Asset Folder"}));
     EXPECT_EQ(state.AssetPath(), Path("lib/editing/new"));
     EXPECT_EQ(SentTexts(ccSelectAsset), (std::vector<std::string>{Path("lib/editing/new")}));
@@ -405,6 +406,23 @@ TEST_F(AssetRename, AsksToSaveFirstThenRenamesAndKeepsTheKuidFindable) {
     EXPECT_TRUE(FindAssetByKuid(kuids, "<kuid:55:66>", found));
     EXPECT_EQ(found, Path("lib/editing/new"));
     EXPECT_EQ(kuids.Count(), 3u);
+}
+
+// The work on the current asset could not be saved: another asset is not selected, and neither a
+// rename nor a delete goes ahead.
+TEST_F(AssetRename, AFailedSaveKeepsTheCurrentAsset) {
+    int asked = 0;
+    catalogue.AskSaveCurrent = [&] { return ++asked, false; };
+    bus.sent.clear();
+    catalogue.SelectAsset(catalogue.IndexOf(Path("lib/editing/taken")));
+    EXPECT_EQ(state.AssetPath(), Path("lib/editing/old"));
+    EXPECT_EQ(catalogue.Selected(), catalogue.IndexOf(Path("lib/editing/old")));
+    EXPECT_TRUE(SentTexts(ccSelectAsset).empty());
+    dialogs.answers = {std::string("new")};
+    catalogue.RenameAssetFolder(dialogs);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_TRUE(fs::is_directory(Path("lib/editing/old")));
+    EXPECT_EQ(asked, 2);
 }
 
 TEST_F(AssetRename, CancelOrTheSameNameDoesNothing) {
