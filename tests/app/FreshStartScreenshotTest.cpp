@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/ProgramTestBed.h"
+#include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/OutlineView.h"
 #include "shell/ui/MainWindow.h"
