@@ -93,9 +93,21 @@ void TSingleInstance::Read(QLocalSocket* socket) {
     socket->write(ack.data(), static_cast<qint64>(ack.size()));
     socket->flush();
     const THandoverMessage message = result.message;
-    QTimer::singleShot(0, this, [this, message] {
-        if (OnMessage) OnMessage(message);
-    });
+    QTimer::singleShot(0, this, [this, message] { Deliver(message); });
+}
+
+void TSingleInstance::Deliver(const THandoverMessage& message) {
+    if (onMessage_)
+        onMessage_(message);
+    else
+        waiting_.push_back(message);
+}
+
+void TSingleInstance::SetMessageHandler(std::function<void(const THandoverMessage&)> handler) {
+    onMessage_ = std::move(handler);
+    std::vector<THandoverMessage> waiting;
+    waiting.swap(waiting_);
+    for (const THandoverMessage& message : waiting) Deliver(message);
 }
 
 }  // namespace kelvarn

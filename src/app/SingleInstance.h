@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/Handover.h"
 
@@ -29,7 +30,9 @@ public:
     TOutcome Claim(const THandoverMessage& message, int ackTimeoutMs = 10000);
 
     // Messages that reach the first instance, delivered after the sender has its acknowledgement.
-    std::function<void(const THandoverMessage&)> OnMessage;
+    // Those that arrive before a handler is set (the program still starting, a start-up warning on
+    // screen) wait for it instead of being dropped.
+    void SetMessageHandler(std::function<void(const THandoverMessage&)> handler);
     const std::string& ServerName() const { return name_; }
     bool Listening() const { return server_ && server_->isListening(); }
 
@@ -38,8 +41,12 @@ private:
     void Accept();
     void Read(QLocalSocket* socket);
 
+    void Deliver(const THandoverMessage& message);
+
     std::string name_;
     std::unique_ptr<QLocalServer> server_;
+    std::function<void(const THandoverMessage&)> onMessage_;
+    std::vector<THandoverMessage> waiting_;
 };
 
 }  // namespace kelvarn

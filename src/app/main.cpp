@@ -45,12 +45,14 @@ int main(int argc, char* argv[]) {
         case TSingleInstance::TOutcome::First:
             break;
     }
+    const std::string notice = ProgramFolderNotice(state);
     WriteFirstStartSettings(state);
 
     TQtMessageSink messages;
     TQtProcessRunner runner;
     state.Messages = &messages;
     state.Runner = &runner;
+    if (!notice.empty()) messages.ShowMessage(notice, "", MessageKind::Information);
     if (const std::string warning = SettingsLoadWarning(state); !warning.empty())
         messages.ShowMessage(warning, "", MessageKind::Warning);
 
@@ -62,14 +64,14 @@ int main(int argc, char* argv[]) {
     TProgramWindows windows(state, arguments);
     TMain& main = windows.Main();
 
-    instance.OnMessage = [&main](const THandoverMessage& message) {
+    main.show();
+    // Hand-overs that came while the program was starting are taken now that the window is up.
+    instance.SetMessageHandler([&main](const THandoverMessage& message) {
         if (main.isMinimized()) main.showNormal();
         main.raise();
         main.activateWindow();
         main.Bus().SendCommand(message.code, message.text);
-    };
-
-    main.show();
+    });
     const int result = QApplication::exec();
     state.Clipboard = nullptr;
     state.Trash = nullptr;

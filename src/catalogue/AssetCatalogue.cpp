@@ -300,6 +300,13 @@ void TAssetCatalogue::AddClonedAsset(std::string_view folder) {
 
 void TAssetCatalogue::SelectAsset(int index) {
     Events([](IAssetListEvents& e) { e.CloseAlert(); });
+    if (index >= 0 && index < Count() && Entry(index).folder != state_.AssetPath() && !state_.AssetPath().empty() &&
+        AskSaveCurrent && !AskSaveCurrent()) {
+        // The edit could not be saved: leaving now would lose it.
+        selected_ = IndexOf(state_.AssetPath());
+        Events([this](IAssetListEvents& e) { e.SelectionChanged(selected_); });
+        return;
+    }
     selected_ = index >= 0 && index < Count() ? index : -1;
     Events([this](IAssetListEvents& e) { e.SelectionChanged(selected_); });
     if (selected_ >= 0 && Entry(selected_).folder == state_.AssetPath()) return;
@@ -416,7 +423,7 @@ void TAssetCatalogue::RenameAssetFolder(IEditorDialogs& dialogs) {
     const std::string folder = state_.AssetPath();
     const int index = IndexOf(folder);
     if (folder.empty() || index < 0) return;
-    if (AskSaveCurrent) AskSaveCurrent();
+    if (AskSaveCurrent && !AskSaveCurrent()) return;
     const std::string name = FolderName(folder);
     const std::optional<std::string> typed = dialogs.InputLine("Rename Asset Folder", "New Name:", name, ShortenedPath(folder));
     if (!typed || *typed == name) return;
@@ -457,7 +464,9 @@ void TAssetCatalogue::DeleteAssetFolders(bool tagged) {
         state_.Messages->ShowMessage(text, "Delete", MessageKind::Warning);
     }
     if (allowed.empty()) return;
-    if (AskSaveCurrent && std::find(allowed.begin(), allowed.end(), state_.AssetPath()) != allowed.end()) AskSaveCurrent();
+    if (AskSaveCurrent && std::find(allowed.begin(), allowed.end(), state_.AssetPath()) != allowed.end() &&
+        !AskSaveCurrent())
+        return;
     std::string question = allowed.size() == 1 ? "Delete the asset folder (it goes to the trash)?\n"
                                                : "Delete these " + std::to_string(allowed.size()) +
                                                      " asset folders (they go to the trash)?\n";

@@ -65,8 +65,10 @@ public:
     TAssetCatalogue(TProgramState& state, TKuidMap& kuidMap);
 
     void SetEvents(IAssetListEvents* events);
-    // Asks the viewers holding unsaved work on the current asset to save it (before a rename or delete).
-    std::function<void()> AskSaveCurrent;
+    // Asks the viewers holding unsaved work on the current asset to save it (before another asset is
+    // selected, a rename or a delete). False when a save failed: the work is still there, so the
+    // current asset stays.
+    std::function<bool()> AskSaveCurrent;
     // Can the simulator's utility be run (its content database is then taken as available)? Unset: no.
     std::function<bool()> IsConsoleOpen;
     // Queues a job of the simulator's utility with its argument; unset: nothing is queued.

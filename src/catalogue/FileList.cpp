@@ -357,7 +357,7 @@ bool TFileList::DropFiles(const std::vector<std::string>& files) {
 void TFileList::DeleteFiles(bool tagged) {
     const std::vector<std::string> paths = ChosenPaths(tagged);
     if (paths.empty()) return;
-    if (AskToSave) AskToSave();
+    if (AskToSave && !AskToSave()) return;
     std::string question = paths.size() == 1 ? "Delete the file (it goes to the trash)?\n"
                                              : "Delete these " + std::to_string(paths.size()) + " files (they go to the trash)?\n";
     for (const std::string& p : paths) question += "\n" + p;
@@ -376,7 +376,7 @@ void TFileList::DeleteFiles(bool tagged) {
 
 void TFileList::RenameFile(IEditorDialogs& dialogs) {
     if (selected_ < 0 || !HasCurrentFile()) return;
-    if (AskToSave) AskToSave();
+    if (AskToSave && !AskToSave()) return;
     const std::string file = NativePath(state_.AssetPathFile());
     const std::string name = ExtractFileName(file);
     const std::optional<std::string> typed = dialogs.InputLine("Rename File", "New Name:", name, ShortenedPath(file));

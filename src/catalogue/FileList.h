@@ -70,7 +70,7 @@ public:
     std::function<bool()> ScriptBusy;
     std::function<void(bool)> SetPendingRefresh;
     // The viewers save their unsaved work before a shown file is renamed or deleted.
-    std::function<void()> AskToSave;
+    std::function<bool()> AskToSave;
 
     // --- items
     int Count() const { return static_cast<int>(items_.size()); }

@@ -27,7 +27,7 @@ constexpr int kCloneSize = 800275;
 
 // A setting read as text, blank when it is no integer (such a value counts as missing).
 std::string IntegerSetting(const TProgramState& state, const SettingKey& key) {
-    const std::string text = Trim(state.Settings().ReadString(key.section, key.key, ""));
+    const std::string text = Trim(ReadSetting(state.Settings(), key));
     long long value = 0;
     if (text.empty()) return {};
     const std::string_view digits = text.front() == '-' ? std::string_view(text).substr(1) : std::string_view(text);
@@ -73,7 +73,7 @@ std::string WriteNewConfig(const std::string& folder, const std::string& kuid, c
 
 void TOutlineDocument::NewAsset(IAssetPages& pages) {
     IMessageSink& messages = *state_.Messages;
-    if (IntegerSetting(state_, keys::UserIDKuid).empty()) {
+    if (IntegerSetting(state_, keys::UserID).empty()) {
         messages.ShowMessage(kNewNeedsUser, "", MessageKind::Error);
         return;
     }
@@ -106,7 +106,7 @@ void TOutlineDocument::CloneAsset(IAssetPages& pages) {
     const std::string source = !state_.AssetPath().empty() ? state_.AssetPath() : shownFolder_;
     if (source.empty() || !root_) return;
     IMessageSink& messages = *state_.Messages;
-    const std::string user = IntegerSetting(state_, keys::UserIDKuid);
+    const std::string user = IntegerSetting(state_, keys::UserID);
     const std::string next = IntegerSetting(state_, keys::NextCloneID);
     if (user.empty() || next.empty()) {
         messages.ShowMessage(kCloneNeedsIds, "", MessageKind::Error);
@@ -161,7 +161,7 @@ void TOutlineDocument::FinishClone(std::string_view folder, TKuidMap& kuidMap) {
     TTokens parts;
     SplitByCharSet(fields.kuid, parts, ":>");
     TMemIni& settings = state_.Settings();
-    const std::string next = Trim(settings.ReadString(keys::NextCloneID.section, keys::NextCloneID.key, ""));
+    const std::string next = Trim(ReadSetting(settings, keys::NextCloneID));
     long long number = 0;
     if (!next.empty() && Trim(parts[2]) == next && TryParseInt(next, number)) {
         settings.WriteInteger(keys::NextCloneID.section, keys::NextCloneID.key, number + 1);

@@ -222,7 +222,7 @@ std::string TagDefaults(TOutlineDocument& document, std::string_view chosen) {
 
 std::string IncrementKuid(TOutlineDocument& document, TOutlineNode* node, bool withUndo) {
     long long userId = 0;
-    if (!TryParseInt(Trim(ReadSetting(document.State().Settings(), keys::UserIDKuid)), userId) || userId == 0)
+    if (!TryParseInt(Trim(ReadSetting(document.State().Settings(), keys::UserID)), userId) || userId == 0)
         return "Your UserID is unknown: Select 'Options/Preferences' to update programme configuration";
     if (!node) node = document.FindChildByName(document.Root(), "kuid");
     if (!node) return "KUID tag not found";

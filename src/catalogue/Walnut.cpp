@@ -366,7 +366,7 @@ TTagSpec TWalnut::ParseTagSpec(const TSpecNode& node) const {
     // The user's own details are offered only for the user's own assets.
     if (spec.UserData &&
         std::find(UserTagNames.begin(), UserTagNames.end(), e->Name) != UserTagNames.end() &&
-        state_.CurrentKuid == ReadSetting(state_.Settings(), keys::UserIDMacros))
+        state_.CurrentKuid == ReadSetting(state_.Settings(), keys::UserID))
         spec.Default = ReadUserDataValue(state_.Settings(), e->Name);
     return spec;
 }

@@ -385,8 +385,20 @@ void HexReport(std::string_view bytes, std::vector<std::string>& lines) {
     }
 }
 
+// A TGA has no signature: its header's fields must hold values a picture can have, else any file (a
+// JPEG under a .tga name) would be dumped as one.
+bool IsTgaHeader(std::string_view b) {
+    const auto byte = [&b](std::size_t at) { return static_cast<unsigned char>(b[at]); };
+    const int mapType = byte(1), type = byte(2), depth = byte(16);
+    const bool mapped = type == 1 || type == 9;
+    if (mapType > 1 || (mapped && mapType != 1)) return false;
+    if (type != 1 && type != 2 && type != 3 && type != 9 && type != 10 && type != 11) return false;
+    if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
+    return U16At(b, 12) > 0 && U16At(b, 14) > 0;
+}
+
 bool TgaHeaderReport(std::string_view b, std::vector<std::string>& lines) {
-    if (b.size() < 18) return false;
+    if (b.size() < 18 || !IsTgaHeader(b)) return false;
     const auto byte = [&b](std::size_t at) { return static_cast<unsigned char>(b[at]); };
     const int type = byte(2);
     const int descriptor = byte(17);

@@ -536,6 +536,7 @@ bool ForceDirectories(std::string_view path) {
 
 bool IsFolderWritable(std::string_view folder) {
     const fs::path probe = TempPathBeside(FsPath(folder) / ".kelvarn-probe");
+    if (Refused(probe)) return false;
     FilePtr f = OpenFile(probe, "wb");
     if (!f) return false;
     f.reset();

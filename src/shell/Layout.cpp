@@ -21,7 +21,8 @@ bool IsViewerFrame(TFrameId id) {
 TLayoutSettings ReadLayoutSettings(const TMemIni& ini) {
     TLayoutSettings layout;
     layout.restore = ReadSettingBool(ini, keys::Restore);
-    if (!layout.restore) return layout;
+    // Nothing stored yet (a first start): the fixed defaults, not a window of no size.
+    if (!layout.restore || !ini.ValueExists(keys::Width.section, keys::Width.key)) return layout;
     layout.top = ReadInt(ini, keys::Top);
     layout.left = ReadInt(ini, keys::Left);
     layout.width = ReadInt(ini, keys::Width);
@@ -44,6 +45,18 @@ TLayoutSettings ReadLayoutSettings(const TMemIni& ini) {
             break;  // mode 0 with the designed heights
     }
     return layout;
+}
+
+TBounds FitToScreen(const TBounds& bounds, const TBounds& screen) {
+    TBounds fit = bounds;
+    fit.width = std::clamp(bounds.width, 0, std::max(screen.width, 0));
+    fit.height = std::clamp(bounds.height, 0, std::max(screen.height, 0));
+    // 64-bit sums: stored positions may be anything.
+    const long long right = static_cast<long long>(screen.left) + screen.width - fit.width;
+    const long long bottom = static_cast<long long>(screen.top) + screen.height - fit.height;
+    fit.left = static_cast<int>(std::clamp<long long>(bounds.left, screen.left, right));
+    fit.top = static_cast<int>(std::clamp<long long>(bounds.top, screen.top, bottom));
+    return fit;
 }
 
 void WriteLayoutSettings(TMemIni& ini, const TLayoutSettings& layout) {

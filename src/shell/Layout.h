@@ -47,6 +47,14 @@ TLayoutSettings ReadLayoutSettings(const TMemIni& ini);
 // Writes the bounds, pane sizes and mode to "Position" (the caller flushes).
 void WriteLayoutSettings(TMemIni& ini, const TLayoutSettings& layout);
 
+// A window's place on the desktop, in pixels.
+struct TBounds {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const TBounds&) const = default;
+};
+// Saved bounds fitted to a screen's available area: never larger than it, and wholly on it.
+TBounds FitToScreen(const TBounds& bounds, const TBounds& screen);
+
 // The right pane's split between the outline and the viewer panel.
 class TLayoutModel {
 public:

@@ -97,7 +97,7 @@ std::string ExpandMacros(const TProgramState& state, std::string_view input) {
     Replace(text, "%trs%", LastComponent(paths.Trainz));
     Replace(text, "%strell%", paths.Strellworks);
     Replace(text, "%build%", paths.Build);
-    Replace(text, "%userID%", ReadSetting(state.Settings(), keys::UserIDMacros));
+    Replace(text, "%userID%", ReadSetting(state.Settings(), keys::UserID));
     Replace(text, "%assetID%", state.MacroAssetId());
 
     if (FindMacro(text, "%tetdata%", 0) != std::string::npos && !paths.Trainz.empty()) {

@@ -96,6 +96,24 @@ TMemIni::Entry* TMemIni::Section::Find(std::string_view key) {
     return it == keys.end() ? nullptr : &entries[it->second];
 }
 
+namespace {
+
+// Settings text holds "[section]" lines (and "key=value" lines below them). Anything else, say a
+// picture or a document saved under the name, is not taken: rewriting it would lose it.
+bool IsSettingsText(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) return false;  // binary data
+    bool hasLines = false;
+    for (const std::string& rawLine : SplitLines(text)) {
+        const std::string line = Trim(rawLine);
+        if (line.empty()) continue;
+        hasLines = true;
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']') return true;
+    }
+    return !hasLines;
+}
+
+}  // namespace
+
 std::string ApplyQuoteRule(std::string_view text) {
     if (text.size() < 2) return std::string(text);
     for (char q : {'"', '\''}) {
@@ -117,6 +135,10 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
     DecodedText decoded;
     loadError_ = ReadTextFile(fileName_, decoded, kMaxSettingsFile);
     if (!loadError_.empty()) return;
+    if (!IsSettingsText(decoded.text)) {
+        loadError_ = "Unable to read " + fileName_ + ": it holds no [section] and key=value lines";
+        return;
+    }
     encoding_ = decoded.encoding;
     // A mark before text that is no UTF-8 is still a mark, not three characters of the first line.
     if (encoding_ == TextEncoding::Windows1252 && StartsWith(decoded.text, kMarkAs1252))

@@ -46,7 +46,7 @@ void ReadPathSettings(TProgramState& state) {
 }
 
 std::string ReadUserKuidId(const TProgramState& state) {
-    const std::string text = Trim(ReadSetting(state.Settings(), keys::UserIDMacros));
+    const std::string text = Trim(ReadSetting(state.Settings(), keys::UserID));
     // Decimal digits only, with an optional sign: "$1F" is no user number.
     const std::string_view digits = !text.empty() && text.front() == '-' ? std::string_view(text).substr(1) : text;
     if (digits.empty() || digits.size() > 18) return {};

@@ -34,9 +34,13 @@ std::string ResolveProgramFolder(const std::string& executablePath,
     if (dataHome.empty()) dataHome = JoinPath(environment("HOME"), ".local/share", '/');
     const std::string folder = JoinPath(dataHome, "kelvarn", '/');
     ForceDirectories(folder);
-    // An installed program keeps its shipped files in ../share/kelvarn beside its bin folder.
-    const std::string installed = JoinPath(ExtractFileDir(exeFolder), "share/kelvarn/bin", '/');
-    if (DirectoryExists(installed)) SeedMissing(installed, JoinPath(folder, "bin", '/'));
+    // The shipped files (tags.xml, SortOrder.txt, the introduction …) come along: the portable
+    // layout's bin folder beside the executable, or an installed program's ../share/kelvarn/bin.
+    for (const std::string& shipped : {JoinPath(exeFolder, "bin", '/'), JoinPath(ExtractFileDir(exeFolder), "share/kelvarn/bin", '/')})
+        if (!exeFolder.empty() && DirectoryExists(shipped)) {
+            SeedMissing(shipped, JoinPath(folder, "bin", '/'));
+            break;
+        }
     return IncludeTrailingSeparator(folder, '/');
 }
 
@@ -55,6 +59,13 @@ void WriteFirstStartSettings(TProgramState& state) {
     // Help texts name their pages by "$" keys: without them every such link is an error.
     wrote = EnsureDefaultWikiPages(settings) || wrote;
     if (wrote) settings.UpdateFile();
+}
+
+std::string ProgramFolderNotice(const TProgramState& state) {
+    const std::string exeFolder = IncludeTrailingSeparator(ExtractFileDir(state.ProgramFile), '/');
+    if (state.ProgramFolder == exeFolder || FileExists(state.Settings().FileName())) return {};
+    return "Kelvarn cannot write to its program folder " + exeFolder + ".\n\nIts settings, logs and backups are kept in " +
+           state.ProgramFolder + " instead.";
 }
 
 std::string SettingsLoadWarning(const TProgramState& state) {

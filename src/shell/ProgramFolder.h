@@ -18,6 +18,11 @@ std::string ResolveProgramFolder(const std::string& executablePath,
 // Sets the program file and folder and opens the settings file "kelvarn.ini" in that folder.
 void InitProgramState(TProgramState& state, const std::string& executablePath);
 
+// What to tell the user at the first start in a per-user folder (the program folder could not be
+// written): where the settings now live. Empty when the program folder is the executable's, or the
+// settings file exists already.
+std::string ProgramFolderNotice(const TProgramState& state);
+
 // What to tell the user once at start-up when the settings file is there but could not be read (the
 // program then runs on its defaults and leaves that file as it is); empty when it loaded.
 std::string SettingsLoadWarning(const TProgramState& state);

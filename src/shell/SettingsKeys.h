@@ -26,8 +26,8 @@ void WriteSettingBool(TMemIni& ini, const SettingKey& k, bool value);
 namespace keys {
 
 // Position (main window)
-inline constexpr SettingKey Restore{"Position", "Restore", "0"};
-inline constexpr SettingKey RestoreOptions{"Position", "Restore", "1"};  // the settings dialog's check box
+// The settings dialog shows these defaults and every reader uses them: a box shown ticked is on.
+inline constexpr SettingKey Restore{"Position", "Restore", "1"};
 inline constexpr SettingKey Top{"Position", "Top", "0"};
 inline constexpr SettingKey Left{"Position", "Left", "0"};
 inline constexpr SettingKey Width{"Position", "Width", "0"};
@@ -40,18 +40,15 @@ inline constexpr SettingKey MaxMode{"Position", "MaxMode", "0"};
 // Options
 inline constexpr SettingKey Tooltips{"Options", "Tooltips", "1"};
 inline constexpr SettingKey Border{"Options", "Border", "1"};
-inline constexpr SettingKey Autoplay{"Options", "Autoplay", "0"};
-inline constexpr SettingKey AutoplayOptions{"Options", "Autoplay", "1"};
+inline constexpr SettingKey Autoplay{"Options", "Autoplay", "1"};
 inline constexpr SettingKey MouseTrack{"Options", "MouseTrack", "0"};
 inline constexpr SettingKey Wiki{"Options", "Wiki", "1"};
-inline constexpr SettingKey WikiTagCatalogue{"Options", "Wiki", "0"};
 inline constexpr SettingKey UpdateLink{"Options", "UpdateLink", "https://kelvarn.invalid/updates"};
 inline constexpr SettingKey BoundingBox{"Options", "BoundingBox", "0"};
 inline constexpr SettingKey DisplayMode{"Options", "DisplayMode", "0"};
 inline constexpr SettingKey PointSize{"Options", "PointSize", "7"};
 inline constexpr SettingKey LineWeight{"Options", "LineWeight", "50"};
-inline constexpr SettingKey SaveMask{"Options", "SaveMask", "0"};
-inline constexpr SettingKey SaveMaskOptions{"Options", "SaveMask", "1"};
+inline constexpr SettingKey SaveMask{"Options", "SaveMask", "1"};
 inline constexpr SettingKey FileMask{"Options", "FileMask", "0"};
 inline constexpr SettingKey CMPSort{"Options", "CMPSort", "0"};
 inline constexpr SettingKey Preview{"Options", "Preview", "1"};
@@ -59,19 +56,17 @@ inline constexpr SettingKey AutoDeletePM{"Options", "AutoDeletePM", "0"};
 inline constexpr SettingKey Placeholder{"Options", "Placeholder", "0"};
 inline constexpr SettingKey Autoscan{"Options", "Autoscan", "1"};
 inline constexpr SettingKey DailyLog{"Options", "DailyLog", "0"};
-inline constexpr SettingKey DisplayLog{"Options", "DisplayLog", "0"};
-inline constexpr SettingKey DisplayLogOptions{"Options", "DisplayLog", "1"};
-inline constexpr SettingKey ShadowsOptions{"Options", "Shadows", "1"};
-inline constexpr SettingKey ShadowsScripts{"Options", "Shadows", "0"};
+inline constexpr SettingKey DisplayLog{"Options", "DisplayLog", "1"};  // a check's report is shown
+inline constexpr SettingKey Shadows{"Options", "Shadows", "0"};
 inline constexpr SettingKey LanguagesOptions{"Options", "Languages", ",cn,cz,da,de,es,fi,fr,hu,it,nl,no,pl,pt,ru,sv"};
 inline constexpr SettingKey LanguagesScripts{"Options", "Languages", ""};
 inline constexpr SettingKey Language{"Options", "Language", ""};
-inline constexpr SettingKey NextCloneID{"Options", "NextCloneID", "8000"};         // settings dialog, scripts
-inline constexpr SettingKey NextCloneIDOutline{"Options", "NextCloneID", "0"};     // the outline's clone numbering
+inline constexpr SettingKey NextCloneID{"Options", "NextCloneID", "8000"};
 inline constexpr SettingKey ProcessDelay{"Options", "ProcessDelay", "250"};
 inline constexpr SettingKey ImageCursor{"Options", "ImageCursor", "1"};
 inline constexpr SettingKey Silent{"Options", "Silent", "0"};
 inline constexpr SettingKey ScreenshotFolder{"Options", "ScreenshotFolder", ""};  // the image viewer gives its own
+inline constexpr SettingKey SetupShown{"Options", "SetupShown", "0"};  // the first-start setup message was shown
 
 // Paths
 inline constexpr SettingKey Trainz{"Paths", "Trainz", ""};
@@ -91,9 +86,7 @@ inline constexpr SettingKey Support{"Paths", "Support", ""};
 inline constexpr SettingKey TETData{"Paths", "TETData", ""};
 
 // UserData
-inline constexpr SettingKey UserIDMacros{"UserData", "UserID", ""};
-inline constexpr SettingKey UserIDOptions{"UserData", "UserID", "0"};
-inline constexpr SettingKey UserIDKuid{"UserData", "UserID", "ERROR"};  // the outline's KUID commands
+inline constexpr SettingKey UserID{"UserData", "UserID", ""};  // empty: not set, so no KUID can be made
 inline constexpr SettingKey Author{"UserData", "author", ""};
 inline constexpr SettingKey ContactEmail{"UserData", "contact-email", ""};
 inline constexpr SettingKey ContactWebsite{"UserData", "contact-website", ""};

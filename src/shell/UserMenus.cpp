@@ -4,6 +4,7 @@
 
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
+#include "shell/Text.h"
 #include "shell/ToolFields.h"
 
 namespace kelvarn {
@@ -33,7 +34,8 @@ std::vector<TUserMenuItem> ItemsOf(const std::vector<std::string>& values, std::
             continue;
         }
         std::string caption = ParseToolSpec(values[i]).Caption();
-        if (!captions.insert(caption).second) continue;
+        // An empty value (or one without a caption) would be a blank item that runs nothing.
+        if (Trim(caption).empty() || !captions.insert(caption).second) continue;
         items.push_back({std::move(caption), static_cast<int>(i + 1), false});
     }
     return items;

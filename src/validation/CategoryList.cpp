@@ -30,8 +30,20 @@ void RemoveCategoryItems(std::vector<std::string>& items, std::string_view remov
     }
 }
 
+std::string CategorySourceFile(const TProgramState& state, std::string_view tag, std::string& error) {
+    const std::string folder = ExpandMacros(state, "%tetdata%");
+    if (Trim(folder).empty()) {
+        error = "File not found: " + std::string(tag) + ".txt (no folder of the setting Paths/TETData is found in the "
+                "simulator folder Paths/Trainz)";
+        return {};
+    }
+    return folder + "\\" + std::string(tag) + ".txt";
+}
+
 std::string FilterCategoryItems(const TProgramState& state, std::string_view tag, std::vector<std::string>& items) {
-    const std::string file = ExpandMacros(state, "%tetdata%\\") + std::string(tag) + ".txt";
+    std::string missing;
+    const std::string file = CategorySourceFile(state, tag, missing);
+    if (file.empty()) return "." + missing;
     std::vector<std::string> lines;
     if (!ReadLinesFile(file, lines).empty()) return ".Unable to find source file: " + ShownPath(file);
     std::vector<std::string> kept;

@@ -19,6 +19,9 @@ void RemoveCategoryItems(std::vector<std::string>& items, std::string_view remov
 // "%tetdata%\" + tag + ".txt" (the file found ignoring case). Empty message on success: items not in
 // the file are dropped, the rest take the file's spelling, and "00" stands alone when present.
 std::string FilterCategoryItems(const TProgramState& state, std::string_view tag, std::vector<std::string>& items);
+// The simulator's list for a category tag: "%tetdata%\" + tag + ".txt". Empty, with `error` naming the
+// setting to fill in, when "%tetdata%" finds no folder.
+std::string CategorySourceFile(const TProgramState& state, std::string_view tag, std::string& error);
 std::string JoinCategoryItems(const std::vector<std::string>& items);
 
 }  // namespace kelvarn

@@ -89,7 +89,10 @@ int HighestIndex(TOutlineDocument& config, std::string_view path) {
 // Era or region: the legacy numbered tags and the present value merged, filtered by the simulator's
 // list and set as one value.
 std::string UpdateCategory(TBuilderContext& c, std::string_view tag, bool region) {
-    const std::string file = NativePath(ExpandMacros(c.State, "%tetdata%\\") + std::string(tag) + ".txt");
+    std::string missing;
+    const std::string source = CategorySourceFile(c.State, tag, missing);
+    if (source.empty()) return "." + missing;
+    const std::string file = NativePath(source);
     if (ResolveScriptFile(file).empty()) return ".File not found: " + file;
     TOutlineDocument& config = c.Config;
     std::string items;

@@ -4,9 +4,11 @@
 
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/OutlineHooks.h"
+#include "media/ImageSize.h"
 #include "media/MeshTextures.h"
 #include "media/TexturePlan.h"
 #include "shell/Files.h"
+#include "shell/Mesh.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/ReportLog.h"
@@ -156,6 +158,14 @@ void ReferenceTextureImages(const TAssetCheck& check, std::string_view descripto
     if (!alpha.empty()) references.Add(folder + alpha);
 }
 
+std::string UnreadableReason(const std::string& file) {
+    if (FileSize(file) == 0) return "*** File is empty ***";
+    const std::string ext = LowerCase(ExtractFileExt(file));
+    if (ext == ".im" || ext == ".pm") return CheckMeshFile(file);
+    if ((ext == ".tga" || ext == ".bmp" || ext == ".jpg") && !GetImageSize(file)) return "Not a readable image";
+    return {};
+}
+
 void CollectReferencedFiles(const TAssetCheck& check, TReferenceSet& references, bool& usesMeshLibrary,
                             bool& aliased) {
     const TOutlineDocument& document = check.Document;
@@ -203,8 +213,13 @@ TVerifyFilesReport VerifyFiles(const TAssetCheck& check) {
         present.Add(file);
         if (SameText(ExtractFileExt(file), ".texture")) report.CompressedTextures = true;
     }
-    for (const std::string& reference : references.Sorted())
-        if (!present.Contains(reference)) report.Missing.push_back(reference);
+    for (const std::string& reference : references.Sorted()) {
+        if (!present.Contains(reference)) {
+            report.Missing.push_back(reference);
+        } else if (const std::string reason = UnreadableReason(AssetFile(check, reference)); !reason.empty()) {
+            report.Unreadable.push_back(reference + ": " + reason);
+        }
+    }
     for (const std::string& file : files)
         if (!references.Contains(file)) report.Unreferenced.push_back(file);
 
@@ -220,6 +235,7 @@ TVerifyFilesReport VerifyFiles(const TAssetCheck& check) {
         for (const std::string& path : paths) lines.push_back("\t\t" + path);
     };
     list("Missing Files", report.Missing);
+    list("Empty or Unreadable Files", report.Unreadable);
     list("Unreferenced Files", report.Unreferenced);
 
     report.Title = "Verify Files (Build " + FormatBuild(state.ActiveBuild()) + "): " +

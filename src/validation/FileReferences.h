@@ -45,12 +45,17 @@ struct TVerifyFilesReport {
     std::string Title;               // "Verify Files (Build 2.5): N lines processed"
     std::vector<std::string> Lines;  // as handed to the log
     std::vector<std::string> Missing;
+    std::vector<std::string> Unreadable;  // named and present, but empty or not readable by our readers
     std::vector<std::string> Unreferenced;
     bool Aliased = false;
     bool UsesMeshLibrary = false;
     bool CompressedTextures = false;  // the folder holds ".texture" files
     std::string LogError;             // the log could not be written
 };
+
+// Why a file the config names cannot serve: "*** File is empty ***", the mesh header's fault, or "Not a
+// readable image"; empty when it is sound (or of a kind no reader of ours takes).
+std::string UnreadableReason(const std::string& file);
 
 // The whole check: collects, lists the folder, compares and hands the report to the log.
 TVerifyFilesReport VerifyFiles(const TAssetCheck& check);

@@ -69,7 +69,7 @@ std::string AddShadow(TBuilderContext& c, const TMeshes& meshes) {
     }
     const std::string folder = Folder(c);
     const std::string meshFolder = FolderPart(meshes.Default);
-    const long long mode = ReadSettingInt(c.State.Settings(), keys::ShadowsScripts);
+    const long long mode = ReadSettingInt(c.State.Settings(), keys::Shadows);
     if (mode == 1) {
         const std::string invisible = NativePath(ExpandMacros(c.State, "%bin%\\invisible.im"));
         const std::string target = NativePath(folder + "/" + meshFolder + "invisible.im");

@@ -38,7 +38,7 @@ struct AudioBed {
         test::WriteTone(asset + "/a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1, 0.5);
         test::WriteTone(asset + "/sounds/b.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 48000, 1, 0.25);
         test::WriteBytes(asset + "/sounds/door.wav", "");
-        bed.Start(autoplay ? "Autoplay=1\r\n" : "");
+        bed.Start(autoplay ? "Autoplay=1\r\n" : "Autoplay=0\r\n");
         TProgramWindows::MakeAudioSink = nullptr;
     }
     TFileList& Files() { return bed.windows->Assets().Files(); }

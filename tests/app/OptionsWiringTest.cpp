@@ -89,6 +89,11 @@ TEST(OptionsWiring, ActivationShowsThePathsPageWhenTheSetupIsIncomplete) {
     EXPECT_EQ(bed.messages.texts.back(), kSetupMessage);
     bed.Main().ShowSetupDialog();
     EXPECT_EQ(page, "PathTab");
+    // It said it would not come back, and the settings file keeps that for the next start.
+    const std::size_t said = bed.messages.texts.size();
+    EXPECT_TRUE(bed.Main().CheckSetup());
+    EXPECT_EQ(bed.messages.texts.size(), said);
+    EXPECT_NE(test::ReadBytes(bed.state.Settings().FileName()).find("SetupShown=1"), std::string::npos);
 
     bed.state.Paths.Trainz = "/t";
     bed.state.Paths.Build = "2.9";

@@ -15,6 +15,7 @@
 
 #include "app/ProgramWindows.h"
 #include "catalogue/AssetTestSupport.h"
+#include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "support/QtTestSupport.h"
 #include "support/TestSupport.h"
@@ -120,6 +121,16 @@ public:
         // The setup check would open the settings dialog at the first activation; its own tests run it.
         Main().CheckSetup = nullptr;
         Main().resize(1200, 850);
+        Main().show();
+        QApplication::processEvents();
+    }
+
+    // Starts the program as a new user does: no settings file yet (the first start writes what it
+    // writes), the setup check on, and `arguments` as its command line.
+    void StartFresh(std::vector<std::string> arguments) {
+        state.OpenSettings(dir / "program/kelvarn.ini");
+        WriteFirstStartSettings(state);
+        windows = std::make_unique<TProgramWindows>(state, std::move(arguments));
         Main().show();
         QApplication::processEvents();
     }

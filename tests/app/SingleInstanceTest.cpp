@@ -111,10 +111,10 @@ TEST_F(SingleInstance, SecondStartHandsAnAbsoluteFolderOverAndEnds) {
     receiver.OnLoadFolder = [&](const std::string& folder) { loaded.push_back(folder); };
     TSingleInstance first(name);
     ASSERT_EQ(first.Claim({ccInstance, ""}), TSingleInstance::TOutcome::First);
-    first.OnMessage = [&](const THandoverMessage& m) {
+    first.SetMessageHandler([&](const THandoverMessage& m) {
         messages.emplace_back(m.code, m.text);
         receiver.ReceiveCommand(m.code, m.text);
-    };
+    });
 
     QDir(QString::fromStdString(dir.Path())).mkpath("work/rel/dir");
     QProcess* second = Start({"-CMP", "rel/dir"}, QString::fromStdString(dir / "work"));
@@ -135,6 +135,20 @@ TEST_F(SingleInstance, SecondStartHandsAnAbsoluteFolderOverAndEnds) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].second, "plain-folder ");
     EXPECT_EQ(loaded.size(), 1u);
+}
+
+// The first start is still coming up (its start-up warning on screen) when the second hands over.
+TEST_F(SingleInstance, AHandOverBeforeTheWindowIsUpWaitsForIt) {
+    TSingleInstance first(name);
+    ASSERT_EQ(first.Claim({ccInstance, ""}), TSingleInstance::TOutcome::First);
+    QDir(QString::fromStdString(dir.Path())).mkpath("work/assets");
+    QProcess* second = Start({"-CMP", QString::fromStdString(dir / "work/assets")}, QString::fromStdString(dir / "work"));
+    ASSERT_TRUE(WaitFinished(second, 60000));
+    EXPECT_EQ(second->exitCode(), 0) << second->readAllStandardError().toStdString();
+    Pump(100);
+    std::vector<std::string> texts;
+    first.SetMessageHandler([&](const THandoverMessage& m) { texts.push_back(m.text); });
+    EXPECT_EQ(texts, std::vector<std::string>{"-CMP " + dir / "work/assets"});
 }
 
 TEST_F(SingleInstance, StaleSocketOfACrashedInstanceIsReplaced) {

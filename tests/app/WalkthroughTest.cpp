@@ -54,7 +54,10 @@ std::string Describe(QWidget* window) {
 
 class Walk {
 public:
-    explicit Walk(Answer answer) : bed(answer), pass_(answer == Answer::Yes ? "yes" : "no") {}
+    // `fresh`: a program folder without settings, the assets named on the command line, as a new
+    // user starts.
+    Walk(Answer answer, bool fresh)
+        : bed(answer), pass_(fresh ? "fresh" : answer == Answer::Yes ? "yes" : "no"), fresh_(fresh) {}
 
     std::vector<std::string> failures;
 
@@ -76,8 +79,13 @@ public:
             }
         });
         closer.start();
-        bed.Start();
-        Act("start", [] {});
+        if (fresh_) {
+            bed.StartFresh({"-CMP", bed.AssetRoot()});
+            Act("start", [this] { bed.Main().FormActivate(); });
+        } else {
+            bed.Start();
+            Act("start", [] {});
+        }
 
         SelectEveryAsset();
         SelectEveryFile();
@@ -96,7 +104,12 @@ private:
     // The walk needs an asset to act on: after a command cleared or deleted them, the home folder
     // is read again (not counted as an action).
     void EnsureAsset() {
-        if (Catalogue().Count() == 0) bed.windows->Assets().Homes().LoadHomeFolders(0);
+        if (Catalogue().Count() == 0) {
+            if (fresh_)
+                Catalogue().AddDirectory(bed.AssetRoot());
+            else
+                bed.windows->Assets().Homes().LoadHomeFolders(0);
+        }
         if (Catalogue().Count() > 0 && Catalogue().Selected() < 0) Catalogue().SelectAsset(0);
         if (Files().Count() > 0 && !Files().HasCurrentFile()) Files().SetCurrentFile(0);
         QApplication::processEvents();
@@ -261,6 +274,7 @@ public:
 
 private:
     std::string pass_;
+    bool fresh_ = false;
     std::vector<std::string> dialogs_;
     QAction* exit_ = nullptr;
 };
@@ -271,8 +285,10 @@ TEST(Walkthrough, EveryMenuItemAndFrameButtonOnSampleAssets) {
     const test::TFolderSnapshot resources = test::SnapshotFolder(source / "resources");
     const test::TFolderSnapshot corpus = test::SnapshotFolder(test::ProgramTestBed::Corpus("jos-scanner"));
 
-    for (Answer answer : {Answer::Yes, Answer::No}) {
-        Walk walk(answer);
+    // A new user's first start comes first, then the passes on a prepared program folder.
+    const std::pair<Answer, bool> passes[] = {{Answer::Yes, true}, {Answer::Yes, false}, {Answer::No, false}};
+    for (const auto& [answer, fresh] : passes) {
+        Walk walk(answer, fresh);
         walk.Run();
         for (const std::string& failure : walk.failures) ADD_FAILURE() << failure;
     }

@@ -386,13 +386,17 @@ TEST_F(AssetRename, RefusesNamesThatLeaveTheFolderOrReplaceAnother) {
 
 TEST_F(AssetRename, AsksToSaveFirstThenRenamesAndKeepsTheKuidFindable) {
     std::vector<std::string> order;
-    catalogue.AskSaveCurrent = [&] { order.push_back("save"); };
+    catalogue.AskSaveCurrent = [&] {
+        order.push_back("save");
+        return true;
+    };
     dialogs.onAsk = [&] { order.push_back("ask"); };
     catalogue.SetTagged(catalogue.CurrentIndex(), true);
     dialogs.answers = {std::string("new")};
     bus.sent.clear();
     catalogue.RenameAssetFolder(dialogs);
-    EXPECT_EQ(order, (std::vector<std::string>{"save", "ask"}));
+    // Asked again as the renamed entry is selected: by then nothing is pending.
+    EXPECT_EQ(order, (std::vector<std::string>{"save", "ask", "save"}));
     EXPECT_EQ(dialogs.asked, (std::vector<std::string>{"Rename Asset Folder"}));
     EXPECT_EQ(state.AssetPath(), Path("lib/editing/new"));
     EXPECT_EQ(SentTexts(ccSelectAsset), (std::vector<std::string>{Path("lib/editing/new")}));
@@ -402,6 +406,23 @@ TEST_F(AssetRename, AsksToSaveFirstThenRenamesAndKeepsTheKuidFindable) {
     EXPECT_TRUE(FindAssetByKuid(kuids, "<kuid:55:66>", found));
     EXPECT_EQ(found, Path("lib/editing/new"));
     EXPECT_EQ(kuids.Count(), 3u);
+}
+
+// The work on the current asset could not be saved: another asset is not selected, and neither a
+// rename nor a delete goes ahead.
+TEST_F(AssetRename, AFailedSaveKeepsTheCurrentAsset) {
+    int asked = 0;
+    catalogue.AskSaveCurrent = [&] { return ++asked, false; };
+    bus.sent.clear();
+    catalogue.SelectAsset(catalogue.IndexOf(Path("lib/editing/taken")));
+    EXPECT_EQ(state.AssetPath(), Path("lib/editing/old"));
+    EXPECT_EQ(catalogue.Selected(), catalogue.IndexOf(Path("lib/editing/old")));
+    EXPECT_TRUE(SentTexts(ccSelectAsset).empty());
+    dialogs.answers = {std::string("new")};
+    catalogue.RenameAssetFolder(dialogs);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_TRUE(fs::is_directory(Path("lib/editing/old")));
+    EXPECT_EQ(asked, 2);
 }
 
 TEST_F(AssetRename, CancelOrTheSameNameDoesNothing) {
@@ -425,7 +446,10 @@ protected:
 TEST_F(AssetDelete, OnlyEditingFoldersGoToTheTrashAfterOneConfirmation) {
     for (int i = 0; i < catalogue.Count(); ++i) catalogue.SetTagged(i, true);
     int saves = 0;
-    catalogue.AskSaveCurrent = [&] { ++saves; };
+    catalogue.AskSaveCurrent = [&] {
+        ++saves;
+        return true;
+    };
     catalogue.DeleteAssetFolders(true);
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_NE(messages.messages[0].find(Path("lib/installed/c")), std::string::npos);

@@ -115,7 +115,7 @@ TEST_F(NewAndClone, MissingOrNonIntegerIdsStopBeforeAnyDialog) {
     } cases[] = {
         {"[Options]\r\nNextCloneID=8000\r\n", true, true},
         {"[UserData]\r\nUserID=abc\r\n[Options]\r\nNextCloneID=8000\r\n", true, true},
-        {"[UserData]\r\nUserID=77\r\n", false, true},
+        {"[UserData]\r\nUserID=77\r\n", false, false},  // no number stored: the 8000 the dialog shows
         {"[UserData]\r\nUserID=77\r\n[Options]\r\nNextCloneID=12x\r\n", false, true},
         {"[UserData]\r\nUserID=ERROR\r\n[Options]\r\nNextCloneID=ERROR\r\n", true, true},
     };

@@ -150,7 +150,10 @@ TEST_F(FileListing, RenameKeepsTheRenamedFileCurrent) {
     files.SetCurrentFile(files.IndexOf("sub\\b.tga"));
     test::FakeDialogs dialogs;
     int saves = 0;
-    files.AskToSave = [&] { ++saves; };
+    files.AskToSave = [&] {
+        ++saves;
+        return true;
+    };
     dialogs.answers = {std::string("z.tga")};
     files.RenameFile(dialogs);
     EXPECT_EQ(dialogs.asked, (std::vector<std::string>{"Rename File"}));

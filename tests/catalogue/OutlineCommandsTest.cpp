@@ -247,7 +247,7 @@ TEST(IncrementKuid, Table) {
     };
     for (const KuidCase& c : cases) {
         ConfigTestBed bed;
-        if (c.userId) WriteSetting(bed.state.Settings(), keys::UserIDKuid, c.userId);
+        if (c.userId) WriteSetting(bed.state.Settings(), keys::UserID, c.userId);
         TOutlineDocument doc(bed.state);
         LoadText(bed, doc, std::string("kind scenery\n") + c.config);
         EXPECT_EQ(IncrementKuid(doc, nullptr, true), c.message) << c.config;
@@ -261,7 +261,7 @@ TEST(IncrementKuid, Table) {
 
 TEST(IncrementKuid, AGivenNodeAndNoSnapshot) {
     ConfigTestBed bed;
-    WriteSetting(bed.state.Settings(), keys::UserIDKuid, "12");
+    WriteSetting(bed.state.Settings(), keys::UserID, "12");
     TOutlineDocument doc(bed.state);
     LoadText(bed, doc, "kuid <kuid:12:1>\nkuid-table\n{\n  0 <kuid:12:5>\n}\n");
     TOutlineNode* entry = doc.FindNodeByPath("kuid-table\\0");

@@ -136,6 +136,11 @@ TEST_F(ReportFiles, PictureHeadersSizesAndDescriptors) {
     test::WriteBytes(dir / "short.tga", Picture(4, 2).substr(0, 17));
     EXPECT_FALSE(Call(2, dir / "short.tga").ok);
     EXPECT_FALSE(Call(3, dir / "body.tga").ok);
+    // A TGA has no signature: a renamed JPEG or text is no TGA either.
+    test::WriteBytes(dir / "photo.tga", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20));
+    test::WriteBytes(dir / "notes.tga", "These are my notes on the wagon.\r\n");
+    EXPECT_FALSE(Call(2, dir / "photo.tga").ok);
+    EXPECT_FALSE(Call(2, dir / "notes.tga").ok);
 
     EXPECT_EQ(Call(14, dir / "body.tga").lines, (Lines{"4", "2"}));
     EXPECT_EQ(Call(14, dir / "pic.bmp").lines, (Lines{"3", "2"}));

@@ -62,10 +62,20 @@ TEST(MainMenuTable, RowsAreConsistent) {
     EXPECT_EQ(StripAccelerators("Paths && &Files"), "Paths  Files");
 }
 
+TEST(LayoutSettings, BoundsFitTheScreen) {
+    const TBounds screen{0, 0, 1280, 1024};
+    EXPECT_EQ(FitToScreen({0, 0, 100000, 100000}, screen), screen);
+    EXPECT_EQ(FitToScreen({100, 50, 3840, 2160}, screen), screen);
+    EXPECT_EQ(FitToScreen({1000, 900, 800, 600}, screen), (TBounds{480, 424, 800, 600}));  // moved back on
+    EXPECT_EQ(FitToScreen({-2147483647, 2147483647, 640, 480}, screen), (TBounds{0, 544, 640, 480}));
+    EXPECT_EQ(FitToScreen({10, 20, 640, 480}, {1280, 0, 1920, 1080}), (TBounds{1280, 20, 640, 480}));  // second screen
+}
+
 TEST(LayoutSettings, FromThePositionSection) {
     TMemIni ini;
-    TLayoutSettings layout = ReadLayoutSettings(ini);  // Restore off: fixed defaults
-    EXPECT_FALSE(layout.restore);
+    // A first start: the layout is kept from now on, and starts from the fixed defaults.
+    TLayoutSettings layout = ReadLayoutSettings(ini);
+    EXPECT_TRUE(layout.restore);
     EXPECT_EQ(layout.left, 50);
     EXPECT_EQ(layout.width, 1024);
     EXPECT_EQ(layout.height, 768);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include <algorithm>
 
@@ -368,12 +369,30 @@ TEST(SettingsKeyTable, TheDaysCopyIsTakenBeforeTheFirstWrite) {
     EXPECT_NE(ReadBytes(dir / "kelvarn.ini").find("[Builds]"), std::string::npos);
 }
 
-TEST(SettingsKeyTable, ReadersKeepTheirOwnDefaults) {
+// A file under the settings' name that is no settings text is neither taken nor overwritten.
+TEST(MemIniFile, AFileThatIsNoSettingsTextIsNeverWritten) {
+    TempDir dir;
+    const std::string cases[] = {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR[x]\r\n", 20), "Dear Sir,\r\nplease find attached\r\n",
+                                 "Tooltips=0\r\n"};
+    for (const std::string& bytes : cases) {
+        WriteBytes(dir / "kelvarn.ini", bytes);
+        TMemIni ini(dir / "kelvarn.ini");
+        EXPECT_NE(ini.LoadError(), "") << bytes;
+        EXPECT_TRUE(ini.FileProtected());
+        ini.WriteString("Options", "Tooltips", "1");
+        EXPECT_EQ(ini.UpdateFile(), "");
+        EXPECT_EQ(ReadBytes(dir / "kelvarn.ini"), bytes);
+    }
+    for (const std::string bytes : {"", "\r\n \r\n", "; a comment\r\n[Options]\r\n"}) {
+        WriteBytes(dir / "kelvarn.ini", bytes);
+        EXPECT_EQ(TMemIni(dir / "kelvarn.ini").LoadError(), "") << bytes;
+    }
+}
+
+TEST(SettingsKeyTable, DefaultsOfAnEmptyFile) {
     const TMemIni ini;
     EXPECT_EQ(ReadSettingInt(ini, keys::NextCloneID), 8000);
-    EXPECT_EQ(ReadSettingInt(ini, keys::NextCloneIDOutline), 0);
-    EXPECT_EQ(ReadSettingInt(ini, keys::ShadowsOptions), 1);
-    EXPECT_EQ(ReadSettingInt(ini, keys::ShadowsScripts), 0);
+    EXPECT_EQ(ReadSettingInt(ini, keys::Shadows), 0);
     EXPECT_EQ(ReadSetting(ini, keys::ColourComment), "#800000,#FFFFFF");
     // The folder goes to the desktop's default program: there is no Explorer with switches here.
     EXPECT_EQ(ReadSetting(ini, keys::Explorer), "\xC2\xA6\xC2\xA6\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6");
@@ -411,6 +430,30 @@ TEST(SettingsKeyTable, FirstStartWritesTheBuilds) {
     InitProgramState(again, dir.Path() + "/kelvarn");
     WriteFirstStartSettings(again);
     EXPECT_EQ(SectionKeyCount(again.Settings(), "Builds"), 1);
+}
+
+// A program folder the user may not write: the settings go to the per-user folder, the shipped files
+// come along, and the first start says where everything now lives.
+TEST(ProgramFolder, AReadOnlyProgramFolderMovesWithItsShippedFiles) {
+    test::TempDir dir;
+    const std::string program = dir / "program";
+    WriteBytes(program + "/bin/tags.xml", "<tags/>");
+    WriteBytes(program + "/bin/introduction.txt", "Welcome");
+    SetFileGuard([program](const std::string& path) { return path.rfind(program + "/", 0) != 0; });
+    TProgramState state;
+    state.Environment = [&dir](const std::string& name) { return name == "XDG_DATA_HOME" ? dir / "data" : std::string(); };
+    InitProgramState(state, program + "/kelvarn");
+    const std::string notice = ProgramFolderNotice(state);
+    WriteFirstStartSettings(state);
+    SetFileGuard(nullptr);
+
+    EXPECT_EQ(state.ProgramFolder, dir / "data/kelvarn/");
+    EXPECT_EQ(ReadBytes(dir / "data/kelvarn/bin/tags.xml"), "<tags/>");
+    EXPECT_EQ(ReadBytes(dir / "data/kelvarn/bin/introduction.txt"), "Welcome");
+    EXPECT_TRUE(FileExists(dir / "data/kelvarn/kelvarn.ini"));
+    EXPECT_FALSE(FileExists(program + "/kelvarn.ini"));
+    EXPECT_NE(notice.find(dir / "data/kelvarn/"), std::string::npos) << notice;
+    EXPECT_EQ(ProgramFolderNotice(state), "");  // said once, at the first start there
 }
 
 struct VersionCase {

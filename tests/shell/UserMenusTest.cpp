@@ -85,12 +85,13 @@ TEST(UserMenus, CustomMenusAreCaptionedByTheirFirstValueAndTaggedByKey) {
 
 TEST(UserMenus, RepeatedCaptionsShowOnceAndEmptySectionsWriteNothing) {
     TMemIni ini;
-    ini.SetText("[Help]\n2=" + Tool("Wiki", "a") + "\n5=" + Tool("Wiki", "b") + "\n6=" + Tool("Forum") +
+    // Empty values give no blank items.
+    ini.SetText("[Help]\n2=" + Tool("Wiki", "a") + "\n5=" + Tool("Wiki", "b") + "\n7=\n8= \n6=" + Tool("Forum") +
                 "\n[Documents]\n; a note\n");
     const std::string before = ini.GetText();
     const TUserMenuModel model = ReadUserMenus(ini);
     using Items = std::vector<std::pair<std::string, int>>;
-    EXPECT_EQ(Captions(model.help), (Items{{"Wiki", 1}, {"Forum", 3}}));
+    EXPECT_EQ(Captions(model.help), (Items{{"Wiki", 1}, {"Forum", 5}}));
     EXPECT_TRUE(model.documents.items.empty());
     EXPECT_FALSE(model.documents.visible);
     EXPECT_NE(ini.GetText().find("; a note"), std::string::npos);  // a section without values is left alone

@@ -45,7 +45,10 @@ public:
         return canClose;
     }
     void Close() override { Note("Close"); }
-    void QuerySave() override { Note("QuerySave"); }
+    bool QuerySave() override {
+        Note("QuerySave");
+        return !saveFails;
+    }
     bool Busy() const override { return busy; }
     void Cancel() override { Note("Cancel"); }
     void ApplyFont(const QFont& font) override {
@@ -53,6 +56,7 @@ public:
         Note("Font");
     }
     bool canClose = true;
+    bool saveFails = false;
     bool busy = false;
 
 protected:

@@ -134,13 +134,37 @@ TEST(VerifyFiles, ReportsFlagsMissingAndUnreferencedFilesInOneBlock) {
     const TVerifyFilesReport report = VerifyFiles(bed.Check());
     EXPECT_EQ(report.Lines, (Refs{"*This asset is aliased", "*This asset contains compressed texture files",
                                   "*Results may be incorrect or incomplete", "\tMissing Files (2)", "\t\tgone.im",
-                                  "\t\tWood.tga", "\tUnreferenced Files (3)", "\t\told.texture", "\t\tspare.tga",
+                                  "\t\tWood.tga", "\tEmpty or Unreadable Files (2)",
+                                  "\t\tscripts\\main.gs: *** File is empty ***", "\t\tthumb.JPG: *** File is empty ***",
+                                  "\tUnreferenced Files (3)", "\t\told.texture", "\t\tspare.tga",
                                   "\t\tsub\\notes.txt"}));
     EXPECT_EQ(report.Title, "Verify Files (Build 3.5): 6 lines processed");
     EXPECT_EQ(report.LogError, "");
     const std::string log = bed.Log();
     EXPECT_NE(log.find(report.Title), std::string::npos);
     EXPECT_NE(log.find("\tMissing Files (2)\r\n\t\tgone.im\r\n\t\tWood.tga\r\n"), std::string::npos) << log;
+}
+
+// A file that is there but cannot serve is as much a fault as one that is missing.
+TEST(VerifyFiles, NamedFilesThatAreEmptyOrUnreadableAreFaults) {
+    FilesBed bed;
+    bed.File("body.im");
+    bed.File("thumb.jpg");
+    bed.File("text.pm", "just some text, not a mesh");
+    bed.File("photo.tga", std::string("\xFF\xD8\xFF\xE0", 4));  // a JPEG's first bytes, cut short
+    bed.File("good.im", MeshUsing({}));
+    bed.File("notes.htm");  // a kind none of our readers takes: only its size counts
+    bed.Load("mesh-table\n{\n  default\n  {\n    mesh \"body.im\"\n  }\n  lod\n  {\n    mesh \"text.pm\"\n  }\n"
+             "  good\n  {\n    mesh \"good.im\"\n  }\n}\n"
+             "thumbnails\n{\n  0\n  {\n    image \"thumb.jpg\"\n    width 240\n    height 180\n  }\n}\n"
+             "icon-texture \"photo.tga\"\nhelp \"notes.htm\"\n");
+    const TVerifyFilesReport report = VerifyFiles(bed.Check());
+    EXPECT_EQ(report.Unreadable, (Refs{"body.im: *** File is empty ***", "notes.htm: *** File is empty ***",
+                                       "photo.tga: Not a readable image", "text.pm: Not a valid mesh file",
+                                       "thumb.jpg: *** File is empty ***"}));
+    EXPECT_EQ(report.Missing, Refs{});
+    EXPECT_NE(bed.Log().find("\tEmpty or Unreadable Files (5)\r\n\t\tbody.im: *** File is empty ***\r\n"), std::string::npos)
+        << bed.Log();
 }
 
 TEST(VerifyFiles, AnAssetOfOnlyItsConfigHasNothingToReport) {
@@ -172,6 +196,7 @@ TEST(VerifyFiles, RealAssets) {
         const TVerifyFilesReport report = VerifyFiles(bed.Check());
         EXPECT_EQ(report.Missing, Refs{}) << "jos-scanner";
         EXPECT_EQ(report.Unreferenced, Refs{"LICENSE"});
+        EXPECT_EQ(report.Unreadable, Refs{}) << "jos-scanner";
     }
     {
         FilesBed bed;
@@ -180,6 +205,7 @@ TEST(VerifyFiles, RealAssets) {
         const TVerifyFilesReport report = VerifyFiles(bed.Check());
         EXPECT_EQ(report.Missing, Refs{"basemap.jpg"}) << "basemap-maker";
         EXPECT_EQ(report.Unreferenced, Refs{});
+        EXPECT_EQ(report.Unreadable, Refs{}) << "basemap-maker";
     }
 }
 

@@ -216,7 +216,7 @@ TEST(ScriptVariables, LoopItemsOfFiles) {
 
 TEST(ScriptVariables, NewKuidOncePerParameter) {
     ScriptBed bed;
-    WriteSetting(bed.state.Settings(), keys::UserIDMacros, "42");
+    WriteSetting(bed.state.Settings(), keys::UserID, "42");
     bed.Run("-update|^K ^K|^K");
     EXPECT_EQ(Said(bed.host), (Lines{"-update|<kuid:42:8000> <kuid:42:8000>|<kuid:42:8001>"}));
     EXPECT_EQ(ReadSetting(bed.state.Settings(), keys::NextCloneID), "8002");

@@ -111,11 +111,14 @@ void TAssetFrames::Wire(TMain& main) {
     };
     main.PlayFile = [this](const std::string& path) { fileView_->PlayShownFile(path); };
     catalogue_.AskSaveCurrent = [&main] {
-        for (TFrameId id : {TFrameId::Text, TFrameId::Image, TFrameId::Outline}) main.Frame(id)->QuerySave();
+        for (TFrameId id : {TFrameId::Text, TFrameId::Image, TFrameId::Outline, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail})
+            if (!main.Frame(id)->QuerySave()) return false;
+        return true;
     };
     files_.AskToSave = [&main] {
         for (TFrameId id : {TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image})
-            main.Frame(id)->QuerySave();
+            if (!main.Frame(id)->QuerySave()) return false;
+        return true;
     };
 }
 

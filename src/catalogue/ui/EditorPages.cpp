@@ -93,7 +93,7 @@ void TEditor::ConnectPages() {
     // A bare number in the KUID field is completed when the field is left.
     connect(StringValue, &QLineEdit::editingFinished, this, [this] {
         if (plan_.page != TEditorPage::String || plan_.charClass != ctKuid) return;
-        const std::string done = CompleteKuid(Ss(StringValue->text()), ReadSetting(state_.Settings(), keys::UserIDMacros),
+        const std::string done = CompleteKuid(Ss(StringValue->text()), ReadSetting(state_.Settings(), keys::UserID),
                                               state_.CurrentKuid);
         if (done != Ss(StringValue->text())) StringValue->setText(Qs(done));
     });
@@ -505,7 +505,7 @@ bool TEditor::StoreRecord() {
         fields.SetValue = Ss(SetValue->text());
         if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
     }
-    bOKClick(Record, fields, Language(state_), ReadSetting(state_.Settings(), keys::UserIDMacros), state_.CurrentKuid,
+    bOKClick(Record, fields, Language(state_), ReadSetting(state_.Settings(), keys::UserID), state_.CurrentKuid,
              state_.CsvList);
     return plan_.page != TEditorPage::Message || IsColourType(TagTypeOf(Record));
 }

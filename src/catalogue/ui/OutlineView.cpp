@@ -435,14 +435,15 @@ bool TOutlineView::SaveConfig(const std::string& fileName, bool reload, bool noP
     return true;
 }
 
-void TOutlineView::AskSaveConfig() {
-    if (!document_.Modified()) return;
+bool TOutlineView::AskSaveConfig() {
+    if (!document_.Modified()) return true;
     const std::string path = ShownConfigPath();
     bool saved = true;
     if (state_.Messages->AskYesNo("'" + path + "' may have changed.\r\rSave file to disc?"))
         saved = SaveConfig(path, false, true);
     // A failed save keeps the mark, so the work is asked about again rather than lost silently.
     if (saved) document_.SetModified(false);
+    return saved;
 }
 
 bool TOutlineView::OutlineCloseQuery() {

@@ -79,7 +79,7 @@ public:
     // IFrame
     void Clear() override { ClearOutline(); }
     bool CloseQuery() override { return OutlineCloseQuery(); }
-    void QuerySave() override { AskSaveConfig(); }
+    bool QuerySave() override { return AskSaveConfig(); }
     QWidget* MainControl() override;
     bool Busy() const override { return busy_; }
     void Cancel() override { cancel_ = true; }
@@ -111,7 +111,7 @@ public:
     bool SaveConfig(const std::string& fileName, bool reload, bool noPrompt);
     // The config of the current asset folder (the shown folder when none is set).
     std::string AssetConfigFile() const;
-    void AskSaveConfig();
+    bool AskSaveConfig();
     bool OutlineCloseQuery();
 
     // --- expansion

@@ -149,7 +149,7 @@ void TXMLView::PopupContextMenu(const QPoint& pos) {
     Select(node);
     if (!node->Parent()) return;  // never for the top node
     const bool help = node->Element() && !node->Element()->Value("help").empty();
-    Action("mHelpOnTag")->setVisible(help && ReadSettingBool(state_.Settings(), keys::WikiTagCatalogue));
+    Action("mHelpOnTag")->setVisible(help && ReadSettingBool(state_.Settings(), keys::Wiki));
     menu_->popup(tree_->viewport()->mapToGlobal(pos));
 }
 

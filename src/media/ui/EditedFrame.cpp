@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QToolButton>
 
 #include "media/TextViewDocument.h"
@@ -40,6 +41,15 @@ std::string MemoText(const QPlainTextEdit& memo) {
     QString text = memo.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text.toStdString();
+}
+
+void AddScrollingFields(TFramePanel& frame, QWidget* fields) {
+    auto* scroll = new QScrollArea(frame.Body());
+    scroll->setObjectName(fields->objectName().isEmpty() ? QString("FieldsScroll") : fields->objectName() + "Scroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(fields);
+    frame.BodyLayout()->addWidget(scroll);
 }
 
 QPlainTextEdit* AddFileMemo(TFramePanel& frame, const std::function<void()>& changed, const std::function<void()>& save,

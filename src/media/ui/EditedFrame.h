@@ -26,6 +26,9 @@ std::string MemoText(const QPlainTextEdit& memo);
 // bSave, bReload and bHelp before the header's maximise button.
 void AddEditorButtons(TFramePanel& frame);
 QToolButton* FrameButton(const TFramePanel& frame, const char* name);
+// Puts the frame's fields in its body inside a scroll area, so that the frame can be made smaller than
+// its fields (the outline maximised) and scrolls them instead of holding the viewer panel open.
+void AddScrollingFields(TFramePanel& frame, QWidget* fields);
 // The "File Content:" memo below the frame's fields, with the header's buttons wired: `changed` on each
 // edit of the memo, then bSave, bReload and bHelp.
 QPlainTextEdit* AddFileMemo(TFramePanel& frame, const std::function<void()>& changed, const std::function<void()>& save,
@@ -86,9 +89,10 @@ public:
         ShowState();
         return close;
     }
-    void QuerySave() override {
+    bool QuerySave() override {
         held_ = !AskToSave(state_, editor_, [this] { return SaveReporting(); });
         ShowState();
+        return !held_;
     }
 
     // Saves the text and sends 235; the error, or nothing.

@@ -693,6 +693,8 @@ void TImageView::EditThumbnail() {
         if (!ChooseOpenFile) return;
         std::string folder = ReadSetting(state_.Settings(), keys::ScreenshotFolder);
         folder = folder.empty() ? ExpandMacros(state_, "%trainz%\\UserData\\Screenshots") : ExpandMacros(state_, folder);
+        // Without the simulator's screenshots (no simulator folder set), the asset's own pictures.
+        if (!DirectoryExists(NativePath(folder))) folder = AssetFolder();
         const std::string file = ChooseOpenFile("Open Picture", folder,
                                                 "Pictures (*.jpg *.bmp *.tga *.png)|*.jpg;*.bmp;*.tga;*.png");
         // A picture of another size is cropped by the user, the watermark left for them to choose.
@@ -715,9 +717,11 @@ bool TImageView::CloseQuery() {
     return !modified_;
 }
 
-void TImageView::QuerySave() {
-    if (!modified_ || placeholder_) return;
-    if (state_.Messages->AskYesNo(QuerySaveText(path_))) QuickSave();
+bool TImageView::QuerySave() {
+    if (!modified_ || placeholder_) return true;
+    if (!state_.Messages->AskYesNo(QuerySaveText(path_))) return true;
+    QuickSave();
+    return !modified_;
 }
 
 }  // namespace kelvarn

@@ -67,7 +67,7 @@ public:
     void Init(ICommandBus* target) override;
     void Clear() override { ClearView(); }
     bool CloseQuery() override;
-    void QuerySave() override;
+    bool QuerySave() override;
     QWidget* MainControl() override { return imagePanel_; }
     std::string ShownFile() const override { return path_; }
     std::string LoadFile(const std::string& path, int mode) override;

@@ -98,7 +98,7 @@ TLODView::TLODView(TProgramState& state, QWidget* parent)
         connect(rowFiles_[n], &QComboBox::currentTextChanged, this, [this] { DataChange(); });
     }
     grid->setColumnStretch(2, 1);
-    BodyLayout()->addWidget(fields);
+    AddScrollingFields(*this, fields);
     memo_ = AddFileMemo(
         *this, [this] { MemoChange(); }, [this] { SaveClick(); }, [this] { Reload(); },
         [this] {

@@ -290,19 +290,20 @@ bool TTextView::CloseQuery() {
     return !Modified();
 }
 
-void TTextView::QuerySave() {
-    if (!Modified() || path_.empty()) return;
+bool TTextView::QuerySave() {
+    if (!Modified() || path_.empty()) return true;
     if (state_.Messages->AskYesNo(QuerySaveText(path_))) {
         if (std::string error = SaveFile(path_); !error.empty()) {
             // Not saved: the text and its modified mark stay, and the view keeps them until the user
             // saves them or answers No to this question.
             saveFailed_ = true;
             state_.Messages->ShowMessage(error, "", MessageKind::Error);
-            return;
+            return false;
         }
     }
     saveFailed_ = false;
     SetModified(false);
+    return true;
 }
 
 bool TTextView::HoldsUnsaved() const { return saveFailed_ && Modified(); }

@@ -36,7 +36,7 @@ public:
     // IFrame / IViewerFrame
     void Clear() override;
     bool CloseQuery() override;
-    void QuerySave() override;
+    bool QuerySave() override;
     QWidget* MainControl() override;
     std::string ShownFile() const override { return path_; }
     std::string LoadFile(const std::string& path, int mode) override;

@@ -69,7 +69,7 @@ TTextureView::TTextureView(TProgramState& state, QWidget* parent)
         }
     }
     grid->setColumnStretch(2, 1);
-    BodyLayout()->addWidget(fields);
+    AddScrollingFields(*this, fields);
     memo_ = AddFileMemo(
         *this, [this] { MemoChange(); }, [this] { SaveClick(); }, [this] { Reload(); },
         [this] {

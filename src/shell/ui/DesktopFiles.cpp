@@ -1,9 +1,11 @@
 #include "shell/ui/DesktopFiles.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "shell/PathText.h"
@@ -61,6 +63,15 @@ bool TQtFileClipboard::HasFiles() { return !PasteFiles().empty(); }
 std::string TQtTrash::MoveToTrash(const std::string& path) {
     const QString native = QString::fromStdString(NativePath(path));
     if (!QFile::exists(native)) return "Not found: " + path;
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    // Without the home trash on disc, Qt falls back to "files" and "info" in the working folder.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || QDir::isRelativePath(data))
+        return "Unable to move " + path + " to the trash: the desktop's data folder is not known";
+    const QString trash = data + "/Trash";
+    if (!QDir().mkpath(trash + "/files") || !QDir().mkpath(trash + "/info"))
+        return "Unable to move " + path + " to the trash: unable to create " + trash.toStdString();
+#endif
     if (QFile::moveToTrash(native)) return {};
     return "Unable to move " + path + " to the trash: there is no trash for it here";
 }

@@ -68,7 +68,7 @@ public:
     void Clear() override {}
     bool CloseQuery() override { return true; }
     void Close() override {}
-    void QuerySave() override {}
+    bool QuerySave() override { return true; }
     TAlert* Alert() override { return AlertStrip(); }
     QWidget* MainControl() override { return Body(); }
     void SetBorder(int width, const QColor& colour) override { SetPanelBorder(width, colour); }

@@ -32,8 +32,9 @@ public:
     // May the window close? A frame with unsaved work asks the user.
     virtual bool CloseQuery() = 0;
     virtual void Close() = 0;
-    // Asks to save unsaved changes (Yes saves); afterwards nothing is pending.
-    virtual void QuerySave() = 0;
+    // Asks to save unsaved changes (Yes saves). True when nothing is pending afterwards; false when the
+    // save the user asked for failed and the work is still here (the caller must not move on).
+    virtual bool QuerySave() = 0;
     virtual TAlert* Alert() = 0;
     // The control F5-F8 focus (list, tree, memo, image).
     virtual QWidget* MainControl() = 0;

@@ -47,6 +47,23 @@ const char* FrameName(TFrameId id) {
 
 QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
 
+TBounds ToBounds(const QRect& r) { return {r.left(), r.top(), r.width(), r.height()}; }
+
+// The window with its frame (title bar, borders, known once shown) inside the available area of the
+// screen it is on.
+void FitFrameToScreen(QWidget& window) {
+    QScreen* screen = window.screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    if (area.contains(frame)) return;
+    const QRect inner = window.geometry();
+    const TBounds fit = FitToScreen(ToBounds(frame), ToBounds(area));
+    const int extraWidth = frame.width() - inner.width(), extraHeight = frame.height() - inner.height();
+    window.setGeometry(fit.left + (inner.left() - frame.left()), fit.top + (inner.top() - frame.top()),
+                       std::max(fit.width - extraWidth, 0), std::max(fit.height - extraHeight, 0));
+}
+
 }  // namespace
 
 TMain::TMain(TProgramState& state, const TMainFrames& frames, std::vector<std::string> arguments, QWidget* parent)
@@ -112,6 +129,9 @@ void TMain::BuildLayout(const TLayoutSettings& settings) {
 
     viewerPanel_ = new TFramePanel("ViewerPanel", "", false, rightSplitter_);
     viewerStack_ = new QStackedWidget(viewerPanel_->Body());
+    // The stack would otherwise ask for the tallest viewer's height whichever is shown (the mesh and
+    // image views', over 300 pixels), and the outline could never have the right pane to itself.
+    viewerStack_->setMinimumHeight(1);
     viewerPanel_->BodyLayout()->addWidget(viewerStack_);
     viewerPanel_->SetPanelBorder(state_.BorderWidth, ButtonFace());
     viewerPanel_->installEventFilter(this);
@@ -139,15 +159,24 @@ void TMain::BuildLayout(const TLayoutSettings& settings) {
     });
     rightSplitter_->installEventFilter(this);
 
-    // Bounds: a restored window that no screen shows any more comes back onto the primary screen.
+    // Bounds: a restored window goes on the screen it was on (else the primary screen), no larger than
+    // that screen and wholly on it, so the status bar and the lower panes stay in reach.
     QRect bounds(settings.left, settings.top, settings.width, settings.height);
     if (bounds.width() < 200 || bounds.height() < 150) bounds.setSize(QSize(1024, 768));
-    bool visible = false;
+    QScreen* target = QGuiApplication::primaryScreen();
     for (QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(bounds)) visible = true;
-    if (!visible && QGuiApplication::primaryScreen())
-        bounds.moveTopLeft(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(50, 50));
+        if (screen->availableGeometry().intersects(bounds)) {
+            target = screen;
+            break;
+        }
+    if (target) {
+        const QRect area = target->availableGeometry();
+        const TBounds fit = FitToScreen(ToBounds(bounds), ToBounds(area));
+        bounds = QRect(fit.left, fit.top, fit.width, fit.height);
+    }
     setGeometry(bounds);
+    // Once shown, the frame around it is known and fitted too, unless the window was sized since.
+    setProperty("fittedGeometry", bounds);
 
     mainSplitter_->setSizes({settings.assetWidth, std::max(bounds.width() - settings.assetWidth, 100)});
     leftSplitter_->setSizes({settings.assetHeight, std::max(bounds.height() - settings.assetHeight, 100)});
@@ -310,14 +339,16 @@ void TMain::UndefinedCallback(int code) {
     state_.Messages->ShowMessage("Callback Command Undefined: " + std::to_string(code));
 }
 
-void TMain::AskToSave(std::initializer_list<TFrameId> ids) {
-    for (TFrameId id : ids) Frame(id)->QuerySave();
+bool TMain::AskToSave(std::initializer_list<TFrameId> ids) {
+    for (TFrameId id : ids)
+        if (!Frame(id)->QuerySave()) return false;
+    return true;
 }
 
 void TMain::RegisterRows() {
     TDispatcher& d = dispatcher_;
     d.Status = this;
-    d.OnLoadFolder = [this](const std::string& folder) { static_cast<IAssetListFrame*>(Frame(TFrameId::AssetList))->AddDirectory(folder); };
+    d.OnLoadFolder = [this](const std::string& folder) { LoadFolder(folder); };
     d.OnBeforeCommand = [this](int number) {
         Frame(TFrameId::Outline)->Alert()->Close();
         const TMenuRow* row = FindMenuRow(number);
@@ -339,7 +370,7 @@ void TMain::RegisterRows() {
     d.RegisterCallback(ccAlert, [this](const std::string& text) { Frame(TFrameId::Outline)->Alert()->ShowAlert(text, true, 0); });
     d.RegisterCallback(ccShowFile, [this](const std::string& text) { ShowFile(text); });
     d.RegisterCallback(ccShowText, [this](const std::string& text) {
-        AskToSave({TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image});
+        if (!AskToSave({TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image})) return;
         text_->Clear();
         viewerStack_->setCurrentWidget(text_->Widget());
         activeViewer_.reset();  // no viewer is marked active
@@ -399,7 +430,8 @@ void TMain::ShowFile(const std::string& path) {
         if (!PlayFile) return UndefinedCallback(ccShowFile);
         PlayFile(path);
     }
-    if (plan.askToSave) AskToSave({TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image});
+    if (plan.askToSave && !AskToSave({TFrameId::Text, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail, TFrameId::Image}))
+        return;
     if (!plan.alert.empty()) Frame(TFrameId::Outline)->Alert()->ShowAlert(plan.alert, true, 1);
     if (plan.stop) return;
 
@@ -573,7 +605,9 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!shown_) FormShow();
+    if (shown_) return;
+    if (geometry() == property("fittedGeometry").toRect()) FitFrameToScreen(*this);
+    FormShow();
 }
 
 void TMain::FormShow() {
@@ -590,9 +624,9 @@ void TMain::FormShow() {
     const std::string first = arguments_.size() > 0 ? arguments_[0] : std::string();
     const std::string second = arguments_.size() > 1 ? arguments_[1] : std::string();
     if (first == "-CMP") {
-        if (!Trim(second).empty()) assets->AddDirectory(second);
+        if (!Trim(second).empty()) LoadFolder(second);
     } else if (!first.empty()) {
-        assets->AddDirectory(first);
+        LoadFolder(first);
     }
 
     const int homes = LoadHomeFolders ? LoadHomeFolders() : 0;
@@ -601,6 +635,15 @@ void TMain::FormShow() {
         text_->LoadTextFile(introduction, 3, false, true);
     if (RefreshTrainzBuild) RefreshTrainzBuild("Init");
     CleanOldBackups(state_);
+}
+
+void TMain::LoadFolder(const std::string& folder) {
+    // A folder typed wrong on a command line would otherwise load nothing without a word.
+    if (!DirectoryExists(NativePath(folder))) {
+        state_.Messages->ShowMessage("Folder not found: " + folder, "", MessageKind::Warning);
+        return;
+    }
+    static_cast<IAssetListFrame*>(Frame(TFrameId::AssetList))->AddDirectory(folder);
 }
 
 bool TMain::event(QEvent* event) {

@@ -134,7 +134,10 @@ private:
     void BuildStatusBar();
     void RegisterRows();
     void ApplyLayout();
-    void AskToSave(std::initializer_list<TFrameId> ids);
+    // False when a save failed: the work is still pending and the caller stays where it is.
+    bool AskToSave(std::initializer_list<TFrameId> ids);
+    // Scans a folder named on the command line or handed over; a missing one is reported.
+    void LoadFolder(const std::string& folder);
     void Highlight(const std::string& frameName);
     void HighlightViewerPanel();
     void UndefinedCallback(int code);

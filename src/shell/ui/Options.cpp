@@ -201,13 +201,12 @@ QWidget* TOptions::BuildAboutPage() {
     return page;
 }
 
-QCheckBox* TOptions::AddCheck(QWidget* parent, const QString& name, const QString& caption, std::string_view section,
-                              std::string_view key, bool def) {
+QCheckBox* TOptions::AddCheck(QWidget* parent, const QString& name, const QString& caption, const SettingKey& setting) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
-    box->setProperty("section", Q(section));
-    box->setProperty("key", Q(key));
-    box->setProperty("default", def);
+    box->setProperty("section", Q(setting.section));
+    box->setProperty("key", Q(setting.key));
+    box->setProperty("default", setting.def == "1");
     checks_.push_back(box);
     // CheckBoxClick: the key at once, flushed.
     connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
@@ -228,17 +227,16 @@ QWidget* TOptions::BuildPreferencesPage() {
 
     auto* general = new QGroupBox;
     auto* g = new QVBoxLayout(general);
-    g->addWidget(AddCheck(general, "cbSavePosition", "Save &Layout && Position", keys::RestoreOptions.section,
-                          keys::RestoreOptions.key, true));
-    g->addWidget(AddCheck(general, "cbAutoplay", "&Autoplay Audio Files", "Options", "Autoplay", true));
-    g->addWidget(AddCheck(general, "cbFileMask", "Save File &Mask", "Options", "SaveMask", true));
-    g->addWidget(AddCheck(general, "cbWikiLinks", "&Enable links to WIKI", "Options", "Wiki", true));
-    g->addWidget(AddCheck(general, "cbCMPSort", "Sort Assets to Match CMP", "Options", "CMPSort", false));
-    g->addWidget(AddCheck(general, "cbDailyLog", "&Continuous Daily Log", "Options", "DailyLog", false));
-    g->addWidget(AddCheck(general, "cbDisplayLog", "Display L&og", "Options", "DisplayLog", true));
-    g->addWidget(AddCheck(general, "cbPreview", "&Batch Mode Preview", "Options", "Preview", true));
-    g->addWidget(AddCheck(general, "cbDeletePM", "Auto &Delete Duplicate *.PMs", "Options", "AutoDeletePM", false));
-    g->addWidget(AddCheck(general, "cbPlaceholder", "Placeholder Pre&view Image", "Options", "Placeholder", false));
+    g->addWidget(AddCheck(general, "cbSavePosition", "Save &Layout && Position", keys::Restore));
+    g->addWidget(AddCheck(general, "cbAutoplay", "&Autoplay Audio Files", keys::Autoplay));
+    g->addWidget(AddCheck(general, "cbFileMask", "Save File &Mask", keys::SaveMask));
+    g->addWidget(AddCheck(general, "cbWikiLinks", "&Enable links to WIKI", keys::Wiki));
+    g->addWidget(AddCheck(general, "cbCMPSort", "Sort Assets to Match CMP", keys::CMPSort));
+    g->addWidget(AddCheck(general, "cbDailyLog", "&Continuous Daily Log", keys::DailyLog));
+    g->addWidget(AddCheck(general, "cbDisplayLog", "Display L&og", keys::DisplayLog));
+    g->addWidget(AddCheck(general, "cbPreview", "&Batch Mode Preview", keys::Preview));
+    g->addWidget(AddCheck(general, "cbDeletePM", "Auto &Delete Duplicate *.PMs", keys::AutoDeletePM));
+    g->addWidget(AddCheck(general, "cbPlaceholder", "Placeholder Pre&view Image", keys::Placeholder));
     auto* numbers = new QFormLayout;
     keepBackups_ = new QSpinBox;
     keepBackups_->setObjectName("seKeepBackups");
@@ -400,8 +398,8 @@ QWidget* TOptions::BuildPathsPage() {
     grid->addLayout(homeButtons, row, 0);
     grid->addWidget(homeGrid_, row++, 1, 1, 3);
 
-    grid->addWidget(AddCheck(page, "cbAutoscan", "Autoscan Folders", "Options", "Autoscan", true), row++, 1);
-    extEditor_ = AddCheck(page, "cbExtEditor", "Use External Script Editor", "ScriptEditor", "External", false);
+    grid->addWidget(AddCheck(page, "cbAutoscan", "Autoscan Folders", keys::Autoscan), row++, 1);
+    extEditor_ = AddCheck(page, "cbExtEditor", "Use External Script Editor", keys::External);
     scriptEditor_ = new QLineEdit;
     scriptEditor_->setObjectName("ScriptEdit1");
     scriptEditor_->setReadOnly(true);
@@ -597,7 +595,7 @@ void TOptions::LoadControls() {
         if (!Trim(code).empty()) language_->addItem(Q(Trim(code)));
     const std::string language = ReadSetting(ini, keys::Language);
     language_->setCurrentIndex(language.empty() ? 0 : std::max(0, language_->findText(Q(language))));
-    const long long shadow = ReadSettingInt(ini, keys::ShadowsOptions);
+    const long long shadow = ReadSettingInt(ini, keys::Shadows);
     if (shadow >= 0 && shadow < 3) shadows_[static_cast<std::size_t>(shadow)]->setChecked(true);
 
     // By key, not by splitting "name=value" lines: a range's name may hold "=" itself.
@@ -666,7 +664,7 @@ void TOptions::LoadControls() {
     std::vector<std::string> licence;
     ReadValueList(ini, sections::License, licence);
     licence_->setPlainText(Q(JoinLines(licence, "\n")));
-    userId_->setText(Q(ReadSetting(ini, keys::UserIDOptions)));
+    userId_->setText(Q(ReadSetting(ini, keys::UserID)));
     loading_ = false;
 }
 
@@ -721,7 +719,7 @@ void TOptions::ShadowsClick(int index) {
         shadows_[2]->setEnabled(false);
         shadows_[0]->setChecked(true);
     } else {
-        state_.Settings().WriteInteger(keys::ShadowsOptions.section, keys::ShadowsOptions.key, index);
+        state_.Settings().WriteInteger(keys::Shadows.section, keys::Shadows.key, index);
     }
     Flush();
 }
@@ -892,7 +890,7 @@ void TOptions::UserDataChange() {
     TMemIni& ini = state_.Settings();
     for (std::size_t i = 0; i < kUserFields.size(); ++i)
         WriteSetting(ini, kUserFields[i].second, Trim(S(userEdits_[i]->text())));
-    WriteSetting(ini, keys::UserIDOptions, Trim(S(userId_->text())));
+    WriteSetting(ini, keys::UserID, Trim(S(userId_->text())));
     std::vector<std::string> lines = SplitLines(S(licence_->toPlainText()));
     WriteNumberedList(ini, sections::License, lines);
     Flush();
@@ -994,8 +992,12 @@ void ConnectOptions(TMain& main, TOptions& options, TViewer* viewer) {
         d.RegisterCommand(number, [&options, page = page](const std::string&) { options.ShowPage(page); });
     TProgramState& state = options.State();
     main.CheckSetup = [&state] {
-        if (SetupComplete(state)) return true;
+        // The message promises not to come back: it is shown once, and the Options menu stays open.
+        if (SetupComplete(state) || ReadSettingBool(state.Settings(), keys::SetupShown)) return true;
         state.Messages->ShowMessage(kSetupMessage, "", MessageKind::Warning);
+        WriteSettingBool(state.Settings(), keys::SetupShown, true);
+        if (std::string error = state.Settings().UpdateFile(); !error.empty())
+            state.Messages->ShowMessage(error, "", MessageKind::Error);
         return false;
     };
     main.ShowSetupDialog = [&options] { options.ShowPage(TOptions::PathTab); };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shell/OptionSettings.h"
+#include "shell/SettingsKeys.h"
 #include "shell/ToolLine.h"
 
 class QButtonGroup;
@@ -111,8 +112,7 @@ private:
     QWidget* BuildPathsPage();
     QWidget* BuildUserDataPage();
     QWidget* BuildToolsPage();
-    QCheckBox* AddCheck(QWidget* parent, const QString& name, const QString& caption, std::string_view section,
-                        std::string_view key, bool def);
+    QCheckBox* AddCheck(QWidget* parent, const QString& name, const QString& caption, const SettingKey& setting);
     void WriteAndFlush(std::string_view section, std::string_view key, const std::string& value);
     void Flush();
     void SetBuild();

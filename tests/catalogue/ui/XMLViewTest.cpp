@@ -62,9 +62,10 @@ TEST(XMLView, MenuNeverOnTheTopNodeAndHelpOnlyWithWiki) {
     bed.xml->PopupContextMenu(bed.Point(bed.xml->Catalogue().Top()));
     EXPECT_FALSE(bed.xml->ContextMenu()->isVisible());
     const TCatalogueNode* kind = bed.Entry({2});
+    bed.state.Settings().WriteString("Options", "Wiki", "0");  // on unless switched off, as the dialog shows
     bed.xml->PopupContextMenu(bed.Point(kind));
     EXPECT_TRUE(bed.xml->ContextMenu()->isVisible());
-    EXPECT_FALSE(bed.xml->Action("mHelpOnTag")->isVisible());  // Wiki is off unless set
+    EXPECT_FALSE(bed.xml->Action("mHelpOnTag")->isVisible());
     bed.xml->ContextMenu()->close();
     bed.state.Settings().WriteString("Options", "Wiki", "1");
     bed.xml->PopupContextMenu(bed.Point(kind));

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QFile>
@@ -152,6 +153,32 @@ TEST(FileClipboard, ARoundTripDropsTrailingSeparators) {
     EXPECT_TRUE(clipboard.HasFiles());
     EXPECT_EQ(clipboard.PasteFiles(), (std::vector<std::string>{dir.Path() + "/x", dir.Path() + "/y z.tga"}));
     EXPECT_FALSE(clipboard.CopyFiles({}));
+}
+
+// A desktop without its data folder yet: the trash is made where the desktop keeps it, and nothing is
+// written in the working folder (which may be an asset).
+TEST(Trash, AMissingTrashFolderIsMadeInTheDesktopsDataFolder) {
+    test::TestApp();
+    test::TempDir dir;
+    test::WriteBytes(dir / "asset/mesh.im", "bytes");
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    const QString oldFolder = QDir::currentPath();
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir / "data"));
+    QDir::setCurrent(QString::fromStdString(dir / "asset"));
+    TQtTrash trash;
+    const std::string error = trash.MoveToTrash(dir / "asset/mesh.im");
+    QDir::setCurrent(oldFolder);
+    if (oldData.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", oldData);
+
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(FileExists(dir / "asset/mesh.im"));
+    EXPECT_TRUE(FileExists(dir / "data/Trash/files/mesh.im"));
+    EXPECT_TRUE(FileExists(dir / "data/Trash/info/mesh.im.trashinfo"));
+    EXPECT_FALSE(DirectoryExists(dir / "asset/files"));
+    EXPECT_FALSE(DirectoryExists(dir / "asset/info"));
 }
 
 TEST(Printing, LinesGiveTheComputedNumberOfPages) {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <filesystem>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolButton>
 
@@ -38,7 +41,7 @@ protected:
         Globals().Messages = previous;
     }
 
-    void Create(std::vector<std::string> arguments = {}, const std::string& ini = "") {
+    void Create(std::vector<std::string> arguments = {}, const std::string& ini = "", bool resize = true) {
         if (!ini.empty()) test::WriteBytes(dir / "kelvarn.ini", ini);
         state.OpenSettings(dir / "kelvarn.ini");
         const test::RecordingFrames made(log);
@@ -51,7 +54,7 @@ protected:
         descriptor = made.descriptor;
         lod = made.lod;
         main = std::make_unique<TMain>(state, frames, arguments);
-        main->resize(1000, 700);
+        if (resize) main->resize(1000, 700);
     }
     void Show() {
         main->show();
@@ -231,21 +234,32 @@ TEST_F(MainWindow, CommandLineFolders) {
     struct Case {
         std::vector<std::string> args;
         std::vector<std::string> folders;
+        std::string said;
     };
+    const std::string folder = dir / "assets";
+    std::filesystem::create_directories(folder);
     const Case cases[] = {
-        {{"-CMP", "/data/assets"}, {"/data/assets"}},
-        {{"/data/assets"}, {"/data/assets"}},
-        {{"-CMP"}, {}},
-        {{"-CMP", " "}, {}},
-        {{"-cmp", "/x"}, {"-cmp"}},  // not the switch: taken as a folder
-        {{}, {}},
+        {{"-CMP", folder}, {folder}, ""},
+        {{folder}, {folder}, ""},
+        {{"-CMP"}, {}, ""},
+        {{"-CMP", " "}, {}, ""},
+        {{"-cmp", folder}, {}, "Folder not found: -cmp"},  // not the switch: taken as a folder
+        {{"-CMP", dir / "gone"}, {}, "Folder not found: " + dir / "gone"},
+        {{}, {}, ""},
     };
     for (const Case& c : cases) {
         main.reset();
+        messages.messages.clear();
         Create(c.args);
         Show();
         EXPECT_EQ(assets->folders, c.folders);
+        EXPECT_EQ(messages.messages, c.said.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.said});
     }
+    // Handed over by a second start: the same.
+    main->Bus().SendCommand(ccInstance, "-CMP " + dir / "elsewhere");
+    EXPECT_EQ(messages.messages, std::vector<std::string>{"Folder not found: " + dir / "elsewhere"});
+    main->Bus().SendCommand(ccInstance, "-CMP " + folder);
+    EXPECT_EQ(assets->folders, std::vector<std::string>{folder});
 }
 
 TEST_F(MainWindow, RestoreOffStoresNoPositionButFlushes) {
@@ -272,6 +286,23 @@ TEST_F(MainWindow, RestoreOnStoresTheLayout) {
     EXPECT_EQ(saved.ReadInteger("Position", "MaxMode", -1), 2);
     EXPECT_GE(saved.ReadInteger("Position", "AssetWidth", -1), 297);
     EXPECT_TRUE(FileExists(dir / "backup/Kelvarn(20110304).ini"));  // the day's settings copy
+}
+
+// The offscreen screen is 800 x 600: every stored size is larger.
+TEST_F(MainWindow, RestoredBoundsFitTheScreen) {
+    for (const char* bounds : {"Left=0\r\nTop=0\r\nWidth=100000\r\nHeight=100000", "Left=0\r\nTop=0\r\nWidth=3840\r\nHeight=2160",
+                               "Left=5000\r\nTop=-300\r\nWidth=640\r\nHeight=480"}) {
+        Create({}, std::string("[Position]\r\nRestore=1\r\n") + bounds + "\r\n", false);
+        Show();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect g = main->geometry();
+        const QSize least = main->minimumSizeHint();
+        EXPECT_TRUE(area.contains(g)) << bounds << " " << g.x() << "," << g.y() << " " << g.width() << "x" << g.height()
+                                      << " least " << least.width() << "x" << least.height();
+        const QWidget* status = main->StatusPanel(0);
+        EXPECT_TRUE(area.contains(QRect(status->mapToGlobal(QPoint(0, 0)), status->size()))) << bounds;
+        main.reset();
+    }
 }
 
 TEST_F(MainWindow, SetupDialogOncePerRun) {
@@ -451,6 +482,7 @@ TEST_F(MainWindow, ShowFileBranches) {
     EXPECT_EQ(files->Alert()->Text(), "No viewer available");
     main->Bus().SendCommand(ccShowFile, dir / "car/gone.txt");
     EXPECT_EQ(outline->Alert()->Text(), "File not found: " + (dir / "car/gone.txt"));
+    state.Settings().WriteString("Options", "Autoplay", "0");
     main->Bus().SendCommand(ccShowFile, dir / "car/horn.wav");
     EXPECT_TRUE(messages.messages.empty());
     main->Bus().SendCommand(ccShowFile, dir / "car/a.tga");  // the image view's branch is not built yet

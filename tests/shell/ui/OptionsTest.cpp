@@ -11,10 +11,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 
 #include "shell/ProgramState.h"
+#include "shell/SettingsKeys.h"
 #include "shell/Text.h"
 #include "shell/ui/Options.h"
 #include "support/QtTestSupport.h"
@@ -80,9 +82,31 @@ TEST_F(OptionsDialog, EachPageOpensWithItsControls) {
                              "cbDisplayLog", "cbPreview", "cbDeletePM", "cbPlaceholder", "cbAutoscan", "cbExtEditor"})
         EXPECT_NE(options->CheckBox(name), nullptr) << name;
     EXPECT_FALSE(options->CheckBox("cbAutoplay")->isChecked());
-    EXPECT_TRUE(options->CheckBox("cbWikiLinks")->isChecked());  // the dialog's default
+    EXPECT_TRUE(options->CheckBox("cbWikiLinks")->isChecked());  // the default
     EXPECT_EQ(options->KuidRange()->item(0, 0)->text(), "Default");
     EXPECT_EQ(options->KuidRange()->item(0, 1)->text(), "100000");
+}
+
+// On an empty settings file the dialog shows what the program then does: each control against the key
+// its readers use.
+TEST_F(OptionsDialog, FreshSettingsShowWhatTheReadersUse) {
+    Open("");
+    const TMemIni& ini = state.Settings();
+    const std::pair<const char*, SettingKey> boxes[] = {
+        {"cbSavePosition", keys::Restore},   {"cbAutoplay", keys::Autoplay},       {"cbFileMask", keys::SaveMask},
+        {"cbWikiLinks", keys::Wiki},         {"cbCMPSort", keys::CMPSort},         {"cbDailyLog", keys::DailyLog},
+        {"cbDisplayLog", keys::DisplayLog},  {"cbPreview", keys::Preview},         {"cbDeletePM", keys::AutoDeletePM},
+        {"cbPlaceholder", keys::Placeholder}, {"cbAutoscan", keys::Autoscan},      {"cbExtEditor", keys::External},
+    };
+    for (const auto& [name, key] : boxes) EXPECT_EQ(options->CheckBox(name)->isChecked(), ReadSettingBool(ini, key)) << name;
+    // What a new user needs: the layout kept, sounds played, the report shown after a check.
+    for (const char* name : {"cbSavePosition", "cbAutoplay", "cbFileMask", "cbDisplayLog"})
+        EXPECT_TRUE(options->CheckBox(name)->isChecked()) << name;
+    EXPECT_EQ(options->findChild<QSpinBox*>("NextCloneID")->value(), ReadSettingInt(ini, keys::NextCloneID));
+    EXPECT_EQ(options->findChild<QSpinBox*>("seKeepBackups")->value(), ReadSettingInt(ini, keys::KeepBackups));
+    EXPECT_TRUE(options->Shadow(static_cast<int>(ReadSettingInt(ini, keys::Shadows)))->isChecked());
+    EXPECT_EQ(options->findChild<QLineEdit*>("eUserID")->text().toStdString(), ReadSetting(ini, keys::UserID));
+    EXPECT_EQ(ReadBytes(File()).find("Autoplay"), std::string::npos);  // showing writes nothing
 }
 
 TEST_F(OptionsDialog, CheckBoxesFlushAtOnceAndCancelPutsTheFileBackWithUnflushedChangesKept) {

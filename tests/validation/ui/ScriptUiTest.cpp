@@ -254,8 +254,8 @@ TEST_F(ScriptEngineWiring, BuilderRowsTakeAnUndoPointAndLogTheirMessage) {
         {1205, ""},
         {1208, "Not applicable to scenery assets"},
         {1209, "Not applicable to non traincar assets"},
-        {1210, "File not found: "},
-        {1211, "File not found: "},
+        {1210, "File not found: category-era.txt (no folder of the setting Paths/TETData"},  // not "/category-era.txt"
+        {1211, "File not found: category-region.txt (no folder of the setting Paths/TETData"},
         {1212, ""},
         {1213, ""},
         {1214, ""},

@@ -1,0 +1,164 @@
+// The program as a new user meets it: a program folder with no settings file yet, and what happens to
+// an edit whose save fails on the way to another asset or out of the program.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
+#include <algorithm>
+
+#include "app/ProgramTestBed.h"
+#include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/OutlineView.h"
+#include "catalogue/OutlineDocument.h"
+#include "catalogue/ui/AssetPagesUi.h"
+#include "catalogue/ui/Editor.h"
+#include "shell/Files.h"
+#include "shell/OptionSettings.h"
+#include "shell/PathText.h"
+#include "shell/SettingsKeys.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/Viewer.h"
+#include "shell/ui/XEdit.h"
+
+namespace kelvarn {
+namespace {
+
+void WriteAsset(const std::string& folder, const std::string& kuid) {
+    test::WriteBytes(folder + "/config.txt", "kind \"scenery\"\r\nkuid " + kuid + "\r\nusername \"Shed\"\r\n");
+}
+
+// Every write fails: a full disc or a folder the user may not write.
+struct WritesFail {
+    WritesFail() { SetWriteFaultHook([](const std::string&) { return std::size_t{0}; }); }
+    ~WritesFail() { SetWriteFaultHook(nullptr); }
+};
+
+// Closes the program's modal dialogs (the settings dialog of the setup check) as they open.
+class TDialogCloser {
+public:
+    TDialogCloser() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (!active) return;
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                shown.push_back(dialog->objectName().toStdString());
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
+    std::vector<std::string> shown;
+    bool active = true;
+
+private:
+    QTimer timer_;
+};
+
+long SetupMessages(const test::ProgramTestBed& bed) {
+    return std::count(bed.messages.texts.begin(), bed.messages.texts.end(), std::string(kSetupMessage));
+}
+
+// A first start in an empty program folder, with an asset folder on the command line: the settings
+// the dialog shows are the ones in force.
+TEST(FreshStart, ChecksShowTheirReportCloneWorksAndSetupIsAskedOnce) {
+    test::ProgramTestBed bed(Answer::Yes);
+    WriteAsset(bed.AssetRoot() + "/a-shed", "<kuid:1:1>");
+    ASSERT_FALSE(FileExists(bed.dir / "program/kelvarn.ini"));
+    TDialogCloser closer;
+    bed.StartFresh({"-CMP", bed.AssetRoot()});
+    bed.Main().FormActivate();
+    QApplication::processEvents();
+    EXPECT_EQ(SetupMessages(bed), 1);
+    EXPECT_EQ(closer.shown, std::vector<std::string>{"Options"});
+
+    TAssetCatalogue& list = bed.windows->Assets().Catalogue();
+    ASSERT_EQ(list.Count(), 1);
+    list.SelectAsset(0);
+    QApplication::processEvents();
+    bed.Main().MenuItem("mUnreferenced")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(bed.windows->Viewer().isVisible()) << "Verify Files showed no report";
+    bed.windows->Viewer().hide();
+
+    // The user gives their id, as the setup asks; the next clone number is the one the dialog shows.
+    WriteSetting(bed.state.Settings(), keys::UserID, "77");
+    closer.active = false;
+    TEditor& editor = bed.windows->Editor();
+    QTimer::singleShot(0, &editor, [&editor] {
+        if (editor.isVisible()) editor.bOK->click();
+    });
+    bed.Main().MenuItem("mClone")->trigger();
+    QApplication::processEvents();
+    const std::string clone = NativePath(bed.AssetRoot() + "/CLONE OF a-shed");
+    EXPECT_NE(test::ReadBytes(clone + "/config.txt").find("<kuid:77:8000>"), std::string::npos);
+    EXPECT_EQ(ReadSettingInt(bed.state.Settings(), keys::NextCloneID), 8001);
+    EXPECT_TRUE(bed.Main().close());
+
+    // The next start: no setup message, and the layout comes back.
+    bed.windows.reset();
+    EXPECT_NE(test::ReadBytes(bed.dir / "program/kelvarn.ini").find("Width="), std::string::npos);
+    closer.active = true;
+    bed.StartFresh({});
+    bed.Main().FormActivate();
+    QApplication::processEvents();
+    EXPECT_EQ(SetupMessages(bed), 1);
+}
+
+TEST(FailedSave, KeepsTheAssetAndItsEditOnSwitchAndOnExit) {
+    test::ProgramTestBed bed(Answer::Yes);
+    WriteAsset(bed.AssetRoot() + "/a-shed", "<kuid:1:1>");
+    WriteAsset(bed.AssetRoot() + "/b-shed", "<kuid:1:2>");
+    bed.Start();
+    TAssetCatalogue& list = bed.windows->Assets().Catalogue();
+    ASSERT_EQ(list.Count(), 2);
+    list.SelectAsset(0);
+    const std::string first = bed.state.AssetPath();
+    TOutlineView& outline = bed.windows->Outline();
+    outline.Document().SetTagByPath("\\username", "\"Barn\"");
+    outline.Document().SetModified(true);
+    const std::string stored = test::ReadBytes(bed.AssetRoot() + "/a-shed/config.txt");
+
+    {
+        WritesFail fail;
+        list.SelectAsset(1);
+        QApplication::processEvents();
+        EXPECT_EQ(bed.state.AssetPath(), first);
+        EXPECT_EQ(list.Selected(), 0);
+        EXPECT_EQ(outline.Document().GetValueByPath("config.txt\\username"), "Barn");
+        EXPECT_TRUE(outline.Document().Modified());
+
+        EXPECT_FALSE(bed.Main().close());
+        EXPECT_TRUE(outline.Document().Modified());
+    }
+    EXPECT_EQ(test::ReadBytes(bed.AssetRoot() + "/a-shed/config.txt"), stored);
+
+    // Once the disc takes it, the same answer saves and the switch goes ahead.
+    list.SelectAsset(1);
+    QApplication::processEvents();
+    EXPECT_NE(bed.state.AssetPath(), first);
+    EXPECT_NE(test::ReadBytes(bed.AssetRoot() + "/a-shed/config.txt").find("Barn"), std::string::npos);
+}
+
+// Maximised, the outline has the right pane: no viewer frame holds the panel below open.
+TEST(OutlineMaximised, TakesTheRightPaneAt1024x768) {
+    test::ProgramTestBed bed;
+    WriteAsset(bed.AssetRoot() + "/a-shed", "<kuid:1:1>");
+    bed.Start();
+    bed.Main().resize(1024, 768);
+    QApplication::processEvents();
+    ASSERT_NE(bed.windows->Outline().MaxButton(), nullptr);
+    bed.windows->Outline().MaxButton()->click();
+    QApplication::processEvents();
+    auto* right = bed.Main().findChild<QSplitter*>("RightPanel");
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(bed.Main().Layout().mode, 1);
+    const QList<int> sizes = right->sizes();
+    EXPECT_GE(sizes.value(0), right->height() - 100) << sizes.value(0) << " of " << right->height();
+    EXPECT_LE(sizes.value(1), 100);
+}
+
+}  // namespace
+}  // namespace kelvarn
