@@ -89,7 +89,10 @@ public:
     TextEncoding Encoding() const { return encoding_; }
     bool HasMark() const { return mark_; }
     bool Modified() const { return modified_; }
-    void SetModified(bool modified) { modified_ = modified; }
+    void SetModified(bool modified) {
+        modified_ = modified;
+        if (!modified) cleanUndoDepth_ = -1;  // the clean tree is now this one, held by no snapshot
+    }
     int TaggedCount() const { return taggedCount_; }
     int DeleteCount() const { return deleteCount_; }
     // The nodes below the root, and the status text that shows them.
@@ -245,6 +248,9 @@ private:
     bool mark_ = false;
     std::map<std::string, TNodeOrigin, std::less<>> origins_;  // of the nodes as loaded, by their text
     bool modified_ = false;
+    // The undo depth whose snapshot holds the tree as loaded or saved (-1: none does): undoing back
+    // to it leaves nothing to save.
+    int cleanUndoDepth_ = -1;
     int taggedCount_ = 0;
     int deleteCount_ = 0;
     TCloneFields clone_;

@@ -271,8 +271,10 @@ TOutlineNode* TOutlineDocument::CreateTag(TTagSpec spec, TOutlineNode* anchor, i
 
 std::string TOutlineDocument::PushUndo() {
     if (ScriptMode) return {};
+    const int depth = undo_.Depth();
     std::string error = undo_.Push(root_.get());
     if (!error.empty()) Alert(error);
+    else if (!modified_) cleanUndoDepth_ = depth;
     Changed();
     return error;
 }
@@ -280,9 +282,12 @@ std::string TOutlineDocument::PushUndo() {
 TOutlineNode* TOutlineDocument::EditWithUndo(const std::function<TOutlineNode*()>& edit) {
     if (ScriptMode) return edit();
     const std::string before = WriteUndoSnapshot(root_.get());
+    const bool clean = !modified_;
+    const int depth = undo_.Depth();
     TOutlineNode* changed = edit();
     if (!changed) return nullptr;
     if (std::string error = undo_.PushSnapshot(before); !error.empty()) Alert(error);
+    else if (clean) cleanUndoDepth_ = depth;
     Changed();
     return changed;
 }
@@ -297,12 +302,17 @@ bool TOutlineDocument::UndoLastChange() {
         return false;
     }
     ReplaceTree(std::move(tree), TResetReason::Undo);
+    // Back at the tree as loaded or saved there is nothing to save; anywhere else there is.
+    modified_ = undo_.Depth() != cleanUndoDepth_;
     // The main window re-classifies the asset and refreshes its trainz-build state on 206.
     state_.SendCommand(ccConfigEdited, "");
     Changed();
     return true;
 }
 
-void TOutlineDocument::ClearUndo() { undo_.Clear(); }
+void TOutlineDocument::ClearUndo() {
+    undo_.Clear();
+    cleanUndoDepth_ = -1;
+}
 
 }  // namespace kelvarn

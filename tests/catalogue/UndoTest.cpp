@@ -26,18 +26,43 @@ TEST(Undo, ThreePushesAndThreeUndos) {
     }
     EXPECT_EQ(doc.UndoStack().Depth(), 3);
     EXPECT_TRUE(FileExists(doc.UndoStack().FileName(2)));
-    const bool modified = doc.Modified();
+    ASSERT_TRUE(doc.Modified());
     for (int i = 2; i >= 0; --i) {
         EXPECT_TRUE(doc.CanUndo());
         ASSERT_TRUE(doc.UndoLastChange());
         EXPECT_EQ(Rows(doc.Root()), trees[static_cast<std::size_t>(i)]);
         EXPECT_FALSE(FileExists(doc.UndoStack().FileName(i)));
-        EXPECT_EQ(doc.Modified(), modified);  // undo leaves the modified flag alone
+        // Only the tree as loaded has nothing to save.
+        EXPECT_EQ(doc.Modified(), i > 0);
     }
     EXPECT_FALSE(doc.CanUndo());
     EXPECT_FALSE(doc.UndoLastChange());
     EXPECT_EQ(bed.Sent(ccConfigEdited), 3);
     EXPECT_EQ(doc.UndoStack().FileName(0), BackupFolderPath(bed.state) + "\\undo0.kv$");
+}
+
+// Undo reaches the loaded tree only when the first snapshot was taken of it: a config the reader
+// repaired, or one changed before the first snapshot, stays modified.
+TEST(Undo, BackAtTheLoadedTreeNothingIsLeftToSave) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    LoadText(bed, doc, "kind x\n");
+    doc.SetTagByPath("\\n", "1");
+    ASSERT_EQ(doc.PushUndo(), "");
+    doc.SetTagByPath("\\n", "2");
+    ASSERT_TRUE(doc.UndoLastChange());
+    EXPECT_TRUE(doc.Modified());
+
+    LoadText(bed, doc, "kind x\n");
+    ASSERT_EQ(doc.PushUndo(), "");
+    doc.SetTagByPath("\\n", "1");
+    doc.SetModified(false);  // as after a save: the clean tree is now this one
+    ASSERT_EQ(doc.PushUndo(), "");
+    doc.SetTagByPath("\\n", "2");
+    ASSERT_TRUE(doc.UndoLastChange());
+    EXPECT_FALSE(doc.Modified());
+    ASSERT_TRUE(doc.UndoLastChange());
+    EXPECT_TRUE(doc.Modified());  // before the save: differs from what is on disc
 }
 
 TEST(Undo, RestoresMarksAndEmptyContainers) {
