@@ -153,7 +153,7 @@ Pieces SplitBackupName(std::string_view name) {
 std::string PrepareBackupFolder(TProgramState& state, std::string& folder) {
     folder = BackupFolderPath(state);
     if (folder.empty()) return "No backup folder is set";
-    if (!ForceDirectories(folder)) return "Unable to create the backup folder " + folder;
+    if (!ForceDirectories(folder)) return "Unable to create the backup folder " + ShownPath(folder);
     return {};
 }
 
@@ -358,35 +358,35 @@ std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& toda
 
 std::string BackupFile(TProgramState& state, std::string_view path) {
     const std::string source = NormalPath(path);
-    if (!FileExists(source)) return "Unable to back up " + std::string(path) + ": the file does not exist";
+    if (!FileExists(source)) return "Unable to back up " + ShownPath(path) + ": the file does not exist";
     std::string folder;
     if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
-        return "Unable to back up " + std::string(path) + ": " + error;
+        return "Unable to back up " + ShownPath(path) + ": " + error;
     const std::string name = FreeBackupName(folder, state.Clock->Now(), source, false);
-    if (name.empty()) return "Unable to back up " + std::string(path) + ": too many backups within one second";
-    if (name.size() > kMaxBackupNameBytes) return "Unable to back up " + std::string(path) + ": its name is too long";
+    if (name.empty()) return "Unable to back up " + ShownPath(path) + ": too many backups within one second";
+    if (name.size() > kMaxBackupNameBytes) return "Unable to back up " + ShownPath(path) + ": its name is too long";
     if (std::string error = CopyFileNoReplace(source, JoinPath(folder, name)); !error.empty())
-        return "Unable to back up " + std::string(path) + ": " + error;
+        return "Unable to back up " + ShownPath(path) + ": " + error;
     return {};
 }
 
 std::string BackupFolder(TProgramState& state, std::string_view path) {
     const std::string source = NormalPath(path);
-    if (!DirectoryExists(source)) return "Unable to back up " + std::string(path) + ": the folder does not exist";
+    if (!DirectoryExists(source)) return "Unable to back up " + ShownPath(path) + ": the folder does not exist";
     std::string folder;
     if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
-        return "Unable to back up " + std::string(path) + ": " + error;
+        return "Unable to back up " + ShownPath(path) + ": " + error;
     const std::string backupRoot = NormalPath(folder);
     if (backupRoot == source || StartsWith(backupRoot, IncludeTrailingSeparator(source, fs::path::preferred_separator)))
-        return "Unable to back up " + std::string(path) + ": the backup folder lies inside it";
+        return "Unable to back up " + ShownPath(path) + ": the backup folder lies inside it";
     const std::string name = FreeBackupName(folder, state.Clock->Now(), source, true);
-    if (name.empty()) return "Unable to back up " + std::string(path) + ": too many backups within one second";
+    if (name.empty()) return "Unable to back up " + ShownPath(path) + ": too many backups within one second";
     const std::string target = JoinPath(folder, name);
     const bool stood = PathExists(target);
     if (std::string error = CopyFolder(source, target); !error.empty()) {
         // Only a copy this call began is removed: a folder that stood there belongs to another backup.
         if (!stood) DeleteFolderTree(target);
-        return "Unable to back up " + std::string(path) + ": " + error;
+        return "Unable to back up " + ShownPath(path) + ": " + error;
     }
     return {};
 }
@@ -403,7 +403,7 @@ std::string PrepareRestore(TProgramState& state, std::string_view path, const st
     ListEntriesOfKind(JoinPath(BackupFolderPath(state), isFolder ? "*" : "*.*"), entries, isFolder);
     const std::optional<Found> newest = NewestBackup(entries, isFolder ? target : ExtractFileDir(target), name);
     if (!newest) {
-        const std::string message = "No backups found: " + std::string(path);
+        const std::string message = "No backups found: " + ShownPath(path);
         state.Messages->ShowMessage(message, "", MessageKind::Information);
         return message;
     }
@@ -414,7 +414,7 @@ std::string PrepareRestore(TProgramState& state, std::string_view path, const st
     const bool present = isFolder ? DirectoryExists(target) : FileExists(target);
     if (present) {
         if (std::string error = isFolder ? BackupFolder(state, target) : BackupFile(state, target); !error.empty())
-            return "Unable to restore " + std::string(path) + ": nothing was restored, as its present state could not be backed up. " +
+            return "Unable to restore " + ShownPath(path) + ": nothing was restored, as its present state could not be backed up. " +
                    error;
     }
     found = newest->path;
@@ -422,7 +422,7 @@ std::string PrepareRestore(TProgramState& state, std::string_view path, const st
 }
 
 // A restore the user stopped is no failure, and nothing is left to say.
-std::string Stopped(std::string_view path) { return ".Restore of " + std::string(path) + " stopped"; }
+std::string Stopped(std::string_view path) { return ".Restore of " + ShownPath(path) + " stopped"; }
 
 }  // namespace
 
@@ -433,7 +433,7 @@ std::string RestoreFile(TProgramState& state, std::string_view path, const Settl
     if (newest.empty()) return Stopped(path);
     // The copy lands beside the target and replaces it in one step: a failed copy loses nothing.
     if (std::string error = StreamCopyFile(newest, target); !error.empty())
-        return "Unable to restore " + std::string(path) + ": " + error;
+        return "Unable to restore " + ShownPath(path) + ": " + error;
     DeleteFilePath(newest);
     AfterRestore(state);
     return {};
@@ -449,19 +449,19 @@ std::string RestoreFolder(TProgramState& state, std::string_view path, const Set
     const std::string staging = FreeSibling(target + ".kvrestore");
     if (std::string error = CopyFolder(newest, staging); !error.empty()) {
         DeleteFolderTree(staging);
-        return "Unable to restore " + std::string(path) + ": " + error;
+        return "Unable to restore " + ShownPath(path) + ": " + error;
     }
     const std::string aside = FreeSibling(target + ".kvold");
     if (DirectoryExists(target)) {
         if (std::string error = RenameNoReplace(target, aside); !error.empty()) {
             DeleteFolderTree(staging);
-            return "Unable to restore " + std::string(path) + ": " + error;
+            return "Unable to restore " + ShownPath(path) + ": " + error;
         }
     }
     if (std::string error = RenameNoReplace(staging, target); !error.empty()) {
         RenameNoReplace(aside, target);
         DeleteFolderTree(staging);
-        return "Unable to restore " + std::string(path) + ": " + error;
+        return "Unable to restore " + ShownPath(path) + ": " + error;
     }
     DeleteFolderTree(aside);
     DeleteFolderTree(newest);
@@ -477,7 +477,7 @@ std::string IniBackup(TProgramState& state, std::string_view format) {
     // A settings file that could not be read is left alone: no flush, and no copy of it.
     if (settings.FileName().empty() || settings.FileProtected()) return {};
     if (std::string error = settings.UpdateFile(); !error.empty()) return error;
-    if (!ForceDirectories(ExtractFileDir(target))) return "Unable to create the backup folder " + ExtractFileDir(target);
+    if (!ForceDirectories(ExtractFileDir(target))) return "Unable to create the backup folder " + ShownPath(ExtractFileDir(target));
     return StreamCopyFile(settings.FileName(), target);
 }
 

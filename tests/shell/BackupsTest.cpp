@@ -137,6 +137,13 @@ TEST_F(Backups, RestoreMatchesTheExactPathOnly) {
     EXPECT_EQ(BackupNames().size(), 1u);
 }
 
+// Paths written the settings' way ("\\") are shown as the system writes them, not half and half.
+TEST_F(Backups, MessagesShowNativePaths) {
+    const std::string missing = dir.Path() + "\\gone\\x.txt";
+    EXPECT_EQ(BackupFile(state, missing), "Unable to back up " + (dir / "gone/x.txt") + ": the file does not exist");
+    EXPECT_EQ(RestoreFile(state, missing), "No backups found: " + (dir / "gone/x.txt"));
+}
+
 TEST_F(Backups, FailedRestoreKeepsTheBackupAndTheFile) {
     const std::string file = dir / "a/x.txt";
     WriteBytes(file, "saved");
