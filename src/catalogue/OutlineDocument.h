@@ -241,6 +241,7 @@ private:
     IOutlineObserver* observer_;
     TConfigReader reader_;
     TUndoStack undo_;
+    std::string snapshot_;  // storage for the tree as it was before an edit
     std::unique_ptr<TOutlineNode> root_;
     std::string shownFolder_;
     std::string configFile_;

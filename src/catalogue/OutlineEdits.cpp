@@ -281,13 +281,18 @@ std::string TOutlineDocument::PushUndo() {
 
 TOutlineNode* TOutlineDocument::EditWithUndo(const std::function<TOutlineNode*()>& edit) {
     if (ScriptMode) return edit();
-    const std::string before = WriteUndoSnapshot(root_.get());
+    // Taken out of the member while the edit runs, so an edit that nests another keeps its own.
+    std::string before = std::move(snapshot_);
+    WriteUndoSnapshot(root_.get(), before);
     const bool clean = !modified_;
     const int depth = undo_.Depth();
     TOutlineNode* changed = edit();
+    if (changed) {
+        if (std::string error = undo_.PushSnapshot(before); !error.empty()) Alert(error);
+        else if (clean) cleanUndoDepth_ = depth;
+    }
+    snapshot_ = std::move(before);
     if (!changed) return nullptr;
-    if (std::string error = undo_.PushSnapshot(before); !error.empty()) Alert(error);
-    else if (clean) cleanUndoDepth_ = depth;
     Changed();
     return changed;
 }

@@ -29,15 +29,26 @@ bool ReadNumber(std::string_view data, std::size_t& pos, char end, std::uint64_t
 
 }  // namespace
 
-std::string WriteUndoSnapshot(const TOutlineNode* root) {
-    std::string out(kSnapshotHeader);
+void WriteUndoSnapshot(const TOutlineNode* root, std::string& out) {
+    out.assign(kSnapshotHeader);
+    char head[64];
     WalkRows(root, [&](const TOutlineNode* node, int level) {
-        out.append(std::to_string(level)).push_back(' ');
-        out.append(std::to_string(node->Flags())).push_back(' ');
-        out.append(node->ChildMark() ? "1 " : "0 ");
-        out.append(std::to_string(node->Text().size())).push_back('\n');
-        out.append(node->Text()).push_back('\n');
+        // One node's header: level, flags, has-children mark and text length.
+        char* p = std::to_chars(head, head + 16, level).ptr;
+        *p++ = ' ';
+        p = std::to_chars(p, p + 16, node->Flags()).ptr;
+        *p++ = ' ';
+        *p++ = node->ChildMark() ? '1' : '0';
+        *p++ = ' ';
+        p = std::to_chars(p, p + 24, node->Text().size()).ptr;
+        *p++ = '\n';
+        out.append(head, p).append(node->Text()).push_back('\n');
     });
+}
+
+std::string WriteUndoSnapshot(const TOutlineNode* root) {
+    std::string out;
+    WriteUndoSnapshot(root, out);
     return out;
 }
 
@@ -100,7 +111,10 @@ int TUndoStack::FirstMissing() const {
     return n;
 }
 
-std::string TUndoStack::Push(const TOutlineNode* root) { return PushSnapshot(WriteUndoSnapshot(root)); }
+std::string TUndoStack::Push(const TOutlineNode* root) {
+    WriteUndoSnapshot(root, buffer_);
+    return PushSnapshot(buffer_);
+}
 
 std::string TUndoStack::PushSnapshot(std::string_view snapshot) {
     ForceDirectories(BackupFolderPath(state_));
@@ -120,11 +134,10 @@ std::string TUndoStack::Pop(std::unique_ptr<TOutlineNode>& tree, bool& restored)
     const int n = FirstMissing();
     const std::string file = FileName(n - 1);
     depth_ = n - 1;
-    std::string bytes;
-    std::string error = ReadFileBytes(file, bytes, kMaxSnapshotBytes);
+    std::string error = ReadFileBytes(file, buffer_, kMaxSnapshotBytes);
     std::unique_ptr<TOutlineNode> read;
     if (error.empty()) {
-        read = ReadUndoSnapshot(bytes, error);
+        read = ReadUndoSnapshot(buffer_, error);
         if (!error.empty()) error = "Undo snapshot damaged: " + file + " (" + error + ")";
     } else {
         error = "Undo snapshot unreadable: " + error;

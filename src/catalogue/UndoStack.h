@@ -21,6 +21,9 @@ inline constexpr std::string_view kEditorUndoPrefix = "editorundo";
 // The snapshot form of a tree (null: an empty tree), and back. Reading checks every level, flag set
 // and length against the data.
 std::string WriteUndoSnapshot(const TOutlineNode* root);
+// The same into `out`, whose storage is reused: a large tree's snapshot would otherwise cost a fresh
+// allocation of its whole size at every edit.
+void WriteUndoSnapshot(const TOutlineNode* root, std::string& out);
 // Null with `error` set when the data is not a whole snapshot; null with no error for an empty tree.
 std::unique_ptr<TOutlineNode> ReadUndoSnapshot(std::string_view data, std::string& error);
 
@@ -52,6 +55,7 @@ private:
     TProgramState& state_;
     std::string prefix_;
     int depth_ = 0;
+    std::string buffer_;  // the last snapshot written or read, kept for its storage
 };
 
 }  // namespace kelvarn
