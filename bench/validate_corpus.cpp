@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
     const auto activateBuild = [&](const TOutlineDocument& config) {
         std::string build = config.GetValueByPath("trainz-build");
         state.SetActiveBuild(IsKnownBuild(ini, build) ? ParseBuild(build)
-                                                      : ParseBuild(ReadSetting(ini, keys::BuildTrainzBuild)));
+                                                      : ParseBuild(ReadSetting(ini, keys::Build)));
     };
     const auto validate = [&] {
         for (std::size_t i = 0; i < count; ++i) {

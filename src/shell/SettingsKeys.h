@@ -1,5 +1,5 @@
-// Every settings key with the default its reader passes, in one place. Where readers of one key pass
-// different defaults, each reader has its own entry (named after the reader).
+// Every settings key with its one default, in one place: the settings dialog shows it and every
+// reader uses it.
 #pragma once
 
 #include <array>
@@ -58,8 +58,9 @@ inline constexpr SettingKey Autoscan{"Options", "Autoscan", "1"};
 inline constexpr SettingKey DailyLog{"Options", "DailyLog", "0"};
 inline constexpr SettingKey DisplayLog{"Options", "DisplayLog", "1"};  // a check's report is shown
 inline constexpr SettingKey Shadows{"Options", "Shadows", "0"};
-inline constexpr SettingKey LanguagesOptions{"Options", "Languages", ",cn,cz,da,de,es,fi,fr,hu,it,nl,no,pl,pt,ru,sv"};
-inline constexpr SettingKey LanguagesScripts{"Options", "Languages", ""};
+// The languages the settings dialog offers and the username repair handles; the leading "," is the
+// base tag (no language suffix).
+inline constexpr SettingKey Languages{"Options", "Languages", ",cn,cz,da,de,es,fi,fr,hu,it,nl,no,pl,pt,ru,sv"};
 inline constexpr SettingKey Language{"Options", "Language", ""};
 inline constexpr SettingKey NextCloneID{"Options", "NextCloneID", "8000"};
 inline constexpr SettingKey ProcessDelay{"Options", "ProcessDelay", "250"};
@@ -77,8 +78,9 @@ inline constexpr SettingKey TC{"Paths", "TC", ""};
 inline constexpr SettingKey TS2009{"Paths", "TS2009", ""};
 inline constexpr SettingKey TS2010{"Paths", "TS2010", ""};
 inline constexpr SettingKey TS12{"Paths", "TS12", ""};
-inline constexpr SettingKey Build{"Paths", "Build", ""};              // settings dialog, BuildFolder, scripts
-inline constexpr SettingKey BuildTrainzBuild{"Paths", "Build", "2.5"};  // the main window's trainz-build
+// The default build: the settings dialog shows it chosen, the Trainz-Build menu and the checks use it,
+// and scripts and clones write it.
+inline constexpr SettingKey Build{"Paths", "Build", "2.5"};
 inline constexpr SettingKey AssetBuild{"Paths", "AssetBuild", "0"};
 inline constexpr SettingKey KeepBackups{"Paths", "KeepBackups", "5"};
 inline constexpr SettingKey Backup{"Paths", "Backup", ""};
@@ -119,10 +121,8 @@ inline constexpr SettingKey FontProportional{"Fonts", "Proportional", "Verdana,1
 inline constexpr SettingKey Explorer{"System", "Explorer", "\xC2\xA6\xC2\xA6\"%p%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6"};
 
 // Wiki (one section, whatever the spelling)
-// One key with two defaults: "wiki://" links fall back to the tag wiki's own base address, while help
-// pages have none, so that a missing setting shows an invalid link instead of guessing a page.
+// The base address of "wiki://" links and help pages: without a setting, the tag wiki's own.
 inline constexpr SettingKey WikiURL{"Wiki", "URL", "https://online.ts2009.com/mediaWiki/index.php"};
-inline constexpr SettingKey WikiHelpURL{"Wiki", "URL", ""};
 inline constexpr SettingKey WikiDebug{"Wiki", "debug", "0"};
 
 // default tool: key "1" of section "default"

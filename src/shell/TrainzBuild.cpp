@@ -31,7 +31,7 @@ void TTrainzBuildState::BuildMenu() {
         const std::string caption = line.substr(0, eq) + " " + (eq == std::string::npos ? "" : line.substr(eq + 1));
         known_.push_back({caption, ParseBuild(caption.substr(0, caption.find(' ') + 1))});
     }
-    menuCaption_ = TrainzBuildMenuCaption(ReadSetting(ini, keys::BuildTrainzBuild));
+    menuCaption_ = TrainzBuildMenuCaption(ReadSetting(ini, keys::Build));
     checked_ = kDefaultBuild;
 }
 
@@ -56,7 +56,7 @@ std::string TTrainzBuildState::Refresh(std::string_view reason, bool assetShown,
     const bool init = reason == "Init";
     if (init) {
         const TMemIni& ini = state_.Settings();
-        state_.SetDefaultBuild(ParseBuild(ReadSetting(ini, keys::BuildTrainzBuild)));
+        state_.SetDefaultBuild(ParseBuild(ReadSetting(ini, keys::Build)));
         defaultBuildCaption_ = "Default Build (" + FormatBuild(state_.DefaultBuild()) + ")";
         checked_ = ReadSettingBool(ini, keys::AssetBuild) ? kCurrentAsset : kDefaultBuild;
     }

@@ -70,6 +70,7 @@ TSavedFile FileSavedTarget(std::string_view text, std::string_view assetFolder) 
         }
     } else {
         saved.assetFolder = std::string(assetFolder);
+        saved.byViewer = true;
     }
     return saved;
 }

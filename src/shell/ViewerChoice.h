@@ -52,10 +52,13 @@ enum class TSaveTarget { TextureDescriptor, LevelOfDetail, Text, Image, None };
 TSaveTarget SaveTargetFor(std::string_view name);
 
 // Callback 235's text: an asset-relative path with "/" separators, or a full path. Gives the folder
-// to mark as edited in the asset list and the file to mark in the file list.
+// to mark as edited in the asset list and the file to mark in the file list. The form says who saved:
+// a viewer frame names a file of the asset folder relative to it, the outline names its config.txt by
+// its full path.
 struct TSavedFile {
     std::string assetFolder;
     std::string file;
+    bool byViewer = false;  // the text was relative: a viewer frame saved the file
 };
 TSavedFile FileSavedTarget(std::string_view text, std::string_view assetFolder);
 

@@ -297,7 +297,7 @@ std::string UpdateUsername(TBuilderContext& c) {
     if (!config.Root()) return {};
     // The base pair first, then each language the settings name.
     std::vector<std::string> suffixes{""};
-    for (const std::string& piece : SplitString(ReadSetting(c.State.Settings(), keys::LanguagesScripts), ",")) {
+    for (const std::string& piece : SplitString(ReadSetting(c.State.Settings(), keys::Languages), ",")) {
         const std::string code = Trim(piece);
         const std::string suffix = code.empty() ? std::string() : "-" + LowerCase(code);
         if (std::find(suffixes.begin(), suffixes.end(), suffix) == suffixes.end()) suffixes.push_back(suffix);

@@ -1,11 +1,12 @@
-// The program as a new user meets it: a program folder with no settings file yet, and what happens to
-// an edit whose save fails on the way to another asset or out of the program.
+// The program as a new user meets it: a program folder with no settings file yet, what happens to an
+// edit whose save fails on the way to another asset or out of the program, and a config saved as text.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
 
@@ -15,6 +16,7 @@
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetPagesUi.h"
 #include "catalogue/ui/Editor.h"
+#include "media/ui/TextView.h"
 #include "shell/Files.h"
 #include "shell/OptionSettings.h"
 #include "shell/PathText.h"
@@ -140,6 +142,53 @@ TEST(FailedSave, KeepsTheAssetAndItsEditOnSwitchAndOnExit) {
     QApplication::processEvents();
     EXPECT_NE(bed.state.AssetPath(), first);
     EXPECT_NE(test::ReadBytes(bed.AssetRoot() + "/a-shed/config.txt").find("Barn"), std::string::npos);
+}
+
+// The asset's config.txt edited and saved in the text view: the outline shows the saved text. The
+// outline's own save reads nothing again: it keeps the tree it has.
+TEST(TextViewSave, TheConfigSavedAsTextReloadsTheOutlineAndTheOutlinesOwnSaveDoesNot) {
+    test::ProgramTestBed bed(Answer::Yes);
+    WriteAsset(bed.AssetRoot() + "/a-shed", "<kuid:1:1>");
+    bed.Start();
+    bed.windows->Assets().Catalogue().SelectAsset(0);
+    QApplication::processEvents();
+    const std::string config = bed.state.AssetPath() + "/config.txt";
+    TOutlineView& outline = bed.windows->Outline();
+    auto* text = dynamic_cast<TTextView*>(bed.Main().Frame(TFrameId::Text));
+    ASSERT_NE(text, nullptr);
+    auto editAndSave = [&](const QString& from, const QString& to) {
+        bed.Main().Bus().SendCommand(ccShowFile, config);
+        // As typed: an edit of the document, which marks it modified.
+        QTextCursor cursor(text->Memo()->document());
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(text->Memo()->toPlainText().replace(from, to));
+        text->findChild<QAbstractButton*>("bSaveTextFile")->click();
+        QApplication::processEvents();
+    };
+
+    editAndSave("Shed", "Barn");
+    EXPECT_EQ(outline.Document().GetValueByPath("config.txt\\username"), "Barn");
+    EXPECT_FALSE(outline.Document().Modified());
+    EXPECT_TRUE(bed.messages.texts.empty()) << bed.messages.texts.front();
+
+    const TOutlineNode* kept = outline.Document().FindNodeByPath("kuid");
+    outline.Document().SetTagByPath("\\username", "\"Hut\"");
+    outline.Document().SetModified(true);
+    ASSERT_TRUE(bed.Main().Frame(TFrameId::Outline)->QuerySave());
+    EXPECT_EQ(bed.messages.texts.size(), 1u);  // its own question only
+    EXPECT_EQ(outline.Document().FindNodeByPath("kuid"), kept);
+    EXPECT_NE(test::ReadBytes(config).find("Hut"), std::string::npos);
+
+    // Edits pending in the outline are asked about first; a Yes writes them, and the text view then
+    // shows the file as written, not the older text.
+    outline.Document().SetTagByPath("\\username", "\"Cabin\"");
+    outline.Document().SetModified(true);
+    editAndSave("Hut", "Barn");
+    EXPECT_EQ(bed.messages.texts.size(), 2u);
+    EXPECT_NE(test::ReadBytes(config).find("Cabin"), std::string::npos);
+    EXPECT_EQ(outline.Document().GetValueByPath("config.txt\\username"), "Cabin");
+    EXPECT_NE(text->Text().find("Cabin"), std::string::npos) << text->Text();
+    EXPECT_FALSE(text->Modified());
 }
 
 // Maximised, the outline has the right pane: no viewer frame holds the panel below open.

@@ -248,15 +248,18 @@ TEST(ViewerChoice, SavedFilesRelativeToTheAssetFolder) {
     EXPECT_EQ(AssetRelativePath(asset, asset), std::nullopt);
     EXPECT_EQ(AssetRelativePath(dir / "car/x.txt", ""), std::nullopt);
 
+    // A viewer frame names the file relative to the asset; the outline names its config in full.
     TSavedFile saved = FileSavedTarget("sub/x.txt", asset);
     EXPECT_EQ(saved.assetFolder, asset);
     EXPECT_EQ(saved.file, "sub/x.txt");
+    EXPECT_TRUE(saved.byViewer);
     saved = FileSavedTarget(dir / "other/y.txt", asset);
     EXPECT_EQ(saved.assetFolder, dir / "other");
     EXPECT_EQ(saved.file, "y.txt");
     saved = FileSavedTarget(dir / "car/sub/x.txt", asset);
     EXPECT_EQ(saved.assetFolder, asset);
     EXPECT_EQ(saved.file, "sub/x.txt");
+    EXPECT_FALSE(saved.byViewer);
 }
 
 }  // namespace

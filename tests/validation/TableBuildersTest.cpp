@@ -344,6 +344,16 @@ TEST(Username, LanguagesFromSettings) {
     EXPECT_EQ(bed.Tree().front(), "config.txt\\username=\"Shed\"");  // reordered as SortOrder.txt says
 }
 
+// Without a setting, the languages the settings dialog offers.
+TEST(Username, LanguagesOfTheSettingsDialogByDefault) {
+    BuilderBed bed;
+    bed.Load("kind \"scenery\"\nname \"Shed\"\nname-de \"Schuppen\"\nname-xx \"kept\"\n");
+    EXPECT_EQ(Message(bed, UpdateUsername), "");
+    EXPECT_EQ(bed.main->GetValueByPath("username-de"), "Schuppen");
+    EXPECT_EQ(bed.main->FindNodeByPath("name-de"), nullptr);
+    EXPECT_EQ(bed.main->GetValueByPath("name-xx"), "kept");
+}
+
 // --- asset-filename
 
 TEST(AssetFilename, MeshTableFirstAndItsFailures) {
@@ -414,6 +424,7 @@ TEST(Cameras, LegacyTagsPaddingAndDefault) {
 TEST(SmallRepairs, BuildQueueEmptyTagsAndMandatory) {
     BuilderBed bed;
     bed.Load("kuid <kuid:1:2>\nkind \"scenery\"\ndescription \"\"\nbox {\n  inner \"\"\n}\nkeep \"x\"\n");
+    bed.state.Settings().WriteString("Paths", "Build", "");
     EXPECT_EQ(Message(bed, SetDefaultTrainzBuild), "Default trainz-build value not set");
     bed.state.Settings().WriteString("Paths", "Build", "3.5");
     EXPECT_EQ(Message(bed, SetDefaultTrainzBuild), "");

@@ -130,16 +130,33 @@ void TAssetFrames::AssetSelected(TMain& main) {
     for (TFrameId id : {TFrameId::Outline, TFrameId::Text, TFrameId::Image, TFrameId::Table, TFrameId::Mesh,
                         TFrameId::TagCatalogue, TFrameId::TextureDescriptor, TFrameId::LevelOfDetail})
         main.Frame(id)->Clear();
+    files_.LoadFileList(state_.AssetPath());
+    LoadAssetConfig(main);
+    assetList_->List()->setUpdatesEnabled(true);
+    main.Dispatcher().DispatchCallback(ccShowPreview, "");
+}
+
+void TAssetFrames::LoadAssetConfig(TMain& main) {
     const std::string folder = state_.AssetPath();
-    files_.LoadFileList(folder);
     if (LoadConfig)
         LoadConfig(folder);
     else
         config_->LoadConfig(folder);
     if (main.RefreshTrainzBuild) main.RefreshTrainzBuild("");
     state_.SetAssetKuid(config_->GetValueByPath("config.txt\\kuid"));
-    assetList_->List()->setUpdatesEnabled(true);
-    main.Dispatcher().DispatchCallback(ccShowPreview, "");
+}
+
+void TAssetFrames::ConfigSavedAsText(TMain& main) {
+    // Edits pending in the outline are asked about first, as on any reload; a failed save keeps them.
+    const bool outlineEdits = config_->Modified();
+    if (!main.Frame(TFrameId::Outline)->QuerySave()) return;
+    LoadAssetConfig(main);
+    // A Yes wrote the outline's tree over the text just saved: the text view shows the file as it is
+    // now, so that its next save cannot put the older text back.
+    if (outlineEdits) {
+        const std::string shown = static_cast<IViewerFrame*>(main.Frame(TFrameId::Text))->ShownFile();
+        if (!shown.empty()) main.Bus().SendCommand(ccShowFile, shown);
+    }
 }
 
 void TAssetFrames::RegisterCallbacks(TMain& main) {
@@ -169,12 +186,16 @@ void TAssetFrames::RegisterCallbacks(TMain& main) {
         files_.LoadFileList(state_.AssetPath());
     });
     d.RegisterCallback(ccMarkAssetEdited, [this](const std::string& text) { catalogue_.MarkAssetEdited(ListFolder(text)); });
-    d.RegisterCallback(ccFileSaved, [this](const std::string& text) {
+    d.RegisterCallback(ccFileSaved, [this, &main](const std::string& text) {
         const TSavedFile saved = FileSavedTarget(text, state_.AssetPath());
         const std::string folder = ListFolder(saved.assetFolder);
         catalogue_.MarkAssetEdited(folder);
         // The file list shows the current asset only.
-        if (!folder.empty() && folder == ListFolder(state_.AssetPath())) files_.MarkSavedFile(saved.file);
+        if (folder.empty() || folder != ListFolder(state_.AssetPath())) return;
+        files_.MarkSavedFile(saved.file);
+        // The outline's own save needs no reload (it holds that tree, with its selection); the asset's
+        // config saved from a viewer frame does.
+        if (saved.byViewer && SameText(saved.file, "config.txt")) ConfigSavedAsText(main);
     });
     d.RegisterCallback(ccRefreshFiles, [this](const std::string&) { files_.RefreshFileList(FileListKeepText()); });
     d.RegisterCallback(ccReloadFiles, [this](const std::string&) { files_.LoadFileList(state_.AssetPath()); });

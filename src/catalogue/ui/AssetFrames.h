@@ -74,6 +74,10 @@ public:
     void AssetSelected(TMain& main);
 
 private:
+    // The current asset's config.txt into the outline, with the trainz-build state and the KUID.
+    void LoadAssetConfig(TMain& main);
+    // The asset's config.txt was saved from the text view: the outline takes the saved text.
+    void ConfigSavedAsText(TMain& main);
     void RegisterCallbacks(TMain& main);
     void RegisterCommands(TMain& main);
     void RegisterMenuRules(TMain& main);

@@ -228,7 +228,7 @@ void TMain::BuildMenus() {
         menu->setProperty("tag", top.tag);
         if (top.hidden) menu->menuAction()->setVisible(false);
         if (top.name == "TrainzBuildMenu")
-            menu->setTitle(QString::fromStdString(TrainzBuildMenuCaption(ReadSetting(state_.Settings(), keys::BuildTrainzBuild))));
+            menu->setTitle(QString::fromStdString(TrainzBuildMenuCaption(ReadSetting(state_.Settings(), keys::Build))));
         // DoMenuValidation: the group's states are brought up to date as the menu opens.
         const int tag = top.tag;
         if (tag != 0) connect(menu, &QMenu::aboutToShow, this, [this, tag] { dispatcher_.ValidateMenu(tag); });

@@ -591,7 +591,7 @@ void TOptions::LoadControls() {
     nextCloneId_->setValue(static_cast<int>(ReadSettingInt(ini, keys::NextCloneID)));
     language_->clear();
     language_->addItem("-");
-    for (const std::string& code : SplitString(ReadSetting(ini, keys::LanguagesOptions), ","))
+    for (const std::string& code : SplitString(ReadSetting(ini, keys::Languages), ","))
         if (!Trim(code).empty()) language_->addItem(Q(Trim(code)));
     const std::string language = ReadSetting(ini, keys::Language);
     language_->setCurrentIndex(language.empty() ? 0 : std::max(0, language_->findText(Q(language))));

@@ -18,6 +18,7 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
+#include "shell/TrainzBuild.h"
 #include "shell/ui/Options.h"
 #include "support/QtTestSupport.h"
 #include "support/TestSupport.h"
@@ -106,6 +107,19 @@ TEST_F(OptionsDialog, FreshSettingsShowWhatTheReadersUse) {
     EXPECT_EQ(options->findChild<QSpinBox*>("seKeepBackups")->value(), ReadSettingInt(ini, keys::KeepBackups));
     EXPECT_TRUE(options->Shadow(static_cast<int>(ReadSettingInt(ini, keys::Shadows)))->isChecked());
     EXPECT_EQ(options->findChild<QLineEdit*>("eUserID")->text().toStdString(), ReadSetting(ini, keys::UserID));
+    // The build shown chosen is the one the Trainz-Build menu and the checks use.
+    TTrainzBuildState trainzBuild(state);
+    trainzBuild.BuildMenu();
+    trainzBuild.Refresh("Init", false, "");
+    const std::string build = FormatBuild(state.DefaultBuild());
+    EXPECT_EQ(trainzBuild.MenuCaption(), "Trainz-Build " + build);
+    EXPECT_EQ(options->findChild<QComboBox*>("cbBuild")->currentText().section(' ', 0, 0).toStdString(), build);
+    // The languages offered are the ones the username repair handles.
+    auto* languages = options->findChild<QComboBox*>("cbLanguage");
+    ASSERT_NE(languages, nullptr);
+    std::string offered;
+    for (int i = 1; i < languages->count(); ++i) offered += "," + languages->itemText(i).toStdString();
+    EXPECT_EQ(offered, ReadSetting(ini, keys::Languages));
     EXPECT_EQ(ReadBytes(File()).find("Autoplay"), std::string::npos);  // showing writes nothing
 }
 

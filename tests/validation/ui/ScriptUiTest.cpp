@@ -259,7 +259,7 @@ TEST_F(ScriptEngineWiring, BuilderRowsTakeAnUndoPointAndLogTheirMessage) {
         {1212, ""},
         {1213, ""},
         {1214, ""},
-        {1215, "Default trainz-build value not set"},
+        {1215, ""},  // the default build
         {1216, "No preview image found"},
         {1217, "asset-filename tag not present"},
         {1219, noTags},
