@@ -241,6 +241,58 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     return changed;
 }
 
+TCompanion FindCompanion(const TOutlineDocument& document, TOutlineNode* container, const std::string& tagName,
+                         std::string_view language) {
+    TCompanion companion;
+    if (!container) return companion;
+    const std::string containerPath = EnsureTrailingChar('\\', document.NodePath(container));
+    if (!IsStringTableEntry(containerPath + tagName)) {
+        companion.name = tagName + "-" + std::string(language);
+        companion.path = containerPath + companion.name;
+        companion.node = document.FindChildByName(container, LowerCase(companion.name));
+        return companion;
+    }
+    companion.name = tagName;
+    companion.stringTable = container;
+    companion.tableName = "string-table-" + std::string(language);
+    TOutlineNode* parent = container->Parent();
+    if (!parent) return companion;
+    companion.path = EnsureTrailingChar('\\', document.NodePath(parent)) + companion.tableName + "\\" + tagName;
+    for (std::size_t i = 0; i < parent->ChildCount() && !companion.table; ++i)
+        if (parent->Child(i)->HasChildren() && SameText(parent->Child(i)->WrittenName(), companion.tableName))
+            companion.table = parent->Child(i);
+    if (companion.table) companion.node = document.FindChildByName(companion.table, LowerCase(tagName));
+    return companion;
+}
+
+TOutlineNode* WriteCompanion(TOutlineDocument& document, const TTagSpec& record, const TCompanion& companion,
+                             TOutlineNode* anchor, int mode) {
+    TTagSpec spec = record;
+    spec.Name = companion.name;
+    spec.Path = companion.path;
+    spec.Value = record.CompanionValue;
+    if (companion.node) {
+        // The translation there keeps its name as written.
+        spec.Name = companion.node->WrittenName();
+        spec.Path = document.NodePath(companion.node);
+        return document.ApplyTagEdit(spec, companion.node);
+    }
+    if (!companion.stringTable) return document.CreateTag(spec, anchor, mode);
+    if (companion.table) return document.CreateTag(spec, companion.table, cmLastChild);
+    // The translations' container is made only for a translation it can hold.
+    std::string refusal;
+    TagEditText(spec.Name, spec.Value, spec.ValueKind, false, refusal);
+    TOutlineNode* parent = companion.stringTable->Parent();
+    if (!refusal.empty() || !parent) {
+        if (!refusal.empty()) document.Alert(refusal);
+        return nullptr;
+    }
+    TOutlineNode* table =
+        document.InsertNode(parent, companion.stringTable->IndexInParent() + 1, companion.tableName, true);
+    document.MarkModified(table);
+    return document.CreateTag(spec, table, cmLastChild);
+}
+
 void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& host) {
     if (!node || node == document.Root()) return;
     TProgramState& state = document.State();
@@ -250,12 +302,11 @@ void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& hos
     const std::string tagName = record.Name;
     const int type = TagTypeOf(record);
 
-    // The companion is the translation beside the tag: a sibling named after the tag and the language.
     const bool translated = record.Translate && !language.empty();
     if (translated) {
-        record.CompanionName = tagName + "-" + language;
-        const TOutlineNode* companion = document.FindSiblingByName(node, record.CompanionName);
-        record.CompanionValue = companion ? TagValueUnquoted(companion->Text()) : std::string();
+        const TCompanion companion = FindCompanion(document, node->Parent(), tagName, language);
+        record.CompanionName = CompanionLabel(path, tagName, language);
+        record.CompanionValue = companion.node ? TagValueUnquoted(companion.node->Text()) : std::string();
     }
 
     if (IsColourType(type)) {
@@ -297,14 +348,11 @@ void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& hos
                 const std::string before = document.ConfigFileText();
                 if (SameText(record.Path, "config.txt\\kind")) record.Value = TagDefaults(document, record.Value);
                 TOutlineNode* changed = document.ApplyTagEdit(record, node);
-                if (translated && !record.CompanionValue.empty()) {
-                    TOutlineNode* parent = node->Parent();
-                    TTagSpec companion = record;
-                    companion.Name = record.Name + "-" + language;
-                    companion.Path = EnsureTrailingChar('\\', document.NodePath(parent)) + companion.Name;
-                    companion.Value = record.CompanionValue;
-                    if (document.CreateTag(companion, node, cmBefore)) changed = node;
-                }
+                // The translation follows the name the tag now has.
+                if (translated && !record.CompanionValue.empty() &&
+                    WriteCompanion(document, record, FindCompanion(document, node->Parent(), record.Name, language),
+                                   node, cmBefore))
+                    changed = node;
                 if (!changed && document.ConfigFileText() != before) changed = node;
                 return changed;
             });

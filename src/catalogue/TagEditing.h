@@ -53,6 +53,28 @@ std::string TableEditRefusal(const TOutlineNode* container);
 bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const std::vector<std::string>& lines,
                     const TTagSpec& record);
 
+// The translation of a translatable tag in the config: a sibling named after the tag and the
+// language ("username-de"), or for an entry of a string-table, the entry of the same name in the
+// string-table's sibling container "string-table-" + language, which is where the simulator reads it.
+struct TCompanion {
+    std::string name;               // the translation's name
+    std::string path;               // its config path
+    TOutlineNode* node = nullptr;   // the translation, when the config has it
+    TOutlineNode* table = nullptr;  // a string-table entry's: the translations' container, when present
+    TOutlineNode* stringTable = nullptr;  // a string-table entry's: the string-table holding it
+    std::string tableName;                // a string-table entry's: "string-table-" + language
+};
+// `container` holds the tag named `tagName` (as written).
+TCompanion FindCompanion(const TOutlineDocument& document, TOutlineNode* container, const std::string& tagName,
+                         std::string_view language);
+
+// Writes the record's translation (its CompanionValue, with its value kind) at the companion's place:
+// an existing translation takes the new text; a new one is created next to `anchor` as `mode` says,
+// a string-table entry's as the last entry of its container, which is made right after the
+// string-table when missing. The written node, or null when nothing changed or the text was refused.
+TOutlineNode* WriteCompanion(TOutlineDocument& document, const TTagSpec& record, const TCompanion& companion,
+                             TOutlineNode* anchor, int mode);
+
 // Edits the node's tag through the host and writes the result back (one undo snapshot per write,
 // none on Cancel); then, also after Cancel, re-classifies the asset after a kind edit (callback 249),
 // sends 206 for a track-type tag, refreshes the trainz-build state for trainz-build, and sends 2300.

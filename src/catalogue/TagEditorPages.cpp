@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "catalogue/ConfigPath.h"
 #include "catalogue/SourceList.h"
 #include "catalogue/Walnut.h"
 #include "media/GridModel.h"
@@ -36,6 +37,17 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) { return Lower
 void SortIgnoringCase(std::vector<std::string>& list) { std::stable_sort(list.begin(), list.end(), LessIgnoringCase); }
 
 }  // namespace
+
+bool IsStringTableEntry(std::string_view path) {
+    const std::string normal = NormaliseConfigPath(path);
+    const TPathParts parts = SplitConfigPath(normal);
+    return parts.count >= 3 && SameText(parts[parts.count - 2], "string-table");
+}
+
+std::string CompanionLabel(std::string_view path, std::string_view name, std::string_view language) {
+    if (IsStringTableEntry(path)) return "string-table-" + std::string(language) + "\\" + std::string(name);
+    return std::string(name) + "-" + std::string(language);
+}
 
 int TagTypeOf(const TTagSpec& spec) { return TagTypeIndex(LowerCase(spec.Format)); }
 
@@ -388,7 +400,7 @@ void bOKClick(TTagSpec& record, const TPageFields& fields, std::string_view lang
     else record.Name = fields.IDCombo;
 
     if (plan.translation) {
-        record.CompanionName = record.Name + "-" + std::string(language);
+        record.CompanionName = CompanionLabel(record.Path, record.Name, language);
         record.CompanionValue = !fields.TranslateValue.empty() ? fields.TranslateValue
                                                                : TextToMemo(fields.BigTranslateValue);
     } else {

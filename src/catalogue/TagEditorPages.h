@@ -50,6 +50,14 @@ struct TPagePlan {
 // translatable tag shows no translation fields.
 TPagePlan ChoosePage(const TTagSpec& spec, std::string_view language);
 
+// The name a translatable tag's translation goes by: the tag's name, "-" and the language
+// ("username-de"). An entry of a string-table is translated under its own name in the sibling
+// container "string-table-" + language, which the simulator reads: "string-table-de\AddLabelText".
+// `path` is the tag's config path.
+std::string CompanionLabel(std::string_view path, std::string_view name, std::string_view language);
+// Is the tag at this config path an entry of a string-table?
+bool IsStringTableEntry(std::string_view path);
+
 // --- value rules
 
 // A bare whole number in the KUID field becomes "<kuid:" + userId + ":" + number + ">" when the

@@ -181,13 +181,9 @@ TOutlineNode* InsertTag(TOutlineDocument& document, const TWalnut& walnut, TOutl
         }
         TOutlineNode* added = document.CreateTag(spec, node, createMode);
         if (!added) return nullptr;
-        if (record.Translate && !language.empty() && !record.CompanionValue.empty()) {
-            TTagSpec companion = record;
-            companion.Name = record.Name + "-" + language;
-            companion.Path = containerPath + companion.Name;
-            companion.Value = record.CompanionValue;
-            document.CreateTag(companion, node, createMode);
-        }
+        if (record.Translate && !language.empty() && !record.CompanionValue.empty())
+            WriteCompanion(document, record, FindCompanion(document, container, record.Name, language), node,
+                           createMode);
         if (IsListType(type) && !rows.empty()) CsvToContainer(document, added, rows, record);
         return added;
     });

@@ -1,6 +1,9 @@
-// The wiki pages section Wiki of the settings names for the help links: one per asset kind the
-// simulator's wiki describes, and the pages of the special cases (the kind hierarchy, mesh tables,
-// effects, trackside scenery). A help text's "$" page key is looked up here.
+// The wiki pages section Wiki of the settings names for the help links: one per asset kind for which
+// the reference list of config.txt names gives a documentation page, written as it writes them, and
+// the pages of the special cases (mesh tables, effects, trackside scenery). A kind without a page of
+// its own (behavior, bridge, engine, environment, industry ...) and the kind hierarchy have none: no
+// page is made up, so Help on Tag says the link is empty rather than opening a page that may not
+// exist. A help text's "$" page key is looked up here.
 #pragma once
 
 #include <array>
@@ -15,9 +18,8 @@ struct TWikiPageKey {
     std::string_view page;
 };
 
-inline constexpr std::array<TWikiPageKey, 37> kDefaultWikiPages = {{
+inline constexpr std::array<TWikiPageKey, 31> kDefaultWikiPages = {{
     // the special cases
-    {"$hierarchy", "KIND_TrainzBaseSpec"},
     {"$mesh-table", "KIND_Mesh"},
     {"$mesh-table-int", "KIND_Interior"},
     {"$effects", "KIND_Mesh"},
@@ -25,19 +27,14 @@ inline constexpr std::array<TWikiPageKey, 37> kDefaultWikiPages = {{
     // asset kinds, by the value of the kind tag
     {"$achievement-category", "KIND_Achievement-category"},
     {"$achievement-group", "KIND_Achievement-group"},
-    {"$behavior", "KIND_Behavior"},
     {"$bogey", "KIND_Bogey"},
-    {"$bridge", "KIND_Bridge"},
     {"$buildable", "KIND_Buildable"},
     {"$consist", "KIND_Consist"},
     {"$drivercommand", "KIND_Drivercommand"},
-    {"$engine", "KIND_Engine"},
     {"$enginesound", "KIND_Enginesound"},
-    {"$environment", "KIND_Environment"},
     {"$fixedtrack", "KIND_Fixedtrack"},
     {"$groundbrush", "KIND_Groundbrush"},
     {"$groundtexture", "KIND_Groundtexture"},
-    {"$industry", "KIND_Industry"},
     {"$interior", "KIND_Interior"},
     {"$library", "KIND_Library"},
     {"$map", "KIND_Map"},

@@ -79,9 +79,11 @@ std::string CheckKuid(std::string_view value) {
     if (count == 3) {
         valid = value == "<nullkuid>";
     } else if (count == 5 || count == 6) {
+        // The simulator reads the KUID word in any case, and version 0 of a kuid2 is the plain KUID:
+        // published assets write both.
         const bool kuid2 = count == 6;
-        valid = value.front() == '<' && value.back() == '>' && parts[1] == (kuid2 ? "kuid2" : "kuid") &&
-                IsNonZeroInt32(parts[2]) && IsNonZeroInt32(parts[3]) && (!kuid2 || IsNonZeroInt32(parts[4]));
+        valid = value.front() == '<' && value.back() == '>' && SameText(parts[1], kuid2 ? "kuid2" : "kuid") &&
+                IsNonZeroInt32(parts[2]) && IsNonZeroInt32(parts[3]) && (!kuid2 || IsInt32(parts[4]));
     }
     return valid ? std::string() : "Invalid kuid format";
 }

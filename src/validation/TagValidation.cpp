@@ -28,6 +28,10 @@ constexpr std::string_view kNoSource = "Source data not found, unable to validat
 // The section of the settings that lists the known builds, as an option source.
 constexpr std::string_view kBuildsSource = "@Builds";  // longer memo and string values are shortened in the report
 
+// The list formats, kuid-list to thumbnail-list.
+constexpr int kFirstListFormat = 2;
+constexpr int kLastListFormat = 10;
+
 enum TFormatCode : int {
     fcMemo = 14, fcString, fcKuid, fcBool, fcFile, fcPoint, fcEnum, fcSet, fcInt, fcFloat, fcFloatList,
     fcRgb, fcRgba, fcHls
@@ -95,6 +99,22 @@ std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, 
     }
 }
 
+// A table of entries the asset names (a list, or a container whose definition takes any name, such
+// as kuid-table or string-table) may hold none: an asset without dependencies or texts has it empty.
+// An empty container of fixed contents lacks them.
+bool HoldsNamedEntries(const TSpecNode* spec, int format) {
+    if (format >= kFirstListFormat && format <= kLastListFormat) return true;
+    if (!spec) return false;
+    const std::vector<TSpecNode*>& children = spec->Children();
+    return std::any_of(children.begin(), children.end(), [](const TSpecNode* c) { return c->Name() == "*"; });
+}
+
+// An optional text written as "" is a text left empty on purpose, as published assets leave their
+// description; a required one left empty is missing.
+bool IsEmptyText(std::string_view value, int format, const TTagSpec& spec) {
+    return (format == fcMemo || format == fcString) && value == "\"\"" && !spec.Required;
+}
+
 // Where a node's definition stands.
 struct TSpecLookup {
     const TSpecNode* spec = nullptr;  // null: the definitions do not describe the node
@@ -144,10 +164,12 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
         return {};
     }
     if (message.empty()) {
-        if (node->ChildMark() && node->ChildCount() == 0)
-            message = "Container is empty";
-        else if (!node->HasChildren() && value.find_first_not_of('"') == std::string::npos)
+        if (node->ChildMark() && node->ChildCount() == 0) {
+            if (!HoldsNamedEntries(lookup.spec, format)) message = "Container is empty";
+        } else if (!node->HasChildren() && value.find_first_not_of('"') == std::string::npos &&
+                   !IsEmptyText(value, format, spec)) {
             message = "Tag is empty";
+        }
     }
     if (message.empty()) return {};
     // The path without its root "config.txt\".

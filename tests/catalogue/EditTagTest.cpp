@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
+#include "catalogue/OutlineWiring.h"
 #include "catalogue/TagEditing.h"
 #include "catalogue/TagEditorPages.h"
 #include "shell/SettingsKeys.h"
+#include "shell/Strings.h"
+#include "shell/Text.h"
 #include "TagEditTestSupport.h"
 
 namespace kelvarn {
@@ -254,6 +258,73 @@ TEST(EditTagFakeHost, MessagePagesWriteNothing) {
     EditTag(bed.doc, bed.Node("config.txt\\box"), host);
     EXPECT_NE(bed.Node("config.txt\\box"), nullptr);
     EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+}
+
+// A config line with its blanks run together, so that rows compare whatever the writer's columns.
+std::string Collapsed(const std::string& line) {
+    std::string out;
+    for (const char c : Trim(line)) {
+        const bool blank = c == ' ' || c == '\t';
+        if (!blank || (!out.empty() && out.back() != ' ')) out += blank ? ' ' : c;
+    }
+    return out;
+}
+
+// The entries of a real asset's string-table are translated where the simulator reads translations:
+// under the entry's own name, as written, in string-table-<language> beside the string-table. The
+// first translation makes that container right after the string-table, later ones join it, and
+// nothing else in the config changes.
+TEST(EditTagCorpus, StringTableEntriesAreTranslatedInTheirLanguageTable) {
+    const std::filesystem::path config = std::filesystem::path(KELVARN_SOURCE_DIR) / ".." / "shared" / "corpus" /
+                                         "schedule-commands" / "ConditionalScheduleRule" / "config.txt";
+    if (!std::filesystem::exists(config)) GTEST_SKIP() << "no corpus";
+    test::ConfigTestBed bed;
+    bed.state.ProgramFolder = std::string(KELVARN_SOURCE_DIR) + "/resources/";
+    bed.state.SetActiveBuild(35);
+    WriteSetting(bed.state.Settings(), keys::Language, "de");
+    const std::string folder = bed.Asset("asset", test::ReadBytes(config.string()));
+    TOutlineDocument doc(bed.state);
+    TOutlineWiring wiring(bed.state, doc, false);
+    ASSERT_EQ(doc.LoadConfig(folder), "");
+    const std::vector<std::string> before = SplitString(doc.ConfigFileText(), "\r\n");
+
+    FakeEditorHost host;
+    const auto translate = [&](const char* entry, std::string translation) {
+        host.edit = [translation](TTagSpec& record, std::vector<std::string>&, bool&) {
+            record.CompanionValue = translation;
+            return true;
+        };
+        EditTag(doc, doc.FindNodeByPath(std::string("config.txt\\string-table\\") + entry), host);
+    };
+    translate("kuidparseerrortext", "KUID '$0' ist unlesbar.");
+    translate("evaluatorheading", "Bedingungen");
+    ASSERT_EQ(host.shown.size(), 2u);
+    EXPECT_TRUE(host.shown[0].Translate);
+    EXPECT_EQ(host.shown[0].CompanionName, "string-table-de\\KuidParseErrorText");
+    EXPECT_EQ(host.shown[0].CompanionValue, "");
+    EXPECT_EQ(doc.UndoStack().Depth(), 2);
+
+    // Reopened, the entry shows its translation; an edit of it changes it in place.
+    translate("kuidparseerrortext", "KUID '$0' ist nicht lesbar.");
+    EXPECT_EQ(host.shown[2].CompanionValue, "KUID '$0' ist unlesbar.");
+
+    const std::vector<std::string> after = SplitString(doc.ConfigFileText(), "\r\n");
+    const auto table = std::find(before.begin(), before.end(), "string-table {");
+    ASSERT_NE(table, before.end());
+    const auto close = std::find(table, before.end(), "}");
+    ASSERT_NE(close, before.end());
+    const std::size_t at = static_cast<std::size_t>(close - before.begin()) + 1;
+    const std::vector<std::string> block = {"string-table-de {", "KuidParseErrorText \"KUID '$0' ist nicht lesbar.\"",
+                                            "EvaluatorHeading \"Bedingungen\"", "}"};
+    ASSERT_EQ(after.size(), before.size() + block.size());
+    for (std::size_t i = 0; i < at; ++i) EXPECT_EQ(after[i], before[i]) << i;
+    for (std::size_t i = 0; i < block.size(); ++i) EXPECT_EQ(Collapsed(after[at + i]), block[i]) << i;
+    for (std::size_t i = at; i < before.size(); ++i) EXPECT_EQ(after[i + block.size()], before[i]) << i;
+
+    // Saved and read again, the translations are where the simulator looks.
+    ASSERT_EQ(doc.SaveConfig(folder + "/config.txt", true), "");
+    EXPECT_EQ(doc.GetValueByPath("config.txt\\string-table-de\\evaluatorheading"), "Bedingungen");
+    EXPECT_EQ(doc.GetValueByPath("config.txt\\string-table\\evaluatorheading"), "Conditional Evaluators");
 }
 
 }  // namespace

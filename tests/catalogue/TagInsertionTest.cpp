@@ -188,6 +188,27 @@ TEST(Insertion, AnyNameEntriesAreNamedByTheUser) {
     EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
 }
 
+// With our tags.xml: a string-table entry added with a translation has it in string-table-<language>.
+TEST(Insertion, AStringTableEntryTakesItsTranslationIntoItsLanguageTable) {
+    InsertBed bed;
+    WriteBytes(bed.dir / "program/bin/tags.xml", test::ReadBytes(std::string(KELVARN_SOURCE_DIR) + "/resources/bin/tags.xml"));
+    WriteSetting(bed.state.Settings(), keys::Language, "de");
+    bed.Load("kind \"behavior\"\nstring-table\n{\n  Hello \"Hi\"\n}\nstring-table-de\n{\n  Hello \"Hallo\"\n}\n");
+    bed.chooser.pick = "string-id";
+    bed.chooser.name = "Bye";
+    bed.chooser.edit = [](TTagSpec& r, Lines&) {
+        r.Value = "Bye";
+        r.CompanionValue = "Tschuess";
+    };
+    TOutlineNode* added = InsertTag(bed.doc, bed.walnut, bed.Node("config.txt\\string-table"), imAddToContainer, bed.chooser);
+    ASSERT_NE(added, nullptr);
+    Lines rows = Rows(bed.doc.Root());
+    rows.erase(rows.begin());
+    EXPECT_EQ(rows, (Lines{"1|kind \"behavior\"", "1|string-table", "2|Hello \"Hi\"", "2|Bye \"Bye\"", "1|string-table-de",
+                           "2|Hello \"Hallo\"", "2|Bye \"Tschuess\""}));
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+}
+
 TEST(Insertion, ChooserRecordAndRefusals) {
     InsertBed bed;
     bed.Load("kind \"scenery\"\n");

@@ -85,7 +85,9 @@ TEST(CheckTags, EachFormatReportsItsFaults) {
     } cases[] = {
         {"label \"fine\"", ""},
         {"label fine", "[label fine] Value is not quoted"},
-        {"label \"\"", "[label \"\"] Tag is empty"},
+        {"label \"\"", ""},  // an optional text left empty
+        {"count \"\"", "[count \"\"] Integer values must not be quoted"},
+        {"identifier \"\"", "[identifier \"\"] Tag is empty"},
         {"notes \"abcdefghijklmn\"pqrstuvwxyz12\"", "[notes \"abcdefghijklmn...\"] Value has embedded quotes"},
         {"region-kuid <kuid:12:34>", ""},
         {"region-kuid <kuid:0:34>", "[region-kuid <kuid:0:34>] Invalid kuid format"},
@@ -178,10 +180,17 @@ TEST(CheckTags, SkippedNodes) {
     EXPECT_EQ(report.Lines, Lines{"\tNo problems found"});
 }
 
+// A table of named entries may be empty; a container of fixed contents is empty only by a fault.
 TEST(CheckTags, EmptyContainers) {
     ValidationBed bed;
-    bed.Load(kHead + "lamp0\r\n{\r\n}\r\n");
+    bed.Load(kHead + "lamp0\r\n{\r\n}\r\nkuid-table\r\n{\r\n}\r\nproducts\r\n{\r\n}\r\n"
+                     "mesh-table\r\n{\r\n  default\r\n  {\r\n  }\r\n}\r\n");
     EXPECT_EQ(TagLine(bed, "lamp0"), "[lamp0\\ ] Container is empty");
+    EXPECT_EQ(TagLine(bed, "products"), "[products\\ ] Container is empty");
+    EXPECT_EQ(TagLine(bed, "mesh-table\\default"), "[mesh-table\\default\\ ] Container is empty");
+    EXPECT_EQ(TagLine(bed, "kuid-table"), "");
+    bed.Load(kHead + "mesh-table\r\n{\r\n}\r\n");
+    EXPECT_EQ(TagLine(bed, "mesh-table"), "");
 }
 
 TEST(CheckTags, AnUnknownContainerIsReportedOnceNotEachOfItsContents) {

@@ -466,7 +466,7 @@ void TEditor::ShowTagLabel(const std::string& tag, bool translatable) {
     PLabel->setText(Qs(tag));
     const std::string language = ReadSetting(state_.Settings(), keys::Language);
     if (translatable && !language.empty()) {
-        const QString name = Qs(tag + "-" + language);
+        const QString name = Qs(CompanionLabel(Record.Path, tag, language));
         TranslateLabel->setText(name);
         BigTranslateLabel->setText(name);
     }

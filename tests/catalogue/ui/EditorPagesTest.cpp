@@ -150,6 +150,15 @@ TEST(EditorPages, TranslationFieldsOnlyWithALanguage) {
         EXPECT_EQ(out.CompanionName, translated ? "description-de" : "");
         EXPECT_EQ(out.CompanionValue, translated ? "Guten Tag" : "");
     }
+    // A string-table entry names where its translation goes.
+    PageBed bed;
+    bed.state.Settings().WriteString("Options", "Language", "de");
+    TTagSpec entry = Spec("string", "string-table\\AddLabelText");
+    entry.Name = "AddLabelText";
+    entry.Translate = true;
+    bed.Open(entry, "Add Label");
+    EXPECT_EQ(bed.editor->TranslateLabel->text(), "string-table-de\\AddLabelText");
+    EXPECT_EQ(bed.Ok().CompanionName, "string-table-de\\AddLabelText");
 }
 
 TEST(EditorPages, StatusLineShowsTheHelpTextWithoutItsLink) {
