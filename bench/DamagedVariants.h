@@ -40,7 +40,7 @@ inline bool SetClaimedSize(std::string& bytes, const std::string& ext, std::uint
         auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
         for (std::size_t at = 2; at + 9 < bytes.size() && byte(at) == 0xFF;) {
             const unsigned m = byte(at + 1);
-            if (m >= 0xC0 && m <= 0xC2) {
+            if ((m >= 0xC0 && m <= 0xC2) || m == 0xC9 || m == 0xCA) {  // Huffman or arithmetic frames
                 put16(at + 5, h, true);
                 put16(at + 7, w, true);
                 return true;

@@ -215,6 +215,9 @@ TScanResult TAssetCatalogue::ScanFolder(std::string_view folder) {
     if (scanDepth_ == 0) {
         abortScan_ = false;
         scanCancel_ = false;
+        // The "Scanning: " text ends with the scan (a cancel has cleared it already), before an asset
+        // the caller selects shows its own text there.
+        if (!cancelReported_) state_.SendStatusText(stPanel2, "");
         Events([](IAssetListEvents& e) { e.ScanEnded(); });
         // Folders handed over during the scan, in the order they came.
         std::vector<std::string> waiting;
@@ -327,8 +330,9 @@ int TAssetCatalogue::CountTagged() {
 }
 
 void TAssetCatalogue::ShowAssetCount() {
+    // Status target 2 is not cleared here: this runs after every click in the list, and the text there
+    // is then the selected asset's thumbnail description or another frame's message.
     state_.SendStatusText(stPanel0, "Assets: " + std::to_string(state_.TaggedCount) + "/" + std::to_string(Count()));
-    state_.SendStatusText(stPanel2, "");
 }
 
 std::vector<std::string> TAssetCatalogue::ListTaggedAssets(bool includeCurrent) const {

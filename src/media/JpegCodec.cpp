@@ -52,15 +52,25 @@ void InitErrors(ErrorManager& err) {
     err.pub.emit_message = OnMessage;
 }
 
+// Arithmetic coding can spend far less than a bit on an MCU, and the library decodes past the end of
+// its data without a word (it reads zeros there, as the coding allows), so no length bounds such a
+// picture soundly: a flat picture's data hardly grows with its size. Up to this size a lying header
+// costs a fraction of a second; above it arithmetic files are held to the Huffman rule, which real
+// pictures keep by far. Without it a few hundred bytes claiming 16000 x 16000 decode for seconds into
+// a gigabyte.
+constexpr std::int64_t kArithmeticFreePixels = std::int64_t{2048} * 2048;
+
 // After jpeg_read_header: the picture is within `maxPixels`, and the rest of the file could code it.
 // Every MCU costs at least one bit of Huffman data, so a cut or lying header is refused before the
 // library allocates for the picture it claims.
 bool HeaderFits(const jpeg_decompress_struct& cinfo, std::int64_t maxPixels) {
-    if (static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height > maxPixels) return false;
+    const std::int64_t pixels = static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height;
+    if (pixels > maxPixels) return false;
     const std::uint64_t mcuW = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_h_samp_factor, 1));
     const std::uint64_t mcuH = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_v_samp_factor, 1));
     const std::uint64_t mcus = (cinfo.image_width + mcuW - 1) / mcuW * ((cinfo.image_height + mcuH - 1) / mcuH);
-    return cinfo.arith_code || mcus <= 8 * static_cast<std::uint64_t>(cinfo.src->bytes_in_buffer);
+    if (cinfo.arith_code && pixels <= kArithmeticFreePixels) return true;
+    return mcus <= 8 * static_cast<std::uint64_t>(cinfo.src->bytes_in_buffer);
 }
 
 }  // namespace

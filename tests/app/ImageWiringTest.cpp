@@ -15,6 +15,8 @@
 #include "catalogue/AssetCatalogue.h"
 #include "catalogue/EditorLayout.h"
 #include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/AssetList.h"
+#include "catalogue/ui/CheckList.h"
 #include "catalogue/ui/Editor.h"
 #include "media/ui/ImagePages.h"
 #include "media/ui/ImageView.h"
@@ -126,6 +128,30 @@ TEST_F(ImageWiring, TheAssetsOwnThumbnailIsFound) {
     bed.state.SetAssetPath(bed.AssetRoot() + "/jos-scanner");
     EXPECT_EQ(view->FindThumbnail(), "JPG Image: 240 x 180  [NOT VALID AS TEXTURE]");
     EXPECT_EQ(ExtractFileName(view->ShownFile()), "tmb.jpg");
+}
+
+// A click on the asset in the list runs the whole select sequence (frames cleared, files and config
+// loaded, preview shown, then the list's own count on release): the thumbnail's description is what
+// the status bar holds at the end, as it is after the first asset is selected at start.
+TEST_F(ImageWiring, SelectingAnAssetLeavesItsThumbnailsDescriptionInTheStatusBar) {
+    const std::string description = "JPG Image: 240 x 180  [NOT VALID AS TEXTURE]";
+    TAssetCatalogue& catalogue = bed.windows->Assets().Catalogue();
+    ASSERT_EQ(catalogue.Count(), 2);
+    const int scanner = EndsWithText(ExcludeTrailingSeparator(catalogue.Entry(0).folder), "jos-scanner") ? 0 : 1;
+    TCheckListView* list = bed.windows->Assets().AssetList()->List();
+    auto click = [&](int row) {
+        const QPoint at(60, list->visualRect(list->model()->index(row, 0)).center().y());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QApplication::processEvents();
+    };
+    if (catalogue.Selected() == scanner) {
+        EXPECT_EQ(bed.Panel(4), description) << "selected at start";
+        click(1 - scanner);
+    }
+    click(scanner);
+    ASSERT_EQ(ExtractFileName(view->ShownFile()), "tmb.jpg");
+    EXPECT_EQ(bed.Panel(4), description);
+    EXPECT_EQ(bed.Panel(0), "Assets: 0/2");
 }
 
 TEST_F(ImageWiring, TheThreeImagePagesOpenInTheEditorWindow) {
