@@ -327,6 +327,11 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::path target = FollowLinks(FsPath(path));
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
+    // The user marked the file read-only: replacing it (a rename needs no write permission on the file)
+    // would go round that.
+    const fs::file_status status = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return "Unable to save " + std::string(path) + ": the file is read-only";
     fs::path tmp;
     std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;

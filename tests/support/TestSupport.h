@@ -34,6 +34,9 @@ private:
 // Writes bytes, creating the folders; fails the test on error.
 void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
+// Copies a file or a whole folder and makes every copy writable: the real asset folders (the corpus)
+// are read-only, and a saved copy must not be refused as a file the user protected.
+void CopyWritable(const std::string& from, const std::string& to);
 
 class FakeClock final : public IClock {
 public:
