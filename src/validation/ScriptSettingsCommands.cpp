@@ -350,15 +350,22 @@ std::string RunExternalTool(TProgramState& state, ScriptHost& host, TOutlineDocu
         // No command line set up: nothing to start.
         if (arguments.empty()) return "Tool not found: " + tool;
     }
+    std::vector<std::string> notes;
     {
         TTreeUpdate update(host);
         TBusy busy(host);
         std::vector<std::string> output;
         // Captured, so the run waits for the tool (and Escape ends it); the output is the tool's own.
-        RunArguments(state, assetFolder, arguments, shown, &output, 1, 1);
+        RunArguments(state, assetFolder, arguments, shown, &output, 1, 1, {}, &notes);
     }
-    if (meshwright) return AdoptConvertedMeshes(state, config, assetFolder, scriptMode);
-    return {};
+    // Nothing shows the output, so the user is told here what cut it short. A tool the user stopped
+    // did not finish: what it was to make is not taken up.
+    const std::string said = RunNotesMessage(tool, notes);
+    if (StoppedByUser(notes)) return said;
+    if (meshwright)
+        if (std::string adopted = AdoptConvertedMeshes(state, config, assetFolder, scriptMode); !adopted.empty())
+            return adopted;
+    return said;
 }
 
 void RegisterSettingsCommands(TScriptCommands& commands) {

@@ -105,6 +105,8 @@ public:
     std::vector<std::string> opened;
     std::vector<std::string> output;
     bool start = true;
+    bool truncated = false;  // a capture run's output passed the cap
+    bool cancelled = false;  // a capture run the user stopped
     std::function<void(const ProcessRequest&)> onRun;
     ProcessResult Run(const ProcessRequest& request) override {
         runs.push_back(request);
@@ -112,7 +114,11 @@ public:
         ProcessResult r;
         r.started = start;
         r.notFound = !start;
-        if (start && request.captureOutput) r.outputLines = output;
+        if (start && request.captureOutput) {
+            r.outputLines = output;
+            r.truncated = truncated;
+            r.cancelled = cancelled;
+        }
         return r;
     }
     bool OpenWithDefault(const std::string& path) override {

@@ -397,6 +397,27 @@ TEST(ScriptTools, MeshwrightChecksThenAdoptsItsMeshes) {
     EXPECT_TRUE(FileExists(bed.File("lone.pm")));
 }
 
+// Nothing shows a maker tool's output, so the script says when the user stopped the tool (then what
+// it was to make is not taken up) or its output was cut.
+TEST(ScriptTools, AToolStoppedOrCutShortIsReported) {
+    ToolBed bed;
+    bed.state.Settings().WriteString("System", "Meshwright", "%bin%\\tool.exe");
+    bed.state.Settings().WriteString("System", "Texwright", "%bin%\\tool.exe");
+    const std::string good = std::string("JIRF") + std::string("\x04\0\0\0", 4) + "abcd";
+    WriteBytes(bed.File("body.pm"), good);
+    bed.main->SetTagByPath("mesh", "body.pm");
+    bed.runner.onRun = [&bed, good](const ProcessRequest&) { WriteBytes(bed.File("body.im"), good); };
+    bed.runner.cancelled = true;
+    EXPECT_EQ(bed.Said("-meshwright"), Lines{"Meshwright: stopped by the user"});
+    EXPECT_EQ(bed.main->GetValueByPath("mesh"), "body.pm");
+    EXPECT_TRUE(FileExists(bed.File("body.pm")));
+
+    bed.runner.cancelled = false;
+    bed.runner.truncated = true;
+    EXPECT_EQ(bed.Said("-texwright"), Lines{"Texwright: output cut at 64 MB"});
+    EXPECT_EQ(bed.runner.runs.size(), 2u);
+}
+
 TEST(ScriptTools, NoAssetFolderRunsNoTool) {
     SettingsBed bed;
     bed.state.Settings().WriteString("System", "Texwright", "tool");
