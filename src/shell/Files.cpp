@@ -309,6 +309,10 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
 
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap) {
     std::string bytes;
+    return ReadTextFile(path, text, bytes, cap);
+}
+
+std::string ReadTextFile(std::string_view path, DecodedText& text, std::string& bytes, std::uint64_t cap) {
     std::string error = ReadFileBytes(path, bytes, cap);
     if (!error.empty()) {
         text = {};

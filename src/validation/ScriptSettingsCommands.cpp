@@ -173,19 +173,23 @@ std::string Write(ScriptCall& c) {
         if (mode == "open") {
             vars.WriteFile = file;
             vars.WriteBuffer.clear();
-            vars.WriteEncoding = TextEncoding::Utf8;
+            vars.WriteAppends = false;
             return {};
         }
         const std::string found = ResolvePathIgnoreCase(file);
         if (found.empty() || !FileExists(found)) return ".Write: File not found: " + ShownPath(file);
-        DecodedText loaded;
-        if (std::string error = ReadTextFile(found, loaded); !error.empty()) return "Write: " + error;
+        DecodedText text;
+        std::string bytes;
+        if (std::string error = ReadTextFile(found, text, bytes, kMaxFileRead); !error.empty()) return "Write: " + error;
+        TTextDocument loaded;
+        DecodeDocument(bytes, loaded);
         // Each line keeps its line mark, so the next line starts a line of its own.
         std::string buffer;
-        for (const std::string& line : SplitLines(loaded.text)) buffer += line + std::string(kBrokenBar);
+        for (const std::string& line : SplitLines(text.text)) buffer += line + std::string(kBrokenBar);
         vars.WriteFile = found;
         vars.WriteBuffer = std::move(buffer);
-        vars.WriteEncoding = loaded.encoding;
+        vars.WriteDocument = std::move(loaded);
+        vars.WriteAppends = true;
         return {};
     }
     if (mode == "line") {
@@ -203,7 +207,16 @@ std::string Write(ScriptCall& c) {
         std::string error;
         // A file the script replaces may be the user's own: it is kept in the backups first.
         if (FileExists(file)) error = BackupFile(c.unit.State(), file);
-        if (error.empty()) error = WriteTextFile(file, content, vars.WriteEncoding);
+        if (error.empty()) {
+            if (vars.WriteAppends) {
+                // The file's own lines go back as they were; what the script added is encoded as new
+                // lines of that file are.
+                SetDocumentText(vars.WriteDocument, ReplaceAll(ReplaceAll(content, "\r\n", "\n"), "\r", "\n"));
+                error = WriteFileAtomic(file, EncodeDocument(vars.WriteDocument));
+            } else {
+                error = WriteTextFile(file, content, TextEncoding::Utf8);
+            }
+        }
         if (!error.empty()) return "Write: unable to save " + ShownPath(file) + ": " + error;
         return {};
     }
