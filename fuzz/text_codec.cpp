@@ -1,6 +1,6 @@
 // The text codec on any bytes: what it accepts as text must come back byte for byte when written
 // unedited, and written text must read back as the same text; an edit through the line document
-// must read back as the edited text.
+// must read back as the edited text, and so must text added at the end.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -16,6 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (EncodeText(decoded) != bytes) std::abort();
     const DecodedText again = DecodeText(EncodeText(decoded.text, decoded.encoding));
     if (!again.notText.empty() || again.text != decoded.text) std::abort();
+
+    // Text added at the end (a log, a script's -write|append) leaves the file's bytes and reads back after
+    // its text, a line that fits the file's Windows-1252 and one that does not.
+    TextEncoding grown = decoded.encoding;
+    const std::string added = "\r\nadded \xC3\xA9\r\n\xE2\x86\x92";
+    const DecodedText longer = DecodeText(bytes + EncodeAppendedText(added, grown));
+    if (!longer.notText.empty() || longer.text != decoded.text + added) std::abort();
 
     TTextDocument document;
     if (!DecodeDocument(bytes, document).empty() || EncodeDocument(document) != bytes) std::abort();

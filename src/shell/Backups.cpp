@@ -199,12 +199,14 @@ bool Holds(std::string_view text, std::string_view part) { return text.find(part
 
 // Which backup names belong to a folder and file name: today's encoding, or the previous one where it
 // cannot stand for another path: the path holds no "¦" or "¶" or "%B6" (the previous encoding gave
-// such a path a name it shares with others), and the name is no encoding of some other path today.
+// such a path a name it shares with others), and none of today's escapes, so that the name is no
+// encoding of some other path today (a name shortened with a hash cannot be decoded to tell).
 class TBackupMatch {
 public:
     TBackupMatch(const std::string& folder, const std::string& name)
         : folder_(folder), name_(name), now_(EncodeSource(folder, name)) {
-        for (std::string_view mark : {kBrokenBar, kPilcrow, kPreviousPilcrowEscape})
+        for (std::string_view mark :
+             {kBrokenBar, kPilcrow, kPreviousPilcrowEscape, kPercentEscape, kBrokenBarEscape, kPilcrowEscape})
             if (Holds(folder, mark) || Holds(name, mark)) return;
         std::string previousFolder = PreviousEncode(folder);
         const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + name.size();

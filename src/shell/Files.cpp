@@ -309,6 +309,10 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
 
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap) {
     std::string bytes;
+    return ReadTextFile(path, text, bytes, cap);
+}
+
+std::string ReadTextFile(std::string_view path, DecodedText& text, std::string& bytes, std::uint64_t cap) {
     std::string error = ReadFileBytes(path, bytes, cap);
     if (!error.empty()) {
         text = {};
@@ -327,6 +331,11 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::path target = FollowLinks(FsPath(path));
     std::error_code ec;
     if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
+    // The user marked the file read-only: replacing it (a rename needs no write permission on the file)
+    // would go round that.
+    const fs::file_status status = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+        return "Unable to save " + std::string(path) + ": the file is read-only";
     fs::path tmp;
     std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;

@@ -23,10 +23,12 @@ std::uint64_t FileSize(std::string_view path);  // 0 when missing
 std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64_t cap = kMaxFileRead);
 // Reads and decodes a text file; a file that is not text (NUL bytes, broken UTF-16) is refused.
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
+// The same, keeping the bytes as read (for a writer that puts unchanged lines back as they were).
+std::string ReadTextFile(std::string_view path, DecodedText& text, std::string& bytes, std::uint64_t cap);
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 // The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names
-// is replaced and the link stays.
+// is replaced and the link stays. A file the user marked read-only is refused and stays as it is.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
 // The same for a new file: an existing target is never replaced (the write then fails, the target as
 // it was).

@@ -1,9 +1,9 @@
 #include "shell/MemIni.h"
 
-#include <filesystem>
-
+#include "platform/FileSystemOps.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
@@ -132,8 +132,10 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
         loadError_ = "Unable to read " + fileName_ + ": it is not a file";
         return;
     }
+    // The stamp is taken before the file is read: a change made while reading shows as a new stamp.
+    RecordStamp(platform::FileClockNow());
     DecodedText decoded;
-    loadError_ = ReadTextFile(fileName_, decoded, kMaxSettingsFile);
+    loadError_ = ReadTextFile(fileName_, decoded, syncedBytes_, kMaxSettingsFile);
     if (!loadError_.empty()) return;
     if (!IsSettingsText(decoded.text)) {
         loadError_ = "Unable to read " + fileName_ + ": it holds no [section] and key=value lines";
@@ -178,7 +180,9 @@ void TMemIni::SetText(std::string_view text) {
     }
 }
 
-std::string TMemIni::GetText() const {
+std::string TMemIni::GetText() const { return ComposeText(lineEnd_); }
+
+std::string TMemIni::ComposeText(std::string_view lineEnd) const {
     std::string out;
     bool first = true;
     // Lines outside any section can only stand before the first header.
@@ -189,16 +193,16 @@ std::string TMemIni::GetText() const {
     for (const Section* section : order) {
         const Section& s = *section;
         if (s.name.empty() && s.entries.empty()) continue;
-        if (!first) out += lineEnd_;
+        if (!first) out += lineEnd;
         first = false;
-        if (!s.name.empty()) out += "[" + (SectionNeedsEncoding(s.name) ? Encode(s.name) : s.name) + "]" + lineEnd_;
+        if (!s.name.empty()) out.append("[" + (SectionNeedsEncoding(s.name) ? Encode(s.name) : s.name) + "]").append(lineEnd);
         for (const Entry& e : s.entries) {
             if (e.isRaw)
                 out += e.value;
             else
                 out += (KeyNeedsEncoding(e.key) ? Encode(e.key) : e.key) + "=" +
                        (ValueNeedsEncoding(e.value) ? Encode(e.value) : e.value);
-            out += lineEnd_;
+            out += lineEnd;
         }
     }
     return out;
@@ -325,11 +329,40 @@ void TMemIni::MarkSynced() {
     hasSynced_ = true;
 }
 
+void TMemIni::RecordStamp(std::int64_t clock) {
+    stamp_.known = platform::FileStamp(NativePath(fileName_), stamp_.size, stamp_.time);
+    stamp_.clock = clock;
+}
+
+// Whether the file may hold what this store has not seen. Its stamp alone answers when the file last
+// changed well before the stamp was taken; a change within a coarse file-system tick (two seconds on
+// FAT) of that leaves the stamp as it was, so then the bytes answer.
+bool TMemIni::ChangedOnDisk() {
+    constexpr std::int64_t kCoarseTick = 3 * platform::kFileTicksPerSecond;
+    const std::int64_t clock = platform::FileClockNow();
+    Stamp now;
+    if (!platform::FileStamp(NativePath(fileName_), now.size, now.time)) return true;
+    if (stamp_.known && now.size == stamp_.size && now.time == stamp_.time && stamp_.clock - now.time > kCoarseTick)
+        return false;
+    std::string bytes;
+    if (now.size != syncedBytes_.size() || !ReadFileBytes(fileName_, bytes, kMaxSettingsFile).empty() ||
+        bytes != syncedBytes_)
+        return true;
+    now.clock = clock;
+    now.known = true;
+    stamp_ = now;
+    return false;
+}
+
 void TMemIni::MergeFromDisk() {
     if (!hasSynced_ || !FileExists(fileName_)) return;
     TMemIni disk(fileName_);
     if (disk.FileProtected()) return;
-    const std::string diskText = disk.GetText();
+    // The file as it is now is what an update keeps the lines of.
+    syncedBytes_ = std::move(disk.syncedBytes_);
+    stamp_ = disk.stamp_;
+    encoding_ = disk.encoding_;
+    std::string diskText = disk.GetText();
     if (diskText == synced_) return;
     // Another writer (a second copy of the program, or the user's editor) changed the file since it was
     // read: what this store changed since then goes over the disk's text, the rest stays the disk's.
@@ -349,22 +382,25 @@ void TMemIni::MergeFromDisk() {
     }
     sections_ = std::move(disk.sections_);
     sectionIndex_ = std::move(disk.sectionIndex_);
+    // From now on this store's own changes are those against the disk's text: should the write fail,
+    // a later merge must not take the disk's values merged here for changes of this store.
+    synced_ = std::move(diskText);
 }
 
 std::string TMemIni::UpdateFile() {
     if (fileName_.empty()) return "The settings have no file name";
     if (FileProtected()) return {};  // never over a file that could not be read
-    // The user marked the file read-only: replacing it (a rename needs no write permission on the file)
-    // would go round that.
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(FsPath(fileName_), ec);
-    if (!ec && std::filesystem::is_regular_file(status) &&
-        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
-        return "Unable to save " + fileName_ + ": the file is read-only";
-    MergeFromDisk();
-    std::string error = WriteTextFile(fileName_, GetText(), encoding_);
-    if (error.empty()) MarkSynced();
-    return error;
+    if (hasSynced_ && ChangedOnDisk()) MergeFromDisk();
+    TTextDocument document;
+    if (!syncedBytes_.empty()) DecodeDocument(syncedBytes_, document);
+    SetDocumentText(document, ComposeText("\n"));
+    std::string bytes = EncodeDocument(document);
+    const std::int64_t clock = platform::FileClockNow();
+    if (std::string error = WriteFileAtomic(fileName_, bytes); !error.empty()) return error;
+    syncedBytes_ = std::move(bytes);
+    RecordStamp(clock);
+    MarkSynced();
+    return {};
 }
 
 void ReadValueList(const TMemIni& ini, std::string_view section, std::vector<std::string>& list) {

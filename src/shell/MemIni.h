@@ -7,6 +7,7 @@
 // either end or that mark at its start is written encoded the same way.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,11 +59,14 @@ public:
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view key);
 
-    // Writes the whole store atomically, in the encoding the file came in when every character fits.
-    // When the file changed on disk since it was read or written here, it is read again first and the
-    // keys this store did not change (or delete) since then keep the disk's values, so a second writer's
-    // keys and hand edits stay. A file the user marked read-only is not replaced. Returns an empty
-    // text on success, else the reason; the old file then stays as it was.
+    // Writes the whole store atomically. Each line that did not change keeps the bytes it had (its
+    // encoding, also a Windows-1252 line in a UTF-8 file, and its line end); changed and new lines are
+    // written in the file's encoding as the text codec does for any edit. When the file changed on
+    // disk since it was read or written here (its size or time differ, or it changed too shortly
+    // before that for its time to tell), it is read again first and the keys this store did not change
+    // (or delete) since then keep the disk's values, so a second writer's keys and hand edits stay. A
+    // file the user marked read-only is not replaced. Returns an empty text on success, else the
+    // reason; the old file then stays as it was.
     std::string UpdateFile();
 
     TextEncoding Encoding() const { return encoding_; }
@@ -91,7 +95,10 @@ private:
     Section& AddSection(std::string name);
     void ReindexSections();
     const std::string* FindValue(std::string_view section, std::string_view key) const;
+    std::string ComposeText(std::string_view lineEnd) const;
     void MarkSynced();
+    void RecordStamp(std::int64_t clock);
+    bool ChangedOnDisk();
     void MergeFromDisk();
 
     std::string fileName_;
@@ -103,6 +110,17 @@ private:
     // The text of the file as this store last read or wrote it: what a merge compares both sides with.
     std::string synced_;
     bool hasSynced_ = false;
+    // The file's bytes as last read or written here: the lines an update keeps as they were.
+    std::string syncedBytes_;
+    // The file's size and time when it was last read or written here, and the clock then (in the file
+    // system's ticks): while they stand, no other writer changed it.
+    struct Stamp {
+        std::uint64_t size = 0;
+        std::int64_t time = 0;
+        std::int64_t clock = 0;
+        bool known = false;
+    };
+    Stamp stamp_;
 };
 
 // The quote rule on its own.

@@ -10,6 +10,7 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
@@ -96,16 +97,12 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
     std::string error;
     TLogTail tail;
     tail.file = file;
-    bool haveText = false;
-    std::string existingText;
     if (daily && FileExists(file) && !KnownTail(file, tail)) {
         DecodedText existing;
         error = ReadTextFile(file, existing);
         tail.encoding = existing.encoding;
         tail.chars = CharCount(existing.text);
         tail.endsWithLineEnd = existing.text.empty() || existing.text.back() == '\n' || existing.text.back() == '\r';
-        existingText = std::move(existing.text);
-        haveText = true;
     } else if (!daily || !FileExists(file)) {
         tail = {file, 0, 0, 0, TextEncoding::Utf8, true};
     }
@@ -118,23 +115,10 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
         if (!ForceDirectories(folder)) error = "Unable to create the log folder " + folder;
     }
     if (error.empty()) {
-        std::string fitted;
-        if (tail.encoding == TextEncoding::Windows1252 && !Utf8ToWindows1252(blockText, fitted)) {
-            // A character the file's encoding lacks: the whole log becomes UTF-8 rather than a mixture.
-            if (!haveText) {
-                DecodedText existing;
-                error = ReadTextFile(file, existing);
-                existingText = std::move(existing.text);
-            }
-            if (error.empty()) error = WriteTextFile(file, existingText + blockText, TextEncoding::Utf8);
-            tail.encoding = TextEncoding::Utf8;
-        } else {
-            // A mark belongs only at the start of a file, and a fresh file is UTF-8.
-            const TextEncoding blockEncoding =
-                tail.encoding == TextEncoding::Windows1252 ? tail.encoding : TextEncoding::Utf8;
-            const std::string bytes = EncodeText(blockText, blockEncoding);
-            error = daily ? AppendToFile(file, bytes) : OverwriteFile(file, bytes);
-        }
+        // The block goes after what the file holds, which stays byte for byte; the block itself is
+        // encoded as new lines of that file are.
+        const std::string bytes = EncodeAppendedText(blockText, tail.encoding);
+        error = daily ? AppendToFile(file, bytes) : OverwriteFile(file, bytes);
     }
     if (error.empty()) {
         tail.chars = offset + CharCount(blockText) - separator.size();

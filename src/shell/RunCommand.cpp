@@ -1,5 +1,7 @@
 #include "shell/RunCommand.h"
 
+#include <algorithm>
+
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -56,8 +58,9 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
 
 bool RunArguments(TProgramState& state, std::string_view startFolder, const std::vector<std::string>& arguments,
                   std::string_view shown, std::vector<std::string>* output, int captureMode, int showWindow,
-                  const TRunSwitches& switches) {
+                  const TRunSwitches& switches, std::vector<std::string>* notes) {
     if (output) output->clear();
+    if (notes) notes->clear();
     const std::string commandText = std::string(shown);
     if (arguments.empty() || arguments.front().empty()) {
         state.Messages->ShowMessage("CreateProcess\n\nCommand Line: " + commandText + "\n\nThe command line names no program (87)",
@@ -80,12 +83,15 @@ bool RunArguments(TProgramState& state, std::string_view startFolder, const std:
                                         "", MessageKind::Error);
             return false;
         }
+        // Whatever shows or logs the output says it is not all the tool gave.
+        std::vector<std::string> ended;
+        if (result.truncated) ended.emplace_back(kOutputCutLine);
+        if (result.cancelled) ended.emplace_back(kStoppedByUserLine);
+        if (notes) *notes = ended;
         if (result.cancelled && switches.cancelFails) return false;
         if (output) {
             *output = std::move(result.outputLines);
-            // Whatever shows or logs the output says it is not all the tool gave.
-            if (result.truncated) output->push_back(kOutputCutLine);
-            if (result.cancelled) output->push_back(kStoppedByUserLine);
+            output->insert(output->end(), ended.begin(), ended.end());
         }
         return true;
     }
@@ -103,6 +109,18 @@ bool RunArguments(TProgramState& state, std::string_view startFolder, const std:
                                     (result.error.empty() ? std::string("The program could not be started") : result.error),
                                 "", MessageKind::Error);
     return false;
+}
+
+std::string RunNotesMessage(std::string_view tool, const std::vector<std::string>& notes) {
+    if (notes.empty()) return {};
+    std::string message = StoppedByUser(notes) ? "" : ".";
+    message += std::string(tool) + ": ";
+    for (std::size_t i = 0; i < notes.size(); ++i) message += (i ? "; " : "") + notes[i];
+    return message;
+}
+
+bool StoppedByUser(const std::vector<std::string>& notes) {
+    return std::find(notes.begin(), notes.end(), kStoppedByUserLine) != notes.end();
 }
 
 bool RunCommand(TProgramState& state, std::string_view startFolder, std::string_view commandLine,

@@ -41,9 +41,16 @@ struct TRunSwitches {
 };
 
 // The same for an argument list that is ready (the program first); nothing is expanded. `shown` is
-// the command line the messages name.
+// the command line the messages name. A capture run's output ends with the notes that say it is not
+// all the tool gave ("output cut at 64 MB", "stopped by the user"); `notes`, when given, receives them
+// too, for a caller that shows no output.
 bool RunArguments(TProgramState& state, std::string_view startFolder, const std::vector<std::string>& arguments,
                   std::string_view shown, std::vector<std::string>* output, int captureMode, int showWindow,
-                  const TRunSwitches& switches = {});
+                  const TRunSwitches& switches = {}, std::vector<std::string>* notes = nullptr);
+
+// The notes of a run whose output nobody sees, as a message naming the tool; empty when there are none.
+// Output that was only cut is informational (it begins with "."): the tool finished.
+std::string RunNotesMessage(std::string_view tool, const std::vector<std::string>& notes);
+bool StoppedByUser(const std::vector<std::string>& notes);
 
 }  // namespace kelvarn

@@ -80,14 +80,16 @@ void DecodeLines(std::string_view text, bool mark, std::string& out, TDecodedVie
 }
 
 // A line in Windows-1252 when it fits and reads back as the same text (not as UTF-8, and not, at the
-// start of the file, as a byte-order mark); else in UTF-8.
-void AppendLatinLine(std::string& out, std::string_view line, std::string& scratch) {
+// start of the file, as a byte-order mark); else in UTF-8. True when it went in Windows-1252.
+bool AppendLatinLine(std::string& out, std::string_view line, std::string& scratch, bool fileStart) {
     if (Utf8ToWindows1252(line, scratch) && (!HasHighByte(scratch) || !IsValidUtf8(scratch)) &&
-        !(out.empty() && (scratch.starts_with(kUtf16LeMark) || scratch.starts_with(kUtf16BeMark) ||
-                          scratch.starts_with(kUtf8Mark))))
+        !(fileStart && (scratch.starts_with(kUtf16LeMark) || scratch.starts_with(kUtf16BeMark) ||
+                        scratch.starts_with(kUtf8Mark)))) {
         out.append(scratch);
-    else
-        out.append(line);
+        return true;
+    }
+    out.append(line);
+    return false;
 }
 
 }  // namespace
@@ -205,10 +207,35 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, const std::
     for (std::uint32_t n = 0; lines.Next(line, end); ++n) {
         while (latin != latinLines.end() && *latin < n) ++latin;
         const bool wanted = allLatin || (latin != latinLines.end() && *latin == n);
-        if (wanted && HasHighByte(line)) AppendLatinLine(out, line, scratch);
+        if (wanted && HasHighByte(line)) AppendLatinLine(out, line, scratch, out.empty());
         else out.append(line);
         out.append(LineEndText(end));
     }
+    return out;
+}
+
+std::string EncodeAppendedText(std::string_view utf8, TextEncoding& encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16LeNoMark: return Utf8ToUtf16(utf8, false);
+        case TextEncoding::Utf16Be:
+        case TextEncoding::Utf16BeNoMark: return Utf8ToUtf16(utf8, true);
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom: return std::string(utf8);
+        case TextEncoding::Windows1252: break;
+    }
+    std::string out, scratch;
+    out.reserve(utf8.size());
+    TLineSplitter lines{utf8};
+    std::string_view line;
+    TLineEnd end;
+    bool allLatin = true;
+    while (lines.Next(line, end)) {
+        if (HasHighByte(line)) allLatin = AppendLatinLine(out, line, scratch, false) && allLatin;
+        else out.append(line);
+        out.append(LineEndText(end));
+    }
+    if (!allLatin) encoding = TextEncoding::Utf8;
     return out;
 }
 

@@ -56,6 +56,13 @@ struct TTextDocument {
     std::vector<TTextLine> lines{TTextLine{}};
 };
 
+// Text to add at the end of a file read in `encoding`, encoded as new lines of that file are: UTF-16
+// in the file's byte order (no mark); in a Windows-1252 file each line in Windows-1252 when it fits,
+// else in UTF-8; otherwise UTF-8. The bytes already in the file stay as they are. `encoding` becomes
+// what the file then reads as (a Windows-1252 file given a UTF-8 line reads as UTF-8 with
+// Windows-1252 lines).
+std::string EncodeAppendedText(std::string_view utf8, TextEncoding& encoding);
+
 // Empty on success; else why the bytes are not text (the document is then empty, in UTF-8).
 std::string DecodeDocument(std::string_view bytes, TTextDocument& document);
 std::string EncodeDocument(const TTextDocument& document);

@@ -89,12 +89,17 @@ std::string AddShadow(TBuilderContext& c, const TMeshes& meshes) {
         if (arguments.empty()) return ".Cannot create shadow, DuskCaster not installed or out of date";
         const std::string mesh = NativePath(folder + "/" + meshes.Default);
         arguments.push_back(mesh);
+        std::vector<std::string> notes;
         {
             TBusy busy(c.Host);
             std::vector<std::string> output;
-            RunArguments(c.State, "", arguments, line + " \"" + mesh + "\"", &output, 1, 1);
+            RunArguments(c.State, "", arguments, line + " \"" + mesh + "\"", &output, 1, 1, {}, &notes);
         }
+        // Nothing shows the output: the user is told what cut it short, and a shadow the user stopped
+        // is not named.
+        if (StoppedByUser(notes)) return RunNotesMessage("DuskCaster", notes);
         config.SetTagByPath("\\mesh-table\\shadow\\mesh", meshFolder + "shadow.im");
+        return RunNotesMessage("DuskCaster", notes);
     }
     return {};
 }

@@ -173,19 +173,23 @@ std::string Write(ScriptCall& c) {
         if (mode == "open") {
             vars.WriteFile = file;
             vars.WriteBuffer.clear();
-            vars.WriteEncoding = TextEncoding::Utf8;
+            vars.WriteAppends = false;
             return {};
         }
         const std::string found = ResolvePathIgnoreCase(file);
         if (found.empty() || !FileExists(found)) return ".Write: File not found: " + ShownPath(file);
-        DecodedText loaded;
-        if (std::string error = ReadTextFile(found, loaded); !error.empty()) return "Write: " + error;
+        DecodedText text;
+        std::string bytes;
+        if (std::string error = ReadTextFile(found, text, bytes, kMaxFileRead); !error.empty()) return "Write: " + error;
+        TTextDocument loaded;
+        DecodeDocument(bytes, loaded);
         // Each line keeps its line mark, so the next line starts a line of its own.
         std::string buffer;
-        for (const std::string& line : SplitLines(loaded.text)) buffer += line + std::string(kBrokenBar);
+        for (const std::string& line : SplitLines(text.text)) buffer += line + std::string(kBrokenBar);
         vars.WriteFile = found;
         vars.WriteBuffer = std::move(buffer);
-        vars.WriteEncoding = loaded.encoding;
+        vars.WriteDocument = std::move(loaded);
+        vars.WriteAppends = true;
         return {};
     }
     if (mode == "line") {
@@ -203,7 +207,16 @@ std::string Write(ScriptCall& c) {
         std::string error;
         // A file the script replaces may be the user's own: it is kept in the backups first.
         if (FileExists(file)) error = BackupFile(c.unit.State(), file);
-        if (error.empty()) error = WriteTextFile(file, content, vars.WriteEncoding);
+        if (error.empty()) {
+            if (vars.WriteAppends) {
+                // The file's own lines go back as they were; what the script added is encoded as new
+                // lines of that file are.
+                SetDocumentText(vars.WriteDocument, ReplaceAll(ReplaceAll(content, "\r\n", "\n"), "\r", "\n"));
+                error = WriteFileAtomic(file, EncodeDocument(vars.WriteDocument));
+            } else {
+                error = WriteTextFile(file, content, TextEncoding::Utf8);
+            }
+        }
         if (!error.empty()) return "Write: unable to save " + ShownPath(file) + ": " + error;
         return {};
     }
@@ -350,15 +363,22 @@ std::string RunExternalTool(TProgramState& state, ScriptHost& host, TOutlineDocu
         // No command line set up: nothing to start.
         if (arguments.empty()) return "Tool not found: " + tool;
     }
+    std::vector<std::string> notes;
     {
         TTreeUpdate update(host);
         TBusy busy(host);
         std::vector<std::string> output;
         // Captured, so the run waits for the tool (and Escape ends it); the output is the tool's own.
-        RunArguments(state, assetFolder, arguments, shown, &output, 1, 1);
+        RunArguments(state, assetFolder, arguments, shown, &output, 1, 1, {}, &notes);
     }
-    if (meshwright) return AdoptConvertedMeshes(state, config, assetFolder, scriptMode);
-    return {};
+    // Nothing shows the output, so the user is told here what cut it short. A tool the user stopped
+    // did not finish: what it was to make is not taken up.
+    const std::string said = RunNotesMessage(tool, notes);
+    if (StoppedByUser(notes)) return said;
+    if (meshwright)
+        if (std::string adopted = AdoptConvertedMeshes(state, config, assetFolder, scriptMode); !adopted.empty())
+            return adopted;
+    return said;
 }
 
 void RegisterSettingsCommands(TScriptCommands& commands) {

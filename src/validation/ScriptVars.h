@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/Text.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
@@ -33,7 +34,9 @@ struct TScriptVars {
     std::vector<std::string> WriteLines;  // -write's file, line by line
     std::string WriteFile;
     std::string WriteBuffer;
-    TextEncoding WriteEncoding = TextEncoding::Utf8;  // an appended file keeps its own
+    // The file -write|append opened, as it was: its own lines go back byte for byte.
+    TTextDocument WriteDocument;
+    bool WriteAppends = false;
 };
 
 }  // namespace kelvarn

@@ -98,8 +98,7 @@ public:
 
     std::string AssetRoot() const { return dir / "assets"; }
     void CopyAsset(const std::filesystem::path& folder) {
-        std::filesystem::copy(folder, std::filesystem::path(AssetRoot()) / folder.filename(),
-                              std::filesystem::copy_options::recursive);
+        test::CopyWritable(folder.string(), (std::filesystem::path(AssetRoot()) / folder.filename()).string());
     }
     void CopySamples() {
         for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(KELVARN_SOURCE_DIR) / "resources/samples"))

@@ -287,7 +287,7 @@ TEST_F(NewAndClone, CloneOfARealAsset) {
     const fs::path corpus = fs::path(KELVARN_SOURCE_DIR) / "../shared/corpus/jos-scanner";
     if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus";
     const std::string real = NativePath(dir / "assets/jos-scanner");
-    fs::copy(corpus, real, fs::copy_options::recursive);
+    test::CopyWritable(corpus.string(), real);
     const std::string sourceBytes = test::ReadBytes(real + "/config.txt");
     state.SetAssetPath(real);
     ASSERT_EQ(doc.LoadConfig(real), "");

@@ -303,6 +303,30 @@ TEST_F(Backups, BackupsNamedTheEarlierWayAreRestoredWhereUnambiguous) {
     EXPECT_EQ(ReadBytes(dir / "s/a%B6.txt"), "now");
 }
 
+// A path that holds today's escapes literally ("%25") has the earlier name that today's encoding gives
+// the path with "%" in their place; shortened with a hash, that name no longer decodes to tell them
+// apart. The backup of the other path is never restored over it.
+TEST_F(Backups, AnEarlierNameThatIsTodaysNameOfAnotherPathIsNotUsed) {
+    const std::string prefix = dir.Path() + "/";
+    auto folderWith = [&](std::size_t before, const std::string& mark) {
+        return prefix + std::string(before, 'x') + mark + std::string(40, 'y');
+    };
+    // The length at which the cut of the shortened folder piece falls inside the escape of "%".
+    std::size_t before = 1;
+    while (before < 250 && DecodeBackupFolder(EncodeBackupFolder(folderWith(before, "%"), "f.txt"))) ++before;
+    ASSERT_LT(before, 250u);
+    const std::string other = folderWith(before, "%") + "/f.txt";
+    const std::string file = folderWith(before, "%25") + "/f.txt";
+    WriteBytes(other, "the other path's");
+    ASSERT_EQ(BackupFile(state, other), "");
+    WriteBytes(file, "never backed up");
+    EXPECT_EQ(RestoreFile(state, file), "No backups found: " + file);
+    EXPECT_EQ(ReadBytes(file), "never backed up");
+    WriteBytes(other, "changed");
+    ASSERT_EQ(RestoreFile(state, other), "");
+    EXPECT_EQ(ReadBytes(other), "the other path's");
+}
+
 TEST_F(Backups, FolderPiecesDecodeToTheirPaths) {
     for (const std::string& folder : {dir / "a/b", dir / "50%/x\xC2\xA6y/z\xC2\xB6"}) {
         const std::string piece = EncodeBackupFolder(folder, "f.txt");

@@ -209,6 +209,31 @@ TEST(AtomicWrite, KeepsPermissionsAndWritesThroughALink) {
     EXPECT_EQ(entries.size(), 2u);  // nothing left beside them
 }
 
+// Any file the user marked read-only (a config, a picture, the settings), named directly or through a
+// link, is refused with a message naming it, and stays as it was with nothing left beside it.
+TEST(AtomicWrite, AFileMarkedReadOnlyIsRefusedAndKept) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string config = dir / "asset/config.txt";
+    WriteBytes(config, "kind \"scenery\"\r\n");
+    fs::permissions(config, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("asset/config.txt", dir / "link.txt");
+    for (const std::string& path : {config, std::string(dir / "link.txt")}) {
+        const std::string error = WriteFileAtomic(path, "replaced");
+        EXPECT_EQ(error, "Unable to save " + path + ": the file is read-only");
+        EXPECT_NE(WriteTextFile(path, "replaced", TextEncoding::Utf8), "");
+    }
+    EXPECT_EQ(ReadBytes(config), "kind \"scenery\"\r\n");
+    EXPECT_EQ(fs::status(config).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::vector<std::string> entries;
+    ListEntries(dir / "asset/*", entries);
+    EXPECT_EQ(entries.size(), 1u);
+    // Writable again, it is saved as before.
+    fs::permissions(config, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(WriteFileAtomic(config, "saved"), "");
+    EXPECT_EQ(ReadBytes(config), "saved");
+}
+
 TEST(Copying, NoReplaceCopyKeepsAnExistingTarget) {
     TempDir dir;
     WriteBytes(dir / "a.txt", "a");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "shell/FileGuard.h"
@@ -238,6 +239,72 @@ TEST(MemIniFile, TwoWritersOnOneFileKeepEachOthersKeysAndHandEdits) {
     EXPECT_EQ(result.ReadString("Mine", "note", ""), "hand");
     // The store that wrote last holds what it wrote.
     EXPECT_EQ(first.ReadString("Options", "Tooltips", ""), "0");
+}
+
+// Settings of Windows-1252 and UTF-8 lines with mixed line ends (a file edited by hand in two
+// editors): an update writes the changed and new lines only, every other line keeps its bytes.
+TEST(MemIniFile, AChangeInAMixedFileKeepsEveryOtherLinesBytes) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Home]\r\n1=C:\\Caf\xE9\r\n2=C:\\na\xC3\xAFve\n\r\n[Options]\r\nLanguage=fr\r\nNote=d\xE9j\xE0\r\n");
+    TMemIni ini(file);
+    EXPECT_EQ(ini.ReadString("Home", "1", ""), "C:\\Caf\xC3\xA9");
+    ini.WriteString("Options", "Language", "d\xC3\xA9");
+    ini.WriteString("Home", "1", "C:\\Cr\xC3\xA8me");  // a Windows-1252 line stays one
+    ini.WriteString("Options", "Added", "\xC3\xBC");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), "[Home]\r\n1=C:\\Cr\xE8me\r\n2=C:\\na\xC3\xAFve\n\r\n[Options]\r\nLanguage=d\xC3\xA9\r\n"
+                               "Note=d\xE9j\xE0\r\nAdded=\xC3\xBC\r\n");
+    const TMemIni again(file);
+    EXPECT_EQ(again.ReadString("Home", "1", ""), "C:\\Cr\xC3\xA8me");
+    EXPECT_EQ(again.ReadString("Options", "Note", ""), "d\xC3\xA9j\xC3\xA0");
+}
+
+// Another writer's change is seen by the file's size or time, and also when it kept both: a change made
+// within a coarse file-system tick of the last read leaves the time as it was.
+TEST(MemIniFile, AnotherWritersChangeIsSeenWhateverItsStamp) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    const fs::file_time_type recent = fs::last_write_time(file);
+    TMemIni ini(file);
+    WriteBytes(file, "[Options]\r\nWiki=0\r\n");  // same size
+    fs::last_write_time(file, recent);
+    ini.WriteString("Options", "Tooltips", "1");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=0\r\nTooltips=1\r\n");
+
+    // A file last changed long before it was read: a new time tells, and the same bytes change nothing.
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    fs::last_write_time(file, recent - std::chrono::hours(1));
+    TMemIni old(file);
+    WriteBytes(file, "[Options]\r\nWiki=2\r\n");
+    old.WriteString("Options", "Tooltips", "0");
+    ASSERT_EQ(old.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=2\r\nTooltips=0\r\n");
+    old.WriteString("Options", "Tooltips", "1");
+    ASSERT_EQ(old.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=2\r\nTooltips=1\r\n");
+}
+
+// A write that failed after a merge leaves the disk's values as the base: a later merge does not take
+// them for this store's own changes and put them over the other writer's newer ones.
+TEST(MemIniFile, AFailedWriteAfterAMergeKeepsTheNewerDiskValues) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Options]\r\nWiki=0\r\n");
+    TMemIni ini(file);
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    ini.WriteString("Options", "Tooltips", "1");
+    SetWriteFaultHook([](const std::string&) { return std::size_t{0}; });
+    EXPECT_NE(ini.UpdateFile(), "");
+    SetWriteFaultHook(nullptr);
+    WriteBytes(file, "[Options]\r\nWiki=22\r\n");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    const TMemIni result(file);
+    EXPECT_EQ(result.ReadString("Options", "Wiki", ""), "22");
+    EXPECT_EQ(result.ReadString("Options", "Tooltips", ""), "1");
 }
 
 TEST(MemIniFile, ASettingsFileMarkedReadOnlyIsNotReplaced) {

@@ -126,12 +126,34 @@ TEST_F(ReportLog, AppendingKeepsWhatTheFileHeldAndItsEncoding) {
     EXPECT_EQ(text.substr(0, 31), "caf\xE9 note without a line end\r\n-");
     EXPECT_EQ(text.find("\xC3"), std::string::npos);  // still Windows-1252
 
-    std::vector<std::string> b = {"\xE2\x9C\x93 checked"};  // no Windows-1252 byte for this one
+    // No Windows-1252 byte for the first line: it goes in UTF-8, and every byte the file held stays.
+    std::vector<std::string> b = {"\xE2\x9C\x93 checked", "na\xC3\xAFve"};
     AddToLog(state, "", "T", b, start);
-    const DecodedText decoded = DecodeText(ReadBytes(LogFile()));
-    EXPECT_EQ(decoded.encoding, TextEncoding::Utf8);
+    const std::string after = ReadBytes(LogFile());
+    EXPECT_EQ(after.substr(0, text.size()), text);
+    EXPECT_NE(after.find("\r\n\xE2\x9C\x93 checked\r\nna\xEFve\r\n"), std::string::npos);
+    const DecodedText decoded = DecodeText(after);
     EXPECT_EQ(decoded.text.substr(0, 5), "caf\xC3\xA9");
-    EXPECT_NE(decoded.text.find("\xE2\x9C\x93 checked"), std::string::npos);
+    EXPECT_NE(decoded.text.find("\xE2\x9C\x93 checked\r\nna\xC3\xAFve"), std::string::npos);
+    // From now on the file reads as UTF-8 with a Windows-1252 line: new text is UTF-8.
+    std::vector<std::string> c = {"\xC3\xA9t\xC3\xA9"};
+    AddToLog(state, "", "T", c, start);
+    EXPECT_EQ(ReadBytes(LogFile()).substr(0, after.size()), after);
+    EXPECT_NE(ReadBytes(LogFile()).find("\r\n\xC3\xA9t\xC3\xA9\r\n"), std::string::npos);
+}
+
+TEST_F(ReportLog, AUtf16LogGrowsInUtf16) {
+    state.Settings().WriteString("Options", "DailyLog", "1");
+    const std::string held = EncodeText("caf\xC3\xA9\r\n", TextEncoding::Utf16Le);
+    test::WriteBytes(LogFile(), held);
+    std::vector<std::string> a = {"\xE2\x9C\x93 first"};
+    AddToLog(state, "", "T", a, start);
+    const std::string bytes = ReadBytes(LogFile());
+    EXPECT_EQ(bytes.substr(0, held.size()), held);
+    const DecodedText decoded = DecodeText(bytes);
+    ASSERT_EQ(decoded.notText, "");
+    EXPECT_EQ(decoded.encoding, TextEncoding::Utf16Le);
+    EXPECT_NE(decoded.text.find("\r\n\xE2\x9C\x93 first\r\n"), std::string::npos);
 }
 
 TEST_F(ReportLog, ClearLogEmptiesTheDaysFile) {

@@ -40,4 +40,12 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void CopyWritable(const std::string& from, const std::string& to) {
+    fs::copy(from, to, fs::copy_options::recursive);
+    fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
+    if (!fs::is_directory(to)) return;
+    for (const auto& entry : fs::recursive_directory_iterator(to))
+        if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+}
+
 }  // namespace kelvarn::test

@@ -34,6 +34,9 @@ private:
 // Writes bytes, creating the folders; fails the test on error.
 void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
+// Copies a file or a whole folder and makes every copy writable: the real asset folders (the corpus)
+// are read-only, and a saved copy must not be refused as a file the user protected.
+void CopyWritable(const std::string& from, const std::string& to);
 
 class FakeClock final : public IClock {
 public:
@@ -102,6 +105,8 @@ public:
     std::vector<std::string> opened;
     std::vector<std::string> output;
     bool start = true;
+    bool truncated = false;  // a capture run's output passed the cap
+    bool cancelled = false;  // a capture run the user stopped
     std::function<void(const ProcessRequest&)> onRun;
     ProcessResult Run(const ProcessRequest& request) override {
         runs.push_back(request);
@@ -109,7 +114,11 @@ public:
         ProcessResult r;
         r.started = start;
         r.notFound = !start;
-        if (start && request.captureOutput) r.outputLines = output;
+        if (start && request.captureOutput) {
+            r.outputLines = output;
+            r.truncated = truncated;
+            r.cancelled = cancelled;
+        }
         return r;
     }
     bool OpenWithDefault(const std::string& path) override {

@@ -183,7 +183,7 @@ TEST(VerifyFiles, AnAssetOfOnlyItsConfigHasNothingToReport) {
 }
 
 std::string CopyCorpusAsset(const std::string& from, const std::string& to) {
-    std::filesystem::copy(test::CorpusFile(from), to, std::filesystem::copy_options::recursive);
+    test::CopyWritable(test::CorpusFile(from), to);
     return to;
 }
 

@@ -338,7 +338,7 @@ TEST(ScriptRealFiles, EditsSaveInTheFilesOwnEncoding) {
     if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
     ScriptBed bed(false);
     const std::string asset = bed.dir / "jos";
-    std::filesystem::copy(corpus, asset, std::filesystem::copy_options::recursive);
+    test::CopyWritable(corpus.string(), asset);
     bed.state.SetAssetPath(asset);
     ASSERT_EQ(bed.main->LoadConfig(asset), "");
     ASSERT_NE(bed.main->FindNodeByPath("kuid-table"), nullptr);

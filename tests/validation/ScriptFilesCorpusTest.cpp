@@ -43,7 +43,7 @@ TEST(ScriptFilesCorpus, RealAssets) {
         fs::copy_file(fs::path(KELVARN_SOURCE_DIR) / "resources/bin/tags.xml", bed.Program() + "/bin/tags.xml");
         TOutlineWiring wiring(bed.state, *bed.main, false);
         const std::string asset = bed.dir / "asset";
-        fs::copy(source, asset, fs::copy_options::recursive);
+        test::CopyWritable(source.string(), asset);
         bed.state.SetAssetPath(asset);
         ASSERT_EQ(bed.main->LoadConfig(asset), "");
 

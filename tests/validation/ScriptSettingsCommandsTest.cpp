@@ -215,6 +215,20 @@ TEST(ScriptWrite, AppendKeepsTheFilesEncoding) {
     EXPECT_EQ(ReadBytes(bed.File("new.txt")), "\xC3\xA9t\xC3\xA9\r\n");  // UTF-8, no byte-order mark
 }
 
+// A file of Windows-1252 and UTF-8 lines, or with LF ends, keeps every byte it had; only the added
+// lines are encoded, as new lines of that file are.
+TEST(ScriptWrite, AppendKeepsEveryLinesBytes) {
+    WriteBed bed;
+    const std::string mixed = "caf\xE9\nna\xC3\xAFve\n";  // Windows-1252, then UTF-8
+    const std::string latin = "caf\xE9\r\nplain";
+    WriteBytes(bed.File("mixed.txt"), mixed);
+    WriteBytes(bed.File("latin.txt"), latin);
+    bed.Run("-write|append|mixed.txt\n-write|line|\xC3\xA9t\xC3\xA9\n-write|close\n"
+            "-write|append|latin.txt\n-write|line|\xC3\xA9t\xC3\xA9\n-write|line|\xE2\x86\x92 next\n-write|close");
+    EXPECT_EQ(ReadBytes(bed.File("mixed.txt")), mixed + "\xC3\xA9t\xC3\xA9\n");
+    EXPECT_EQ(ReadBytes(bed.File("latin.txt")), latin + "\r\n\xE9t\xE9\r\n\xE2\x86\x92 next\r\n");
+}
+
 TEST(ScriptWrite, ReplacedFileIsBackedUpAndAFailedSaveSaysSo) {
     WriteBed bed;
     WriteBytes(bed.File("keep.txt"), "mine");
@@ -395,6 +409,27 @@ TEST(ScriptTools, MeshwrightChecksThenAdoptsItsMeshes) {
     EXPECT_FALSE(FileExists(bed.File("body.pm")));
     EXPECT_TRUE(FileExists(trash.folder + "/body.pm"));
     EXPECT_TRUE(FileExists(bed.File("lone.pm")));
+}
+
+// Nothing shows a maker tool's output, so the script says when the user stopped the tool (then what
+// it was to make is not taken up) or its output was cut.
+TEST(ScriptTools, AToolStoppedOrCutShortIsReported) {
+    ToolBed bed;
+    bed.state.Settings().WriteString("System", "Meshwright", "%bin%\\tool.exe");
+    bed.state.Settings().WriteString("System", "Texwright", "%bin%\\tool.exe");
+    const std::string good = std::string("JIRF") + std::string("\x04\0\0\0", 4) + "abcd";
+    WriteBytes(bed.File("body.pm"), good);
+    bed.main->SetTagByPath("mesh", "body.pm");
+    bed.runner.onRun = [&bed, good](const ProcessRequest&) { WriteBytes(bed.File("body.im"), good); };
+    bed.runner.cancelled = true;
+    EXPECT_EQ(bed.Said("-meshwright"), Lines{"Meshwright: stopped by the user"});
+    EXPECT_EQ(bed.main->GetValueByPath("mesh"), "body.pm");
+    EXPECT_TRUE(FileExists(bed.File("body.pm")));
+
+    bed.runner.cancelled = false;
+    bed.runner.truncated = true;
+    EXPECT_EQ(bed.Said("-texwright"), Lines{"Texwright: output cut at 64 MB"});
+    EXPECT_EQ(bed.runner.runs.size(), 2u);
 }
 
 TEST(ScriptTools, NoAssetFolderRunsNoTool) {

@@ -203,6 +203,22 @@ TEST(MeshTable, ShadowSettingAndDuskCaster) {
     }
 }
 
+// DuskCaster's output is shown nowhere: a run the user stopped is reported and names no shadow mesh.
+TEST(MeshTable, DuskCasterStoppedByTheUserNamesNoShadow) {
+    BuilderBed bed;
+    bed.state.Settings().WriteInteger("Options", "Shadows", 2);
+    bed.state.Settings().WriteString("System", "DuskCaster", "%strell%\\DuskCaster\\DuskCaster.exe -q");
+    bed.state.Paths.Strellworks = bed.dir / "strell";
+    WriteBytes(bed.dir / "strell/DuskCaster/DuskCaster.exe", "x");
+    WriteBytes(bed.dir / "strell/DuskCaster/DuskCaster.ini", "[Program]\nVersion=1.10\n");
+    bed.Load("kind \"traincar\"\n", {{"body/car.im", "x"}});
+    bed.runner.cancelled = true;
+    TBuilderContext context = bed.Context();
+    EXPECT_EQ(CreateMeshTable(context, ""), "DuskCaster: stopped by the user");
+    EXPECT_EQ(bed.main->GetValueByPath("mesh-table\\shadow\\mesh"), "");
+    EXPECT_EQ(bed.runner.runs.size(), 1u);
+}
+
 TEST(MeshTable, InvisibleShadowKeepsTheAssetsOwnFileInTheBackups) {
     BuilderBed bed;
     bed.state.Settings().WriteInteger("Options", "Shadows", 1);
@@ -695,7 +711,7 @@ TEST(BuildersOnRealAssets, EveryRoutineLeavesALoadableConfig) {
         if (!entry.is_regular_file() || entry.path().filename() != "config.txt") continue;
         BuilderBed bed;
         const std::string copy = bed.dir / "asset";
-        fs::copy(entry.path().parent_path(), copy, fs::copy_options::recursive);
+        test::CopyWritable(entry.path().parent_path().string(), copy);
         bed.asset = copy;
         bed.state.SetAssetPath(copy);
         ASSERT_EQ(bed.main->LoadConfig(copy), "") << entry.path();
