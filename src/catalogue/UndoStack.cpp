@@ -27,6 +27,28 @@ bool ReadNumber(std::string_view data, std::size_t& pos, char end, std::uint64_t
     return true;
 }
 
+struct TNodeHeader {
+    std::uint64_t level = 0, flags = 0, mark = 0, length = 0;
+    std::string_view text;
+};
+
+// One node's header and text at `pos`, checked against the data; moves `pos` past them.
+bool ReadNode(std::string_view data, std::size_t& pos, TNodeHeader& h, std::string& error) {
+    if (!ReadNumber(data, pos, ' ', h.level) || !ReadNumber(data, pos, ' ', h.flags) ||
+        !ReadNumber(data, pos, ' ', h.mark) || !ReadNumber(data, pos, '\n', h.length)) {
+        error = "a node's header is damaged";
+        return false;
+    }
+    if (h.flags > static_cast<std::uint64_t>(kAllNodeFlags) || h.mark > 1 || h.length >= data.size() - pos ||
+        data[pos + h.length] != '\n') {
+        error = "a node is damaged";
+        return false;
+    }
+    h.text = data.substr(pos, h.length);
+    pos += h.length + 1;
+    return true;
+}
+
 }  // namespace
 
 void WriteUndoSnapshot(const TOutlineNode* root, std::string& out) {
@@ -58,40 +80,45 @@ std::unique_ptr<TOutlineNode> ReadUndoSnapshot(std::string_view data, std::strin
         error = "not an undo snapshot";
         return nullptr;
     }
-    std::unique_ptr<TOutlineNode> root;
-    std::vector<TOutlineNode*> path;  // the nodes from the root down to the last one read
-    std::size_t pos = kSnapshotHeader.size();
-    while (pos < data.size()) {
-        std::uint64_t level = 0, flags = 0, mark = 0, length = 0;
-        if (!ReadNumber(data, pos, ' ', level) || !ReadNumber(data, pos, ' ', flags) ||
-            !ReadNumber(data, pos, ' ', mark) || !ReadNumber(data, pos, '\n', length)) {
-            error = "a node's header is damaged";
-            return nullptr;
-        }
-        if (flags > static_cast<std::uint64_t>(kAllNodeFlags) || mark > 1 || length >= data.size() - pos ||
-            data[pos + length] != '\n') {
-            error = "a node is damaged";
-            return nullptr;
-        }
-        std::string text(data.substr(pos, length));
-        pos += length + 1;
-        if (level == 0) {
-            if (root) {
-                error = "a second root";
+    // A first pass counts each node's children, so that every child list is made once at its size:
+    // lists grown step by step make the allocator reshuffle its free memory at every undo, and each
+    // undo then walks a tree more scattered than the last.
+    std::vector<std::uint32_t> childCounts;
+    {
+        std::vector<std::size_t> open;  // the indices of the nodes from the root down to the last one read
+        TNodeHeader h;
+        for (std::size_t pos = kSnapshotHeader.size(); pos < data.size();) {
+            if (!ReadNode(data, pos, h, error)) return nullptr;
+            if (h.level == 0 ? !open.empty() : (open.empty() || h.level > open.size())) {
+                error = h.level == 0 ? "a second root" : "a node without a parent";
                 return nullptr;
             }
-            root = std::make_unique<TOutlineNode>(std::move(text));
-            TOutlineBuilder::SetFlags(*root, static_cast<int>(flags));
-            TOutlineBuilder::SetMark(*root, mark == 1);
-            path.assign(1, root.get());
-            continue;
+            open.resize(h.level);
+            if (!open.empty()) ++childCounts[open.back()];
+            open.push_back(childCounts.size());
+            childCounts.push_back(0);
         }
-        if (!root || level > path.size()) {
-            error = "a node without a parent";
-            return nullptr;
+    }
+    std::unique_ptr<TOutlineNode> root;
+    std::vector<TOutlineNode*> path;  // the nodes from the root down to the last one read
+    std::size_t index = 0;
+    TNodeHeader h;
+    for (std::size_t pos = kSnapshotHeader.size(); pos < data.size(); ++index) {
+        ReadNode(data, pos, h, error);  // checked by the first pass
+        std::string value(h.text);
+        TOutlineNode* node = nullptr;
+        if (h.level == 0) {
+            root = std::make_unique<TOutlineNode>(std::move(value));
+            TOutlineBuilder::SetFlags(*root, static_cast<int>(h.flags));
+            TOutlineBuilder::SetMark(*root, h.mark == 1);
+            node = root.get();
+            path.assign(1, node);
+        } else {
+            path.resize(h.level);
+            node = TOutlineBuilder::Append(*path.back(), std::move(value), static_cast<int>(h.flags), h.mark == 1);
+            path.push_back(node);
         }
-        path.resize(level);
-        path.push_back(TOutlineBuilder::Append(*path.back(), std::move(text), static_cast<int>(flags), mark == 1));
+        TOutlineBuilder::Reserve(*node, childCounts[index]);
     }
     return root;
 }
