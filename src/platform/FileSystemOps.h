@@ -48,6 +48,11 @@ inline constexpr std::int64_t kFileTicksPerSecond = 1'000'000'000;
 // The system clock now, in FileStamp's ticks.
 std::int64_t FileClockNow();
 
+// Whether a stamp read at `clock` of something last changed at `changed` shows every later change: a
+// change within a coarse file-system tick (FAT keeps times to two seconds; three leaves room) of an
+// earlier one may leave the time as it was.
+inline bool StampSettled(std::int64_t changed, std::int64_t clock) { return clock - changed > 3 * kFileTicksPerSecond; }
+
 // Calls `visit` with the name of each entry of `folder` ("." and ".." left out), reading the folder
 // with as few calls as the system allows. False when the folder cannot be read.
 bool ListFolderNames(const std::string& folder, const std::function<void(std::string_view)>& visit);

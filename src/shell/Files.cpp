@@ -309,15 +309,15 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
 
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap) {
     std::string bytes;
-    return ReadTextFile(path, text, bytes, cap);
-}
-
-std::string ReadTextFile(std::string_view path, DecodedText& text, std::string& bytes, std::uint64_t cap) {
     std::string error = ReadFileBytes(path, bytes, cap);
     if (!error.empty()) {
         text = {};
         return error;
     }
+    return DecodeFileText(path, bytes, text);
+}
+
+std::string DecodeFileText(std::string_view path, std::string_view bytes, DecodedText& text) {
     text = DecodeText(bytes);
     if (!text.notText.empty()) {
         std::string error = "Unable to read " + std::string(path) + ": it is not a text file (" + text.notText + ")";

@@ -23,8 +23,8 @@ std::uint64_t FileSize(std::string_view path);  // 0 when missing
 std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64_t cap = kMaxFileRead);
 // Reads and decodes a text file; a file that is not text (NUL bytes, broken UTF-16) is refused.
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
-// The same, keeping the bytes as read (for a writer that puts unchanged lines back as they were).
-std::string ReadTextFile(std::string_view path, DecodedText& text, std::string& bytes, std::uint64_t cap);
+// Decodes bytes read from `path` as ReadTextFile does, with its message for bytes that are not text.
+std::string DecodeFileText(std::string_view path, std::string_view bytes, DecodedText& text);
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 // The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names

@@ -78,8 +78,7 @@ bool TFolderNames::Holds(std::string_view name) {
         auto names = std::make_shared<Names>();
         platform::ListFolderNames(folder_, [&names](std::string_view entry) { names->insert(LowerCase(entry)); });
         names_ = names;
-        // Three seconds: FAT's two-second ticks with room to spare.
-        if (stamped_ && now - std::max(stamp_.modified, stamp_.changed) > 3 * platform::kFileTicksPerSecond)
+        if (stamped_ && platform::StampSettled(std::max(stamp_.modified, stamp_.changed), now))
             Keep(folder_, stamp_, names_);
     }
     return names_->count(LowerCase(name)) != 0;

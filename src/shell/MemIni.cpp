@@ -134,8 +134,14 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
     }
     // The stamp is taken before the file is read: a change made while reading shows as a new stamp.
     RecordStamp(platform::FileClockNow());
+    std::string bytes;
+    loadError_ = ReadFileBytes(fileName_, bytes, kMaxSettingsFile);
+    if (loadError_.empty()) Load(std::move(bytes));
+}
+
+void TMemIni::Load(std::string bytes) {
     DecodedText decoded;
-    loadError_ = ReadTextFile(fileName_, decoded, syncedBytes_, kMaxSettingsFile);
+    loadError_ = DecodeFileText(fileName_, bytes, decoded);
     if (!loadError_.empty()) return;
     if (!IsSettingsText(decoded.text)) {
         loadError_ = "Unable to read " + fileName_ + ": it holds no [section] and key=value lines";
@@ -147,6 +153,7 @@ TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
         decoded.text.erase(0, kMarkAs1252.size());
     const std::size_t firstEnd = decoded.text.find_first_of("\r\n");
     if (firstEnd != std::string::npos && decoded.text[firstEnd] == '\n') lineEnd_ = "\n";
+    syncedBytes_ = std::move(bytes);
     SetText(decoded.text);
     MarkSynced();
 }
@@ -334,30 +341,28 @@ void TMemIni::RecordStamp(std::int64_t clock) {
     stamp_.clock = clock;
 }
 
-// Whether the file may hold what this store has not seen. Its stamp alone answers when the file last
-// changed well before the stamp was taken; a change within a coarse file-system tick (two seconds on
-// FAT) of that leaves the stamp as it was, so then the bytes answer.
-bool TMemIni::ChangedOnDisk() {
-    constexpr std::int64_t kCoarseTick = 3 * platform::kFileTicksPerSecond;
-    const std::int64_t clock = platform::FileClockNow();
+// Loads `disk` from the file when it holds what this store has not seen. Its stamp alone answers when
+// the file last changed well before the stamp was taken; otherwise its bytes, read once, answer.
+bool TMemIni::ReadChangedFile(TMemIni& disk) {
     Stamp now;
-    if (!platform::FileStamp(NativePath(fileName_), now.size, now.time)) return true;
-    if (stamp_.known && now.size == stamp_.size && now.time == stamp_.time && stamp_.clock - now.time > kCoarseTick)
+    now.clock = platform::FileClockNow();
+    now.known = platform::FileStamp(NativePath(fileName_), now.size, now.time);
+    if (!now.known) return false;  // gone: nothing to merge
+    if (stamp_.known && now.size == stamp_.size && now.time == stamp_.time && platform::StampSettled(now.time, stamp_.clock))
         return false;
     std::string bytes;
-    if (now.size != syncedBytes_.size() || !ReadFileBytes(fileName_, bytes, kMaxSettingsFile).empty() ||
-        bytes != syncedBytes_)
-        return true;
-    now.clock = clock;
-    now.known = true;
-    stamp_ = now;
-    return false;
+    if (!ReadFileBytes(fileName_, bytes, kMaxSettingsFile).empty()) return false;
+    if (bytes == syncedBytes_) {
+        stamp_ = now;
+        return false;
+    }
+    disk.fileName_ = fileName_;
+    disk.stamp_ = now;
+    disk.Load(std::move(bytes));
+    return !disk.FileProtected();
 }
 
-void TMemIni::MergeFromDisk() {
-    if (!hasSynced_ || !FileExists(fileName_)) return;
-    TMemIni disk(fileName_);
-    if (disk.FileProtected()) return;
+void TMemIni::MergeFromDisk(TMemIni& disk) {
     // The file as it is now is what an update keeps the lines of.
     syncedBytes_ = std::move(disk.syncedBytes_);
     stamp_ = disk.stamp_;
@@ -390,7 +395,7 @@ void TMemIni::MergeFromDisk() {
 std::string TMemIni::UpdateFile() {
     if (fileName_.empty()) return "The settings have no file name";
     if (FileProtected()) return {};  // never over a file that could not be read
-    if (hasSynced_ && ChangedOnDisk()) MergeFromDisk();
+    if (TMemIni disk; hasSynced_ && ReadChangedFile(disk)) MergeFromDisk(disk);
     TTextDocument document;
     if (!syncedBytes_.empty()) DecodeDocument(syncedBytes_, document);
     SetDocumentText(document, ComposeText("\n"));

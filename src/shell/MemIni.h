@@ -98,8 +98,9 @@ private:
     std::string ComposeText(std::string_view lineEnd) const;
     void MarkSynced();
     void RecordStamp(std::int64_t clock);
-    bool ChangedOnDisk();
-    void MergeFromDisk();
+    void Load(std::string bytes);  // the file's bytes, or the load error
+    bool ReadChangedFile(TMemIni& disk);
+    void MergeFromDisk(TMemIni& disk);
 
     std::string fileName_;
     std::string loadError_;
