@@ -126,13 +126,17 @@ struct SourcePieces {
     bool operator==(const SourcePieces&) const = default;
 };
 
+// An encoded folder cut with a hash where a backup name holding it and `name` would be too long.
+std::string FitFolder(std::string encoded, std::string_view name) {
+    const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + name.size();
+    if (fixed + encoded.size() <= kMaxBackupNameBytes) return encoded;
+    return Shorten(encoded, kMaxBackupNameBytes > fixed ? kMaxBackupNameBytes - fixed : 0);
+}
+
 SourcePieces EncodeSource(std::string_view folder, std::string_view fileName) {
     std::string name = EscapeMarks(fileName);
     if (name.size() > kMaxNamePiece) name = Shorten(name, kMaxNamePiece);
-    std::string encoded = RawEncode(folder);
-    const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + name.size();
-    if (fixed + encoded.size() > kMaxBackupNameBytes)
-        encoded = Shorten(encoded, kMaxBackupNameBytes > fixed ? kMaxBackupNameBytes - fixed : 0);
+    std::string encoded = FitFolder(RawEncode(folder), name);
     return {std::move(encoded), std::move(name)};
 }
 
@@ -208,11 +212,7 @@ public:
         for (std::string_view mark :
              {kBrokenBar, kPilcrow, kPreviousPilcrowEscape, kPercentEscape, kBrokenBarEscape, kPilcrowEscape})
             if (Holds(folder, mark) || Holds(name, mark)) return;
-        std::string previousFolder = PreviousEncode(folder);
-        const std::size_t fixed = kStampLength + kSequenceLength + 2 * kPilcrow.size() + name.size();
-        if (fixed + previousFolder.size() > kMaxBackupNameBytes)
-            previousFolder = Shorten(previousFolder, kMaxBackupNameBytes > fixed ? kMaxBackupNameBytes - fixed : 0);
-        previous_ = SourcePieces{std::move(previousFolder), name};
+        previous_ = SourcePieces{FitFolder(PreviousEncode(folder), name), name};
     }
 
     bool operator()(const Pieces& p) const {
