@@ -317,10 +317,14 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
     return DecodeFileText(path, bytes, text);
 }
 
+std::string NotTextError(std::string_view path, std::string_view why) {
+    return "Unable to read " + std::string(path) + ": it is not a text file (" + std::string(why) + ")";
+}
+
 std::string DecodeFileText(std::string_view path, std::string_view bytes, DecodedText& text) {
     text = DecodeText(bytes);
     if (!text.notText.empty()) {
-        std::string error = "Unable to read " + std::string(path) + ": it is not a text file (" + text.notText + ")";
+        std::string error = NotTextError(path, text.notText);
         text = {};
         return error;
     }

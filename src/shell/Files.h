@@ -25,6 +25,8 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
 std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t cap = kMaxFileRead);
 // Decodes bytes read from `path` as ReadTextFile does, with its message for bytes that are not text.
 std::string DecodeFileText(std::string_view path, std::string_view bytes, DecodedText& text);
+// The message for a file whose bytes are not text, and why.
+std::string NotTextError(std::string_view path, std::string_view why);
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 // The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names

@@ -178,14 +178,14 @@ std::string Write(ScriptCall& c) {
         }
         const std::string found = ResolvePathIgnoreCase(file);
         if (found.empty() || !FileExists(found)) return ".Write: File not found: " + ShownPath(file);
-        DecodedText text;
         std::string bytes;
-        if (std::string error = ReadTextFile(found, text, bytes, kMaxFileRead); !error.empty()) return "Write: " + error;
+        if (std::string error = ReadFileBytes(found, bytes, kMaxFileRead); !error.empty()) return "Write: " + error;
         TTextDocument loaded;
-        DecodeDocument(bytes, loaded);
+        if (const std::string why = DecodeDocument(bytes, loaded); !why.empty())
+            return "Write: " + NotTextError(found, why);
         // Each line keeps its line mark, so the next line starts a line of its own.
         std::string buffer;
-        for (const std::string& line : SplitLines(text.text)) buffer += line + std::string(kBrokenBar);
+        for (const std::string& line : SplitLines(DocumentText(loaded))) buffer += line + std::string(kBrokenBar);
         vars.WriteFile = found;
         vars.WriteBuffer = std::move(buffer);
         vars.WriteDocument = std::move(loaded);
