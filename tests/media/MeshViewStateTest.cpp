@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "ImageBuilders.h"
+#include "media/ExtraTextures.h"
 #include "media/GlContext.h"
 #include "media/MeshViewState.h"
 #include "shell/MemIni.h"
@@ -114,6 +116,26 @@ TEST_F(MeshView, DrawFailureFallsBackToThePlaceholderOnce) {
 }
 
 // --- input ---
+
+// A mesh whose texture file is damaged still shows, untextured, and the user is told why.
+TEST_F(MeshView, ADamagedTextureIsNamedWithItsReason) {
+    MeshGeometry quad;
+    quad.Vertices = {{0, 0, 0, 0, 0}, {1, 0, 0, 1, 0}, {0, 1, 0, 0, 1}};
+    quad.Triangles = {{0, 1, 2}};
+    MeshMaterial wood;
+    wood.Name = "wood m.onetex";
+    wood.Textures = {{1, "Wood.texture", 1}};
+    test::JirfFields f;
+    f.chunks = {test::Dxt1Block(0xF800, 0x001F, std::vector<int>(16, 1))};
+    const std::string texture = test::MakeJirf(f);
+    Write("wood.texture", texture.substr(0, texture.size() - 4));
+    TExtraTextures textures;
+    TMessageList messages;
+    EXPECT_EQ(view.ShowMesh(Write("q.im", MeshFileBuilder().Info(102).Object(0, wood, quad).Bytes()), &textures, messages), "");
+    EXPECT_TRUE(view.Loaded);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Text, "Couldn't load texture \"wood.texture\": its picture data is cut short");
+}
 
 // The depth range follows the camera: a 500 m box seen from its fitting distance lies wholly between
 // the planes, and an eye inside what it draws keeps a near plane the depth buffer can work with.
