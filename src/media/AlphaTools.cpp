@@ -122,10 +122,12 @@ void MakePixelsNonUniform(Image32& image, bool survivesJpeg) {
     if (image.Width == 1 || image.Height == 1) ResampleBitmap(image, image.Width * 8, image.Height * 8);
     const std::uint32_t green = (first >> 8) & 0xFFu;
     if (survivesJpeg) {
-        // One whole block moved well above the encoder's quantisation step at quality 90.
+        // One whole block moved well above the encoder's quantisation step at quality 90. A picture
+        // no wider than a block would move as a whole and stay one colour: there the left half moves.
         const std::uint32_t moved = green > 127 ? green - 8 : green + 8;
+        const int width = image.Width > 8 ? 8 : std::max(1, image.Width / 2);
         for (int y = 0; y < std::min(8, image.Height); ++y)
-            for (int x = 0; x < std::min(8, image.Width); ++x) image.At(x, y) = (image.At(x, y) & 0xFFFF00FFu) | (moved << 8);
+            for (int x = 0; x < width; ++x) image.At(x, y) = (image.At(x, y) & 0xFFFF00FFu) | (moved << 8);
         return;
     }
     const std::uint32_t raised = green == 255 ? 254 : green + 1;

@@ -55,7 +55,8 @@ Image32 MakeToleranceMask(const Image32& image, bool invert, int tolerance, std:
 // Makes a uniform picture non-uniform so that the simulator keeps it: a picture 1 pixel wide or high
 // is first resampled to 8 x its width by 8 x its height; then pixel (0, 0) takes its old colour with
 // the green byte raised by one (255 becomes 254). A picture to be saved as JPEG would lose so small a
-// change: `survivesJpeg` moves the green of the top-left 8 x 8 block by 8 levels instead.
+// change: `survivesJpeg` moves the green of the top-left 8 x 8 block by 8 levels instead (of its
+// left half in a picture at most 8 wide).
 void MakePixelsNonUniform(Image32& image, bool survivesJpeg = false);
 
 // The refusal of "Make Non Uniform": empty when the file may be changed, else the message (interactive

@@ -119,19 +119,100 @@ struct MemoryFile {
     static sf_count_t Tell(void* self) { return static_cast<MemoryFile*>(self)->position; }
 };
 
-// libsndfile reads a WAVE file whose data chunk runs past the end of the file, shortening it silently;
-// its log then notes the size the chunk "should be".
-bool DataCutShort(SNDFILE* file) {
+// Does a line of libsndfile's log of the file pass `test`?
+template <typename Test>
+bool LogHas(SNDFILE* file, Test test) {
     std::string log(16384, '\0');
     sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
     log.resize(std::strlen(log.c_str()));
     for (std::size_t at = 0; at < log.size();) {
         const std::size_t end = std::min(log.find('\n', at), log.size());
-        const std::string_view line(log.data() + at, end - at);
-        if (line.rfind("data :", 0) == 0 && line.find("should be") != std::string_view::npos) return true;
+        if (test(std::string_view(log.data() + at, end - at))) return true;
         at = end + 1;
     }
     return false;
+}
+
+// libsndfile reads a WAVE file whose data chunk runs past the end of the file, shortening it silently;
+// its log then notes the size the chunk "should be".
+bool DataCutShort(SNDFILE* file) {
+    return LogHas(file, [](std::string_view line) {
+        return line.rfind("data :", 0) == 0 && line.find("should be") != std::string_view::npos;
+    });
+}
+
+// An Ogg stream with a damaged or missing page: libsndfile skips to the next page it can read, or
+// stops, and says so only in its log. A stream cut off inside a page has no known end either; one
+// that only lacks the end-of-stream flag (libsndfile writes such files) is whole.
+bool OggPagesLost(SNDFILE* file, bool endKnown) {
+    return LogHas(file, [endKnown](std::string_view line) {
+        return line.rfind("Ogg :", 0) == 0 &&
+               (line.find("Skipped") != std::string_view::npos || line.find("hole") != std::string_view::npos ||
+                (!endKnown && line.find("ended unexpectedly") != std::string_view::npos));
+    });
+}
+
+std::uint32_t U32At(std::string_view b, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at])) |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24;
+}
+
+// Do RIFF chunks from `at` on end the file exactly? Their names are letters, digits and blanks.
+bool ChunksEndFile(std::string_view b, std::size_t at) {
+    for (int chunks = 0; chunks < 64; ++chunks) {
+        if (at + 8 > b.size()) return false;
+        for (std::size_t i = at; i < at + 4; ++i) {
+            const char c = b[i];
+            if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ')) return false;
+        }
+        const std::uint64_t size = U32At(b, at + 4);
+        const std::uint64_t end = at + 8 + size;
+        if (end == b.size() || (size % 2 == 1 && end + 1 == b.size())) return true;
+        if (end + size % 2 > b.size()) return false;
+        at = static_cast<std::size_t>(end + size % 2);
+    }
+    return false;
+}
+
+// The frames of a WAVE file whose data chunk gives no true size (a streamed file writes 0 or
+// 0xFFFFFFFF there, a cut-off one more than is left): the sound runs up to the chunks that end the
+// file, when some do, else to the end of the file. -1 for any other file.
+std::int64_t StreamedWaveFrames(std::string_view b) {
+    if (b.size() < 12 || b.substr(0, 4) != "RIFF" || b.substr(8, 4) != "WAVE") return -1;
+    std::uint32_t blockAlign = 0;
+    for (std::size_t at = 12; at + 8 <= b.size();) {
+        const std::string_view id = b.substr(at, 4);
+        const std::uint64_t size = U32At(b, at + 4);
+        const std::size_t body = at + 8;
+        if (id == "fmt " && size >= 16 && body + 16 <= b.size()) {
+            const std::uint32_t tag = U32At(b, body) & 0xFFFF;
+            // Formats whose frames all take the block's bytes; compressed ones are left to the library.
+            if (tag == 1 || tag == 3 || tag == 6 || tag == 7 || tag == 0xFFFE) blockAlign = U32At(b, body + 12) & 0xFFFF;
+        } else if (id == "data") {
+            if (blockAlign == 0) return -1;
+            if (size != 0 && size != 0xFFFFFFFFu && body + size <= b.size()) return -1;
+            std::size_t end = b.size();
+            for (std::size_t next = body; next + 8 <= b.size(); next += 2)
+                if (ChunksEndFile(b, next)) {
+                    end = next;
+                    break;
+                }
+            return static_cast<std::int64_t>((end - body) / blockAlign);
+        }
+        at = static_cast<std::size_t>(body + size + size % 2);
+    }
+    return -1;
+}
+
+// Frames of a stream whose header does not tell them, by decoding it.
+std::int64_t CountFrames(SNDFILE* file, int channels) {
+    std::vector<float> buffer(static_cast<std::size_t>(kChunkFrames * channels));
+    std::int64_t frames = 0;
+    sf_count_t got;
+    while ((got = sf_readf_float(file, buffer.data(), kChunkFrames)) > 0) frames += got;
+    return frames;
 }
 
 std::string ExistingIgnoringCase(const std::string& path) {
@@ -209,6 +290,8 @@ AudioInfo ProbeAudio(const std::string& path) {
     info.channels = file.info.channels;
     info.sampleRate = file.info.samplerate;
     info.frames = file.KnownFrames();
+    // A cut-off stream whose end the header does not give lasts as long as it decodes.
+    if (info.frames == 0) info.frames = CountFrames(file.file, file.info.channels);
     const int sub = file.info.format & SF_FORMAT_SUBMASK;
     if (sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE) info.bits = "32 bit floating point";
     else if (sub == SF_FORMAT_PCM_U8 || sub == SF_FORMAT_PCM_S8) info.bits = "8";
@@ -313,9 +396,17 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
     const int channels = source.info.channels;
     const int inRate = source.info.samplerate;
     const int outRate = RepairedRate(inRate);
-    const std::int64_t length = source.KnownFrames();
-    // A streamed or cut-off file plays as far as its data goes; the repair keeps that much and says so.
+    std::int64_t length = source.KnownFrames();
+    const bool ogg = (source.info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG;
+    // A streamed or cut-off WAVE file plays as far as its data goes; the repair keeps that much and
+    // says so. A chunk after the data of a streamed file is no sound.
     bool shortened = DataCutShort(source.file);
+    std::int64_t limit = -1;
+    if (shortened) {
+        std::string bytes;
+        if (ReadFileBytes(path, bytes).empty()) limit = StreamedWaveFrames(bytes);
+        if (limit >= 0) length = limit;
+    }
 
     MemoryFile memory;
     SF_VIRTUAL_IO io{MemoryFile::Length, MemoryFile::Seek, MemoryFile::Read, MemoryFile::Write, MemoryFile::Tell};
@@ -357,7 +448,8 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
 
     bool ended = false;
     while (!ended && writeError.empty()) {
-        const sf_count_t got = sf_readf_float(source.file, input.data(), chunkFrames);
+        const sf_count_t want = limit < 0 ? chunkFrames : std::min<sf_count_t>(chunkFrames, limit - read);
+        const sf_count_t got = want > 0 ? sf_readf_float(source.file, input.data(), want) : 0;
         if (got < 0) break;
         read += got;
         ended = got < chunkFrames;
@@ -392,15 +484,25 @@ std::string RepairAudioFile(const std::string& path, const RepairProgress& progr
         if (sf_error(source.file) != SF_ERR_NO_ERROR) return LastStreamError(source.file) + ": " + path;
         return "Cannot repair " + path + ": it holds no sound";
     }
-    // Data that stops decoding part way is kept up to there, as when the header overstates it.
-    shortened = shortened || sf_error(source.file) != SF_ERR_NO_ERROR || (length > 0 && read < length);
+    // A stream that stops decoding part way holds sound the repair would lose: the source stays.
+    if (sf_error(source.file) != SF_ERR_NO_ERROR || (ogg && (OggPagesLost(source.file, length > 0) || read < length))) {
+        const std::string kept = ". The file is kept as it is.";
+        if (length > read)
+            return "Cannot repair " + path + ": its sound data is damaged, and " +
+                   FixedTwo(static_cast<double>(length - read) / inRate) + " of its " +
+                   FixedTwo(static_cast<double>(length) / inRate) + " seconds do not decode" + kept;
+        return "Cannot repair " + path + ": its sound data is damaged after " +
+               FixedTwo(static_cast<double>(read) / inRate) + " seconds, and what follows does not decode" + kept;
+    }
+    shortened = shortened || (length > 0 && read < length);
     sf_close(out);
     out = nullptr;
     source.Close();
     if (std::string placed = PlaceRepaired(path, memory.bytes); !placed.empty()) return placed;
     if (!shortened) return {};
     return ".The sound in " + path + " was shorter than its header said: the repaired file holds the " +
-           GroupThousands(read) + " frames that were there";
+           GroupThousands(written) + " frames (" + FixedTwo(static_cast<double>(written) / outRate) +
+           " seconds) that were there";
 }
 
 }  // namespace kelvarn

@@ -89,8 +89,10 @@ using RepairProgress = std::function<bool(std::int64_t position, std::int64_t le
 // Re-encodes the sound at `path` as a 16-bit PCM WAVE file at RepairedRate, channels kept. A ".wav"
 // source is replaced under its own name; any other becomes "<base>.wav" (never replacing an existing
 // one) and the source is then deleted. Returns empty on success, else a message; on any failure or a
-// cancel the source is untouched and nothing is left beside it. A sound whose data stops before its
-// header says keeps every frame that decodes; the repair then succeeds with a message beginning ".".
+// cancel the source is untouched and nothing is left beside it. A stream that does not decode to its
+// end (a damaged Ogg page, a decoder error) is refused, naming the seconds that would be lost. A WAVE
+// file whose data stops before its header says keeps every frame there is (a streamed file's data
+// up to the chunks after it); the repair then succeeds with a message beginning ".".
 std::string RepairAudioFile(const std::string& path, const RepairProgress& progress = {});
 
 }  // namespace kelvarn

@@ -156,7 +156,10 @@ bool TExtraTextures::LoadJpg(const std::string& path, TDecodedTexture& out, TMes
 
 bool TExtraTextures::ReadTextureFile(const std::string& path, TDecodedTexture& out, TMessageList& messages) const {
     std::string bytes;
-    if (!ReadTextureBytes(path, bytes)) return false;
+    if (!ReadTextureBytes(path, bytes)) {
+        messages.push_back({"Couldn't load texture " + Quoted(path) + ": it cannot be read", "Info"});
+        return false;
+    }
     // This loader reads the full FT2E header's alpha mode as 1 semitransparent, 2 masked, 3 semitransparent.
     TextureAlphaModes modes;
     modes.full = {0, 1, 2, 1};
@@ -175,7 +178,10 @@ bool TExtraTextures::ReadTextureFile(const std::string& path, TDecodedTexture& o
         case TextureFault::PixelFormat:
             messages.push_back({"\"" + DecodeText(r.fourCC).text + "\" pixel format NOT supported", ""});
             break;
-        default: break;  // refusals the image library reports by code only
+        default:
+            // A damaged file: the model is drawn without it, and the user is told why.
+            messages.push_back({"Couldn't load texture " + Quoted(path) + ": " + TextureFaultText(r), "Info"});
+            break;
     }
     return false;
 }

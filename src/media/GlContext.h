@@ -16,9 +16,17 @@ std::array<float, 4> ClearColour(TColor background);
 // Width / height, or 1 when either side is below 1.
 float ViewAspect(int width, int height);
 
-inline constexpr float kNearPlane = 0.1f;
-inline constexpr float kFarPlane = 500.0f;
 inline constexpr float kDefaultFieldOfView = 45.0f;
+// The guides' axes run this far from the model's origin.
+inline constexpr float kAxisLength = 500.0f;
+
+struct TClipPlanes {
+    float Near = 0, Far = 0;
+};
+// The depth range that holds everything within `radius` of the point the eye looks at from
+// `distance`: from distance - radius to distance + radius, the near plane kept far enough off that
+// the depth buffer still tells surfaces apart when the eye is inside that sphere.
+TClipPlanes ClipPlanes(float distance, float radius);
 // Where the bump and reflection passes put the light; GL's own light 0 keeps its default.
 inline constexpr TVector3 kLightPosition = {150, 100, 300};
 

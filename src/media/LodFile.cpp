@@ -126,6 +126,13 @@ std::vector<std::string> LodFile::Lines() const {
         lines.push_back("  name=\"" + row.File + "\";");
         lines.push_back("}");
     }
+    // Rows past the editor's six cannot be changed there: they go back as the file had them.
+    for (std::size_t i = rows; i < Meshes.size(); ++i) {
+        const TLodMeshRow& row = Meshes[i];
+        lines.push_back("mesh(\"" + row.Percent + "\") {");
+        if (row.Ticked) lines.push_back("  name=\"" + row.File + "\";");
+        lines.push_back("}");
+    }
     return lines;
 }
 

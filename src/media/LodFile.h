@@ -37,8 +37,8 @@ public:
     static std::vector<std::string> DefaultLines();
 
     // The file's layout from the fields: the seven settings, an empty line, then each row that is
-    // ticked, in order among the first six, not out of order (CheckMeshOrder) and names a file. An
-    // empty number field writes "0.0".
+    // ticked, in order among the first six, not out of order (CheckMeshOrder) and names a file, then
+    // every row after the sixth as it was read. An empty number field writes "0.0".
     std::vector<std::string> Lines() const;
     std::string Write() const;  // Lines() with CR LF after each
 

@@ -352,6 +352,16 @@ void TMeshViewState::ClearMesh() {
     NeedsRedraw = true;
 }
 
+float TMeshViewState::SceneRadius() const {
+    float radius = VectorLength(ViewExtents.Size) / 2;
+    if (DisplayMode == dmAttachmentPoints) {
+        const TMarkerSizes markers = MarkerSizes();
+        radius += markers.LetterOffset + markers.LetterHalfHeight;
+    }
+    if (Guides) radius = std::max(radius, VectorLength(ViewExtents.Centre) + kAxisLength);
+    return radius;
+}
+
 TMarkerSizes TMeshViewState::MarkerSizes() const {
     const float ps = static_cast<float>(PointSize) * 0.01f * Distance;
     return {ps, 1.2f * ps, 0.8f * ps, 0.06f * ps, 0.08f * ps};

@@ -150,6 +150,9 @@ public:
     // No mesh shown: after a file the view refuses, nothing of the one before stays.
     void ClearMesh();
     TMarkerSizes MarkerSizes() const;
+    // How far from the view's centre anything is drawn: the view extents' box, the markers around
+    // the points, and the guides' axes when they are shown.
+    float SceneRadius() const;
 
 private:
     void SaveMeshExtents();

@@ -52,6 +52,7 @@ bool TStrellImage::LoadImage(const std::string& name, Image32& bitmap, int& alph
     TTextures& lib = library_;
     const std::string path = ResolveImagePath(name);
     lib.ImageError = 0;
+    lib.LoadFault.clear();
     UniformColour = true;
     std::string ext = LowerCase(ExtractFileExt(path));
     if (ext == ".jpeg") ext = ".jpg";  // one format, two spellings

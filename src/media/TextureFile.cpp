@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "media/DxtCodec.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 
@@ -223,6 +224,30 @@ TextureResult DecodeJirf(Reader& in, std::int64_t maxPixels, TextureResult& r) {
 }
 
 }  // namespace
+
+std::string TextureFaultText(const TextureResult& result) {
+    switch (result.fault) {
+        case TextureFault::None: return {};
+        case TextureFault::ShortHeader: return "its header is cut short or gives an impossible size";
+        case TextureFault::NotMmtfInfo: return "its JIRF container is not a texture (no MMTF INFO chunk)";
+        case TextureFault::BadTag: return "it is no texture file (it begins neither with FT2E nor with JIRF)";
+        case TextureFault::BadFormat: return "its INFO chunk names an unknown pixel format";
+        case TextureFault::BadChunkTag: return "a picture chunk is not an MMAP chunk";
+        case TextureFault::ShortLevel: return "its picture data is cut short";
+        case TextureFault::LevelSizeMismatch: return "its picture data is not the size the header gives";
+        case TextureFault::NoChunks: return "it holds no picture";
+        case TextureFault::CompactRefused: return "its header asks for a mip skip, texture type or slice count that is not supported";
+        case TextureFault::MipSkip: return "Mip Skip: " + std::to_string(result.value) + " NON ZERO value not supported";
+        case TextureFault::TextureType: return "Texture Type: " + std::to_string(result.value) + " NOT supported";
+        case TextureFault::Cubes: return "texture cubes not supported";
+        case TextureFault::Slices: return "only 1 texture slice allowed";
+        case TextureFault::PixelFormat:
+            // Any four bytes, shown as text.
+            return "\"" + DecodeText(result.fourCC).text + "\" pixel format NOT supported";
+        case TextureFault::DxtFailed: return "its compressed picture data does not fit the texture's size";
+    }
+    return {};
+}
 
 TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes, std::int64_t maxPixels) {
     TextureResult r;

@@ -64,6 +64,10 @@ struct TextureResult {
 TextureResult DecodeTexture(ByteSpan data, const TextureAlphaModes& modes = {},
                             std::int64_t maxPixels = kMaxImagePixels);
 
+// Why a texture was refused, as the user is told it (empty for no fault). The FT2E header refusals
+// give the texts the image library shows for them.
+std::string TextureFaultText(const TextureResult& result);
+
 // The ".texture.txt" lines for a texture called `textureFileName` (no folder; its last 8 characters,
 // ".texture", are replaced by ".tga").
 std::vector<std::string> WriteTextureDescriptor(const std::string& textureFileName, const TextureInfo& info);

@@ -106,6 +106,7 @@ std::string ResolveImagePath(const std::string& path) {
 }
 
 bool TTextures::LoadImageFile(const std::string& name) {
+    LoadFault.clear();
     const std::string path = ResolveImagePath(name);
     // A file we cannot open counts as too short: the current image stays as it is.
     if (!FileExists(path) || FileSize(path) < 4) {
@@ -223,10 +224,12 @@ bool TTextures::ReadTextureFile(const std::string& path) {
         PendingDescriptor = WriteTextureDescriptor(ExtractFileName(path), r.info);
         HasDescriptor = true;
     }
-    switch (r.fault) {
-    case TextureFault::None:
+    if (r.fault == TextureFault::None) {
         SetImage(std::move(r.image), r.info.alphaKind, r.info.compression);
         return true;
+    }
+    LoadFault = TextureFaultText(r);
+    switch (r.fault) {
     case TextureFault::ShortHeader:
     case TextureFault::NotMmtfInfo:
         ImageError = kTextureHeader;
@@ -242,19 +245,11 @@ bool TTextures::ReadTextureFile(const std::string& path) {
         ImageError = kTextureLevel;
         break;
     case TextureFault::MipSkip:
-        Message("Mip Skip: " + std::to_string(r.value) + " NON ZERO value not supported");
-        break;
     case TextureFault::TextureType:
-        Message("Texture Type: " + std::to_string(r.value) + " NOT supported");
-        break;
     case TextureFault::Cubes:
-        Message("texture cubes not supported");
-        break;
     case TextureFault::Slices:
-        Message("only 1 texture slice allowed");
-        break;
     case TextureFault::PixelFormat:
-        Message(Quoted(DecodeText(r.fourCC).text) + " pixel format NOT supported");  // any bytes, shown as text
+        Message(LoadFault);
         break;
     default:  // refusals without a code
         break;
@@ -479,6 +474,28 @@ bool TTextures::WriteDescriptor(const std::string& exportPath) {
 TTextures& ImageLibrary() {
     static TTextures library(Globals());
     return library;
+}
+
+std::string ImageLoadReason(const TTextures& library) {
+    if (!library.LoadFault.empty()) return library.LoadFault;
+    switch (library.ImageError) {
+        case kJpegLoad: return "its JPEG data is damaged or of a kind that cannot be read";
+        case kBmpOpen:
+        case kTgaOpen:
+        case kTextureOpen: return "it cannot be opened";
+        case kBmpColours: return "its BMP colour count is not supported";
+        case kBmpTable: return "its BMP colour table is cut short";
+        case kBmpData: return "its BMP pixel data is cut short";
+        case kTgaType: return "its TGA image type is not supported";
+        case kTgaDepth: return "its TGA pixel depth is not supported";
+        case kTgaData: return "its TGA pixel data is cut short";
+        case kTgaRunLength: return "it is a run-length encoded TGA";
+        case kTextureHeader:
+        case kTextureTag:
+        case kTextureFormat:
+        case kTextureLevel: return "it is a damaged texture";
+        default: return {};
+    }
 }
 
 }  // namespace kelvarn

@@ -64,6 +64,8 @@ public:
     std::vector<std::string> PendingDescriptor;
     bool HasDescriptor = false;
     std::string SourceTexturePath;
+    // Why the last LoadImageFile failed, when the reader knows more than its code says.
+    std::string LoadFault;
     // Set by the facade while it loads: a BMP whose data this library cannot read goes to further
     // readers, so "Error reading bitmap data" waits for ShowBmpDataMessage when they fail too.
     bool DeferBmpDataMessage = false;
@@ -115,6 +117,10 @@ private:
 // The file a picture path names: the path itself when it exists, else the file whose name matches it
 // ignoring case (assets are made on Windows), else the path unchanged.
 std::string ResolveImagePath(const std::string& path);
+
+// Why the library's last load failed, as the user is told it; empty when it recorded no reason or
+// the file was too short to be a picture at all.
+std::string ImageLoadReason(const TTextures& library);
 
 // The program's one image library (on the program's state).
 TTextures& ImageLibrary();

@@ -16,8 +16,9 @@ public:
     // when there is no watermark to offer. False when the user cancelled.
     virtual bool MakeThumbnail(Image32& picture, const std::string& watermarkFile) = 0;
     // A picture file as source, cropped inside the border the user chooses, the watermark offered
-    // unticked. False when the file does not load or the user cancelled; else `thumbnail` is the result.
-    virtual bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) = 0;
+    // unticked. False when the file does not load (`error` says why) or the user cancelled; else
+    // `thumbnail` is the result.
+    virtual bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail, std::string& error) = 0;
 };
 
 }  // namespace kelvarn

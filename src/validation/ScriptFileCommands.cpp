@@ -292,15 +292,21 @@ std::string RepairWaves(TProgramState& state, ScriptHost& host, const std::strin
     std::vector<std::string> sounds;
     FindFilesRecursive(JoinPath(assetFolder, "*.*"), "*.wav;*.mp3", sounds);
     std::string message;
+    bool notices = true;  // every result only informs
     for (const std::string& sound : sounds) {
         host.ShowStatus(stPanel2, "Processing Audio: " + ShownPath(sound));
         std::string result = BackupFile(state, sound);
         if (result.empty()) result = RepairAudioFile(NativePath(sound));
-        if (!result.empty()) message += "\r\n\t" + result;
+        if (result.empty()) continue;
+        // A notice's mark belongs to the whole message, not to a line inside it.
+        const bool notice = result[0] == '.';
+        notices = notices && notice;
+        message += "\r\n\t" + (notice ? result.substr(1) : result);
     }
     host.ShowStatus(stPanel2, "");
     const std::size_t start = message.find_first_not_of("\t\r\n");
-    return start == std::string::npos ? std::string() : message.substr(start);
+    if (start == std::string::npos) return {};
+    return (notices ? "." : "") + message.substr(start);
 }
 
 void RegisterFileCommands(TScriptCommands& commands) {

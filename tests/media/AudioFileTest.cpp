@@ -10,6 +10,7 @@
 #include "media/AudioTones.h"
 #include "support/TestSupport.h"
 #include "shell/Files.h"
+#include "shell/PathText.h"
 
 namespace kelvarn {
 namespace {
@@ -270,6 +271,88 @@ TEST(AudioRepair, SoundsShorterThanTheirHeaderKeepWhatIsThere) {
         // The repaired file is whole: a second repair has nothing to report.
         EXPECT_EQ(RepairAudioFile(dir / c.name), "") << c.name;
     }
+}
+
+// A streamed sound followed by a chunk of its own (tags, cue points): the chunk is no sound, and the
+// notice counts the frames the repaired file holds at its own rate.
+TEST(AudioRepair, AStreamedWaveKeepsItsSoundAndNotTheChunkAfterIt) {
+    TempDir dir;
+    ASSERT_EQ(WriteTone(dir / "tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1, 1.0), 48000);
+    std::string bytes = ReadBytes(dir / "tone.wav");
+    ASSERT_EQ(bytes.substr(36, 4), "data");
+    for (std::size_t at : {std::size_t{4}, std::size_t{40}}) bytes.replace(at, 4, "\xFF\xFF\xFF\xFF");
+    std::string list = "INFOISFT";
+    list += std::string("\x0F\0\0\0", 4) + "Kelvarn tester" + std::string(2, '\0');
+    bytes += "LIST" + std::string{static_cast<char>(list.size()), 0, 0, 0} + list;
+    bytes += std::string("id3 \x05\0\0\0\x7F\x7F\x7F\x7F\x7F", 13);  // odd, unpadded at the very end
+    WriteBytes(dir / "streamed.wav", bytes);
+    const std::string message = RepairAudioFile(dir / "streamed.wav");
+    EXPECT_EQ(message.rfind(".", 0), 0u) << message;
+    EXPECT_NE(message.find(" frames (1.00 seconds) that were there"), std::string::npos) << message;
+    EXPECT_NE(message.find("holds the 44,"), std::string::npos) << "the repaired file's frames, not the source's";
+    const DecodedSound repaired = ReadSound(dir / "streamed.wav");
+    EXPECT_EQ(repaired.rate, 44100);
+    EXPECT_NEAR(repaired.Frames(), 44100, 2) << "the chunks' 45 bytes would add frames of noise";
+}
+
+// Ten seconds of a tone with noise: an Ogg stream of many pages.
+std::string NoisyOgg(const std::string& path) {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file) return {};
+    std::vector<float> samples(441000);
+    std::uint32_t noise = 12345;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        samples[i] = static_cast<float>(0.4 * std::sin(2.0 * M_PI * 440.0 * static_cast<double>(i) / 44100.0) +
+                                        0.2 * (static_cast<double>(noise >> 8) / (1 << 24) - 0.5));
+    }
+    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(file);
+    return ReadBytes(path);
+}
+
+// A damaged Ogg stream decodes only in part: the repair is refused, names the seconds it would lose,
+// and the source stays as it was with nothing beside it. Info gives the length that decodes.
+TEST(AudioRepair, ADamagedOggIsRefusedAndKept) {
+    TempDir dir;
+    const std::string whole = NoisyOgg(dir / "whole.ogg");
+    ASSERT_GT(whole.size(), 40000u);
+    std::string hole = whole;  // 4 KB of zeros at 90 %
+    std::fill_n(hole.begin() + static_cast<std::ptrdiff_t>(whole.size() * 9 / 10 - 4096), 4096, '\0');
+    std::string flipped = whole;  // a few bytes flipped at 80 %
+    for (std::size_t at = whole.size() * 8 / 10; at < whole.size() * 8 / 10 + 64; at += 8) flipped[at] ^= '\xFF';
+    const std::string half = whole.substr(0, whole.size() / 2);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* says;
+    } cases[] = {{"hole.ogg", hole, "seconds do not decode"},
+                 {"flipped.ogg", flipped, "seconds do not decode"},
+                 {"half.ogg", half, "what follows does not decode"}};
+    for (const Case& c : cases) {
+        WriteBytes(dir / c.name, c.bytes);
+        const std::string message = RepairAudioFile(dir / c.name);
+        EXPECT_EQ(message.rfind("Cannot repair " + dir / c.name + ": its sound data is damaged", 0), 0u) << message;
+        EXPECT_NE(message.find(c.says), std::string::npos) << message;
+        EXPECT_NE(message.find("The file is kept as it is."), std::string::npos) << message;
+        EXPECT_TRUE(ReadBytes(dir / c.name) == c.bytes) << c.name;
+        EXPECT_FALSE(FileExists(ChangeFileExt(dir / c.name, ".wav"))) << c.name;
+    }
+    // Half the stream plays about five seconds; Info says so rather than nothing.
+    const std::string info = ShowAudioInfo(dir / "half.ogg");
+    const std::size_t at = info.find("Duration:        ");
+    ASSERT_NE(at, std::string::npos) << info;
+    const double seconds = std::stod(info.substr(at + 17));
+    EXPECT_GT(seconds, 3.0) << info;
+    EXPECT_LT(seconds, 6.0) << info;
+    // The whole stream still repairs into a WAVE file and goes.
+    EXPECT_EQ(RepairAudioFile(dir / "whole.ogg"), "");
+    EXPECT_FALSE(FileExists(dir / "whole.ogg"));
+    EXPECT_EQ(ReadSound(dir / "whole.wav").Frames(), 441000);
 }
 
 }  // namespace

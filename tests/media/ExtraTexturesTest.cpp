@@ -49,6 +49,9 @@ TEST_F(GlTextureLoader, RefusalsGiveTheLoadersOwnMessages) {
     test::Ft2eFields cubes = mip;
     cubes.mipSkip = 0;
     cubes.slices = 6;
+    test::JirfFields jirf;
+    jirf.chunks = {test::Dxt1Block(0xF800, 0x001F, std::vector<int>(16, 1))};
+    const std::string texture = test::MakeJirf(jirf);
 
     struct Case {
         const char* name;
@@ -72,6 +75,13 @@ TEST_F(GlTextureLoader, RefusalsGiveTheLoadersOwnMessages) {
         {"bad.jpg", "not a jpeg at all", {"Couldn't load JPG - \"bad.jpg\"", "Info"}},
         {"mip.texture", test::MakeFt2e(mip), {"Mip Skip: 2  NON ZERO value not supported in FT2E type texture", ""}},
         {"cubes.texture", test::MakeFt2e(cubes), {"texture cubes not supported", ""}},
+        // Damaged files the image library knows only by a code: here the model is drawn without them.
+        {"cut.texture", texture.substr(0, texture.size() - 4),
+         {"Couldn't load texture \"cut.texture\": its picture data is cut short", "Info"}},
+        {"tag.texture", "FT2X" + texture.substr(4),
+         {"Couldn't load texture \"tag.texture\": it is no texture file (it begins neither with FT2E nor with JIRF)",
+          "Info"}},
+        {"gone.texture", "", {"Couldn't load texture \"gone.texture\": it cannot be read", "Info"}},
     };
     for (const Case& c : cases) {
         const std::string path = c.bytes.empty() ? dir / c.name : Write(c.name, c.bytes);

@@ -123,17 +123,21 @@ TEST(LodFileOrder, OutOfOrderRowsTurnRedAndStayUnwritten) {
     EXPECT_EQ(written.MeshNames(), (std::vector<std::string>{"near.im", "mid.im"}));
 }
 
-TEST(LodFileOrder, EightRowsAreKeptButOnlySixCanBeWritten) {
+TEST(LodFileOrder, RowsPastTheSixthGoBackAsTheyWereRead) {
     LodFile lod = LodFile::Parse("");
     for (int i = 1; i <= 8; ++i) lod.Meshes.push_back({std::to_string(i * 10), "m" + std::to_string(i) + ".im", true});
-    const LodFile read = LodFile::Parse(lod.Write());
     EXPECT_EQ(LodFile::Parse(ThreeRows().Write() + "mesh(\"1\") {\n name=\"x\";\n}\n").Meshes.size(), 4u);
-    EXPECT_EQ(read.Meshes.size(), 6u);
-    EXPECT_EQ(read.LastMeshName(), "m6.im");
-    // Unticked rows and rows without a file are left out too.
+    // Out of order or without a file, the seventh and eighth are still not the editor's to drop.
+    lod.Meshes[6] = {"5", "m7.im", true};
+    lod.Meshes[7] = {"", "", false};
+    const LodFile read = LodFile::Parse(lod.Write());
+    EXPECT_EQ(read.Meshes, lod.Meshes);
+    EXPECT_EQ(LodFile::Parse(read.Write()), read);
+    // Among the six, unticked rows and rows without a file are left out.
     lod.Meshes[0].Ticked = false;
     lod.Meshes[1].File.clear();
-    EXPECT_EQ(LodFile::Parse(lod.Write()).FirstMeshName(), "m3.im");
+    EXPECT_EQ(LodFile::Parse(lod.Write()).MeshNames(),
+              (std::vector<std::string>{"m3.im", "m4.im", "m5.im", "m6.im", "m7.im"}));
 }
 
 TEST(LodFileModel, ReadsFiles) {

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "ImageBuilders.h"
+#include "media/ExtraTextures.h"
+#include "media/GlContext.h"
 #include "media/MeshViewState.h"
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
@@ -113,6 +116,60 @@ TEST_F(MeshView, DrawFailureFallsBackToThePlaceholderOnce) {
 }
 
 // --- input ---
+
+// A mesh whose texture file is damaged still shows, untextured, and the user is told why.
+TEST_F(MeshView, ADamagedTextureIsNamedWithItsReason) {
+    MeshGeometry quad;
+    quad.Vertices = {{0, 0, 0, 0, 0}, {1, 0, 0, 1, 0}, {0, 1, 0, 0, 1}};
+    quad.Triangles = {{0, 1, 2}};
+    MeshMaterial wood;
+    wood.Name = "wood m.onetex";
+    wood.Textures = {{1, "Wood.texture", 1}};
+    test::JirfFields f;
+    f.chunks = {test::Dxt1Block(0xF800, 0x001F, std::vector<int>(16, 1))};
+    const std::string texture = test::MakeJirf(f);
+    Write("wood.texture", texture.substr(0, texture.size() - 4));
+    TExtraTextures textures;
+    TMessageList messages;
+    EXPECT_EQ(view.ShowMesh(Write("q.im", MeshFileBuilder().Info(102).Object(0, wood, quad).Bytes()), &textures, messages), "");
+    EXPECT_TRUE(view.Loaded);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Text, "Couldn't load texture \"wood.texture\": its picture data is cut short");
+}
+
+// The depth range follows the camera: a 500 m box seen from its fitting distance lies wholly between
+// the planes, and an eye inside what it draws keeps a near plane the depth buffer can work with.
+TEST(MeshViewClipPlanes, HoldWhatIsDrawnAtAnyDistance) {
+    TMeshViewState view;
+    view.ViewExtents = TExtents::FromBox({-250, -250, 0}, {250, 250, 0.4f});
+    view.Distance = view.Get3dExtents(500, 500, 0.4f);
+    ASSERT_GT(view.Distance, 500.0f);
+    const float radius = view.SceneRadius();
+    EXPECT_NEAR(radius, std::sqrt(500.0f * 500 * 2 + 0.16f) / 2, 0.01f);
+    TClipPlanes planes = ClipPlanes(view.Distance, radius);
+    EXPECT_LE(planes.Near, view.Distance - radius);
+    EXPECT_GE(planes.Far, view.Distance + radius);
+    EXPECT_GT(planes.Near, 0.0f);
+
+    // The markers reach beyond the points, the axes 500 units from the model's origin.
+    view.DisplayMode = dmAttachmentPoints;
+    EXPECT_GT(view.SceneRadius(), radius + view.MarkerSizes().LetterOffset);
+    view.DisplayMode = dmTextured;
+    view.ViewExtents = TExtents::FromBox({10, 0, 0}, {12, 2, 2});
+    view.Guides = true;
+    EXPECT_GE(view.SceneRadius(), 500.0f + 11.0f);
+
+    for (float distance : {0.0f, 0.001f, 3.0f, 1e6f}) {
+        planes = ClipPlanes(distance, 5);
+        EXPECT_GT(planes.Near, 0.0f) << distance;
+        EXPECT_GT(planes.Far, planes.Near) << distance;
+        EXPECT_GE(planes.Far, distance + 5) << distance;
+        EXPECT_LE(planes.Far / planes.Near, 10001.0f) << distance;
+    }
+    planes = ClipPlanes(0, 0);
+    EXPECT_GT(planes.Far, planes.Near);
+    EXPECT_GT(planes.Near, 0.0f);
+}
 
 TEST_F(MeshView, KeysZoomPanAndTurn) {
     struct Case {

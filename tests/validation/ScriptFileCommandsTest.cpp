@@ -273,6 +273,22 @@ TEST(ScriptSounds, RepairWavesStatusAndMessages) {
     EXPECT_NE(ReadBytes(bed.File("horn.wav")), Wave(800)) << "re-encoded at the repaired rate";
 }
 
+// Two streamed sounds each give a notice: one message, its lines free of the notices' marks.
+TEST(ScriptSounds, RepairWavesJoinsNoticesWithoutTheirMarks) {
+    FileBed bed;
+    for (const char* name : {"a.wav", "b.wav"}) {
+        std::string wave = Wave(400);
+        wave.replace(40, 4, "\xFF\xFF\xFF\xFF");
+        WriteBytes(bed.File(name), wave);
+    }
+    const Lines said = bed.Said("-repairwaves");
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].find("\t."), std::string::npos) << said[0];
+    EXPECT_FALSE(StartsWith(said[0], ".")) << said[0];
+    EXPECT_TRUE(ContainsStr(said[0], "a.wav was shorter")) << said[0];
+    EXPECT_TRUE(ContainsStr(said[0], "b.wav was shorter")) << said[0];
+}
+
 TEST(ScriptFiles, TheFileGuardKeepsEveryChangeOut) {
     FileBed bed;
     SetFileGuard([](const std::string&) { return false; });

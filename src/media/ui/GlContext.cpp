@@ -85,12 +85,12 @@ void TGlContext::SetClearColour(TColor background) {
     Gl().glClearColor(c[0], c[1], c[2], c[3]);
 }
 
-void TGlContext::ResizeView(int width, int height, float fieldOfView, float distance) {
+void TGlContext::ResizeView(int width, int height, float fieldOfView, float distance, TClipPlanes planes) {
     QOpenGLFunctions_1_1& gl = Gl();
     gl.glViewport(0, 0, width, height);
     gl.glMatrixMode(GL_PROJECTION);
     gl.glLoadIdentity();
-    gluPerspective(fieldOfView, ViewAspect(width, height), kNearPlane, kFarPlane);
+    gluPerspective(fieldOfView, ViewAspect(width, height), planes.Near, planes.Far);
     LookAt(0, 0, distance);
 }
 

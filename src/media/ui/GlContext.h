@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "media/GlContext.h"
 #include "shell/Strings.h"
 
 class QOpenGLContext;
@@ -43,8 +44,9 @@ public:
     // byte, and the extensions.
     void InitGL(TColor background);
     void SetClearColour(TColor background);
-    // Viewport, perspective projection for the view's aspect, and the eye at (0, 0, distance).
-    void ResizeView(int width, int height, float fieldOfView, float distance);
+    // Viewport, perspective projection for the view's aspect between the planes, and the eye at
+    // (0, 0, distance).
+    void ResizeView(int width, int height, float fieldOfView, float distance, TClipPlanes planes);
     // The eye at (x, y, distance) looking down -z.
     void LookAt(float x, float y, float distance);
     void ClearGL();

@@ -302,9 +302,15 @@ std::string TImageView::LoadImageFile(const std::string& path) {
     try {
         loaded = ImageFacade().LoadImage(path, bitmap, kind, compression_, bits_);
     } catch (...) {
+        Activated();
         return "Cannot load file: " + path;
     }
-    if (!loaded || bitmap.Empty()) return "*** possible empty file ***";
+    if (!loaded || bitmap.Empty()) {
+        // In front and empty: no picture shown before may stand for the one refused.
+        Activated();
+        const std::string reason = ImageLoadReason(ImageFacade().Library());
+        return reason.empty() ? "*** possible empty file ***" : "*** Cannot load " + path + ": " + reason;
+    }
     image_ = std::move(bitmap);
     alphaKind_ = ViewerAlphaKind(kind, image_);
     if (alphaKind_ > 0) image_.Depth = 32;
@@ -685,7 +691,9 @@ void TImageView::SaveImage() {
 void TImageView::EditThumbnail() {
     if (!thumbnails_) return;
     Image32 picture;
-    if (image_.Width == kThumbnailWidth && image_.Height == kThumbnailHeight) {
+    // The program's placeholder is no picture of the asset: an asset without a thumbnail gets the
+    // picture chooser.
+    if (!placeholder_ && image_.Width == kThumbnailWidth && image_.Height == kThumbnailHeight) {
         picture = image_;
         const std::string watermark = NativePath(ExpandMacros(state_, "%bin%\\watermark.tga"));
         if (!thumbnails_->MakeThumbnail(picture, FileExists(watermark) ? watermark : std::string())) return;
@@ -697,8 +705,13 @@ void TImageView::EditThumbnail() {
         if (!DirectoryExists(NativePath(folder))) folder = AssetFolder();
         const std::string file = ChooseOpenFile("Open Picture", folder,
                                                 "Pictures (*.jpg *.bmp *.tga *.png)|*.jpg;*.bmp;*.tga;*.png");
+        if (file.empty()) return;
         // A picture of another size is cropped by the user, the watermark left for them to choose.
-        if (file.empty() || !thumbnails_->MakeThumbnailFromFile(file, picture)) return;
+        std::string error;
+        if (!thumbnails_->MakeThumbnailFromFile(file, picture, error)) {
+            if (!error.empty()) Alert()->ShowAlert(error, true, 1);
+            return;
+        }
     }
     thumbnail_ = std::move(picture);
     screenshot_ = true;

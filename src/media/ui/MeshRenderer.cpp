@@ -49,7 +49,8 @@ private:
 
 void TMeshRenderer::ClearFrame(const TMeshViewState& state) {
     gl_.SetClearColour(state.Background);
-    gl_.ResizeView(state.ViewWidth, state.ViewHeight, state.FieldOfView, state.Distance);
+    gl_.ResizeView(state.ViewWidth, state.ViewHeight, state.FieldOfView, state.Distance,
+                   ClipPlanes(state.Distance, state.SceneRadius()));
     gl_.ClearGL();
 }
 
@@ -407,11 +408,10 @@ void TMeshRenderer::DrawBoundingBox(const TMeshViewState& state) {
 void TMeshRenderer::DrawAxes() {
     QOpenGLFunctions_1_1& gl = gl_.Gl();
     PlainLines plain(gl);
-    constexpr float kLength = 500;
     gl.glBegin(GL_LINES);
     for (int axis = 0; axis < 3; ++axis) {
         TVector3 end{0, 0, 0};
-        end[axis] = kLength;
+        end[axis] = kAxisLength;
         gl.glColor3f(axis == 0, axis == 1, axis == 2);
         gl.glVertex3f(0, 0, 0);
         gl.glVertex3f(end[0], end[1], end[2]);

@@ -165,6 +165,7 @@ TMeshView::TMeshView(TProgramState& state, QWidget* parent)
     rowLayout->addWidget(background_, 1);
 
     Button("bBumps")->setEnabled(false);  // until a mesh with a bump texture is shown
+    Button("bScreenshot")->setEnabled(false);  // until a mesh is shown
     mouseTimer_.setSingleShot(true);
     mouseTimer_.setInterval(kMouseReadyMs);
     connect(&mouseTimer_, &QTimer::timeout, this, [this] { view_.MouseReady = true; });
@@ -224,6 +225,7 @@ void TMeshView::Paint() {
         auto report = [this, alert = failure.Alert] {
             Alert()->ShowAlert(alert, true, 1);
             header_->hide();
+            UpdateMenuState();
         };
         if (failure.ShowPlaceholder)
             QTimer::singleShot(0, this, [this, report] {
@@ -277,6 +279,7 @@ void TMeshView::ShowMesh(const std::string& fileName) {
     view_.Resize(static_cast<int>(std::lround(surface_->width() * ratio)),
                  static_cast<int>(std::lround(surface_->height() * ratio)));
     ShowModeButton();
+    UpdateMenuState();
     Send(2600, "");
     Activated();  // in front first: a hidden surface cannot take the focus
     surface_->setFocus();
@@ -300,6 +303,7 @@ void TMeshView::ClearMesh(const std::string& reason) {
     view_.ClearMesh();
     if (reason.empty()) Alert()->Close();
     else Alert()->ShowAlert(reason, true, 1);
+    UpdateMenuState();
     Send(2600, "");
     Redraw();
 }
@@ -424,6 +428,8 @@ void TMeshView::RenderTexture(const std::string& name) {
 void TMeshView::UpdateMenuState() {
     Button("bBumps")->setEnabled(view_.Model && view_.Model->BumpTexturePresent() && glReady_ &&
                                  context_.BumpFlag());
+    // A thumbnail of an empty view would be a picture of nothing.
+    Button("bScreenshot")->setEnabled(view_.Loaded && glReady_);
 }
 
 Image32 TMeshView::RenderToImage(int width, int height) {
@@ -461,7 +467,7 @@ Image32 TMeshView::RenderToImage(int width, int height) {
 }
 
 void TMeshView::Screenshot() {
-    if (!thumbnails_) return;
+    if (!thumbnails_ || !view_.Loaded) return;
     Image32 picture = RenderToImage(kThumbnailWidth, kThumbnailHeight);
     if (picture.Empty()) return;
     const std::string watermark = NativePath(ExpandMacros(state_, "%bin%\\watermark.tga"));

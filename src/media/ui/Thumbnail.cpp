@@ -18,13 +18,17 @@ namespace kelvarn {
 
 namespace {
 
-// Loads a picture through the facade; an empty image when it does not load.
-Image32 LoadPicture(TProgramState& state, const std::string& path) {
+// Loads a picture through the facade; an empty image when it does not load, with the reason.
+Image32 LoadPicture(TProgramState& state, const std::string& path, std::string* error = nullptr) {
     TTextures library(state);
     TStrellImage images(library);
     Image32 bitmap;
     int alphaKind = 0, compression = 0, bits = 0;
-    const bool loaded = images.LoadImage(path, bitmap, alphaKind, compression, bits);
+    const bool loaded = images.LoadImage(path, bitmap, alphaKind, compression, bits) && !bitmap.Empty();
+    if (!loaded && error) {
+        const std::string reason = ImageLoadReason(library);
+        *error = "Cannot load " + path + ": " + (reason.empty() ? "it is empty or no picture that can be read" : reason);
+    }
     images.TextureCommand(tcFreeImage, 0, "", library.Info);
     return loaded ? bitmap : Image32();
 }
@@ -93,8 +97,8 @@ TThumbnail::TThumbnail(TProgramState& state, QWidget* parent) : QDialog(parent),
     ShowPreview();
 }
 
-bool TThumbnail::LoadSource(const std::string& file) {
-    Image32 picture = LoadPicture(state_, file);
+bool TThumbnail::LoadSource(const std::string& file, std::string* error) {
+    Image32 picture = LoadPicture(state_, file, error);
     if (picture.Empty()) return false;
     source_ = std::move(picture);
     border_ = 0;
@@ -135,8 +139,9 @@ bool TThumbnail::MakeThumbnail(Image32& picture, const std::string& watermarkFil
     return true;
 }
 
-bool TThumbnail::MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) {
-    if (!LoadSource(file) || exec() != QDialog::Accepted) return false;
+bool TThumbnail::MakeThumbnailFromFile(const std::string& file, Image32& thumbnail, std::string& error) {
+    error.clear();
+    if (!LoadSource(file, &error) || exec() != QDialog::Accepted) return false;
     thumbnail = preview_;
     return true;
 }

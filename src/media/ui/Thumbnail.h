@@ -26,14 +26,15 @@ class TThumbnail final : public QDialog, public IThumbnailWindow {
 public:
     explicit TThumbnail(TProgramState& state, QWidget* parent = nullptr);
 
-    // A picture file: cropped inside the border. False (nothing changed) when it does not load.
-    bool LoadSource(const std::string& file);
+    // A picture file: cropped inside the border. False (nothing changed) when it does not load, with
+    // the message that says why in `error`.
+    bool LoadSource(const std::string& file, std::string* error = nullptr);
     // A picture already made (the mesh view's): taken whole, no crop.
     void LoadSource(const Image32& picture);
 
     // IThumbnailWindow: the picture as source, the watermark box ticked when a watermark is offered.
     bool MakeThumbnail(Image32& picture, const std::string& watermarkFile) override;
-    bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) override;
+    bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail, std::string& error) override;
 
     void BorderSizeChange(int border);
     void WatermarkClick();

@@ -255,16 +255,19 @@ TEST_F(LodViewTest, HandEditsFillTheFieldsAndHelpOpensItsPage) {
     EXPECT_EQ(page, "lm.txt");
 }
 
-TEST_F(LodViewTest, EightRowsShowSixAndOnlyTheseAreWritten) {
-    std::string text = "version 1.0\r\n";
-    for (int i = 1; i <= 8; ++i)
+TEST_F(LodViewTest, RowsPastTheSixthSurviveAFieldEditAndTheSave) {
+    std::string text = kLod;
+    for (int i = 3; i <= 7; ++i)
         text += "mesh(\"" + std::to_string(i * 10) + "\") {\r\n  name=\"m" + std::to_string(i) + ".im\";\r\n}\r\n";
     Load(text);
     EXPECT_EQ(view.RowFile(5)->currentText(), "m6.im");
     view.Edit("eOffset")->setText("0.02");
-    const std::string memo = Memo(view.Memo());
-    EXPECT_NE(memo.find("m6.im"), std::string::npos);
-    EXPECT_EQ(memo.find("m7.im"), std::string::npos) << "rows beyond six are dropped, and the memo shows it";
+    ASSERT_TRUE(view.Editor().Modified);
+    view.Button("bSave")->click();
+    std::string expected = text;
+    expected.replace(expected.find("0.01"), 4, "0.02");
+    EXPECT_EQ(test::ReadBytes(dir / "a.lm.txt"), expected) << "only the offset changed";
+    EXPECT_EQ(LodFile::Parse(Memo(view.Memo())).LastMeshName(), "m7.im");
 }
 
 // The frames in the main window: callback 220 shows each kind of file in its own frame.

@@ -22,6 +22,7 @@
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/ui/Alert.h"
+#include "ImageBuilders.h"
 #include "support/QtTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -103,11 +104,13 @@ public:
         ++pictures;
         return answer;
     }
-    bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail) override {
+    bool MakeThumbnailFromFile(const std::string& file, Image32& thumbnail, std::string& error) override {
         files.push_back(file);
         thumbnail.Resize(240, 180);
-        return answer;
+        error = failure;
+        return answer && failure.empty();
     }
+    std::string failure;  // the file "does not load" with this message
 };
 
 class ImageInMain : public ::testing::Test {
@@ -390,6 +393,34 @@ TEST_F(ImageInMain, AFileThatDoesNotLoadGoesToTheFileListsAlert) {
     EXPECT_TRUE(view->Bitmap().Empty());
 }
 
+// A damaged texture: the reason shows, and no picture shown before stays in front.
+TEST_F(ImageInMain, ADamagedTextureSaysWhyAndLeavesNoPictureShown) {
+    test::JirfFields f;  // one 4 x 4 DXT1 block
+    f.chunks = {test::Dxt1Block(0xF800, 0x001F, std::vector<int>(16, 1))};
+    const std::string whole = test::MakeJirf(f);
+    const std::string path = dir / "asset/wood.texture";
+    test::WriteBytes(path, whole);
+    Show(path);
+    ASSERT_FALSE(view->Bitmap().Empty());
+
+    test::WriteBytes(path, whole.substr(0, whole.size() - 4));  // the picture data cut short
+    for (TFrameId before : {TFrameId::Image, TFrameId::Text}) {
+        Show(Write("good.tga", Filled(8, 8, 0xFF336699), 24));
+        ASSERT_FALSE(view->Bitmap().Empty());
+        main->SetActiveViewer(before);
+        Show(path);
+        EXPECT_EQ(frames.files->Alert()->Text(), "*** Cannot load " + path + ": its picture data is cut short");
+        EXPECT_TRUE(view->Bitmap().Empty());
+        EXPECT_TRUE(view->LayerA()->Picture().isNull());
+        EXPECT_EQ(main->ActiveViewer(), TFrameId::Image) << "the view in front is the empty image view";
+    }
+    // A header that is no texture's says so too.
+    test::WriteBytes(path, "FT2X" + whole.substr(4));
+    Show(path);
+    EXPECT_EQ(frames.files->Alert()->Text(),
+              "*** Cannot load " + path + ": it is no texture file (it begins neither with FT2E nor with JIRF)");
+}
+
 TEST_F(ImageInMain, StockImagesAreMadeByTheirCaptionAndNeverOverwritten) {
     std::filesystem::create_directories(dir / "asset");
     main->Dispatcher().ExecuteMenuCommand(1020, "&red.tga");
@@ -445,6 +476,60 @@ TEST_F(ImageInMain, APictureOfAnotherSizeGoesToTheThumbnailWindowAsAFile) {
     EXPECT_EQ(thumbnails.files, std::vector<std::string>{source});
     EXPECT_EQ(thumbnails.pictures, 0);
     EXPECT_EQ(saved, std::vector<std::string>{"$screenshot$.jpg"});
+}
+
+// Pictures no wider than one JPEG block: a change of the whole block would leave them one colour.
+TEST_F(ImageInMain, SmallJpegsMadeNonUniformStaySoAfterTheirSave) {
+    TTextures library(state);
+    const std::uint32_t colours[] = {0xFF808080, 0xFF00FF00, 0xFF000000, 0xFFFFFFFF};
+    const std::string path = dir / "asset/small.jpg";
+    for (int w = 1; w <= 8; ++w)
+        for (int h = 1; h <= 8; ++h) {
+            Image32 flat = Filled(w, h, colours[(w + h) % 4]);
+            ASSERT_TRUE(TStrellImage(library).SaveJPEG(path, flat));
+            Show(path);
+            ASSERT_TRUE(view->Uniform()) << w << "x" << h;
+            view->MakeNonUniform(false);
+            EXPECT_FALSE(view->Uniform()) << w << "x" << h;
+            view->QuickSave();
+            ASSERT_FALSE(view->Modified()) << w << "x" << h;
+            const Image32 saved = Reload(path);
+            EXPECT_FALSE(std::all_of(saved.Pixels.begin(), saved.Pixels.end(),
+                                     [&](std::uint32_t p) { return p == saved.Pixels.front(); }))
+                << w << "x" << h << " saved as " << saved.Width << "x" << saved.Height;
+        }
+}
+
+// On an asset without a thumbnail the view shows the program's placeholder: Thumb then asks for a
+// picture, and never turns the placeholder into the asset's thumbnail.
+TEST_F(ImageInMain, ThumbOnThePlaceholderAsksForAPicture) {
+    TTextures library(state);
+    Image32 picture = Filled(240, 180, 0xFF808080);
+    std::filesystem::create_directories(ExpandMacros(state, "%bin%"));
+    ASSERT_TRUE(TStrellImage(library).SaveJPEG(ExpandMacros(state, "%bin%") + "/Kelvarn.jpg", picture));
+    ASSERT_EQ(view->FindThumbnail().rfind("Asset has no thumbnail", 0), 0u);
+    std::string chosen;
+    view->ChooseOpenFile = [&](const std::string&, const std::string&, const std::string&) { return chosen; };
+    view->Button("bScreenshot")->click();  // the chooser cancelled
+    EXPECT_EQ(thumbnails.pictures, 0) << "the placeholder is not offered as the thumbnail";
+    EXPECT_FALSE(FileExists(dir / "asset/$screenshot$.jpg"));
+    chosen = Write("photo.tga", Filled(640, 480, 0xFF996633), 24);
+    view->Button("bScreenshot")->click();
+    EXPECT_EQ(thumbnails.pictures, 0);
+    EXPECT_EQ(thumbnails.files, std::vector<std::string>{chosen});
+    EXPECT_EQ(saved, std::vector<std::string>{"$screenshot$.jpg"});
+}
+
+// A chosen picture that does not load says why, and nothing is saved.
+TEST_F(ImageInMain, ThumbFromAPictureThatDoesNotLoadSaysWhy) {
+    Show(Write("big.tga", Filled(400, 300, 0xFF336699), 24));
+    const std::string source = dir / "asset/broken.jpg";
+    view->ChooseOpenFile = [&](const std::string&, const std::string&, const std::string&) { return source; };
+    thumbnails.failure = "Cannot load " + source + ": its JPEG data is damaged";
+    view->Button("bScreenshot")->click();
+    EXPECT_EQ(view->Alert()->Text(), thumbnails.failure);
+    EXPECT_TRUE(saved.empty());
+    EXPECT_FALSE(FileExists(dir / "asset/$screenshot$.jpg"));
 }
 
 TEST_F(ImageInMain, AJpegMadeNonUniformStaysSoAfterItsSave) {

@@ -156,6 +156,35 @@ TEST_F(MeshGl, WireModeOnARealMeshIsVisibleAtTheDefaultColours) {
     EXPECT_GT(kW * kH - CountNear(image, 128, 128, 128, 0, -1, 40), 100) << "the lines differ from the background";
 }
 
+// The real basemap is one 500 m quad: the camera stands back further than any fixed far plane
+// would reach. The widget's own frame, as the user sees it, must show the quad.
+TEST_F(MeshGl, ARealFiveHundredMetreBasemapIsOnScreen) {
+    const std::string corpus = std::string(KELVARN_SOURCE_DIR) + "/../shared/corpus/basemap-maker/Assets/";
+    if (!FileExists(corpus + "basemap.im")) GTEST_SKIP() << "no ../shared/corpus here";
+    for (const char* name : {"basemap.im", "basemap-basemap.texture.txt"})
+        test::WriteBytes(asset.Path(std::string("real/") + name), test::ReadBytes(corpus + name));
+    Create("#0000FF");
+    view->ShowMesh(asset.Path("real/basemap.im"));
+    ASSERT_TRUE(view->ViewState().Loaded) << view->Alert()->Text();
+    EXPECT_GT(view->ViewState().Distance, 500.0f);
+    for (const char* mode : {"bRender", "bWireframe"}) {
+        view->Button(mode)->click();
+        const QImage frame = view->MeshImage()->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(frame.isNull());
+        int mesh = 0;
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) mesh += QColor(frame.pixel(x, y)) != QColor(0, 0, 255);
+        EXPECT_GT(mesh, frame.width() * frame.height() / (mode[1] == 'R' ? 8 : 500)) << mode;
+    }
+    // Its corners, seen from the top: the whole quad fills the width between the near and far planes.
+    view->ViewState().Resize(kW, kH);
+    view->PresetViewClick(2657);
+    const Image32 top = Render();
+    EXPECT_FALSE(Near(PixelAt(top, kW / 2, kMidY), 0, 0, 255)) << PixelAt(top, kW / 2, kMidY);
+    EXPECT_FALSE(Near(PixelAt(top, kW / 2 - 80, kMidY - 80), 0, 0, 255));
+    EXPECT_FALSE(Near(PixelAt(top, kW / 2 + 80, kMidY + 80), 0, 0, 255));
+}
+
 // A file refused before the view reads it leaves nothing of the mesh shown before.
 TEST_F(MeshGl, ARefusedFileClearsTheView) {
     Create();
@@ -357,6 +386,41 @@ TEST_F(MeshGl, ThumbnailIsA240By180JpegInTheAssetFolder) {
     EXPECT_EQ(bus.sent.back(), (std::pair<int, std::string>{ccFileSaved, "$screenshot$.jpg"}));
 }
 
+// With no mesh to picture (none yet, a refused file, one that does not load) there is no Thumb, and
+// nothing is written however it is asked for.
+TEST_F(MeshGl, NoMeshNoThumbnail) {
+    Create();
+    state.SetAssetPath(asset.Asset());
+    TThumbnail window(state);
+    view->SetThumbnailWindow(&window);
+    int shown = 0;
+    auto accept = [&] {
+        QTimer::singleShot(0, &window, [&] {
+            if (!window.isVisible()) return;
+            ++shown;
+            window.OkButton()->click();
+        });
+    };
+    const std::string jpeg = asset.Path("asset/$screenshot$.jpg");
+    EXPECT_FALSE(view->Button("bScreenshot")->isEnabled());
+    ShowQuads();
+    EXPECT_TRUE(view->Button("bScreenshot")->isEnabled());
+    view->ClearMesh("Mesh file is corrupt");
+    EXPECT_FALSE(view->Button("bScreenshot")->isEnabled());
+    accept();
+    view->Screenshot();
+    QTest::qWait(10);
+    test::WriteBytes(asset.Path("asset/bad.im"), test::MeshFileBuilder().Info(102).Bytes(0, "JIRF", "XXXX"));
+    view->ShowMesh(asset.Path("asset/bad.im"));
+    EXPECT_FALSE(view->Button("bScreenshot")->isEnabled());
+    accept();
+    view->Screenshot();
+    QTest::qWait(10);
+    EXPECT_EQ(shown, 0);
+    EXPECT_FALSE(FileExists(jpeg));
+    EXPECT_TRUE(bus.sent.empty() || bus.sent.back().first != ccFileSaved);
+}
+
 class CancellingThumbnail final : public IThumbnailWindow {
 public:
     bool MakeThumbnail(Image32& picture, const std::string& watermark) override {
@@ -364,7 +428,7 @@ public:
         this->watermark = watermark;
         return false;
     }
-    bool MakeThumbnailFromFile(const std::string&, Image32&) override { return false; }
+    bool MakeThumbnailFromFile(const std::string&, Image32&, std::string&) override { return false; }
     int width = 0;
     std::string watermark = "unset";
 };

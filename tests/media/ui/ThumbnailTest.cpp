@@ -72,6 +72,28 @@ protected:
     TProgramState state;
 };
 
+// A file that does not load is refused before the window shows, with the reason.
+TEST_F(ThumbnailWindow, AFileThatDoesNotLoadIsRefusedWithTheReason) {
+    TThumbnail window(state);
+    test::JirfFields f;
+    f.chunks = {test::Dxt1Block(0xF800, 0x001F, std::vector<int>(16, 1))};
+    const std::string texture = test::MakeJirf(f);
+    test::WriteBytes(dir / "cut.texture", texture.substr(0, texture.size() - 4));
+    test::WriteBytes(dir / "noise.jpg", std::string("\xFF\xD8\xFF\xE0") + std::string(200, '\x11'));
+    test::WriteBytes(dir / "empty.tga", "");
+    std::string error;
+    Image32 thumbnail;
+    EXPECT_FALSE(window.MakeThumbnailFromFile(dir / "cut.texture", thumbnail, error));
+    EXPECT_EQ(error, "Cannot load " + dir / "cut.texture" + ": its picture data is cut short");
+    EXPECT_FALSE(window.MakeThumbnailFromFile(dir / "noise.jpg", thumbnail, error));
+    EXPECT_EQ(error.rfind("Cannot load " + dir / "noise.jpg" + ": ", 0), 0u) << error;
+    EXPECT_GT(error.size(), ("Cannot load " + dir / "noise.jpg" + ": ").size());
+    EXPECT_FALSE(window.MakeThumbnailFromFile(dir / "empty.tga", thumbnail, error));
+    EXPECT_EQ(error, "Cannot load " + dir / "empty.tga" + ": it is empty or no picture that can be read");
+    EXPECT_TRUE(thumbnail.Empty());
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(ThumbnailWindow, FilesAreCroppedToFourByThreeInsideTheBorder) {
     TThumbnail window(state);
     EXPECT_FALSE(window.LoadSource(dir / "missing.tga"));
