@@ -61,6 +61,10 @@ std::string TagEditValue(std::string_view name, std::string_view value, int valu
 std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
                         std::string& refusal);
 
+// The question about a config's unsaved edits before it is closed or handed to other work: Yes saves
+// them, No gives them up, Cancel keeps them and stops what was about to happen.
+std::string SaveConfigurationQuestion(std::string_view file);
+
 class TOutlineDocument {
 public:
     // `undoPrefix` names this outline's undo snapshots (kMainUndoPrefix for the main window's).

@@ -129,6 +129,8 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
     return {};
 }
 
+std::string SaveConfigurationQuestion(std::string_view file) { return "Save Configuration: " + std::string(file) + "?"; }
+
 std::string TOutlineDocument::ConfigFileText() const { return WriteConfigText(root_.get()); }
 
 std::string TOutlineDocument::ConfigFileBytes() const { return WriteConfigBytes(root_.get(), encoding_, mark_); }
