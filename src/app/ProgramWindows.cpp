@@ -252,6 +252,10 @@ TProgramWindows::TProgramWindows(TProgramState& state, std::vector<std::string> 
                                 if (TAlert* alert = outlineView.Alert()) alert->ShowAlert(text);
                             }});
     assets_->SetConfigDocument(outline);
+    // A text view that saves the config while the outline holds edits of it asks first.
+    TTextView::BeforeWrite = [&outline](const std::string& path, const std::string& bytes) {
+        return outline.SettleTextSave(path, bytes);
+    };
     assets_->LoadConfig = [&outlineView](const std::string& folder) { return outlineView.LoadConfig(folder); };
     // The script engine, on the config the asset list loads and its tagged folders; its batches run
     // in the editor window.
@@ -295,6 +299,7 @@ TProgramWindows::~TProgramWindows() {
     if (state_.Viewer == viewer_.get()) state_.Viewer = nullptr;
     if (textLibrary_ && state_.TextLibrary == textLibrary_.get()) state_.TextLibrary = nullptr;
     TTextView::PrintLines = nullptr;
+    TTextView::BeforeWrite = nullptr;
 }
 
 }  // namespace kelvarn

@@ -21,6 +21,7 @@
 #include "catalogue/OutlineNode.h"
 #include "catalogue/TagSpec.h"
 #include "catalogue/UndoStack.h"
+#include "media/TextViewDocument.h"
 #include "shell/Text.h"
 
 namespace kelvarn {
@@ -60,6 +61,10 @@ std::string TagEditValue(std::string_view name, std::string_view value, int valu
 // reader joins the lines of a quoted text.
 std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
                         std::string& refusal);
+
+// The question about a config's unsaved edits before it is closed or handed to other work: Yes saves
+// them, No gives them up, Cancel keeps them and stops what was about to happen.
+std::string SaveConfigurationQuestion(std::string_view file);
 
 class TOutlineDocument {
 public:
@@ -120,6 +125,12 @@ public:
     // loaded again. On failure the message names the file, and the file, the tree, the modified flag
     // and the snapshots stay as they were.
     std::string SaveConfig(std::string_view fileName, bool reload);
+    // A text view is about to write `path` (`textBytes`). When that is this outline's config and it
+    // holds unsaved edits, the user chooses which version takes the file, and the other goes to the
+    // backups first, so that no answer loses either: Yes writes the text (the outline's edits are
+    // backed up and given up here; the outline takes the file once it is written), No saves the
+    // outline instead (the text is backed up).
+    TTextSaveVerdict SettleTextSave(std::string_view path, std::string_view textBytes);
     // The text SaveConfig writes (UTF-8, CR LF), and the bytes it writes.
     std::string ConfigFileText() const;
     std::string ConfigFileBytes() const;

@@ -1,7 +1,10 @@
 // Loading a config.txt into the outline and saving the outline back.
+#include <filesystem>
+
 #include "catalogue/ConfigPath.h"
 #include "catalogue/ConfigWriter.h"
 #include "catalogue/OutlineDocument.h"
+#include "shell/Backups.h"
 #include "shell/CommandBus.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
@@ -129,6 +132,8 @@ std::string TOutlineDocument::LoadConfig(std::string_view folder) {
     return {};
 }
 
+std::string SaveConfigurationQuestion(std::string_view file) { return "Save Configuration: " + std::string(file) + "?"; }
+
 std::string TOutlineDocument::ConfigFileText() const { return WriteConfigText(root_.get()); }
 
 std::string TOutlineDocument::ConfigFileBytes() const { return WriteConfigBytes(root_.get(), encoding_, mark_); }
@@ -149,6 +154,24 @@ std::string TOutlineDocument::SaveConfig(std::string_view fileName, bool reload)
     modified_ = false;
     Changed();
     return result;
+}
+
+TTextSaveVerdict TOutlineDocument::SettleTextSave(std::string_view path, std::string_view textBytes) {
+    std::error_code ec;
+    if (!modified_ || configFile_.empty() || !std::filesystem::equivalent(FsPath(path), FsPath(configFile_), ec) || ec)
+        return {};
+    const std::string file = configFile_;
+    if (state_.Messages->AskYesNo("The outline holds unsaved edits of " + file + ", which saving this text replaces.\n\n"
+                                  "Yes: save this text; the outline's edits go to the backups.\n"
+                                  "No: save the outline's edits; this text goes to the backups.")) {
+        if (std::string error = BackupFileVersion(state_, file, ConfigFileBytes()); !error.empty()) return {false, error};
+        SetModified(false);  // kept in the backups: the reload after the text's save asks nothing
+        Changed();
+        return {};
+    }
+    if (std::string error = BackupFileVersion(state_, file, textBytes); !error.empty()) return {false, error};
+    if (std::string error = SaveConfig(file, false); !error.empty()) return {false, error};
+    return {false, {}};
 }
 
 }  // namespace kelvarn

@@ -1,8 +1,12 @@
 #include "media/TextViewDocument.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "shell/Files.h"
+#include "shell/Macros.h"
+#include "shell/PathText.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 
@@ -54,6 +58,16 @@ std::string CloseQueryText(std::string_view path) { return "Save File: " + std::
 
 std::string QuerySaveText(std::string_view path) {
     return "'" + std::string(path) + "' may have changed.\n\nSave file to disc?";
+}
+
+bool IsShownOnlyProgramFile(const TProgramState& state, std::string_view path) {
+    const std::string name = ExtractFileName(NativePath(path));
+    bool shownOnly = false;
+    for (std::string_view shipped : {"introduction.txt", "Release Notes.txt", "macros.txt", "effect-kind.txt"})
+        if (SameText(name, shipped)) shownOnly = true;
+    if (!shownOnly) return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(FsPath(ExtractFileDir(NativePath(path))), FsPath(ExpandMacros(state, "%bin%")), ec) && !ec;
 }
 
 }  // namespace kelvarn

@@ -12,6 +12,8 @@
 
 namespace kelvarn {
 
+class TProgramState;
+
 struct TTextViewDocument {
     TTextDocument file;
     std::string text;     // what the view shows: UTF-8 with "\n" line ends
@@ -51,6 +53,18 @@ private:
     bool restart_ = false;
 };
 inline constexpr std::string_view kNoFurtherMatches = "No further matches";
+
+// The files that ship in the program folder only to be shown (the welcome text, the release notes,
+// the macro legend, the effect kinds): a text view shows them read-only, so that no Save writes them.
+bool IsShownOnlyProgramFile(const TProgramState& state, std::string_view path);
+
+// What a text view does once it has asked, before it writes a file, whether another pane holds
+// unsaved edits of the same file: with `write` it goes on; otherwise nothing of the text is written,
+// and either `error` says why or the other pane's version took the file in the text's place.
+struct TTextSaveVerdict {
+    bool write = true;
+    std::string error;
+};
 
 // The questions of a view with unsaved changes.
 std::string CloseQueryText(std::string_view path);  // "Save File: <path>?"

@@ -314,6 +314,18 @@ void AfterRestore(TProgramState& state) {
     state.SendCommand(ccSelectAsset, "");
 }
 
+// Where the next backup of the file goes, or the message why there is none.
+std::string FileBackupTarget(TProgramState& state, std::string_view path, const std::string& source, std::string& target) {
+    std::string folder;
+    if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
+        return "Unable to back up " + ShownPath(path) + ": " + error;
+    const std::string name = FreeBackupName(folder, state.Clock->Now(), source, false);
+    if (name.empty()) return "Unable to back up " + ShownPath(path) + ": too many backups within one second";
+    if (name.size() > kMaxBackupNameBytes) return "Unable to back up " + ShownPath(path) + ": its name is too long";
+    target = JoinPath(folder, name);
+    return {};
+}
+
 }  // namespace
 
 std::string EncodeBackupFolder(std::string_view folder, std::string_view fileName) {
@@ -361,13 +373,18 @@ std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& toda
 std::string BackupFile(TProgramState& state, std::string_view path) {
     const std::string source = NormalPath(path);
     if (!FileExists(source)) return "Unable to back up " + ShownPath(path) + ": the file does not exist";
-    std::string folder;
-    if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
+    std::string target;
+    if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
+    if (std::string error = CopyFileNoReplace(source, target); !error.empty())
         return "Unable to back up " + ShownPath(path) + ": " + error;
-    const std::string name = FreeBackupName(folder, state.Clock->Now(), source, false);
-    if (name.empty()) return "Unable to back up " + ShownPath(path) + ": too many backups within one second";
-    if (name.size() > kMaxBackupNameBytes) return "Unable to back up " + ShownPath(path) + ": its name is too long";
-    if (std::string error = CopyFileNoReplace(source, JoinPath(folder, name)); !error.empty())
+    return {};
+}
+
+std::string BackupFileVersion(TProgramState& state, std::string_view path, std::string_view bytes) {
+    const std::string source = NormalPath(path);
+    std::string target;
+    if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
+    if (std::string error = WriteFileNoReplace(target, bytes); !error.empty())
         return "Unable to back up " + ShownPath(path) + ": " + error;
     return {};
 }

@@ -36,6 +36,10 @@ std::string DateStamp(TProgramState& state);
 std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& today);
 
 std::string BackupFile(TProgramState& state, std::string_view path);
+// A backup of the file at `path` that holds `bytes` instead of what the file holds: a version that
+// exists only in a pane (unsaved edits that another pane's save is about to replace). Restore File
+// finds it as the file's newest backup.
+std::string BackupFileVersion(TProgramState& state, std::string_view path, std::string_view bytes);
 std::string BackupFolder(TProgramState& state, std::string_view path);
 // Settles the unsaved edits of whatever shows the asset (each saved or given up) before a restore
 // replaces its files; false (the user cancelled) stops the restore.

@@ -4,6 +4,7 @@
 
 #include "catalogue/OutlineDocument.h"
 #include "shell/Backups.h"
+#include "shell/CommandBus.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -20,11 +21,14 @@ namespace kelvarn {
 namespace {
 
 // Deletion marks take effect: the marked rows go, from the last back to the first below the root.
-void DeleteMarkedRows(TOutlineDocument& tree) {
+// True when a row went.
+bool DeleteMarkedRows(TOutlineDocument& tree) {
     std::vector<TOutlineNode*> rows;
     WalkRows(tree.Root(), [&](TOutlineNode* node, int) { rows.push_back(node); });
+    bool deleted = false;
     for (std::size_t i = rows.size(); i-- > 1;)
-        if (rows[i]->HasFlag(nfDelete)) tree.DeleteNodeNow(rows[i], false);
+        if (rows[i]->HasFlag(nfDelete) && tree.DeleteNodeNow(rows[i], false)) deleted = true;
+    return deleted;
 }
 
 // Backs up and saves the config the editor's outline holds, without the tags its script marked for
@@ -68,12 +72,35 @@ std::vector<std::string> TScriptUnit::ReplicateLines() const {
     return lines;
 }
 
+bool TScriptUnit::SettleMainEdits() {
+    TOutlineDocument* main = host_.MainOutline();
+    if (!main || !main->Root() || !main->Modified()) return true;
+    const std::string file = main->ConfigFile();
+    switch (state_.Messages->AskYesNoCancel(SaveConfigurationQuestion(file))) {
+        case Answer::Yes:
+            if (std::string error = main->SaveConfig(file, false); !error.empty()) {
+                host_.AppendAlert(error);
+                return false;
+            }
+            return true;
+        case Answer::No: {
+            // The edits given up leave the outline too: the batch's last step must not write them.
+            TTreeUpdate update(host_);
+            main->LoadConfig(main->ShownFolder());
+            state_.SendCommand(ccConfigEdited, "");
+            return true;
+        }
+        case Answer::Cancel: break;
+    }
+    return false;
+}
+
 void TScriptUnit::ReplicateToTaggedAssets() {
     if (RefuseWhileRunning()) return;
     FolderList = host_.TaggedFolders(false);
     const std::vector<std::string> lines = ReplicateLines();
     // The values go out exactly as they stand in this config: no macros, variables or comments.
-    if (!lines.empty()) RunOnTaggedAssets("Replicate", lines, true);
+    if (!lines.empty() && SettleMainEdits()) RunOnTaggedAssets("Replicate", lines, true);
 }
 
 void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std::string>& lines, bool literal) {
@@ -178,17 +205,20 @@ void TScriptUnit::RunOnTaggedAssets(std::string_view name, const std::vector<std
     finally.action = nullptr;
     finish();
 
-    // Deletion marks of the main config go with the last step of a batch every asset accepted.
+    // Deletion marks of the main config go with the last step of a batch every asset accepted; the
+    // config is written only when that deleted something.
     TOutlineDocument* main = host_.MainOutline();
     if (total > 0 && processed == total && main && main->Root() && !state_.AssetPath().empty() &&
         SameFolder(main->ShownFolder(), state_.AssetPath())) {
         host_.BeginTreeUpdate();
-        DeleteMarkedRows(*main);
+        const bool deleted = DeleteMarkedRows(*main);
         host_.EndTreeUpdate();
-        const std::string file = main->ConfigFile();
-        std::string error = BackupFile(state_, file);
-        if (error.empty()) error = main->SaveConfig(file, false);
-        if (!error.empty()) host_.AppendAlert(error);
+        if (deleted) {
+            const std::string file = main->ConfigFile();
+            std::string error = BackupFile(state_, file);
+            if (error.empty()) error = main->SaveConfig(file, false);
+            if (!error.empty()) host_.AppendAlert(error);
+        }
         host_.ShowStatus(stPanel2, "");
     }
 }

@@ -171,6 +171,8 @@ void TScriptUnit::RunAutorunScripts() {
 void TScriptUnit::RunScriptOnTaggedAssets() {
     if (RefuseWhileRunning()) return;
     FolderList = host_.TaggedFolders(true);
+    // The batch may load the current asset from disc and put its result in the main outline.
+    if (!SettleMainEdits()) return;
     if (TOutlineDocument* main = host_.MainOutline()) main->ClearUndo();
     const std::string file = host_.AskScriptFile("Select Script File", std::string(kScriptFilter), ScriptsFolder(state_));
     if (file.empty()) return;

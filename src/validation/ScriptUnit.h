@@ -125,6 +125,10 @@ public:
 private:
     friend class TRunning;
     std::string RunScriptPath(const std::string& path, const std::string& name, bool snapshot);
+    // Before a batch, the main window's unsaved config edits are saved or given up ("Save
+    // Configuration: ...?"), so that the batch neither drops nor writes them unasked. False for
+    // Cancel or a save that failed: nothing starts.
+    bool SettleMainEdits();
     void ShowLineCount();
 
     TProgramState& state_;

@@ -18,9 +18,11 @@
 #include "catalogue/ui/Editor.h"
 #include "media/ui/TextView.h"
 #include "shell/Files.h"
+#include "shell/Macros.h"
 #include "shell/OptionSettings.h"
 #include "shell/PathText.h"
 #include "shell/SettingsKeys.h"
+#include "shell/Text.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/Viewer.h"
 #include "shell/ui/XEdit.h"
@@ -179,15 +181,19 @@ TEST(TextViewSave, TheConfigSavedAsTextReloadsTheOutlineAndTheOutlinesOwnSaveDoe
     EXPECT_EQ(outline.Document().FindNodeByPath("kuid"), kept);
     EXPECT_NE(test::ReadBytes(config).find("Hut"), std::string::npos);
 
-    // Edits pending in the outline are asked about first; a Yes writes them, and the text view then
-    // shows the file as written, not the older text.
+    // Edits pending in the outline are asked about before the text is written; a Yes writes the text,
+    // the outline's version goes to the backups, and the outline then shows the text as saved.
     outline.Document().SetTagByPath("\\username", "\"Cabin\"");
     outline.Document().SetModified(true);
     editAndSave("Hut", "Barn");
     EXPECT_EQ(bed.messages.texts.size(), 2u);
-    EXPECT_NE(test::ReadBytes(config).find("Cabin"), std::string::npos);
-    EXPECT_EQ(outline.Document().GetValueByPath("config.txt\\username"), "Cabin");
-    EXPECT_NE(text->Text().find("Cabin"), std::string::npos) << text->Text();
+    EXPECT_NE(test::ReadBytes(config).find("Barn"), std::string::npos);
+    EXPECT_EQ(outline.Document().GetValueByPath("config.txt\\username"), "Barn");
+    EXPECT_FALSE(outline.Document().Modified());
+    std::string backedUp;
+    for (const auto& [name, bytes] : test::SnapshotFolder(BackupFolderPath(bed.state)))
+        if (ContainsText(name, "config.txt")) backedUp += bytes;
+    EXPECT_NE(backedUp.find("Cabin"), std::string::npos) << backedUp;
     EXPECT_FALSE(text->Modified());
 }
 

@@ -12,7 +12,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 #include <set>
 
@@ -21,12 +23,16 @@
 #include "catalogue/ui/AssetFrames.h"
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/OutlineView.h"
+#include "shell/CommandBus.h"
+#include "shell/Macros.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"
 #include "shell/ui/Alert.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/Viewer.h"
 #include "media/ui/TextView.h"
+#include "validation/ui/QtScriptHost.h"
+#include "validation/ui/ScriptEngine.h"
 
 namespace kelvarn {
 namespace {
@@ -296,6 +302,164 @@ TEST(Walkthrough, EveryMenuItemAndFrameButtonOnSampleAssets) {
     EXPECT_EQ(test::Differences(resources, test::SnapshotFolder(source / "resources")), std::vector<std::string>());
     EXPECT_EQ(test::Differences(corpus, test::SnapshotFolder(test::ProgramTestBed::Corpus("jos-scanner"))),
               std::vector<std::string>());
+}
+
+// --- unsaved outline edits meeting a batch and a text save, on copies of the sample assets
+
+class PendingEdits {
+public:
+    explicit PendingEdits(Answer answer) : bed(answer) {
+        bed.CopySamples();
+        bed.Start();
+    }
+
+    TAssetCatalogue& List() { return bed.windows->Assets().Catalogue(); }
+    TOutlineDocument& Outline() { return bed.windows->Outline().Document(); }
+    TTextView& Text() { return *static_cast<TTextView*>(bed.Main().Frame(TFrameId::Text)); }
+    std::string Config(int i) { return test::ReadBytes(List().Entry(i).folder + "/config.txt"); }
+    std::vector<std::string> BackedUp() {
+        std::vector<std::string> contents;
+        for (const auto& [name, bytes] : test::SnapshotFolder(BackupFolderPath(bed.state)))
+            if (ContainsText(name, "config.txt")) contents.push_back(bytes);
+        return contents;
+    }
+    void Select(int i) {
+        List().SelectAsset(i);
+        QApplication::processEvents();
+    }
+    // An edit the user has not saved, with its undo snapshot.
+    void EditOutline(const std::string& author) {
+        ASSERT_EQ(Outline().PushUndo(), "");
+        ASSERT_NE(Outline().SetTagByPath("author", author), nullptr);
+        ASSERT_TRUE(Outline().Modified());
+    }
+
+    test::ProgramTestBed bed;
+};
+
+TEST(Walkthrough, ABatchSettlesTheMainWindowsPendingEditsFirst) {
+    for (Answer answer : {Answer::Cancel, Answer::Yes, Answer::No}) {
+        PendingEdits walk(answer);
+        ASSERT_GE(walk.List().Count(), 3);
+        walk.Select(0);
+        walk.List().SetTagged(0, true);
+        walk.List().SetTagged(1, true);
+        const std::string script = walk.bed.dir / "program/describe.kvm";
+        test::WriteBytes(script, "-update|description|batched\r\n");
+        walk.bed.windows->Scripts().Host().AskFileHook = [&](const std::string&, const std::string&, const std::string&) {
+            return script;
+        };
+        walk.EditOutline("Walkthrough");
+        const test::TFolderSnapshot before = test::SnapshotFolder(walk.bed.AssetRoot());
+        const std::string untouched = walk.Config(2);
+        const std::size_t asked = walk.bed.messages.texts.size();
+
+        walk.bed.Main().MenuItem("mTaggedScript")->trigger();
+        QApplication::processEvents();
+
+        const std::string question = "Save Configuration: " + walk.Outline().ConfigFile() + "?";
+        ASSERT_GT(walk.bed.messages.texts.size(), asked);
+        EXPECT_EQ(walk.bed.messages.texts[asked], question);
+        EXPECT_EQ(walk.Config(2), untouched);
+        if (answer == Answer::Cancel) {
+            EXPECT_EQ(test::Differences(before, test::SnapshotFolder(walk.bed.AssetRoot())), std::vector<std::string>());
+            EXPECT_TRUE(walk.Outline().Modified());
+            EXPECT_EQ(walk.Outline().GetValueByPath("config.txt\\author"), "Walkthrough");
+            EXPECT_TRUE(walk.Outline().CanUndo());
+            continue;
+        }
+        const bool saved = answer == Answer::Yes;
+        for (int i : {0, 1}) EXPECT_TRUE(ContainsText(walk.Config(i), "batched")) << i;
+        EXPECT_EQ(ContainsText(walk.Config(0), "Walkthrough"), saved);
+        // The main outline shows the result as saved.
+        EXPECT_EQ(walk.Outline().GetValueByPath("config.txt\\description"), "batched");
+        EXPECT_EQ(walk.Outline().GetValueByPath("config.txt\\author") == "Walkthrough", saved);
+        EXPECT_FALSE(walk.Outline().Modified());
+        // The batch backed up each asset before it saved it; a saved edit was on disc by then.
+        const std::vector<std::string> backups = walk.BackedUp();
+        EXPECT_EQ(backups.size(), 2u);
+        bool edit = false;
+        for (const std::string& b : backups) edit |= ContainsText(b, "Walkthrough");
+        EXPECT_EQ(edit, saved);
+    }
+}
+
+TEST(Walkthrough, ABatchThatLeavesTheShownAssetOutDoesNotWriteIt) {
+    PendingEdits walk(Answer::Yes);
+    ASSERT_GE(walk.List().Count(), 3);
+    walk.Select(2);
+    walk.List().SetTagged(0, true);
+    walk.List().SetTagged(1, true);
+    const std::string shown = walk.Config(2);
+    const std::string script = walk.bed.dir / "program/describe.kvm";
+    test::WriteBytes(script, "-update|description|batched\r\n");
+    walk.bed.windows->Scripts().Host().AskFileHook = [&](const std::string&, const std::string&, const std::string&) {
+        return script;
+    };
+    walk.bed.Main().MenuItem("mTaggedScript")->trigger();
+    QApplication::processEvents();
+    for (int i : {0, 1}) EXPECT_TRUE(ContainsText(walk.Config(i), "batched")) << i;
+    EXPECT_EQ(walk.Config(2), shown);
+    EXPECT_EQ(walk.BackedUp().size(), 2u);
+}
+
+// config.txt saved from the text view while the outline holds its own edits: asked before anything is
+// written; one version takes the file, the other is its newest backup.
+TEST(Walkthrough, ATextSaveWithOutlineEditsPendingKeepsBothVersions) {
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        PendingEdits walk(answer);
+        walk.Select(0);
+        const std::string file = walk.Outline().ConfigFile();
+        walk.bed.state.SendCommand(ccShowFile, file);
+        QApplication::processEvents();
+        ASSERT_EQ(walk.Text().ShownFile(), NativePath(file));
+        walk.EditOutline("Outline");
+        const std::string outlineVersion = walk.Outline().ConfigFileBytes();
+        QTextCursor cursor = walk.Text().Memo()->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        walk.Text().Memo()->setTextCursor(cursor);
+        QTest::keyClicks(walk.Text().Memo(), "author \"Typed\"");
+        QTest::keyClick(walk.Text().Memo(), Qt::Key_Return);
+        ASSERT_TRUE(walk.Text().Modified());
+        const std::size_t asked = walk.bed.messages.texts.size();
+
+        walk.Text().Button("bSaveTextFile")->click();
+        QApplication::processEvents();
+
+        ASSERT_EQ(walk.bed.messages.texts.size(), asked + 1);
+        EXPECT_TRUE(StartsWith(walk.bed.messages.texts.back(), "The outline holds unsaved edits of " + file))
+            << walk.bed.messages.texts.back();
+        const std::vector<std::string> backups = walk.BackedUp();
+        ASSERT_EQ(backups.size(), 1u);
+        const std::string onDisc = walk.Config(0);
+        EXPECT_FALSE(walk.Text().Modified());
+        EXPECT_FALSE(walk.Outline().Modified());
+        if (answer == Answer::Yes) {
+            EXPECT_TRUE(StartsWith(onDisc, "author \"Typed\"")) << onDisc;
+            EXPECT_EQ(backups[0], outlineVersion);
+            EXPECT_EQ(walk.Outline().GetValueByPath("config.txt\\author"), "Typed");
+        } else {
+            EXPECT_EQ(onDisc, outlineVersion);
+            EXPECT_TRUE(StartsWith(backups[0], "author \"Typed\"")) << backups[0];
+            EXPECT_FALSE(ContainsText(walk.Text().Text(), "Typed"));
+            EXPECT_TRUE(ContainsText(walk.Text().Text(), "Outline"));
+        }
+    }
+}
+
+// The welcome text of a program with no assets can be read, not changed: its Save writes nothing.
+TEST(Walkthrough, TheWelcomeTextIsNotWritten) {
+    test::ProgramTestBed bed;
+    bed.Start("", false);
+    auto& text = *static_cast<TTextView*>(bed.Main().Frame(TFrameId::Text));
+    const std::string introduction = bed.dir / "program/bin/introduction.txt";
+    ASSERT_EQ(text.ShownFile(), NativePath(introduction));
+    const std::string before = test::ReadBytes(introduction);
+    QTest::keyClicks(text.Memo(), "typed over");
+    text.Button("bSaveTextFile")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(test::ReadBytes(introduction), before);
+    EXPECT_FALSE(text.Modified());
 }
 
 }  // namespace

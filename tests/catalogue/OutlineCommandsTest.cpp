@@ -5,6 +5,7 @@
 #include "catalogue/Walnut.h"
 #include "ConfigTestSupport.h"
 #include "shell/Files.h"
+#include "shell/Text.h"
 #include "shell/SettingsKeys.h"
 
 namespace kelvarn {
@@ -402,6 +403,78 @@ TEST(CopyPaste, EmptyContainersAndEmptyTagsSurvive) {
     TCopyList none;
     EXPECT_FALSE(PasteNodes(doc, doc.FindNodeByPath("kind"), none));
     EXPECT_FALSE(PasteNodes(doc, doc.Root(), list));
+}
+
+// --- a text view saving the config while the outline holds unsaved edits of it
+
+struct TextSaveBed {
+    ConfigTestBed bed;
+    TOutlineDocument doc{bed.state};
+    const std::string disc = "kuid <kuid:1:2>\r\nkind \"scenery\"\r\n";
+    const std::string text = disc + "author \"Text\"\r\n";
+    std::string file;
+    TextSaveBed() {
+        LoadText(bed, doc, disc);
+        file = doc.ConfigFile();
+    }
+    std::vector<std::string> Backups() const {
+        std::vector<std::string> found;
+        FindFiles(bed.dir / "program/backup/*", "*config.txt*", found, false);
+        return found;
+    }
+};
+
+TEST(SettleTextSave, AsksOnlyAboutThisConfigsPendingEdits) {
+    TextSaveBed t;
+    EXPECT_TRUE(t.doc.SettleTextSave(t.file, t.text).write);
+    t.doc.SetTagByPath("author", "Outline");
+    EXPECT_TRUE(t.doc.SettleTextSave(t.bed.Asset("other", t.disc) + "/config.txt", t.text).write);
+    EXPECT_TRUE(t.bed.messages.messages.empty());
+    EXPECT_TRUE(t.Backups().empty());
+    EXPECT_TRUE(t.doc.Modified());
+}
+
+// Whichever version takes the file, the other is the file's newest backup.
+TEST(SettleTextSave, EitherAnswerKeepsBothVersions) {
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        TextSaveBed t;
+        t.doc.SetTagByPath("author", "Outline");
+        const std::string outline = t.doc.ConfigFileBytes();
+        t.bed.messages.answers = {answer};
+        const TTextSaveVerdict verdict = t.doc.SettleTextSave(t.file, t.text);
+        ASSERT_EQ(t.bed.messages.messages.size(), 1u);
+        EXPECT_TRUE(StartsWith(t.bed.messages.messages[0], "The outline holds unsaved edits of " + t.file))
+            << t.bed.messages.messages[0];
+        EXPECT_EQ(verdict.error, "");
+        const std::vector<std::string> backups = t.Backups();
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_FALSE(t.doc.Modified());
+        if (answer == Answer::Yes) {
+            EXPECT_TRUE(verdict.write);
+            EXPECT_EQ(test::ReadBytes(backups[0]), outline);
+            EXPECT_EQ(test::ReadBytes(t.file), t.disc);  // the text view writes it next
+        } else {
+            EXPECT_FALSE(verdict.write);
+            EXPECT_EQ(test::ReadBytes(backups[0]), t.text);
+            EXPECT_EQ(test::ReadBytes(t.file), outline);
+        }
+    }
+}
+
+TEST(SettleTextSave, NoVersionIsWrittenWithoutTheOthersBackup) {
+    for (Answer answer : {Answer::Yes, Answer::No}) {
+        TextSaveBed t;
+        t.doc.SetTagByPath("author", "Outline");
+        t.bed.messages.answers = {answer};
+        const std::string backups = t.bed.dir / "program/backup";
+        SetWriteFaultHook([&](const std::string& path) { return StartsWith(path, backups) ? std::size_t{0} : std::string::npos; });
+        const TTextSaveVerdict verdict = t.doc.SettleTextSave(t.file, t.text);
+        SetWriteFaultHook(nullptr);
+        EXPECT_FALSE(verdict.write);
+        EXPECT_TRUE(StartsWith(verdict.error, "Unable to back up")) << verdict.error;
+        EXPECT_EQ(test::ReadBytes(t.file), t.disc);
+        EXPECT_TRUE(t.doc.Modified());
+    }
 }
 
 }  // namespace

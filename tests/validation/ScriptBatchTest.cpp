@@ -4,6 +4,7 @@
 #include "ScriptTestSupport.h"
 #include "catalogue/OutlineWiring.h"
 #include "shell/Files.h"
+#include "shell/PathText.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Strings.h"
 
@@ -49,8 +50,9 @@ TEST(ScriptBatch, EveryAssetAcceptedIsSavedAfterABackup) {
     bed.host.answers = {"accept", "accept", "accept"};
     bed.RunBatch("-update|description|batched\n-info|done");
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(ContainsStr(bed.Config(i), "description")) << i;
-    // The current asset is backed up before the batch saves it and again before the last save: four.
-    EXPECT_EQ(bed.Backups(), 4);
+    // Each asset is backed up before the batch saves it; the main config, whose marks went with its
+    // own asset's result, is not written again.
+    EXPECT_EQ(bed.Backups(), 3);
     EXPECT_EQ(bed.Told(), (Lines{"batch on", "-update|description|batched",
                                  "review Preview: <tmp>/a1 alert= last=0 preview=1 -> accept", "-update|description|batched",
                                  "review Preview: <tmp>/a2 alert= last=0 preview=1 -> accept", "-update|description|batched",
@@ -222,6 +224,90 @@ TEST(ScriptBatch, ScriptOnTaggedAssets) {
     EXPECT_FALSE(bed.main->CanUndo());
     EXPECT_TRUE(ContainsStr(bed.Report(), "Tidy Up: 3 of 3 assets processed"));
     EXPECT_EQ(bed.unit->OutputList[1], "\tTidy Up\\001: tidy");
+}
+
+// The current asset is tagged and its outline holds an unsaved edit with an undo snapshot: the batch
+// asks first, as selecting another asset would. Cancel starts nothing; Save puts the edit on disc
+// before the batch loads the asset; Discard drops it.
+TEST(ScriptBatch, PendingEditsOfTheMainConfigAreSettledBeforeABatch) {
+    for (Answer answer : {Answer::Cancel, Answer::Yes, Answer::No}) {
+        BatchBed bed;
+        WriteSettingBool(bed.state.Settings(), keys::Preview, false);
+        bed.WriteScript("Tidy Up", "-update|description|batched");
+        bed.host.answers = {bed.Scripts() + "/Tidy Up.kvm"};
+        std::vector<std::string> before;
+        for (int i = 0; i < 3; ++i) before.push_back(bed.Config(i));
+        ASSERT_EQ(bed.main->PushUndo(), "");
+        ASSERT_NE(bed.main->SetTagByPath("author", "Me"), nullptr);
+        bed.messages.answers = {answer};
+        bed.unit->RunScriptOnTaggedAssets();
+
+        ASSERT_FALSE(bed.messages.messages.empty());
+        EXPECT_EQ(bed.messages.messages[0], "Save Configuration: " + bed.main->ConfigFile() + "?");
+        const std::string current = bed.Config(1);
+        if (answer == Answer::Cancel) {
+            for (const std::string& line : bed.host.log) EXPECT_FALSE(StartsWith(line, "ask")) << line;
+            EXPECT_TRUE(bed.main->Modified());
+            EXPECT_NE(bed.main->FindNodeByPath("author"), nullptr);
+            EXPECT_TRUE(bed.main->CanUndo());
+            for (int i = 0; i < 3; ++i) EXPECT_EQ(bed.Config(i), before[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(bed.Backups(), 0);
+            continue;
+        }
+        EXPECT_TRUE(ContainsStr(current, "batched"));
+        EXPECT_EQ(bed.main->GetValueByPath("description"), "batched");
+        EXPECT_FALSE(bed.main->Modified());
+        const bool saved = answer == Answer::Yes;
+        EXPECT_EQ(ContainsStr(current, "author"), saved) << current;
+        EXPECT_EQ(bed.main->FindNodeByPath("author") != nullptr, saved);
+        // Saved before the batch: the batch's own backup of the asset already holds the edit.
+        std::vector<std::string> backups;
+        FindFiles(bed.Backup() + "/*", "*config.txt*", backups, false);
+        bool backedUpWithEdit = false;
+        for (const std::string& b : backups) backedUpWithEdit |= ContainsStr(ReadBytes(b), "author");
+        EXPECT_EQ(backedUpWithEdit, saved);
+    }
+}
+
+TEST(ScriptBatch, ReplicateSettlesPendingEditsToo) {
+    BatchBed bed;
+    bed.main->SetNodeFlags(bed.main->FindNodeByPath("kind"), nfTagged, 0);
+    bed.main->SetTagByPath("author", "Me");
+    bed.messages.answers = {Answer::Cancel};
+    const std::string before = bed.Config(0);
+    bed.unit->ReplicateToTaggedAssets();
+    EXPECT_EQ(bed.messages.messages, (Lines{"Save Configuration: " + bed.main->ConfigFile() + "?"}));
+    for (const std::string& line : bed.host.log) EXPECT_NE(line, "batch on");
+    EXPECT_EQ(bed.Config(0), before);
+    EXPECT_TRUE(bed.main->Modified());
+}
+
+// The main window shows an asset the batch leaves out: its config is written only when its deletion
+// marks take something out, and then after a backup.
+TEST(ScriptBatch, TheMainConfigIsWrittenOnlyForItsDeletionMarks) {
+    for (bool marked : {false, true}) {
+        BatchBed bed;
+        WriteSettingBool(bed.state.Settings(), keys::Preview, false);
+        // Laid out as no writer lays it out, so that any save would show.
+        const std::string config = "kuid   <kuid:1:200>\nkind \"scenery\"\n  username \"Shown\"\nobsolete-tag 1\n";
+        const std::string shown = bed.SelectAsset("shown", config);
+        if (marked) bed.main->SetNodeFlags(bed.main->FindNodeByPath("obsolete-tag"), nfDelete, 0);
+        bed.RunBatch("-update|description|batched");
+        EXPECT_TRUE(ContainsStr(bed.Config(2), "batched"));
+        const std::string after = ReadBytes(shown + "/config.txt");
+        std::vector<std::string> found, backups;
+        FindFiles(bed.Backup() + "/*", "*config.txt*", found, false);
+        for (const std::string& b : found)
+            if (ContainsStr(ExtractFileName(b), "shown")) backups.push_back(b);
+        if (!marked) {
+            EXPECT_EQ(after, config);
+            EXPECT_TRUE(backups.empty());
+        } else {
+            EXPECT_FALSE(ContainsStr(after, "obsolete-tag")) << after;
+            EXPECT_TRUE(ContainsStr(after, "Shown")) << after;
+            EXPECT_EQ(backups.size(), 1u);
+        }
+    }
 }
 
 TEST(ScriptBatch, AnAssetStoppedHalfWayIsNeitherSavedNorProcessed) {

@@ -147,7 +147,8 @@ void TAssetFrames::LoadAssetConfig(TMain& main) {
 }
 
 void TAssetFrames::ConfigSavedAsText(TMain& main) {
-    // Edits pending in the outline are asked about first, as on any reload; a failed save keeps them.
+    // A text view settles the outline's edits before it writes (TTextView::BeforeWrite); edits still
+    // pending here came from another writer and are asked about, as on any reload.
     const bool outlineEdits = config_->Modified();
     if (!main.Frame(TFrameId::Outline)->QuerySave()) return;
     LoadAssetConfig(main);

@@ -449,7 +449,7 @@ bool TOutlineView::AskSaveConfig() {
 bool TOutlineView::OutlineCloseQuery() {
     if (!document_.Modified()) return true;
     const std::string path = ShownConfigPath();
-    switch (state_.Messages->AskYesNoCancel("Save Configuration: " + path + "?")) {
+    switch (state_.Messages->AskYesNoCancel(SaveConfigurationQuestion(path))) {
         case Answer::Yes: return SaveConfig(path, false, true);
         case Answer::No: return true;
         case Answer::Cancel: return false;

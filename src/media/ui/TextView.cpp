@@ -20,6 +20,7 @@
 namespace kelvarn {
 
 std::function<void(const std::vector<std::string>&, int, bool)> TTextView::PrintLines;
+std::function<TTextSaveVerdict(const std::string&, const std::string&)> TTextView::BeforeWrite;
 
 TTextMemo::TTextMemo(TTextView& owner, QWidget* parent) : QPlainTextEdit(parent), owner_(owner) {}
 
@@ -121,6 +122,7 @@ void TTextView::Clear() {
     memo_->clear();
     path_.clear();
     file_ = {};
+    shownOnly_ = false;
     SetNotText(false);
     Alert()->Close();
     SetDisplayOptions(3, true, false);
@@ -192,6 +194,7 @@ std::string TTextView::LoadTextFile(const std::string& path, int tabWidth, bool 
     }
     path_ = NativePath(path);
     file_ = std::move(document.file);
+    shownOnly_ = IsShownOnlyProgramFile(state_, path_);
     SetNotText(!document.notText.empty());
     memo_->setPlainText(QString::fromUtf8(document.text.data(), qsizetype(document.text.size())));
     EndLoad();
@@ -209,6 +212,7 @@ void TTextView::LoadStrings(const std::vector<std::string>& lines, int tabWidth,
     BeginLoad(tabWidth, fixedFont, wrap);
     path_.clear();
     file_ = {};  // text made here is saved with CR LF
+    shownOnly_ = false;
     SetNotText(false);
     std::string text = JoinLines(lines, "\n");
     if (!text.empty()) text.pop_back();  // lines, not a file: no empty line after the last
@@ -241,8 +245,21 @@ void TTextView::SetCaret(std::size_t position) {
 std::string TTextView::SaveFile(const std::string& path) {
     if (path.empty()) return "No file to save";
     if (notText_) return "Unable to save " + path_ + ": it is not a text file";
+    if (BeforeWrite) {
+        TTextDocument asWritten = file_;
+        const TTextSaveVerdict verdict = BeforeWrite(NativePath(path), DocumentToBytes(asWritten, Text()));
+        if (!verdict.error.empty()) return verdict.error;
+        if (!verdict.write) {
+            // The other pane's version took the file (the text is in the backups): shown as it now is.
+            saveFailed_ = false;
+            SetModified(false);
+            return LoadTextFile(path, tabWidth_, fixedFont_, wrap_);
+        }
+    }
     if (std::string error = SaveTextViewFile(path, Text(), file_); !error.empty()) return error;
     path_ = NativePath(path);
+    shownOnly_ = IsShownOnlyProgramFile(state_, path_);  // a copy saved elsewhere is the user's to edit
+    ApplyReadOnly();
     saveFailed_ = false;
     SetModified(false);
     // A file of the asset folder tells the main window, which marks it as edited.
@@ -262,13 +279,15 @@ void TTextView::SaveAs() {
 
 void TTextView::SetReadOnly(bool readOnly) {
     readOnly_ = readOnly;
-    memo_->setReadOnly(readOnly_ || notText_);
+    ApplyReadOnly();
 }
 
 void TTextView::SetNotText(bool notText) {
     notText_ = notText;
-    memo_->setReadOnly(readOnly_ || notText_);
+    ApplyReadOnly();
 }
+
+void TTextView::ApplyReadOnly() { memo_->setReadOnly(readOnly_ || notText_ || shownOnly_); }
 
 bool TTextView::CloseQuery() {
     if (!Modified()) return true;

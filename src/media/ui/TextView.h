@@ -64,6 +64,10 @@ public:
     void OpenFindDialog();
     // The print service (lines, tab width, fixed font); the button is off until it is set.
     static std::function<void(const std::vector<std::string>& lines, int tabWidth, bool fixedFont)> PrintLines;
+    // Asked before any text view writes a file, with the bytes it would write: a pane that holds
+    // unsaved edits of the same file settles them first (the program sets it for the asset's config
+    // and the outline). Unset, the view writes.
+    static std::function<TTextSaveVerdict(const std::string& path, const std::string& bytes)> BeforeWrite;
 
     QPlainTextEdit* Memo() const { return memo_; }
     QToolButton* Button(const char* name) const;
@@ -75,6 +79,7 @@ private:
     void BeginLoad(int tabWidth, bool fixedFont, bool wrap);
     void EndLoad();
     void SetNotText(bool notText);
+    void ApplyReadOnly();
     // After a save that QuerySave asked for failed, the view keeps its text: clearing and loading wait
     // until the text is saved or the user gives it up.
     bool HoldsUnsaved() const;
@@ -86,6 +91,7 @@ private:
     TTextDocument file_;     // the file as read: each line's end and encoding, for saving
     bool notText_ = false;   // the file is no text: shown read-only, never written
     bool readOnly_ = false;  // asked for by the caller
+    bool shownOnly_ = false; // a file the program ships only to be shown
     int tabWidth_ = 3;
     bool fixedFont_ = true;
     bool wrap_ = false;

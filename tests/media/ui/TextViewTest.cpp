@@ -142,6 +142,57 @@ TEST_F(TextView, AFileThatIsNoTextOpensReadOnlyAndIsNeverWritten) {
     EXPECT_FALSE(view->Memo()->isReadOnly());
 }
 
+// The files the program ships only to be shown cannot be changed from the view; a copy saved
+// elsewhere is the user's own, and so is a file of such a name in an asset folder.
+TEST_F(TextView, FilesShippedOnlyToBeShownOpenReadOnly) {
+    for (const char* name : {"introduction.txt", "Release Notes.txt", "macros.txt", "effect-kind.txt"}) {
+        const std::string path = dir / (std::string("bin/") + name);
+        test::WriteBytes(path, "Welcome\r\n");
+        ASSERT_EQ(view->LoadTextFile(path, 3, false, true), "");
+        EXPECT_TRUE(view->Memo()->isReadOnly()) << name;
+        const std::string shown = view->Text();
+        QTest::keyClicks(view->Memo(), "typed");
+        EXPECT_EQ(view->Text(), shown) << name;
+        EXPECT_FALSE(view->Modified()) << name;
+        view->Button("bSaveTextFile")->click();
+        EXPECT_EQ(test::ReadBytes(path), "Welcome\r\n") << name;
+    }
+    ASSERT_EQ(view->SaveFile(dir / "mine.txt"), "");
+    EXPECT_EQ(test::ReadBytes(dir / "mine.txt"), "Welcome\r\n");
+    EXPECT_FALSE(view->Memo()->isReadOnly());
+    test::WriteBytes(dir / "car/introduction.txt", "x\r\n");
+    ASSERT_EQ(view->LoadTextFile(dir / "car/introduction.txt", 3, true, false), "");
+    EXPECT_FALSE(view->Memo()->isReadOnly());
+}
+
+// Another pane that holds edits of the file settles them before the view writes: the view goes on,
+// shows the file as the other pane wrote it, or writes nothing and keeps its edits.
+TEST_F(TextView, AskedBeforeItWrites) {
+    const std::string path = dir / "config.txt";
+    struct Restore {
+        ~Restore() { TTextView::BeforeWrite = nullptr; }
+    } restore;
+    for (int verdict = 0; verdict < 3; ++verdict) {
+        test::WriteBytes(path, "kind \"scenery\"\r\n");
+        ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+        QTest::keyClicks(view->Memo(), "x");
+        std::string asked;
+        TTextView::BeforeWrite = [&](const std::string& file, const std::string& bytes) {
+            asked = file + "|" + bytes;
+            if (verdict == 1) test::WriteBytes(path, "kind \"other\"\r\n");
+            return verdict == 0 ? TTextSaveVerdict{} : TTextSaveVerdict{false, verdict == 2 ? "refused" : ""};
+        };
+        const std::string result = view->SaveFile(path);
+        EXPECT_EQ(asked, path + "|xkind \"scenery\"\r\n") << verdict;
+        EXPECT_EQ(result, verdict == 2 ? "refused" : "") << verdict;
+        const char* onDisc[] = {"xkind \"scenery\"\r\n", "kind \"other\"\r\n", "kind \"scenery\"\r\n"};
+        EXPECT_EQ(test::ReadBytes(path), onDisc[verdict]) << verdict;
+        EXPECT_EQ(view->Modified(), verdict == 2) << verdict;
+        if (verdict == 1) EXPECT_EQ(view->Text(), "kind \"other\"\n");
+        view->SetModified(false);
+    }
+}
+
 TEST_F(TextView, TextTheProgramMadeIsNoFileToAskAbout) {
     view->LoadStrings({"mesh-table", "kind"}, 3, true, false);
     QTest::keyClicks(view->Memo(), "x");
