@@ -385,7 +385,7 @@ std::string BackupFolder(TProgramState& state, std::string_view path) {
     if (name.empty()) return "Unable to back up " + ShownPath(path) + ": too many backups within one second";
     const std::string target = JoinPath(folder, name);
     const bool stood = PathExists(target);
-    if (std::string error = CopyFolder(source, target); !error.empty()) {
+    if (std::string error = CopyFolder(source, target, FolderLinks::Keep); !error.empty()) {
         // Only a copy this call began is removed: a folder that stood there belongs to another backup.
         if (!stood) DeleteFolderTree(target);
         return "Unable to back up " + ShownPath(path) + ": " + error;
@@ -449,7 +449,7 @@ std::string RestoreFolder(TProgramState& state, std::string_view path, const Set
     // Copy beside the target first; only a complete copy takes the target's place. The working names
     // are ones no folder holds yet: a folder the user called so is not ours to delete.
     const std::string staging = FreeSibling(target + ".kvrestore");
-    if (std::string error = CopyFolder(newest, staging); !error.empty()) {
+    if (std::string error = CopyFolder(newest, staging, FolderLinks::Keep); !error.empty()) {
         DeleteFolderTree(staging);
         return "Unable to restore " + ShownPath(path) + ": " + error;
     }
