@@ -551,9 +551,11 @@ std::string CopyFolderInto(const fs::path& from, const fs::path& to, FolderCopy&
             } else if (fs::create_directory(dest, ec); ec) {
                 error = "Unable to create the folder " + PathString(dest) + ": " + Describe(ec);
             } else {
-                copy.open.push_back(fs::canonical(e.path(), ec));
+                // Only a followed link can lead back into a folder: only then is the way down kept.
+                const bool follow = copy.links == FolderLinks::Follow;
+                if (follow) copy.open.push_back(fs::canonical(e.path(), ec));
                 error = CopyFolderInto(e.path(), dest, copy);
-                copy.open.pop_back();
+                if (follow) copy.open.pop_back();
             }
         } else if (e.is_regular_file(ec)) {
             // Every name is new in a new folder: nothing is replaced, nor written through a link.
