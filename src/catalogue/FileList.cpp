@@ -81,7 +81,7 @@ std::string FreeNameBeside(const std::string& path) {
     const std::string tail = dot == std::string::npos ? std::string() : name.substr(dot);
     for (int n = 2;; ++n) {
         const std::string candidate = JoinPath(folder, stem + " (" + std::to_string(n) + ")" + tail, '/');
-        if (!PathExists(candidate)) return candidate;
+        if (!EntryExists(candidate)) return candidate;
     }
 }
 
@@ -90,8 +90,10 @@ std::string PasteFilesInto(const std::string& folder, const std::vector<std::str
     for (const std::string& file : files) {
         if (!FileExists(file)) continue;  // folders and vanished files are not pasted
         std::string target = JoinPath(folder, ExtractFileName(NativePath(file)), '/');
-        if (PathExists(target)) target = FreeNameBeside(target);
-        if (std::string error = StreamCopyFile(file, target); !error.empty()) failures += (failures.empty() ? "" : "\n") + error;
+        // A paste makes a new file and replaces nothing: a link in the asset folder, even one that
+        // names nothing, keeps its name, and nothing is written through it.
+        if (EntryExists(target)) target = FreeNameBeside(target);
+        if (std::string error = CopyFileNoReplace(file, target); !error.empty()) failures += (failures.empty() ? "" : "\n") + error;
     }
     return failures;
 }

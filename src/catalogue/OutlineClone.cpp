@@ -47,7 +47,8 @@ std::string FirstMissingFolder(const std::string& target) {
     std::filesystem::path p = FsPath(target);
     std::filesystem::path missing;
     std::error_code ec;
-    while (!p.empty() && !std::filesystem::exists(p, ec)) {
+    // A link that names nothing is an entry too: nothing is made through it.
+    while (!p.empty() && !std::filesystem::exists(std::filesystem::symlink_status(p, ec))) {
         missing = p;
         if (p == p.parent_path()) break;
         p = p.parent_path();
@@ -132,10 +133,14 @@ void TOutlineDocument::CloneAsset(IAssetPages& pages) {
     }
     const std::string target = PageTarget(fields.location, fields.name);
     const std::string made = FirstMissingFolder(target);
-    if (made.empty() || !CopyFolder(source, target).empty()) {
+    // A clone is a copy of its own: linked files and folders are copied as what they hold, so that
+    // nothing the clone saves lands in its source.
+    const std::string error = made.empty() ? "Unable to create the folder " + target + ": it exists"
+                                           : CopyFolder(source, target, FolderLinks::Follow);
+    if (!error.empty()) {
         // Nothing half-copied stays behind.
         if (!made.empty()) DeleteFolderTree(made);
-        messages.ShowMessage("File error copying folder", "", MessageKind::Error);
+        messages.ShowMessage("File error copying folder\n" + error, "", MessageKind::Error);
         return;
     }
     clone_ = fields;

@@ -36,8 +36,9 @@ constexpr std::string_view kPilcrowEscape = "%b6";
 constexpr std::string_view kPreviousPilcrowEscape = "%B6";
 // The longest file-name piece kept whole: longer names are cut with a hash, leaving the folder room.
 constexpr std::size_t kMaxNamePiece = 117;
-// Backups whose file times lie further apart than this are ordered by those times, not their stamps:
-// local stamps repeat an hour when summer time ends, and a clock can be set back.
+// Where stamps cannot tell the order (the same stamp, or stamps in the hour that repeats when summer
+// time ends), backups whose file times lie further apart than this are ordered by those times.
+// Elsewhere the stamp decides: a copied, unpacked or synced backup folder has new file times.
 constexpr std::int64_t kClockStepSeconds = 2;
 
 // The absolute, lexically normal native form of a path, without trailing separator: the form whose
@@ -242,37 +243,51 @@ std::int64_t FileSeconds(const std::string& path) {
     return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
 }
 
-// The newest backup of the folder and name: by stamp, unless the file times of two backups lie so far
-// apart that the later one wins whatever its stamp says.
+DateTime StampTime(const StampKey& key) {
+    const std::string& s = key.second;
+    auto field = [&](std::size_t at, std::size_t n) {
+        long long v = 0;
+        TryParseInt(s.substr(std::min(at, s.size()), n), v);
+        return static_cast<int>(v);
+    };
+    return DateTime{field(0, 4), field(4, 2), field(6, 2), field(8, 2), field(10, 2), field(12, 2), 0};
+}
+
+// The newest backup of the folder and name: by stamp. File times decide only where the stamps cannot:
+// between equal stamps, and between two stamps of the hour a clock change repeats.
 std::optional<Found> NewestBackup(const std::vector<std::string>& entries, const std::string& folder,
-                                  const std::string& name) {
+                                  const std::string& name, IClock& clock) {
     struct Candidate {
         std::string path;
         StampKey key;
+        DateTime time;
         std::int64_t seconds;
+    };
+    auto sameRepeatedHour = [&clock](const Candidate& a, const Candidate& b) {
+        return a.time.DayNumber() == b.time.DayNumber() && a.time.hour == b.time.hour && clock.IsRepeated(a.time) &&
+               clock.IsRepeated(b.time);
     };
     std::optional<Candidate> best;
     const TBackupMatch belongs(folder, name);
     for (const std::string& entry : entries) {
         const Pieces p = SplitBackupName(ExtractFileName(entry));
         if (!p.ok || !belongs(p)) continue;
-        Candidate c{entry, KeyOf(p.stamp), FileSeconds(entry)};
+        const StampKey key = KeyOf(p.stamp);
+        Candidate c{entry, key, StampTime(key), FileSeconds(entry)};
         if (!best) {
             best = std::move(c);
             continue;
         }
-        const std::int64_t apart = c.seconds - best->seconds;
-        const bool newer = apart > kClockStepSeconds || (apart >= -kClockStepSeconds && best->key < c.key);
+        bool newer = best->key < c.key;
+        const bool equalStamps = !newer && !(c.key < best->key);
+        if (equalStamps || sameRepeatedHour(c, *best)) {
+            const std::int64_t apart = c.seconds - best->seconds;
+            newer = apart > kClockStepSeconds || (apart >= -kClockStepSeconds && newer);
+        }
         if (newer) best = std::move(c);
     }
     if (!best) return std::nullopt;
-    const std::string& s = best->key.second;
-    auto field = [&](std::size_t at, std::size_t n) {
-        long long v = 0;
-        TryParseInt(s.substr(std::min(at, s.size()), n), v);
-        return static_cast<int>(v);
-    };
-    return Found{best->path, DateTime{field(0, 4), field(4, 2), field(6, 2), field(8, 2), field(10, 2), field(12, 2), 0}};
+    return Found{best->path, best->time};
 }
 
 // The name of a new backup in `folder`: the plain stamp, or, when a backup of the same path was taken
@@ -304,9 +319,9 @@ std::string FreeBackupName(const std::string& folder, const DateTime& now, const
 
 // A sibling of `base` that does not exist yet: `base`, then `base` with 2, 3, ... after it.
 std::string FreeSibling(const std::string& base) {
-    if (!PathExists(base)) return base;
+    if (!EntryExists(base)) return base;
     for (int n = 2;; ++n)
-        if (std::string candidate = base + std::to_string(n); !PathExists(candidate)) return candidate;
+        if (std::string candidate = base + std::to_string(n); !EntryExists(candidate)) return candidate;
 }
 
 void AfterRestore(TProgramState& state) {
@@ -370,27 +385,20 @@ std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& toda
     return date;
 }
 
-std::string BackupFile(TProgramState& state, std::string_view path) {
-    const std::string source = NormalPath(path);
-    if (!FileExists(source)) return "Unable to back up " + ShownPath(path) + ": the file does not exist";
-    std::string target;
-    if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
-    if (std::string error = CopyFileNoReplace(source, target); !error.empty())
-        return "Unable to back up " + ShownPath(path) + ": " + error;
-    return {};
-}
+namespace {
 
-std::string BackupFileVersion(TProgramState& state, std::string_view path, std::string_view bytes) {
+// A backup of the file or folder; `made` is the backup's path when it was made.
+std::string MakeBackup(TProgramState& state, std::string_view path, bool isFolder, std::string& made) {
     const std::string source = NormalPath(path);
-    std::string target;
-    if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
-    if (std::string error = WriteFileNoReplace(target, bytes); !error.empty())
-        return "Unable to back up " + ShownPath(path) + ": " + error;
-    return {};
-}
-
-std::string BackupFolder(TProgramState& state, std::string_view path) {
-    const std::string source = NormalPath(path);
+    if (!isFolder) {
+        if (!FileExists(source)) return "Unable to back up " + ShownPath(path) + ": the file does not exist";
+        std::string target;
+        if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
+        if (std::string error = CopyFileNoReplace(source, target); !error.empty())
+            return "Unable to back up " + ShownPath(path) + ": " + error;
+        made = target;
+        return {};
+    }
     if (!DirectoryExists(source)) return "Unable to back up " + ShownPath(path) + ": the folder does not exist";
     std::string folder;
     if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
@@ -402,25 +410,49 @@ std::string BackupFolder(TProgramState& state, std::string_view path) {
     if (name.empty()) return "Unable to back up " + ShownPath(path) + ": too many backups within one second";
     const std::string target = JoinPath(folder, name);
     const bool stood = PathExists(target);
-    if (std::string error = CopyFolder(source, target); !error.empty()) {
+    if (std::string error = CopyFolder(source, target, FolderLinks::Keep); !error.empty()) {
         // Only a copy this call began is removed: a folder that stood there belongs to another backup.
         if (!stood) DeleteFolderTree(target);
         return "Unable to back up " + ShownPath(path) + ": " + error;
     }
+    made = target;
     return {};
+}
+
+}  // namespace
+
+std::string BackupFileVersion(TProgramState& state, std::string_view path, std::string_view bytes) {
+    const std::string source = NormalPath(path);
+    std::string target;
+    if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
+    if (std::string error = WriteFileNoReplace(target, bytes); !error.empty())
+        return "Unable to back up " + ShownPath(path) + ": " + error;
+    return {};
+}
+
+std::string BackupFile(TProgramState& state, std::string_view path) {
+    std::string made;
+    return MakeBackup(state, path, false, made);
+}
+
+std::string BackupFolder(TProgramState& state, std::string_view path) {
+    std::string made;
+    return MakeBackup(state, path, true, made);
 }
 
 namespace {
 
 // What a restore does before it replaces anything: finds the newest backup, asks (naming the backup's
 // time), lets the frames settle their unsaved edits, and backs up the current state so that another
-// restore brings it back. Empty `found` with an empty message: the user stopped it.
+// restore brings it back (`safety`, empty when there was nothing to back up). Empty `found` with an
+// empty message: the user stopped it.
 std::string PrepareRestore(TProgramState& state, std::string_view path, const std::string& target, bool isFolder,
-                           const SettleEdits& settle, std::string& found) {
+                           const SettleEdits& settle, std::string& found, std::string& safety) {
     const std::string name = isFolder ? std::string() : ExtractFileName(target);
     std::vector<std::string> entries;
     ListEntriesOfKind(JoinPath(BackupFolderPath(state), isFolder ? "*" : "*.*"), entries, isFolder);
-    const std::optional<Found> newest = NewestBackup(entries, isFolder ? target : ExtractFileDir(target), name);
+    const std::optional<Found> newest =
+        NewestBackup(entries, isFolder ? target : ExtractFileDir(target), name, *state.Clock);
     if (!newest) {
         const std::string message = "No backups found: " + ShownPath(path);
         state.Messages->ShowMessage(message, "", MessageKind::Information);
@@ -432,7 +464,7 @@ std::string PrepareRestore(TProgramState& state, std::string_view path, const st
     if (settle && !settle()) return {};
     const bool present = isFolder ? DirectoryExists(target) : FileExists(target);
     if (present) {
-        if (std::string error = isFolder ? BackupFolder(state, target) : BackupFile(state, target); !error.empty())
+        if (std::string error = MakeBackup(state, target, isFolder, safety); !error.empty())
             return "Unable to restore " + ShownPath(path) + ": nothing was restored, as its present state could not be backed up. " +
                    error;
     }
@@ -443,16 +475,25 @@ std::string PrepareRestore(TProgramState& state, std::string_view path, const st
 // A restore the user stopped is no failure, and nothing is left to say.
 std::string Stopped(std::string_view path) { return ".Restore of " + ShownPath(path) + " stopped"; }
 
+// A restore that replaced nothing takes back its backup of the present state: left, it would be the
+// newest backup, and the next restore would bring back the present state instead of the one wanted.
+std::string NothingRestored(std::string_view path, const std::string& safety, const std::string& error) {
+    if (!safety.empty() && !(DirectoryExists(safety) ? ForceDeleteFolderTree(safety) : DeleteFilePath(safety)))
+        return "Unable to restore " + ShownPath(path) + ": " + error + "\nNothing was restored; the backup of its present state stays as " +
+               ShownPath(safety) + ", and the next restore brings that back.";
+    return "Unable to restore " + ShownPath(path) + ": " + error;
+}
+
 }  // namespace
 
 std::string RestoreFile(TProgramState& state, std::string_view path, const SettleEdits& settle) {
     const std::string target = NormalPath(path);
-    std::string newest;
-    if (std::string message = PrepareRestore(state, path, target, false, settle, newest); !message.empty()) return message;
+    std::string newest, safety;
+    if (std::string message = PrepareRestore(state, path, target, false, settle, newest, safety); !message.empty())
+        return message;
     if (newest.empty()) return Stopped(path);
     // The copy lands beside the target and replaces it in one step: a failed copy loses nothing.
-    if (std::string error = StreamCopyFile(newest, target); !error.empty())
-        return "Unable to restore " + ShownPath(path) + ": " + error;
+    if (std::string error = StreamCopyFile(newest, target); !error.empty()) return NothingRestored(path, safety, error);
     DeleteFilePath(newest);
     AfterRestore(state);
     return {};
@@ -460,31 +501,40 @@ std::string RestoreFile(TProgramState& state, std::string_view path, const Settl
 
 std::string RestoreFolder(TProgramState& state, std::string_view path, const SettleEdits& settle) {
     const std::string target = NormalPath(path);
-    std::string newest;
-    if (std::string message = PrepareRestore(state, path, target, true, settle, newest); !message.empty()) return message;
+    std::string newest, safety;
+    if (std::string message = PrepareRestore(state, path, target, true, settle, newest, safety); !message.empty())
+        return message;
     if (newest.empty()) return Stopped(path);
-    // Copy beside the target first; only a complete copy takes the target's place. The working names
-    // are ones no folder holds yet: a folder the user called so is not ours to delete.
-    const std::string staging = FreeSibling(target + ".kvrestore");
-    if (std::string error = CopyFolder(newest, staging); !error.empty()) {
+    // An asset folder that is a link is restored in the folder the link names, and the link stays (as a
+    // file restored through a link is).
+    const std::string place = FollowLinkPath(target);
+    // Copy beside it first; only a complete copy takes its place. The working names are ones no entry
+    // holds yet: a folder the user called so is not ours to delete.
+    const std::string staging = FreeSibling(place + ".kvrestore");
+    if (std::string error = CopyFolder(newest, staging, FolderLinks::Keep); !error.empty()) {
         DeleteFolderTree(staging);
-        return "Unable to restore " + ShownPath(path) + ": " + error;
+        return NothingRestored(path, safety, error);
     }
-    const std::string aside = FreeSibling(target + ".kvold");
-    if (DirectoryExists(target)) {
-        if (std::string error = RenameNoReplace(target, aside); !error.empty()) {
+    const std::string aside = FreeSibling(place + ".kvold");
+    const bool present = DirectoryExists(place);
+    if (present) {
+        if (std::string error = RenameNoReplace(place, aside); !error.empty()) {
             DeleteFolderTree(staging);
-            return "Unable to restore " + ShownPath(path) + ": " + error;
+            return NothingRestored(path, safety, error);
         }
     }
-    if (std::string error = RenameNoReplace(staging, target); !error.empty()) {
-        RenameNoReplace(aside, target);
+    if (std::string error = RenameNoReplace(staging, place); !error.empty()) {
         DeleteFolderTree(staging);
-        return "Unable to restore " + ShownPath(path) + ": " + error;
+        if (!present || RenameNoReplace(aside, place).empty()) return NothingRestored(path, safety, error);
+        return "Unable to restore " + ShownPath(path) + ": " + error + "\nIts present state was moved to " + ShownPath(aside) +
+               "; rename it back to " + ShownPath(place) + ".";
     }
-    DeleteFolderTree(aside);
-    DeleteFolderTree(newest);
+    ForceDeleteFolderTree(newest);
     AfterRestore(state);
+    // Left beside the asset, the old tree would be listed as a second asset with the same KUID.
+    if (present && !ForceDeleteFolderTree(aside))
+        return "Unable to delete " + ShownPath(aside) + ", the state that the restore of " + ShownPath(path) +
+               " replaced (it is also in the backup folder): delete it, or it is listed as a second asset with the same KUID.";
     return {};
 }
 

@@ -104,6 +104,25 @@ DateTime LocalTimeFromUnix(std::int64_t seconds) {
     return t;
 }
 
+bool IsRepeatedLocalTime(const DateTime& t) {
+    // The time read as summer time and as standard time: both stand, and name two moments.
+    auto read = [&t](int summer, std::time_t& moment) {
+        std::tm local{};
+        local.tm_year = t.year - 1900;
+        local.tm_mon = t.month - 1;
+        local.tm_mday = t.day;
+        local.tm_hour = t.hour;
+        local.tm_min = t.minute;
+        local.tm_sec = t.second;
+        local.tm_isdst = summer;
+        moment = std::mktime(&local);
+        return moment != static_cast<std::time_t>(-1) && local.tm_isdst == summer && local.tm_mday == t.day &&
+               local.tm_hour == t.hour && local.tm_min == t.minute;
+    };
+    std::time_t asSummer = 0, asStandard = 0;
+    return read(1, asSummer) && read(0, asStandard) && asSummer != asStandard;
+}
+
 DateTime SystemClock::Now() {
     const auto now = std::chrono::system_clock::now();
     DateTime t = LocalTimeFromUnix(std::chrono::system_clock::to_time_t(now));

@@ -23,10 +23,15 @@ struct DateTime {
     static DateTime FromMilliseconds(std::int64_t ms);
 };
 
+// Whether the local time is one the clock shows twice: the hour repeated when summer time ends.
+bool IsRepeatedLocalTime(const DateTime& t);
+
 class IClock {
 public:
     virtual ~IClock() = default;
     virtual DateTime Now() = 0;  // local time
+    // Whether a local time of this clock is one it shows twice (a stamp then does not tell the order).
+    virtual bool IsRepeated(const DateTime& t) { return IsRepeatedLocalTime(t); }
 };
 
 // The real local clock.

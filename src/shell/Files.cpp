@@ -279,6 +279,13 @@ bool PathExists(std::string_view path) {
     return !path.empty() && fs::exists(FsPath(path), ec);
 }
 
+bool EntryExists(std::string_view path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(fs::symlink_status(FsPath(path), ec));
+}
+
+std::string FollowLinkPath(std::string_view path) { return PathString(FollowLinks(FsPath(path))); }
+
 std::uint64_t FileSize(std::string_view path) {
     std::error_code ec;
     const auto n = fs::file_size(FsPath(path), ec);
@@ -403,9 +410,11 @@ namespace {
 
 std::string CopyStreamed(std::string_view source, std::string_view target, bool replace, CopyFlush flush) {
     const fs::path from = FsPath(source);
-    const fs::path to = FollowLinks(FsPath(target));
+    // A replacing copy lands in the file a link names, as a save does; a new file is made under the
+    // name itself, so a link there (even one naming nothing) counts as the existing target.
+    const fs::path to = replace ? FollowLinks(FsPath(target)) : FsPath(target);
     std::error_code ec;
-    const fs::file_status targetStatus = fs::symlink_status(to, ec);  // links are followed already
+    const fs::file_status targetStatus = fs::symlink_status(to, ec);
     const bool targetExists = fs::exists(targetStatus);
     if (!replace && targetExists)
         return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
@@ -477,18 +486,57 @@ std::string ForceCopyFile(std::string_view source, std::string_view target, Copy
     return CopyStreamed(source, target, true, flush);
 }
 
-std::string CopyFolder(std::string_view source, std::string_view target) {
-    const fs::path from = FsPath(source);
-    const fs::path to = FsPath(target);
+namespace {
+
+// Whether `inner` is `outer` or lies inside it (both canonical).
+bool IsWithin(const fs::path& inner, const fs::path& outer) {
+    if (outer.empty()) return false;
+    auto i = inner.begin();
+    for (auto o = outer.begin(); o != outer.end(); ++o, ++i)
+        if (i == inner.end() || *i != *o) return false;
+    return true;
+}
+
+struct FolderCopy {
+    FolderLinks links;
+    fs::path root;                // the copy itself (canonical): nothing followed may lead into it
+    std::vector<fs::path> open;   // the folders being copied, outermost first (canonical)
+};
+
+std::string CopyFolderInto(const fs::path& from, const fs::path& to, FolderCopy& copy);
+
+// A followed link: the content of what it names.
+std::string CopyLinked(const fs::path& link, const fs::path& dest, FolderCopy& copy) {
+    const std::string shown = PathString(link);
     std::error_code ec;
-    if (!fs::is_directory(from, ec)) return "Folder not found: " + std::string(source);
-    if (fs::exists(to, ec)) return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
-    fs::create_directories(to, ec);
-    if (ec) return "Unable to create the folder " + std::string(target) + ": " + Describe(ec);
+    const fs::file_status status = fs::status(link, ec);
+    if (ec == std::errc::too_many_symbolic_link_levels) return "Unable to copy the link " + shown + ": it leads round in a loop";
+    if (!fs::exists(status)) return "Unable to copy the link " + shown + ": it names nothing";
+    if (fs::is_regular_file(status)) return CopyFileNoReplace(shown, PathString(dest));
+    if (!fs::is_directory(status)) return "Unable to copy " + shown + ": it is no file, folder or link";
+    const fs::path named = fs::canonical(link, ec);
+    if (ec) return "Unable to copy the link " + shown + ": " + Describe(ec);
+    for (const fs::path& folder : copy.open)
+        if (IsWithin(folder, named)) return "Unable to copy the link " + shown + ": it leads back into a folder that holds it";
+    if (IsWithin(copy.root, named) || IsWithin(named, copy.root))
+        return "Unable to copy the link " + shown + ": it leads into the copy";
+    if (Refused(dest)) return "Unable to create the folder " + PathString(dest) + ": refused";
+    fs::create_directory(dest, ec);
+    if (ec) return "Unable to create the folder " + PathString(dest) + ": " + Describe(ec);
+    copy.open.push_back(named);
+    std::string error = CopyFolderInto(link, dest, copy);
+    copy.open.pop_back();
+    return error;
+}
+
+std::string CopyFolderInto(const fs::path& from, const fs::path& to, FolderCopy& copy) {
+    std::error_code ec;
     for (const auto& e : ReadFolder(from)) {
         const fs::path dest = to / e.path().filename();
         std::string error;
-        if (e.is_symlink(ec)) {
+        if (e.is_symlink(ec) && copy.links == FolderLinks::Follow) {
+            error = CopyLinked(e.path(), dest, copy);
+        } else if (e.is_symlink(ec)) {
             // A link is copied as the link it is, never followed: it may name a place outside the
             // folder, loop, or name nothing, and the copy must hold it all the same.
             const fs::path linked = fs::read_symlink(e.path(), ec);
@@ -498,15 +546,41 @@ std::string CopyFolder(std::string_view source, std::string_view target) {
             }
             if (ec) error = "Unable to copy the link " + PathString(e.path()) + ": " + Describe(ec);
         } else if (IsRealFolder(e)) {
-            error = CopyFolder(PathString(e.path()), PathString(dest));
+            if (Refused(dest)) {
+                error = "Unable to create the folder " + PathString(dest) + ": refused";
+            } else if (fs::create_directory(dest, ec); ec) {
+                error = "Unable to create the folder " + PathString(dest) + ": " + Describe(ec);
+            } else {
+                // Only a followed link can lead back into a folder: only then is the way down kept.
+                const bool follow = copy.links == FolderLinks::Follow;
+                if (follow) copy.open.push_back(fs::canonical(e.path(), ec));
+                error = CopyFolderInto(e.path(), dest, copy);
+                if (follow) copy.open.pop_back();
+            }
         } else if (e.is_regular_file(ec)) {
-            error = StreamCopyFile(PathString(e.path()), PathString(dest));
+            // Every name is new in a new folder: nothing is replaced, nor written through a link.
+            error = CopyFileNoReplace(PathString(e.path()), PathString(dest));
         } else {
             error = "Unable to copy " + PathString(e.path()) + ": it is no file, folder or link";
         }
         if (!error.empty()) return error;
     }
     return {};
+}
+
+}  // namespace
+
+std::string CopyFolder(std::string_view source, std::string_view target, FolderLinks links) {
+    const fs::path from = FsPath(source);
+    const fs::path to = FsPath(target);
+    std::error_code ec;
+    if (!fs::is_directory(from, ec)) return "Folder not found: " + std::string(source);
+    if (fs::exists(fs::symlink_status(to, ec))) return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
+    if (Refused(to)) return "Unable to create the folder " + std::string(target) + ": refused";
+    fs::create_directories(to, ec);
+    if (ec) return "Unable to create the folder " + std::string(target) + ": " + Describe(ec);
+    FolderCopy copy{links, fs::canonical(to, ec), {fs::canonical(from, ec)}};
+    return CopyFolderInto(from, to, copy);
 }
 
 std::string RenameNoReplace(std::string_view from, std::string_view to) {
@@ -537,6 +611,29 @@ bool DeleteFolderTree(std::string_view path) {
     fs::remove_all(FsPath(path), ec);
     return !ec;
 }
+
+namespace {
+
+// Removes an entry and, for a real folder, everything in it, made writable first. Goes on past an
+// entry that stays, so that as little as possible is left.
+bool RemoveTree(const fs::path& p) {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(p, ec);  // a link is removed, never followed
+    if (!fs::exists(status)) return !ec || ec == std::errc::no_such_file_or_directory;
+    if (Refused(p)) return false;
+    if (fs::is_directory(status)) {
+        constexpr fs::perms kNeeded = fs::perms::owner_all;
+        if ((status.permissions() & kNeeded) != kNeeded) fs::permissions(p, kNeeded, fs::perm_options::add, ec);
+        bool all = true;
+        for (const auto& e : ReadFolder(p)) all = RemoveTree(e.path()) && all;
+        if (!all) return false;
+    }
+    return fs::remove(p, ec) && !ec;
+}
+
+}  // namespace
+
+bool ForceDeleteFolderTree(std::string_view path) { return RemoveTree(FsPath(path)); }
 
 bool ForceDirectories(std::string_view path) {
     std::error_code ec;

@@ -17,6 +17,10 @@ inline constexpr std::uint64_t kMaxFileRead = 512ull << 20;  // no outside file 
 bool FileExists(std::string_view path);       // a file (not a folder)
 bool DirectoryExists(std::string_view path);  // a folder
 bool PathExists(std::string_view path);
+// Whether the path names an entry of any kind, a symbolic link that names nothing included.
+bool EntryExists(std::string_view path);
+// The path a symbolic link leads to, followed through every link; the path itself when it is none.
+std::string FollowLinkPath(std::string_view path);
 std::uint64_t FileSize(std::string_view path);  // 0 when missing
 
 // Reads a whole file; refuses files larger than `cap`.
@@ -48,7 +52,8 @@ std::string AppendToFile(std::string_view path, std::string_view bytes);
 // target (keeping its permission bits and following a link, as WriteFileAtomic). Copying a file onto
 // itself is refused. The program's one file-copy routine.
 std::string StreamCopyFile(std::string_view source, std::string_view target);
-// The same, but an existing target is never replaced: the copy then fails.
+// The same, but an existing target is never replaced: the copy then fails. A link at the target's
+// name, even one that names nothing, is an existing target: a new file is never made through it.
 std::string CopyFileNoReplace(std::string_view source, std::string_view target);
 inline std::string CopyFileStreamed(std::string_view source, std::string_view target) {
     return StreamCopyFile(source, target);
@@ -57,15 +62,28 @@ inline std::string CopyFileStreamed(std::string_view source, std::string_view ta
 std::string CopyFileToFolder(std::string_view source, std::string_view folder);
 // Creates the target's folders, then copies.
 std::string ForceCopyFile(std::string_view source, std::string_view target);
-// Copies a folder with everything in it; the target must not exist yet. Symbolic links are copied as
-// links (to files, folders or nothing), never followed; an entry that cannot be copied is an error.
-std::string CopyFolder(std::string_view source, std::string_view target);
+// What a folder copy does with the symbolic links inside the folder.
+enum class FolderLinks {
+    // Copied as links (to files, folders or nothing), never followed: a backup and its restore give
+    // back the folder as it stood.
+    Keep,
+    // Followed: a link to a file gives a file with its content, a link to a folder a folder with its
+    // content, so that the copy shares nothing with its source. A link that names nothing, loops, or
+    // leads back into a folder being copied (or into the copy) is refused, naming it.
+    Follow,
+};
+// Copies a folder with everything in it; the target must not exist yet, and nothing is written
+// outside it. An entry that cannot be copied is an error.
+std::string CopyFolder(std::string_view source, std::string_view target, FolderLinks links);
 
 // Renames only when the target does not exist.
 std::string RenameNoReplace(std::string_view from, std::string_view to);
 std::string RenameReplace(std::string_view from, std::string_view to);
 bool DeleteFilePath(std::string_view path);
 bool DeleteFolderTree(std::string_view path);
+// The same for a tree the program set aside: folders marked read-only inside it (copies of read-only
+// media) are made writable first. Links are removed, never followed. False when anything stays.
+bool ForceDeleteFolderTree(std::string_view path);
 bool ForceDirectories(std::string_view path);
 bool IsFolderWritable(std::string_view folder);
 

@@ -57,7 +57,7 @@ TEST(Dependencies, RealAssetsWithCapitalKuids) {
     for (const Case& c : cases) {
         ToolsBed bed;
         const std::string source = std::string(kCorpus) + "/schedule-commands/" + c.asset;
-        ASSERT_EQ(CopyFolder(source, bed.asset), "") << c.asset;
+        ASSERT_EQ(CopyFolder(source, bed.asset, FolderLinks::Keep), "") << c.asset;
         ASSERT_EQ(bed.doc.LoadConfig(bed.asset), "") << c.asset;
         ASSERT_GT(bed.doc.LineCount(), 3u) << c.asset;
         Lines list;

@@ -275,10 +275,69 @@ TEST_F(NewAndClone, AFailedCopyRemovesWhatItMade) {
     SetWriteFaultHook([](const std::string& path) { return ContainsStr(path, "bridge.im") ? std::size_t{1} : std::string::npos; });
     doc.CloneAsset(pages);
     SetWriteFaultHook(nullptr);
-    EXPECT_EQ(messages.messages, (std::vector<std::string>{"File error copying folder"}));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].rfind("File error copying folder\nUnable to copy " + source + "/mesh/bridge.im", 0), 0u)
+        << messages.messages[0];
     EXPECT_EQ(Entries(parent), (std::vector<std::string>{"bridge"}));
     EXPECT_TRUE(Sent(ccAddClonedAsset).empty());
     EXPECT_TRUE(doc.PendingClone().empty());
+}
+
+// Asset makers link shared files and folders into their assets. A clone holds copies of what the
+// links name: its first save gives the clone its identity and leaves the linked files as they were.
+TEST_F(NewAndClone, ACloneCopiesWhatLinksNameAndSavesNothingThroughThem) {
+    const std::string shared = dir / "shared";
+    test::WriteBytes(shared + "/bridge-config.txt", kBridgeConfig);
+    test::WriteBytes(shared + "/rust.tga", "rust texture");
+    test::WriteBytes(shared + "/set/paint.tga", "paint");
+    fs::remove(source + "/config.txt");
+    fs::create_symlink(shared + "/bridge-config.txt", source + "/config.txt");
+    fs::create_symlink("../../../shared/rust.tga", source + "/mesh/rust.tga");
+    fs::create_symlink(shared + "/set", source + "/textures");
+    ASSERT_EQ(doc.LoadConfig(source), "");
+
+    doc.CloneAsset(pages);
+    const std::string clone = parent + "CLONE OF bridge";
+    ListAndFinish(clone);
+    EXPECT_TRUE(messages.messages.empty()) << messages.messages.front();
+
+    EXPECT_EQ(test::ReadBytes(shared + "/bridge-config.txt"), kBridgeConfig);
+    EXPECT_EQ(test::ReadBytes(shared + "/rust.tga"), "rust texture");
+    for (const char* name : {"config.txt", "mesh", "mesh/rust.tga", "mesh/bridge.im", "textures", "textures/paint.tga"})
+        EXPECT_FALSE(fs::is_symlink(clone + "/" + name)) << name;
+    EXPECT_EQ(test::ReadBytes(clone + "/mesh/rust.tga"), "rust texture");
+    EXPECT_EQ(test::ReadBytes(clone + "/textures/paint.tga"), "paint");
+    TOutlineDocument saved(state);
+    ASSERT_EQ(saved.LoadConfig(clone), "");
+    EXPECT_EQ(saved.GetValueByPath("config.txt\\kuid"), "<kuid:77:8000>");
+    // The clone's own edits stay in the clone.
+    test::WriteBytes(clone + "/mesh/rust.tga", "repainted");
+    EXPECT_EQ(test::ReadBytes(shared + "/rust.tga"), "rust texture");
+    EXPECT_TRUE(fs::is_symlink(source + "/config.txt"));
+}
+
+// A link that names nothing, loops, or leads back into the asset cannot be copied as what it holds:
+// the clone is refused, naming the link, and nothing of it is left.
+TEST_F(NewAndClone, ALinkThatCannotBeFollowedIsNamedAndNothingIsCloned) {
+    const struct {
+        std::string name, target, why;
+    } cases[] = {
+        {"gone.tga", "nothing-here.tga", "it names nothing"},
+        {"loop-a", "loop-a", "it leads round in a loop"},
+        {"mesh/up", "..", "it leads back into a folder that holds it"},
+        {"assets", "..", "it leads back into a folder that holds it"},
+    };
+    for (const auto& c : cases) {
+        messages.messages.clear();
+        const std::string link = source + "/" + c.name;
+        fs::create_symlink(c.target, link);
+        doc.CloneAsset(pages);
+        EXPECT_EQ(messages.messages, (std::vector<std::string>{"File error copying folder\nUnable to copy the link " + link +
+                                                                ": " + c.why}));
+        EXPECT_EQ(Entries(parent), (std::vector<std::string>{"bridge"}));
+        fs::remove(link);
+    }
+    EXPECT_TRUE(Sent(ccAddClonedAsset).empty());
 }
 
 // A real asset (a config with a byte-order mark and CR LF, meshes, a script): the copy gets the new

@@ -191,6 +191,23 @@ TEST_F(FileListing, PasteGivesAClashingNameAFreeNameBeside) {
     EXPECT_TRUE(fs::exists(asset + "/sub/a (2).texture.txt"));
 }
 
+// A link in the asset folder keeps its name through a paste, and nothing is written where it leads,
+// even where it names nothing yet.
+TEST_F(FileListing, PasteWritesNothingThroughALink) {
+    fs::remove(asset + "/sub/b.tga");
+    fs::create_symlink(dir / "elsewhere/b.tga", asset + "/sub/b.tga");
+    files.LoadFileList(asset);
+    test::WriteBytes(dir / "outside/b.tga", "pasted");
+    clipboard.files = {dir / "outside/b.tga"};
+    files.SelectFolder(2);
+    messages.messages.clear();  // the fixture's second config.txt was named
+    files.PasteFiles(asset);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(fs::is_symlink(asset + "/sub/b.tga"));
+    EXPECT_FALSE(fs::exists(dir / "elsewhere/b.tga"));
+    EXPECT_EQ(test::ReadBytes(asset + "/sub/b (2).tga"), "pasted");
+}
+
 TEST_F(FileListing, DeleteAsksOnceThenTrashes) {
     files.LoadFileList(asset);
     files.SetTagged(0, true);

@@ -3,9 +3,19 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
+
+#ifndef _WIN32
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "shell/Backups.h"
+#include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
@@ -246,6 +256,7 @@ TEST_F(Backups, ANewBackupAfterARestoreIsStillTheNewest) {
 TEST_F(Backups, ABackwardClockStepRestoresTheLaterBackup) {
     // Summer time ends: the clock goes from 02:59 back to 02:00, and the later backup has the lower stamp.
     const std::string file = dir / "a/x.txt";
+    clock.repeatedFrom = DateTime{2011, 10, 30, 2, 0, 0};
     clock.Set(2011, 10, 30, 2, 30, 0);
     WriteBytes(file, "earlier");
     ASSERT_EQ(BackupFile(state, file), "");
@@ -260,6 +271,63 @@ TEST_F(Backups, ABackwardClockStepRestoresTheLaterBackup) {
     ASSERT_EQ(RestoreFile(state, file), "");
     EXPECT_EQ(ReadBytes(file), "later");
 }
+
+// A backup folder copied, unpacked or synced has file times that say nothing of the order: the stamps
+// decide, and each backup is reached in turn.
+TEST_F(Backups, FileTimesDoNotOverrideStamps) {
+    namespace fs = std::filesystem;
+    const std::string file = dir / "a/x.txt";
+    const std::string asset = dir / "asset";
+    auto backUp = [&](const char* content) {
+        WriteBytes(file, content);
+        WriteBytes(asset + "/config.txt", content);
+        ASSERT_EQ(BackupFile(state, file), "");
+        ASSERT_EQ(BackupFolder(state, asset), "");
+    };
+    backUp("older");
+    clock.Set(2011, 3, 5, 5, 6, 7);
+    backUp("newer");
+    // The copy gave the older backups the later times, hours apart.
+    const auto now = fs::file_time_type::clock::now();
+    for (const std::string& name : BackupNames())
+        fs::last_write_time(NativePath(dir / ("backup/" + name)),
+                            name.substr(0, 8) == "20110304" ? now : now - std::chrono::hours(5));
+    WriteBytes(file, "current");
+    WriteBytes(asset + "/config.txt", "current");
+    clock.Set(2011, 3, 6);
+    for (const char* expected : {"newer", "older"}) {
+        ASSERT_EQ(RestoreFile(state, file), "");
+        ASSERT_EQ(RestoreFolder(state, asset), "");
+        EXPECT_EQ(ReadBytes(file), expected);
+        EXPECT_EQ(ReadBytes(asset + "/config.txt"), expected);
+        // The state each restore replaced is the newest now; set it aside to reach the one before.
+        for (const std::string& name : BackupNames())
+            if (name.substr(0, 8) == "20110306") std::filesystem::remove_all(NativePath(dir / ("backup/" + name)));
+    }
+}
+
+#ifndef _WIN32
+TEST(LocalTime, OnlyTheHourSummerTimeEndsIsRepeated) {
+    const char* previous = std::getenv("TZ");
+    const std::string kept = previous ? previous : "";
+    // Central Europe, written out so that no time zone files are needed: 03:00 summer time goes back to
+    // 02:00 on the last Sunday of October, and 02:00 goes on to 03:00 on the last Sunday of March.
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    tzset();
+    EXPECT_TRUE(IsRepeatedLocalTime(DateTime{2011, 10, 30, 2, 0, 0}));
+    EXPECT_TRUE(IsRepeatedLocalTime(DateTime{2011, 10, 30, 2, 59, 59}));
+    EXPECT_FALSE(IsRepeatedLocalTime(DateTime{2011, 10, 30, 1, 59, 59}));
+    EXPECT_FALSE(IsRepeatedLocalTime(DateTime{2011, 10, 30, 3, 0, 0}));
+    EXPECT_FALSE(IsRepeatedLocalTime(DateTime{2011, 3, 27, 2, 30, 0}));  // skipped, not repeated
+    EXPECT_FALSE(IsRepeatedLocalTime(DateTime{2011, 7, 1, 2, 30, 0}));
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    EXPECT_FALSE(IsRepeatedLocalTime(DateTime{2011, 10, 30, 2, 30, 0}));
+    if (previous) setenv("TZ", kept.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+}
+#endif
 
 TEST_F(Backups, PathsThatOnceSharedANameKeepTheirOwnBackups) {
     const std::string bar = "\xC2\xA6", pilcrow = "\xC2\xB6";
@@ -427,6 +495,156 @@ TEST_F(Backups, FolderBackupsHoldLinksAsLinks) {
     EXPECT_EQ(ReadBytes(asset + "/config.txt"), "v1");
     EXPECT_EQ(ReadBytes(asset + "/to-file"), "v1");
     EXPECT_EQ(ReadBytes(dir / "outside/secret.txt"), "not part of the asset");
+}
+
+// Asset makers link their work folders into a folder the program lists: the restore lands in the
+// folder the link names, and the link stays.
+TEST_F(Backups, RestoreThroughALinkedAssetFolderKeepsTheLink) {
+    namespace fs = std::filesystem;
+    const std::string real = dir / "work/bridge";
+    const std::string linked = dir / "assets/bridge";
+    WriteBytes(real + "/config.txt", "v1");
+    WriteBytes(real + "/tex/a.tga", "t1");
+    fs::create_directories(NativePath(dir / "assets"));
+    fs::create_symlink("../work/bridge", NativePath(linked));
+    ASSERT_EQ(BackupFolder(state, linked), "");
+    WriteBytes(linked + "/config.txt", "v2");
+    WriteBytes(linked + "/new.txt", "n");
+    clock.Set(2011, 3, 4, 5, 6, 8);
+
+    ASSERT_EQ(RestoreFolder(state, linked), "");
+    ASSERT_TRUE(fs::is_symlink(NativePath(linked)));
+    EXPECT_EQ(fs::read_symlink(NativePath(linked)).string(), "../work/bridge");
+    EXPECT_EQ(ReadBytes(real + "/config.txt"), "v1");
+    EXPECT_EQ(ReadBytes(real + "/tex/a.tga"), "t1");
+    EXPECT_FALSE(fs::exists(NativePath(real + "/new.txt")));
+    std::vector<std::string> left;
+    for (const std::string& folder : {dir / "work/*", dir / "assets/*"}) ListEntries(folder, left);
+    for (auto& l : left) l = ExtractFileName(l);
+    EXPECT_EQ(left, (std::vector<std::string>{"bridge", "bridge"}));
+    // Later edits reach the real folder, and a second restore brings back what the first replaced.
+    WriteBytes(linked + "/config.txt", "edited");
+    EXPECT_EQ(ReadBytes(real + "/config.txt"), "edited");
+    ASSERT_EQ(RestoreFolder(state, linked), "");
+    EXPECT_TRUE(fs::is_symlink(NativePath(linked)));
+    EXPECT_EQ(ReadBytes(real + "/config.txt"), "v2");
+    EXPECT_EQ(ReadBytes(real + "/new.txt"), "n");
+}
+
+// A restore that fails before it replaces anything (no room for its copy, a folder it may not write)
+// takes back the backup it made of the present state, so a retry restores the backup the user wanted.
+TEST_F(Backups, AFailedRestoreLeavesTheWantedBackupTheNewest) {
+    const std::string file = dir / "a/x.txt";
+    const std::string asset = dir / "asset";
+    WriteBytes(file, "wanted");
+    WriteBytes(asset + "/config.txt", "wanted");
+    ASSERT_EQ(BackupFile(state, file), "");
+    ASSERT_EQ(BackupFolder(state, asset), "");
+    WriteBytes(file, "current");
+    WriteBytes(asset + "/config.txt", "current");
+    clock.Set(2011, 3, 4, 5, 6, 8);
+    // No room left on the disk of the asset; the backup folder lies on another.
+    SetWriteFaultHook([this](const std::string& path) {
+        return path.find(dir / "backup") == 0 ? std::string::npos : std::size_t{0};
+    });
+    const std::string fileError = RestoreFile(state, file);
+    const std::string folderError = RestoreFolder(state, asset);
+    SetWriteFaultHook(nullptr);
+    EXPECT_EQ(fileError.rfind("Unable to restore " + file + ": ", 0), 0u) << fileError;
+    EXPECT_EQ(folderError.rfind("Unable to restore " + asset + ": ", 0), 0u) << folderError;
+    EXPECT_EQ(BackupNames().size(), 2u);
+    EXPECT_EQ(ReadBytes(file), "current");
+    EXPECT_EQ(ReadBytes(asset + "/config.txt"), "current");
+    EXPECT_TRUE(bus.sent.empty());
+
+    // With room again.
+    clock.Set(2011, 3, 4, 5, 6, 9);
+    ASSERT_EQ(RestoreFile(state, file), "");
+    ASSERT_EQ(RestoreFolder(state, asset), "");
+    EXPECT_EQ(ReadBytes(file), "wanted");
+    EXPECT_EQ(ReadBytes(asset + "/config.txt"), "wanted");
+}
+
+#ifndef _WIN32
+// Runs `scenario` as a user whom permission bits bind (they do not stop root): directly for an
+// ordinary user; for root in a child process that has become "nobody" and owns `tree`. Returns what
+// the scenario found wrong (empty: nothing), or nothing when the machine gives no such user.
+std::optional<std::string> AsOrdinaryUser(const std::string& tree, const std::function<std::string()>& scenario) {
+    if (geteuid() != 0) return scenario();
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody || nobody->pw_uid == 0) return std::nullopt;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    namespace fs = std::filesystem;
+    if (lchown(tree.c_str(), uid, gid) != 0) return std::nullopt;
+    for (const auto& e : fs::recursive_directory_iterator(tree))
+        if (lchown(e.path().c_str(), uid, gid) != 0) return std::nullopt;
+    int channel[2];
+    if (pipe(channel) != 0) return std::nullopt;
+    const pid_t child = fork();
+    if (child < 0) return std::nullopt;
+    if (child == 0) {
+        close(channel[0]);
+        std::string found = "\x01";  // no such user here
+        if (setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0 && access(tree.c_str(), W_OK | X_OK) == 0)
+            found = scenario();
+        if (write(channel[1], found.data(), found.size()) < 0) _exit(2);
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string found;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) found.append(buffer, static_cast<std::size_t>(n));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the scenario's process failed";
+    if (found == "\x01") return std::nullopt;
+    return found;
+}
+
+// Copies of read-only media hold read-only folders: the state a restore replaces still goes, and no
+// second asset with the same KUID is left beside the restored one.
+TEST_F(Backups, ARestoreRemovesReplacedReadOnlyFolders) {
+    namespace fs = std::filesystem;
+    const std::string asset = dir / "asset";
+    WriteBytes(asset + "/config.txt", "v1");
+    WriteBytes(asset + "/cd/tex.tga", "t");
+    ASSERT_EQ(BackupFolder(state, asset), "");
+    WriteBytes(asset + "/config.txt", "v2");
+    clock.Set(2011, 3, 4, 5, 6, 8);
+    const auto found = AsOrdinaryUser(dir.Path(), [&]() -> std::string {
+        fs::permissions(NativePath(asset + "/cd"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                                       fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+        if (std::string error = RestoreFolder(state, asset); !error.empty()) return error;
+        if (ReadBytes(asset + "/config.txt") != "v1") return "not restored";
+        std::vector<std::string> left;
+        ListEntries(dir / "*", left);
+        std::string names;
+        for (const auto& l : left) names += ExtractFileName(l) + " ";
+        return names == "asset backup " ? std::string() : "left beside it: " + names;
+    });
+    if (!found) GTEST_SKIP() << "no user here whom permission bits bind (running as root without \"nobody\")";
+    EXPECT_EQ(*found, "");
+}
+#endif
+
+// What still cannot go is named: the user must delete it, or the list shows a second asset.
+TEST_F(Backups, AReplacedStateThatCannotGoIsNamed) {
+    const std::string asset = dir / "asset";
+    WriteBytes(asset + "/config.txt", "v1");
+    ASSERT_EQ(BackupFolder(state, asset), "");
+    WriteBytes(asset + "/config.txt", "v2");
+    WriteBytes(asset + "/locked/tex.tga", "t");
+    clock.Set(2011, 3, 4, 5, 6, 8);
+    const std::string aside = dir / "asset.kvold";
+    SetFileGuard([&aside](const std::string& path) { return path.rfind(aside + "/locked", 0) != 0; });
+    const std::string message = RestoreFolder(state, asset);
+    SetFileGuard(nullptr);
+    EXPECT_EQ(message.rfind("Unable to delete " + aside + ", ", 0), 0u) << message;
+    EXPECT_EQ(ReadBytes(asset + "/config.txt"), "v1");
+    EXPECT_EQ(ReadBytes(aside + "/locked/tex.tga"), "t");
+    EXPECT_EQ(bus.sent, (std::vector<std::pair<int, std::string>>{{233, ""}, {201, ""}}));
 }
 
 TEST_F(Backups, BackupFolderInsideTheSourceIsRefused) {

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,14 @@ public:
         now = DateTime{y, mo, d, h, mi, s, ms};
     }
     void AdvanceMs(std::int64_t ms) { now = DateTime::FromMilliseconds(now.TotalMilliseconds() + ms); }
+    // The local times this clock shows twice: the hour from `repeatedFrom` when set, else none (the
+    // stamps of tests do not depend on the machine's time zone).
+    std::optional<DateTime> repeatedFrom;
+    bool IsRepeated(const DateTime& t) override {
+        if (!repeatedFrom) return false;
+        const std::int64_t from = repeatedFrom->TotalMilliseconds(), at = t.TotalMilliseconds();
+        return at >= from && at < from + 3600000;
+    }
 };
 
 class RecordingMessageSink final : public IMessageSink {

@@ -176,7 +176,7 @@ TEST(TextureRepairCorpus, ReportOnlyReadsRealAssetsAndChangesNothing) {
     for (const char* name : {"jos-scanner", "basemap-maker/Assets", "schedule-commands/PermitManagerRule"}) {
         SCOPED_TRACE(name);
         RepairBed bed;
-        ASSERT_EQ(CopyFolder(corpus + "/" + name, bed.dir / "real"), "");
+        ASSERT_EQ(CopyFolder(corpus + "/" + name, bed.dir / "real", FolderLinks::Keep), "");
         bed.asset = bed.dir / "real";
         const auto before = RepairBed::Snapshot(bed.asset);
         ASSERT_FALSE(before.empty());
@@ -195,7 +195,7 @@ TEST(TextureRepairCorpus, ReportOnlyReadsRealAssetsAndChangesNothing) {
 TEST(TextureRepairCorpus, RealRunOnACopyKeepsEveryFileItDoesNotRepair) {
     const std::string corpus = std::string(KELVARN_SOURCE_DIR) + "/../shared/corpus";
     RepairBed bed;
-    ASSERT_EQ(CopyFolder(corpus + "/jos-scanner", bed.dir / "real"), "");
+    ASSERT_EQ(CopyFolder(corpus + "/jos-scanner", bed.dir / "real", FolderLinks::Keep), "");
     bed.asset = bed.dir / "real";
     const auto before = RepairBed::Snapshot(bed.asset);
     bed.messages.answers = {Answer::No};

@@ -216,7 +216,7 @@ struct AssetBed : test::ValidationBed {
     // A copy of one of the typical assets, to change.
     std::string Copy(const std::string& name) {
         asset = dir / ("copy-" + name);
-        EXPECT_EQ(CopyFolder(kAssets + "/" + name, asset), "");
+        EXPECT_EQ(CopyFolder(kAssets + "/" + name, asset, FolderLinks::Keep), "");
         return asset;
     }
 
