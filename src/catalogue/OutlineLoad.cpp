@@ -167,7 +167,13 @@ TTextSaveVerdict TOutlineDocument::SettleTextSave(std::string_view path, std::st
         if (std::string error = BackupFileVersion(state_, file, ConfigFileBytes()); !error.empty()) return {false, error};
         SetModified(false);  // kept in the backups: the reload after the text's save asks nothing
         Changed();
-        return {};
+        TTextSaveVerdict verdict;
+        verdict.writeFailed = [this] {
+            // The text did not take the file: the outline's edits are still the ones to save.
+            SetModified(true);
+            Changed();
+        };
+        return verdict;
     }
     if (std::string error = BackupFileVersion(state_, file, textBytes); !error.empty()) return {false, error};
     if (std::string error = SaveConfig(file, false); !error.empty()) return {false, error};

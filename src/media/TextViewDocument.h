@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -64,6 +65,8 @@ bool IsShownOnlyProgramFile(const TProgramState& state, std::string_view path);
 struct TTextSaveVerdict {
     bool write = true;
     std::string error;
+    // Called when the text's own write then fails, so that the other pane takes its edits back.
+    std::function<void()> writeFailed;
 };
 
 // The questions of a view with unsaved changes.

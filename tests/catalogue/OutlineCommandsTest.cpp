@@ -453,6 +453,10 @@ TEST(SettleTextSave, EitherAnswerKeepsBothVersions) {
             EXPECT_TRUE(verdict.write);
             EXPECT_EQ(test::ReadBytes(backups[0]), outline);
             EXPECT_EQ(test::ReadBytes(t.file), t.disc);  // the text view writes it next
+            // Should that write fail, the outline's edits are pending again.
+            ASSERT_TRUE(verdict.writeFailed);
+            verdict.writeFailed();
+            EXPECT_TRUE(t.doc.Modified());
         } else {
             EXPECT_FALSE(verdict.write);
             EXPECT_EQ(test::ReadBytes(backups[0]), t.text);

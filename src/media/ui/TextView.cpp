@@ -245,9 +245,10 @@ void TTextView::SetCaret(std::size_t position) {
 std::string TTextView::SaveFile(const std::string& path) {
     if (path.empty()) return "No file to save";
     if (notText_) return "Unable to save " + path_ + ": it is not a text file";
+    TTextSaveVerdict verdict;
     if (BeforeWrite) {
         TTextDocument asWritten = file_;
-        const TTextSaveVerdict verdict = BeforeWrite(NativePath(path), DocumentToBytes(asWritten, Text()));
+        verdict = BeforeWrite(NativePath(path), DocumentToBytes(asWritten, Text()));
         if (!verdict.error.empty()) return verdict.error;
         if (!verdict.write) {
             // The other pane's version took the file (the text is in the backups): shown as it now is.
@@ -256,7 +257,10 @@ std::string TTextView::SaveFile(const std::string& path) {
             return LoadTextFile(path, tabWidth_, fixedFont_, wrap_);
         }
     }
-    if (std::string error = SaveTextViewFile(path, Text(), file_); !error.empty()) return error;
+    if (std::string error = SaveTextViewFile(path, Text(), file_); !error.empty()) {
+        if (verdict.writeFailed) verdict.writeFailed();
+        return error;
+    }
     path_ = NativePath(path);
     shownOnly_ = IsShownOnlyProgramFile(state_, path_);  // a copy saved elsewhere is the user's to edit
     ApplyReadOnly();

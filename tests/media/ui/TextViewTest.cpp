@@ -193,6 +193,28 @@ TEST_F(TextView, AskedBeforeItWrites) {
     }
 }
 
+TEST_F(TextView, AWriteThatFailsAfterTheQuestionHandsTheEditsBack) {
+    const std::string path = dir / "config.txt";
+    struct Restore {
+        ~Restore() { TTextView::BeforeWrite = nullptr; }
+    } restore;
+    test::WriteBytes(path, "kind \"scenery\"\r\n");
+    ASSERT_EQ(view->LoadTextFile(path, 3, true, false), "");
+    QTest::keyClicks(view->Memo(), "x");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    bool handedBack = false;
+    TTextView::BeforeWrite = [&](const std::string&, const std::string&) {
+        TTextSaveVerdict verdict;
+        verdict.writeFailed = [&] { handedBack = true; };
+        return verdict;
+    };
+    EXPECT_NE(view->SaveFile(path), "");
+    EXPECT_TRUE(handedBack);
+    EXPECT_TRUE(view->Modified());
+    EXPECT_EQ(test::ReadBytes(path), "kind \"scenery\"\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
 TEST_F(TextView, TextTheProgramMadeIsNoFileToAskAbout) {
     view->LoadStrings({"mesh-table", "kind"}, 3, true, false);
     QTest::keyClicks(view->Memo(), "x");
