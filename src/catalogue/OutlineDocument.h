@@ -60,6 +60,9 @@ std::string TagEditValue(std::string_view name, std::string_view value, int valu
 // reader joins the lines of a quoted text.
 std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
                         std::string& refusal);
+// The same into `text`, whose memory serves again: rows of a table are made one after another.
+void TagEditText(std::string& text, std::string_view name, std::string_view value, int valueKind, bool isContainer,
+                 std::string& refusal);
 
 class TOutlineDocument {
 public:
