@@ -3,10 +3,13 @@
 // whose first write holds other tokens than the file (names, values, encodings: an unedited save
 // may change only the layout) and every one whose second write differs from its first, and measures reading (file to tree) and writing
 // (tree to text) against a plain byte copy of the same files (read into memory, copied once).
-//   bench_config_corpus [folder]
+//   bench_config_corpus [--utf16] [folder]
+// --utf16 runs all of it on UTF-16 copies of the folder's configs, little- and big-endian with their
+// marks, made in a temporary folder that is removed afterwards.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"
+#include "shell/TextCodec.h"
 
 namespace {
 
@@ -51,8 +55,11 @@ std::string FirstDifference(const std::vector<std::string>& a, const std::vector
 
 // The texts between double quotes, in file order, as the file holds them: line breaks as LF, braces as
 // the reader protects them, empty texts left out. The reader's own tokens have already dropped what
-// it lost, so an unedited save is judged against the file's own text.
-std::vector<std::string> QuotedTexts(std::string_view text) {
+// it lost, so an unedited save is judged against the file's own text, decoded as the reader decodes
+// it (in UTF-16 every byte of a line end is followed or preceded by a NUL).
+std::vector<std::string> QuotedTexts(std::string_view bytes) {
+    std::string storage;
+    const std::string_view text = DecodeTextView(bytes, storage).text;
     std::vector<std::string> out;
     std::string current;
     bool inside = false;
@@ -83,16 +90,52 @@ double Measure(Pass&& pass) {
     return Seconds(start) / rounds;
 }
 
+// Copies of every config below `folder` in UTF-16, little- and big-endian with their marks, under
+// `copies` (emptied first): copies/<n>-le/config.txt and copies/<n>-be/config.txt. False when a
+// config cannot be read or a copy written.
+bool MakeUtf16Copies(const std::vector<std::string>& files, const std::string& copies) {
+    std::error_code ec;
+    std::filesystem::remove_all(FsPath(copies), ec);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string bytes;
+        if (!ReadFileBytes(files[i], bytes, kMaxConfigBytes).empty()) return false;
+        const DecodedText decoded = DecodeText(bytes);
+        for (const auto& [suffix, encoding] : {std::pair{"-le", TextEncoding::Utf16Le}, std::pair{"-be", TextEncoding::Utf16Be}}) {
+            const std::string folder = copies + "/" + std::to_string(i) + suffix;
+            if (!ForceDirectories(folder) || !WriteScratchFile(folder + "/config.txt", EncodeText(decoded.text, encoding)).empty())
+                return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string folder = KELVARN_CONFIG_FIXTURES;
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]).rfind("--", 0) != 0) folder = argv[i];  // scripts/bench passes options
+    bool utf16 = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--utf16") utf16 = true;
+        else if (arg.rfind("--", 0) != 0) folder = arg;  // scripts/bench passes options
+    }
 
     std::vector<std::string> files;
     FindFilesRecursive(IncludeTrailingSeparator(folder) + "*.*", "config.txt", files);
     std::sort(files.begin(), files.end());
+    std::string copies;
+    if (utf16) {
+        copies = PathString(std::filesystem::temp_directory_path() / "kelvarn-config-corpus-utf16");
+        if (!MakeUtf16Copies(files, copies)) {
+            std::printf("config_corpus: unable to make UTF-16 copies in %s\n", copies.c_str());
+            return 1;
+        }
+        std::printf("UTF-16 copies of the configs of %s\n", folder.c_str());
+        folder = copies;
+        files.clear();
+        FindFilesRecursive(IncludeTrailingSeparator(folder) + "*.*", "config.txt", files);
+        std::sort(files.begin(), files.end());
+    }
 
     // Correctness: load, write, read back, write again.
     std::size_t failed = 0, unstable = 0, changed = 0, bytes = 0;
@@ -176,5 +219,9 @@ int main(int argc, char** argv) {
     std::printf("config_corpus: files=%zu failed=%zu unstable=%zu changed=%zu read_MBps=%s write_MBps=%s copy_ratio=%s\n",
                 files.size(), failed, unstable, changed, FormatDouble(readRate, 1).c_str(), FormatDouble(writeRate, 1).c_str(),
                 FormatDouble(ratio, 3).c_str());
+    if (!copies.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(FsPath(copies), ec);
+    }
     return 0;
 }

@@ -1,8 +1,14 @@
 #include "catalogue/ConfigReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#define KELVARN_READER_SSE2 1
+#endif
 
 #include "catalogue/ConfigPath.h"
 #include "catalogue/OutlineNode.h"
@@ -20,6 +26,66 @@ namespace {
 constexpr std::string_view kJoin = "\n";
 
 bool IsTrimmedChar(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// Eight bytes at a time: most bytes of a config are none that the reader looks for.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+constexpr std::uint64_t kBlanks = kOnes * ' ';
+std::uint64_t Word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// The first byte from `p` on that ends a line, is a brace or another control character below 14 (a
+// tab among them); `end` when none. `high` is set when a byte beyond ASCII was passed, or maybe one
+// just behind the byte found.
+const char* NextMark(const char* p, const char* end, bool& high) {
+#ifdef KELVARN_READER_SSE2
+    const __m128i below = _mm_set1_epi8(13), open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}');
+    while (end - p >= 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(x, below), x),
+                                           _mm_or_si128(_mm_cmpeq_epi8(x, open), _mm_cmpeq_epi8(x, close)));
+        high = high || _mm_movemask_epi8(x) != 0;
+        if (const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(marks)); m != 0) return p + std::countr_zero(m);
+        p += 16;
+    }
+#else
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOpen = kOnes * '{', kClose = kOnes * '}';
+        const auto zero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
+        while (end - p >= 8) {
+            const std::uint64_t w = Word(p);
+            // Exact as to whether, and the lowest byte flagged is the first that is.
+            const std::uint64_t m = ((w - kOnes * 14) & ~w & kHighs) | zero(w ^ kOpen) | zero(w ^ kClose);
+            high = high || (w & kHighs) != 0;
+            if (m != 0) return p + std::countr_zero(m) / 8;
+            p += 8;
+        }
+    }
+#endif
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c < 14 || c == '{' || c == '}') return p;
+        high = high || c >= 0x80;
+    }
+    return end;
+}
+
+std::size_t FindChar(std::string_view s, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < s.size(); ++i)
+        if (s[i] == c) return i;
+    return std::string_view::npos;
+}
+
+// The text from its first character that is no blank or control character; the layout's column of
+// blanks between a name and its value is skipped a word at a time.
+std::string_view SkipBlanks(std::string_view s) {
+    while (s.size() >= 8 && Word(s.data()) == kBlanks) s.remove_prefix(8);
+    while (!s.empty() && IsTrimmedChar(s.front())) s.remove_prefix(1);
+    return s;
+}
 
 bool Holds(std::string_view s, char c) { return !s.empty() && std::memchr(s.data(), c, s.size()) != nullptr; }
 bool HasBrace(std::string_view s) { return Holds(s, '{') || Holds(s, '}'); }
@@ -63,7 +129,7 @@ bool StillOpen(std::string_view joined) {
 // Not when that part opens a quoted text: the tag then stays whole, which is also how its written
 // form reads back.
 bool SplitAtEquals(std::string_view tag, std::string_view& name, std::string_view& rest) {
-    const std::size_t eq = tag.find('=', 1);
+    const std::size_t eq = FindChar(tag, '=', 1);
     if (eq == std::string_view::npos) return false;
     // A value never begins with a blank or a control character: a written line loses them.
     std::string_view behind = tag.substr(eq + 1);
@@ -95,53 +161,91 @@ std::string FolderConfigPath(std::string_view folder) {
     return IncludeTrailingSeparator(folder, '\\') + std::string(kConfigRoot);
 }
 
-void AppendValue(std::string& out, std::string_view value, bool removeQuotes, bool braces) {
-    if (braces && HasBrace(value)) {
-        const std::string safe = ProtectBraces(value);
-        if (removeQuotes) out.append(RemoveChars(safe, "\""));
-        else out.append(safe);
-    } else if (removeQuotes) {
-        out.append(RemoveChars(value, "\""));
-    } else {
-        out.append(value);
+// path == FolderConfigPath(folder), without making the latter.
+bool IsFolderConfigPath(std::string_view path, std::string_view folder) {
+    if (!path.starts_with(folder)) return false;
+    path.remove_prefix(folder.size());
+    if (folder.empty() || !IsPathSeparator(folder.back())) {
+        if (path.empty() || path.front() != '\\') return false;
+        path.remove_prefix(1);
+    }
+    return path == kConfigRoot;
+}
+
+// One of the two replacements of ProtectBraces: " x " and then every other x become `to`. Both go in
+// one pass from the left, as two passes would take them: a blank goes with the first " x " it ends.
+void ReplaceSpacedBrace(std::string& out, std::string_view text, char brace, char to, bool removeQuotes) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ' && i + 2 < text.size() && text[i + 1] == brace && text[i + 2] == ' ') {
+            out.push_back(to);
+            i += 2;
+        } else if (c == brace) {
+            out.push_back(to);
+        } else if (c != '"' || !removeQuotes) {
+            out.push_back(c);
+        }
+    }
+}
+
+// ProtectBraces(value), its double quotes removed when asked, added to `out`; `scratch` is work space.
+void AppendProtected(std::string& out, std::string_view value, bool removeQuotes, std::string& scratch) {
+    scratch.clear();
+    ReplaceSpacedBrace(scratch, value, '{', '(', false);
+    ReplaceSpacedBrace(out, scratch, '}', ')', removeQuotes);
+}
+
+void AppendWithoutQuotes(std::string& out, std::string_view value) {
+    for (std::size_t at = 0; at < value.size();) {
+        std::size_t quote = FindChar(value, '"', at);
+        if (quote == std::string_view::npos) quote = value.size();
+        out.append(value.substr(at, quote - at));
+        at = quote + 1;
     }
 }
 
 }  // namespace
 
-// The lines of a text: CR LF, LF or a lone CR end a line; a final line end adds no empty line.
+// The lines of a text: CR LF, LF or a lone CR end a line; a final line end adds no empty line. The
+// one pass that finds a line's end also notes what the line holds.
 struct TLineCursor {
     std::string_view text;
     std::size_t pos = 0;
     std::uint32_t number = 0;
-    std::size_t lf = 0;  // the next LF at or after pos (text.size() when none); found once per LF
-    bool lfKnown = false;
+    // Of the line last given: it holds a brace, or a tab; it may hold a byte beyond ASCII.
+    bool braces = false, tabs = false, high = false;
 
     bool Next(std::string_view& line) {
         const std::size_t n = text.size();
         if (pos >= n) return false;
-        const char* start = text.data() + pos;
-        if (!lfKnown || lf < pos) {
-            const auto* found = static_cast<const char*>(std::memchr(start, '\n', n - pos));
-            lf = found ? static_cast<std::size_t>(found - text.data()) : n;
-            lfKnown = true;
+        const char* const begin = text.data() + pos;
+        const char* const end = text.data() + n;
+        const char* q = begin;
+        bool braced = false, tabbed = false, beyond = false;
+        for (q = NextMark(q, end, beyond); q < end; q = NextMark(q + 1, end, beyond)) {
+            const char c = *q;
+            if (c == '\n' || c == '\r') break;
+            braced = braced || c == '{' || c == '}';
+            tabbed = tabbed || c == '\t';
         }
-        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', lf - pos));
-        std::size_t i = cr ? static_cast<std::size_t>(cr - text.data()) : lf;
-        line = text.substr(pos, i - pos);
+        line = std::string_view(begin, static_cast<std::size_t>(q - begin));
+        std::size_t i = static_cast<std::size_t>(q - text.data());
         if (i < n) i += (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ? 2 : 1;
         pos = i;
         ++number;
+        braces = braced;
+        tabs = tabbed;
+        high = beyond;
         return true;
     }
 };
 
 std::string ProtectBraces(std::string_view text) {
     if (!HasBrace(text)) return std::string(text);
-    std::string s = ReplaceAll(text, " { ", "(");
-    s = ReplaceAll(s, "{", "(");
-    s = ReplaceAll(s, " } ", ")");
-    return ReplaceAll(s, "}", ")");
+    std::string out, scratch;
+    out.reserve(text.size());
+    AppendProtected(out, text, false, scratch);
+    return out;
 }
 
 std::string SafeNodeText(std::string_view text) {
@@ -194,9 +298,8 @@ bool TConfigReader::CheckFileLoaded(std::string_view folder) {
 }
 
 bool TConfigReader::CheckLoadedMatch(std::string_view folder) {
-    const std::string path = FolderConfigPath(folder);
-    if (path != loadedPath_) {
-        error_ = "Loaded data does not match: " + path;
+    if (!IsFolderConfigPath(loadedPath_, folder)) {
+        error_ = "Loaded data does not match: " + FolderConfigPath(folder);
         return true;
     }
     error_.clear();
@@ -265,12 +368,17 @@ bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const
     complete_ = false;
     addedClosing_ = addedHeaders_ = 0;
     lines_.clear();
-    store_.clear();
-    store_.reserve(text.size() + 16);
+    // The text itself is the store: names and values as the file holds them are read where they
+    // stand, and only what the reader makes of a line (braces spaced, lines joined) goes behind it.
+    store_.reserve(text.size() + text.size() / 2 + 64);
+    store_.assign(text);
     lines_.reserve(text.size() / 24 + 2);
     // The root's header comes first; the bracket check keeps it there.
     AddLine(TConfigLineKind::Header, 0, Store(kConfigRoot), static_cast<std::uint32_t>(kConfigRoot.size()));
-    if (!Tokenise(text)) return false;
+    text_ = text;
+    const bool tokenised = Tokenise(text);
+    text_ = {};
+    if (!tokenised) return false;
     return RepairAndNest();
 }
 
@@ -279,18 +387,21 @@ bool TConfigReader::LineIsLatin(std::uint32_t fileLine) const {
 }
 
 std::uint32_t TConfigReader::Store(std::string_view text) {
+    // A part of the text being read is where the store's copy of it begins.
+    if (!text_.empty() && text.data() >= text_.data() && text.data() + text.size() <= text_.data() + text_.size())
+        return static_cast<std::uint32_t>(text.data() - text_.data());
     const auto at = static_cast<std::uint32_t>(store_.size());
     store_.append(text);
     return at;
 }
 
 void TConfigReader::AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt, std::uint32_t nameLen,
-                            std::uint32_t valueAt, std::uint32_t valueLen) {
-    lines_.push_back(TConfigLine{kind, fileLine, nameAt, nameLen, valueAt, valueLen});
+                            std::uint32_t valueAt, std::uint32_t valueLen, std::uint8_t marks) {
+    lines_.push_back(TConfigLine{kind, marks, fileLine, nameAt, nameLen, valueAt, valueLen});
 }
 
 // A word that stood alone: a brace, a bare word, or "name=value" written without blanks.
-void TConfigReader::AddWord(std::string_view word, std::uint32_t fileLine) {
+void TConfigReader::AddWord(std::string_view word, std::uint32_t fileLine, bool high) {
     if (word == "{") return AddLine(TConfigLineKind::Open, fileLine);
     if (word == "}") return AddLine(TConfigLineKind::Close, fileLine);
     std::string_view name, value;
@@ -298,22 +409,30 @@ void TConfigReader::AddWord(std::string_view word, std::uint32_t fileLine) {
         const std::uint32_t at = Store(word);
         return AddLine(TConfigLineKind::Bare, fileLine, at, static_cast<std::uint32_t>(word.size()));
     }
-    AddTag(name, value, false, false, fileLine);
+    AddTag(name, value, false, false, fileLine, high);
 }
 
 void TConfigReader::AddTag(std::string_view name, std::string_view value, bool joined, bool braces,
-                           std::uint32_t fileLine) {
+                           std::uint32_t fileLine, bool high) {
     const std::uint32_t nameAt = Store(name);
-    const auto valueAt = static_cast<std::uint32_t>(store_.size());
+    std::uint32_t valueAt;
+    bool made = joined;  // the value is made here, not read where it stands
     if (joined) {
+        valueAt = static_cast<std::uint32_t>(store_.size());
         store_.push_back('"');
-        AppendValue(store_, value, true, true);
+        if (HasBrace(value)) AppendProtected(store_, value, true, scratch_);
+        else AppendWithoutQuotes(store_, value);
         store_.push_back('"');
+    } else if (braces && HasBrace(value)) {
+        valueAt = static_cast<std::uint32_t>(store_.size());
+        AppendProtected(store_, value, false, scratch_);
+        made = true;
     } else {
-        AppendValue(store_, value, false, braces);
+        valueAt = Store(value);
     }
-    AddLine(TConfigLineKind::Tag, fileLine, nameAt, static_cast<std::uint32_t>(name.size()), valueAt,
-            static_cast<std::uint32_t>(store_.size() - valueAt));
+    const auto valueLen = static_cast<std::uint32_t>(made ? store_.size() - valueAt : value.size());
+    AddLine(TConfigLineKind::Tag, fileLine, nameAt, static_cast<std::uint32_t>(name.size()), valueAt, valueLen,
+            static_cast<std::uint8_t>((joined ? kJoinedLine : 0) | (joined || high ? kMayBeBeyondAscii : 0)));
 }
 
 bool TConfigReader::Tokenise(std::string_view text) {
@@ -330,10 +449,10 @@ bool TConfigReader::Tokenise(std::string_view text) {
 
 bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
     const std::uint32_t lineNo = cursor.number;
+    const bool braces = cursor.braces, high = cursor.high;
     // Braces get blanks around them, so that "name{" and "}name" split like "name {" and "} name";
     // tabs inside the line become blanks. Most lines need neither and are read where they stand.
     std::string_view line = TrimView(raw);
-    const bool braces = HasBrace(line);
     if (braces) {
         spaced_.clear();
         for (char c : line) {
@@ -343,29 +462,25 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
         }
         TabsToBlanks(spaced_);
         line = TrimView(spaced_);
-    } else if (Holds(line, '\t')) {
+    } else if (cursor.tabs && Holds(line, '\t')) {
         spaced_.assign(line);
         TabsToBlanks(spaced_);
         line = spaced_;
     }
     if (line.empty()) return true;
-    if (line.find(' ') == std::string_view::npos) {
-        AddWord(line, lineNo);
-        return true;
-    }
 
     std::string_view rest = line;
     while (!rest.empty()) {
         std::string_view tag, value;
         if (!IsBrace(rest.front())) {
-            const std::size_t blank = rest.find(' ');
+            const std::size_t blank = FindChar(rest, ' ');
             if (blank == std::string_view::npos) {
-                // A word left on its own after a brace is a bare word, as on a line of its own.
-                AddWord(rest, lineNo);
+                // A word on its own: a line of a word, or a word left after a brace.
+                AddWord(rest, lineNo, high);
                 break;
             }
             tag = rest.substr(0, blank);
-            rest = TrimView(rest.substr(blank));
+            rest = TrimView(SkipBlanks(rest.substr(blank)));
         }
         // A brace is never a tag's name: "{ a }" opens, holds the bare word a, and closes.
         if (IsBrace(rest.front())) {
@@ -378,7 +493,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
         }
 
         if (value.size() == 1 && IsBrace(value.front())) {
-            if (!tag.empty()) AddWord(tag, lineNo);
+            if (!tag.empty()) AddWord(tag, lineNo, high);
             AddLine(value.front() == '{' ? TConfigLineKind::Open : TConfigLineKind::Close, lineNo);
         } else {
             const bool valueEndsLine = rest.empty();
@@ -388,7 +503,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
                 value = combined_;
             }
             if (!OpensValue(value)) {
-                AddTag(name, value, false, braces, lineNo);
+                AddTag(name, value, false, braces, lineNo, high);
                 continue;
             }
             // A text over several lines: the following file lines are joined as they are. The joins
@@ -403,7 +518,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
                     return Fail("Unclosed quote: " + loadedFile_ + " line " + std::to_string(lineNo));
                 joined_.append(kJoin).append(next);
             }
-            AddTag(name, joined_, true, true, lineNo);
+            AddTag(name, joined_, true, true, lineNo, true);
         }
     }
     return true;
@@ -439,7 +554,7 @@ bool TConfigReader::RepairAndNest() {
             flat.push_back(l);
             if (surplus > 0 && i + 1 < lines_.size() && l.kind == TConfigLineKind::Bare &&
                 LineName(l).find('=') == std::string_view::npos && lines_[i + 1].kind != TConfigLineKind::Open) {
-                flat.push_back(TConfigLine{TConfigLineKind::Open, l.fileLine});
+                flat.push_back(TConfigLine{TConfigLineKind::Open, 0, l.fileLine});
                 --surplus;
                 ++addedHeaders_;
                 made += (made.empty() ? "" : ", ") + std::string(LineName(l)) + " (line " + std::to_string(l.fileLine) + ")";
@@ -463,7 +578,8 @@ bool TConfigReader::RepairAndNest() {
 
     // Nesting, in place (a "{" line goes, so the lines written never overtake the lines read): each
     // "{" takes the bare word before it as its container's name. flat[0] is the root's header.
-    std::vector<std::size_t> open;
+    std::vector<std::size_t>& open = open_;
+    open.clear();
     std::size_t w = 1;
     for (std::size_t r = 1; r < flat.size(); ++r) {
         const TConfigLine l = flat[r];
@@ -508,6 +624,10 @@ void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, in
             out.append("\"\"");
             return;
         }
+        if (!(line.marks & kJoinedLine)) {
+            out.append(value);
+            return;
+        }
         const std::size_t valueAt = out.size();
         std::size_t from = 0;
         for (std::size_t join = value.find(kJoin); join != std::string_view::npos; join = value.find(kJoin, from)) {
@@ -529,7 +649,8 @@ void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, in
 std::unique_ptr<TNodeOrigin> TConfigReader::OriginOf(const TConfigLine& line, const std::string& text,
                                                      std::vector<std::uint32_t>& joins) const {
     // Only where the writer's own rules would not give the node back as it stood.
-    const bool pilcrow = line.kind == TConfigLineKind::Tag && LineValue(line).find(kPilcrow) != std::string_view::npos;
+    const bool pilcrow = line.kind == TConfigLineKind::Tag && (line.marks & kMayBeBeyondAscii) &&
+                         LineValue(line).find(kPilcrow) != std::string_view::npos;
     bool latin = false;
     if (encoding_ != TextEncoding::Windows1252 && line.fileLine > 0)
         for (std::size_t k = 0; k <= joins.size() && !latin; ++k) latin = LineIsLatin(line.fileLine + static_cast<std::uint32_t>(k));
@@ -573,8 +694,10 @@ bool TConfigReader::ConfigText(std::string_view folder, std::string& text) {
 std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     if (!complete_ || lines_.empty()) return nullptr;
     // Each container's children counted first, so that no child list grows step by step.
-    std::vector<std::uint32_t> children(lines_.size(), 0);
-    std::vector<std::size_t> open;
+    std::vector<std::uint32_t>& children = children_;
+    children.assign(lines_.size(), 0);
+    std::vector<std::size_t>& open = nested_;
+    open.clear();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const TConfigLineKind kind = lines_[i].kind;
         if (kind == TConfigLineKind::End) {
@@ -586,10 +709,11 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     }
     auto root = std::make_unique<TOutlineNode>(std::string(LineName(lines_.front())));
     TOutlineBuilder::Reserve(*root, children.front());
-    std::vector<TOutlineNode*> parents{root.get()};
+    std::vector<TOutlineNode*>& parents = parents_;
+    parents.assign(1, root.get());
     int sounds = 0;
-    std::string text;
-    std::vector<std::uint32_t> joins;
+    std::string& text = nodeText_;
+    std::vector<std::uint32_t>& joins = joins_;
     for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
         const TConfigLine& l = lines_[i];
         switch (l.kind) {

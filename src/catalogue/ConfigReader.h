@@ -39,8 +39,13 @@ enum class TConfigLineKind : std::uint8_t {
     End,     // name=}: it closes
 };
 
+// Marks of a Tag line: its value joins several file lines; it may hold a character beyond ASCII.
+inline constexpr std::uint8_t kJoinedLine = 1;
+inline constexpr std::uint8_t kMayBeBeyondAscii = 2;
+
 struct TConfigLine {
     TConfigLineKind kind = TConfigLineKind::Bare;
+    std::uint8_t marks = 0;
     std::uint32_t fileLine = 0;  // where it came from, counted from 1; 0 for lines the reader added
     std::uint32_t nameAt = 0, nameLen = 0;    // into the reader's text store
     std::uint32_t valueAt = 0, valueLen = 0;
@@ -117,10 +122,12 @@ private:
     bool Tokenise(std::string_view text);
     bool Normalise(std::string_view raw, TLineCursor& cursor);
     bool RepairAndNest();
-    void AddWord(std::string_view word, std::uint32_t fileLine);
-    void AddTag(std::string_view name, std::string_view value, bool joined, bool braces, std::uint32_t fileLine);
+    void AddWord(std::string_view word, std::uint32_t fileLine, bool high);
+    void AddTag(std::string_view name, std::string_view value, bool joined, bool braces, std::uint32_t fileLine,
+                bool high);
     void AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt = 0, std::uint32_t nameLen = 0,
-                 std::uint32_t valueAt = 0, std::uint32_t valueLen = 0);
+                 std::uint32_t valueAt = 0, std::uint32_t valueLen = 0, std::uint8_t marks = 0);
+    // Where a name or a value is in the store: in the text being read, or added behind it.
     std::uint32_t Store(std::string_view text);
     bool Fail(std::string message);  // ends unloaded
     void Clear();
@@ -143,10 +150,19 @@ private:
     int addedClosing_ = 0;
     int addedHeaders_ = 0;
     std::vector<TConfigLine> lines_;
-    std::string store_;     // names and values of lines_
-    std::string spaced_;    // work buffer: one file line with its braces spaced
-    std::string combined_;  // work buffer: a value with the part of its tag behind an "="
-    std::string joined_;    // work buffer: a value over several file lines
+    std::string store_;      // the text read, then the names and values the reader made
+    std::string_view text_;  // while reading: the text whose copy begins the store
+    std::string spaced_;     // work buffer: one file line with its braces spaced
+    std::string combined_;   // work buffer: a value with the part of its tag behind an "="
+    std::string joined_;     // work buffer: a value over several file lines
+    std::string scratch_;    // work buffer: braces half protected
+    std::vector<std::size_t> open_;  // work buffer: the containers open while nesting
+    // Work buffers of BuildTree, kept from one tree to the next.
+    mutable std::vector<std::uint32_t> children_;
+    mutable std::vector<std::size_t> nested_;
+    mutable std::vector<TOutlineNode*> parents_;
+    mutable std::string nodeText_;
+    mutable std::vector<std::uint32_t> joins_;
 };
 
 }  // namespace kelvarn

@@ -61,6 +61,9 @@ std::string TagEditValue(std::string_view name, std::string_view value, int valu
 // reader joins the lines of a quoted text.
 std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
                         std::string& refusal);
+// The same into `text`, whose memory serves again: rows of a table are made one after another.
+void TagEditText(std::string& text, std::string_view name, std::string_view value, int valueKind, bool isContainer,
+                 std::string& refusal);
 
 // The question about a config's unsaved edits before it is closed or handed to other work: Yes saves
 // them, No gives them up, Cancel keeps them and stops what was about to happen.

@@ -54,21 +54,47 @@ std::string WithoutTrailingSeparator(std::string_view path) {
 
 }  // namespace
 
-std::string TagEditValue(std::string_view name, std::string_view value, int valueKind) {
-    std::string text = ProtectBraces(value);
-    switch (valueKind) {
-        case vkBare:
-            if (text.find('"') != std::string::npos) text = Unquote(text);
-            break;
-        case vkQuoted:
-            if (text.find('"') != std::string::npos) text = Unquote(text);
-            text.insert(text.begin(), '"');
-            text += '"';
-            break;
-        case vkAuto: text = AutoValue(std::string(name), text); break;
-        default: break;
+namespace {
+
+// TagEditValue added to `out`, which may already hold the name and its blank.
+void AppendTagEditValue(std::string& out, std::string_view name, std::string_view value, int valueKind) {
+    bool braces = false, quotes = false;
+    for (char c : value) {
+        braces = braces || c == '{' || c == '}';
+        quotes = quotes || c == '"';
     }
-    if (text.size() > kLongestBareValue && CharCount(text) > kLongestBareValue) text = QuoteValue(text);
+    std::string safe;
+    if (braces) {
+        safe = ProtectBraces(value);
+        value = safe;
+    }
+    const auto withoutQuotes = [&out, quotes](std::string_view v) {
+        if (quotes)
+            for (std::size_t quote; (quote = v.find('"')) != std::string_view::npos; v.remove_prefix(quote + 1))
+                out.append(v.substr(0, quote));
+        out.append(v);
+    };
+    const std::size_t at = out.size();
+    switch (valueKind) {
+        case vkBare: withoutQuotes(value); break;
+        case vkQuoted:
+            out += '"';
+            withoutQuotes(value);
+            out += '"';
+            break;
+        case vkAuto: out += AutoValue(std::string(name), std::string(value)); break;
+        default: out += value; break;
+    }
+    if (out.size() - at > kLongestBareValue && CharCount(std::string_view(out).substr(at)) > kLongestBareValue)
+        out.replace(at, std::string::npos, QuoteValue(std::string_view(out).substr(at)));
+}
+
+}  // namespace
+
+std::string TagEditValue(std::string_view name, std::string_view value, int valueKind) {
+    std::string text;
+    text.reserve(value.size() + 2);
+    AppendTagEditValue(text, name, value, valueKind);
     return text;
 }
 
@@ -78,21 +104,25 @@ TTagSpec TOutlineDocument::SpecFor(std::string_view path) {
     return found ? spec : DefaultTagSpec();
 }
 
-std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
-                        std::string& refusal) {
+void TagEditText(std::string& text, std::string_view name, std::string_view value, int valueKind, bool isContainer,
+                 std::string& refusal) {
+    text.clear();
     refusal.clear();
     if (isContainer && !value.empty()) {
         refusal = "Container value must be empty";
-        return {};
+        text.clear();
+        return;
     }
     // A brace typed into a name or a value would become structure at the next load, and a blank in a
     // name would end it there; an "=" would split it there, giving the rest of the name to the value.
     // A cut name loses what its cut leaves at the end that a name cannot end with, as a name read
     // back would.
-    std::string text =
-        name.find_first_of(" \t{}=") == std::string_view::npos && name.size() <= kSpecTextField
-            ? std::string(name)
-            : TrimRight(CutField(
+    const bool plain = std::none_of(name.begin(), name.end(),
+                                    [](char c) { return c == ' ' || c == '\t' || c == '{' || c == '}' || c == '='; });
+    if (plain && name.size() <= kSpecTextField)
+        text.assign(name);
+    else
+        text = TrimRight(CutField(
                   ProtectBraces(ReplaceChar(ReplaceChar(ReplaceChar(name, '\t', '_'), ' ', '_'), '=', '_')),
                   kSpecTextField));
     // An invisible byte-order mark that begins a name would, at the start of the file, read back as
@@ -100,33 +130,49 @@ std::string TagEditText(std::string_view name, std::string_view value, int value
     while (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
     if (text.empty()) {
         refusal = "Tags cannot be empty";
-        return {};
+        text.clear();
+        return;
     }
     // A line break would end the line there and make the rest a tag of its own at the next load; a
     // ";" in front would make the line a comment, which is not saved.
     if (HasLineBreaking(text)) {
         refusal = "Tag names cannot hold line breaks or control characters";
-        return {};
+        text.clear();
+        return;
     }
     if (text.front() == ';') {
         refusal = "Tag names cannot begin with ;";
-        return {};
+        text.clear();
+        return;
     }
-    if (isContainer) return text;
-    std::string written = TagEditValue(text, value, valueKind);
+    if (isContainer) return;
+    // The value is made behind the name and its blank, in one piece of memory: tables write thousands
+    // of rows back.
+    const std::size_t nameSize = text.size();
+    const std::string autoName = valueKind == vkAuto ? text : std::string();  // only the automatic kind reads it
+    text.reserve(nameSize + 1 + value.size() + 2);
+    text += ' ';
+    AppendTagEditValue(text, autoName, value, valueKind);
+    const std::string_view written = std::string_view(text).substr(nameSize + 1);
     if (written.empty()) {
         refusal = "Non string values cannot be empty";
-        return {};
+        text.clear();
+        return;
     }
     if (HasLineBreaking(written)) {
-        if (written.front() == '"') written = JoinLineBreaks(written);
-        if (HasLineBreaking(written)) {
-            refusal = "The value of " + text + " cannot hold line breaks or control characters";
-            return {};
+        if (written.front() == '"') text.replace(nameSize + 1, std::string::npos, JoinLineBreaks(written));
+        if (HasLineBreaking(std::string_view(text).substr(nameSize + 1))) {
+            refusal = "The value of " + text.substr(0, nameSize) + " cannot hold line breaks or control characters";
+            text.clear();
+            return;
         }
     }
-    text += ' ';
-    text += written;
+}
+
+std::string TagEditText(std::string_view name, std::string_view value, int valueKind, bool isContainer,
+                        std::string& refusal) {
+    std::string text;
+    TagEditText(text, name, value, valueKind, isContainer, refusal);
     return text;
 }
 

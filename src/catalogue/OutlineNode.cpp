@@ -12,7 +12,54 @@ int SwapTaggedModified(int bits) {
     return (bits & ~(nfTagged | nfModified)) | ((bits & nfTagged) << 1) | ((bits & nfModified) >> 1);
 }
 
+// The memory of dropped nodes, kept for the thread's next ones (not under the address sanitizer,
+// which must see every node freed).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t kKeptNodes = 0;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr std::size_t kKeptNodes = 0;
+#else
+constexpr std::size_t kKeptNodes = 1u << 16;
+#endif
+#else
+constexpr std::size_t kKeptNodes = 1u << 16;
+#endif
+
+struct KeptNodes {
+    void* head = nullptr;
+    std::size_t count = 0;
+    ~KeptNodes() {
+        while (head) {
+            void* next = *static_cast<void**>(head);
+            ::operator delete(head);
+            head = next;
+        }
+        count = kKeptNodes;  // nodes dropped after this (at exit) go straight back
+    }
+};
+
+thread_local KeptNodes gKept;
+
 }  // namespace
+
+void* TOutlineNode::operator new(std::size_t size) {
+    KeptNodes& kept = gKept;
+    if (size != sizeof(TOutlineNode) || !kept.head) return ::operator new(size);
+    void* node = kept.head;
+    kept.head = *static_cast<void**>(node);
+    --kept.count;
+    return node;
+}
+
+void TOutlineNode::operator delete(void* node, std::size_t size) noexcept {
+    KeptNodes& kept = gKept;
+    if (!node) return;
+    if (size != sizeof(TOutlineNode) || kept.count >= kKeptNodes) return ::operator delete(node);
+    *static_cast<void**>(node) = kept.head;
+    kept.head = node;
+    ++kept.count;
+}
 
 int FlagsToImageIndex(int flags) { return 1 + SwapTaggedModified(flags & kAllNodeFlags); }
 

@@ -38,6 +38,10 @@ public:
     TOutlineNode(const TOutlineNode&) = delete;
     TOutlineNode& operator=(const TOutlineNode&) = delete;
     ~TOutlineNode();
+    // Trees of thousands of nodes are made and dropped with every config read, undo and batch step:
+    // each thread keeps the memory of nodes it dropped for the next ones it makes.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node, std::size_t size) noexcept;
 
     const std::string& Text() const { return text_; }
     // TagName of the text: lower case for a tag, the text itself for a container.

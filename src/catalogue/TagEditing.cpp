@@ -22,7 +22,7 @@ bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n
 
 bool AllCellsEmpty(const std::vector<std::string>& cells) {
     for (const std::string& cell : cells)
-        if (!Trim(cell).empty()) return false;
+        if (!TrimView(cell).empty()) return false;
     return true;
 }
 
@@ -103,7 +103,10 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
         } else {
             // The value without its quotes: nothing is left to double.
             line += ",\"";
-            line += CleanCell(value);
+            if (value.find('"') == std::string_view::npos && (value.empty() || (!IsBlankChar(value.front()) && !IsBlankChar(value.back()))))
+                line += value;  // clean already
+            else
+                line += CleanCell(value);
             line += '"';
         }
         csvList.push_back(std::move(line));
@@ -205,9 +208,9 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     const bool gauge = rows.size() > kGaugeRows && document.Progress;
     std::vector<TOutlineNode*> order;
     order.reserve(rows.size());
+    std::string refusal, text;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::string refusal;
-        std::string text = TagEditText(rows[r].name, rows[r].value, pasted ? vkAuto : valueKind, false, refusal);
+        TagEditText(text, rows[r].name, rows[r].value, pasted ? vkAuto : valueKind, false, refusal);
         if (TOutlineNode* child = matched[r]) {
             if (refusal.empty() && child->Text() != text) {
                 TTagSpec spec = record;

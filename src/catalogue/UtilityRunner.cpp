@@ -38,16 +38,29 @@ TLetter StatusLetter(std::string_view letters, char upper) {
 
 namespace {
 
+// Digits, with a "-" before them or none, that fit 32 bits.
 bool ParseInt32(std::string_view text, std::int32_t& value) {
+    const std::string_view digits = !text.empty() && text.front() == '-' ? text.substr(1) : text;
+    if (digits.empty() || digits.size() > 10) return false;
     long long v = 0;
-    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.back())))) return false;
-    const std::string_view digits = text.front() == '-' ? text.substr(1) : text;
-    if (digits.empty()) return false;
-    for (char c : digits)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    if (digits.size() > 10 || !TryParseInt(text, v)) return false;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (digits.size() != text.size()) v = -v;
     if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
     value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+// The first field of a KUID, any case: "kuid" or "kuid2". (Text beyond ASCII is lower-cased as
+// everywhere, where a sign may become a letter of the word.)
+bool IsKuidWord(std::string_view field, std::string_view word) {
+    for (char c : field)
+        if (static_cast<unsigned char>(c) >= 0x80) return LowerCase(field) == word;
+    if (field.size() != word.size()) return false;
+    for (std::size_t i = 0; i < field.size(); ++i)
+        if ((field[i] >= 'A' && field[i] <= 'Z' ? field[i] + 32 : field[i]) != word[i]) return false;
     return true;
 }
 
@@ -57,13 +70,69 @@ std::string PlainKuid(const TKuidParts& k) {
 
 }  // namespace
 
-std::optional<TKuidParts> ParseKuid(std::string_view raw) {
-    const std::string text = LowerCase(Trim(raw));
-    if (text.size() < 2 || text.front() != '<' || text.back() != '>') return std::nullopt;
-    const std::vector<std::string> parts = SplitString(std::string_view(text).substr(1, text.size() - 2), ":");
+namespace {
+
+// Digits up to `stop` at `at`, read as ParseInt32 reads them; false when there are none, another
+// character comes first, or they do not fit.
+bool ReadField(std::string_view text, std::size_t& at, char stop, std::int32_t& value) {
+    const bool negative = at < text.size() && text[at] == '-';
+    if (negative) ++at;
+    const std::size_t digits = at;
+    long long v = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && at - digits < 11; ++at) v = v * 10 + (text[at] - '0');
+    if (negative) v = -v;
+    if (at == digits || at - digits > 10 || at >= text.size() || text[at] != stop ||
+        v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+        return false;
+    value = static_cast<std::int32_t>(v);
+    ++at;
+    return true;
+}
+
+// The usual form, "<kuid:" or "<kuid2:" in ASCII and digits in every field, read in one pass; null
+// for anything else, which the general reading below then decides on.
+std::optional<TKuidParts> ParseUsualKuid(std::string_view text) {
+    if (text.size() < 9 || text[0] != '<' || (text[1] | 0x20) != 'k' || (text[2] | 0x20) != 'u' ||
+        (text[3] | 0x20) != 'i' || (text[4] | 0x20) != 'd')
+        return std::nullopt;
+    const bool two = text[5] == '2';
+    std::size_t at = two ? 6 : 5;
+    if (text[at++] != ':') return std::nullopt;
     TKuidParts k;
-    if (parts.size() == 3 && parts[0] == "kuid") {
-    } else if (parts.size() == 4 && parts[0] == "kuid2") {
+    if (!ReadField(text, at, ':', k.user)) return std::nullopt;
+    if (two) {
+        std::int32_t version = 0;
+        if (!ReadField(text, at, ':', k.number) || !ReadField(text, at, '>', version) || at != text.size() ||
+            version < 0 || version > kNewestKuidVersion)
+            return std::nullopt;
+        k.version = version;
+    } else if (!ReadField(text, at, '>', k.number) || at != text.size()) {
+        return std::nullopt;
+    }
+    if (k.number < 0) return std::nullopt;
+    return k;
+}
+
+}  // namespace
+
+std::optional<TKuidParts> ParseKuid(std::string_view raw) {
+    // Read where it stands: list edits check thousands of rows at a time.
+    std::string_view text = TrimView(raw);
+    if (std::optional<TKuidParts> usual = ParseUsualKuid(text)) return usual;
+    if (text.size() < 2 || text.front() != '<' || text.back() != '>') return std::nullopt;
+    text = text.substr(1, text.size() - 2);
+    std::string_view parts[4];
+    std::size_t count = 0;
+    for (std::size_t from = 0;;) {
+        if (count == 4) return std::nullopt;
+        const std::size_t colon = text.find(':', from);
+        parts[count++] = text.substr(from, colon == std::string_view::npos ? std::string_view::npos : colon - from);
+        if (colon == std::string_view::npos) break;
+        from = colon + 1;
+    }
+    TKuidParts k;
+    if (count == 3 && IsKuidWord(parts[0], "kuid")) {
+    } else if (count == 4 && IsKuidWord(parts[0], "kuid2")) {
         std::int32_t version = 0;
         if (!ParseInt32(parts[3], version) || version < 0 || version > kNewestKuidVersion) return std::nullopt;
         k.version = version;

@@ -92,6 +92,41 @@ bool CopyFileBytes(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint
     return CopyThroughBuffer(in, out, limit, copied);
 }
 
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t cap) {
+    bytes.clear();
+#if defined(__linux__)
+    // Not blocking: a pipe or a device opened here is refused below, not waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat st;
+    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 &&
+                 static_cast<std::uint64_t>(st.st_size) <= cap;
+    if (whole) {
+        // As much as the file held when it was opened; a file cut meanwhile gives what is left.
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n > 0) {
+                got += static_cast<std::size_t>(n);
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                whole = false;
+                break;
+            }
+        }
+        bytes.resize(whole ? got : 0);
+    }
+    ::close(fd);
+    return whole;
+#else
+    (void)path;
+    (void)cap;
+    return false;
+#endif
+}
+
 std::string RenameNoReplace(const std::string& from, const std::string& to) {
 #ifdef _WIN32
     if (MoveFileExA(from.c_str(), to.c_str(), 0)) return {};

@@ -20,6 +20,12 @@ bool TruncateFile(std::FILE* file, std::uint64_t size);
 // written. False on a read or write failure.
 bool CopyFileBytes(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint64_t& copied);
 
+// Reads the whole of a regular file of at most `cap` bytes into `bytes`, in as few system calls as the
+// system allows: no status call by name before the file is opened. False, with `bytes` empty, when it
+// did not (no such regular file, larger than `cap`, a failed read, or no quick way on this system): the
+// caller then takes the portable way, which also tells why.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t cap);
+
 // Renames `from` to `to` only when `to` does not exist, in one step where the file system allows it.
 // Returns an empty text on success, else the reason.
 std::string RenameNoReplace(const std::string& from, const std::string& to);

@@ -44,6 +44,12 @@ std::shared_ptr<const TFolderNames::Names> KeptNames(const std::string& folder, 
     return nullptr;
 }
 
+bool AnyKept(const std::string& folder) {
+    Cache& cache = Shared();
+    std::lock_guard guard(cache.lock);
+    return cache.folders.count(folder) != 0;
+}
+
 void Keep(const std::string& folder, const platform::FolderStamp& stamp,
           const std::shared_ptr<const TFolderNames::Names>& names) {
     Cache& cache = Shared();
@@ -63,16 +69,23 @@ void Keep(const std::string& folder, const platform::FolderStamp& stamp,
 
 TFolderNames::TFolderNames(std::string_view folder) : folder_(folder.empty() ? "." : NativePath(folder)) {}
 
+void TFolderNames::Look() {
+    if (looked_) return;
+    looked_ = true;
+    stamped_ = platform::ReadFolderStamp(folder_, stamp_);
+    if (stamped_) names_ = KeptNames(folder_, stamp_);
+}
+
 bool TFolderNames::Holds(std::string_view name) {
     if (name.empty()) return false;
-    if (!looked_) {
-        looked_ = true;
-        stamped_ = platform::ReadFolderStamp(folder_, stamp_);
-        if (stamped_) names_ = KeptNames(folder_, stamp_);
+    // A folder listed before is answered from its listing while its stamp holds; any other is asked
+    // for the name as written first, the usual case, which costs one status call and no stamp.
+    if (!looked_ && AnyKept(folder_)) Look();
+    if (!names_) {
+        if (PathExists(JoinPath(folder_, name, '/'))) return true;
+        Look();
     }
     if (!names_) {
-        // The name as written is the usual case, and one status call is cheaper than a listing.
-        if (PathExists(JoinPath(folder_, name, '/'))) return true;
         // The clock is read before the listing, so a change made while listing counts as recent.
         const std::int64_t now = platform::FileClockNow();
         auto names = std::make_shared<Names>();

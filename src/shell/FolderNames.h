@@ -24,6 +24,8 @@ public:
     using Names = std::unordered_set<std::string>;  // lower case
 
 private:
+    void Look();  // reads the folder's stamp once, and takes its kept listing when the stamp still holds
+
     std::string folder_;  // native form, "." for none
     platform::FolderStamp stamp_;
     bool stamped_ = false;

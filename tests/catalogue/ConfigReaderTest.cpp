@@ -4,6 +4,7 @@
 
 #include "catalogue/ConfigReader.h"
 #include "catalogue/OutlineNode.h"
+#include "shell/Text.h"
 #include "ConfigTestSupport.h"
 
 namespace kelvarn {
@@ -278,6 +279,61 @@ TEST(ConfigReader, ProtectBraces) {
         {"plain", "plain"}, {"a { b", "a(b"}, {"a{b}c", "a(b)c"}, {"x } y", "x)y"}, {"{}", "()"}, {" { } ", "() "},
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(ProtectBraces(in), out) << in;
+    // One pass gives what the four replacements in turn give, for every text of blanks, braces and
+    // a letter up to seven long.
+    const auto inTurn = [](std::string s) {
+        for (const auto& [from, to] : {std::pair{" { ", "("}, {"{", "("}, {" } ", ")"}, {"}", ")"}})
+            s = ReplaceAll(s, from, to);
+        return s;
+    };
+    const char letters[] = {' ', '{', '}', 'a'};
+    for (int length = 1; length <= 7; ++length) {
+        int count = 1;
+        for (int i = 0; i < length; ++i) count *= 4;
+        for (int n = 0; n < count; ++n) {
+            std::string text;
+            for (int i = 0, k = n; i < length; ++i, k /= 4) text += letters[k % 4];
+            ASSERT_EQ(ProtectBraces(text), inTurn(text)) << "[" << text << "]";
+        }
+    }
+}
+
+// Lines are read many bytes at a time: braces, tabs, line ends, quotes and characters beyond ASCII
+// read alike wherever they fall, so a config shifted by leading blanks reads the same.
+TEST(ConfigReader, ReadsAlikeWhereverItsBytesFall) {
+    // Each line with its end; the lines of a quoted text run on as they stand and take no blanks.
+    struct Line {
+        std::string text;
+        bool indent;
+    };
+    const Line lines[] = {
+        {"kind\t\"scenery\"\r\n", true},
+        {"mesh-table{default{mesh \"a.im\" auto-create 1}}\n", true},
+        {"description \"Caf\xC3\xA9 {x}\r\n", true},
+        {"second line \xC2\xB6\r", false},
+        {"third\" \r\n", false},
+        {"username                                \"a\tb\"\n", true},
+        {"tags\t\t\t\"one,{two}\"\n", true},
+        {"obsolete-table {\n", true},
+        {"}\n", true},
+    };
+    const auto text = [&lines](int shift) {
+        std::string out(static_cast<std::size_t>(shift), ' ');
+        out += "\n";
+        for (const Line& l : lines) out += (l.indent ? std::string(static_cast<std::size_t>(shift % 17), ' ') : "") + l.text;
+        return out;
+    };
+    TConfigReader reference;
+    ASSERT_TRUE(reference.LoadConfigBytes(text(0), "asset")) << reference.LastError();
+    const std::vector<std::string> flat = reference.FlatLines();
+    const std::vector<std::string> tokens = reference.Tokens();
+    ASSERT_GT(flat.size(), 12u);
+    for (int shift = 1; shift < 40; ++shift) {
+        TConfigReader reader;
+        ASSERT_TRUE(reader.LoadConfigBytes(text(shift), "asset")) << shift << ": " << reader.LastError();
+        EXPECT_EQ(reader.FlatLines(), flat) << shift;
+        EXPECT_EQ(reader.Tokens(), tokens) << shift;
+    }
 }
 
 }  // namespace

@@ -138,6 +138,22 @@ TEST(UtilityParsing, KuidsCompareAsNumbers) {
     for (const Case& c : cases) EXPECT_EQ(CompareKuids(c.a, c.b), c.same) << c.a << " " << c.b;
 }
 
+// The usual form is read in one pass; every other text gets the general reading, with the same rules.
+TEST(UtilityParsing, KuidPartsAndWhatIsNoKuid) {
+    const auto parts = [](std::string_view text) {
+        const std::optional<TKuidParts> k = ParseKuid(text);
+        return k ? std::to_string(k->user) + "/" + std::to_string(k->number) + "/" + std::to_string(k->version) : "none";
+    };
+    EXPECT_EQ(parts(" <Kuid2:7:8:127>\t"), "7/8/127");
+    EXPECT_EQ(parts("<KUID:-2147483648:2147483647>"), "-2147483648/2147483647/-1");
+    EXPECT_EQ(parts("<kuid2:1:2:0>"), "1/2/0");
+    EXPECT_EQ(parts("<kuid:0012:0>"), "12/0/-1");
+    for (const char* none : {"<kuid:1:-2>", "<kuid:2147483648:0>", "<kuid::1>", "<kuid:1:>", "<kuid:+1:2>",
+                             "<kuid:1 :2>", "<kuid2:1:2:3:4>", "<kuid2:1:2:128>", "<kuid2:1:2:-1>", "<kuid:1:2",
+                             "<kuid:1>", "<kuid3:1:2>", "<kuid:12345678901:2>", "<kuid:1:2>x", "<kuid:1:2:>"})
+        EXPECT_EQ(parts(none), "none") << none;
+}
+
 TEST(UtilityParsing, DetailsNameEachLetterPresentInEitherCase) {
     TUtilityItem item{{"<kuid2:1:2:3>", "eIx", "Bridges", "bob"}};
     EXPECT_EQ(AssetDetailsLines(item), (std::vector<std::string>{"Latest Installed Version: <kuid2:1:2:3>", "Username: bob",

@@ -7,6 +7,7 @@
 #include <thread>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -121,6 +122,35 @@ TEST(FolderNames, ChangesAreSeenByTheNextCheck) {
         std::filesystem::remove(folder + "/a.tga");
         EXPECT_FALSE(check(folder, "A.TGA")) << folder;
     }
+}
+
+// Whole files come in one read; whatever is no regular file, too large or unreadable is refused with
+// the reason, and a pipe is refused at once rather than waited on.
+TEST(FileBytes, ReadWholeOrRefusedWithTheReason) {
+    TempDir dir;
+    std::string big(200000, 'x');
+    big[123456] = '\0';
+    WriteBytes(dir / "big.bin", big);
+    WriteBytes(dir / "empty", "");
+    std::string bytes = "left over";
+    EXPECT_EQ(ReadFileBytes(dir / "big.bin", bytes), "");
+    EXPECT_EQ(bytes, big);
+    EXPECT_EQ(ReadFileBytes(dir / "empty", bytes), "");
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(ReadFileBytes(dir / "big.bin", bytes, 1000),
+              "File too large: " + (dir / "big.bin") + " (200000 bytes, at most 1000)");
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(ReadFileBytes(dir / "missing", bytes), "File not found: " + (dir / "missing"));
+    EXPECT_EQ(ReadFileBytes(dir.Path(), bytes), "File not found: " + dir.Path());
+#ifndef _WIN32
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ReadFileBytes(dir / "pipe", bytes), "File not found: " + (dir / "pipe"));
+    if (::geteuid() != 0) {  // root reads whatever the permissions say
+        WriteBytes(dir / "locked", "secret");
+        std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
+        EXPECT_EQ(ReadFileBytes(dir / "locked", bytes), "Unable to open " + (dir / "locked"));
+    }
+#endif
 }
 
 TEST(FolderListing, EveryNameOnceWithoutDotEntries) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <algorithm>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QLabel>
@@ -14,8 +15,10 @@
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/FolderMonitor.h"
 #include "shell/PathText.h"
+#include "shell/ui/DesktopFiles.h"
 #include "shell/ui/MainWindow.h"
 #include "support/QtTestSupport.h"
+#include "support/TrashLayout.h"
 
 namespace kelvarn {
 namespace {
@@ -248,6 +251,35 @@ TEST_F(AssetFramesTest, OpenDefaultHandsTheRunnerTheExpandedFile) {
     Files().Action("mTool1")->trigger();
     ASSERT_EQ(runner.runs.size(), 2u);
     EXPECT_EQ(runner.runs[1].program, "paint");
+}
+
+// Delete in the file list, with the desktop's own trash, of a file on another file system than the
+// home folder: it ends in that file system's trash, or the user is told it stayed where it was.
+TEST_F(AssetFramesTest, DeleteOnAnotherFileSystemUsesItsTrashOrSaysWhy) {
+    test::TrashOnAnotherDrive layout(dir);
+    if (!layout.Usable()) GTEST_SKIP() << layout.Why();
+    TQtTrash desktopTrash;
+    state.Trash = &desktopTrash;
+    const std::string name = layout.Name("skin", ".tga");
+    const std::string asset = layout.Folder() + "/lib/a";
+    test::WriteBytes(asset + "/config.txt", "kind \"scenery\"\r\nkuid <kuid:1:1>\r\n");
+    test::WriteBytes(asset + "/" + name, "pixels");
+    Start({layout.Folder() + "/lib"});
+    const auto items = FileItems();
+    const auto at = std::find(items.begin(), items.end(), name);
+    ASSERT_NE(at, items.end());
+    Files().Files().SetCurrentFile(static_cast<int>(at - items.begin()));
+    messages.answers = {Answer::Yes};
+    Files().Action("mDelete")->trigger();
+    if (!FileExists(asset + "/" + name)) {
+        EXPECT_EQ(test::ReadBytes(layout.Trashed(name)), "pixels") << "not in the trash of " << layout.Folder();
+        const auto left = FileItems();
+        EXPECT_EQ(std::count(left.begin(), left.end(), name), 0);
+    } else {
+        ASSERT_FALSE(messages.messages.empty());
+        EXPECT_NE(messages.messages.back().find("Not deleted (kept where it is):"), std::string::npos);
+        EXPECT_NE(messages.messages.back().find(name), std::string::npos);
+    }
 }
 
 TEST_F(AssetFramesTest, TheAssetMenuFollowsItsRules) {

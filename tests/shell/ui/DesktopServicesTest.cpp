@@ -21,6 +21,7 @@
 #include "shell/ui/QtServices.h"
 #include "support/QtTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/TrashLayout.h"
 
 namespace kelvarn {
 namespace {
@@ -156,29 +157,49 @@ TEST(FileClipboard, ARoundTripDropsTrailingSeparators) {
 }
 
 // A desktop without its data folder yet: the trash is made where the desktop keeps it, and nothing is
-// written in the working folder (which may be an asset).
+// written in the working folder (which may be an asset). The home folder is on the file's own file
+// system, whatever the machine's mounts, so the trash is the home trash.
 TEST(Trash, AMissingTrashFolderIsMadeInTheDesktopsDataFolder) {
     test::TestApp();
     test::TempDir dir;
     test::WriteBytes(dir / "asset/mesh.im", "bytes");
-    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    const test::TrashBesideHome layout(dir);
     const QString oldFolder = QDir::currentPath();
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir / "data"));
     QDir::setCurrent(QString::fromStdString(dir / "asset"));
     TQtTrash trash;
     const std::string error = trash.MoveToTrash(dir / "asset/mesh.im");
     QDir::setCurrent(oldFolder);
-    if (oldData.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", oldData);
 
     EXPECT_EQ(error, "");
     EXPECT_FALSE(FileExists(dir / "asset/mesh.im"));
-    EXPECT_TRUE(FileExists(dir / "data/Trash/files/mesh.im"));
+    EXPECT_TRUE(FileExists(layout.Trashed(dir, "mesh.im")));
     EXPECT_TRUE(FileExists(dir / "data/Trash/info/mesh.im.trashinfo"));
     EXPECT_FALSE(DirectoryExists(dir / "asset/files"));
     EXPECT_FALSE(DirectoryExists(dir / "asset/info"));
+}
+
+// A file on another file system than the home folder (a USB stick, a tmpfs /tmp) goes to the trash of
+// its own file system, as file managers show it; where that trash cannot be made, the move is refused
+// with the reason and the file stays.
+TEST(Trash, AFileOnAnotherFileSystemGoesToItsOwnTrash) {
+    test::TestApp();
+    test::TempDir dir;
+    test::TrashOnAnotherDrive layout(dir);
+    if (!layout.Usable()) GTEST_SKIP() << layout.Why();
+    const std::string name = layout.Name("mesh", ".im");
+    const std::string file = layout.Folder() + "/" + name;
+    test::WriteBytes(file, "bytes");
+    TQtTrash trash;
+    const std::string error = trash.MoveToTrash(file);
+    if (error.empty()) {
+        EXPECT_FALSE(FileExists(file));
+        EXPECT_NE(layout.Trashed(name), "") << "not in the trash of " << layout.Folder();
+        EXPECT_EQ(test::ReadBytes(layout.Trashed(name)), "bytes");
+        EXPECT_FALSE(FileExists(dir / ("data/Trash/files/" + name)));
+    } else {
+        EXPECT_NE(error.find(file), std::string::npos) << error;
+        EXPECT_TRUE(FileExists(file));
+    }
 }
 
 TEST(Printing, LinesGiveTheComputedNumberOfPages) {
