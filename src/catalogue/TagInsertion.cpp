@@ -66,9 +66,11 @@ std::string ProposedNumberedName(const TOutlineNode* container, std::string_view
 }
 
 std::string NewEntryNameRefusal(const TOutlineNode* container, std::string_view name) {
-    if (Trim(name).empty()) return "Tags cannot be empty";
-    if (container && HasChildNamed(container, Trim(name)))
-        return "Tag already exists: " + std::string(Trim(name));
+    const std::string trimmed = Trim(name);
+    if (trimmed.empty()) return "Tags cannot be empty";
+    // A "\" would make the name a path of containers wherever the tag is looked up.
+    if (trimmed.find('\\') != std::string::npos) return "Tag names cannot hold \"\\\": " + trimmed;
+    if (container && HasChildNamed(container, trimmed)) return "Tag already exists: " + trimmed;
     return {};
 }
 

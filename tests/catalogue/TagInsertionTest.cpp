@@ -182,6 +182,12 @@ TEST(Insertion, AnyNameEntriesAreNamedByTheUser) {
     // The same name again is refused; a cancelled name adds nothing.
     EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
     EXPECT_TRUE(bed.Said("Tag already exists: Body"));
+    bed.chooser.name = "BODY";
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
+    EXPECT_TRUE(bed.Said("Tag already exists: BODY")) << "in any case";
+    bed.chooser.name = "a\\b";
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
+    EXPECT_TRUE(bed.Said("Tag names cannot hold \"\\\": a\\b"));
     bed.chooser.name.reset();
     EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
     EXPECT_EQ(table->ChildCount(), 3u);
