@@ -167,6 +167,12 @@ TOutlineNode* InsertTag(TOutlineDocument& document, const TWalnut& walnut, TOutl
     const int createMode = mode == imInsert ? cmBefore : cmLastChild;
     const std::string language = ReadSetting(state.Settings(), keys::Language);
     const std::vector<std::string> rows = csv;
+    // Rows the table refuses insert nothing, not the table without them.
+    if (IsListType(type) && !rows.empty())
+        if (std::string refusal = TableRowsRefusal(rows, record); !refusal.empty()) {
+            document.Alert(refusal);
+            return nullptr;
+        }
     TOutlineNode* created = document.EditWithUndo([&]() -> TOutlineNode* {
         if (SameText(record.Name, "kind") && container == document.Root())
             record.Value = TagDefaults(document, record.Value);
