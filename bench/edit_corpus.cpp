@@ -1,5 +1,6 @@
 // Every config.txt below a folder, each edit of a user on a fresh load (a -replaceall that matches
-// nothing and one that changes values, Edit Tag answered with OK on every tag, copy and paste of
+// nothing and one that changes values, Edit Tag on every tag through the editor window's own pages,
+// confirmed untouched with OK and again with Enter, copy and paste of
 // every top-level container, cut and paste back, -updatekuidtable, Delete Obsolete Tags), saved and
 // compared with an unedited save of the same file. Then the time of undo at depth: 3,000 edits and
 // 3,000 undos on a generated config of 20,000 nodes, the second 1,500 against the first, beside the
@@ -15,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include <QApplication>
 #include <sys/resource.h>
 
 #include "catalogue/OutlineDocument.h"
@@ -23,6 +25,7 @@
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "support/EditCorpus.h"
+#include "support/EditCorpusPages.h"
 
 namespace {
 
@@ -116,16 +119,14 @@ void UndoAtDepth(const std::string& root) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     std::string folder = KELVARN_SOURCE_DIR "/../shared/corpus";
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]).rfind("--", 0) != 0) folder = argv[i];
 
     const std::string root = (fs::temp_directory_path() / ("kelvarn-bench-editcorpus-" + std::to_string(std::random_device()()))).string();
-    const std::string program = root + "/program/";
-    ForceDirectories(program + "bin");
-    std::string tags;
-    ReadFileBytes(KELVARN_TAGS_XML, tags, 64ull << 20);
-    WriteFileAtomic(program + "bin/tags.xml", tags);
+    const std::string program = editcorpus::MakeProgramFolder(root, KELVARN_TAGS_XML);
 
     std::vector<std::string> files;
     FindFilesRecursive(IncludeTrailingSeparator(folder) + "*.*", "config.txt", files);
@@ -140,7 +141,9 @@ int main(int argc, char** argv) {
         t.first += seconds;
         ++t.second;
     };
-    for (const std::string& file : files) editcorpus::RunEdits(program, ExtractFileDir(file), false, tally, timed);
+    const std::vector<editcorpus::TEditTagStep> pages = {editcorpus::PagesEditTag(false, tally),
+                                                         editcorpus::PagesEditTag(true, tally)};
+    for (const std::string& file : files) editcorpus::RunEdits(program, ExtractFileDir(file), false, tally, timed, pages);
     for (const std::string& note : tally.notes) std::printf("%s\n", note.c_str());
     for (const auto& [kind, t] : times)
         std::printf("%-26s %5d ops, %8.3f ms per op\n", kind.c_str(), t.second, t.second ? 1e3 * t.first / t.second : 0.0);

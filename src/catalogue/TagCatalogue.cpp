@@ -1,5 +1,7 @@
 #include "catalogue/TagCatalogue.h"
 
+#include <iterator>
+
 #include "catalogue/ConfigPath.h"
 #include "catalogue/OutlineCommands.h"
 #include "catalogue/OutlineDocument.h"
@@ -145,8 +147,11 @@ TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node
                 pattern == "*" ? ProposedEntryName(container) : ProposedNumberedName(container, pattern);
             const std::optional<std::string> name = askName ? askName(part, proposal) : std::nullopt;
             if (!name) return nullptr;
-            if (Trim(*name).empty()) {
-                document.Alert("Tags cannot be empty");
+            // The checks of Insert Tag: the entry being added must be new (an existing one would only
+            // be reset to the default); a container on the way may be one there is.
+            const bool last = std::next(it) == chain.rend();
+            if (std::string refusal = NewEntryNameRefusal(last ? container : nullptr, *name); !refusal.empty()) {
+                document.Alert(refusal);
                 return nullptr;
             }
             part = Trim(*name);

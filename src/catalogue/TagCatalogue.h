@@ -90,8 +90,9 @@ std::string CatalogueTreeText(const TCatalogueNode* top);
 // Add to Config: after an undo snapshot, the element's path is set in the outline to the default its tag
 // definition gives; an element with children goes in as a container (which takes no value). A part of
 // the path that stands for names (an element ending "-id", one with "N" for a number) is asked for
-// with `askName`, a number proposed. Null when the outline refused it (its alert says why), the user
-// cancelled, or nothing changed.
+// with `askName`, a number proposed; a typed name is refused as Insert Tag refuses it (empty, holding
+// "\", or, for the entry being added, the name of one there is in any case). Null when the outline
+// refused it (its alert says why), the user cancelled, or nothing changed.
 TOutlineNode* AddToConfig(TOutlineDocument& document, const TCatalogueNode* node, const TAskTagName& askName);
 
 }  // namespace kelvarn

@@ -124,17 +124,15 @@ std::string TableEditRefusal(const TOutlineNode* container) {
     return {};
 }
 
-bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const std::vector<std::string>& lines,
-                    const TTagSpec& record) {
-    if (!container) return false;
-    if (std::string refusal = TableEditRefusal(container); !refusal.empty()) {
-        document.Alert(refusal);
-        return false;
-    }
-    struct Row {
-        std::string name, value;
-    };
-    std::vector<Row> rows;
+namespace {
+
+struct TTableRow {
+    std::string name, value;
+};
+
+// The named rows of the table's lines, or the refusal of the whole edit.
+std::string ParseTableRows(const std::vector<std::string>& lines, const TTagSpec& record, std::vector<TTableRow>& rows) {
+    rows.clear();
     rows.reserve(lines.size());
     const bool kuidList = SameText(record.Format, "kuid-list");
     std::vector<std::string> cells;
@@ -143,23 +141,40 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
         AppendCsvFields(lines[i], cells);
         if (AllCellsEmpty(cells)) continue;
         std::string name = Trim(cells[0]);
-        if (name.empty()) {
-            // Taking the next cell as the name would turn a value into a tag name.
-            document.Alert("Row " + std::to_string(i + 1) + " has values but no name: " + lines[i]);
-            return false;
-        }
+        // Taking the next cell as the name would turn a value into a tag name.
+        if (name.empty()) return "Row " + std::to_string(i + 1) + " has values but no name: " + lines[i];
         std::string value = JoinCells(cells, 1);
         // A KUID list's rows are looked up by name and read as KUIDs: a row that is neither is
         // refused before anything changes.
-        if (kuidList && name.find('"') != std::string::npos) {
-            document.Alert("Row " + std::to_string(i + 1) + " (" + name + "): a name cannot hold a double quote");
-            return false;
-        }
-        if (kuidList && !ParseKuid(value)) {
-            document.Alert("Row " + std::to_string(i + 1) + " (" + name + ") is not a KUID: " + value);
-            return false;
-        }
+        if (kuidList && name.find('"') != std::string::npos)
+            return "Row " + std::to_string(i + 1) + " (" + name + "): a name cannot hold a double quote";
+        if (kuidList && !IsKuidOrPlaceholder(value))
+            return "Row " + std::to_string(i + 1) + " (" + name + ") is not a KUID: " + value;
         rows.push_back({std::move(name), std::move(value)});
+    }
+    return {};
+}
+
+}  // namespace
+
+bool IsKuidOrPlaceholder(std::string_view value) { return value == kNullKuid || ParseKuid(value).has_value(); }
+
+std::string TableRowsRefusal(const std::vector<std::string>& lines, const TTagSpec& record) {
+    std::vector<TTableRow> rows;
+    return ParseTableRows(lines, record, rows);
+}
+
+bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const std::vector<std::string>& lines,
+                    const TTagSpec& record) {
+    if (!container) return false;
+    if (std::string refusal = TableEditRefusal(container); !refusal.empty()) {
+        document.Alert(refusal);
+        return false;
+    }
+    std::vector<TTableRow> rows;
+    if (std::string refusal = ParseTableRows(lines, record, rows); !refusal.empty()) {
+        document.Alert(refusal);
+        return false;
     }
 
     const std::string format = LowerCase(record.Format);
@@ -344,7 +359,7 @@ void EditTag(TOutlineDocument& document, TOutlineNode* node, ITagEditorHost& hos
         // box's rounding, the value kind's quotes) is no edit the user asked for.
         const bool untouched = record.Name == shown.Name && record.Value == shown.Value &&
                                record.CompanionValue == shown.CompanionValue;
-        const bool notKuid = ok && !untouched && type == ttKuid && !ParseKuid(record.Value);
+        const bool notKuid = ok && !untouched && type == ttKuid && !IsKuidOrPlaceholder(record.Value);
         if (notKuid) document.Alert("The value of " + record.Name + " is not a KUID: " + record.Value);
         if (ok && !untouched && !notKuid && type >= ttUserTable && type <= ttFloatList) {
             document.EditWithUndo([&]() -> TOutlineNode* {

@@ -44,6 +44,14 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
 // hold), or empty.
 std::string TableEditRefusal(const TOutlineNode* container);
 
+// A KUID as kuid tags and KUID lists take it: a KUID, or the placeholder a new kuid tag starts with.
+bool IsKuidOrPlaceholder(std::string_view value);
+
+// Why CsvToContainer would refuse these data rows for a list of the record's format (a row with
+// values but no name; in a KUID list, a name holding a double quote or a value that is no KUID), or
+// empty. The table page asks before it closes, so that refused rows stay there to be corrected.
+std::string TableRowsRefusal(const std::vector<std::string>& lines, const TTagSpec& record);
+
 // Rebuilds the container's children from data rows (no captions row): each row names a child
 // (found ignoring case; a missing one is created), the rest of its cells are the value, children
 // without a row are deleted, and the children follow the order of the rows. Rows of nothing but

@@ -422,7 +422,7 @@ void bOKClick(TTagSpec& record, const TPageFields& fields, std::string_view lang
         case TEditorPage::String:
         case TEditorPage::Bool: record.Value = stringValue; break;
         case TEditorPage::Enum: record.Value = fields.EnumCombo; break;
-        case TEditorPage::Set: record.Value = NormaliseSetValue(fields.SetValue); break;
+        case TEditorPage::Set: record.Value = fields.SetChanged ? NormaliseSetValue(fields.SetValue) : original; break;
         case TEditorPage::Number: record.Value = fields.NumberChanged ? fields.NumberValue : original; break;
         case TEditorPage::NumberList: record.Value = fields.NListChanged ? fields.NListValue : original; break;
     }

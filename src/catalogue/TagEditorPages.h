@@ -155,8 +155,9 @@ struct TPageFields {
     std::string BigTranslateValue;
     std::string EnumCombo;
     std::string SetValue;
+    bool SetChanged = false;        // the user checked items or typed in the set's value
     std::string NumberValue;
-    bool NumberChanged = false;     // the user changed the number field
+    bool NumberChanged = false;     // the user changed or typed in the number field
     std::string NListValue;         // the number list's elements joined (NumberListText)
     bool NListChanged = false;
     bool GridModified = false;
@@ -165,7 +166,7 @@ struct TPageFields {
 
 // OK: stores the edited name, value and translation into the record (its Path, Format and the other
 // definition fields stay) and, for list types, rebuilds the CSV list from the grid (empty when the
-// grid is unchanged). An untouched number field keeps the record's value as it was. `userId` and
+// grid is unchanged). An untouched number field or set keeps the record's value as it was. `userId` and
 // `currentKuidUser` complete a bare number in a KUID field; `language` names the translation.
 void bOKClick(TTagSpec& record, const TPageFields& fields, std::string_view language, std::string_view userId,
               std::string_view currentKuidUser, std::vector<std::string>& csvList);

@@ -66,9 +66,11 @@ std::string ProposedNumberedName(const TOutlineNode* container, std::string_view
 }
 
 std::string NewEntryNameRefusal(const TOutlineNode* container, std::string_view name) {
-    if (Trim(name).empty()) return "Tags cannot be empty";
-    if (container && HasChildNamed(container, Trim(name)))
-        return "Tag already exists: " + std::string(Trim(name));
+    const std::string trimmed = Trim(name);
+    if (trimmed.empty()) return "Tags cannot be empty";
+    // A "\" would make the name a path of containers wherever the tag is looked up.
+    if (trimmed.find('\\') != std::string::npos) return "Tag names cannot hold \"\\\": " + trimmed;
+    if (container && HasChildNamed(container, trimmed)) return "Tag already exists: " + trimmed;
     return {};
 }
 
@@ -165,6 +167,12 @@ TOutlineNode* InsertTag(TOutlineDocument& document, const TWalnut& walnut, TOutl
     const int createMode = mode == imInsert ? cmBefore : cmLastChild;
     const std::string language = ReadSetting(state.Settings(), keys::Language);
     const std::vector<std::string> rows = csv;
+    // Rows the table refuses insert nothing, not the table without them.
+    if (IsListType(type) && !rows.empty())
+        if (std::string refusal = TableRowsRefusal(rows, record); !refusal.empty()) {
+            document.Alert(refusal);
+            return nullptr;
+        }
     TOutlineNode* created = document.EditWithUndo([&]() -> TOutlineNode* {
         if (SameText(record.Name, "kind") && container == document.Root())
             record.Value = TagDefaults(document, record.Value);

@@ -55,7 +55,8 @@ std::string ProposedEntryName(const TOutlineNode* container);
 // no child of the container uses.
 std::string ProposedNumberedName(const TOutlineNode* container, std::string_view pattern);
 // A name typed for a new entry of the container: its refusal ("Tag already exists: " + name for one
-// in use, one for an empty name), empty when the name can be used.
+// in use in any case, one for an empty name and one for a name holding "\"), empty when the name can
+// be used. Without a container only the name itself is judged.
 std::string NewEntryNameRefusal(const TOutlineNode* container, std::string_view name);
 
 inline constexpr std::string_view kNoAvailableTags = "No Available Tags";

@@ -37,6 +37,10 @@ struct TTagSpec {
     std::string Introduced, Obsolete, Mandatory;  // builds, e.g. "2.5"
 };
 
+// The KUID a new kuid tag starts with, standing for "none yet": what the tag definitions give every
+// kuid tag as its default.
+inline constexpr std::string_view kNullKuid = "<nullkuid>";
+
 // The record of a path that has no definition: format "string", values quoted.
 inline TTagSpec DefaultTagSpec() { return TTagSpec{}; }
 

@@ -362,7 +362,7 @@ TTagSpec TWalnut::ParseTagSpec(const TSpecNode& node) const {
                              : vkBare;
 
     if (ContainsStr(spec.Default, "%")) spec.Default = ExpandMacros(state_, spec.Default);
-    if (spec.Format == "kuid") spec.Default = "<nullkuid>";
+    if (spec.Format == "kuid") spec.Default = kNullKuid;
     // The user's own details are offered only for the user's own assets.
     if (spec.UserData &&
         std::find(UserTagNames.begin(), UserTagNames.end(), e->Name) != UserTagNames.end() &&

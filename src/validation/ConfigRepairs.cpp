@@ -412,10 +412,12 @@ std::string UpdateCameraList(TBuilderContext& c) {
 
 // --- builds and mandatory tags
 
+// The menu item names the active build in its caption ("Update Trainz-Build (3.5)"), and that is the
+// build it writes: the default build unless the Trainz-Build menu chose another.
 std::string SetDefaultTrainzBuild(TBuilderContext& c) {
-    const std::string build = Trim(ReadSetting(c.State.Settings(), keys::Build));
-    if (build.empty()) return "Default trainz-build value not set";
-    if (TOutlineNode* node = c.Config.SetTagByPath("\\trainz-build", build)) c.Config.MarkModified(node);
+    const std::int32_t active = c.State.ActiveBuild();
+    if (active <= 0) return "Trainz-build value not set";
+    if (TOutlineNode* node = c.Config.SetTagByPath("\\trainz-build", FormatBuild(active))) c.Config.MarkModified(node);
     ShowLineCount(c);
     return {};
 }

@@ -146,6 +146,13 @@ std::string WriteFileName(const ScriptCall& c, const std::string& written) {
     return ExcludeTrailingSeparator(c.assetFolder) + (StartsWith(name, "\\") ? "" : "\\") + name;
 }
 
+void EndWriteFile(TScriptVars& vars) {
+    vars.WriteFile.clear();
+    vars.WriteBuffer.clear();
+    vars.WriteDocument = TTextDocument();
+    vars.WriteAppends = false;
+}
+
 std::string Write(ScriptCall& c) {
     const std::string mode = LowerCase(Trim(c.p[1]));
     std::string text = c.p[2];
@@ -159,6 +166,9 @@ std::string Write(ScriptCall& c) {
     text = ExpandMacros(c.unit.State(), text);
     c.unit.ExpandVariables(text, vars);
 
+    // An open or append that fails leaves no file open: the lines that follow must not go to the file
+    // opened before.
+    if (mode == "open" || mode == "append") EndWriteFile(vars);
     std::string message;
     if ((mode == "open" || mode == "append") && text.empty()) message = ".Write: Filename not defined";
     if ((mode == "line" || mode == "char" || mode == "close") && vars.WriteFile.empty())
@@ -172,8 +182,6 @@ std::string Write(ScriptCall& c) {
         const std::string file = WriteFileName(c, text);
         if (mode == "open") {
             vars.WriteFile = file;
-            vars.WriteBuffer.clear();
-            vars.WriteAppends = false;
             return {};
         }
         const std::string found = ResolvePathIgnoreCase(file);
@@ -217,7 +225,10 @@ std::string Write(ScriptCall& c) {
                 error = WriteTextFile(file, content, TextEncoding::Utf8);
             }
         }
-        if (!error.empty()) return "Write: unable to save " + ShownPath(file) + ": " + error;
+        const std::string shown = ShownPath(file);
+        // Closed is closed: a later line starts no second copy of this file.
+        EndWriteFile(vars);
+        if (!error.empty()) return "Write: unable to save " + shown + ": " + error;
         return {};
     }
     return {};

@@ -66,6 +66,7 @@ std::string UpdateUserTags(TBuilderContext& c);
 std::string UpdateUsername(TBuilderContext& c);
 std::string UpdateAssetFilename(TBuilderContext& c);
 std::string UpdateCameraList(TBuilderContext& c);
+// Writes the active build, the one the Repair menu's item names, as the config's trainz-build.
 std::string SetDefaultTrainzBuild(TBuilderContext& c);
 std::string AddMandatoryTags(TBuilderContext& c);
 std::string AddPassengerQueue(TBuilderContext& c);

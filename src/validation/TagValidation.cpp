@@ -28,10 +28,6 @@ constexpr std::string_view kNoSource = "Source data not found, unable to validat
 // The section of the settings that lists the known builds, as an option source.
 constexpr std::string_view kBuildsSource = "@Builds";  // longer memo and string values are shortened in the report
 
-// The list formats, kuid-list to thumbnail-list.
-constexpr int kFirstListFormat = 2;
-constexpr int kLastListFormat = 10;
-
 enum TFormatCode : int {
     fcMemo = 14, fcString, fcKuid, fcBool, fcFile, fcPoint, fcEnum, fcSet, fcInt, fcFloat, fcFloatList,
     fcRgb, fcRgba, fcHls
@@ -99,14 +95,12 @@ std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, 
     }
 }
 
-// A table of entries the asset names (a list, or a container whose definition takes any name, such
-// as kuid-table or string-table) may hold none: an asset without dependencies or texts has it empty.
-// An empty container of fixed contents lacks them.
-bool HoldsNamedEntries(const TSpecNode* spec, int format) {
-    if (format >= kFirstListFormat && format <= kLastListFormat) return true;
-    if (!spec) return false;
-    const std::vector<TSpecNode*>& children = spec->Children();
-    return std::any_of(children.begin(), children.end(), [](const TSpecNode* c) { return c->Name() == "*"; });
+// The tables published assets leave empty when the asset has no dependencies, texts or
+// predecessors. Every other empty container lacks what it is for: an empty mesh-table shows nothing,
+// an empty thumbnails has no picture.
+bool MayBeEmpty(const TOutlineNode* node) {
+    const std::string name = node->Name();  // a container's as written
+    return SameText(name, "kuid-table") || SameText(name, "string-table") || SameText(name, "obsolete-table");
 }
 
 // An optional text written as "" is a text left empty on purpose, as published assets leave their
@@ -165,7 +159,7 @@ TFinding CheckNode(const TCheckContext& context, const TOutlineNode* node, const
     }
     if (message.empty()) {
         if (node->ChildMark() && node->ChildCount() == 0) {
-            if (!HoldsNamedEntries(lookup.spec, format)) message = "Container is empty";
+            if (!MayBeEmpty(node)) message = "Container is empty";
         } else if (!node->HasChildren() && value.find_first_not_of('"') == std::string::npos &&
                    !IsEmptyText(value, format, spec)) {
             message = "Tag is empty";

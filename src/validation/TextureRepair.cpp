@@ -138,6 +138,13 @@ std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool
                                       ReplaceImageReferences};
     std::string word = LowerCase(Trim(mode));
     if (word.empty()) word = "all";
+    // A misspelt word would otherwise run nothing and say nothing.
+    if (word != "all" && std::find(std::begin(kTextureRepairModes), std::end(kTextureRepairModes), word) ==
+                             std::end(kTextureRepairModes)) {
+        std::string modes = "all";
+        for (std::string_view m : kTextureRepairModes) modes.append(", ").append(m);
+        return "Repair Textures: unknown mode " + std::string(Trim(mode)) + " (the modes are " + modes + ")";
+    }
     TRepairRun run(check, reportOnly);
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < std::size(kModes); ++i)

@@ -27,7 +27,8 @@ inline constexpr std::string_view kTextureRepairModes[] = {"texture", "size",   
 // Runs the mode (compared ignoring case; empty means "all") on the check's asset and gives the report:
 // empty, or "." and the lines joined by CR LF and a tab. The config is the one whose images count as
 // named and whose values "duplicate" changes; in script mode nobody is asked. `reportOnly` runs the
-// find steps alone: no file and no config value changes.
+// find steps alone: no file and no config value changes. An unknown mode runs nothing and is named,
+// with the modes, in the message (not informational).
 std::string RepairTextures(const TAssetCheck& check, std::string_view mode, bool reportOnly = false);
 
 // The same with the fields named one by one (the first form callers were given).

@@ -246,6 +246,42 @@ TEST(EditTagFakeHost, ListTagsThroughTheTable) {
     EXPECT_EQ(bed.messages.messages.back(), "'inner' in 'mixed' is a container: the list cannot be edited as a table");
 }
 
+// Insert Tag gives a new kuid-table entry the placeholder "<nullkuid>": the table page and the kuid
+// page take it, so the table can be edited and the entry renamed.
+TEST(EditTagFakeHost, TheInsertedPlaceholderKuidBlocksNoEdit) {
+    TagEditBed bed;
+    bed.hooks.specs["config.txt\\kuid-table"] = FormatSpec("kuid-list", "Tag,Kuid");
+    TTagSpec kuid = FormatSpec("kuid");
+    kuid.ValueKind = vkBare;
+    bed.hooks.specs["config.txt\\kuid-table\\myrule"] = kuid;
+    bed.Load("kind \"x\"\nkuid-table\n{\n  0 <kuid:1:2>\n  1 <kuid:1:3>\n  MyRule <nullkuid>\n}\n");
+    FakeEditorHost host;
+    host.edit = [](TTagSpec&, std::vector<std::string>& csv, bool& modified) {
+        csv = {"\"0\",\"<kuid:1:2>\"", "\"1\",\"<kuid:1:4>\"", "\"MyRule\",\"<nullkuid>\"", "\"2\",\"<kuid:5:6>\""};
+        modified = true;
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\kuid-table"), host);
+    EXPECT_EQ(bed.messages.messages, std::vector<std::string>{});
+    EXPECT_EQ(Rows(bed.Node("config.txt\\kuid-table")),
+              (std::vector<std::string>{"1|kuid-table", "2|0 <kuid:1:2>", "2|1 <kuid:1:4>", "2|MyRule <nullkuid>",
+                                        "2|2 <kuid:5:6>"}));
+    host.edit = [](TTagSpec& record, std::vector<std::string>&, bool&) {
+        record.Name = "Permit";
+        return true;
+    };
+    EditTag(bed.doc, bed.Node("config.txt\\kuid-table\\myrule"), host);
+    EXPECT_EQ(bed.messages.messages, std::vector<std::string>{});
+    EXPECT_EQ(bed.Node("config.txt\\kuid-table")->Child(2)->Text(), "Permit <nullkuid>");
+
+    // Anything else that is no KUID is still refused, by the table as a whole.
+    EXPECT_EQ(TableRowsRefusal({"\"0\",\"<kuid:1:2>\"", "\"b\",\"nullkuid\""}, FormatSpec("kuid-list")),
+              "Row 2 (b) is not a KUID: nullkuid");
+    EXPECT_EQ(TableRowsRefusal({"\"0\",\"<NULLKUID>\""}, FormatSpec("kuid-list")), "Row 1 (0) is not a KUID: <NULLKUID>");
+    EXPECT_EQ(TableRowsRefusal({"\"0\",\"anything\""}, FormatSpec("string-list")), "");
+    EXPECT_EQ(TableRowsRefusal({"\"\",\"v\""}, FormatSpec("string-list")), "Row 1 has values but no name: \"\",\"v\"");
+}
+
 TEST(EditTagFakeHost, MessagePagesWriteNothing) {
     TagEditBed bed;
     bed.hooks.specs["config.txt\\box"] = FormatSpec("container");

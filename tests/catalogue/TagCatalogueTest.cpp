@@ -29,6 +29,9 @@ struct SpecHooks : IOutlineHooks {
             spec.ValueKind = vkBare;  // no default
         } else if (path == "config.txt\\username") {
             spec.Default = "Unnamed";
+        } else if (path.rfind("config.txt\\kuid-table\\", 0) == 0) {
+            spec.Default = "<nullkuid>";
+            spec.ValueKind = vkBare;
         } else {
             found = false;
             return DefaultTagSpec();
@@ -131,6 +134,48 @@ TEST(TagCatalogue, AddToConfigAsksNamesForPatterns) {
     EXPECT_EQ(AddToConfig(doc, bogey, [](const std::string&, const std::string&) { return std::optional<std::string>(); }), nullptr);
     EXPECT_EQ(doc.UndoStack().Depth(), depth);
     EXPECT_EQ(AddToConfig(doc, bogey, nullptr), nullptr);
+}
+
+// A typed name is judged as Insert Tag judges it: the name of an entry there is, in any case, would
+// only reset that entry to the default, and a "\" would build containers.
+TEST(TagCatalogue, AddToConfigRefusesTheNameOfAnEntryThereIsAndABackslash) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    SpecHooks hooks;
+    doc.SetHooks(&hooks);
+    const std::string config = "kind \"scenery\"\nkuid-table\n{\n  databaze <kuid:1:2>\n}\nstring-table\n{\n  Key1 \"v\"\n}\n";
+    LoadText(bed, doc, config);
+    TCatalogueNode top("Kind scenery: available tags");
+    TCatalogueNode* dependency = top.Add("kuid-table", {"format=kuid-list"})->Add("*", {"format=kuid", "default=<nullkuid>"});
+    TCatalogueNode* text = top.Add("string-table", {"format=container"})->Add("*", {"format=string"});
+    const std::string before = doc.ConfigFileText();
+    std::string answer;
+    const TAskTagName ask = [&](const std::string&, const std::string&) { return std::optional<std::string>(answer); };
+    const struct {
+        TCatalogueNode* node;
+        const char* name;
+        const char* said;
+    } refused[] = {
+        {dependency, "DataBaze", "Tag already exists: DataBaze"},
+        {dependency, " databaze ", "Tag already exists: databaze"},
+        {text, "key1", "Tag already exists: key1"},
+        {dependency, "a\\b", "Tag names cannot hold \"\\\": a\\b"},
+        {text, "x\\Key1", "Tag names cannot hold \"\\\": x\\Key1"},
+        {text, "  ", "Tags cannot be empty"},
+    };
+    for (const auto& r : refused) {
+        answer = r.name;
+        EXPECT_EQ(AddToConfig(doc, r.node, ask), nullptr) << r.name;
+        EXPECT_TRUE(bed.Said(r.said)) << r.name;
+        EXPECT_EQ(doc.ConfigFileText(), before) << r.name;
+    }
+    EXPECT_EQ(doc.UndoStack().Depth(), 0);
+    EXPECT_FALSE(doc.Modified());
+    // A new name is added.
+    answer = "other";
+    ASSERT_NE(AddToConfig(doc, dependency, ask), nullptr);
+    EXPECT_EQ(doc.FindNodeByPath("kuid-table\\other")->Text(), "other <nullkuid>");
+    EXPECT_EQ(doc.FindNodeByPath("kuid-table\\databaze")->Text(), "databaze <kuid:1:2>");
 }
 
 TEST(TagCatalogue, OnlyAChangeLeavesAnUndoStep) {

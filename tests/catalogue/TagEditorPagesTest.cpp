@@ -338,7 +338,8 @@ TEST(ValueRules, OkStoresNameAndValueByType) {
         {"bool", "0", Fields([](TPageFields& f) { f.IDCombo = "b"; f.StringValue = "1"; }), "b", "1"},
         {"floatlist", "", Fields([](TPageFields& f) { f.IDCombo = "f"; f.StringValue = "1,2"; }), "f", "1,2"},
         {"enum", "a", Fields([](TPageFields& f) { f.IDCombo = "e"; f.EnumCombo = "b"; }), "e", "b"},
-        {"set", "", Fields([](TPageFields& f) { f.IDCombo = "s"; f.SetValue = "b;a;b"; }), "s", "a;b"},
+        {"set", "", Fields([](TPageFields& f) { f.IDCombo = "s"; f.SetValue = "b;a;b"; f.SetChanged = true; }), "s", "a;b"},
+        {"set", "2000s;1950s", Fields([](TPageFields& f) { f.IDCombo = "s"; f.SetValue = "2000s;1950s"; }), "s", "2000s;1950s"},  // untouched
         {"memo", "", Fields([](TPageFields& f) { f.IDCombo = "m"; f.BigStringValue = "a\nb"; }), "m", "a\xC2\xB6" "b"},
         {"int", "500", Fields([](TPageFields& f) { f.IDCombo = "i"; f.NumberValue = "100"; }), "i", "500"},        // untouched: as it was
         {"float", "1.2345", Fields([](TPageFields& f) { f.IDCombo = "f"; f.NumberValue = "1.23"; }), "f", "1.2345"},

@@ -182,10 +182,36 @@ TEST(Insertion, AnyNameEntriesAreNamedByTheUser) {
     // The same name again is refused; a cancelled name adds nothing.
     EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
     EXPECT_TRUE(bed.Said("Tag already exists: Body"));
+    bed.chooser.name = "BODY";
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
+    EXPECT_TRUE(bed.Said("Tag already exists: BODY")) << "in any case";
+    bed.chooser.name = "a\\b";
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
+    EXPECT_TRUE(bed.Said("Tag names cannot hold \"\\\": a\\b"));
     bed.chooser.name.reset();
     EXPECT_EQ(InsertTag(bed.doc, bed.walnut, table, imAddToContainer, bed.chooser), nullptr);
     EXPECT_EQ(table->ChildCount(), 3u);
     EXPECT_EQ(bed.doc.UndoStack().Depth(), 1);
+}
+
+// A table whose rows are refused is not inserted without them: nothing is.
+TEST(Insertion, RefusedRowsInsertNothing) {
+    InsertBed bed;
+    bed.Load("kind \"scenery\"\n");
+    const std::string before = bed.doc.ConfigFileText();
+    bed.chooser.pick = "kuid-table";
+    bed.chooser.edit = [](TTagSpec&, Lines& csv) { csv = {"\"0\",\"<kuid:1:2>\"", "\"MyRule\",\"zero\""}; };
+    EXPECT_EQ(InsertTag(bed.doc, bed.walnut, bed.Node("config.txt\\kind"), imInsert, bed.chooser), nullptr);
+    EXPECT_TRUE(bed.Said("Row 2 (MyRule) is not a KUID: zero"));
+    EXPECT_EQ(bed.Node("config.txt\\kuid-table"), nullptr);
+    EXPECT_EQ(bed.doc.ConfigFileText(), before);
+    EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+    // The placeholder KUID a new entry starts with is a row the table takes.
+    bed.chooser.edit = [](TTagSpec&, Lines& csv) { csv = {"\"0\",\"<kuid:1:2>\"", "\"MyRule\",\"<nullkuid>\""}; };
+    ASSERT_NE(InsertTag(bed.doc, bed.walnut, bed.Node("config.txt\\kind"), imInsert, bed.chooser), nullptr);
+    Lines rows = Rows(bed.doc.Root());
+    rows.erase(rows.begin());
+    EXPECT_EQ(rows, (Lines{"1|kuid-table", "2|0 <kuid:1:2>", "2|MyRule <nullkuid>", "1|kind \"scenery\""}));
 }
 
 // With our tags.xml: a string-table entry added with a translation has it in string-table-<language>.

@@ -41,7 +41,40 @@ struct TTally {
     void Note(const std::string& text) {
         if (notes.size() < 20) notes.push_back(text);
     }
+    // The notes, a line each.
+    std::string Report() const {
+        std::string text;
+        for (const std::string& note : notes) text += note + "\n";
+        return text;
+    }
 };
+
+// A program folder (ending in "/") holding the tags.xml at `tagsXml`, for the tag definitions and
+// Delete Obsolete Tags. Empty when it cannot be made.
+inline std::string MakeProgramFolder(const std::string& folder, const std::string& tagsXml) {
+    const std::string program = folder + "/program/";
+    std::string tags;
+    if (!ReadFileBytes(tagsXml, tags, 64ull << 20).empty() || !ForceDirectories(program + "bin") ||
+        !WriteFileAtomic(program + "bin/tags.xml", tags).empty())
+        return {};
+    return program;
+}
+
+// Each config.txt below `corpus`, sorted, copied alone into a folder of its own below `scratch`, so
+// that nothing an edit does can reach the corpus: the copies' folders, one per config (a copy that
+// failed holds no config, so its edits fail to load).
+inline std::vector<std::string> CopyEachConfig(const std::string& corpus, const std::string& scratch) {
+    std::vector<std::string> files, copies;
+    FindFilesRecursive(corpus + "/*.*", "config.txt", files);
+    std::sort(files.begin(), files.end());
+    for (const std::string& file : files) {
+        copies.push_back(scratch + "/asset" + std::to_string(copies.size()));
+        std::string bytes;
+        if (ReadFileBytes(file, bytes, kMaxConfigBytes).empty() && ForceDirectories(copies.back()))
+            WriteFileAtomic(copies.back() + "/config.txt", bytes);
+    }
+    return copies;
+}
 
 // The rows of a saved text as the reader reads it back.
 inline std::vector<TRow> RowsOf(const std::string& text) {
@@ -140,6 +173,7 @@ public:
     }
 
     TOutlineDocument& Doc() { return doc_; }
+    TProgramState& State() { return state_; }
     bool Load() { return doc_.LoadConfig(folder_).empty() && doc_.Root(); }
     std::string Saved() const { return doc_.ConfigFileText(); }
     void Script(const std::string& line) { unit_.ExecuteScriptLines("edit", {line}, false); }
@@ -153,6 +187,21 @@ private:
     TQuietHost host_;
     TScriptUnit unit_{state_, host_};
 };
+
+// Edit Tag on every tag of a fresh load (each tag that holds no other), one way of answering the
+// editor: its name in the report, and the edits on the tags given.
+struct TEditTagStep {
+    std::string name;
+    std::function<void(TEditRun& run, const std::vector<TOutlineNode*>& tags)> edit;
+};
+
+// The editor answering OK with nothing touched, without its pages.
+inline TEditTagStep UntouchedEditTag() {
+    return {"Edit Tag OK", [](TEditRun& run, const std::vector<TOutlineNode*>& tags) {
+                TUntouchedHost host;
+                for (TOutlineNode* n : tags) EditTag(run.Doc(), n, host);
+            }};
+}
 
 // A string that stands in some value (three characters of the first value that has them, no blank
 // or script separator among them), or nothing.
@@ -169,9 +218,11 @@ inline std::string StringInAValue(const std::vector<TRow>& rows) {
 }
 
 // Runs every edit on the config in `assetFolder`; `undo` also undoes each edit that leaves an undo
-// step and compares again. Calls `timed(name, seconds)` for each edit when given.
+// step and compares again. Calls `timed(name, seconds)` for each edit when given. Edit Tag runs once
+// for each of `editTag`'s steps (UntouchedEditTag when none are given).
 inline void RunEdits(const std::string& programFolder, const std::string& assetFolder, bool undo, TTally& tally,
-                     const std::function<void(const std::string&, double)>& timed = nullptr) {
+                     const std::function<void(const std::string&, double)>& timed = nullptr,
+                     const std::vector<TEditTagStep>& editTag = {}) {
     const std::string file = assetFolder;
     std::vector<TRow> base;
     {
@@ -212,14 +263,14 @@ inline void RunEdits(const std::string& programFolder, const std::string& assetF
         asked.valueMayChange = [from](const TRow& was, const TRow&) { return was.value.find(from) != std::string::npos; };
         edit("-replaceall " + from, asked, [from](TEditRun& r) { r.Script("-replaceall|" + from + "|Zz"); }, false);
     }
-    edit("Edit Tag OK", {}, [](TEditRun& r) {
-        TUntouchedHost host;
-        std::vector<TOutlineNode*> tags;
-        WalkRows(r.Doc().Root(), [&](TOutlineNode* n, int level) {
-            if (level > 0 && !n->HasChildren()) tags.push_back(n);
-        });
-        for (TOutlineNode* n : tags) EditTag(r.Doc(), n, host);
-    }, true);
+    for (const TEditTagStep& step : editTag.empty() ? std::vector<TEditTagStep>{UntouchedEditTag()} : editTag)
+        edit(step.name, {}, [&step](TEditRun& r) {
+            std::vector<TOutlineNode*> tags;
+            WalkRows(r.Doc().Root(), [&](TOutlineNode* n, int level) {
+                if (level > 0 && !n->HasChildren()) tags.push_back(n);
+            });
+            step.edit(r, tags);
+        }, true);
     {
         // The table is rebuilt: its numbered rows come and go, its named ones keep their names; a
         // legacy number elsewhere becomes its KUID.

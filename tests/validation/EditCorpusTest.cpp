@@ -19,17 +19,10 @@ const std::string kCorpus = std::string(KELVARN_SOURCE_DIR) + "/../shared/corpus
 
 // A program folder holding our tags.xml, for the tag definitions and Delete Obsolete Tags.
 std::string ProgramFolder(const test::TempDir& dir) {
-    const std::string program = dir / "program/";
-    std::string tags;
-    EXPECT_EQ(ReadFileBytes(std::string(KELVARN_SOURCE_DIR) + "/resources/bin/tags.xml", tags, 64ull << 20), "");
-    test::WriteBytes(program + "bin/tags.xml", tags);
+    const std::string program =
+        editcorpus::MakeProgramFolder(dir.Path(), std::string(KELVARN_SOURCE_DIR) + "/resources/bin/tags.xml");
+    EXPECT_NE(program, "");
     return program;
-}
-
-std::string Report(const TTally& tally) {
-    std::string text;
-    for (const std::string& note : tally.notes) text += note + "\n";
-    return text;
 }
 
 TEST(EditCorpus, EveryEditOfAFixtureKeepsWhatItWasNotAskedToChange) {
@@ -45,32 +38,24 @@ TEST(EditCorpus, EveryEditOfAFixtureKeepsWhatItWasNotAskedToChange) {
     editcorpus::RunEdits(program, dir / "asset", true, tally);
     EXPECT_GT(tally.ops, 8u);
     EXPECT_EQ(tally.failed, 0u);
-    EXPECT_EQ(tally.names, 0u) << Report(tally);
-    EXPECT_EQ(tally.values, 0u) << Report(tally);
-    EXPECT_EQ(tally.added, 0u) << Report(tally);
+    EXPECT_EQ(tally.names, 0u) << tally.Report();
+    EXPECT_EQ(tally.values, 0u) << tally.Report();
+    EXPECT_EQ(tally.added, 0u) << tally.Report();
 }
 
 TEST(EditCorpus, EveryEditOfEveryRealConfigKeepsWhatItWasNotAskedToChange) {
     if (!std::filesystem::is_directory(kCorpus)) GTEST_SKIP() << "no corpus at " << kCorpus;
-    std::vector<std::string> files;
-    FindFilesRecursive(IncludeTrailingSeparator(kCorpus) + "*.*", "config.txt", files);
-    ASSERT_FALSE(files.empty());
     test::TempDir dir;
     const std::string program = ProgramFolder(dir);
+    const std::vector<std::string> copies = editcorpus::CopyEachConfig(kCorpus, dir / "copies");
+    ASSERT_FALSE(copies.empty());
     TTally tally;
-    for (const std::string& file : files) {
-        // A copy, so that nothing an edit does can reach the corpus.
-        const std::string copy = dir / ("asset" + std::to_string(&file - files.data()));
-        std::string bytes;
-        ASSERT_EQ(ReadFileBytes(file, bytes, kMaxConfigBytes), "") << file;
-        test::WriteBytes(copy + "/config.txt", bytes);
-        editcorpus::RunEdits(program, copy, true, tally);
-    }
-    EXPECT_GT(tally.ops, files.size() * 5);
-    EXPECT_EQ(tally.failed, 0u) << Report(tally);
-    EXPECT_EQ(tally.names, 0u) << Report(tally);
-    EXPECT_EQ(tally.values, 0u) << Report(tally);
-    EXPECT_EQ(tally.added, 0u) << Report(tally);
+    for (const std::string& copy : copies) editcorpus::RunEdits(program, copy, true, tally);
+    EXPECT_GT(tally.ops, copies.size() * 5);
+    EXPECT_EQ(tally.failed, 0u) << tally.Report();
+    EXPECT_EQ(tally.names, 0u) << tally.Report();
+    EXPECT_EQ(tally.values, 0u) << tally.Report();
+    EXPECT_EQ(tally.added, 0u) << tally.Report();
 }
 
 }  // namespace

@@ -300,6 +300,14 @@ TEST(ScriptFiles, TheFileGuardKeepsEveryChangeOut) {
     for (const char* f : {"new.tga", "red.tga", "w.txt"}) EXPECT_FALSE(FileExists(bed.File(f))) << f;
 }
 
+TEST(ScriptFiles, RepairTexturesNamesAnUnknownModeAndTheModesItTakes) {
+    FileBed bed;
+    EXPECT_EQ(bed.Said("-repairtextures|sizes"),
+              Lines{"Repair Textures: unknown mode sizes (the modes are all, texture, size, alpha, uniform, missing, "
+                    "unreferenced, duplicate)"});
+    EXPECT_EQ(bed.Said("-repairtextures|Uniform"), Lines{}) << "a mode in any case";
+}
+
 TEST(ScriptFiles, NoAssetFolderTouchesNothing) {
     ScriptBed bed(false);
     const std::string other = bed.Asset("other", kTestConfig);

@@ -171,6 +171,33 @@ TEST(ScriptWrite, ChecksInOrder) {
     EXPECT_FALSE(FileExists(bed.File("x.txt")));
 }
 
+// A file closed stays closed, and an open or append that fails leaves none open: the lines after it
+// go to no file, least of all the one closed before.
+TEST(ScriptWrite, AFailedOpenOrAppendAndACloseLeaveNoFileOpen) {
+    WriteBed bed;
+    WriteBytes(bed.File("binary.txt"), std::string("\x89PNG\0\0\0\x0d\x01\x02\0\0", 12));
+    EXPECT_EQ(bed.Said("-write|open|log.txt\n-write|line|first\n-write|close\n"
+                       "-write|append|missing.txt\n-write|line|second\n-write|close"),
+              (Lines{"Write: File not found: <tmp>/asset/missing.txt", "Write: File not opened",
+                     "Write: File not opened"}));
+    EXPECT_EQ(ReadBytes(bed.File("log.txt")), "first\r\n");
+
+    const Lines said = bed.Said("-write|append|log.txt\n-write|line|third\n-write|close\n"
+                                "-write|append|binary.txt\n-write|line|fourth\n-write|close");
+    ASSERT_EQ(said.size(), 3u);
+    EXPECT_TRUE(StartsWith(said[0], "Write: Unable to read <tmp>/asset/binary.txt: it is not a text file")) << said[0];
+    EXPECT_EQ(said[1], "Write: File not opened");
+    EXPECT_EQ(said[2], "Write: File not opened");
+    EXPECT_EQ(ReadBytes(bed.File("log.txt")), "first\r\nthird\r\n");
+
+    // A line after close, or after an open without a name, starts no second copy of the closed file.
+    EXPECT_EQ(bed.Said("-write|open|log.txt\n-write|line|new\n-write|close\n-write|line|after\n-write|close\n"
+                       "-write|open|log.txt\n-write|open|\n-write|line|lost\n-write|close"),
+              (Lines{"Write: File not opened", "Write: File not opened", "Write: Filename not defined",
+                     "Write: File not opened", "Write: File not opened"}));
+    EXPECT_EQ(ReadBytes(bed.File("log.txt")), "new\r\n");
+}
+
 // Absolute names stay where they point, whatever their separators; relative ones lie in the asset.
 TEST(ScriptWrite, AbsoluteMacroLoopFolderAndRelativeNames) {
     WriteBed bed;

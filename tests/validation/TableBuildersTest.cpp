@@ -10,6 +10,7 @@
 #include "shell/CommandBus.h"
 #include "shell/DesktopFiles.h"
 #include "shell/Files.h"
+#include "shell/MainMenuRules.h"
 #include "shell/MemIni.h"
 #include "shell/Mesh.h"
 #include "shell/PathText.h"
@@ -437,14 +438,32 @@ TEST(Cameras, LegacyTagsPaddingAndDefault) {
 
 // --- small repairs
 
+// "Update Trainz-Build (3.5)" with 3.5 chosen in the Trainz-Build menu writes 3.5, not the default
+// build: an asset at 2.9 is raised to what the item names, never lowered to 2.5.
+TEST(SmallRepairs, UpdateTrainzBuildWritesTheBuildItsCaptionNames) {
+    BuilderBed bed;
+    bed.Load("kuid <kuid:1:2>\nkind \"scenery\"\ntrainz-build 2.9\n");
+    bed.state.Settings().WriteString("Paths", "Build", "2.5");
+    bed.state.SetDefaultBuild(25);
+    bed.state.SetActiveBuild(35);
+    TRepairMainMenuFacts facts;
+    facts.configBuild = ParseBuild(bed.main->GetValueByPath("trainz-build"));
+    facts.activeBuild = bed.state.ActiveBuild();
+    std::string caption;
+    for (const TMenuItemState& item : RepairMainMenuStates(facts))
+        if (item.name == "mTrainzBuild") caption = item.caption.value_or("");
+    ASSERT_EQ(caption, "Update Trainz-Build (3.5)");
+    EXPECT_EQ(Message(bed, SetDefaultTrainzBuild), "");
+    EXPECT_EQ("Update Trainz-Build (" + bed.main->GetValueByPath("trainz-build") + ")", caption);
+    EXPECT_EQ(bed.main->FindNodeByPath("trainz-build")->Text(), "trainz-build 3.5");
+}
+
 TEST(SmallRepairs, BuildQueueEmptyTagsAndMandatory) {
     BuilderBed bed;
     bed.Load("kuid <kuid:1:2>\nkind \"scenery\"\ndescription \"\"\nbox {\n  inner \"\"\n}\nkeep \"x\"\n");
-    bed.state.Settings().WriteString("Paths", "Build", "");
-    EXPECT_EQ(Message(bed, SetDefaultTrainzBuild), "Default trainz-build value not set");
-    bed.state.Settings().WriteString("Paths", "Build", "3.5");
-    EXPECT_EQ(Message(bed, SetDefaultTrainzBuild), "");
-    EXPECT_EQ(bed.main->GetValueByPath("trainz-build"), "3.5");
+    bed.state.SetActiveBuild(0);
+    EXPECT_EQ(Message(bed, SetDefaultTrainzBuild), "Trainz-build value not set");
+    EXPECT_EQ(bed.main->FindNodeByPath("trainz-build"), nullptr);
     EXPECT_EQ(Message(bed, DeleteEmptyTags), "");
     EXPECT_EQ(bed.main->FindNodeByPath("box"), nullptr);
     EXPECT_EQ(bed.main->FindNodeByPath("description"), nullptr);

@@ -527,18 +527,21 @@ TEST(TagsVocabulary, TheCorpusRaisesNoFalseAlarmAndRealFaultsStay) {
     EXPECT_EQ(faults, Lines{"Assets [kuid <kuid:value1:value2>] Invalid kuid format"});
 
     // The same checks still find the faults they are for: a required name left empty, a thumbnail
-    // without its image, a KUID without a user.
+    // without its image, a KUID without a user, a mesh-table or thumbnails with no entry.
     test::ValidationBed bed(kOurTags);
-    const TVerifyReport report = bed.Validate(
-        "kind \"scenery\"\r\nkuid <KUID2:0:5:0>\r\ntrainz-build 3.5\r\nusername \"\"\r\n"
-        "thumbnails\r\n{\r\n  0\r\n  {\r\n  }\r\n}\r\nkuid-table\r\n{\r\n  0 <kuid2:1:2:x>\r\n}\r\n",
-        35);
-    faults.clear();
-    for (const TVerifyFinding& f : report.Findings)
-        if (f.Error) faults.push_back(f.Node + " " + f.Message);
-    EXPECT_EQ(faults, (Lines{"[kuid <KUID2:0:5:0>] Invalid kuid format", "[username \"\"] Tag is empty",
-                             "[thumbnails\\0\\ ] Container is empty",
-                             "[kuid-table\\0 <kuid2:1:2:x>] Invalid kuid format"}));
+    const auto errors = [&bed](const std::string& config) {
+        Lines found;
+        for (const TVerifyFinding& f : bed.Validate(config, 35).Findings)
+            if (f.Error) found.push_back(f.Node + " " + f.Message);
+        return found;
+    };
+    EXPECT_EQ(errors("kind \"scenery\"\r\nkuid <KUID2:0:5:0>\r\ntrainz-build 3.5\r\nusername \"\"\r\n"
+                     "thumbnails\r\n{\r\n  0\r\n  {\r\n  }\r\n}\r\nkuid-table\r\n{\r\n  0 <kuid2:1:2:x>\r\n}\r\n"),
+              (Lines{"[kuid <KUID2:0:5:0>] Invalid kuid format", "[username \"\"] Tag is empty",
+                     "[thumbnails\\0\\ ] Container is empty", "[kuid-table\\0 <kuid2:1:2:x>] Invalid kuid format"}));
+    EXPECT_EQ(errors("kind \"scenery\"\r\nkuid <kuid:1:5>\r\ntrainz-build 3.5\r\nusername \"x\"\r\nmesh-table\r\n{\r\n}\r\n"
+                     "thumbnails\r\n{\r\n}\r\nkuid-table\r\n{\r\n}\r\nstring-table\r\n{\r\n}\r\nobsolete-table\r\n{\r\n}\r\n"),
+              (Lines{"[mesh-table\\ ] Container is empty", "[thumbnails\\ ] Container is empty"}));
 }
 
 }  // namespace

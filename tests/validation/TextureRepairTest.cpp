@@ -62,7 +62,11 @@ TEST(TextureRepairReport, ModeWordIgnoresCaseAndEmptyMeansAll) {
     EXPECT_EQ(bed.Run("ALL", true), all);
     EXPECT_EQ(bed.Run("", true), all);
     EXPECT_EQ(bed.Run("uniform", true), "");
-    EXPECT_EQ(bed.Run("no-such-mode", true), "");
+    // A word that is no mode runs nothing and says so, with the modes there are.
+    const std::string modes = " (the modes are all, texture, size, alpha, uniform, missing, unreferenced, duplicate)";
+    const std::string thumbnail = test::ReadBytes(bed.Full("thumbnail.jpg"));
+    EXPECT_EQ(bed.Run("Sizes"), "Repair Textures: unknown mode Sizes" + modes);
+    EXPECT_EQ(test::ReadBytes(bed.Full("thumbnail.jpg")), thumbnail) << "a uniform image the run would shrink";
     // The form with the fields named one by one runs the same check; without a config it does nothing.
     EXPECT_EQ(RepairTextures(TTextureRepairContext{bed.state, &bed.doc, bed.asset, false, true, {}}, "All"), all);
     EXPECT_EQ(RepairTextures(TTextureRepairContext{bed.state, nullptr, bed.asset, false, true, {}}, "All"), "");

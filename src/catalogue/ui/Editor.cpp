@@ -600,6 +600,7 @@ void TEditor::OKClicked() {
             if (std::string error = text_.SaveFile(file); !error.empty())
                 state_.Messages->ShowMessage(error, "", MessageKind::Error);
     }
+    if (!TableRowsAccepted()) return;
     if (BeforeOK && !BeforeOK()) return;
     done(erOK);
 }

@@ -170,6 +170,9 @@ public:
     // After OK: the page's fields into the record and, for a list tag, the rows into the CSV list;
     // the set page saves its list when asked. False when the page edits nothing (message page).
     bool StoreRecord();
+    // OK on a changed table page: false, with the refusal shown and the rows kept, when the rows
+    // cannot be written (TableRowsRefusal).
+    bool TableRowsAccepted();
     // The colour button: the colour selector on the field's text, written back on OK.
     void EditColour();
     // The list the "+" source reads (callback 228 fills it) and the one "." reads (the caller's).
@@ -270,6 +273,7 @@ private:
     void SetStep(double step);
     void NListChange();
     void SetChecksChange();
+    void LoadTableCells(GridModel& grid) const;
     TFillSources FillSources() const;
     bool PageEvent(QObject* watched, QEvent* event);
     void BuildFooter();
@@ -302,6 +306,10 @@ private:
     // valueChanged too) is no change, so the value's own text goes back.
     double numberFilled_ = 0;
     std::vector<double> nlistFilled_;
+    // Typed into by the user: a number typed is taken as typed, even one equal to the value shown.
+    bool numberTyped_ = false;
+    std::vector<bool> nlistTyped_;
+    bool setChanged_ = false;  // the set's items were checked or its value typed
     bool filling_ = false;  // a page is being filled: its change handlers stay quiet
     std::vector<std::string> setItems_;
     std::string enumCurrent_;

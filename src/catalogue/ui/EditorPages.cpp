@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "catalogue/TagEditing.h"
 #include "catalogue/WikiHelp.h"
 #include "catalogue/ui/Editor.h"
 #include "media/GridModel.h"
@@ -117,15 +118,30 @@ void TEditor::ConnectPages() {
     // Set: checking builds the value; Ctrl+I, Ctrl+T and Ctrl+U invert, check and uncheck all.
     connect(SCheck, &QListWidget::itemChanged, this, [this] { SetChecksChange(); });
     SCheck->installEventFilter(this);
-    // Numbers: a change by the user is what OK takes; the step label's clicks change the step.
+    connect(SetValue, &QLineEdit::textEdited, this, [this] {
+        if (!filling_) setChanged_ = true;
+    });
+    // Numbers: a change by the user is what OK takes, and so is a number typed, even one that reads
+    // as the value shown (0.12 typed where 0.12345 shows as 0.12); the step label's clicks change
+    // the step.
     connect(NumberValue, &QDoubleSpinBox::valueChanged, this, [this] {
         if (!filling_) numberChanged_ = NumberValue->value() != numberFilled_;
     });
-    for (QDoubleSpinBox* spin : NListElement)
+    connect(NumberValue->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this] {
+        if (!filling_) numberTyped_ = true;
+    });
+    for (std::size_t i = 0; i < NListElement.size(); ++i) {
+        QDoubleSpinBox* spin = NListElement[i];
         connect(spin, &QDoubleSpinBox::valueChanged, this, [this] {
             if (filling_) return;
             NListChange();
         });
+        connect(spin->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this, i] {
+            if (filling_) return;
+            if (i < nlistTyped_.size()) nlistTyped_[i] = true;
+            NListChange();
+        });
+    }
     NumberStep->installEventFilter(this);
     LabelE0_1->installEventFilter(this);
     connect(IDCombo, &QComboBox::activated, this, [this] {
@@ -221,7 +237,8 @@ void TEditor::TagEditor(const std::string& path, const std::string& name, const 
 }
 
 void TEditor::OpenPlan(int size, const std::string& name, const std::string& value) {
-    numberChanged_ = nlistChanged_ = false;
+    numberChanged_ = nlistChanged_ = numberTyped_ = setChanged_ = false;
+    nlistTyped_.assign(NListElement.size(), false);
     const std::string keepPath = EditPath;
     switch (plan_.page) {
         case TEditorPage::Message:
@@ -327,6 +344,7 @@ void TEditor::EditSet(int size, const std::string& name, const std::string& valu
 
 void TEditor::SetChecksChange() {
     if (filling_) return;
+    setChanged_ = true;
     std::vector<bool> checked;
     for (int i = 0; i < SCheck->count(); ++i) checked.push_back(SCheck->item(i)->checkState() == Qt::Checked);
     SetValue->setText(Qs(SetValueFromChecks(setItems_, checked, Record.Name)));
@@ -362,7 +380,8 @@ void TEditor::NListChange() {
     std::vector<bool> changed;
     for (std::size_t i = 0; i < number_.elements.size() && i < NListElement.size(); ++i) {
         texts.push_back(Ss(NListElement[i]->cleanText()));
-        changed.push_back(i >= nlistFilled_.size() || NListElement[i]->value() != nlistFilled_[i]);
+        changed.push_back(i >= nlistFilled_.size() || NListElement[i]->value() != nlistFilled_[i] ||
+                          (i < nlistTyped_.size() && nlistTyped_[i]));
     }
     nlistChanged_ = std::find(changed.begin(), changed.end(), true) != changed.end();
     NListValue->setText(Qs(EditedNumberList(number_.elements, texts, changed, number_.isInt, number_.decimals)));
@@ -480,28 +499,48 @@ TPageFields TEditor::PageFields() const {
     f.BigTranslateValue = Ss(BigTranslateValue->toPlainText());
     f.EnumCombo = Ss(EnumCombo->currentText());
     f.SetValue = Ss(SetValue->text());
+    f.SetChanged = setChanged_;
     f.NumberValue = Ss(NumberValue->cleanText());
-    f.NumberChanged = numberChanged_;
+    f.NumberChanged = numberChanged_ || numberTyped_;
     f.NListValue = Ss(NListValue->text());
     f.NListChanged = nlistChanged_;
     f.GridModified = table_.Modified();
     return f;
 }
 
+// The table's cells travel as CSV lines into a grid of their own, so OK reads what the table holds,
+// every row and cell of it.
+void TEditor::LoadTableCells(GridModel& grid) const {
+    std::vector<std::string> lines{""};
+    for (const std::vector<std::string>& row : table_.DataCells()) lines.push_back(JoinCsvLine(row));
+    grid.LoadTable(lines);
+}
+
+bool TEditor::TableRowsAccepted() {
+    // Only while the tag's table shows: the window serves other tasks between tag edits.
+    if (plan_.page != TEditorPage::List || ShownPage(esE) != epTable || !table_.Modified()) return true;
+    GridModel grid;
+    LoadTableCells(grid);
+    const std::string refusal = TableRowsRefusal(GridToCsv(grid), Record);
+    if (refusal.empty()) return true;
+    // The rows stay on the page, as typed, to be corrected.
+    state_.Messages->ShowMessage(refusal, "", MessageKind::Error);
+    return false;
+}
+
 bool TEditor::StoreRecord() {
     TPageFields fields = PageFields();
-    // The table's cells travel as CSV lines into a grid of their own, so OK reads what the table
-    // holds, every row and cell of it.
     GridModel grid;
     if (plan_.page == TEditorPage::List && fields.GridModified) {
-        std::vector<std::string> lines{""};
-        for (const std::vector<std::string>& row : table_.DataCells()) lines.push_back(JoinCsvLine(row));
-        grid.LoadTable(lines);
+        LoadTableCells(grid);
         fields.Grid = &grid;
     }
     if (plan_.page == TEditorPage::Set) {
         std::string error;
-        SetValue->setText(Qs(SaveSetToIni(state_, Record.Source, Ss(SetValue->text()), setItems_, cbSaveSet->isChecked(), error)));
+        const std::string saved =
+            SaveSetToIni(state_, Record.Source, Ss(SetValue->text()), setItems_, cbSaveSet->isChecked(), error);
+        // An untouched value is no edit: its items stay in their own order.
+        if (setChanged_) SetValue->setText(Qs(saved));
         fields.SetValue = Ss(SetValue->text());
         if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
     }

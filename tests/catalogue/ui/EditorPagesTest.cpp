@@ -8,9 +8,11 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTest>
+#include <map>
 
 #include "EditorTestBed.h"
 #include "catalogue/OutlineDocument.h"
+#include "catalogue/TagEditing.h"
 #include "catalogue/ui/EditorTagHost.h"
 #include "media/GridModel.h"
 #include "shell/MemIni.h"
@@ -78,7 +80,8 @@ TEST(EditorPages, EachTypeOpensItsPageAndReturnsItsRecord) {
         {"int", "5", "A0 D4", 600155, [](TEditor& e) { e.NumberValue->setValue(7); }, "7"},
         {"float", "1.5", "A0 D4", 600155, [](TEditor& e) { e.NumberValue->setValue(2.25); }, "2.25"},
         {"enum", "a", "A0 D6", 600155, [](TEditor&) {}, "a"},
-        {"set", "b;a", "A0 D7", 600302, [](TEditor&) {}, "a;b"},
+        {"set", "b;a", "A0 D7", 600302, [](TEditor&) {}, "b;a"},  // untouched: as it was
+        {"set", "b;a", "A0 D7", 600302, [](TEditor& e) { QTest::keyClicks(e.SetValue, ";c;a"); }, "a;b;c"},
         {"user-tag", "v", "A0 B1 E3", 600155, [](TEditor& e) { e.StringValue->setText("w"); }, "w"},
         {"user-table", "", "A0 B1", 600155, [](TEditor&) {}, ""},
     };
@@ -421,6 +424,134 @@ TEST(EditorPages, HostReturnsTheRecordOnOkAndNothingOnCancel) {
     TTagSpec container = Spec("container");
     WhenShown(*bed.editor, [&] { bed.editor->bOK->click(); });
     EXPECT_FALSE(host.EditRecord(container, csv, modified));
+}
+
+// --- Edit Tag through the real pages, on a document
+
+// Tag definitions by config path.
+struct DefinedHooks : IOutlineHooks {
+    std::map<std::string, TTagSpec> specs;
+    TTagSpec FindSpecNode(std::string_view path, bool& found) override {
+        const auto it = specs.find(std::string(path));
+        found = it != specs.end();
+        return found ? it->second : DefaultTagSpec();
+    }
+};
+
+struct DocumentBed : EditorBed {
+    DefinedHooks hooks;
+    TOutlineDocument doc{state};
+    TEditorTagHost host{state, *editor, doc};
+    void Load(const std::string& text) {
+        test::WriteBytes(dir / "asset/config.txt", text);
+        doc.SetHooks(&hooks);
+        ASSERT_EQ(doc.LoadConfig(dir / "asset"), "");
+    }
+    void Define(const std::string& path, TTagSpec spec) { hooks.specs[path] = std::move(spec); }
+    // Edit Tag on the tag at the path: `act` fills the page, then OK or Enter on the page's field.
+    void Edit(const std::string& path, bool enter, const std::function<void()>& act = nullptr) {
+        WhenShown(*editor, [this, enter, act] {
+            if (act) act();
+            if (!enter) {
+                editor->bOK->click();
+                return;
+            }
+            // Enter goes where the window put the focus once it is active.
+            editor->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+            QWidget* field = editor->focusWidget();
+            ASSERT_NE(field, nullptr);
+            QTest::keyClick(field, Qt::Key_Return);
+            EXPECT_FALSE(editor->isVisible()) << "Enter confirms the page";
+        });
+        EditTag(doc, doc.FindNodeByPath(path), host);
+    }
+};
+
+// OK or Enter on a page nobody touched writes nothing: a set keeps its items in their own order, a
+// number the digits it has beyond those the page shows.
+TEST(EditorPagesOnADocument, UntouchedSetAndNumberPagesWriteNothing) {
+    for (const bool enter : {false, true}) {
+        DocumentBed bed;
+        bed.state.Settings().WriteString("Eras", "1950s", "");
+        bed.state.Settings().WriteString("Eras", "2000s", "");
+        TTagSpec era = Spec("set", "category-era");
+        era.Source = "@Eras";
+        bed.Define("config.txt\\category-era", era);
+        TTagSpec keyword = Spec("set", "category-keyword");
+        bed.Define("config.txt\\category-keyword", keyword);
+        TTagSpec fog = Spec("float", "fog");
+        fog.ValueKind = vkBare;
+        bed.Define("config.txt\\fog", fog);
+        TTagSpec offset = Spec("float", "offset");
+        offset.Elements = 3;
+        offset.ValueKind = vkBare;
+        bed.Define("config.txt\\offset", offset);
+        bed.Load("kind \"scenery\"\r\ncategory-era \"2000s;1950s\"\r\ncategory-keyword \"trees;Bush\"\r\n"
+                 "fog 0.12345\r\noffset 1.23456,2,3\r\n");
+        const std::string before = bed.doc.ConfigFileText();
+        for (const char* path : {"category-era", "category-keyword", "fog", "offset"}) {
+            bed.Edit(path, enter);
+            EXPECT_EQ(bed.doc.ConfigFileText(), before) << path << (enter ? " after Enter" : " after OK");
+        }
+        EXPECT_FALSE(bed.doc.Modified());
+        EXPECT_EQ(bed.doc.UndoStack().Depth(), 0);
+    }
+}
+
+// A number typed is stored as typed, also one that reads as the value shown (0.12 for 0.12345).
+TEST(EditorPagesOnADocument, ATypedNumberIsStoredAsTyped) {
+    for (const bool enter : {false, true}) {
+        DocumentBed bed;
+        TTagSpec fog = Spec("float", "fog");
+        fog.ValueKind = vkBare;
+        bed.Define("config.txt\\fog", fog);
+        TTagSpec offset = Spec("float", "offset");
+        offset.Elements = 2;
+        offset.Precision = "2";
+        offset.ValueKind = vkBare;
+        bed.Define("config.txt\\offset", offset);
+        bed.Load("kind \"scenery\"\r\nfog 0.12345\r\noffset 1.23456,2\r\n");
+        const auto type = [](QDoubleSpinBox* spin, const char* text) {
+            QLineEdit* field = spin->findChild<QLineEdit*>();
+            field->selectAll();
+            QTest::keyClicks(field, text);
+        };
+        bed.Edit("fog", enter, [&] {
+            ASSERT_EQ(bed.editor->NumberValue->text(), "0.12");
+            type(bed.editor->NumberValue, "0.12");
+        });
+        EXPECT_EQ(bed.doc.FindNodeByPath("fog")->Text(), "fog 0.12") << (enter ? "Enter" : "OK");
+        bed.Edit("offset", enter, [&] { type(bed.editor->NListElement[0], "1.23"); });
+        EXPECT_EQ(bed.doc.FindNodeByPath("offset")->Text(), "offset 1.23,2") << (enter ? "Enter" : "OK");
+    }
+}
+
+// OK on table rows that cannot be written keeps the page open with the rows as typed; corrected,
+// they go in. The placeholder KUID a new entry starts with is a KUID the page takes.
+TEST(EditorPagesOnADocument, RefusedTableRowsStayOnThePage) {
+    DocumentBed bed;
+    bed.Define("config.txt\\kuid-table", Spec("kuid-list", "kuid-table"));
+    bed.hooks.specs["config.txt\\kuid-table"].Captions = "Tag,KUID";
+    bed.Load("kind \"scenery\"\r\nkuid-table\r\n{\r\n  0 <kuid:1:2>\r\n  MyRule <nullkuid>\r\n}\r\n");
+    bool stayed = false;
+    WhenShown(*bed.editor, [&] {
+        GridModel& grid = bed.table->Grid();
+        const int kuid = GridModel::kFixedCols + 1;
+        grid.SetCell(kuid, GridModel::kFixedRows, "zero");
+        bed.editor->bOK->click();
+        stayed = bed.editor->isVisible();
+        EXPECT_EQ(bed.messages.messages, std::vector<std::string>{"Row 1 (0) is not a KUID: zero"});
+        EXPECT_EQ(grid.Cell(kuid, GridModel::kFixedRows), "zero") << "the row as typed";
+        grid.SetCell(kuid, GridModel::kFixedRows, "<kuid:1:3>");
+        bed.editor->bOK->click();
+        EXPECT_FALSE(bed.editor->isVisible());
+    });
+    EditTag(bed.doc, bed.doc.FindNodeByPath("kuid-table"), bed.host);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(bed.doc.GetValueByPath("kuid-table\\0"), "<kuid:1:3>");
+    EXPECT_EQ(bed.doc.GetValueByPath("kuid-table\\myrule"), "<nullkuid>");
+    EXPECT_EQ(bed.messages.messages.size(), 1u);
 }
 
 }  // namespace

@@ -259,7 +259,7 @@ TEST_F(ScriptEngineWiring, BuilderRowsTakeAnUndoPointAndLogTheirMessage) {
         {1212, ""},
         {1213, ""},
         {1214, ""},
-        {1215, ""},  // the default build
+        {1215, ""},  // the active build, which the item's caption names
         {1216, "No preview image found"},
         {1217, "asset-filename tag not present"},
         {1219, noTags},
@@ -269,6 +269,7 @@ TEST_F(ScriptEngineWiring, BuilderRowsTakeAnUndoPointAndLogTheirMessage) {
         {1308, "Not applicable to scenery assets"},
         {1717, ""},
     };
+    state.SetActiveBuild(35);
     for (const auto& [number, said] : rows) {
         config.ClearUndo();
         outline->Alert()->ShowAlert("");
@@ -280,6 +281,7 @@ TEST_F(ScriptEngineWiring, BuilderRowsTakeAnUndoPointAndLogTheirMessage) {
     // Delete Empty Tags took the empty tag; the undo point gives it back.
     EXPECT_EQ(config.FindNodeByPath("config.txt\\empty"), nullptr);
     EXPECT_NE(config.FindNodeByPath("config.txt\\keep"), nullptr);
+    EXPECT_EQ(config.GetValueByPath("config.txt\\trainz-build"), "3.5");
 }
 
 TEST_F(ScriptEngineWiring, NoRunStartsInsideARunAndARunBeepsOnce) {
