@@ -186,8 +186,12 @@ bool TStrellImage::LoadGraphicEx(const std::string& name, Image32& bitmap, int& 
         if (!ReadWithMagick(data, signature, picture, properties)) return false;
         break;
     case ImageSignature::Bmp:
-    case ImageSignature::Jpeg:
         if (!bmpAndJpeg || !ReadWithMagick(data, signature, picture, properties)) return false;
+        break;
+    case ImageSignature::Jpeg:
+        // The one JPEG decode, so that a damaged JPEG the library refused is not shown after all.
+        if (!bmpAndJpeg || !DecodeJpegPicture(data, picture)) return false;
+        properties.bits = 24;
         break;
     case ImageSignature::Psp:
         return false;
