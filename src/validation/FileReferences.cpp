@@ -10,8 +10,8 @@
 #include "media/TexturePlan.h"
 #include "media/Textures.h"
 #include "shell/Files.h"
+#include "shell/FirstMessageSink.h"
 #include "shell/Mesh.h"
-#include "shell/MessageSink.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/ReportLog.h"
@@ -108,24 +108,12 @@ std::vector<std::string> ListAssetFiles(const std::string& assetFolder) {
     return files;
 }
 
-// The first thing a reader would have told the user.
-class FirstMessage final : public IMessageSink {
-public:
-    std::string Text;
-    void ShowMessage(std::string_view text, std::string_view, MessageKind) override {
-        if (Text.empty()) Text = text;
-    }
-    bool AskYesNo(std::string_view, std::string_view) override { return false; }
-    Answer AskYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
-    void Beep() override {}
-};
-
 // A picture whose header reads may still be cut or damaged: it is decoded as the image view would
 // (every reader of the facade), with the readers' messages kept for the report instead of shown.
 std::string PictureUnreadableReason(const std::string& file) {
     if (!GetImageSize(file)) return "Not a readable image";
     TProgramState quiet;
-    FirstMessage said;
+    FirstMessageSink said;
     quiet.Messages = &said;
     TTextures library(quiet);
     TStrellImage facade(library);
