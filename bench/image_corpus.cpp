@@ -21,6 +21,7 @@
 #include "media/Textures.h"
 #include "media/TgaCodec.h"
 #include "shell/Files.h"
+#include "shell/FirstMessageSink.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
@@ -28,18 +29,6 @@
 using namespace kelvarn;
 
 namespace {
-
-// The library's code and first message for a file, for the failure lines.
-class FirstMessage final : public IMessageSink {
-public:
-    std::string text;
-    void ShowMessage(std::string_view t, std::string_view, MessageKind) override {
-        if (text.empty()) text = t;
-    }
-    bool AskYesNo(std::string_view, std::string_view) override { return false; }
-    Answer AskYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
-    void Beep() override {}
-};
 
 // Warned: loaded, with a warning shown to the user. Our readers fail damaged data instead, so it
 // stays 0 unless one of them starts to warn.
@@ -143,7 +132,7 @@ int main(int argc, char** argv) {
     FindFiles(folder + "\\*.*", "*.bmp;*.tga;*.jpg;*.jpeg;*.texture", files, true);
 
     TProgramState state;
-    FirstMessage sink;
+    FirstMessageSink sink;  // the library's first message for a file, for the failure lines
     state.Messages = &sink;
     TTextures library(state);
     std::map<std::string, Stats> byFormat;
@@ -201,11 +190,11 @@ int main(int argc, char** argv) {
             continue;
         }
         if (outcome == Outcome::Failed) {
-            sink.text.clear();
+            sink.Text.clear();
             library.ImageError = 0;
             library.LoadImageFile(path);
             std::printf("FAILED %s: code %d, %s%s%s\n", path.c_str(), library.ImageError,
-                        sink.text.empty() ? "no message" : sink.text.c_str(), why.empty() ? "" : "; ", why.c_str());
+                        sink.Text.empty() ? "no message" : sink.Text.c_str(), why.empty() ? "" : "; ", why.c_str());
         }
     }
     for (const auto& [ext, s] : byFormat)

@@ -26,19 +26,29 @@ void OnError(j_common_ptr info) {
 
 void Silent(j_common_ptr) {}
 
-// The library goes on past missing or corrupt data, filling grey or repeating blocks; such a picture
-// is damaged, so those warnings end the decode as errors do. Warnings about metadata alone do not.
+// The library goes on past missing or corrupt data, filling grey or repeating blocks; reading from
+// memory, its warnings are the only sign, so every corruption warning ends the decode as errors do.
+// Warnings about metadata alone do not.
 void OnMessage(j_common_ptr info, int level) {
     if (level >= 0) return;
     switch (info->err->msg_code) {
     case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_ICC:
     case JWRN_BOGUS_PROGRESSION:
+    case JWRN_EXTRANEOUS_DATA:
     case JWRN_HIT_MARKER:
     case JWRN_HUFF_BAD_CODE:
-    case JWRN_JPEG_EOF:
     case JWRN_MUST_RESYNC:
     case JWRN_NOT_SEQUENTIAL:
         OnError(info);
+        break;
+    case JWRN_JPEG_EOF:
+        // Huffman data that still needs bits then meets the end marker the library puts in and warns
+        // again, and a progressive file cut between scans leaves coefficients unrefined (see
+        // ScansComplete); complete data that merely lacks its end marker is a whole picture.
+        // Arithmetic data reads zeros past its end without a word, so there the early end is all
+        // there is to go by.
+        if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->arith_code) OnError(info);
         break;
     default:
         break;
@@ -61,16 +71,34 @@ void InitErrors(ErrorManager& err) {
 constexpr std::int64_t kArithmeticFreePixels = std::int64_t{2048} * 2048;
 
 // After jpeg_read_header: the picture is within `maxPixels`, and the rest of the file could code it.
-// Every MCU costs at least one bit of Huffman data, so a cut or lying header is refused before the
-// library allocates for the picture it claims.
+// Every block costs Huffman data (two codes in a sequential scan, at least the DC code of a first
+// progressive scan), so a cut or lying header is refused before the library allocates for the
+// picture it claims.
 bool HeaderFits(const jpeg_decompress_struct& cinfo, std::int64_t maxPixels) {
     const std::int64_t pixels = static_cast<std::int64_t>(cinfo.image_width) * cinfo.image_height;
     if (pixels > maxPixels) return false;
-    const std::uint64_t mcuW = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_h_samp_factor, 1));
-    const std::uint64_t mcuH = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_v_samp_factor, 1));
-    const std::uint64_t mcus = (cinfo.image_width + mcuW - 1) / mcuW * ((cinfo.image_height + mcuH - 1) / mcuH);
-    if (cinfo.arith_code && pixels <= kArithmeticFreePixels) return true;
-    return mcus <= 8 * static_cast<std::uint64_t>(cinfo.src->bytes_in_buffer);
+    const std::uint64_t bits = 8 * static_cast<std::uint64_t>(cinfo.src->bytes_in_buffer);
+    if (cinfo.arith_code) {
+        if (pixels <= kArithmeticFreePixels) return true;
+        const std::uint64_t mcuW = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_h_samp_factor, 1));
+        const std::uint64_t mcuH = 8 * static_cast<std::uint64_t>(std::max(cinfo.max_v_samp_factor, 1));
+        return (cinfo.image_width + mcuW - 1) / mcuW * ((cinfo.image_height + mcuH - 1) / mcuH) <= bits;
+    }
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        blocks += static_cast<std::uint64_t>(cinfo.comp_info[c].width_in_blocks) * cinfo.comp_info[c].height_in_blocks;
+    return blocks * (cinfo.progressive_mode ? 1 : 2) <= bits;
+}
+
+// After a progressive decode: every coefficient was refined to full precision, as every encoder's
+// scans do. A file cut between scans, or cut inside an arithmetic-coded scan and given an end marker
+// (its decoder reads zeros past a marker, as that coding allows), leaves some unrefined.
+bool ScansComplete(const jpeg_decompress_struct& cinfo) {
+    if (!cinfo.progressive_mode || !cinfo.coef_bits) return true;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        for (int k = 0; k < DCTSIZE2; ++k)
+            if (cinfo.coef_bits[c][k] != 0) return false;
+    return true;
 }
 
 }  // namespace
@@ -147,8 +175,8 @@ bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels) 
     cinfo.out_color_space = JCS_EXT_BGRX;
     cinfo.dct_method = JDCT_ISLOW;
     cinfo.do_fancy_upsampling = FALSE;
-    jpeg_start_decompress(&cinfo);
-    if (!ImageSizeAllowed(cinfo.output_width, cinfo.output_height)) {
+    jpeg_start_decompress(&cinfo);  // reads every scan of a progressive file
+    if (!ImageSizeAllowed(cinfo.output_width, cinfo.output_height) || !ScansComplete(cinfo)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -173,7 +201,7 @@ bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels) 
 bool DecodeJpegPicture(ByteSpan data, Image32& out, std::int64_t maxPixels) {
     out = Image32{};
     std::unique_ptr<TJpegImage> jpeg;
-    const std::uint8_t status = DecodeJpeg(data, jpeg, JpegLimits{maxPixels});
+    const std::uint8_t status = DecodeJpeg(data, jpeg, JpegLimits{maxPixels, true});
     if (status == kJpegDecoded) out = JpegImageToBitmap(jpeg.get());
     else if (status == kJpegUnsupported) DecodeJpegWithLibrary(data, out, maxPixels);
     return !out.Empty();

@@ -24,12 +24,15 @@ struct JpegEncodeOptions {
 std::string EncodeJpeg(const Image32& image, const JpegEncodeOptions& options = {});
 
 // Decodes with the library: accurate integer transform, plain (replicating) up-sampling. False for a
-// file the library cannot read or a picture above `maxPixels`.
+// file the library cannot read or calls corrupt (any warning of corrupt or missing data), a
+// progressive file missing scans, or a picture above `maxPixels`.
 bool DecodeJpegWithLibrary(ByteSpan data, Image32& out, std::int64_t maxPixels = kMaxImagePixels);
 
 // The one JPEG decode every reader uses, so that a file is damaged or fine alike in every view: our
 // decoder first, the library for what ours does not take (progressive and arithmetic-coded files, 4:1:1
-// sampling). A cut file, or one whose header claims more than its data or `maxPixels`, fails.
+// sampling, and what ours finds corrupt, so that the library decides). A cut file, one the library
+// calls corrupt, or one whose header claims more than its data or `maxPixels`, fails; whole data that
+// only lacks its end marker loads.
 bool DecodeJpegPicture(ByteSpan data, Image32& out, std::int64_t maxPixels = kMaxImagePixels);
 
 // True when the library reads the header and the picture it claims is within `maxPixels` and could be

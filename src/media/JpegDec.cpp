@@ -36,12 +36,14 @@ struct HuffmanTable {
     std::uint32_t maxCode[18];        // first code past each length, left-aligned to 16 bits
     int delta[17];                    // symbol index = code + delta[length]
     std::uint8_t values[256];
+    std::uint8_t largestValue;        // a DC table holding a value above 15 is refused, as the library does
 };
 
 // Builds the decoding tables; False for more than 256 codes or an over-subscribed code set.
 bool BuildHuffman(HuffmanTable& t, const std::uint8_t counts[16], const std::uint8_t* symbols, int total) {
     std::memset(&t, 0, sizeof t);
     std::memcpy(t.values, symbols, static_cast<std::size_t>(total));
+    t.largestValue = total ? *std::max_element(symbols, symbols + total) : 0;
     std::uint8_t sizes[256];
     std::uint16_t codes[256];
     std::uint32_t code = 0;
@@ -81,21 +83,19 @@ bool BuildHuffman(HuffmanTable& t, const std::uint8_t counts[16], const std::uin
 }
 
 // Entropy-coded data, most significant bit first, with byte stuffing undone. At a marker or at the
-// end of the input it feeds zero bits and counts them, so that running past real data is noticed.
+// end of the input it feeds zero bits and counts them, so that decoding past the real data is noticed.
 struct BitReader {
-    const std::uint8_t* pos = nullptr;
+    const std::uint8_t* pos = nullptr;  // the next byte to take; at a marker, its first 0xFF
     const std::uint8_t* end = nullptr;
     std::uint64_t bits = 0;
     int count = 0;
-    int padBits = 0;
-    bool atEnd = false;  // zeros come from the end of the input, not from a marker
+    int padBits = 0;  // zero bits fed since the data stopped, all at the low end of `bits`
 
     void Reset(const std::uint8_t* p) {
         pos = p;
         bits = 0;
         count = 0;
         padBits = 0;
-        atEnd = false;
     }
     void Refill() {
         if (end - pos >= 8 && padBits == 0) {
@@ -117,10 +117,13 @@ struct BitReader {
             if (padBits == 0 && pos < end) {
                 b = *pos;
                 if (b == 0xFF) {
-                    if (end - pos >= 2 && pos[1] == 0) {
-                        pos += 2;
+                    // As libjpeg reads it: fill bytes 0xFF, then 0x00 makes a data byte 0xFF and
+                    // anything else is a marker, where the data stops.
+                    const std::uint8_t* q = pos + 1;
+                    while (q < end && *q == 0xFF) ++q;
+                    if (q < end && *q == 0) {
+                        pos = q + 1;
                     } else {
-                        atEnd = end - pos < 2;
                         padBits += 8;
                         b = 0;
                     }
@@ -128,7 +131,6 @@ struct BitReader {
                     ++pos;
                 }
             } else {
-                if (padBits == 0) atEnd = true;
                 padBits += 8;
             }
             bits |= static_cast<std::uint64_t>(b) << (56 - count);
@@ -143,8 +145,11 @@ struct BitReader {
         bits <<= n;
         count -= n;
     }
-    // Bits taken beyond the real data at the end of the input.
-    bool Overran() const { return atEnd && count < padBits; }
+    // Bits taken beyond the real data: the data stopped at a marker or at the end of the input
+    // before the blocks it should code were complete.
+    bool Overran() const { return count < padBits; }
+    // Real data bits not yet taken; 8 or more are whole bytes the blocks did not use.
+    int DataBitsLeft() const { return count - padBits; }
 };
 
 inline int Extend(int v, int s) { return v < (1 << (s - 1)) ? v + 1 - (1 << s) : v; }
@@ -268,7 +273,8 @@ public:
     std::uint8_t Run(std::unique_ptr<TJpegImage>& out);
 
 private:
-    enum class State { Start, Headers, Scan };
+    static constexpr int kNoInput = -1;
+    static constexpr int kNoMarker = -2;
 
     int NextMarker();
     bool SegmentLength(int& length, std::uint8_t& status);
@@ -278,7 +284,9 @@ private:
     std::uint8_t ScanHeader(int length);
     std::uint8_t DecodeScan();
     bool DecodeBlock(Component& c, std::uint8_t* out, std::ptrdiff_t stride);
+    int EndOfData();
     int Restart();
+    bool GrowRows(int mcuRow);
     void ColourOutput(int mcuRow);
     void AppSegment(int length);
     bool StoresRgb() const;
@@ -301,8 +309,9 @@ private:
     HuffmanTable dc_[4]{}, ac_[4]{};
     SampleRange range_{128.0f, 255.0f, 0};
     std::unique_ptr<TJpegImage> image_;
-    int rowsDone_ = 0;  // MCU rows written to the frame buffer
-    bool endOfImage_ = false;
+    std::size_t scanBytes_ = 0;     // from the scan's data to the end of the input
+    std::size_t capacityRows_ = 0;  // MCU rows the frame buffer holds
+    int restartNumber_ = 0;         // of the restart marker due next
     // What says how three components are to be read: the last APPn code met, a JFIF marker, an
     // Adobe marker's transform (-1 for none), and the frame's component ids.
     int appCode_ = 0;
@@ -315,26 +324,23 @@ private:
     alignas(32) float block_[64];
 };
 
+// The marker at the read position: its code (restart markers with their number, application
+// segments and comments as 0xE0), kNoInput at the end of the input, or kNoMarker when other bytes
+// stand there or the code is none the library knows (it calls such bytes corrupt).
 int Decoder::NextMarker() {
     const std::uint8_t* d = data_.data();
     const std::size_t n = data_.size();
-    while (pos_ < n) {
-        if (d[pos_] != 0xFF) {
-            ++pos_;
-            continue;
-        }
-        while (pos_ < n && d[pos_] == 0xFF) ++pos_;
-        if (pos_ >= n) return -1;
-        const int code = d[pos_++];
-        if (code <= 0xBF) continue;
-        if (code >= 0xD0 && code <= 0xD7) return 0xD0;
-        if (code >= 0xE0) {
-            appCode_ = code;
-            return 0xE0;
-        }
-        return code;
+    if (pos_ >= n) return kNoInput;
+    if (d[pos_] != 0xFF) return kNoMarker;
+    while (pos_ < n && d[pos_] == 0xFF) ++pos_;
+    if (pos_ >= n) return kNoInput;
+    const int code = d[pos_++];
+    if (code <= 0xBF || (code >= 0xF0 && code <= 0xFD)) return kNoMarker;
+    if (code >= 0xE0) {
+        appCode_ = code;
+        return 0xE0;
     }
-    return -1;
+    return code;
 }
 
 bool Decoder::SegmentLength(int& length, std::uint8_t& status) {
@@ -357,8 +363,7 @@ bool Decoder::SegmentLength(int& length, std::uint8_t& status) {
 }
 
 std::uint8_t Decoder::Frame(int length) {
-    image_.reset();
-    haveFrame_ = false;
+    if (haveFrame_) return kJpegUnsupported;  // a second frame header
     const std::uint8_t* p = data_.data() + pos_;
     if (length < 6) return kJpegUnsupported;
     precision_ = p[0];
@@ -367,7 +372,7 @@ std::uint8_t Decoder::Frame(int length) {
     componentCount_ = p[5];
     if (height_ == 0 || (precision_ != 8 && precision_ != 12)) return kJpegUnsupported;
     if (width_ == 0 || (componentCount_ != 1 && componentCount_ != 3)) return kJpegUnsupported;
-    if (length < 6 + 3 * componentCount_) return kJpegUnsupported;
+    if (length != 6 + 3 * componentCount_) return kJpegUnsupported;
     hMax_ = vMax_ = 1;
     for (int i = 0; i < componentCount_; ++i) {
         Component& c = comps_[i];
@@ -375,8 +380,8 @@ std::uint8_t Decoder::Frame(int length) {
         componentIds_[i] = q[0];
         c.h = q[1] >> 4;
         c.v = q[1] & 15;
-        c.quant = q[2] & 3;
-        if (c.h < 1 || c.h > 4 || c.v < 1 || c.v > 4) return kJpegUnsupported;
+        c.quant = q[2];
+        if (c.h < 1 || c.h > 4 || c.v < 1 || c.v > 4 || c.quant > 3) return kJpegUnsupported;
         hMax_ = std::max(hMax_, c.h);
         vMax_ = std::max(vMax_, c.v);
     }
@@ -385,10 +390,17 @@ std::uint8_t Decoder::Frame(int length) {
     mcusX_ = (width_ + mcuW - 1) / mcuW;
     mcusY_ = (height_ + mcuH - 1) / mcuH;
     if (static_cast<std::int64_t>(width_) * height_ > limits_.maxPixels) return kJpegNoMemory;
-    // Every MCU costs at least one bit of Huffman data: a header claiming more than the rest of the
-    // file can code is a cut or lying file, refused before the frame is allocated.
+    // Every block costs at least two bits of Huffman data (a DC and an AC code): a header claiming
+    // more than the rest of the file can code is a cut or lying file, refused before anything is
+    // decoded. What passes is held by the rows decoded (see GrowRows).
+    std::uint64_t blocks = static_cast<std::uint64_t>((width_ + 7) / 8) * ((height_ + 7) / 8);  // one component
+    if (componentCount_ > 1) {
+        blocks = 0;
+        for (int i = 0; i < componentCount_; ++i) blocks += static_cast<std::uint64_t>(comps_[i].h) * comps_[i].v;
+        blocks *= static_cast<std::uint64_t>(mcusX_) * mcusY_;
+    }
     const std::uint64_t rest = data_.size() - std::min<std::size_t>(data_.size(), pos_ + static_cast<std::size_t>(length));
-    if (static_cast<std::uint64_t>(mcusX_) * mcusY_ > 8 * rest) return kJpegInputEnded;
+    if (2 * blocks > 8 * rest) return kJpegInputEnded;
     for (int i = 0; i < componentCount_; ++i) {
         Component& c = comps_[i];
         if (hMax_ % c.h != 0 || vMax_ % c.v != 0) return kJpegUnsupported;
@@ -403,8 +415,6 @@ std::uint8_t Decoder::Frame(int length) {
         img->RowWidth = static_cast<std::uint32_t>(mcusX_ * mcuW);
         img->BufferHeight = static_cast<std::uint32_t>(mcusY_ * mcuH);
         img->ComponentCount = static_cast<std::uint32_t>(componentCount_);
-        img->Buffer.reset(new std::uint32_t[static_cast<std::size_t>(img->RowWidth) * img->BufferHeight]);
-        img->Pixels = reinterpret_cast<std::uint8_t*>(img->Buffer.get());
         for (int i = 0; i < componentCount_; ++i) {
             Component& c = comps_[i];
             c.planeWidth = mcusX_ * c.h * 8;
@@ -423,9 +433,10 @@ std::uint8_t Decoder::Quantisation(int length) {
     const std::uint8_t* p = data_.data() + pos_;
     int at = 0;
     while (at < length) {
-        const int pq = (p[at] >> 4) & 1;
-        const int tq = p[at] & 3;
+        const int pq = p[at] >> 4;
+        const int tq = p[at] & 15;
         ++at;
+        if (pq > 1 || tq > 3) return kJpegUnsupported;
         if (length - at < 64 * (pq + 1)) return kJpegUnsupported;
         for (int k = 0; k < 64; ++k) {
             const int v = pq ? (p[at] << 8) | p[at + 1] : p[at];
@@ -443,8 +454,8 @@ std::uint8_t Decoder::Huffman(int length) {
     while (at < length) {
         if (length - at < 17) return kJpegUnsupported;
         const int tc = p[at] >> 4;
-        const int th = p[at] & 3;
-        if (tc > 1) return kJpegUnsupported;
+        const int th = p[at] & 15;
+        if (tc > 1 || th > 3) return kJpegUnsupported;
         const std::uint8_t* counts = p + at + 1;
         int total = 0;
         for (int i = 0; i < 16; ++i) total += counts[i];
@@ -459,12 +470,19 @@ std::uint8_t Decoder::Huffman(int length) {
 std::uint8_t Decoder::ScanHeader(int length) {
     if (!haveFrame_) return kJpegUnsupported;
     const std::uint8_t* p = data_.data() + pos_;
-    if (length < 1 || p[0] != componentCount_ || length < 1 + 2 * componentCount_ + 3) return kJpegUnsupported;
+    if (length < 1 || p[0] != componentCount_ || length != 1 + 2 * componentCount_ + 3) return kJpegUnsupported;
+    // One scan of every component in frame order, sequential (spectral selection 0 to 63, no
+    // successive approximation): anything else the library reads, or calls corrupt.
+    const std::uint8_t* tail = p + 1 + 2 * componentCount_;
+    if (tail[0] != 0 || tail[1] != 63 || tail[2] != 0) return kJpegUnsupported;
     for (int i = 0; i < componentCount_; ++i) {
         Component& c = comps_[i];
-        c.dcTable = (p[2 + 2 * i] >> 4) & 3;
-        c.acTable = p[2 + 2 * i] & 3;
+        if (p[1 + 2 * i] != componentIds_[i]) return kJpegUnsupported;
+        c.dcTable = p[2 + 2 * i] >> 4;
+        c.acTable = p[2 + 2 * i] & 15;
+        if (c.dcTable > 3 || c.acTable > 3) return kJpegUnsupported;
         if (!dc_[c.dcTable].defined || !ac_[c.acTable].defined || !quantDefined_[c.quant]) return kJpegUnsupported;
+        if (dc_[c.dcTable].largestValue > 15) return kJpegUnsupported;
         c.pred = 0;
         for (int k = 0; k < 64; ++k)
             c.scaled[(k % 8) * 8 + k / 8] = static_cast<float>(quant_[c.quant][k]) * kAan[k / 8] * kAan[k % 8] * 0.125f;
@@ -544,19 +562,46 @@ bool Decoder::StoresRgb() const {
     return componentIds_[0] == 'R' && componentIds_[1] == 'G' && componentIds_[2] == 'B';
 }
 
-// Finds the marker that ends a restart interval. Returns 0xD0 to go on, or a status.
-int Decoder::Restart() {
+// Where the entropy-coded data of an interval or of the scan ends: all its blocks read and nothing
+// past them but the last byte's padding, then a marker. Returns status 2 to go on, or the data
+// stopped inside the blocks, or whole bytes the blocks did not use stand before the marker.
+int Decoder::EndOfData() {
+    if (br_.Overran()) return kJpegInputEnded;
+    if (br_.DataBitsLeft() >= 8) return kJpegUnsupported;
     pos_ = static_cast<std::size_t>(br_.pos - data_.data());
+    return kJpegDecoded;
+}
+
+// Ends a restart interval: only the restart marker next in turn may follow. Returns 0xD0 to go on, or
+// a status; any other marker, or the end of the input, leaves the scan's remaining blocks without data.
+int Decoder::Restart() {
+    if (const int s = EndOfData(); s != kJpegDecoded) return s;
     const int m = NextMarker();
-    if (m < 0) return kJpegInputEnded;
-    if (m == 0xD9) {
-        endOfImage_ = true;
-        return kJpegDecoded;
-    }
-    if (m != 0xD0) return kJpegUnsupported;
+    if (m == kNoMarker) return kJpegUnsupported;
+    if (m != 0xD0 + restartNumber_) return kJpegInputEnded;
+    restartNumber_ = (restartNumber_ + 1) & 7;
     for (Component& c : comps_) c.pred = 0;
     br_.Reset(data_.data() + pos_);
     return 0xD0;
+}
+
+// Makes room for MCU row `mcuRow`. The frame buffer holds the rows decoded so far: it starts at what
+// the scan's data could code at four pixels a bit (real pictures need far more bits) and doubles, so a
+// header that claims more than its data never takes that memory.
+bool Decoder::GrowRows(int mcuRow) {
+    TJpegImage& img = *image_;
+    const auto needed = static_cast<std::size_t>(mcuRow) + 1;
+    if (needed <= capacityRows_) return true;
+    const std::size_t rowPixels = static_cast<std::size_t>(img.RowWidth) * 8 * vMax_;
+    std::size_t rows = capacityRows_ == 0 ? 4 * 8 * scanBytes_ / rowPixels : capacityRows_ * 2;
+    rows = std::min(std::max(rows, needed), static_cast<std::size_t>(mcusY_));
+    void* grown = std::realloc(img.Buffer.get(), rows * rowPixels * sizeof(std::uint32_t));
+    if (!grown) return false;
+    (void)img.Buffer.release();
+    img.Buffer.reset(static_cast<std::uint32_t*>(grown));
+    img.Pixels = reinterpret_cast<std::uint8_t*>(img.Buffer.get());
+    capacityRows_ = rows;
+    return true;
 }
 
 void Decoder::ColourOutput(int mcuRow) {
@@ -613,12 +658,15 @@ void Decoder::ColourOutput(int mcuRow) {
                      (static_cast<std::uint32_t>(static_cast<int>(g)) << 8) | static_cast<std::uint32_t>(static_cast<int>(b));
         }
     }
-    rowsDone_ = mcuRow + 1;
 }
 
 std::uint8_t Decoder::DecodeScan() {
     br_.end = data_.data() + data_.size();
     br_.Reset(data_.data() + pos_);
+    scanBytes_ = data_.size() - pos_;
+    restartNumber_ = 0;
+    // A block that cannot be decoded is corrupt, unless the data had already stopped.
+    const auto blockFailed = [this] { return br_.Overran() ? kJpegInputEnded : kJpegUnsupported; };
     long units = 0;  // MCUs, or blocks in a one-component scan, since the last restart
     if (componentCount_ == 1) {
         // A one-component scan is not interleaved: blocks run across the component itself.
@@ -637,11 +685,12 @@ std::uint8_t Decoder::DecodeScan() {
                         units = 0;
                     }
                     std::uint8_t* out = c.plane.data() + static_cast<std::size_t>(v * 8) * c.planeWidth + bx * 8;
-                    if (!DecodeBlock(c, out, c.planeWidth)) return kJpegUnsupported;
+                    if (!DecodeBlock(c, out, c.planeWidth)) return blockFailed();
                     ++units;
                 }
             }
             if (br_.Overran()) return kJpegInputEnded;
+            if (!GrowRows(my)) return kJpegNoMemory;
             ColourOutput(my);
         }
     } else {
@@ -658,80 +707,75 @@ std::uint8_t Decoder::DecodeScan() {
                         for (int h = 0; h < c.h; ++h) {
                             std::uint8_t* out = c.plane.data() + static_cast<std::size_t>(v * 8) * c.planeWidth +
                                                 (mx * c.h + h) * 8;
-                            if (!DecodeBlock(c, out, c.planeWidth)) return kJpegUnsupported;
+                            if (!DecodeBlock(c, out, c.planeWidth)) return blockFailed();
                         }
                 }
                 ++units;
             }
             if (br_.Overran()) return kJpegInputEnded;
+            if (!GrowRows(my)) return kJpegNoMemory;
             ColourOutput(my);
         }
     }
-    pos_ = static_cast<std::size_t>(br_.pos - data_.data());
-    return kJpegDecoded;
+    return static_cast<std::uint8_t>(EndOfData());
 }
 
 std::uint8_t Decoder::Run(std::unique_ptr<TJpegImage>& out) {
-    State state = State::Start;
+    // The start-of-image marker opens the data, as the library requires.
+    if (data_.size() < 2) return kJpegInputEnded;
+    if (data_[0] != 0xFF || data_[1] != 0xD8) return kJpegUnsupported;
+    pos_ = 2;
+    bool scanDone = false;
     for (;;) {
         const int marker = NextMarker();
-        if (marker < 0) return kJpegInputEnded;
-        std::uint8_t status = kJpegDecoded;
-        int length = 0;
-        switch (state) {
-        case State::Start:
-            if (marker != 0xD8) return kJpegUnsupported;
-            state = State::Headers;
-            continue;
-        case State::Headers:
-            switch (marker) {
-            case 0xC0:
-            case 0xC1:
-            case 0xDB:
-            case 0xC4:
-            case 0xDD:
-            case 0xE0:
-            case 0xDA:
-                break;
-            default:
-                return kJpegUnsupported;
-            }
-            if (!SegmentLength(length, status)) return status;
-            if (marker == 0xC0 || marker == 0xC1) status = Frame(length);
-            else if (marker == 0xDB) status = Quantisation(length);
-            else if (marker == 0xC4) status = Huffman(length);
-            else if (marker == 0xDD) {
-                if (length != 2) return kJpegUnsupported;
-                restartInterval_ = (data_[pos_] << 8) | data_[pos_ + 1];
-            } else if (marker == 0xE0) {
-                AppSegment(length);
-            } else if (marker == 0xDA) {
-                status = ScanHeader(length);
-                if (status != kJpegDecoded) return status;
-                rgb_ = StoresRgb();
-                pos_ += static_cast<std::size_t>(length);
-                status = DecodeScan();
-                if (status != kJpegDecoded) return status;
-                if (endOfImage_) break;
-                state = State::Scan;
-                continue;
-            }
-            if (status != kJpegDecoded) return status;
-            pos_ += static_cast<std::size_t>(length);
-            continue;
-        case State::Scan:
-            if (marker == 0xD0) continue;  // a restart after the last interval: nothing is left to decode
+        if (marker == kNoInput) {
+            if (scanDone && limits_.completeWithoutEnd) break;
+            return kJpegInputEnded;
+        }
+        if (marker == kNoMarker) return kJpegUnsupported;
+        if (scanDone) {
+            if (marker >= 0xD0 && marker <= 0xD7) continue;  // a restart after the last interval: nothing is left
             if (marker != 0xD9) return kJpegUnsupported;
             break;
         }
-        // End of image: rows the data never reached are black.
-        TJpegImage& img = *image_;
-        const std::size_t done = static_cast<std::size_t>(rowsDone_) * 8 * vMax_ * img.RowWidth;
-        const std::size_t all = static_cast<std::size_t>(img.BufferHeight) * img.RowWidth;
-        std::fill(img.Buffer.get() + done, img.Buffer.get() + all, 0xFF000000u);
-        out = std::move(image_);
-        return kJpegDecoded;
+        std::uint8_t status = kJpegDecoded;
+        int length = 0;
+        switch (marker) {
+        case 0xC0:
+        case 0xC1:
+        case 0xDB:
+        case 0xC4:
+        case 0xDD:
+        case 0xE0:
+        case 0xDA:
+            break;
+        default:
+            return kJpegUnsupported;
+        }
+        if (!SegmentLength(length, status)) return status;
+        if (marker == 0xC0 || marker == 0xC1) status = Frame(length);
+        else if (marker == 0xDB) status = Quantisation(length);
+        else if (marker == 0xC4) status = Huffman(length);
+        else if (marker == 0xDD) {
+            if (length != 2) return kJpegUnsupported;
+            restartInterval_ = (data_[pos_] << 8) | data_[pos_ + 1];
+        } else if (marker == 0xE0) {
+            AppSegment(length);
+        } else if (marker == 0xDA) {
+            status = ScanHeader(length);
+            if (status != kJpegDecoded) return status;
+            rgb_ = StoresRgb();
+            pos_ += static_cast<std::size_t>(length);
+            status = DecodeScan();
+            if (status != kJpegDecoded) return status;
+            scanDone = true;
+            continue;
+        }
+        if (status != kJpegDecoded) return status;
+        pos_ += static_cast<std::size_t>(length);
     }
+    out = std::move(image_);
+    return kJpegDecoded;
 }
 
 }  // namespace

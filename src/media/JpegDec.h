@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "media/ImageBytes.h"
@@ -26,14 +27,24 @@ struct TJpegImage {
     std::uint32_t ComponentCount = 0;
     std::uint8_t* Pixels = nullptr;  // the top row; RowWidth x 4 bytes per row
 
-    std::unique_ptr<std::uint32_t[]> Buffer;  // owns Pixels
+    struct FreeBuffer {
+        void operator()(std::uint32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint32_t[], FreeBuffer> Buffer;  // owns Pixels; grows with the rows decoded
 };
 
 struct JpegLimits {
     std::int64_t maxPixels = kMaxImagePixels;  // width x height above this gives status 1
+    // Data that ends right after the scan's last block, without the end-of-image marker, is a whole
+    // picture (status 2) rather than a cut file (status 0).
+    bool completeWithoutEnd = false;
 };
 
-// On status 2 `out` holds the picture; otherwise it is null and nothing stays allocated.
+// On status 2 `out` holds the picture; otherwise it is null and nothing stays allocated. The frame
+// buffer grows with the rows decoded, so data that ends early (at the end of the input, or at a
+// marker other than the next restart marker before the scan's last block: status 0) never takes the
+// memory its header claims. Data the library would call corrupt (bytes the blocks do not use before a
+// marker, restart markers out of turn, codes no table holds) gives status 5.
 std::uint8_t DecodeJpeg(ByteSpan data, std::unique_ptr<TJpegImage>& out, const JpegLimits& limits = {});
 inline void FreeJpegImage(std::unique_ptr<TJpegImage>& image) { image.reset(); }
 

@@ -187,9 +187,16 @@ bool TStrellImage::LoadGraphicEx(const std::string& name, Image32& bitmap, int& 
         if (!ReadWithMagick(data, signature, picture, properties)) return false;
         break;
     case ImageSignature::Bmp:
-    case ImageSignature::Jpeg:
         if (!bmpAndJpeg || !ReadWithMagick(data, signature, picture, properties)) return false;
         break;
+    case ImageSignature::Jpeg: {
+        // The one JPEG decode, so that a damaged JPEG the library refused is not shown after all; one
+        // named as a JPEG the library has decoded so already.
+        const std::string ext = LowerCase(ExtractFileExt(path));
+        if (!bmpAndJpeg || ext == ".jpg" || ext == ".jpeg" || !DecodeJpegPicture(data, picture)) return false;
+        properties.bits = 24;
+        break;
+    }
     case ImageSignature::Psp:
         return false;
     case ImageSignature::Unknown: {

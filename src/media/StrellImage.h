@@ -54,8 +54,8 @@ public:
     bool SaveTGA(const std::string& path, Image32& bitmap, int keepDepth);
 
     // The further formats, chosen by content: our full TGA reader for files without a known signature,
-    // Magick++ for PNG, GIF, TIFF and PSD, and also for BMP and JPEG when `bmpAndJpeg` is set (the
-    // fallback after the library refused such a file).
+    // Magick++ for PNG, GIF, TIFF and PSD, and also for BMP (Magick++) and JPEG (the program's one JPEG
+    // decode) when `bmpAndJpeg` is set (the fallback after the library refused such a file).
     bool LoadGraphicEx(const std::string& path, Image32& bitmap, int& alphaKind, int& compression, int& bits,
                        bool bmpAndJpeg = false);
 

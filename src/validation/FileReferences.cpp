@@ -6,8 +6,11 @@
 #include "catalogue/OutlineHooks.h"
 #include "media/ImageSize.h"
 #include "media/MeshTextures.h"
+#include "media/StrellImage.h"
 #include "media/TexturePlan.h"
+#include "media/Textures.h"
 #include "shell/Files.h"
+#include "shell/FirstMessageSink.h"
 #include "shell/Mesh.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
@@ -105,6 +108,22 @@ std::vector<std::string> ListAssetFiles(const std::string& assetFolder) {
     return files;
 }
 
+// A picture whose header reads may still be cut or damaged: it is decoded as the image view would
+// (every reader of the facade), with the readers' messages kept for the report instead of shown.
+std::string PictureUnreadableReason(const std::string& file) {
+    if (!GetImageSize(file)) return "Not a readable image";
+    TProgramState quiet;
+    FirstMessageSink said;
+    quiet.Messages = &said;
+    TTextures library(quiet);
+    TStrellImage facade(library);
+    Image32 bitmap;
+    int alphaKind = 0, compression = 0, bits = 0;
+    if (facade.LoadImage(file, bitmap, alphaKind, compression, bits) && !bitmap.Empty()) return {};
+    if (!said.Text.empty()) return said.Text;
+    return library.ImageError == image_error::kJpegLoad ? "Couldn't load JPG" : "Not a readable image";
+}
+
 }  // namespace
 
 void TReferenceSet::Add(std::string_view path) {
@@ -162,7 +181,7 @@ std::string UnreadableReason(const std::string& file) {
     if (FileSize(file) == 0) return "*** File is empty ***";
     const std::string ext = LowerCase(ExtractFileExt(file));
     if (ext == ".im" || ext == ".pm") return CheckMeshFile(file);
-    if ((ext == ".tga" || ext == ".bmp" || ext == ".jpg") && !GetImageSize(file)) return "Not a readable image";
+    if (ext == ".tga" || ext == ".bmp" || ext == ".jpg") return PictureUnreadableReason(file);
     return {};
 }
 

@@ -53,8 +53,10 @@ struct TVerifyFilesReport {
     std::string LogError;             // the log could not be written
 };
 
-// Why a file the config names cannot serve: "*** File is empty ***", the mesh header's fault, or "Not a
-// readable image"; empty when it is sound (or of a kind no reader of ours takes).
+// Why a file the config names cannot serve: "*** File is empty ***", the mesh header's fault, or for a
+// picture no reader decodes the reader's reason ("Couldn't load JPG", a message the image library
+// would have shown, else "Not a readable image"); empty when it is sound (or of a kind no reader of
+// ours takes).
 std::string UnreadableReason(const std::string& file);
 
 // The whole check: collects, lists the folder, compares and hands the report to the log.

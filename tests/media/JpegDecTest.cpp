@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
+#include "../../bench/DamagedVariants.h"
+#include "CorpusSupport.h"
 #include "ImageBuilders.h"
 #include "media/JpegCodec.h"
 #include "media/JpegDec.h"
+#include "support/TestSupport.h"
 
 namespace kelvarn {
 namespace {
@@ -267,6 +271,147 @@ TEST(JpegDecoder, FrameAboveThePixelCapGivesStatusOne) {
     const std::string jpeg = MakeJpeg(64, 64);
     EXPECT_EQ(DecodeJpeg(AsBytes(jpeg), img, JpegLimits{64 * 64 - 1}), kJpegNoMemory);
     EXPECT_EQ(DecodeJpeg(AsBytes(jpeg), img, JpegLimits{64 * 64}), kJpegDecoded);
+}
+
+// Where a file's entropy-coded data starts (after the scan header) and its end marker.
+std::pair<std::size_t, std::size_t> ScanData(const std::string& jpeg) {
+    const std::size_t sos = jpeg.find("\xFF\xDA");
+    const std::size_t length = (static_cast<unsigned char>(jpeg[sos + 2]) << 8) | static_cast<unsigned char>(jpeg[sos + 3]);
+    return {sos + 2 + length, jpeg.rfind("\xFF\xD9")};
+}
+
+// Data that stops before the scan's last block is missing, whatever marker comes there: the decoder
+// must not fill the rest and call the picture whole.
+TEST(JpegDecoder, DataEndingBeforeTheLastBlockIsMissingData) {
+    JpegEncodeOptions restarts, grey;
+    restarts.restartInterval = 2;
+    grey.grey = true;
+    for (const auto& [label, jpeg] : {std::pair{"plain", MakeJpeg(96, 64)}, std::pair{"restarts", MakeJpeg(96, 64, restarts)},
+                                      std::pair{"grey", MakeJpeg(96, 64, grey)}}) {
+        const auto [begin, end] = ScanData(jpeg);
+        std::unique_ptr<TJpegImage> img;
+        for (std::size_t cut : {begin + 1, (begin + end) / 2, end - 8}) {
+            // The end marker, a restart marker, a comment.
+            for (const std::string& marker : {test::Bytes({0xFF, 0xD9}), test::Bytes({0xFF, 0xD0}), test::Bytes({0xFF, 0xFE, 0, 2})}) {
+                const std::string closed = jpeg.substr(0, cut) + marker + "\xFF\xD9";
+                EXPECT_EQ(DecodeJpeg(AsBytes(closed), img), kJpegInputEnded) << label << " cut at " << cut << " " << int(marker[1] & 255);
+                EXPECT_EQ(img, nullptr);
+            }
+        }
+        if (std::string(label) != "restarts") continue;
+        // A restart marker out of turn: the intervals between are missing, and the library calls it corrupt.
+        const std::size_t first = jpeg.find("\xFF\xD0", begin);
+        std::string outOfTurn = jpeg;
+        outOfTurn[first + 1] = '\xD3';
+        EXPECT_EQ(DecodeJpeg(AsBytes(outOfTurn), img), kJpegInputEnded);
+        EXPECT_TRUE(bench::LibjpegComplains(outOfTurn));
+        // Cut right at each restart marker and closed: every interval before it is whole.
+        for (std::size_t at = jpeg.find("\xFF\xD0", begin); at < end; at = jpeg.find('\xFF', at + 2)) {
+            if ((static_cast<unsigned char>(jpeg[at + 1]) & 0xF8) != 0xD0) continue;
+            EXPECT_EQ(DecodeJpeg(AsBytes(jpeg.substr(0, at) + "\xFF\xD9"), img), kJpegInputEnded) << "at restart " << at;
+            EXPECT_EQ(DecodeJpeg(AsBytes(jpeg.substr(0, at + 2) + "\xFF\xD9"), img), kJpegInputEnded) << "after restart " << at;
+        }
+    }
+}
+
+// What the library calls corrupt data, ours refuses with status 5 (the shared decode then asks the
+// library, which refuses it too).
+TEST(JpegDecoder, DataTheLibraryCallsCorruptIsRefused) {
+    JpegEncodeOptions restarts;
+    restarts.restartInterval = 2;
+    const std::string good = MakeJpeg(64, 48), withRestarts = MakeJpeg(64, 48, restarts);
+    const auto [begin, end] = ScanData(good);
+    const auto [rBegin, rEnd] = ScanData(withRestarts);
+    const std::size_t firstRestart = withRestarts.find("\xFF\xD0", rBegin);
+    ASSERT_LT(firstRestart, rEnd);
+    auto with = [](std::string s, std::size_t at, const std::string& bytes) { return s.insert(at, bytes); };
+    auto replaced = [](std::string s, std::size_t at, char c) {
+        s[at] = c;
+        return s;
+    };
+    const std::size_t sof = good.find("\xFF\xC0"), sos = good.find("\xFF\xDA"), dht = good.find("\xFF\xC4");
+    const struct {
+        const char* name;
+        std::string data;
+    } cases[] = {
+        {"bytes before the end marker", with(good, end, std::string(8, '\0'))},
+        {"bytes before a restart marker", with(withRestarts, firstRestart, "\x12\x34")},
+        {"bytes between two header segments", with(good, dht, std::string(2, '\0'))},
+        {"bytes before the start of image", std::string(1, '\0') + good},
+        {"a marker code the library does not know", with(good, dht, test::Bytes({0xFF, 0xF3, 0, 2}))},
+        {"a second frame header", with(good, sof, good.substr(sof, 19))},
+        {"spectral selection of a progressive scan", replaced(good, sos + 2 + 10, 5)},
+        {"scan component ids not the frame's", replaced(good, sos + 5, 9)},
+        {"a DC table value above 15", replaced(good, dht + 5 + 16 + 11, 16)},
+    };
+    std::unique_ptr<TJpegImage> img;
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeJpeg(AsBytes(c.data), img), kJpegUnsupported) << c.name;
+        Image32 picture;
+        EXPECT_FALSE(DecodeJpegPicture(AsBytes(c.data), picture)) << c.name;
+        EXPECT_TRUE(bench::LibjpegComplains(c.data)) << c.name << ": the library takes it after all";
+    }
+    // A byte or two the library has read ahead with the last block it lets pass; so does the decode
+    // the readers share, which leaves such a file to the library.
+    const std::string oneByte = with(good, end, std::string(1, '\0'));
+    EXPECT_EQ(DecodeJpeg(AsBytes(oneByte), img), kJpegUnsupported);
+    Image32 picture;
+    EXPECT_EQ(DecodeJpegPicture(AsBytes(oneByte), picture), !bench::LibjpegComplains(oneByte));
+}
+
+// Complete data without its end marker is a whole picture for the readers, though the decoder alone
+// reports the missing marker; a few bytes after the end marker are nobody's business.
+TEST(JpegDecoder, WholeDataWithoutEndMarkerOrWithTrailingBytesLoads) {
+    JpegEncodeOptions progressive;
+    progressive.progressive = true;
+    const std::string good = MakeJpeg(64, 48);
+    const std::string noEnd = good.substr(0, good.size() - 2);
+    std::unique_ptr<TJpegImage> img;
+    EXPECT_EQ(DecodeJpeg(AsBytes(noEnd), img), kJpegInputEnded);
+    ASSERT_EQ(DecodeJpeg(AsBytes(noEnd), img, JpegLimits{kMaxImagePixels, true}), kJpegDecoded);
+    Image32 whole, picture, library;
+    ASSERT_TRUE(DecodeJpegPicture(AsBytes(good), whole));
+    ASSERT_TRUE(DecodeJpegPicture(AsBytes(noEnd), picture));
+    EXPECT_EQ(picture.Pixels, whole.Pixels);
+    EXPECT_EQ(JpegImageToBitmap(img.get()).Pixels, whole.Pixels);
+    for (const std::string& jpeg : {noEnd, MakeJpeg(64, 48, progressive).substr(0, MakeJpeg(64, 48, progressive).size() - 2),
+                                    good + "\r\n\x00garbage"})
+        EXPECT_TRUE(DecodeJpegWithLibrary(AsBytes(jpeg), library));
+    EXPECT_TRUE(DecodeJpegPicture(AsBytes(good + "\r\n\x00garbage"), picture));
+}
+
+// A progressive file cut between two scans and closed again reads without a word from the library,
+// but leaves coefficients unrefined: the picture is missing data.
+TEST(JpegDecoder, ProgressiveFileMissingScansIsRefused) {
+    JpegEncodeOptions progressive;
+    progressive.progressive = true;
+    const std::string jpeg = MakeJpeg(64, 48, progressive);
+    const std::size_t lastScan = jpeg.rfind("\xFF\xDA");
+    const std::string cut = jpeg.substr(0, lastScan) + "\xFF\xD9";
+    EXPECT_FALSE(bench::LibjpegComplains(cut));
+    Image32 picture;
+    EXPECT_FALSE(DecodeJpegWithLibrary(AsBytes(cut), picture));
+    EXPECT_FALSE(DecodeJpegPicture(AsBytes(cut), picture));
+    EXPECT_TRUE(DecodeJpegPicture(AsBytes(jpeg), picture));
+}
+
+// Real thumbnails and photos: none is corrupt to the library, and ours decodes each within 3 levels of
+// it, as do the readers' shared decode and the library path with corruption warnings as failures.
+TEST(JpegDecoder, EveryCorpusJpegIsCleanAndMatchesLibrary) {
+    KELVARN_NEED_CORPUS();
+    int decoded = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(test::CorpusFolder())) {
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".jpg" && ext != ".JPG" && ext != ".jpeg")) continue;
+        const std::string path = entry.path().string();
+        const std::string jpeg = test::ReadBytes(path);
+        EXPECT_FALSE(bench::LibjpegComplains(jpeg)) << path;
+        ExpectMatchesLibrary(jpeg, path);
+        Image32 picture;
+        EXPECT_TRUE(DecodeJpegPicture(AsBytes(jpeg), picture)) << path;
+        ++decoded;
+    }
+    EXPECT_GE(decoded, 13);
 }
 
 TEST(JpegDecoder, FileCutAtEveryByteGivesZeroOrFive) {

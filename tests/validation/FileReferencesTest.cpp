@@ -7,6 +7,7 @@
 #include "ValidationTestSupport.h"
 #include "media/CorpusSupport.h"
 #include "catalogue/OutlineHooks.h"
+#include "media/JpegCodec.h"
 #include "support/MeshFileBuilder.h"
 #include "validation/FileReferences.h"
 
@@ -167,6 +168,35 @@ TEST(VerifyFiles, NamedFilesThatAreEmptyOrUnreadableAreFaults) {
         << bed.Log();
 }
 
+// A picture whose header reads but that no reader decodes (cut short, or its data damaged) cannot
+// serve either; the line names the reader's reason.
+TEST(VerifyFiles, NamedPicturesNoReaderDecodesAreListedWithTheReadersReason) {
+    FilesBed bed;
+    Image32 picture;
+    ASSERT_TRUE(picture.Resize(240, 180, 0xFF808080u));
+    for (int y = 0; y < 180; ++y)
+        for (int x = 0; x < 240; ++x) picture.At(x, y) = 0xFF000000u | static_cast<std::uint32_t>(x * 977 + y * 131);
+    const std::string jpeg = EncodeJpeg(picture);
+    ASSERT_FALSE(jpeg.empty());
+    std::string tga = std::string(18, '\0') + std::string(240 * 180 * 3, '\x40');
+    tga[2] = 2;
+    tga[12] = static_cast<char>(240);
+    tga[14] = static_cast<char>(180);
+    tga[16] = 24;
+    bed.File("thumbnail.jpg", jpeg.substr(0, jpeg.size() / 2));
+    bed.File("closed.jpg", jpeg.substr(0, jpeg.size() / 2) + "\xFF\xD9");
+    bed.File("whole.jpg", jpeg);
+    bed.File("short.tga", tga.substr(0, tga.size() / 2));
+    bed.File("whole.tga", tga);
+    bed.Load("thumbnails\n{\n  0\n  {\n    image \"thumbnail.jpg\"\n    width 240\n    height 180\n  }\n}\n"
+             "preview \"closed.jpg\"\nicon \"whole.jpg\"\nicon-texture \"short.tga\"\nimage \"whole.tga\"\n");
+    const TVerifyFilesReport report = VerifyFiles(bed.Check());
+    EXPECT_EQ(report.Unreadable, (Refs{"closed.jpg: Couldn't load JPG", "short.tga: Not a readable image",
+                                       "thumbnail.jpg: Couldn't load JPG"}));
+    EXPECT_NE(bed.Log().find("\tEmpty or Unreadable Files (3)\r\n\t\tclosed.jpg: Couldn't load JPG\r\n"), std::string::npos)
+        << bed.Log();
+}
+
 TEST(VerifyFiles, AnAssetOfOnlyItsConfigHasNothingToReport) {
     FilesBed bed;
     bed.state.SetActiveBuild(30);
@@ -206,6 +236,17 @@ TEST(VerifyFiles, RealAssets) {
         EXPECT_EQ(report.Missing, Refs{"basemap.jpg"}) << "basemap-maker";
         EXPECT_EQ(report.Unreferenced, Refs{});
         EXPECT_EQ(report.Unreadable, Refs{}) << "basemap-maker";
+    }
+    {
+        // The same thumbnail cut short as a failed copy leaves it: its header still reads.
+        FilesBed bed;
+        bed.asset = CopyCorpusAsset("schedule-commands/PermitManagerRule", bed.dir / "permit");
+        const std::string thumbnail = bed.asset + "/thumbnail.jpg";
+        const std::string bytes = test::ReadBytes(thumbnail);
+        test::WriteBytes(thumbnail, bytes.substr(0, bytes.size() * 3 / 4));
+        ASSERT_EQ(bed.doc.LoadConfig(bed.asset), "");
+        const TVerifyFilesReport report = VerifyFiles(bed.Check());
+        EXPECT_EQ(report.Unreadable, Refs{"thumbnail.jpg: Couldn't load JPG"});
     }
 }
 
