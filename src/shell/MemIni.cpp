@@ -198,7 +198,7 @@ void TMemIni::SetText(std::string_view text) {
             if (Section* seen = FindSection(decoded)) {
                 // A second header of a section: its keys join the first, its line stays among them.
                 current = seen;
-                current->AddEntry({"", rawLine, true, {}});
+                current->AddEntry({"", rawLine, true});
             } else {
                 current = &AddSection(decoded);
                 current->header = rawLine;
@@ -211,10 +211,12 @@ void TMemIni::SetText(std::string_view text) {
         }
         const std::size_t eq = line.find('=');
         if (line.empty() || line.front() == ';' || eq == std::string::npos || eq == 0) {
-            current->AddEntry({"", rawLine, true, {}});
+            current->AddEntry({"", rawLine, true});
         } else {
-            current->AddEntry(
-                {Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false, rawLine});
+            std::string key = Decode(TrimRight(std::string_view(line).substr(0, eq)));
+            std::string value = Decode(line.substr(eq + 1));
+            current->fileLines.emplace(Fold(key), FileLine{value, rawLine});
+            current->AddEntry({std::move(key), std::move(value), false});
         }
     }
 }
@@ -244,10 +246,12 @@ std::string TMemIni::ComposeText(std::string_view lineEnd) const {
             put("[" + (SectionNeedsEncoding(s.name) ? Encode(s.name) : s.name) + "]");
         }
         for (const Entry& e : s.entries) {
-            if (e.isRaw)
+            if (e.isRaw) {
                 put(e.value);
-            else if (!e.line.empty())
-                put(e.line);
+                continue;
+            }
+            if (const auto kept = s.fileLines.find(Fold(e.key)); kept != s.fileLines.end() && kept->second.value == e.value)
+                put(kept->second.line);
             else
                 put((KeyNeedsEncoding(e.key) ? Encode(e.key) : e.key) + "=" +
                     (ValueNeedsEncoding(e.value) ? Encode(e.value) : e.value));
@@ -268,7 +272,7 @@ TMemIni::Section* TMemIni::FindSection(std::string_view name) {
 
 TMemIni::Section& TMemIni::AddSection(std::string name) {
     sectionIndex_.emplace(Fold(name), sections_.size());
-    sections_.push_back({std::move(name), {}, {}, {}});
+    sections_.push_back({std::move(name), {}, {}, {}, {}});
     return sections_.back();
 }
 
@@ -303,13 +307,10 @@ void TMemIni::WriteString(std::string_view section, std::string_view key, std::s
     Section* s = FindSection(section);
     if (!s) s = &AddSection(std::string(section));
     if (Entry* e = s->Find(key)) {
-        if (e->value != value) {
-            e->value.assign(value);
-            e->line.clear();
-        }
+        e->value.assign(value);
         return;
     }
-    s->AddKey({std::string(key), std::string(value), false, {}});
+    s->AddKey({std::string(key), std::string(value), false});
 }
 
 void TMemIni::WriteInteger(std::string_view section, std::string_view key, long long value) {
@@ -406,6 +407,26 @@ bool TMemIni::ReadChangedFile(TMemIni& disk) {
     return !disk.FileProtected();
 }
 
+std::vector<TMemIni::OwnWrite> TMemIni::ChangesAgainst(const TMemIni& base) const {
+    std::vector<OwnWrite> changes;
+    for (const Section& s : sections_)
+        for (const Entry& e : s.entries)
+            if (!e.isRaw)
+                if (const std::string* was = base.FindValue(s.name, e.key); !was || *was != e.value)
+                    changes.push_back({s.name, e.key, 0});
+    for (const Section& s : base.sections_)
+        for (const Entry& e : s.entries)
+            if (!e.isRaw && !FindValue(s.name, e.key)) changes.push_back({s.name, e.key, 0});
+    return changes;
+}
+
+void TMemIni::CopyKeyTo(TMemIni& other, const std::string& section, const std::string& key) const {
+    if (const std::string* mine = FindValue(section, key))
+        other.WriteString(section, key, *mine);
+    else
+        other.DeleteKey(section, key);
+}
+
 void TMemIni::MergeFromDisk(TMemIni& disk) {
     // The file as it is now is what an update keeps the lines of.
     syncedBytes_ = std::move(disk.syncedBytes_);
@@ -416,29 +437,17 @@ void TMemIni::MergeFromDisk(TMemIni& disk) {
     // A file older than the one that took a key of this store there is no later change of another
     // writer: it was written before, and its rename overtook this store's. What this store wrote stays.
     if (disk.stamp_.known)
-        for (const auto& [id, own] : ownWrites_) {
-            if (disk.stamp_.time >= own.time) continue;
-            if (const std::string* mine = FindValue(own.section, own.key))
-                disk.WriteString(own.section, own.key, *mine);
-            else
-                disk.DeleteKey(own.section, own.key);
-        }
+        for (const auto& [id, own] : ownWrites_)
+            if (disk.stamp_.time < own.time) CopyKeyTo(disk, own.section, own.key);
     // Another writer (a second copy of the program, or the user's editor) changed the file since it was
     // read: what this store changed since then goes over the disk's text, the rest stays the disk's.
     TMemIni base;
     base.SetText(synced_);
-    for (const Section& s : sections_)
-        for (const Entry& e : s.entries)
-            if (!e.isRaw)
-                if (const std::string* was = base.FindValue(s.name, e.key); !was || *was != e.value)
-                    disk.WriteString(s.name, e.key, e.value);
-    for (const Section& s : base.sections_) {
-        for (const Entry& e : s.entries)
-            if (!e.isRaw && !FindValue(s.name, e.key)) disk.DeleteKey(s.name, e.key);
-        // A section this store erased goes when the other writer left nothing of its own in it.
+    for (const OwnWrite& change : ChangesAgainst(base)) CopyKeyTo(disk, change.section, change.key);
+    // A section this store erased goes when the other writer left nothing of its own in it.
+    for (const Section& s : base.sections_)
         if (!FindSection(s.name))
             if (const Section* left = disk.FindSection(s.name); left && left->keys.empty()) disk.EraseSection(s.name);
-    }
     sections_ = std::move(disk.sections_);
     sectionIndex_ = std::move(disk.sectionIndex_);
     // From now on this store's own changes are those against the disk's text: should the write fail,
@@ -466,14 +475,7 @@ std::string TMemIni::WriteLocked() {
     if (hasSynced_) {
         TMemIni base;
         base.SetText(synced_);
-        for (const Section& s : sections_)
-            for (const Entry& e : s.entries)
-                if (!e.isRaw)
-                    if (const std::string* was = base.FindValue(s.name, e.key); !was || *was != e.value)
-                        changed.push_back({s.name, e.key, 0});
-        for (const Section& s : base.sections_)
-            for (const Entry& e : s.entries)
-                if (!e.isRaw && !FindValue(s.name, e.key)) changed.push_back({s.name, e.key, 0});
+        changed = ChangesAgainst(base);
     }
     TTextDocument document;
     if (!syncedBytes_.empty()) DecodeDocument(syncedBytes_, document);

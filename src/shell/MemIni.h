@@ -82,8 +82,10 @@ private:
         std::string key;    // empty for a line that is not "key=value" (kept as it stands)
         std::string value;  // the raw line when `key` is empty
         bool isRaw = false;
-        // The line as the file had it, while the key and value are what it reads as; empty for a key
-        // this store added or changed.
+    };
+    // A key's line as the file had it, and the value it reads as.
+    struct FileLine {
+        std::string value;
         std::string line;
     };
     // Names are looked up through an index, so that loading and reading stay linear in the size of
@@ -94,6 +96,9 @@ private:
         std::vector<Entry> entries;
         Index keys;          // folded key -> first entry with that key
         std::string header;  // the header line as the file had it; empty for a section added here
+        // Folded key -> its line in the file: a key that holds the value it had there is written as
+        // that line, also after it was deleted and written again (a list rewritten in place).
+        std::unordered_map<std::string, FileLine> fileLines;
         void AddEntry(Entry entry);
         // A new key: after the last line that is not blank, so that blank lines stay between sections.
         void AddKey(Entry entry);
@@ -114,6 +119,12 @@ private:
     bool ReadChangedFile(TMemIni& disk);
     void MergeFromDisk(TMemIni& disk);
     std::string WriteLocked();
+    struct OwnWrite;
+    // The keys whose value (or presence) here differs from `base`'s, in this store's order, the
+    // deleted ones last.
+    std::vector<OwnWrite> ChangesAgainst(const TMemIni& base) const;
+    // Puts this store's value of a key, or its absence, into `other`.
+    void CopyKeyTo(TMemIni& other, const std::string& section, const std::string& key) const;
 
     std::string fileName_;
     std::string loadError_;

@@ -21,6 +21,7 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/TrainzBuild.h"
+#include "shell/UserMenus.h"
 #include "support/TestSupport.h"
 #include "support/TextCodecCases.h"
 
@@ -57,6 +58,9 @@ const std::string kHandWritten =
     "[Home]\r\n"
     "1=/home/me/assets\r\n"
     "   \r\n"
+    "[Tools-Menu]\r\n"
+    "1 = Notepad\xC2\xA6\xC2\xA6notepad \"%pfe%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6\r\n"
+    "2=-----\r\n"
     "[Mine]\r\n"
     "note =  hand written  \r\n";
 
@@ -368,6 +372,10 @@ TEST(MemIniFile, AHandWrittenFileKeepsEveryUntouchedLineThroughAnUpdate) {
     EXPECT_EQ(ini.ReadString("Paths", "Build", ""), "2.9");
     EXPECT_FALSE(ini.ReadBool("Options", "Autoplay", true));
     ini.WriteString("Options", "Tooltips", "1");  // the value it has: no change
+    // The menus are read as the main window reads them: a numbered section is written again in place.
+    std::string menuError = "not flushed";
+    EXPECT_EQ(ReadUserMenus(ini, &menuError).tools.items.size(), 2u);
+    EXPECT_EQ(menuError, "not flushed");
     ASSERT_EQ(ini.UpdateFile(), "");
     EXPECT_EQ(ReadBytes(file), original);
 
@@ -394,6 +402,9 @@ TEST(MemIniFile, AHandWrittenFileKeepsEveryUntouchedLineThroughAnUpdate) {
         "[Home]\r\n"
         "1=/home/me/assets\r\n"
         "   \r\n"
+        "[Tools-Menu]\r\n"
+        "1 = Notepad\xC2\xA6\xC2\xA6notepad \"%pfe%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6\r\n"
+        "2=-----\r\n"
         "[Mine]\r\n"
         "note =  hand written  \r\n"
         "last=line\r\n"
