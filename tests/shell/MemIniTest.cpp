@@ -384,34 +384,11 @@ TEST(MemIniFile, AHandWrittenFileKeepsEveryUntouchedLineThroughAnUpdate) {
     ini.WriteString("Mine", "added", "x");
     ini.WriteString("New", "k", "v");
     ASSERT_EQ(ini.UpdateFile(), "");
-    const std::string updated =
-        "; Kelvarn settings, kept by hand\r\n"
-        "\r\n"
-        "  [Options]  \r\n"
-        "Wiki=0\r\n"
-        "\tTooltips=1\t\r\n"
-        "   ; indented comment\r\n"
-        "Autoplay=0\x1A\r\n"
-        "\r\n"
-        "\r\n"
-        "[ Paths ]\n"
-        "Trainz = C:\\Trainz\r\n"
-        "Build=2.9\r\n"
-        "KeepBackups=3\r\n"
-        "\x0C\r\n"
-        "[Home]\r\n"
-        "1=/home/me/assets\r\n"
-        "   \r\n"
-        "[Tools-Menu]\r\n"
-        "1 = Notepad\xC2\xA6\xC2\xA6notepad \"%pfe%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6\r\n"
-        "2=-----\r\n"
-        "[Mine]\r\n"
-        "note =  hand written  \r\n"
-        "last=line\r\n"
-        "added=x\r\n"
-        "\r\n"
-        "[New]\r\n"
-        "k=v";
+    // Only the changed line and the new ones differ.
+    std::string updated = original;
+    updated.replace(updated.find("Wiki = 1"), 8, "Wiki=0");
+    updated.insert(updated.find("\x0C\r\n[Home]"), "KeepBackups=3\r\n");
+    updated += "\r\nadded=x\r\n\r\n[New]\r\nk=v";
     EXPECT_EQ(ReadBytes(file), updated);
 
     // The same through a merge with a hand edit made meanwhile.
