@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
 #include <io.h>
@@ -13,6 +15,7 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -241,6 +244,97 @@ bool ListFolderNames(const std::string& folder, const std::function<void(std::st
         visit(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
     }
     return !ec;
+#endif
+}
+
+bool MayWriteFile(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    const HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return true;
+    }
+    return GetLastError() != ERROR_ACCESS_DENIED;
+#else
+    // As the effective user, with access control lists where the system has them.
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) return true;
+    return errno != EACCES && errno != EPERM && errno != EROFS;
+#endif
+}
+
+TFileLock::TFileLock(const std::string& lockFile, int waitMs) : path_(lockFile) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    const auto wait = [&] {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return true;
+    };
+#ifdef _WIN32
+    const HANDLE h = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    for (;;) {
+        OVERLAPPED at = {};
+        if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+            held_ = true;
+            return;
+        }
+        if (GetLastError() != ERROR_LOCK_VIOLATION && GetLastError() != ERROR_IO_PENDING) return;
+        if (!wait()) {
+            timedOut_ = true;
+            return;
+        }
+    }
+#else
+    for (;;) {
+        // A lock file another user made may be one this user can only read: such a descriptor locks too.
+        int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        // flock, not fcntl: its lock belongs to this descriptor, so two writers in one process exclude
+        // each other too.
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR) continue;
+            const bool busy = errno == EWOULDBLOCK;
+            if (!busy || !wait()) {
+                timedOut_ = busy;
+                ::close(fd);
+                return;
+            }
+        }
+        // The holder before removes the lock file as it lets go: a lock on that file holds nobody off.
+        struct stat locked, named;
+        if (::fstat(fd, &locked) == 0 && ::stat(lockFile.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+            locked.st_ino == named.st_ino) {
+            handle_ = fd;
+            held_ = true;
+            return;
+        }
+        ::close(fd);
+    }
+#endif
+}
+
+TFileLock::~TFileLock() {
+    if (handle_ == -1) return;
+#ifdef _WIN32
+    const HANDLE h = reinterpret_cast<HANDLE>(handle_);
+    if (held_) {
+        OVERLAPPED at = {};
+        UnlockFileEx(h, 0, 1, 0, &at);
+    }
+    CloseHandle(h);
+#else
+    // Removed while still held, so that no lock file stays behind; whoever waits on it then sees that
+    // it is gone and takes a new one.
+    ::unlink(path_.c_str());
+    ::close(static_cast<int>(handle_));
 #endif
 }
 

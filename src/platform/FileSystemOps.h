@@ -63,6 +63,35 @@ inline bool StampSettled(std::int64_t changed, std::int64_t clock) { return cloc
 // with as few calls as the system allows. False when the folder cannot be read.
 bool ListFolderNames(const std::string& folder, const std::function<void(std::string_view)>& visit);
 
+// Whether the user this program runs as may write the existing file at `path` (its permissions,
+// also those granted to others than the owner). True when there is no such file or the system cannot
+// tell: the write then meets the refusal itself.
+bool MayWriteFile(const std::string& path);
+
+// An advisory lock, for the processes that write one file in turn: each takes it on a lock file beside
+// that file, so that no two of them read, merge and replace the file at once. Held from construction
+// until destruction; other takers wait for it. The lock file is made when missing and removed again
+// by the holder as it lets go (where the system allows that safely; elsewhere it stays).
+class TFileLock {
+public:
+    // Waits up to `waitMs` milliseconds for the lock.
+    TFileLock(const std::string& lockFile, int waitMs);
+    ~TFileLock();
+    TFileLock(const TFileLock&) = delete;
+    TFileLock& operator=(const TFileLock&) = delete;
+
+    bool Held() const { return held_; }
+    // Another holder kept the lock for the whole wait. (A lock file that cannot be opened, or a file
+    // system without locks, gives no lock and no wait.)
+    bool TimedOut() const { return timedOut_; }
+
+private:
+    std::string path_;
+    std::intptr_t handle_ = -1;
+    bool held_ = false;
+    bool timedOut_ = false;
+};
+
 // The running program's own path (UTF-8), empty when unknown.
 std::string ExecutablePath();
 

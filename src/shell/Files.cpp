@@ -349,6 +349,10 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::file_status status = fs::status(target, ec);
     if (!ec && fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
         return "Unable to save " + std::string(path) + ": the file is read-only";
+    // Nor may a file the user has no right to write be replaced because its folder lets anyone rename
+    // (another user's file in a shared folder): the replacement would take this user as its owner.
+    if (!ec && fs::is_regular_file(status) && !platform::MayWriteFile(PathString(target)))
+        return "Unable to save " + std::string(path) + ": you have no permission to write to it";
     fs::path tmp;
     std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;

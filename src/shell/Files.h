@@ -34,7 +34,8 @@ std::string NotTextError(std::string_view path, std::string_view why);
 
 // Writes beside the target, flushes to the disk and renames over it: a failure leaves the old file.
 // The new file keeps the old one's permission bits; a symbolic link is followed, so the file it names
-// is replaced and the link stays. A file the user marked read-only is refused and stays as it is.
+// is replaced and the link stays. A file the user marked read-only, or one the user may not write (say
+// another user's), is refused and stays as it is.
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes);
 // The same for a new file: an existing target is never replaced (the write then fails, the target as
 // it was).

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "shell/PathText.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 
@@ -58,11 +59,15 @@ THandoverResult DecodeHandover(std::string_view buffer) {
     return result;
 }
 
+std::string CommandLineFolder(std::string_view folder, std::string_view currentFolder) {
+    if (Trim(folder).empty() || IsAbsoluteFolder(folder) || currentFolder.empty()) return std::string(folder);
+    return PathString((FsPath(currentFolder) / FsPath(folder)).lexically_normal());
+}
+
 std::string HandoverText(const std::vector<std::string>& arguments, std::string_view currentFolder) {
     const std::string first = arguments.size() > 0 ? arguments[0] : std::string();
     std::string second = arguments.size() > 1 ? arguments[1] : std::string();
-    if (first == "-CMP" && !second.empty() && !IsAbsoluteFolder(second) && !currentFolder.empty())
-        second = PathString((FsPath(currentFolder) / FsPath(second)).lexically_normal());
+    if (first == "-CMP") second = CommandLineFolder(second, currentFolder);
     return first + " " + second;
 }
 

@@ -34,6 +34,11 @@ struct THandoverResult {
 // Reads one frame from the front of `buffer`.
 THandoverResult DecodeHandover(std::string_view buffer);
 
+// A folder named on a command line, made absolute against `currentFolder` (the working folder of the
+// program it was given to) when it is relative: the asset paths and the "%p%" of every tool follow
+// from it, and a tool that starts in a folder of its own would take a relative one as its own.
+std::string CommandLineFolder(std::string_view folder, std::string_view currentFolder);
+
 // The text the second instance sends: first argument + " " + second argument (each empty when
 // absent). After "-CMP" a relative folder is made absolute against the second instance's own
 // folder, since the first instance runs elsewhere.

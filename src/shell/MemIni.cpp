@@ -10,6 +10,8 @@ namespace kelvarn {
 namespace {
 
 constexpr std::uint64_t kMaxSettingsFile = 64ull << 20;
+// How long an update waits for another writer of the file to finish: a write takes milliseconds.
+constexpr int kLockWaitMs = 5000;
 constexpr std::string_view kEncodedMark = "%kv%";
 // A byte-order mark read as Windows-1252 (the rest of the file was no UTF-8).
 constexpr std::string_view kMarkAs1252 = "\xC3\xAF\xC2\xBB\xC2\xBF";
@@ -19,6 +21,15 @@ std::string Fold(std::string_view name) { return std::to_string(name.size()) + "
 
 // What a line loses at either end when it is read: blanks and every other control character.
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool IsBlankLine(std::string_view line) {
+    for (char c : line)
+        if (!IsBlank(c)) return false;
+    return true;
+}
+
+// One key of one section, as the lookups compare them.
+std::string KeyId(std::string_view section, std::string_view key) { return Fold(section) + '\n' + Fold(key); }
 
 bool KeyNeedsEncoding(std::string_view key) {
     return key.empty() || key.front() == ';' || key.front() == '[' || IsBlank(key.front()) || IsBlank(key.back()) ||
@@ -80,6 +91,15 @@ void TMemIni::Section::AddEntry(Entry entry) {
     entries.push_back(std::move(entry));
 }
 
+void TMemIni::Section::AddKey(Entry entry) {
+    std::size_t at = entries.size();
+    while (at > 0 && entries[at - 1].isRaw && IsBlankLine(entries[at - 1].value)) --at;
+    if (at == entries.size()) return AddEntry(std::move(entry));
+    // Only blank lines follow, and they are not in the index.
+    keys.emplace(Fold(entry.key), at);
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+}
+
 void TMemIni::Section::Reindex() {
     keys.clear();
     for (std::size_t i = 0; i < entries.size(); ++i)
@@ -127,7 +147,12 @@ std::string ApplyQuoteRule(std::string_view text) {
 }
 
 TMemIni::TMemIni(std::string fileName) : fileName_(std::move(fileName)) {
-    if (fileName_.empty() || !PathExists(fileName_)) return;
+    if (fileName_.empty()) return;
+    if (!PathExists(fileName_)) {
+        // No file yet: one another writer makes meanwhile is merged with as any change of the file.
+        MarkSynced();
+        return;
+    }
     if (!FileExists(fileName_)) {
         loadError_ = "Unable to read " + fileName_ + ": it is not a file";
         return;
@@ -162,15 +187,22 @@ void TMemIni::SetText(std::string_view text) {
     sections_.clear();
     sectionIndex_.clear();
     Section* current = nullptr;
+    // Every line is kept as it stands (blank lines, comments, the spacing of headers and keys): an
+    // update writes again only what changed.
     for (const std::string& rawLine : SplitLines(text)) {
         const std::string line = Trim(rawLine);
-        if (line.empty()) continue;
         const std::string name =
             line.size() > 2 && line.front() == '[' && line.back() == ']' ? Trim(std::string_view(line).substr(1, line.size() - 2)) : std::string();
         if (!name.empty()) {
             const std::string decoded = Decode(name);
-            current = FindSection(decoded);
-            if (!current) current = &AddSection(decoded);
+            if (Section* seen = FindSection(decoded)) {
+                // A second header of a section: its keys join the first, its line stays among them.
+                current = seen;
+                current->AddEntry({"", rawLine, true});
+            } else {
+                current = &AddSection(decoded);
+                current->header = rawLine;
+            }
             continue;
         }
         if (!current) {
@@ -178,11 +210,13 @@ void TMemIni::SetText(std::string_view text) {
             current = &AddSection("");
         }
         const std::size_t eq = line.find('=');
-        if (line.front() == ';' || eq == std::string::npos || eq == 0) {
-            current->AddEntry({"", line, true});
+        if (line.empty() || line.front() == ';' || eq == std::string::npos || eq == 0) {
+            current->AddEntry({"", rawLine, true});
         } else {
-            current->AddEntry(
-                {Decode(TrimRight(std::string_view(line).substr(0, eq))), Decode(line.substr(eq + 1)), false});
+            std::string key = Decode(TrimRight(std::string_view(line).substr(0, eq)));
+            std::string value = Decode(line.substr(eq + 1));
+            current->fileLines.emplace(Fold(key), FileLine{value, rawLine});
+            current->AddEntry({std::move(key), std::move(value), false});
         }
     }
 }
@@ -191,7 +225,11 @@ std::string TMemIni::GetText() const { return ComposeText(lineEnd_); }
 
 std::string TMemIni::ComposeText(std::string_view lineEnd) const {
     std::string out;
-    bool first = true;
+    bool afterBlank = true;  // at the start, or after a blank line
+    const auto put = [&](std::string_view line) {
+        out.append(line).append(lineEnd);
+        afterBlank = IsBlankLine(line);
+    };
     // Lines outside any section can only stand before the first header.
     std::vector<const Section*> order;
     for (const Section& s : sections_)
@@ -200,16 +238,23 @@ std::string TMemIni::ComposeText(std::string_view lineEnd) const {
     for (const Section* section : order) {
         const Section& s = *section;
         if (s.name.empty() && s.entries.empty()) continue;
-        if (!first) out += lineEnd;
-        first = false;
-        if (!s.name.empty()) out.append("[" + (SectionNeedsEncoding(s.name) ? Encode(s.name) : s.name) + "]").append(lineEnd);
+        if (!s.header.empty()) {
+            put(s.header);
+        } else if (!s.name.empty()) {
+            // A section added here stands apart from the one before it.
+            if (!afterBlank) put("");
+            put("[" + (SectionNeedsEncoding(s.name) ? Encode(s.name) : s.name) + "]");
+        }
         for (const Entry& e : s.entries) {
-            if (e.isRaw)
-                out += e.value;
+            if (e.isRaw) {
+                put(e.value);
+                continue;
+            }
+            if (const auto kept = s.fileLines.find(Fold(e.key)); kept != s.fileLines.end() && kept->second.value == e.value)
+                put(kept->second.line);
             else
-                out += (KeyNeedsEncoding(e.key) ? Encode(e.key) : e.key) + "=" +
-                       (ValueNeedsEncoding(e.value) ? Encode(e.value) : e.value);
-            out += lineEnd;
+                put((KeyNeedsEncoding(e.key) ? Encode(e.key) : e.key) + "=" +
+                    (ValueNeedsEncoding(e.value) ? Encode(e.value) : e.value));
         }
     }
     return out;
@@ -227,7 +272,7 @@ TMemIni::Section* TMemIni::FindSection(std::string_view name) {
 
 TMemIni::Section& TMemIni::AddSection(std::string name) {
     sectionIndex_.emplace(Fold(name), sections_.size());
-    sections_.push_back({std::move(name), {}, {}});
+    sections_.push_back({std::move(name), {}, {}, {}, {}});
     return sections_.back();
 }
 
@@ -265,7 +310,7 @@ void TMemIni::WriteString(std::string_view section, std::string_view key, std::s
         e->value.assign(value);
         return;
     }
-    s->AddEntry({std::string(key), std::string(value), false});
+    s->AddKey({std::string(key), std::string(value), false});
 }
 
 void TMemIni::WriteInteger(std::string_view section, std::string_view key, long long value) {
@@ -362,6 +407,26 @@ bool TMemIni::ReadChangedFile(TMemIni& disk) {
     return !disk.FileProtected();
 }
 
+std::vector<TMemIni::OwnWrite> TMemIni::ChangesAgainst(const TMemIni& base) const {
+    std::vector<OwnWrite> changes;
+    for (const Section& s : sections_)
+        for (const Entry& e : s.entries)
+            if (!e.isRaw)
+                if (const std::string* was = base.FindValue(s.name, e.key); !was || *was != e.value)
+                    changes.push_back({s.name, e.key, 0});
+    for (const Section& s : base.sections_)
+        for (const Entry& e : s.entries)
+            if (!e.isRaw && !FindValue(s.name, e.key)) changes.push_back({s.name, e.key, 0});
+    return changes;
+}
+
+void TMemIni::CopyKeyTo(TMemIni& other, const std::string& section, const std::string& key) const {
+    if (const std::string* mine = FindValue(section, key))
+        other.WriteString(section, key, *mine);
+    else
+        other.DeleteKey(section, key);
+}
+
 void TMemIni::MergeFromDisk(TMemIni& disk) {
     // The file as it is now is what an update keeps the lines of.
     syncedBytes_ = std::move(disk.syncedBytes_);
@@ -369,22 +434,20 @@ void TMemIni::MergeFromDisk(TMemIni& disk) {
     encoding_ = disk.encoding_;
     std::string diskText = disk.GetText();
     if (diskText == synced_) return;
+    // A file older than the one that took a key of this store there is no later change of another
+    // writer: it was written before, and its rename overtook this store's. What this store wrote stays.
+    if (disk.stamp_.known)
+        for (const auto& [id, own] : ownWrites_)
+            if (disk.stamp_.time < own.time) CopyKeyTo(disk, own.section, own.key);
     // Another writer (a second copy of the program, or the user's editor) changed the file since it was
     // read: what this store changed since then goes over the disk's text, the rest stays the disk's.
     TMemIni base;
     base.SetText(synced_);
-    for (const Section& s : sections_)
-        for (const Entry& e : s.entries)
-            if (!e.isRaw)
-                if (const std::string* was = base.FindValue(s.name, e.key); !was || *was != e.value)
-                    disk.WriteString(s.name, e.key, e.value);
-    for (const Section& s : base.sections_) {
-        for (const Entry& e : s.entries)
-            if (!e.isRaw && !FindValue(s.name, e.key)) disk.DeleteKey(s.name, e.key);
-        // A section this store erased goes when the other writer left nothing of its own in it.
+    for (const OwnWrite& change : ChangesAgainst(base)) CopyKeyTo(disk, change.section, change.key);
+    // A section this store erased goes when the other writer left nothing of its own in it.
+    for (const Section& s : base.sections_)
         if (!FindSection(s.name))
             if (const Section* left = disk.FindSection(s.name); left && left->keys.empty()) disk.EraseSection(s.name);
-    }
     sections_ = std::move(disk.sections_);
     sectionIndex_ = std::move(disk.sectionIndex_);
     // From now on this store's own changes are those against the disk's text: should the write fail,
@@ -395,16 +458,41 @@ void TMemIni::MergeFromDisk(TMemIni& disk) {
 std::string TMemIni::UpdateFile() {
     if (fileName_.empty()) return "The settings have no file name";
     if (FileProtected()) return {};  // never over a file that could not be read
+    // Other copies of the program write the file too: none of them may read it between this store's
+    // reading and its rename, or the later rename would drop what the earlier one wrote. A lock file
+    // that cannot be opened at all leaves the write to meet the folder's refusal itself.
+    const std::string lockFile = fileName_ + ".lock";
+    const platform::TFileLock lock(NativePath(lockFile), kLockWaitMs);
+    if (lock.TimedOut()) return "Unable to save " + fileName_ + ": another program keeps " + lockFile + " locked";
+    return WriteLocked();
+}
+
+std::string TMemIni::WriteLocked() {
     if (TMemIni disk; hasSynced_ && ReadChangedFile(disk)) MergeFromDisk(disk);
+    // What this write changes in the file: the keys this store wrote or deleted since the file was as
+    // it knows it.
+    std::vector<OwnWrite> changed;
+    if (hasSynced_) {
+        TMemIni base;
+        base.SetText(synced_);
+        changed = ChangesAgainst(base);
+    }
     TTextDocument document;
     if (!syncedBytes_.empty()) DecodeDocument(syncedBytes_, document);
-    SetDocumentText(document, ComposeText("\n"));
+    std::string text = ComposeText("\n");
+    // A file whose last line has no line end keeps it so.
+    if (!document.lines.empty() && !document.lines.back().text.empty() && !text.empty()) text.pop_back();
+    SetDocumentText(document, text);
     std::string bytes = EncodeDocument(document);
     const std::int64_t clock = platform::FileClockNow();
     if (std::string error = WriteFileAtomic(fileName_, bytes); !error.empty()) return error;
     syncedBytes_ = std::move(bytes);
     RecordStamp(clock);
     MarkSynced();
+    for (OwnWrite& own : changed) {
+        own.time = stamp_.time;
+        ownWrites_[KeyId(own.section, own.key)] = std::move(own);
+    }
     return {};
 }
 

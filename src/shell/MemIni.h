@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -60,13 +61,18 @@ public:
     void DeleteKey(std::string_view section, std::string_view key);
 
     // Writes the whole store atomically. Each line that did not change keeps the bytes it had (its
-    // encoding, also a Windows-1252 line in a UTF-8 file, and its line end); changed and new lines are
-    // written in the file's encoding as the text codec does for any edit. When the file changed on
-    // disk since it was read or written here (its size or time differ, or it changed too shortly
-    // before that for its time to tell), it is read again first and the keys this store did not change
-    // (or delete) since then keep the disk's values, so a second writer's keys and hand edits stay. A
-    // file the user marked read-only is not replaced. Returns an empty text on success, else the
-    // reason; the old file then stays as it was.
+    // text with every blank and control character, its encoding, also a Windows-1252 line in a UTF-8
+    // file, and its line end), and so do blank lines, comments and section headers; changed and new
+    // lines are written in the file's encoding as the text codec does for any edit, a new key after
+    // the last line of its section that is not blank. When the file changed on disk since it was read
+    // or written here (its size or time differ, or it changed too shortly before that for its time to
+    // tell), it is read again first and the keys this store did not change (or delete) since then keep
+    // the disk's values, so a second writer's keys and hand edits stay; but a file older than the one
+    // this store last wrote a key with (a write that overtook it) does not take that key away or back.
+    // Writers take a lock beside the file ("<file>.lock") from that reading to the rename, so that two
+    // copies of the program never replace each other's changes. A file the user marked read-only or
+    // may not write is not replaced. Returns an empty text on success, else the reason; the old file
+    // then stays as it was.
     std::string UpdateFile();
 
     TextEncoding Encoding() const { return encoding_; }
@@ -77,14 +83,25 @@ private:
         std::string value;  // the raw line when `key` is empty
         bool isRaw = false;
     };
+    // A key's line as the file had it, and the value it reads as.
+    struct FileLine {
+        std::string value;
+        std::string line;
+    };
     // Names are looked up through an index, so that loading and reading stay linear in the size of
     // the file however many sections and keys it has.
     using Index = std::unordered_map<std::string, std::size_t>;
     struct Section {
         std::string name;
         std::vector<Entry> entries;
-        Index keys;  // folded key -> first entry with that key
+        Index keys;          // folded key -> first entry with that key
+        std::string header;  // the header line as the file had it; empty for a section added here
+        // Folded key -> its line in the file: a key that holds the value it had there is written as
+        // that line, also after it was deleted and written again (a list rewritten in place).
+        std::unordered_map<std::string, FileLine> fileLines;
         void AddEntry(Entry entry);
+        // A new key: after the last line that is not blank, so that blank lines stay between sections.
+        void AddKey(Entry entry);
         void Reindex();
         const Entry* Find(std::string_view key) const;
         Entry* Find(std::string_view key);
@@ -101,6 +118,13 @@ private:
     void Load(std::string bytes);  // the file's bytes, or the load error
     bool ReadChangedFile(TMemIni& disk);
     void MergeFromDisk(TMemIni& disk);
+    std::string WriteLocked();
+    struct OwnWrite;
+    // The keys whose value (or presence) here differs from `base`'s, in this store's order, the
+    // deleted ones last.
+    std::vector<OwnWrite> ChangesAgainst(const TMemIni& base) const;
+    // Puts this store's value of a key, or its absence, into `other`.
+    void CopyKeyTo(TMemIni& other, const std::string& section, const std::string& key) const;
 
     std::string fileName_;
     std::string loadError_;
@@ -122,6 +146,12 @@ private:
         bool known = false;
     };
     Stamp stamp_;
+    // The keys this store wrote (or deleted), each with the time of the file that took it there.
+    struct OwnWrite {
+        std::string section, key;
+        std::int64_t time = 0;
+    };
+    std::map<std::string, OwnWrite> ownWrites_;  // by section and key, folded
 };
 
 // The quote rule on its own.

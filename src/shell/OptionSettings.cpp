@@ -10,6 +10,7 @@
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/Text.h"
+#include "shell/TrainzBuild.h"
 
 namespace kelvarn {
 
@@ -35,7 +36,7 @@ void ReadPathSettings(TProgramState& state) {
     const TMemIni& ini = state.Settings();
     TPaths& p = state.Paths;
     p.Trainz = ReadSetting(ini, keys::Trainz);
-    p.Build = ReadSetting(ini, keys::Build);
+    p.Build = ChosenBuildText(ini);
     p.Strellworks = ReadSetting(ini, keys::Strellworks);
     p.TRS2004 = ReadSetting(ini, keys::TRS2004);
     p.TRS2006 = ReadSetting(ini, keys::TRS2006);
@@ -69,7 +70,7 @@ void LoadOptionSettings(TProgramState& state) {
 
 void ApplyOptionSettings(TProgramState& state) {
     ReadPathSettings(state);
-    state.SetDefaultBuild(ParseBuild(state.Paths.Build));
+    state.SetDefaultBuild(ParseBuild(DefaultBuildText(state.Settings())));
     state.UserKuidId = ReadUserKuidId(state);
 }
 

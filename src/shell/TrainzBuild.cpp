@@ -20,6 +20,23 @@ bool ReadsAsBuild(std::string_view key) {
     return TryParseDouble(Trim(RemoveChars(key, "&")), value) && ParseBuild(key) > 0;
 }
 
+std::string DefaultBuildText(const TMemIni& ini, std::string* problem) {
+    const std::string stored = ReadSetting(ini, keys::Build);
+    if (ReadsAsBuild(stored)) return stored;
+    const std::string fallback(keys::Build.def);
+    if (problem)
+        *problem = (Trim(stored).empty() ? std::string("No default build is set")
+                                         : "The default build \"" + stored + "\" is not a build number") +
+                   " (" + std::string(keys::Build.key) + " in section " + std::string(keys::Build.section) + "): " +
+                   fallback + " is used";
+    return fallback;
+}
+
+std::string ChosenBuildText(const TMemIni& ini) {
+    const std::string stored = ReadSetting(ini, keys::Build);
+    return Trim(stored).empty() ? stored : DefaultBuildText(ini);
+}
+
 void TTrainzBuildState::BuildMenu() {
     const TMemIni& ini = state_.Settings();
     std::vector<std::string> lines;
@@ -54,9 +71,10 @@ std::string TTrainzBuildState::TakeBuild(std::string text) {
 
 std::string TTrainzBuildState::Refresh(std::string_view reason, bool assetShown, std::string_view assetTrainzBuild) {
     const bool init = reason == "Init";
+    std::string unreadable;
     if (init) {
         const TMemIni& ini = state_.Settings();
-        state_.SetDefaultBuild(ParseBuild(ReadSetting(ini, keys::Build)));
+        state_.SetDefaultBuild(ParseBuild(DefaultBuildText(ini, &unreadable)));
         defaultBuildCaption_ = "Default Build (" + FormatBuild(state_.DefaultBuild()) + ")";
         checked_ = ReadSettingBool(ini, keys::AssetBuild) ? kCurrentAsset : kDefaultBuild;
     }
@@ -74,6 +92,7 @@ std::string TTrainzBuildState::Refresh(std::string_view reason, bool assetShown,
     }
     menuCaption_ = TrainzBuildMenuCaption(FormatBuild(state_.ActiveBuild()));
     state_.SendStatusText(stCaption, state_.AssetPath());
+    if (!unreadable.empty()) alert = alert.empty() ? unreadable : unreadable + "\n" + alert;
     return alert;
 }
 

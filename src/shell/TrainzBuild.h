@@ -25,6 +25,14 @@ bool IsKnownBuild(const TMemIni& ini, std::string& text);
 // Does a key of `Builds` read as a build number? Other keys are no build to choose.
 bool ReadsAsBuild(std::string_view key);
 
+// The default build the settings give (Paths, Build) as it is written there. A value that reads as no
+// build (empty, a word, 0) would judge every asset at build 0.0: the first-start default stands in for
+// it, and `problem` (when given) says so; it is left empty when the value reads.
+std::string DefaultBuildText(const TMemIni& ini, std::string* problem = nullptr);
+// The build the settings name for the settings dialog, the setup check and the macros: as
+// DefaultBuildText, but empty when none is written, so that the setup check asks for one.
+std::string ChosenBuildText(const TMemIni& ini);
+
 struct TKnownBuild {
     std::string Caption;  // the key, a blank and its value: "2.9 2009"
     std::int32_t Build = 0;

@@ -1,18 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "shell/FileGuard.h"
 #include "shell/Files.h"
 #include <algorithm>
 
+#include "shell/Backups.h"
 #include "shell/MemIni.h"
 #include "shell/PathText.h"
 #include "shell/ProgramFolder.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/TrainzBuild.h"
+#include "shell/UserMenus.h"
 #include "support/TestSupport.h"
 #include "support/TextCodecCases.h"
 
@@ -27,6 +36,37 @@ TMemIni IniOf(std::string_view text) {
     TMemIni ini;
     ini.SetText(text);
     return ini;
+}
+
+// A settings file as a user writes it by hand: a comment and a blank line before the first section,
+// spacing around headers, keys and values, tabs and control characters at line ends, runs of blank
+// lines, one line that ends in LF among CR LF lines.
+const std::string kHandWritten =
+    "; Kelvarn settings, kept by hand\r\n"
+    "\r\n"
+    "  [Options]  \r\n"
+    "Wiki = 1\r\n"
+    "\tTooltips=1\t\r\n"
+    "   ; indented comment\r\n"
+    "Autoplay=0\x1A\r\n"
+    "\r\n"
+    "\r\n"
+    "[ Paths ]\n"
+    "Trainz = C:\\Trainz\r\n"
+    "Build=2.9\r\n"
+    "\x0C\r\n"
+    "[Home]\r\n"
+    "1=/home/me/assets\r\n"
+    "   \r\n"
+    "[Tools-Menu]\r\n"
+    "1 = Notepad\xC2\xA6\xC2\xA6notepad \"%pfe%\"\xC2\xA6" "1\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6" "0\xC2\xA6\r\n"
+    "2=-----\r\n"
+    "[Mine]\r\n"
+    "note =  hand written  \r\n";
+
+// Runs a command line through the system's command processor; its output goes to `said`.
+int RunCommandLine(const std::string& command, const std::string& said) {
+    return std::system((command + " > '" + said + "' 2>&1").c_str());
 }
 
 TEST(MemIniQuoteRule, EnclosingQuotesGoUnlessAnotherRemainsInside) {
@@ -321,6 +361,137 @@ TEST(MemIniFile, ASettingsFileMarkedReadOnlyIsNotReplaced) {
     EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=1\r\n");
 }
 
+// An update keeps every line it did not change byte for byte: also blank lines, comments, headers,
+// spacing and control characters, and a last line without a line end.
+TEST(MemIniFile, AHandWrittenFileKeepsEveryUntouchedLineThroughAnUpdate) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    const std::string original = kHandWritten + "last=line";
+    WriteBytes(file, original);
+    TMemIni ini(file);
+    EXPECT_EQ(ini.ReadString("Paths", "Build", ""), "2.9");
+    EXPECT_FALSE(ini.ReadBool("Options", "Autoplay", true));
+    ini.WriteString("Options", "Tooltips", "1");  // the value it has: no change
+    // The menus are read as the main window reads them: a numbered section is written again in place.
+    std::string menuError = "not flushed";
+    EXPECT_EQ(ReadUserMenus(ini, &menuError).tools.items.size(), 2u);
+    EXPECT_EQ(menuError, "not flushed");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), original);
+
+    ini.WriteString("Options", "Wiki", "0");
+    ini.WriteString("Paths", "KeepBackups", "3");
+    ini.WriteString("Mine", "added", "x");
+    ini.WriteString("New", "k", "v");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    // Only the changed line and the new ones differ.
+    std::string updated = original;
+    updated.replace(updated.find("Wiki = 1"), 8, "Wiki=0");
+    updated.insert(updated.find("\x0C\r\n[Home]"), "KeepBackups=3\r\n");
+    updated += "\r\nadded=x\r\n\r\n[New]\r\nk=v";
+    EXPECT_EQ(ReadBytes(file), updated);
+
+    // The same through a merge with a hand edit made meanwhile.
+    WriteBytes(file, updated + "\r\n; and a note\r\n");
+    ini.WriteString("Home", "1", "/data");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    std::string merged = updated + "\r\n; and a note\r\n";
+    merged.replace(merged.find("1=/home/me/assets"), 17, "1=/data");
+    EXPECT_EQ(ReadBytes(file), merged);
+}
+
+// A copy of the program that read the file before this store's keys reached it, and renamed its own
+// file over it afterwards (a writer that takes no lock): its file is older than the one this store
+// wrote, so those keys are neither deleted nor put back by it. A later file is taken as it stands.
+TEST(MemIniFile, AnOlderFileThatOvertookThisStoresWriteTakesNothingOfIt) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Race]\r\na1=1\r\nb0=0\r\n");
+    TMemIni ini(file);
+    ini.WriteString("Race", "b1", "1");
+    ini.WriteString("Race", "b0", "changed");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    const auto written = fs::last_write_time(file);
+    WriteBytes(file, "[Race]\r\na1=1\r\nb0=0\r\na2=2\r\n");
+    fs::last_write_time(file, written - std::chrono::seconds(1));
+    ini.WriteString("Race", "b2", "2");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), "[Race]\r\na1=1\r\nb0=changed\r\na2=2\r\nb1=1\r\nb2=2\r\n");
+    EXPECT_EQ(ini.ReadString("Race", "b1", ""), "1");
+
+    WriteBytes(file, "[Race]\r\na1=1\r\nb0=again\r\na2=2\r\nb2=2\r\n");
+    fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
+    ini.WriteString("Race", "b3", "3");
+    ASSERT_EQ(ini.UpdateFile(), "");
+    EXPECT_EQ(ReadBytes(file), "[Race]\r\na1=1\r\nb0=again\r\na2=2\r\nb2=2\r\nb3=3\r\n");
+    EXPECT_FALSE(ini.ValueExists("Race", "b1"));
+}
+
+// Two copies of the program on one settings file, each writing keys of its own one update at a time:
+// every key of both reaches the file.
+TEST(MemIniFile, TwoProcessesWritingAtOnceKeepEveryKey) {
+    TempDir dir;
+    const std::string file = dir / "kelvarn.ini";
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    constexpr int kKeys = 300;
+    int results[2] = {-1, -1};
+    const auto run = [&](int which) {
+        const std::string prefix = which == 0 ? "a" : "b";
+        results[which] = RunCommandLine("'" + std::string(KELVARN_SETTINGS_WRITER) + "' race '" + file + "' " + prefix +
+                                            " " + std::to_string(kKeys),
+                                        dir / (prefix + ".txt"));
+    };
+    std::thread first(run, 0), second(run, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(results[0], 0) << ReadBytes(dir / "a.txt");
+    EXPECT_EQ(results[1], 0) << ReadBytes(dir / "b.txt");
+    const TMemIni result(file);
+    EXPECT_EQ(SectionKeyCount(result, "Race"), 2 * kKeys);
+    int missing = 0;
+    for (int i = 1; i <= kKeys; ++i)
+        for (const char* prefix : {"a", "b"})
+            if (result.ReadString("Race", prefix + std::to_string(i), "") != std::to_string(i)) ++missing;
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(result.ReadString("Options", "Wiki", ""), "1");
+    EXPECT_FALSE(FileExists(file + ".lock"));  // the lock file goes with the last lock
+}
+
+#ifndef _WIN32
+// Another user's settings file in a folder anyone may write (a shared program folder): a rename there
+// would go through, so the update refuses it itself, naming the file, and the file stays as it was,
+// that user's.
+TEST(MemIniFile, AFileTheUserMayNotWriteIsRefusedAndKept) {
+    namespace fs = std::filesystem;
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root: to make a file of another user and update it as a user (nobody) who may not write it";
+    const std::string asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    TempDir dir;
+    if (RunCommandLine(asNobody + "true", dir / "probe.txt") != 0)
+        GTEST_SKIP() << "setpriv cannot run a program as nobody here: " << ReadBytes(dir / "probe.txt");
+    fs::permissions(dir.Path(), fs::perms::all);  // anyone may write, no sticky bit
+    const std::string file = dir / "kelvarn.ini";
+    const std::string writer = dir / "SettingsWriter";
+    fs::copy_file(KELVARN_SETTINGS_WRITER, writer);
+    fs::permissions(writer, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    WriteBytes(file, "[Options]\r\nWiki=1\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    if (RunCommandLine(asNobody + "test -r '" + file + "'", dir / "probe.txt") != 0)
+        GTEST_SKIP() << "nobody cannot reach the temporary folder " << dir.Path();
+
+    const int result = RunCommandLine(asNobody + "'" + writer + "' set '" + file + "' Options Wiki 0", dir / "said.txt");
+    const std::string said = ReadBytes(dir / "said.txt");
+    EXPECT_NE(result, 0) << said;
+    EXPECT_NE(said.find("Unable to save " + file + ": you have no permission to write to it"), std::string::npos) << said;
+    EXPECT_EQ(ReadBytes(file), "[Options]\r\nWiki=1\r\n");
+    struct stat status;
+    ASSERT_EQ(::stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 0u);
+}
+#endif
+
 TEST(MemIniFile, AMarkBeforeWindows1252TextStillReadsTheFirstSection) {
     TempDir dir;
     const std::string file = dir / "kelvarn.ini";
@@ -434,6 +605,32 @@ TEST(SettingsKeyTable, TheDaysCopyIsTakenBeforeTheFirstWrite) {
     EXPECT_NE(copy.find("Tooltips=0"), std::string::npos);
     EXPECT_EQ(copy.find("[Builds]"), std::string::npos);
     EXPECT_NE(ReadBytes(dir / "kelvarn.ini").find("[Builds]"), std::string::npos);
+}
+
+// Start-up's writes (its first save before the day's copy, the builds a first start adds) leave every
+// line of a hand-written file as it was, and the day's copy holds it byte for byte.
+TEST(SettingsKeyTable, StartUpKeepsEveryLineOfAHandWrittenFile) {
+    TempDir dir;
+    WriteBytes(dir / "kelvarn.ini", kHandWritten);
+    test::FakeClock clock;
+    TProgramState state;
+    state.Clock = &clock;
+    InitProgramState(state, dir.Path() + "/kelvarn");
+    WriteFirstStartSettings(state);
+    EXPECT_EQ(ReadBytes(dir / "backup/Kelvarn(20110304).ini"), kHandWritten);
+    const std::string started = ReadBytes(dir / "kelvarn.ini");
+    EXPECT_EQ(started.substr(0, kHandWritten.size()), kHandWritten);
+    EXPECT_NE(started.find("\r\n\r\n[Builds]\r\n"), std::string::npos);
+
+    // The next day's start: the copy is taken after the first save, which changes nothing.
+    clock.Set(2011, 3, 5);
+    TProgramState next;
+    next.Clock = &clock;
+    InitProgramState(next, dir.Path() + "/kelvarn");
+    WriteFirstStartSettings(next);
+    EXPECT_EQ(IniBackup(next, "yyyymmdd"), "");
+    EXPECT_EQ(ReadBytes(dir / "kelvarn.ini"), started);
+    EXPECT_EQ(ReadBytes(dir / "backup/Kelvarn(20110305).ini"), started);
 }
 
 // A file under the settings' name that is no settings text is neither taken nor overwritten.

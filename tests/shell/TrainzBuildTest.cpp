@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shell/CommandBus.h"
+#include "shell/OptionSettings.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/TrainzBuild.h"
@@ -139,6 +140,39 @@ TEST(TrainzBuildState, EveryRefreshSendsTheWindowCaption) {
     bed.builds.Refresh("", true, "2.9");
     ASSERT_EQ(bed.bus.sent.size(), 1u);
     EXPECT_EQ(bed.bus.sent[0], (std::pair<int, std::string>{ccStatusText, "-1|/assets/boxcar"}));
+}
+
+// A default build that reads as no build would judge every asset at build 0.0: the first-start default
+// stands in for it, and start-up says so.
+TEST(TrainzBuildState, AnUnreadableDefaultBuildIsReportedAndTheFirstStartDefaultUsed) {
+    struct Case {
+        const char* stored;
+        const char* said;
+        const char* chosen;  // what the settings dialog and the setup check see
+    } cases[] = {
+        {"abc", "The default build \"abc\" is not a build number (Build in section Paths): 2.5 is used", "2.5"},
+        {"0", "The default build \"0\" is not a build number (Build in section Paths): 2.5 is used", "2.5"},
+        {"", "No default build is set (Build in section Paths): 2.5 is used", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        BuildBed bed;
+        bed.state.Settings().WriteString("Paths", "Build", c.stored);
+        EXPECT_EQ(bed.builds.Refresh("Init", false, ""), c.said);
+        EXPECT_EQ(bed.state.DefaultBuild(), 25);
+        EXPECT_EQ(bed.state.ActiveBuild(), 25);
+        EXPECT_EQ(bed.builds.DefaultBuildCaption(), "Default Build (2.5)");
+        EXPECT_EQ(bed.builds.MenuCaption(), "Trainz-Build 2.5");
+
+        bed.state.SetDefaultBuild(0);
+        ApplyOptionSettings(bed.state);
+        EXPECT_EQ(bed.state.DefaultBuild(), 25);
+        EXPECT_EQ(bed.state.Paths.Build, c.chosen);
+    }
+    BuildBed readable;
+    readable.state.Settings().WriteString("Paths", "Build", "3.50");
+    EXPECT_EQ(readable.builds.Refresh("Init", false, ""), "");
+    EXPECT_EQ(readable.state.DefaultBuild(), 35);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -15,10 +16,12 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <clocale>
+#include <filesystem>
 
 #include "shell/Backups.h"
 #include "shell/Colours.h"
 #include "shell/Files.h"
+#include "shell/Handover.h"
 #include "shell/Macros.h"
 #include "shell/MainMenuTable.h"
 #include "shell/PathText.h"
@@ -619,14 +622,16 @@ void TMain::FormShow() {
     ApplyFormFont();
     for (const auto& hook : ShowHooks) hook();
 
-    // The command line: "-CMP" and a folder, or a folder.
+    // The command line: "-CMP" and a folder, or a folder; a relative one is taken in the folder the
+    // program was started in.
     auto* assets = static_cast<IAssetListFrame*>(Frame(TFrameId::AssetList));
     const std::string first = arguments_.size() > 0 ? arguments_[0] : std::string();
     const std::string second = arguments_.size() > 1 ? arguments_[1] : std::string();
+    const std::string startFolder = QDir::currentPath().toStdString();
     if (first == "-CMP") {
-        if (!Trim(second).empty()) LoadFolder(second);
+        if (!Trim(second).empty()) LoadFolder(CommandLineFolder(second, startFolder));
     } else if (!first.empty()) {
-        LoadFolder(first);
+        LoadFolder(CommandLineFolder(first, startFolder));
     }
 
     const int homes = LoadHomeFolders ? LoadHomeFolders() : 0;
@@ -641,6 +646,13 @@ void TMain::LoadFolder(const std::string& folder) {
     // A folder typed wrong on a command line would otherwise load nothing without a word.
     if (!DirectoryExists(NativePath(folder))) {
         state_.Messages->ShowMessage("Folder not found: " + folder, "", MessageKind::Warning);
+        return;
+    }
+    // Nor would one the user may not read.
+    std::error_code ec;
+    std::filesystem::directory_iterator listing(FsPath(folder), ec);
+    if (ec) {
+        state_.Messages->ShowMessage("Unable to read the folder " + folder + ": " + ec.message(), "", MessageKind::Warning);
         return;
     }
     static_cast<IAssetListFrame*>(Frame(TFrameId::AssetList))->AddDirectory(folder);

@@ -630,7 +630,8 @@ void TOptions::LoadControls() {
     buildBox_->clear();
     std::vector<std::string> builds;
     ini.ReadSectionValues(sections::Builds, builds);
-    const std::string current = ReadSetting(ini, keys::Build);
+    // The build the checks use: a stored text that is no build shows as the default that stands in.
+    const std::string current = ChosenBuildText(ini);
     int shown = -1;
     for (const std::string& line : builds) {
         const std::size_t eq = line.find('=');
@@ -726,11 +727,12 @@ void TOptions::ShadowsClick(int index) {
 
 void TOptions::SetBuild() {
     TMemIni& ini = state_.Settings();
-    // The stored build the list does not hold is left as it is (its item carries it as data).
-    const bool stored = buildBox_->currentData().isValid();
-    if (!stored && buildBox_->currentIndex() >= 0) {
+    if (buildBox_->currentIndex() >= 0) {
+        // The stored build the list does not hold is its item's data: chosen again, it is stored again
+        // as it stands.
         const std::string item = S(buildBox_->currentText());
-        const std::string number = item.substr(0, item.find(' '));
+        const std::string number =
+            buildBox_->currentData().isValid() ? S(buildBox_->currentData().toString()) : item.substr(0, item.find(' '));
         WriteSetting(ini, keys::Build, number);
         state_.Paths.Build = number;
         state_.SetDefaultBuild(ParseBuild(number));

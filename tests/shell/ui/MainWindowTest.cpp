@@ -12,6 +12,10 @@
 #include <QSplitter>
 #include <QToolButton>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "shell/Files.h"
 #include "shell/MainMenuTable.h"
 #include "shell/ProgramState.h"
@@ -230,6 +234,16 @@ TEST_F(MainWindow, IntroductionShownOrSilentlySkipped) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
+// The folder a program is started in, for the time of a test.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~WorkingFolder() { std::filesystem::current_path(was_); }
+
+private:
+    std::filesystem::path was_ = std::filesystem::current_path();
+};
+
 TEST_F(MainWindow, CommandLineFolders) {
     struct Case {
         std::vector<std::string> args;
@@ -238,12 +252,19 @@ TEST_F(MainWindow, CommandLineFolders) {
     };
     const std::string folder = dir / "assets";
     std::filesystem::create_directories(folder);
+    // Started in the temporary folder: a relative folder is that folder's, and opens as its full path
+    // (which the asset paths and every tool's "%p%" follow).
+    const WorkingFolder started(dir.Path());
+    const std::string here = std::filesystem::current_path().string();
     const Case cases[] = {
         {{"-CMP", folder}, {folder}, ""},
         {{folder}, {folder}, ""},
+        {{"assets"}, {here + "/assets"}, ""},
+        {{"-CMP", "assets"}, {here + "/assets"}, ""},
+        {{"-CMP", "./gone/../assets/"}, {here + "/assets/"}, ""},
         {{"-CMP"}, {}, ""},
         {{"-CMP", " "}, {}, ""},
-        {{"-cmp", folder}, {}, "Folder not found: -cmp"},  // not the switch: taken as a folder
+        {{"-cmp", folder}, {}, "Folder not found: " + here + "/-cmp"},  // not the switch: taken as a folder
         {{"-CMP", dir / "gone"}, {}, "Folder not found: " + dir / "gone"},
         {{}, {}, ""},
     };
@@ -261,6 +282,33 @@ TEST_F(MainWindow, CommandLineFolders) {
     main->Bus().SendCommand(ccInstance, "-CMP " + folder);
     EXPECT_EQ(assets->folders, std::vector<std::string>{folder});
 }
+
+#ifndef _WIN32
+// A folder that is there but may not be read would load nothing: the user is told.
+TEST_F(MainWindow, AFolderTheUserMayNotReadIsReported) {
+    const std::string folder = dir / "locked";
+    std::filesystem::create_directories(folder + "/asset");
+    std::filesystem::permissions(folder, std::filesystem::perms::none);
+    Create();
+    Show();
+    messages.messages.clear();
+    {
+        // Root reads every folder: the hand-over is taken as a user who may not (nobody).
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::seteuid(65534), 0);
+        }
+        main->Bus().SendCommand(ccInstance, "-CMP " + folder);
+        if (root) {
+            ASSERT_EQ(::seteuid(0), 0);
+        }
+    }
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_TRUE(assets->folders.empty());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0], "Unable to read the folder " + folder + ": Permission denied");
+}
+#endif
 
 TEST_F(MainWindow, RestoreOffStoresNoPositionButFlushes) {
     Create({}, "[Position]\r\nRestore=0\r\n");

@@ -188,6 +188,35 @@ TEST_F(OptionsDialog, AnUnknownBuildShowsAsStoredAndStaysUntilOneIsPicked) {
     EXPECT_EQ(state.Settings().ReadString("KUID-Range", "a=b", ""), "300");
 }
 
+// Picking a listed build and then the stored one the list does not hold stores that one again: the
+// box never shows one build while the settings keep another.
+TEST_F(OptionsDialog, PickingTheStoredUnlistedBuildAgainStoresIt) {
+    Open("[Paths]\r\nBuild=4.75\r\n[Builds]\r\n2.9=2009\r\n3.5=TS12\r\n");
+    auto* box = options->findChild<QComboBox*>("cbBuild");
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->currentText(), "4.75");
+    const auto pick = [box](int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    };
+    pick(box->findText("3.5 TS12"));
+    EXPECT_EQ(TMemIni(File()).ReadString("Paths", "Build", ""), "3.5");
+    pick(box->findText("4.75"));
+    EXPECT_EQ(box->currentText(), "4.75");
+    EXPECT_EQ(TMemIni(File()).ReadString("Paths", "Build", ""), "4.75");
+    EXPECT_EQ(state.Paths.Build, "4.75");
+    EXPECT_EQ(state.DefaultBuild(), 48);
+}
+
+// A stored build that is no build number shows as the default the checks use in its place.
+TEST_F(OptionsDialog, AnUnreadableBuildShowsTheDefaultInUse) {
+    Open("[Paths]\r\nBuild=abc\r\n[Builds]\r\n2.5=2006\r\n2.9=2009\r\n");
+    auto* box = options->findChild<QComboBox*>("cbBuild");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->currentText(), "2.5 2006");
+    EXPECT_EQ(box->findText("abc"), -1);
+}
+
 TEST_F(OptionsDialog, AFifthHomeDisablesAdding) {
     Open("[Home]\r\n1=/a\r\n2=/b\r\n3=/c\r\n4=/d\r\n");
     EXPECT_TRUE(options->AddHomeButton()->isEnabled());
