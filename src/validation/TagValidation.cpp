@@ -100,7 +100,9 @@ std::string FormatCheck(const TCheckContext& context, const TOutlineNode* node, 
 // an empty thumbnails has no picture.
 bool MayBeEmpty(const TOutlineNode* node) {
     const std::string name = node->Name();  // a container's as written
-    return SameText(name, "kuid-table") || SameText(name, "string-table") || SameText(name, "obsolete-table");
+    // string-table-<language> as well: the program makes one beside string-table for a translation.
+    return SameText(name, "kuid-table") || SameText(name, "string-table") || SameText(name, "obsolete-table") ||
+           StartsWith(LowerCase(name), "string-table-");
 }
 
 // An optional text written as "" is a text left empty on purpose, as published assets leave their

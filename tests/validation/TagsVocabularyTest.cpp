@@ -337,6 +337,17 @@ TEST(TagsVocabulary, TheLargerFileStaysWithinTheParseAndTreeLimits) {
     }
 }
 
+// The program itself makes string-table-<language> beside string-table for a translation; left
+// empty, like string-table, it is no fault.
+TEST(TagsVocabulary, EmptyTranslationTablesAreNoFault) {
+    test::ValidationBed bed(kOurTags);
+    const TVerifyReport report = bed.Validate(
+        "kind \"scenery\"\r\nkuid <kuid:1234:5678>\r\ntrainz-build 3.5\r\nusername \"Shed\"\r\n"
+        "string-table\r\n{\r\n}\r\nstring-table-de\r\n{\r\n}\r\nkuid-table\r\n{\r\n}\r\n",
+        35);
+    EXPECT_EQ(report.Lines, Lines{"\tNo problems found"});
+}
+
 TEST(TagsVocabulary, PlacementSoundAndLanguageTagsOfASceneryAssetValidateClean) {
     test::ValidationBed bed(kOurTags);
     bed.File("shed.im");
