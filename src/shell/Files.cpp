@@ -591,6 +591,12 @@ std::string ResolvePathIgnoreCase(std::string_view path) {
     return PathString(current);
 }
 
+std::string ExistingFile(std::string_view path) {
+    if (FileExists(path)) return NativePath(path);
+    const std::string resolved = ResolvePathIgnoreCase(path);
+    return !resolved.empty() && FileExists(resolved) ? resolved : std::string();
+}
+
 bool MaskMatches(std::string_view mask, std::string_view name) {
     if (mask == "*" || mask == "*.*") return true;
     return WildcardMatch(LowerCase(mask), LowerCase(name));
