@@ -294,6 +294,8 @@ void TAssetCatalogue::AddNewAsset(std::string_view folderText) {
     if (!Holds(folder)) InsertEntry({folder});
     SelectAsset(IndexOf(folder));
     Events([&folder](IAssetListEvents& e) { e.MonitorFolderAdded(folder); });
+    CountTagged();
+    ShowAssetCount();
 }
 
 void TAssetCatalogue::AddClonedAsset(std::string_view folder) {

@@ -28,9 +28,11 @@ std::array<int, kEditorSections> SectionWidths(const std::array<int, kEditorSect
                     if (pages[i] == kMessagePage) w = facts.messageWidth + 8;
                     else if (pages[i] >= 1 && pages[i] <= 3) w = 0;
                     else if (pages[i] == kNumberListPage) w = 84 * facts.numberElements + 8;
-                    else w = facts.present[i];
+                    else w = 0;
                     break;
-                default: w = facts.present[i]; break;
+                // No width of its own: the section fills what is left. Its present width is the last
+                // task's, which would hold a smaller page at the size of a larger one before it.
+                default: w = 0; break;
             }
         }
         if ((s == esB || s == esE) && w >= 1 && w <= 124) w = 125;

@@ -366,6 +366,8 @@ void TFileList::DeleteFiles(bool tagged) {
     if (!state_.Messages->AskYesNo(question, "Delete")) return;
     const std::string keep = selected_ >= 0 ? Item(selected_).text : std::string();
     selected_ = -1;
+    // No file is current now: the viewer showing the file about to go takes the placeholder.
+    state_.SetAssetFileName("");
     Events([](IFileListEvents& e) { e.SelectionChanged(-1); });
     // The placeholder first, so that no viewer holds a file as it goes.
     state_.SendCommand(ccShowFile, ExpandMacros(state_, "%bin%\\Kelvarn.jpg"));

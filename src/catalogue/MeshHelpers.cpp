@@ -38,13 +38,6 @@ std::string RemoveFiles(TProgramState& state, const std::vector<std::string>& fi
     return std::to_string(removed) + "pm mesh file(s) deleted" + failures;
 }
 
-// An existing regular file named by an asset, found ignoring case; empty when there is none.
-std::string ExistingFile(std::string_view path) {
-    if (FileExists(path)) return NativePath(path);
-    const std::string resolved = ResolvePathIgnoreCase(path);
-    return !resolved.empty() && FileExists(resolved) ? resolved : std::string();
-}
-
 // The meshes a level-of-detail file names, each as the LOD file's folder, "\\" and the name, in file
 // order; empty names are passed over.
 std::vector<std::string> LodMeshFiles(std::string_view lodText) {

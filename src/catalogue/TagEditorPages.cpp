@@ -193,7 +193,8 @@ std::string SaveSetToIni(TProgramState& state, std::string_view source, std::str
                          const std::vector<std::string>& items, bool saveToIni, std::string& error) {
     error.clear();
     const std::string normal = NormaliseSetValue(value);
-    if (!saveToIni || source.size() < 2) return normal;
+    // Only a list read from a settings section goes back there: a file or the tags.xml is no section.
+    if (!saveToIni || source.size() < 2 || source.front() != '@') return normal;
     const std::string section(source.substr(1));
     TMemIni& ini = state.Settings();
     // A union: keys already there keep their values; the new ones come with an empty value.

@@ -82,8 +82,8 @@ std::string SetValueFromChecks(const std::vector<std::string>& items, const std:
 std::vector<bool> ChecksFromSetValue(const std::vector<std::string>& items, std::string_view value);
 // A set value split at ";", sorted ignoring case, each item once, empty items dropped, joined by ";".
 std::string NormaliseSetValue(std::string_view value);
-// OK on the set page: the normalised value; with `saveToIni`, the settings section named by the
-// source after its first character gets the union of its keys, the value's items and the list's,
+// OK on the set page: the normalised value; with `saveToIni` and an "@" source, the settings
+// section named by the source after its "@" gets the union of its keys, the value's items and the list's,
 // and the settings file is written. Returns the value; `error` gets a failed write.
 std::string SaveSetToIni(TProgramState& state, std::string_view source, std::string_view value,
                          const std::vector<std::string>& items, bool saveToIni, std::string& error);

@@ -22,11 +22,6 @@ namespace {
 // A level-of-detail text is a few lines per mesh; a larger file is not one.
 constexpr std::uint64_t kMaxLodTextBytes = 1u << 20;
 
-std::string ExistingFile(std::string_view path) {
-    const std::string found = ResolvePathIgnoreCase(path);
-    return !found.empty() && FileExists(found) ? found : std::string();
-}
-
 TTagSpec SpecOfNode(TOutlineDocument& document, const TOutlineNode* node, std::string& path) {
     path = document.NodePath(node);
     std::string lookup = path;
@@ -78,6 +73,8 @@ TPickAction PickTagValue(TOutlineDocument& document, const TOutlineNode* selecte
     if (name == "script" || name == "class") {
         const std::string file = ExpandMacros(state, "%p%\\" + bare);
         if (std::string found = ExistingFile(file); !found.empty()) return show(3, found);
+        // Made on Windows: `script "PortalTunnel"` beside "portaltunnel.gs".
+        if (std::string found = ExistingFile(file + ".gs"); !found.empty()) return show(3, found);
         return show(3, file + ".gs");
     }
     // 4: the effect kinds.

@@ -16,7 +16,8 @@ TAudioPlayer::~TAudioPlayer() {
 bool TAudioPlayer::HasOutput() const {
     if (output_ < 0) {
         output_ = sink_.OpenOutput() ? 1 : 0;
-        if (!output_ && state_.Messages) state_.Messages->ShowMessage(kAudioInitError, "", MessageKind::Error);
+        // Said once, in the status bar: the program goes on without sound, and no box stops each click.
+        if (!output_ && state_.CommandTarget) state_.SendStatusText(stPanel2, kAudioInitError);
     }
     return output_ == 1;
 }

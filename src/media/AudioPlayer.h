@@ -1,7 +1,7 @@
 // The program's one audio player: plays a sound file through an output device, times the end of
 // playback and chains the audio editor's next file. The device is an IAudioSink (Qt Multimedia in the
 // program, a fake in tests); it is opened at the first request for sound, so a machine without one
-// starts unattended and hears about it once.
+// starts unattended and reads about it once, in the status bar.
 #pragma once
 
 #include <cstdint>

@@ -37,6 +37,8 @@ std::vector<TMenuItemState> ImageViewMenuStates(const TImageMenuFacts& f) {
     Set(out, {"bNormal"}, OneOf(f.Extension, {".tga", ".bmp"}) && !alpha);
     Set(out, {"mUniform", "bUniform"}, OneOf(f.Extension, {".jpg", ".tga", ".bmp"}) && f.Uniform);
     Set(out, {"bScreenshot"}, !f.Modified);
+    // Nothing to resize without a picture; the placeholder is shown, never changed.
+    Set(out, {"mResize", "bResize"}, f.Editable);
     for (TMenuItemState& s : out)
         if (s.name == "mFloatPreview") s.checked = f.PreviewVisible;
     return out;

@@ -15,6 +15,7 @@ struct TImageMenuFacts {
     bool Uniform = false;       // every pixel has the first one's colour
     std::string Extension;      // the current file's (the file list's), with its dot
     bool PreviewVisible = false;
+    bool Editable = false;      // a picture is shown, and not the program's placeholder
 };
 std::vector<TMenuItemState> ImageViewMenuStates(const TImageMenuFacts& facts);
 

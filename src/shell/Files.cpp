@@ -101,9 +101,10 @@ bool WriteThroughHook(std::FILE* f, std::string_view bytes, const std::string& s
 std::string WriteTemp(const fs::path& target, std::string_view bytes, fs::path& tmp) {
     const std::string shown = PathString(target);
     tmp = TempPathBeside(target);
-    if (Refused(target)) return "Unable to create " + PathString(tmp) + " to save " + shown + ": refused";
+    // The message names the user's file: the temporary beside it is ours, and is gone again.
+    if (Refused(target)) return "Unable to save " + shown + ": refused";
     FilePtr f = OpenFile(tmp, "wb");
-    if (!f) return "Unable to create " + PathString(tmp) + " to save " + shown;
+    if (!f) return "Unable to save " + shown + ": no file can be made in " + PathString(target.parent_path());
     std::size_t n = 0;
     bool ok = WriteThroughHook(f.get(), bytes, shown, n);
     if (ok) ok = platform::SyncFile(f.get());
@@ -692,6 +693,12 @@ std::string ResolvePathIgnoreCase(std::string_view path) {
         current = next;
     }
     return PathString(current);
+}
+
+std::string ExistingFile(std::string_view path) {
+    if (FileExists(path)) return NativePath(path);
+    const std::string resolved = ResolvePathIgnoreCase(path);
+    return !resolved.empty() && FileExists(resolved) ? resolved : std::string();
 }
 
 bool MaskMatches(std::string_view mask, std::string_view name) {

@@ -93,6 +93,9 @@ bool IsFolderWritable(std::string_view folder);
 std::string FindFileIgnoreCase(std::string_view folder, std::string_view name);
 // The existing path that `path` names, each component matched ignoring case; empty when none.
 std::string ResolvePathIgnoreCase(std::string_view path);
+// The regular file that `path` names, found ignoring case as assets name their files; empty when
+// there is none (or it is a folder).
+std::string ExistingFile(std::string_view path);
 
 // A DOS mask as directory listings use it: "*" and "*.*" match everything, else "*" and "?" wildcards
 // compared ignoring case.

@@ -38,7 +38,7 @@ const std::vector<TMenuRow> kRows = {
     ROW(1000, 1019, "mPasteTagged", "&Paste to Tagged Assets", 0, "", "FileMainMenu"),
     ROW(1000, 1009, "mSaveOutlineAs", "Save Config", H, "", "FileMainMenu"),
     ROW(1000, 1010, "mSaveImageAs", "Save &Image As...", S, "", "FileMainMenu"),
-    ROW(1000, 1011, "mSaveTextAs", "Save Te&xt As...", 0, "", "FileMainMenu"),
+    ROW(1000, 1011, "mSaveTextAs", "Save T&ext As...", 0, "", "FileMainMenu"),
     ROW(1000, 1012, "mSaveTableAs", "Save Ta&ble As...", 0, "", "FileMainMenu"),
     ROW(1000, 0, "mCreateNewImage", "Create &New Image", S | mfSubMenu, "", "FileMainMenu"),
     ROW(1000, 1020, "mBlankTga", "blank.tga", 0, "mCreateNewImage", "FileMainMenu"),
@@ -49,10 +49,10 @@ const std::vector<TMenuRow> kRows = {
     ROW(1000, 1020, "mWhiteTga", "white.tga", 0, "mCreateNewImage", "FileMainMenu"),
     ROW(1000, 1020, "mYellowTga", "yellow.tga", 0, "mCreateNewImage", "FileMainMenu"),
     ROW(1000, 1021, "mScreenshot", "Thumbnail from Image...", 0, "", "FileMainMenu"),
-    ROW(1000, 1015, "mBackupAsset", "Backup &Asset", S, "", "FileMainMenu"),
+    ROW(1000, 1015, "mBackupAsset", "Bac&kup Asset", S, "", "FileMainMenu"),
     ROW(1000, 1016, "mBackupFile", "Backup &File", 0, "", "FileMainMenu"),
     ROW(1000, 1017, "mRestoreAsset", "Restore A&sset", 0, "", "FileMainMenu"),
-    ROW(1000, 1018, "mRestoreFile", "Restore F&ile", 0, "", "FileMainMenu"),
+    ROW(1000, 1018, "mRestoreFile", "Restore Fi&le", 0, "", "FileMainMenu"),
     ROW(1000, 1008, "mExit", "E&xit", S, "", "FileMainMenu"),
     // Asset
     ROW(1100, 1101, "mIncrementKUIDMain", "Increment Kuid", 0, "", "AssetMainMenu"),
@@ -101,7 +101,7 @@ const std::vector<TMenuRow> kRows = {
     // Holds one item per script embedded in the loaded config (1611).
     ROW(1600, 0, "mRunEmbedded", "Run &Embedded Script", mfSubMenu, "", "ScriptMainMenu"),
     ROW(1600, 1604, "mEmbed", "Em&bed Script...", 0, "", "ScriptMainMenu"),
-    ROW(1600, 1605, "mEditScript", "&Edit Script File...", 0, "", "ScriptMainMenu"),
+    ROW(1600, 1605, "mEditScript", "E&dit Script File...", 0, "", "ScriptMainMenu"),
     ROW(1600, 1606, "mTaggedScript", "Run Script on &Tagged Assets...", S, "", "ScriptMainMenu"),
     ROW(1600, 1607, "mExecScript", "E&xecute Script Commands...", 0, "", "ScriptMainMenu"),
     // Diagnostics

@@ -118,16 +118,29 @@ TMemIni::Entry* TMemIni::Section::Find(std::string_view key) {
 
 namespace {
 
-// Settings text holds "[section]" lines (and "key=value" lines below them). Anything else, say a
-// picture or a document saved under the name, is not taken: rewriting it would lose it.
+bool IsCommentLine(std::string_view line) { return !line.empty() && (line.front() == ';' || line.front() == '#'); }
+
+// The name of a "[section]" line, which a comment may follow ("[Options] ; mine"); empty for any other
+// line.
+std::string SectionLineName(std::string_view line) {
+    if (line.size() < 3 || line.front() != '[') return {};
+    const std::size_t close = line.back() == ']' ? line.size() - 1 : line.rfind(']');
+    if (close == std::string_view::npos || close < 2) return {};
+    const std::string rest = Trim(line.substr(close + 1));
+    if (!rest.empty() && rest.front() != ';') return {};
+    return Trim(line.substr(1, close - 1));
+}
+
+// Settings text holds "[section]" lines (and "key=value" lines below them), or comments only. Anything
+// else, say a picture or a document saved under the name, is not taken: rewriting it would lose it.
 bool IsSettingsText(std::string_view text) {
     if (text.find('\0') != std::string_view::npos) return false;  // binary data
     bool hasLines = false;
     for (const std::string& rawLine : SplitLines(text)) {
         const std::string line = Trim(rawLine);
-        if (line.empty()) continue;
+        if (line.empty() || IsCommentLine(line)) continue;
         hasLines = true;
-        if (line.size() > 2 && line.front() == '[' && line.back() == ']') return true;
+        if (!SectionLineName(line).empty()) return true;
     }
     return !hasLines;
 }
@@ -191,8 +204,7 @@ void TMemIni::SetText(std::string_view text) {
     // update writes again only what changed.
     for (const std::string& rawLine : SplitLines(text)) {
         const std::string line = Trim(rawLine);
-        const std::string name =
-            line.size() > 2 && line.front() == '[' && line.back() == ']' ? Trim(std::string_view(line).substr(1, line.size() - 2)) : std::string();
+        const std::string name = SectionLineName(line);
         if (!name.empty()) {
             const std::string decoded = Decode(name);
             if (Section* seen = FindSection(decoded)) {

@@ -4,7 +4,6 @@
 #include "shell/Files.h"
 #include "shell/MemIni.h"
 #include "shell/PathText.h"
-#include "shell/MemIni.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/WikiPages.h"
@@ -64,6 +63,9 @@ void WriteFirstStartSettings(TProgramState& state) {
 std::string ProgramFolderNotice(const TProgramState& state) {
     const std::string exeFolder = IncludeTrailingSeparator(ExtractFileDir(state.ProgramFile), '/');
     if (state.ProgramFolder == exeFolder || FileExists(state.Settings().FileName())) return {};
+    if (!IsFolderWritable(state.ProgramFolder))
+        return "Kelvarn can write neither to its program folder " + exeFolder + " nor to " + state.ProgramFolder +
+               ".\n\nIt starts with its default settings and keeps no settings, logs or backups in this session.";
     return "Kelvarn cannot write to its program folder " + exeFolder + ".\n\nIts settings, logs and backups are kept in " +
            state.ProgramFolder + " instead.";
 }

@@ -99,8 +99,10 @@ bool RunArguments(TProgramState& state, std::string_view startFolder, const std:
         // A document (or a program that is not there) goes to the desktop's default program.
         if (state.Runner->OpenWithDefault(NativePath(request.program))) return false;
         const bool exists = PathExists(request.program);
-        const std::string reason = exists ? "No application is associated with the specified file for this operation. (31)"
-                                          : "The system cannot find the file specified. (2)";
+        const bool web = StartsWithText(request.program, "http://") || StartsWithText(request.program, "https://");
+        const std::string reason = web      ? "No web browser opened the address."
+                                   : exists ? "No application is associated with the specified file for this operation. (31)"
+                                            : "The system cannot find the file specified. (2)";
         state.Messages->ShowMessage("ShellExecute\n\nCommand Line: " + commandText + "\n\n" + reason, "",
                                     MessageKind::Error);
         return false;

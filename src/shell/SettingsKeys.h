@@ -43,7 +43,8 @@ inline constexpr SettingKey Border{"Options", "Border", "1"};
 inline constexpr SettingKey Autoplay{"Options", "Autoplay", "1"};
 inline constexpr SettingKey MouseTrack{"Options", "MouseTrack", "0"};
 inline constexpr SettingKey Wiki{"Options", "Wiki", "1"};
-inline constexpr SettingKey UpdateLink{"Options", "UpdateLink", "https://kelvarn.invalid/updates"};
+// No address of its own: the user (or whoever hands the program out) names the update page.
+inline constexpr SettingKey UpdateLink{"Options", "UpdateLink", ""};
 inline constexpr SettingKey BoundingBox{"Options", "BoundingBox", "0"};
 inline constexpr SettingKey DisplayMode{"Options", "DisplayMode", "0"};
 inline constexpr SettingKey PointSize{"Options", "PointSize", "7"};

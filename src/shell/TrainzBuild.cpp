@@ -16,8 +16,9 @@ bool IsKnownBuild(const TMemIni& ini, std::string& text) {
 }
 
 bool ReadsAsBuild(std::string_view key) {
-    double value = 0;
-    return TryParseDouble(Trim(RemoveChars(key, "&")), value) && ParseBuild(key) > 0;
+    // Only a key in the "0.0" form can be known: "1e1" or "2.50" would be looked up as "10.0" or "2.5".
+    const std::int32_t build = ParseBuild(key);
+    return build > 0 && FormatBuild(build) == key;
 }
 
 std::string DefaultBuildText(const TMemIni& ini, std::string* problem) {

@@ -22,7 +22,8 @@ inline constexpr std::string_view kInvalidAssetBuild = "Asset trainz-build tag i
 // A build text is known when, read as a build (0 when it is none) and written "0.0", it is a key of
 // section Builds; the text is then replaced by that form ("2.50" becomes "2.5").
 bool IsKnownBuild(const TMemIni& ini, std::string& text);
-// Does a key of `Builds` read as a build number? Other keys are no build to choose.
+// Is a key of `Builds` a build written in the "0.0" form? Other keys are no build to choose: a
+// build is looked up by that form, so "1e1" or "2.50" could never be known.
 bool ReadsAsBuild(std::string_view key);
 
 // The default build the settings give (Paths, Build) as it is written there. A value that reads as no

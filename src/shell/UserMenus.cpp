@@ -65,7 +65,8 @@ TUserMenuModel ReadUserMenus(TMemIni& ini, std::string* flushError) {
         const std::vector<std::string> values = RenumberSection(ini, menu.section, rewritten);
         if (values.empty()) continue;
         menu.visible = true;
-        menu.caption = values[0];
+        // A separator is no title: such a menu keeps its own name.
+        menu.caption = values[0] == kUserMenuSeparator ? menu.section : values[0];
         menu.items = ItemsOf(values, 1);
     }
     // Sections already numbered "1", "2", ... come out as they were, and the file is left alone.

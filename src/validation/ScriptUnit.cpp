@@ -71,6 +71,8 @@ TRunning::TRunning(TScriptUnit& unit) : unit_(unit), outer_(!unit.running_) { un
 TRunning::~TRunning() {
     if (!outer_) return;
     unit_.running_ = false;
+    // A batch last showed its last asset's line count: the count is the main window's config's again.
+    unit_.ShowLineCount();
     if (unit_.RefreshAfterRun) {
         unit_.RefreshAfterRun = false;
         unit_.host_.RefreshFiles();

@@ -14,6 +14,7 @@
 #include "catalogue/ui/CheckList.h"
 #include "catalogue/ui/FileView.h"
 #include "media/AudioTones.h"
+#include "media/AudioPlayer.h"
 #include "media/FakeAudioSink.h"
 #include "media/ui/AudioForm.h"
 #include "shell/CommandBus.h"
@@ -26,9 +27,10 @@ namespace {
 struct AudioBed {
     test::FakeAudioSink* sink = nullptr;
     test::ProgramTestBed bed;
-    explicit AudioBed(bool autoplay) {
-        TProgramWindows::MakeAudioSink = [this] {
+    explicit AudioBed(bool autoplay, bool device = true) {
+        TProgramWindows::MakeAudioSink = [this, device] {
             auto fake = std::make_unique<test::FakeAudioSink>();
+            fake->hasOutput = device;
             sink = fake.get();
             return fake;
         };
@@ -64,6 +66,20 @@ TEST(AudioWiring, AutoplayPlaysAShownSoundAndAlertsOnABadOne) {
     EXPECT_EQ(audio.sink->starts, 1);
     TAlert& alert = *audio.bed.Main().Frame(TFrameId::FileList)->Alert();
     EXPECT_NE(alert.Text().find("Cannot Create Audio Stream: "), std::string::npos) << alert.Text();
+}
+
+// A machine without a sound device: autoplay says so once, in the status bar, and every later click
+// on a sound goes on without a word.
+TEST(AudioWiring, WithoutADeviceAutoplaySaysSoOnceWithoutABox) {
+    AudioBed audio(true, false);
+    audio.Show("a.wav");
+    EXPECT_EQ(audio.bed.Panel(4), kAudioInitError);
+    audio.Show("config.txt");
+    audio.Show("a.wav");
+    audio.Show("sounds\\door.wav");
+    EXPECT_TRUE(audio.bed.messages.texts.empty()) << audio.bed.messages.texts.front();
+    EXPECT_EQ(audio.sink->opens, 1);
+    EXPECT_EQ(audio.sink->starts, 0);
 }
 
 TEST(AudioWiring, AClickOnTheCheckColumnTagsWithoutPlaying) {

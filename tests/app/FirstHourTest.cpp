@@ -3,6 +3,8 @@
 // bar that tells the truth after a batch, and feedback from the reloads and scans.
 #include <QAction>
 #include <QHelpEvent>
+#include <QImage>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -13,7 +15,10 @@
 #include <QToolTip>
 
 #include "app/ProgramTestBed.h"
+#include "catalogue/FileList.h"
+#include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/AssetFrames.h"
+#include "catalogue/ui/CheckList.h"
 #include "catalogue/ui/FileView.h"
 #include "catalogue/ui/OutlineView.h"
 #include "media/ui/TextView.h"
@@ -183,6 +188,116 @@ TEST(FirstHour, TheStatusBarIsClearedWhenABatchEnds) {
     bed.Main().MenuItem("mTaggedScript")->trigger();
     QApplication::processEvents();
     EXPECT_EQ(bed.Panel(4).find("Processing"), std::string::npos) << bed.Panel(4);
+}
+
+// After a batch over tagged assets the line count is the shown config's again, not the last
+// asset's of the batch.
+TEST(FirstHour, TheLineCountAfterABatchIsTheShownConfigs) {
+    test::ProgramTestBed bed;
+    std::string longer = "kind \"scenery\"\r\nkuid <kuid:1:1>\r\nusername \"Shed\"\r\n";
+    for (int i = 0; i < 30; ++i) longer += "category-era-" + std::to_string(i) + " \"1960s\"\r\n";
+    test::WriteBytes(bed.AssetRoot() + "/a/config.txt", longer);
+    WriteAsset(bed.AssetRoot() + "/b", "<kuid:1:2>", {});
+    bed.Start();
+    TAssetCatalogue& list = bed.windows->Assets().Catalogue();
+    ASSERT_EQ(list.Count(), 2);
+    list.SelectAsset(0);
+    list.SetTagged(0, true);
+    list.SetTagged(1, true);
+    const std::string shown = bed.windows->Outline().Document().ConfigStatusText();
+    ASSERT_EQ(shown, "Config: 33 lines");
+    const std::string script = bed.dir / "program/touch.kvm";
+    test::WriteBytes(script, "-update|config.txt\\username|Hut\r\n");
+    bed.windows->Scripts().Host().AskFileHook = [&](const std::string&, const std::string&, const std::string&) { return script; };
+    bed.Main().MenuItem("mTaggedScript")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(bed.Panel(2), shown);
+}
+
+// A click on an asset's tag box tags it and nothing else: the asset being edited stays current, no
+// question about its edits comes up, and the count shows the tag at once.
+TEST(FirstHour, TheTagBoxTagsWithoutSelecting) {
+    test::ProgramTestBed bed(Answer::No);
+    WriteAsset(bed.AssetRoot() + "/a", "<kuid:1:1>", {});
+    WriteAsset(bed.AssetRoot() + "/b", "<kuid:1:2>", {});
+    WriteAsset(bed.AssetRoot() + "/c", "<kuid:1:3>", {});
+    bed.Start();
+    TAssetCatalogue& list = bed.windows->Assets().Catalogue();
+    list.SelectAsset(0);
+    const std::string current = bed.state.AssetPath();
+    TOutlineDocument& outline = bed.windows->Outline().Document();
+    outline.SetTagByPath("\\username", "\"Cabin\"");
+    outline.SetModified(true);
+    bed.messages.texts.clear();
+
+    auto* view = bed.Main().Frame(TFrameId::AssetList)->Widget()->findChild<QListView*>("Assets");
+    ASSERT_NE(view, nullptr);
+    const QRect row = view->visualRect(view->model()->index(1, 0));
+    const QPoint box(kCheckColumnWidth / 2, row.center().y());
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, box);
+    EXPECT_EQ(bed.Panel(0), "Assets: 1/3");
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, box);
+    EXPECT_TRUE(list.Entry(1).tagged);
+    EXPECT_EQ(bed.state.AssetPath(), current);
+    EXPECT_TRUE(bed.messages.texts.empty()) << bed.messages.texts.front();
+    EXPECT_TRUE(outline.Modified());
+    EXPECT_EQ(bed.Panel(0), "Assets: 1/3");
+}
+
+// Deleting the picture on show takes it off the screen, and its description off the status bar.
+TEST(FirstHour, ADeletedPictureLeavesTheViewer) {
+    test::ProgramTestBed bed;
+    WriteAsset(bed.AssetRoot() + "/a", "<kuid:1:1>", {});
+    const std::string thumb = bed.AssetRoot() + "/a/thumb.jpg";
+    QImage picture(240, 180, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(QString::fromStdString(thumb), "JPG"));
+    bed.Start();
+    bed.windows->Assets().Catalogue().SelectAsset(0);
+    TFileList& files = bed.windows->Assets().Files();
+    const int index = files.IndexOf("thumb.jpg");
+    ASSERT_GE(index, 0);
+    files.SetCurrentFile(index);
+    files.ShowSelectedFile(true);
+    QApplication::processEvents();
+    auto* image = static_cast<IViewerFrame*>(bed.Main().Frame(TFrameId::Image));
+    ASSERT_EQ(NativePath(image->ShownFile()), NativePath(thumb));
+    ASSERT_EQ(bed.Panel(4).rfind("JPG Image: 240 x 180", 0), 0u) << bed.Panel(4);
+
+    bed.Main().Dispatcher().ExecuteMenuCommand(2220, "FileView");
+    QApplication::processEvents();
+    ASSERT_FALSE(FileExists(thumb));
+    EXPECT_NE(NativePath(image->ShownFile()), NativePath(thumb));
+    EXPECT_EQ(bed.Panel(4).find("240 x 180"), std::string::npos) << bed.Panel(4);
+}
+
+// The descriptor editor shows no picture: the status bar does not go on describing the last one.
+TEST(FirstHour, TheDescriptorEditorTakesThePicturesSizeOffTheStatusBar) {
+    test::ProgramTestBed bed;
+    WriteAsset(bed.AssetRoot() + "/a", "<kuid:1:1>", {});
+    QImage picture(240, 180, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(QString::fromStdString(bed.AssetRoot() + "/a/thumb.jpg"), "JPG"));
+    test::WriteBytes(bed.AssetRoot() + "/a/wall.texture.txt", "Primary=wall.tga\r\nTile=st\r\n");
+    test::WriteBytes(bed.AssetRoot() + "/a/roof.texture.txt", "Primary=roof.tga\r\nTile=st\r\n");
+    bed.Start();
+    bed.windows->Assets().Catalogue().SelectAsset(0);
+    QApplication::processEvents();
+    ASSERT_EQ(bed.Panel(4).rfind("JPG Image: 240 x 180", 0), 0u) << bed.Panel(4);
+    TFileList& files = bed.windows->Assets().Files();
+    files.SetCurrentFile(files.IndexOf("wall.texture.txt"));
+    files.ShowSelectedFile(true);
+    QApplication::processEvents();
+    ASSERT_EQ(bed.Main().ViewerInFront(), bed.Main().Frame(TFrameId::TextureDescriptor)->Widget());
+    EXPECT_EQ(bed.Panel(4).find("240 x 180"), std::string::npos) << bed.Panel(4);
+    // Another text there (a tag's help, as the value picker puts it before it opens the file) stays.
+    files.SetCurrentFile(files.IndexOf("roof.texture.txt"));
+    bed.state.SendStatusText(stPanel2, "Primary texture of the asset");
+    bed.Main().Bus().SendCommand(ccShowFile, bed.AssetRoot() + "/a/roof.texture.txt");
+    QApplication::processEvents();
+    ASSERT_EQ(NativePath(static_cast<IViewerFrame*>(bed.Main().Frame(TFrameId::TextureDescriptor))->ShownFile()),
+              NativePath(bed.AssetRoot() + "/a/roof.texture.txt"));
+    EXPECT_EQ(bed.Panel(4), "Primary texture of the asset");
 }
 
 TEST(FirstHour, ReloadAndScanSayWhatTheyDid) {

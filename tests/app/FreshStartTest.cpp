@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QSplitter>
+#include <QSplitterHandle>
+#include <QToolButton>
 #include <QTextCursor>
 #include <QTimer>
 #include <algorithm>
@@ -213,6 +216,79 @@ TEST(OutlineMaximised, TakesTheRightPaneAt1024x768) {
     const QList<int> sizes = right->sizes();
     EXPECT_GE(sizes.value(0), right->height() - 100) << sizes.value(0) << " of " << right->height();
     EXPECT_LE(sizes.value(1), 100);
+}
+
+// Drags the splitter handle between the outline and the viewer panel by `dy` pixels, as a mouse does.
+void DragViewerSplitter(QSplitter& right, int dy) {
+    QSplitterHandle* handle = right.handle(1);
+    ASSERT_NE(handle, nullptr);
+    const QPointF at(handle->width() / 2.0, handle->height() / 2.0);
+    auto send = [handle](QEvent::Type type, QPointF local, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, local, handle->mapToGlobal(local), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(handle, &event);
+    };
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, at + QPointF(0, dy), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at + QPointF(0, dy), Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+}
+
+// Every button of the viewer in front, and its pane's header, shows whole: at least as large as it
+// asks to be, and inside the panel.
+void ExpectButtonsWhole(test::ProgramTestBed& bed, TFrameId id, const std::string& scene) {
+    bed.Main().SetActiveViewer(id);
+    QApplication::processEvents();
+    QWidget* frame = bed.Main().Frame(id)->Widget();
+    QWidget* panel = bed.Main().findChild<QWidget*>("ViewerPanel");
+    ASSERT_TRUE(frame->isVisible() && panel) << scene;
+    const QRect shown = QRect(panel->mapToGlobal(QPoint(0, 0)), panel->size());
+    auto whole = [&](QWidget* w) {
+        const std::string name = scene + ": " + frame->objectName().toStdString() + " " + w->objectName().toStdString();
+        // A button of a fixed size (the maximise button) is whole at that size.
+        const QSize asked = w->minimumSize() == w->maximumSize() ? w->minimumSize() : w->sizeHint();
+        EXPECT_GE(w->width(), asked.width()) << name;
+        EXPECT_GE(w->height(), asked.height()) << name;
+        EXPECT_TRUE(shown.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()))) << name;
+    };
+    whole(bed.Main().Frame(id)->MaxButton());
+    int buttons = 0;
+    for (QToolButton* b : frame->findChildren<QToolButton*>())
+        if (b->isVisibleTo(frame) && b->parentWidget()->objectName() == "Header" && b != bed.Main().Frame(id)->MaxButton()) {
+            whole(b);
+            ++buttons;
+        }
+    EXPECT_GE(buttons, 13) << scene;
+}
+
+// A drag or a small window never crushes the viewers' buttons: the panel keeps the least height at
+// which each of them, and the pane's own header, shows whole; at 200 pixels the buttons run on in
+// columns.
+TEST(ViewerPanel, KeepsEveryButtonWholeAtItsLeastHeight) {
+    test::ProgramTestBed bed;
+    WriteAsset(bed.AssetRoot() + "/a-shed", "<kuid:1:1>");
+    bed.Start();
+    bed.Main().resize(1024, 768);
+    QApplication::processEvents();
+    auto* right = bed.Main().findChild<QSplitter*>("RightPanel");
+    ASSERT_NE(right, nullptr);
+    DragViewerSplitter(*right, 2000);  // as far down as the mouse goes
+    const int least = right->sizes().value(1);
+    EXPECT_GE(least, 60) << "the drag leaves the panel's header and a row of buttons";
+    EXPECT_LE(least, 200) << "the outline keeps most of the pane";
+    for (TFrameId id : {TFrameId::Image, TFrameId::Mesh}) ExpectButtonsWhole(bed, id, "dragged down");
+
+    right->setSizes({right->height() - 200, 200});
+    QApplication::processEvents();
+    EXPECT_NEAR(right->sizes().value(1), 200, 2);
+    for (TFrameId id : {TFrameId::Image, TFrameId::Mesh}) ExpectButtonsWhole(bed, id, "200 pixels");
+
+    // The outline maximised still has the right pane to itself.
+    bed.windows->Outline().MaxButton()->click();
+    QApplication::processEvents();
+    EXPECT_LE(right->sizes().value(1), 10);
+    bed.windows->Outline().MaxButton()->click();
+    QApplication::processEvents();
+    EXPECT_GE(right->sizes().value(1), least);
 }
 
 }  // namespace

@@ -240,8 +240,23 @@ TEST_F(MenuRows, UpdatesRunTheLinkUnlessItIsEmpty) {
     const std::size_t runs = bed.runner.runs.size() + bed.runner.opened.size();
     ASSERT_EQ(runs, 1u);
     bed.state.Settings().WriteString("Options", "UpdateLink", "");
+    bed.messages.texts.clear();
     Dispatcher().ExecuteMenuCommand(1505, "Check for Updates");
     EXPECT_EQ(bed.runner.runs.size() + bed.runner.opened.size(), runs);
+    ASSERT_EQ(bed.messages.texts.size(), 1u);
+    EXPECT_EQ(bed.messages.texts[0].rfind("No address to check for updates is set", 0), 0u) << bed.messages.texts[0];
+}
+
+// The program names no update page of its own: until the user sets one, the item says there is none
+// and opens nothing.
+TEST_F(MenuRows, UpdatesWithoutAnAddressSaySoAndOpenNothing) {
+    ASSERT_FALSE(bed.state.Settings().ValueExists("Options", "UpdateLink"));
+    bed.messages.texts.clear();
+    bed.Main().MenuItem("bUpdates")->trigger();
+    EXPECT_TRUE(bed.runner.runs.empty());
+    EXPECT_TRUE(bed.runner.opened.empty());
+    ASSERT_EQ(bed.messages.texts.size(), 1u);
+    EXPECT_NE(bed.messages.texts[0].find("UpdateLink"), std::string::npos) << bed.messages.texts[0];
 }
 
 }  // namespace

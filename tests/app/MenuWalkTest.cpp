@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include <algorithm>
+#include <map>
 #include <optional>
 
 #include "app/ProgramTestBed.h"
@@ -321,6 +323,44 @@ TEST_F(MenuWalk, EveryItemTheRulesNameExists) {
     for (const auto& [group, states] : groups)
         for (const TMenuItemState& s : states)
             EXPECT_TRUE(Seen({group, s.name.c_str()}).found) << group << " " << s.name;
+}
+
+// The access key of a caption: the character after the first single "&" ("&&" is an ampersand).
+QChar AccessKey(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return caption[i + 1].toLower();
+        ++i;
+    }
+    return {};
+}
+
+// Alt and a letter reach one item: no menu of the program gives two of its items one access key.
+TEST_F(MenuWalk, NoMenuGivesTwoItemsOneAccessKey) {
+    Start(true);
+    SelectAsset("loco");
+    SelectFile("config.txt");
+    OpenEverything();
+    std::vector<QWidget*> menus{Main().menuBar()};
+    for (QWidget* window : QApplication::topLevelWidgets())
+        for (QMenu* menu : window->findChildren<QMenu*>()) menus.push_back(menu);
+    int walked = 0;
+    for (QWidget* menu : menus) {
+        std::map<QChar, QString> taken;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            const QChar key = AccessKey(action->text());
+            if (key.isNull()) continue;
+            const auto [at, fresh] = taken.emplace(key, action->text());
+            EXPECT_TRUE(fresh) << menu->objectName().toStdString() << ": \"" << at->second.toStdString() << "\" and \""
+                               << action->text().toStdString() << "\" share " << QString(key).toStdString();
+        }
+        ++walked;
+    }
+    // The menu bar, its menus and submenus, and the frames' context menus were all there.
+    EXPECT_GE(walked, 15);
+    for (const char* name : {"FileMainMenu", "ScriptMainMenu", "TrainzBuildMenu", "HelpMainMenu"})
+        EXPECT_TRUE(std::any_of(menus.begin(), menus.end(), [name](QWidget* m) { return m->objectName() == name; })) << name;
 }
 
 TEST_F(MenuWalk, OpeningTheOptionsMenuChangesNothing) {

@@ -7,6 +7,8 @@
 #include <QTimer>
 
 #include "app/ProgramTestBed.h"
+#include "catalogue/AssetCatalogue.h"
+#include "catalogue/ui/AssetFrames.h"
 #include "shell/Macros.h"
 #include "shell/OptionSettings.h"
 #include "shell/SettingsKeys.h"
@@ -68,6 +70,19 @@ TEST(OptionsWiring, RowsOpenTheirPageOkFlushesCancelDoesNot) {
     const std::string before = test::ReadBytes(file);
     EXPECT_EQ(RunRowAnswering(bed, 1503, false), "AboutTab");
     EXPECT_EQ(test::ReadBytes(file), before);
+}
+
+// OK brings the caption up to date and keeps the asset in it.
+TEST(OptionsWiring, OkKeepsTheAssetInTheCaption) {
+    test::ProgramTestBed bed;
+    test::WriteBytes(bed.AssetRoot() + "/shed/config.txt", "kind \"scenery\"\r\nkuid <kuid:1:1>\r\n");
+    bed.Start("[Paths]\r\nTrainz=/t\r\nBuild=2.9\r\n");
+    bed.windows->Assets().Catalogue().SelectAsset(0);
+    const QString asset = QString::fromStdString(bed.state.AssetPath());
+    ASSERT_FALSE(asset.isEmpty());
+    ASSERT_TRUE(bed.Main().windowTitle().contains(asset)) << bed.Main().windowTitle().toStdString();
+    RunRowAnswering(bed, 1401, true);
+    EXPECT_TRUE(bed.Main().windowTitle().contains(asset)) << bed.Main().windowTitle().toStdString();
 }
 
 TEST(OptionsWiring, ActivationShowsThePathsPageWhenTheSetupIsIncomplete) {

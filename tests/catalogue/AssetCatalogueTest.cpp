@@ -325,6 +325,7 @@ TEST_F(AssetListOps, NewAndClonedAssetsAreSelectedOnceListed) {
     catalogue.AddClonedAsset(made);
     EXPECT_EQ(state.AssetPath(), made);
     EXPECT_EQ(Codes(), (std::vector<int>{ccSelectAsset, ccFinishClone}));
+    EXPECT_EQ(SentTexts(ccStatusText).back(), "0|Assets: 0/5");  // the count takes the new entry in
     catalogue.AddNewAsset(made);
     EXPECT_EQ(catalogue.Count(), 5);
 }

@@ -197,6 +197,24 @@ TEST(ValueRules, SetSavedToIniAsAUnionAndFlushed) {
     EXPECT_FALSE(state.Settings().SectionExists("Other"));
 }
 
+// A list read from a file or from tags.xml names no settings section: "Save to INI file" leaves the
+// settings file as it was, and the value is still taken.
+TEST(ValueRules, SetFromAFileIsNotSavedToIni) {
+    TempDir dir;
+    TProgramState state;
+    const std::string ini = dir / "kelvarn.ini";
+    const std::string before = "[Eras]\r\n1950s=kept\r\n";
+    WriteBytes(ini, before);
+    state.OpenSettings(ini);
+    std::string error;
+    for (const char* source : {"%tetdata%\\category-era.txt", "$kind", "+mesh-table"}) {
+        EXPECT_EQ(SaveSetToIni(state, source, "b;a", {"c"}, true, error), "a;b") << source;
+        EXPECT_EQ(error, "");
+    }
+    EXPECT_EQ(test::ReadBytes(ini), before);
+    EXPECT_EQ(state.Settings().GetText().find("tetdata"), std::string::npos);
+}
+
 TEST(ValueRules, BoolFieldKeys) {
     EXPECT_EQ(BoolFieldKey("1", U'0'), "0");
     EXPECT_EQ(BoolFieldKey("0", U'1'), "1");

@@ -38,6 +38,7 @@ TEST(Pickers, RulesActInOrder) {
     bed.File("Body.Texture.txt");
     bed.File("body.im");
     bed.File("run.gs");
+    bed.File("portaltunnel.gs");
     bed.File("Tree.LM.txt");
     bed.File("notes.txt");
     bed.state.Settings().WriteString("Regions", "AU", "Australia");
@@ -57,6 +58,7 @@ TEST(Pickers, RulesActInOrder) {
         {"texture", "\"body.texture\"", 2, ccShowFile, "Body.Texture.txt"},
         {"script", "\"missing\"", 3, ccShowFile, p + "missing.gs"},
         {"class", "run.gs", 3, ccShowFile, "run.gs"},
+        {"script", "\"PortalTunnel\"", 3, ccShowFile, "portaltunnel.gs"},  // named on Windows
         {"effects", "", 4, ccShowFile, bed.state.ProgramFolder + "bin\\effect-kind.txt"},
         {"mesh", "\"body.im\"", 5, ccShowFile, "body.im"},
         {"mesh", "\"Tree.lm\"", 6, ccShowFile, "Tree.LM.txt"},

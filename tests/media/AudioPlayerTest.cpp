@@ -105,15 +105,18 @@ TEST(AudioPlayer, OnlyTheEditorsOwnPlaybackChains) {
 
 TEST(AudioPlayer, WithoutADeviceSaysSoOnceAtTheFirstRequest) {
     PlayerBed bed;
+    RecordingCommandBus bus;
+    bed.state.CommandTarget = &bus;
     bed.sink.hasOutput = false;
     EXPECT_EQ(bed.sink.opens, 0);
-    EXPECT_TRUE(bed.messages.messages.empty());
     EXPECT_FALSE(bed.player.Ready());
     EXPECT_FALSE(bed.player.Ready());
     EXPECT_EQ(bed.player.Play(bed.Tone("a.wav", 0.1)), std::string(".") + kAudioInitError);
     EXPECT_EQ(bed.sink.opens, 1);
     EXPECT_EQ(bed.sink.starts, 0);
-    EXPECT_EQ(bed.messages.messages, std::vector<std::string>{kAudioInitError});
+    // In the status bar, once; no box to click away.
+    EXPECT_TRUE(bed.messages.messages.empty());
+    EXPECT_EQ(bus.sent, (std::vector<std::pair<int, std::string>>{{ccStatusText, std::string("2|") + kAudioInitError}}));
 }
 
 }  // namespace

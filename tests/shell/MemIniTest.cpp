@@ -653,6 +653,28 @@ TEST(MemIniFile, AFileThatIsNoSettingsTextIsNeverWritten) {
     }
 }
 
+// Comments are settings text: a file of comments only is read (and written to), and a section line
+// with a comment after it names its section.
+TEST(MemIniFile, CommentsAndACommentedSectionLineAreRead) {
+    TempDir dir;
+    WriteBytes(dir / "kelvarn.ini", "; my settings\r\n# kept by hand\r\n");
+    {
+        TMemIni ini(dir / "kelvarn.ini");
+        EXPECT_EQ(ini.LoadError(), "");
+        EXPECT_FALSE(ini.FileProtected());
+        ini.WriteString("Options", "Tooltips", "0");
+        EXPECT_EQ(ini.UpdateFile(), "");
+        const std::string written = ReadBytes(dir / "kelvarn.ini");
+        EXPECT_NE(written.find("; my settings"), std::string::npos) << written;
+        EXPECT_NE(written.find("Tooltips=0"), std::string::npos) << written;
+    }
+    WriteBytes(dir / "kelvarn.ini", "[Options] ; mine\r\nTooltips=0\r\n");
+    TMemIni ini(dir / "kelvarn.ini");
+    EXPECT_EQ(ini.LoadError(), "");
+    EXPECT_EQ(ini.ReadString("Options", "Tooltips", "1"), "0");
+    EXPECT_FALSE(ini.SectionExists("Options] ; mine"));
+}
+
 TEST(SettingsKeyTable, DefaultsOfAnEmptyFile) {
     const TMemIni ini;
     EXPECT_EQ(ReadSettingInt(ini, keys::NextCloneID), 8000);
@@ -718,6 +740,28 @@ TEST(ProgramFolder, AReadOnlyProgramFolderMovesWithItsShippedFiles) {
     EXPECT_FALSE(FileExists(program + "/kelvarn.ini"));
     EXPECT_NE(notice.find(dir / "data/kelvarn/"), std::string::npos) << notice;
     EXPECT_EQ(ProgramFolderNotice(state), "");  // said once, at the first start there
+}
+
+// Neither folder may be written: the first start says so plainly, and a failed save of the settings
+// names the settings file, not a temporary file of ours.
+TEST(ProgramFolder, NeitherFolderWritableIsSaidPlainly) {
+    test::TempDir dir;
+    const std::string program = dir / "program";
+    WriteBytes(program + "/bin/tags.xml", "<tags/>");
+    SetFileGuard([&dir](const std::string& path) { return path.rfind(dir.Path() + "/", 0) != 0; });
+    TProgramState state;
+    state.Environment = [&dir](const std::string& name) { return name == "XDG_DATA_HOME" ? dir / "data" : std::string(); };
+    InitProgramState(state, program + "/kelvarn");
+    const std::string notice = ProgramFolderNotice(state);
+    WriteFirstStartSettings(state);
+    const std::string error = state.Settings().UpdateFile();
+    SetFileGuard(nullptr);
+
+    EXPECT_NE(notice.find("neither"), std::string::npos) << notice;
+    EXPECT_NE(notice.find(program), std::string::npos) << notice;
+    EXPECT_EQ(notice.find("are kept in"), std::string::npos) << notice;
+    EXPECT_NE(error.find(state.Settings().FileName()), std::string::npos) << error;
+    EXPECT_EQ(error.find(".kvtmp"), std::string::npos) << error;
 }
 
 struct VersionCase {

@@ -70,9 +70,16 @@ TEST(TrainzBuildState, KeysThatAreNoBuildAreNotOffered) {
     BuildBed bed;
     bed.state.Settings().WriteString("Builds", "Notes", "my list");
     bed.state.Settings().WriteString("Builds", "0", "none");
+    // Numbers, but not in the form a build is looked up by: choosing one would make an unknown build.
+    bed.state.Settings().WriteString("Builds", "1e1", "Trainz-Build 10.0");
+    bed.state.Settings().WriteString("Builds", "3.50", "2012");
     bed.builds.BuildMenu();
     ASSERT_EQ(bed.builds.KnownBuilds().size(), 3u);
-    for (const TKnownBuild& known : bed.builds.KnownBuilds()) EXPECT_GT(known.Build, 0) << known.Caption;
+    for (const TKnownBuild& known : bed.builds.KnownBuilds()) {
+        EXPECT_GT(known.Build, 0) << known.Caption;
+        std::string text = FormatBuild(known.Build);
+        EXPECT_TRUE(IsKnownBuild(bed.state.Settings(), text)) << known.Caption;
+    }
 }
 
 TEST(TrainzBuildState, CurrentAssetTakesTheAssetsBuildOrTheDefault) {

@@ -83,6 +83,18 @@ TEST(UserMenus, CustomMenusAreCaptionedByTheirFirstValueAndTaggedByKey) {
     for (std::size_t i = 2; i < 5; ++i) EXPECT_FALSE(model.custom[i].visible) << i;
 }
 
+// A separator where the title belongs is no title: the menu keeps its own name, and its items stay.
+TEST(UserMenus, ACustomMenuOpeningWithASeparatorKeepsItsName) {
+    TMemIni ini;
+    ini.SetText("[CustomD]\n1=-----\n2=" + Tool("First") + "\n");
+    const TUserMenuModel model = ReadUserMenus(ini);
+    const TUserMenu& d = model.custom[3];
+    EXPECT_TRUE(d.visible);
+    EXPECT_EQ(d.caption, "CustomD");
+    using Items = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(Captions(d), (Items{{"First", 2}}));
+}
+
 TEST(UserMenus, RepeatedCaptionsShowOnceAndEmptySectionsWriteNothing) {
     TMemIni ini;
     // Empty values give no blank items.

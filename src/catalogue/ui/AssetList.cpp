@@ -371,10 +371,12 @@ bool TAssetList::MousePress(QMouseEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (event->button() == Qt::LeftButton) {
         if (row < 0) return true;
-        catalogue_.SelectAsset(row);
         if (checkColumn) {
+            // The box tags the asset and nothing else: the current asset, and its unsaved edits, stay.
             catalogue_.ToggleTag(row);
+            AfterInput();
         } else {
+            catalogue_.SelectAsset(row);
             dragArmed_ = true;
             dragStart_ = at;
         }

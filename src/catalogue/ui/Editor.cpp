@@ -460,6 +460,13 @@ void TEditor::ArrangeSections(const std::array<int, kEditorSections>& pages, con
     panels_[1]->setVisible(pages[esC] >= 0 || pages[esD] >= 0);
     panels_[2]->setVisible(pages[esE] >= 0);
     ApplyBatchMode();
+    // The window's hints are of these pages from now on: left to the next round of events, the last
+    // task's larger page would still give the window its height when it shows.
+    for (QStackedWidget* section : sections_)
+        if (section->layout()) section->layout()->activate();
+    for (QWidget* panel : panels_)
+        if (panel->layout()) panel->layout()->activate();
+    layout()->activate();
 }
 
 void TEditor::ShowTagLabel(const std::string& tag, bool translatable) {
@@ -546,9 +553,18 @@ void TEditor::AcceptReject(int size, const std::string& caption, const std::stri
 
 void TEditor::EditHelpClick() {
     if (!OpenHelp) return;
-    std::string path = EditPath;
-    if (path.empty() && SelectedConfigPath) path = SelectedConfigPath();
-    if (!path.empty()) OpenHelp(path);
+    std::string path = EditPath, value;
+    if (!path.empty()) {
+        // The value the page shows, as OK would take it: a kind changed on the page is that kind's help.
+        TTagSpec shown = Record;
+        std::vector<std::string> rows;
+        bOKClick(shown, PageFields(), ReadSetting(state_.Settings(), keys::Language),
+                 ReadSetting(state_.Settings(), keys::UserID), state_.CurrentKuid, rows);
+        value = shown.Value;
+    } else if (SelectedConfigPath) {
+        path = SelectedConfigPath();
+    }
+    if (!path.empty()) OpenHelp(path, value);
 }
 
 void TEditor::bCancelClick(QAbstractButton* sender) {

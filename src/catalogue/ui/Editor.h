@@ -190,8 +190,9 @@ public:
     // --- what the program supplies
     // Whether a batch runs (script mode, read from the script unit).
     std::function<bool()> ScriptMode;
-    // Opens the wiki help page of a config path (the outline's help link).
-    std::function<void(const std::string& configPath)> OpenHelp;
+    // Opens the wiki help page of a config path (the outline's help link), for the value the page
+    // shows (empty for the outline's selected node).
+    std::function<void(const std::string& configPath, const std::string& value)> OpenHelp;
     // The config path of the outline's selected node, for help when the editor has none.
     std::function<std::string()> SelectedConfigPath;
     // Where the window centres (the main window); the screen when null.

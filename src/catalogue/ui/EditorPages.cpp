@@ -447,6 +447,12 @@ void TEditor::IDComboChange() {
     }
     ComboCaption_->setText(Qs(caption));
     setWindowTitle(Qs(title));
+    // A container chosen here is added by OK: the page says what the chooser does, not that its name
+    // cannot be edited.
+    if (type == ttContainer) MessageLabel->setText(Qs(caption + ": " + name));
+    // In place, but at least as large as the chosen page needs: a table, say, shows more than a row.
+    if (const TEditorSize own = DecodeEditorSize(plan_.size); !own.keep)
+        resize(size().expandedTo(QSize(own.width, own.height)));
     EditPath = base;
     // The chooser keeps its name choice on top of the value page.
     std::array<int, kEditorSections> pages{};

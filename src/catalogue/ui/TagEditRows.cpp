@@ -75,7 +75,9 @@ void RegisterTagEditRows(TMain& main, TOutlineView& outline, TEditor& editor, TE
     };
 
     // The editor's help button and the status line of user tags.
-    editor.OpenHelp = [&state, &document](const std::string& path) { ExpandWikiMacro(state, document, path, ""); };
+    editor.OpenHelp = [&state, &document](const std::string& path, const std::string& value) {
+        ExpandWikiMacro(state, document, path, value);
+    };
     editor.SelectedConfigPath = [&outline, &document] {
         const TOutlineNode* node = outline.Selected();
         return node ? document.NodePath(node) : std::string();

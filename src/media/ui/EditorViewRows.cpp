@@ -1,5 +1,6 @@
 #include "media/ui/EditorViewRows.h"
 
+#include "media/ui/ImageViewRows.h"
 #include "media/ui/LODView.h"
 #include "media/ui/TextureView.h"
 #include "shell/Strings.h"
@@ -12,6 +13,7 @@ namespace {
 
 // A load message that begins with "*" is meant for the file list's alert; the frame shows its others.
 void ShowIn(TMain& main, IViewerFrame& frame, const std::string& path) {
+    ClearPictureDescription(main);  // these editors show no picture
     const std::string message = frame.LoadFile(path, 0);
     if (!message.empty() && message.front() == '*')
         main.Frame(TFrameId::FileList)->Alert()->ShowAlert(message.substr(1), true, 1);

@@ -25,6 +25,7 @@
 #include "shell/Text.h"
 #include "shell/ui/EditorPages.h"
 #include "shell/ui/ScreenPicker.h"
+#include "shell/ui/XEdit.h"
 
 namespace kelvarn {
 
@@ -131,9 +132,14 @@ void TImagePages::BuildSizeTab() {
     ImageSizeTab = new QWidget;
     ImageSizeTab->setObjectName("ImageSizeTab");
     auto* grid = new QGridLayout(ImageSizeTab);
-    eiWidth = new QLineEdit(ImageSizeTab);
+    // Whole numbers only: a letter typed into a size is refused as it is typed.
+    auto* width = new TXEdit(ImageSizeTab);
+    width->SetCharType(ctInteger);
+    eiWidth = width;
     eiWidth->setObjectName("eiWidth");
-    eiHeight = new QLineEdit(ImageSizeTab);
+    auto* height = new TXEdit(ImageSizeTab);
+    height->SetCharType(ctInteger);
+    eiHeight = height;
     eiHeight->setObjectName("eiHeight");
     sbiWidthUp = SpinButton("sbiWidthUp", Qt::UpArrow, ImageSizeTab);
     sbiWidthDown = SpinButton("sbiWidthDown", Qt::DownArrow, ImageSizeTab);

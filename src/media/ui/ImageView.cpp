@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "media/AlphaTools.h"
@@ -180,7 +179,7 @@ TImageView::TImageView(TProgramState& state, QWidget* parent)
 
     header_ = new QWidget(row);
     header_->setObjectName("Header");
-    auto* headerLayout = new QVBoxLayout(header_);
+    auto* headerLayout = new TButtonColumns(header_, kHeaderColumns);
     headerLayout->setContentsMargins(2, 2, 2, 2);
     headerLayout->setSpacing(1);
     for (const THeaderButtonRow& def : kButtons) {
@@ -188,7 +187,6 @@ TImageView::TImageView(TProgramState& state, QWidget* parent)
         buttons_[def.name] = b;
         connect(b, &QToolButton::clicked, this, [this, tag = def.tag] { Send(tag, kFrameName); });
     }
-    headerLayout->addStretch(1);
     rowLayout->addWidget(header_);
 
     imagePanel_ = new QWidget(row);
@@ -270,6 +268,11 @@ std::string TImageView::AssetFolder() const { return NativePath(state_.AssetPath
 
 bool TImageView::Uniform() const { return AllPixelsEqual(image_); }
 
+void TImageView::Describe(const std::string& text) {
+    described_ = text;
+    state_.SendStatusText(stPanel2, text);
+}
+
 void TImageView::ClearView() {
     TImageInfo info;
     ImageFacade().TextureCommand(tcFreeImage, 0, "", info);
@@ -286,7 +289,8 @@ void TImageView::ClearView() {
     layerA_->SetPicture({});
     layerB_->SetPicture({});
     ArrangeLayers();
-    state_.SendStatusText(stPanel2, "");
+    Describe("");
+    Validate();  // the commands of the picture go with it
 }
 
 std::string TImageView::LoadFile(const std::string& path, int) { return LoadImageFile(path); }
@@ -323,7 +327,7 @@ std::string TImageView::LoadImageFile(const std::string& path) {
     if (previewShown) preview_->ShowPreview(image_);
     Activated();
     const std::string description = DescribeImage(path, image_, bits_);
-    state_.SendStatusText(stPanel2, description);
+    Describe(description);
     Validate();
     return description;
 }
@@ -577,7 +581,7 @@ std::string TImageView::MakeNonUniform(bool interactive) {
         scale_ = ZoomScale(image_.Width, false);
         Changed(true);
     });
-    state_.SendStatusText(stPanel2, DescribeImage(path_, image_, bits_));
+    Describe(DescribeImage(path_, image_, bits_));
     return {};
 }
 
@@ -599,6 +603,7 @@ void TImageView::UpdateMenuState() {
     facts.Uniform = Uniform();
     facts.Extension = state_.AssetFileExt();
     facts.PreviewVisible = preview_ && preview_->PreviewVisible();
+    facts.Editable = Editable();
     ApplyMenuStates(menu_, this, ImageViewMenuStates(facts));
 }
 
@@ -732,7 +737,12 @@ bool TImageView::CloseQuery() {
 
 bool TImageView::QuerySave() {
     if (!modified_ || placeholder_) return true;
-    if (!state_.Messages->AskYesNo(QuerySaveText(path_))) return true;
+    if (!state_.Messages->AskYesNo(QuerySaveText(path_))) {
+        // No gives the changes up, as the other viewers do: the same change of asset asks once.
+        modified_ = false;
+        Validate();
+        return true;
+    }
     QuickSave();
     return !modified_;
 }

@@ -76,6 +76,8 @@ public:
     bool Modified() const override { return modified_; }
 
     void ClearView();
+    // The description of the picture the view last put in the status bar; empty when none.
+    const std::string& Described() const { return described_; }
     // Shows a picture; the message is its description, or why it is not shown.
     std::string LoadImageFile(const std::string& path);
     void RevertToOriginal();
@@ -155,6 +157,8 @@ private:
     // After every edit: the alpha layer again, modified, the preview refreshed, the states asked for.
     void Changed(bool chooseLayout);
     void Validate();
+    // Puts the picture's description (or nothing) in the status bar, and remembers it.
+    void Describe(const std::string& text);
     void Send(int code, const std::string& text);
     void SendSaved(const std::string& path);
     bool SaveTo(const std::string& path, int kind);
@@ -163,6 +167,7 @@ private:
     void RunBusy(const std::function<void()>& work);
 
     TProgramState& state_;
+    std::string described_;
     QWidget* header_;
     QWidget* imagePanel_;
     TImageLayer* layerA_;

@@ -1,8 +1,12 @@
 #include "media/ui/ImageViewRows.h"
 
+#include <QLabel>
+
 #include "media/StockImages.h"
 #include "media/ui/ImageView.h"
+#include "shell/CommandBus.h"
 #include "shell/Macros.h"
+#include "shell/MessageRouting.h"
 #include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/Text.h"
@@ -10,6 +14,14 @@
 #include "shell/ui/MainWindow.h"
 
 namespace kelvarn {
+
+void ClearPictureDescription(TMain& main) {
+    const auto* image = dynamic_cast<const TImageView*>(main.Frame(TFrameId::Image));
+    if (!image || image->Described().empty()) return;
+    const QLabel* panel = main.StatusPanel(StatusPanelFor(stPanel2));
+    if (panel && panel->text().toStdString() == StatusPanelText(stPanel2, image->Described()))
+        main.Bus().SendCommand(ccStatusText, FormatStatusText(stPanel2, ""));
+}
 
 void ConnectImageView(TMain& main, TProgramState& state, TImageView& view, TImageViewHooks hooks) {
     main.RegisterViewerBranch(TViewerChoice::Image, [&main, &view](const std::string& path) {

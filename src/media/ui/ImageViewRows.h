@@ -19,4 +19,8 @@ struct TImageViewHooks {
 
 void ConnectImageView(TMain& main, TProgramState& state, TImageView& view, TImageViewHooks hooks);
 
+// Another viewer comes to the front: the status bar stops describing the picture, unless another
+// text (a tag's help, say) has taken its place since.
+void ClearPictureDescription(TMain& main);
+
 }  // namespace kelvarn

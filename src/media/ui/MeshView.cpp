@@ -130,7 +130,7 @@ TMeshView::TMeshView(TProgramState& state, QWidget* parent)
 
     header_ = new QWidget(row);
     header_->setObjectName("Header");
-    auto* headerLayout = new QVBoxLayout(header_);
+    auto* headerLayout = new TButtonColumns(header_, kHeaderColumns);
     headerLayout->setContentsMargins(2, 2, 2, 2);
     headerLayout->setSpacing(1);
     auto* modes = new QButtonGroup(this);
@@ -144,7 +144,6 @@ TMeshView::TMeshView(TProgramState& state, QWidget* parent)
         buttons_[def.name] = b;
         connect(b, &QToolButton::clicked, this, [this, b] { ButtonClick(b); });
     }
-    headerLayout->addStretch(1);
     rowLayout->addWidget(header_);
 
     background_ = new QWidget(row);

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "media/ui/ImageViewRows.h"
 #include "media/ui/MeshView.h"
 #include "media/ui/Selector.h"
 #include "shell/PathText.h"
@@ -44,6 +45,7 @@ void ConnectMeshView(TMain& main, TProgramState& state, TMeshView& view, TSelect
         };
 
     main.RegisterViewerBranch(TViewerChoice::Mesh, [&main, &view](const std::string& path) {
+        ClearPictureDescription(main);
         // The outline's header check: a file it refuses is not handed to the view.
         if (std::string message = CheckMeshFile(path); !message.empty()) {
             // The mesh reader names what it cannot do with a compressed file; the header check cannot.

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -132,9 +133,6 @@ void TMain::BuildLayout(const TLayoutSettings& settings) {
 
     viewerPanel_ = new TFramePanel("ViewerPanel", "", false, rightSplitter_);
     viewerStack_ = new QStackedWidget(viewerPanel_->Body());
-    // The stack would otherwise ask for the tallest viewer's height whichever is shown (the mesh and
-    // image views', over 300 pixels), and the outline could never have the right pane to itself.
-    viewerStack_->setMinimumHeight(1);
     viewerPanel_->BodyLayout()->addWidget(viewerStack_);
     viewerPanel_->SetPanelBorder(state_.BorderWidth, ButtonFace());
     viewerPanel_->installEventFilter(this);
@@ -192,6 +190,13 @@ void TMain::BuildLayout(const TLayoutSettings& settings) {
 }
 
 void TMain::ApplyLayout() {
+    // Split or maximised, the viewers keep the least height at which their buttons show whole (the
+    // image and mesh views' buttons run on in columns); only with the outline maximised do they give it
+    // up, so that the outline has the right pane to itself.
+    viewerStack_->setMinimumHeight(layout_.mode == 1 ? 1 : 0);
+    // The splitter below reads the panel's least height now, not after the next round of events.
+    for (QWidget* w : {viewerPanel_->Body(), static_cast<QWidget*>(viewerPanel_)})
+        if (QLayout* l = w->layout()) l->activate();
     const int total = std::max(rightSplitter_->height(), layout_.rightPaneHeight);
     const int outline = std::clamp(layout_.outlineHeight, 0, std::max(total - layout_.splitterHeight, 0));
     rightSplitter_->setSizes({outline, std::max(total - outline - layout_.splitterHeight, 0)});

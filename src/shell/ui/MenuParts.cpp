@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
+#include <algorithm>
 
 namespace kelvarn {
 
@@ -42,7 +43,7 @@ QToolButton* AddToolButton(QWidget* row, QHBoxLayout* layout, const TButtonRow& 
     return button;
 }
 
-QToolButton* AddHeaderButton(QWidget* header, QBoxLayout* layout, const THeaderButtonRow& b) {
+QToolButton* AddHeaderButton(QWidget* header, QLayout* layout, const THeaderButtonRow& b) {
     auto* button = new QToolButton(header);
     button->setObjectName(b.name);
     button->setText(b.caption);
@@ -52,6 +53,75 @@ QToolButton* AddHeaderButton(QWidget* header, QBoxLayout* layout, const THeaderB
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout->addWidget(button);
     return button;
+}
+
+TButtonColumns::TButtonColumns(QWidget* header, int maxColumns) : QLayout(header), maxColumns_(std::max(maxColumns, 1)) {
+    // The header is as wide as its columns: no more, and never squeezed.
+    header->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+}
+
+TButtonColumns::~TButtonColumns() {
+    while (QLayoutItem* item = takeAt(0)) delete item;
+}
+
+void TButtonColumns::addItem(QLayoutItem* item) { items_.append(item); }
+
+QLayoutItem* TButtonColumns::takeAt(int index) {
+    return index >= 0 && index < items_.size() ? items_.takeAt(index) : nullptr;
+}
+
+int TButtonColumns::Shown() const {
+    return static_cast<int>(std::count_if(items_.begin(), items_.end(), [](QLayoutItem* item) { return !item->isEmpty(); }));
+}
+
+QSize TButtonColumns::Cell() const {
+    QSize cell(0, 0);
+    for (QLayoutItem* item : items_)
+        if (!item->isEmpty()) cell = cell.expandedTo(item->sizeHint());
+    return cell;
+}
+
+QSize TButtonColumns::Block(int columns, int rows) const {
+    const QSize cell = Cell();
+    const QMargins m = contentsMargins();
+    const int gap = std::max(spacing(), 0);
+    return {m.left() + m.right() + columns * cell.width() + std::max(columns - 1, 0) * gap,
+            m.top() + m.bottom() + rows * cell.height() + std::max(rows - 1, 0) * gap};
+}
+
+QSize TButtonColumns::sizeHint() const {
+    const int shown = Shown();
+    const int columns = std::max(columns_, 1);
+    return {Block(columns, 0).width(), Block(1, shown).height()};
+}
+
+QSize TButtonColumns::minimumSize() const {
+    const int shown = Shown();
+    const int rows = (shown + maxColumns_ - 1) / maxColumns_;
+    return {Block(std::max(columns_, 1), 0).width(), Block(1, rows).height()};
+}
+
+void TButtonColumns::setGeometry(const QRect& rect) {
+    QLayout::setGeometry(rect);
+    const QRect area = contentsRect();
+    const QSize cell = Cell();
+    const int gap = std::max(spacing(), 0);
+    const int shown = Shown();
+    const int rows = std::max(1, (area.height() + gap) / std::max(cell.height() + gap, 1));
+    const int columns = std::max(1, (shown + rows - 1) / rows);
+    int at = 0;
+    for (QLayoutItem* item : items_) {
+        if (item->isEmpty()) continue;
+        const int column = at / rows, row = at % rows;
+        item->setGeometry(QRect(area.left() + column * (cell.width() + gap), area.top() + row * (cell.height() + gap),
+                                cell.width(), cell.height()));
+        ++at;
+    }
+    if (columns != columns_) {
+        // The width depends on the height just given: the header asks its parent again.
+        columns_ = columns;
+        if (QWidget* header = parentWidget()) header->updateGeometry();
+    }
 }
 
 QAction* FindAction(const QMenu* menu, const QString& name) {

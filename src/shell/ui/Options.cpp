@@ -950,7 +950,8 @@ void TOptions::OKClick() {
     Flush();
     snapshot_.Discard();
     if (RebuildUserMenus) RebuildUserMenus();
-    state_.SendStatusText(-1, "");
+    // The caption shows the build's name anew, and the asset still loaded.
+    state_.SendStatusText(stCaption, state_.AssetPath());
     accept();
 }
 

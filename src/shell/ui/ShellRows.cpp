@@ -67,7 +67,13 @@ void RegisterBackupRows(TMain& main, TProgramState& state) {
 void RegisterUpdatesRow(TDispatcher& d, TProgramState& state) {
     d.RegisterCommand(1505, [&state](const std::string&) {
         const std::string link = Trim(ReadSetting(state.Settings(), keys::UpdateLink));
-        if (!link.empty()) RunCommand(state, "", link, nullptr, 0, 1);
+        if (link.empty()) {
+            state.Messages->ShowMessage("No address to check for updates is set: it is the key UpdateLink of section "
+                                        "Options in " + state.Settings().FileName() + ".",
+                                        "Check for Updates", MessageKind::Information);
+            return;
+        }
+        RunCommand(state, "", link, nullptr, 0, 1);
     });
 }
 

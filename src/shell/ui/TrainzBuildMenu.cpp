@@ -36,7 +36,8 @@ void ConnectTrainzBuildMenu(TMain& main, TTrainzBuildState& builds, TTrainzBuild
     menu->clear();
     auto* group = new QActionGroup(menu);
     auto add = [&](const std::string& caption, int item, const char* name) {
-        QAction* action = menu->addAction(QString::fromStdString(caption));
+        // A build's name is shown as it is: "&" in it is no access key.
+        QAction* action = menu->addAction(QString::fromStdString(caption).replace('&', "&&"));
         if (name) action->setObjectName(name);
         action->setData(item);
         action->setCheckable(true);

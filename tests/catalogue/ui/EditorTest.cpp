@@ -7,8 +7,10 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <filesystem>
 
 #include "EditorTestBed.h"
+#include "catalogue/EditorDialogs.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/ui/OutlineView.h"
 #include "shell/ui/Alert.h"
@@ -285,13 +287,87 @@ TEST(EditorWindow, HelpOpensTheEditedPathOrTheSelectedOne) {
     EditorBed bed;
     TEditor& e = *bed.editor;
     std::vector<std::string> opened;
-    e.OpenHelp = [&](const std::string& path) { opened.push_back(path); };
+    e.OpenHelp = [&](const std::string& path, const std::string&) { opened.push_back(path); };
     e.SelectedConfigPath = [] { return std::string("config.txt\\kind"); };
     e.EditPath = "config.txt\\mesh-table\\default";
     e.EditHelpClick();
     e.EditPath.clear();
     e.EditHelpClick();
     EXPECT_EQ(opened, (std::vector<std::string>{"config.txt\\mesh-table\\default", "config.txt\\kind"}));
+}
+
+// "?" opens the help of the value the page shows: a kind changed from scenery to mesh is mesh's page.
+TEST(EditorWindow, HelpFollowsTheValueOnThePage) {
+    EditorBed bed;
+    TEditor& e = *bed.editor;
+    std::vector<std::pair<std::string, std::string>> opened;
+    e.OpenHelp = [&](const std::string& path, const std::string& value) { opened.emplace_back(path, value); };
+    TTagSpec kind;
+    kind.Format = "enum";
+    kind.Source = ".";
+    kind.Path = "config.txt\\kind";
+    kind.Name = "kind";
+    e.PreparedList = {"mesh", "scenery"};
+    e.Record = kind;
+    e.TagEditor(kind.Path, kind.Name, "scenery");
+    e.EditHelpClick();
+    e.EnumCombo->setCurrentIndex(e.EnumCombo->findText("mesh"));
+    e.EditHelpClick();
+    using Opened = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(opened, (Opened{{"config.txt\\kind", "scenery"}, {"config.txt\\kind", "mesh"}}));
+}
+
+// Each task opens at its own size: a KUID tag after the larger New Asset page is edited at 600 x 155.
+TEST(EditorWindow, APageOpensAtItsOwnSizeAfterALargerTask) {
+    EditorBed bed;
+    TEditor& e = *bed.editor;
+    bed.state.UserKuidId = "77";
+    std::filesystem::create_directories(bed.dir / "assets");
+    TNewAssetFields fields{{"bridge", "scenery"}, "", "", bed.dir / "assets/", ""};
+    WhenShown(e, [&] { e.bCancel->click(); });
+    EXPECT_FALSE(e.NewAssetDialog(800170, "New Asset ", fields));
+
+    TTagSpec kuid;
+    kuid.Format = "kuid";
+    kuid.Path = "config.txt\\kuid";
+    kuid.Name = "kuid";
+    e.Record = kuid;
+    QSize shown;
+    WhenShown(e, [&] {
+        shown = e.size();
+        e.bCancel->click();
+    });
+    e.TagEditor(kuid.Path, kuid.Name, "<kuid:77:1>");
+    e.ShowModal();
+    EXPECT_EQ(shown, QSize(600, 155));
+}
+
+// The chooser: a container it offers is added by OK, and the page says so; a list it offers shows its
+// table at the list page's own size, the window staying where it is.
+TEST(EditorWindow, TheChooserSaysWhatOkAddsAndGivesATableItsRoom) {
+    EditorBed bed;
+    TEditor& e = *bed.editor;
+    e.ChooserRecordOf = [](const std::string& name) {
+        TTagSpec spec;
+        spec.Format = name == "mesh-table" ? "container" : "kuid-list";
+        spec.Name = name;
+        spec.Path = "config.txt\\" + name + "\\";
+        return spec;
+    };
+    e.MultiTagEditor("config.txt\\", "mesh-table", {"mesh-table", "kuid-table"}, "Insert Tag");
+    e.show();
+    QApplication::processEvents();
+    EXPECT_EQ(Shown(e), "A1 D0");
+    EXPECT_EQ(e.MessageLabel->text(), "Insert Tag: mesh-table");
+    const QPoint place = e.pos();
+    e.IDCombo->setCurrentIndex(e.IDCombo->findText("kuid-table"));
+    emit e.IDCombo->activated(e.IDCombo->currentIndex());
+    QApplication::processEvents();
+    EXPECT_EQ(Shown(e), "A1 E5");
+    EXPECT_GE(e.width(), 640);
+    EXPECT_GE(e.height(), 281);
+    EXPECT_LE((e.pos() - place).manhattanLength(), 8) << "not moved to the mouse or centred";
+    e.hide();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -153,6 +154,18 @@ TEST_F(ImagePages, TheSizeFieldsSetOkTheThumbnailBoxAndTheHint) {
     EXPECT_TRUE(choice->Mask);
     EXPECT_TRUE(editor.ok.isEnabled());  // given back to the other tasks
     EXPECT_FALSE(Resize(512, 512, false, [&] { pages->eiWidth->setText("64"); }, 2));
+}
+
+// The size fields take digits: letters typed after a number never reach them.
+TEST_F(ImagePages, TheSizeFieldsRefuseLetters) {
+    Resize(256, 256, false, [&] {
+        for (QLineEdit* field : {pages->eiWidth, pages->eiHeight}) {
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClicks(field, "240ab");
+            EXPECT_EQ(field->text(), "240") << field->objectName().toStdString();
+        }
+    });
 }
 
 TEST_F(ImagePages, TheThumbnailBoxSetsTheThumbnailSize) {

@@ -295,6 +295,41 @@ TEST_F(ImageInMain, Group2500FollowsTheAlphaKindTheExtensionAndTheModifiedFlag) 
     EXPECT_FALSE(Enabled("bSplash"));
 }
 
+// Resize needs a picture to change: not the placeholder, not a file that did not load.
+TEST_F(ImageInMain, ResizeOnlyWithAPictureToChange) {
+    Show(Write("blend.tga", Blended(8, 4), 32));
+    EXPECT_TRUE(Enabled("bResize"));
+    EXPECT_TRUE(Enabled("mResize"));
+    const std::string empty = dir / "asset/empty.tga";
+    test::WriteBytes(empty, "");
+    Show(empty);
+    EXPECT_FALSE(Enabled("bResize"));
+    EXPECT_FALSE(Enabled("mResize"));
+
+    TTextures library(state);
+    Image32 picture = Filled(240, 180, 0xFF808080);
+    std::filesystem::create_directories(ExpandMacros(state, "%bin%"));
+    ASSERT_TRUE(TStrellImage(library).SaveJPEG(ExpandMacros(state, "%bin%") + "/Kelvarn.jpg", picture));
+    ASSERT_EQ(view->FindThumbnail().rfind("Asset has no thumbnail", 0), 0u);
+    EXPECT_FALSE(Enabled("bResize"));
+    EXPECT_FALSE(Enabled("mResize"));
+}
+
+// No to "may have changed" gives the edit up: a second question in the same change of asset does
+// not come.
+TEST_F(ImageInMain, NoToMayHaveChangedIsAskedOnce) {
+    const std::string path = Write("blend.tga", Blended(8, 4), 32);
+    Show(path);
+    view->Button("bInvertAlpha")->click();
+    ASSERT_TRUE(view->Modified());
+    messages.answers = {Answer::No, Answer::No};
+    EXPECT_TRUE(view->QuerySave());
+    EXPECT_TRUE(view->QuerySave());
+    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_FALSE(view->Modified());
+    EXPECT_EQ(AlphaOf(Reload(path).At(0, 0)), 255);  // nothing written
+}
+
 TEST_F(ImageInMain, ImageInformationShowsADescriptorsTextForATextureElseTheFileHeader) {
     Show(Write("blend.tga", Blended(8, 4), 32));
     view->Button("bImageInfo")->click();

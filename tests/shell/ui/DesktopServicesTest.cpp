@@ -35,8 +35,9 @@ public:
     ProcessResult Run(const ProcessRequest& request) override { return last = real.Run(request); }
     bool OpenWithDefault(const std::string& path) override {
         opened.push_back(path);
-        return true;
+        return opens;
     }
+    bool opens = true;  // false: the desktop has no program for it
 };
 
 class Processes : public ::testing::Test {
@@ -88,6 +89,15 @@ TEST_F(Processes, AMissingProgramOrADocumentGoesToTheDefaultProgram) {
     EXPECT_FALSE(RunCommand(state, "", dir.Path() + "/notes.txt", nullptr, 0, 1));
     EXPECT_EQ(runner.opened, (std::vector<std::string>{"/nonexistent/tool", dir.Path() + "/notes.txt"}));
     EXPECT_TRUE(messages.messages.empty());
+}
+
+// A web address nothing opens is not called a missing file.
+TEST_F(Processes, AnAddressNoBrowserOpensSaysSo) {
+    runner.opens = false;
+    EXPECT_FALSE(RunCommand(state, "", "https://example.invalid/updates", nullptr, 0, 1));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].find("No web browser opened the address."), std::string::npos) << messages.messages[0];
+    EXPECT_EQ(messages.messages[0].find("cannot find the file"), std::string::npos) << messages.messages[0];
 }
 
 TEST_F(Processes, EscapeEndsAHungCapture) {

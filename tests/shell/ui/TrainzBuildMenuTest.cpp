@@ -60,6 +60,18 @@ TEST_F(TrainzBuildMenu, ItemsFollowTheKnownBuildsAndDefaultIsChecked) {
     EXPECT_EQ(state.ActiveBuild(), 25);
 }
 
+// "&" in a build's name is a character of the name, not an access key; choosing the item still
+// takes its build.
+TEST_F(TrainzBuildMenu, AnAmpersandInABuildsNameShowsAsItIs) {
+    state.Settings().WriteString("Builds", "3.7", "2012 SP1 & SP2");
+    ConnectTrainzBuildMenu(*main, builds, {[this] { return shown; }, [this] { return value; }, nullptr});
+    QAction* item = Item("3.7 ");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), "3.7 2012 SP1 && SP2");
+    item->trigger();
+    EXPECT_EQ(state.ActiveBuild(), 37);
+}
+
 TEST_F(TrainzBuildMenu, CurrentAssetTakesTheAssetsBuildOrAlertsAndUsesTheDefault) {
     main->RefreshTrainzBuild("Init");
     Item("Current Asset")->trigger();
