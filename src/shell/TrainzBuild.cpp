@@ -23,7 +23,10 @@ bool ReadsAsBuild(std::string_view key) {
 
 std::string DefaultBuildText(const TMemIni& ini, std::string* problem) {
     const std::string stored = ReadSetting(ini, keys::Build);
-    if (ReadsAsBuild(stored)) return stored;
+    // The stored default is read as a number ("3.50" is 3.5), unlike a key of Builds, which must be
+    // written as it is looked up.
+    double number = 0;
+    if (TryParseDouble(Trim(RemoveChars(stored, "&")), number) && ParseBuild(stored) > 0) return stored;
     const std::string fallback(keys::Build.def);
     if (problem)
         *problem = (Trim(stored).empty() ? std::string("No default build is set")
