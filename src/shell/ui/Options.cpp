@@ -25,7 +25,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "platform/FolderCommand.h"
+#include "shell/FolderCommand.h"
 #include "shell/Colours.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
@@ -795,14 +795,14 @@ bool TOptions::eventFilter(QObject* watched, QEvent* event) {
 // ---- desktop -----------------------------------------------------------------------------------
 
 void TOptions::UpdateFolderShellCaption() {
-    folderShell_->setText(platform::FolderShellInstalled(state_.Environment) ? "Remove &Windows Folder Shell"
+    folderShell_->setText(FolderShellInstalled(state_.Environment) ? "Remove &Windows Folder Shell"
                                                                              : "Install &Windows Folder Shell");
 }
 
 void TOptions::ToggleFolderShell() {
-    const std::string error = platform::FolderShellInstalled(state_.Environment)
-                                  ? platform::RemoveFolderShell(state_.Environment)
-                                  : platform::InstallFolderShell(state_.ProgramFile, state_.Environment);
+    const std::string error = FolderShellInstalled(state_.Environment)
+                                  ? RemoveFolderShell(state_.Environment)
+                                  : InstallFolderShell(state_.ProgramFile, state_.Environment);
     if (!error.empty()) state_.Messages->ShowMessage(error, "", MessageKind::Error);
     UpdateFolderShellCaption();
 }
