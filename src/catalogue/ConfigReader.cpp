@@ -315,18 +315,18 @@ bool TConfigReader::UnloadConfig(std::string_view folder) {
 bool TConfigReader::LoadConfigFile(std::string_view folder) {
     error_.clear();
     if (!loadedPath_.empty()) {
-        error_ = "File already loaded: " + loadedPath_;
+        error_ = "File already loaded: " + ShownPath(loadedPath_);
         return false;
     }
     const std::string path = FolderConfigPath(folder);
     const std::string file = FindFileIgnoreCase(folder, kConfigRoot);
     if (file.empty() || !FileExists(file)) {
-        error_ = "File not found: " + path;
+        error_ = "File not found: " + ShownPath(path);
         return false;
     }
     std::string bytes;
     if (const std::string failure = ReadFileBytes(file, bytes, kMaxConfigBytes); !failure.empty()) {
-        error_ = "Unable to open file: " + path;
+        error_ = "Unable to open file: " + ShownPath(path);
         if (FileSize(file) > kMaxConfigBytes) error_ += kConfigTooLarge;
         return false;
     }
@@ -336,12 +336,12 @@ bool TConfigReader::LoadConfigFile(std::string_view folder) {
 bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view folder) {
     error_.clear();
     if (!loadedPath_.empty()) {
-        error_ = "File already loaded: " + loadedPath_;
+        error_ = "File already loaded: " + ShownPath(loadedPath_);
         return false;
     }
     const std::string path = FolderConfigPath(folder);
     if (bytes.size() > kMaxConfigBytes) {
-        error_ = "Unable to open file: " + path + std::string(kConfigTooLarge);
+        error_ = "Unable to open file: " + ShownPath(path) + std::string(kConfigTooLarge);
         return false;
     }
     return Parse(bytes, path, path);
@@ -352,7 +352,7 @@ bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const
     // line or two from an editor that wrote Windows-1252, or the reverse.
     std::string converted;
     TDecodedView decoded = DecodeTextView(bytes, converted);
-    if (!decoded.notText.empty()) return Fail("Unable to open file: " + path + " (" + decoded.notText + ")");
+    if (!decoded.notText.empty()) return Fail("Unable to open file: " + ShownPath(path) + " (" + decoded.notText + ")");
     const std::string_view text = decoded.text;
     encoding_ = decoded.encoding;
     mark_ = encoding_ == TextEncoding::Utf8Bom || encoding_ == TextEncoding::Utf16Le || encoding_ == TextEncoding::Utf16Be;
