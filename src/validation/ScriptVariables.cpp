@@ -74,8 +74,9 @@ std::string TScriptUnit::ExpandVariables(std::string& parameter, TScriptVars& va
                 fail(pair, ".Error expanding variable " + pair + ": " + pair);
                 continue;
             }
-            std::string below = ReplaceFirstText(item, folderPrefix, "");
-            if (below.size() != item.size()) below = ReplaceChar(below, '/', '\\');
+            const std::string shown = ShownPath(item);
+            std::string below = ReplaceFirstText(shown, folderPrefix, "");
+            below = below.size() != shown.size() ? ReplaceChar(below, '/', '\\') : item;
             switch (c) {
                 case 'D': out += ExtractFilePath(item); break;
                 case 'd': out += ExtractFilePath(below); break;
