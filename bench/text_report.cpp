@@ -18,7 +18,7 @@
 #include <stb/stb_image.h>
 
 #include "ImageBuilders.h"
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 #include "shell/Files.h"
 #include "shell/Mesh.h"
 #include "shell/PathText.h"

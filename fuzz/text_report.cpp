@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FuzzFolder.h"
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static kelvarn::TextReportLibrary library;

@@ -39,7 +39,7 @@
 #include "media/ui/TextView.h"
 #include "media/ui/TextureView.h"
 #include "media/ui/Thumbnail.h"
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 #include "shell/Text.h"

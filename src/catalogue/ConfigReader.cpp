@@ -290,7 +290,7 @@ std::string TConfigReader::LastError() { return std::exchange(error_, {}); }
 
 bool TConfigReader::CheckFileLoaded(std::string_view folder) {
     if (loadedPath_.empty() || !created_) {
-        error_ = "File not loaded: " + FolderConfigPath(folder);
+        error_ = "File not loaded: " + ShownPath(FolderConfigPath(folder));
         return true;
     }
     error_.clear();
@@ -299,7 +299,7 @@ bool TConfigReader::CheckFileLoaded(std::string_view folder) {
 
 bool TConfigReader::CheckLoadedMatch(std::string_view folder) {
     if (!IsFolderConfigPath(loadedPath_, folder)) {
-        error_ = "Loaded data does not match: " + FolderConfigPath(folder);
+        error_ = "Loaded data does not match: " + ShownPath(FolderConfigPath(folder));
         return true;
     }
     error_.clear();
@@ -315,18 +315,18 @@ bool TConfigReader::UnloadConfig(std::string_view folder) {
 bool TConfigReader::LoadConfigFile(std::string_view folder) {
     error_.clear();
     if (!loadedPath_.empty()) {
-        error_ = "File already loaded: " + loadedPath_;
+        error_ = "File already loaded: " + ShownPath(loadedPath_);
         return false;
     }
     const std::string path = FolderConfigPath(folder);
     const std::string file = FindFileIgnoreCase(folder, kConfigRoot);
     if (file.empty() || !FileExists(file)) {
-        error_ = "File not found: " + path;
+        error_ = "File not found: " + ShownPath(path);
         return false;
     }
     std::string bytes;
     if (const std::string failure = ReadFileBytes(file, bytes, kMaxConfigBytes); !failure.empty()) {
-        error_ = "Unable to open file: " + path;
+        error_ = "Unable to open file: " + ShownPath(path);
         if (FileSize(file) > kMaxConfigBytes) error_ += kConfigTooLarge;
         return false;
     }
@@ -336,12 +336,12 @@ bool TConfigReader::LoadConfigFile(std::string_view folder) {
 bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view folder) {
     error_.clear();
     if (!loadedPath_.empty()) {
-        error_ = "File already loaded: " + loadedPath_;
+        error_ = "File already loaded: " + ShownPath(loadedPath_);
         return false;
     }
     const std::string path = FolderConfigPath(folder);
     if (bytes.size() > kMaxConfigBytes) {
-        error_ = "Unable to open file: " + path + std::string(kConfigTooLarge);
+        error_ = "Unable to open file: " + ShownPath(path) + std::string(kConfigTooLarge);
         return false;
     }
     return Parse(bytes, path, path);
@@ -352,7 +352,7 @@ bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const
     // line or two from an editor that wrote Windows-1252, or the reverse.
     std::string converted;
     TDecodedView decoded = DecodeTextView(bytes, converted);
-    if (!decoded.notText.empty()) return Fail("Unable to open file: " + path + " (" + decoded.notText + ")");
+    if (!decoded.notText.empty()) return Fail("Unable to open file: " + ShownPath(path) + " (" + decoded.notText + ")");
     const std::string_view text = decoded.text;
     encoding_ = decoded.encoding;
     mark_ = encoding_ == TextEncoding::Utf8Bom || encoding_ == TextEncoding::Utf16Le || encoding_ == TextEncoding::Utf16Be;
@@ -441,7 +441,7 @@ bool TConfigReader::Tokenise(std::string_view text) {
     while (cursor.Next(raw)) {
         if (!Normalise(raw, cursor)) return false;
         if (lines_.size() > kMaxConfigLines)
-            return Fail("Config has too many lines: " + loadedFile_ + " (more than " +
+            return Fail("Config has too many lines: " + ShownPath(loadedFile_) + " (more than " +
                         std::to_string(kMaxConfigLines) + ")");
     }
     return true;
@@ -515,7 +515,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
             while (StillOpen(joined_)) {
                 std::string_view next;
                 if (!cursor.Next(next))
-                    return Fail("Unclosed quote: " + loadedFile_ + " line " + std::to_string(lineNo));
+                    return Fail("Unclosed quote: " + ShownPath(loadedFile_) + " line " + std::to_string(lineNo));
                 joined_.append(kJoin).append(next);
             }
             AddTag(name, joined_, true, true, lineNo, true);
@@ -585,15 +585,15 @@ bool TConfigReader::RepairAndNest() {
         const TConfigLine l = flat[r];
         if (l.kind == TConfigLineKind::Open) {
             if (flat[w - 1].kind != TConfigLineKind::Bare)
-                return Fail("Bracket Mismatch: " + loadedFile_ + " line " + std::to_string(l.fileLine));
+                return Fail("Bracket Mismatch: " + ShownPath(loadedFile_) + " line " + std::to_string(l.fileLine));
             flat[w - 1].kind = TConfigLineKind::Header;
             open.push_back(w - 1);
             if (open.size() > kMaxConfigDepth)
-                return Fail("Config nested too deeply: " + loadedFile_ + " line " + std::to_string(l.fileLine) +
+                return Fail("Config nested too deeply: " + ShownPath(loadedFile_) + " line " + std::to_string(l.fileLine) +
                             " (more than " + std::to_string(kMaxConfigDepth) + " levels)");
         } else if (l.kind == TConfigLineKind::Close) {
             if (open.empty())
-                return Fail("Bracket Mismatch: " + loadedFile_ + " line " + std::to_string(l.fileLine));
+                return Fail("Bracket Mismatch: " + ShownPath(loadedFile_) + " line " + std::to_string(l.fileLine));
             TConfigLine end = flat[open.back()];
             end.kind = TConfigLineKind::End;
             end.fileLine = l.fileLine;
@@ -603,7 +603,7 @@ bool TConfigReader::RepairAndNest() {
             flat[w++] = l;
         }
     }
-    if (!open.empty()) return Fail("Bracket Mismatch: " + loadedFile_);
+    if (!open.empty()) return Fail("Bracket Mismatch: " + ShownPath(loadedFile_));
     flat.resize(w);
     TConfigLine rootEnd = flat.front();
     rootEnd.kind = TConfigLineKind::End;

@@ -37,7 +37,7 @@ std::string DocumentToBytes(TTextDocument& file, std::string_view viewText) {
 std::string LoadTextViewFile(std::string_view path, TTextViewDocument& document) {
     std::string bytes;
     if (std::string error = ReadFileBytes(path, bytes); !error.empty())
-        return "Unable to load file: " + std::string(path) + "\n" + error;
+        return "Unable to load file: " + ShownPath(path) + "\n" + error;
     document = DocumentFromBytes(bytes);
     return {};
 }
@@ -47,17 +47,17 @@ std::string SaveTextViewFile(std::string_view path, std::string_view viewText, T
 }
 
 std::string NotTextMessage(std::string_view path, std::string_view why) {
-    return std::string(path) + " is not a text file (" + std::string(why) + "); it is shown read-only";
+    return ShownPath(path) + " is not a text file (" + std::string(why) + "); it is shown read-only";
 }
 
 int ClampTabWidth(int width) { return std::clamp(width, kMinTabWidth, kMaxTabWidth); }
 
 double TabStopPixels(int width, double averageCharWidth) { return ClampTabWidth(width) * averageCharWidth; }
 
-std::string CloseQueryText(std::string_view path) { return "Save File: " + std::string(path) + "?"; }
+std::string CloseQueryText(std::string_view path) { return "Save File: " + ShownPath(path) + "?"; }
 
 std::string QuerySaveText(std::string_view path) {
-    return "'" + std::string(path) + "' may have changed.\n\nSave file to disc?";
+    return "'" + ShownPath(path) + "' may have changed.\n\nSave file to disc?";
 }
 
 bool IsShownOnlyProgramFile(const TProgramState& state, std::string_view path) {

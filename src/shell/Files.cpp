@@ -299,20 +299,20 @@ std::string ReadFileBytes(std::string_view path, std::string& bytes, std::uint64
     if (platform::ReadWholeFile(NativePath(path), bytes, cap)) return {};
     const fs::path p = FsPath(path);
     std::error_code ec;
-    if (!fs::is_regular_file(p, ec)) return "File not found: " + std::string(path);
+    if (!fs::is_regular_file(p, ec)) return "File not found: " + ShownPath(path);
     const auto size = fs::file_size(p, ec);
-    if (ec) return "Unable to read " + std::string(path) + ": " + Describe(ec);
+    if (ec) return "Unable to read " + ShownPath(path) + ": " + Describe(ec);
     if (size > cap)
-        return "File too large: " + std::string(path) + " (" + std::to_string(size) + " bytes, at most " +
+        return "File too large: " + ShownPath(path) + " (" + std::to_string(size) + " bytes, at most " +
                std::to_string(cap) + ")";
     FilePtr f = OpenFile(p, "rb");
-    if (!f) return "Unable to open " + std::string(path);
+    if (!f) return "Unable to open " + ShownPath(path);
     bytes.resize(static_cast<std::size_t>(size));
     const std::size_t got = size ? std::fread(bytes.data(), 1, bytes.size(), f.get()) : 0;
     if (got != bytes.size()) {
         // The file changed under us; keep what is there, as far as the cap allows.
         bytes.resize(got);
-        if (std::ferror(f.get())) return "Unable to read " + std::string(path);
+        if (std::ferror(f.get())) return "Unable to read " + ShownPath(path);
     }
     return {};
 }
@@ -328,7 +328,7 @@ std::string ReadTextFile(std::string_view path, DecodedText& text, std::uint64_t
 }
 
 std::string NotTextError(std::string_view path, std::string_view why) {
-    return "Unable to read " + std::string(path) + ": it is not a text file (" + std::string(why) + ")";
+    return "Unable to read " + ShownPath(path) + ": it is not a text file (" + std::string(why) + ")";
 }
 
 std::string DecodeFileText(std::string_view path, std::string_view bytes, DecodedText& text) {
@@ -344,16 +344,16 @@ std::string DecodeFileText(std::string_view path, std::string_view bytes, Decode
 std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     const fs::path target = FollowLinks(FsPath(path));
     std::error_code ec;
-    if (fs::is_directory(target, ec)) return "Unable to write " + std::string(path) + ": it is a folder";
+    if (fs::is_directory(target, ec)) return "Unable to write " + ShownPath(path) + ": it is a folder";
     // The user marked the file read-only: replacing it (a rename needs no write permission on the file)
     // would go round that.
     const fs::file_status status = fs::status(target, ec);
     if (!ec && fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        return "Unable to save " + std::string(path) + ": the file is read-only";
+        return "Unable to save " + ShownPath(path) + ": the file is read-only";
     // Nor may a file the user has no right to write be replaced because its folder lets anyone rename
     // (another user's file in a shared folder): the replacement would take this user as its owner.
     if (!ec && fs::is_regular_file(status) && !platform::MayWriteFile(PathString(target)))
-        return "Unable to save " + std::string(path) + ": you have no permission to write to it";
+        return "Unable to save " + ShownPath(path) + ": you have no permission to write to it";
     fs::path tmp;
     std::string error = WriteTemp(target, bytes, tmp);
     if (!error.empty()) return error;
@@ -361,7 +361,7 @@ std::string WriteFileAtomic(std::string_view path, std::string_view bytes) {
     fs::rename(tmp, target, ec);
     if (ec) {
         fs::remove(tmp, ec);
-        return "Unable to save " + std::string(path) + ": " + Describe(ec);
+        return "Unable to save " + ShownPath(path) + ": " + Describe(ec);
     }
     return {};
 }
@@ -373,7 +373,7 @@ std::string WriteFileNoReplace(std::string_view path, std::string_view bytes) {
     if (std::string error = platform::RenameNoReplace(PathString(tmp), PathString(target)); !error.empty()) {
         std::error_code ec;
         fs::remove(tmp, ec);
-        return "Unable to save " + std::string(path) + ": " + error;
+        return "Unable to save " + ShownPath(path) + ": " + error;
     }
     return {};
 }
@@ -424,15 +424,15 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
     const fs::file_status targetStatus = fs::symlink_status(to, ec);
     const bool targetExists = fs::exists(targetStatus);
     if (!replace && targetExists)
-        return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
-    if (!fs::is_regular_file(from, ec)) return "File not found: " + std::string(source);
-    if (targetExists && fs::equivalent(from, to, ec)) return "Unable to copy " + std::string(source) + " onto itself";
+        return "Unable to copy " + ShownPath(source) + ": " + ShownPath(target) + " exists";
+    if (!fs::is_regular_file(from, ec)) return "File not found: " + ShownPath(source);
+    if (targetExists && fs::equivalent(from, to, ec)) return "Unable to copy " + ShownPath(source) + " onto itself";
     FilePtr in = OpenFile(from, "rb");
-    if (!in) return "Unable to open " + std::string(source);
+    if (!in) return "Unable to open " + ShownPath(source);
     const fs::path tmp = TempPathBeside(to);
-    if (Refused(to)) return "Unable to create " + std::string(target) + ": refused";
+    if (Refused(to)) return "Unable to create " + ShownPath(target) + ": refused";
     FilePtr out = OpenFile(tmp, "wb");
-    if (!out) return "Unable to create " + std::string(target);
+    if (!out) return "Unable to create " + ShownPath(target);
     std::uint64_t allowed = std::numeric_limits<std::uint64_t>::max();
     if (FaultHook()) allowed = std::min<std::uint64_t>(allowed, FaultHook()(PathString(to)));
     std::uint64_t written = 0;
@@ -446,12 +446,12 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
     in.reset();
     if (!ok) {
         fs::remove(tmp, ec);
-        return "Unable to copy " + std::string(source) + " to " + std::string(target);
+        return "Unable to copy " + ShownPath(source) + " to " + ShownPath(target);
     }
     if (!replace) {
         if (std::string error = platform::RenameNoReplace(PathString(tmp), PathString(to)); !error.empty()) {
             fs::remove(tmp, ec);
-            return "Unable to copy " + std::string(source) + " to " + std::string(target) + ": " + error;
+            return "Unable to copy " + ShownPath(source) + " to " + ShownPath(target) + ": " + error;
         }
         return {};
     }
@@ -460,7 +460,7 @@ std::string CopyStreamed(std::string_view source, std::string_view target, bool 
     fs::rename(tmp, to, ec);
     if (ec) {
         fs::remove(tmp, ec);
-        return "Unable to copy " + std::string(source) + " to " + std::string(target) + ": " + Describe(ec);
+        return "Unable to copy " + ShownPath(source) + " to " + ShownPath(target) + ": " + Describe(ec);
     }
     return {};
 }
@@ -489,7 +489,7 @@ std::string ForceCopyFile(std::string_view source, std::string_view target) {
 
 std::string ForceCopyFile(std::string_view source, std::string_view target, CopyFlush flush) {
     const std::string folder = ExtractFileDir(NativePath(target));
-    if (!folder.empty() && !ForceDirectories(folder)) return "Unable to create the folder " + folder;
+    if (!folder.empty() && !ForceDirectories(folder)) return "Unable to create the folder " + ShownPath(folder);
     return CopyStreamed(source, target, true, flush);
 }
 
@@ -581,28 +581,28 @@ std::string CopyFolder(std::string_view source, std::string_view target, FolderL
     const fs::path from = FsPath(source);
     const fs::path to = FsPath(target);
     std::error_code ec;
-    if (!fs::is_directory(from, ec)) return "Folder not found: " + std::string(source);
-    if (fs::exists(fs::symlink_status(to, ec))) return "Unable to copy " + std::string(source) + ": " + std::string(target) + " exists";
-    if (Refused(to)) return "Unable to create the folder " + std::string(target) + ": refused";
+    if (!fs::is_directory(from, ec)) return "Folder not found: " + ShownPath(source);
+    if (fs::exists(fs::symlink_status(to, ec))) return "Unable to copy " + ShownPath(source) + ": " + ShownPath(target) + " exists";
+    if (Refused(to)) return "Unable to create the folder " + ShownPath(target) + ": refused";
     fs::create_directories(to, ec);
-    if (ec) return "Unable to create the folder " + std::string(target) + ": " + Describe(ec);
+    if (ec) return "Unable to create the folder " + ShownPath(target) + ": " + Describe(ec);
     FolderCopy copy{links, fs::canonical(to, ec), {fs::canonical(from, ec)}};
     return CopyFolderInto(from, to, copy);
 }
 
 std::string RenameNoReplace(std::string_view from, std::string_view to) {
-    if (Refused(FsPath(from)) || Refused(FsPath(to))) return "Unable to rename " + std::string(from) + ": refused";
+    if (Refused(FsPath(from)) || Refused(FsPath(to))) return "Unable to rename " + ShownPath(from) + ": refused";
     const std::string error = platform::RenameNoReplace(NativePath(from), NativePath(to));
     if (error.empty()) return {};
-    return "Unable to rename " + std::string(from) + " to " + std::string(to) + ": " + error;
+    return "Unable to rename " + ShownPath(from) + " to " + ShownPath(to) + ": " + error;
 }
 
 std::string RenameReplace(std::string_view from, std::string_view to) {
-    if (Refused(FsPath(from)) || Refused(FsPath(to))) return "Unable to rename " + std::string(from) + ": refused";
+    if (Refused(FsPath(from)) || Refused(FsPath(to))) return "Unable to rename " + ShownPath(from) + ": refused";
     std::error_code ec;
     fs::rename(FsPath(from), FsPath(to), ec);
     if (!ec) return {};
-    return "Unable to rename " + std::string(from) + " to " + std::string(to) + ": " + Describe(ec);
+    return "Unable to rename " + ShownPath(from) + " to " + ShownPath(to) + ": " + Describe(ec);
 }
 
 bool DeleteFilePath(std::string_view path) {

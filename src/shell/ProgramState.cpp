@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/AssociatedProgram.h"
+#include "shell/AssociatedProgram.h"
 #include "platform/Environment.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -61,7 +61,7 @@ TProgramState::TProgramState()
       SetEnvironment([](const std::string& name, const std::string& value) {
           return platform::SetEnvironmentVariable(name, value);
       }),
-      AssociatedProgram([](const std::string& fileName) { return platform::AssociatedProgram(fileName); }),
+      AssociatedProgram([](const std::string& fileName) { return kelvarn::AssociatedProgram(fileName); }),
       settings_(std::make_unique<TMemIni>()) {}
 
 TProgramState::~TProgramState() = default;

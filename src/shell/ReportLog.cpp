@@ -112,7 +112,7 @@ std::string AddToLog(TProgramState& state, std::string_view asset, std::string_v
 
     if (error.empty()) {
         const std::string folder = ExtractFileDir(file);
-        if (!ForceDirectories(folder)) error = "Unable to create the log folder " + folder;
+        if (!ForceDirectories(folder)) error = "Unable to create the log folder " + ShownPath(folder);
     }
     if (error.empty()) {
         // The block goes after what the file holds, which stays byte for byte; the block itself is

@@ -1,7 +1,7 @@
 // The text report library as the rest of the program sees it: one call that turns an asset file into
 // lines of text (a mesh's chunks, a picture's header, a mesh's textures, an image's size ...), and the
 // requests the command bus makes of it. The program installs one implementation at start-up
-// (src/platform/TextReportLibrary.h); with none installed nothing is ever asked of it.
+// (src/media/TextReportLibrary.h); with none installed nothing is ever asked of it.
 #pragma once
 
 #include <string>

@@ -314,6 +314,8 @@ std::string ScriptForEach(ScriptCall& c, std::string_view p2, std::string_view p
     std::string error;
     if (form == "file") {
         if (!ListAssetFiles(state, c.assetFolder, argument, v.Items)) error = ".No files matching " + argument;
+        // The items are full paths, shown by ^V and ^D: written as the system writes paths.
+        for (std::string& item : v.Items) item = ShownPath(item);
     } else if (form == "line" || form == "reverse") {
         const std::string name = ExtractFileName(argument);
         std::string folder = ExtractFilePath(argument);

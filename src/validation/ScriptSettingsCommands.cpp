@@ -225,10 +225,10 @@ std::string Write(ScriptCall& c) {
                 error = WriteTextFile(file, content, TextEncoding::Utf8);
             }
         }
-        const std::string shown = ShownPath(file);
         // Closed is closed: a later line starts no second copy of this file.
         EndWriteFile(vars);
-        if (!error.empty()) return "Write: unable to save " + shown + ": " + error;
+        // The error names the file already.
+        if (!error.empty()) return "Write: " + error;
         return {};
     }
     return {};

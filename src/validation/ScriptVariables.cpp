@@ -35,7 +35,9 @@ std::string TScriptUnit::ExpandVariables(std::string& parameter, TScriptVars& va
     const bool looping = vars.ForEachActive > 0 && vars.ItemIndex >= 0 &&
                          static_cast<std::size_t>(vars.ItemIndex) < vars.Items.size();
     const std::string item = looping ? vars.Items[static_cast<std::size_t>(vars.ItemIndex)] : std::string();
-    const std::string folderPrefix = assetFolder_ + "\\";
+    // A file item is a shown path; what lies below the asset folder keeps the backslashes of a name in
+    // the asset (scripts write ^F and ^d into configs).
+    const std::string folderPrefix = ShownPath(ExcludeTrailingSeparator(assetFolder_) + "\\");
     std::string kuid;  // one new KUID per parameter, however often it asks
     std::vector<std::string> reported;
     std::string lastError;
@@ -72,7 +74,9 @@ std::string TScriptUnit::ExpandVariables(std::string& parameter, TScriptVars& va
                 fail(pair, ".Error expanding variable " + pair + ": " + pair);
                 continue;
             }
-            const std::string below = ReplaceFirstText(item, folderPrefix, "");
+            const std::string shown = ShownPath(item);
+            std::string below = ReplaceFirstText(shown, folderPrefix, "");
+            below = below.size() != shown.size() ? ReplaceChar(below, '/', '\\') : item;
             switch (c) {
                 case 'D': out += ExtractFilePath(item); break;
                 case 'd': out += ExtractFilePath(below); break;

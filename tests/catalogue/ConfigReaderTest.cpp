@@ -211,12 +211,12 @@ TEST(ConfigReader, BadStructureFailsCleanly) {
         std::string text;
         std::string error;
     } cases[] = {
-        {"quote open at the end", "a 1\nd \"open\nmore\n", "Unclosed quote: asset\\config.txt line 2"},
-        {"brace with no name", "{\na 1\n}\n", "Bracket Mismatch: asset\\config.txt line 1"},
-        {"closing with nothing open", "}\na {\n}\n", "Bracket Mismatch: asset\\config.txt line 1"},
-        {"surplus with no bare word", "b 1\n}\n", "Bracket Mismatch: asset\\config.txt line 2"},
-        {"brace after a tag with a value", "kind x\n{\n}\n", "Bracket Mismatch: asset\\config.txt line 2"},
-        {"nested too deeply", deep, "Config nested too deeply: asset\\config.txt line 1001 (more than 1000 levels)"},
+        {"quote open at the end", "a 1\nd \"open\nmore\n", "Unclosed quote: asset/config.txt line 2"},
+        {"brace with no name", "{\na 1\n}\n", "Bracket Mismatch: asset/config.txt line 1"},
+        {"closing with nothing open", "}\na {\n}\n", "Bracket Mismatch: asset/config.txt line 1"},
+        {"surplus with no bare word", "b 1\n}\n", "Bracket Mismatch: asset/config.txt line 2"},
+        {"brace after a tag with a value", "kind x\n{\n}\n", "Bracket Mismatch: asset/config.txt line 2"},
+        {"nested too deeply", deep, "Config nested too deeply: asset/config.txt line 1001 (more than 1000 levels)"},
     };
     for (const auto& c : cases) {
         TConfigReader reader;
@@ -228,7 +228,7 @@ TEST(ConfigReader, BadStructureFailsCleanly) {
     }
     TConfigReader reader;
     EXPECT_FALSE(reader.LoadConfigBytes(std::string(kMaxConfigBytes + 1, 'a'), "big"));
-    EXPECT_EQ(reader.LastError(), "Unable to open file: big\\config.txt (larger than 64 MB)");
+    EXPECT_EQ(reader.LastError(), "Unable to open file: big/config.txt (larger than 64 MB)");
 }
 
 TEST(ConfigReader, StateMachineMessages) {
@@ -240,18 +240,18 @@ TEST(ConfigReader, StateMachineMessages) {
     std::string text;
 
     EXPECT_FALSE(reader.LoadConfigFile(other));
-    EXPECT_EQ(reader.LastError(), "File not found: " + other + "\\config.txt");
+    EXPECT_EQ(reader.LastError(), "File not found: " + other + "/config.txt");
     EXPECT_EQ(reader.LastError(), "");  // handed out once
     EXPECT_FALSE(reader.ConfigText(folder, text));
-    EXPECT_EQ(reader.LastError(), "File not loaded: " + path);
+    EXPECT_EQ(reader.LastError(), "File not loaded: " + folder + "/config.txt");
     EXPECT_FALSE(reader.UnloadConfig(folder));
 
     ASSERT_TRUE(reader.LoadConfigFile(folder));
     EXPECT_EQ(reader.LoadedConfigPath(), path);
     EXPECT_FALSE(reader.LoadConfigFile(folder));
-    EXPECT_EQ(reader.LastError(), "File already loaded: " + path);
+    EXPECT_EQ(reader.LastError(), "File already loaded: " + folder + "/config.txt");
     EXPECT_FALSE(reader.ConfigText(other, text));
-    EXPECT_EQ(reader.LastError(), "Loaded data does not match: " + other + "\\config.txt");
+    EXPECT_EQ(reader.LastError(), "Loaded data does not match: " + other + "/config.txt");
     EXPECT_FALSE(reader.ConfigText(folder + "/", text));  // the comparison is exact
     EXPECT_FALSE(reader.UnloadConfig(other));
     EXPECT_TRUE(reader.ConfigText(folder, text));

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/AssociatedProgram.h"
+#include "shell/AssociatedProgram.h"
 #include "shell/Files.h"
 #include "shell/Macros.h"
 #include "shell/PathText.h"
@@ -114,9 +114,9 @@ TEST(AssociatedProgramLookup, FollowsTheMimeDatabaseToTheDesktopEntry) {
         const auto it = env.find(n);
         return it == env.end() ? std::string() : it->second;
     };
-    EXPECT_EQ(platform::AssociatedProgram("Body.TGA", lookup), dir / "bin/painter");
-    EXPECT_EQ(platform::AssociatedProgram("notes.txt", lookup), "");  // a type without a default
-    EXPECT_EQ(platform::AssociatedProgram("mesh.im", lookup), "");    // an unknown type
+    EXPECT_EQ(AssociatedProgram("Body.TGA", lookup), dir / "bin/painter");
+    EXPECT_EQ(AssociatedProgram("notes.txt", lookup), "");  // a type without a default
+    EXPECT_EQ(AssociatedProgram("mesh.im", lookup), "");    // an unknown type
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/FolderCommand.h"
+#include "shell/FolderCommand.h"
 #include "shell/Macros.h"
 #include "shell/OptionSettings.h"
 #include "shell/ProgramState.h"
@@ -327,22 +327,22 @@ TEST(FolderCommand, DesktopEntryInTheUsersApplicationsFolder) {
     TempDir dir;
     const std::string data = dir / "data home";
     auto environment = [&](const std::string& name) { return name == "XDG_DATA_HOME" ? data : std::string(); };
-    EXPECT_FALSE(platform::FolderShellInstalled(environment));
-    EXPECT_EQ(platform::InstallFolderShell("/opt/my apps/kel\"varn", environment), "");
+    EXPECT_FALSE(FolderShellInstalled(environment));
+    EXPECT_EQ(InstallFolderShell("/opt/my apps/kel\"varn", environment), "");
     const std::string file = data + "/applications/kelvarn-open-folder.desktop";
-    EXPECT_EQ(platform::FolderCommandFile(environment), file);
-    EXPECT_TRUE(platform::FolderShellInstalled(environment));
+    EXPECT_EQ(FolderCommandFile(environment), file);
+    EXPECT_TRUE(FolderShellInstalled(environment));
     const std::string entry = ReadBytes(file);
     EXPECT_NE(entry.find("Name=Open with Kelvarn\n"), std::string::npos);
     EXPECT_NE(entry.find("MimeType=inode/directory;\n"), std::string::npos);
     // The path is one quoted argument (its quote escaped twice over, as entries want), then the folder.
     EXPECT_NE(entry.find("Exec=\"/opt/my apps/kel\\\\\"varn\" %f\n"), std::string::npos) << entry;
-    EXPECT_EQ(platform::RemoveFolderShell(environment), "");
-    EXPECT_FALSE(platform::FolderShellInstalled(environment));
+    EXPECT_EQ(RemoveFolderShell(environment), "");
+    EXPECT_FALSE(FolderShellInstalled(environment));
 
     // Without XDG_DATA_HOME the entry goes below HOME.
     auto home = [&](const std::string& name) { return name == "HOME" ? dir.Path() : std::string(); };
-    EXPECT_EQ(platform::FolderCommandFile(home), dir.Path() + "/.local/share/applications/kelvarn-open-folder.desktop");
+    EXPECT_EQ(FolderCommandFile(home), dir.Path() + "/.local/share/applications/kelvarn-open-folder.desktop");
 }
 
 }  // namespace

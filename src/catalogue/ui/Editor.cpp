@@ -24,6 +24,7 @@
 #include "catalogue/UndoStack.h"
 #include "catalogue/ui/OutlineView.h"
 #include "shell/MessageSink.h"
+#include "shell/PathText.h"
 #include "shell/ProgramState.h"
 #include "shell/SettingsKeys.h"
 #include "shell/TextLibrary.h"
@@ -612,7 +613,7 @@ void TEditor::OKClicked() {
     // A file shown on the text page whose text changed is offered for saving first.
     if (ShownPage(esE) == epMemo && !text_.ShownFile().empty() && text_.Modified()) {
         const std::string file = text_.ShownFile();
-        if (state_.Messages->AskYesNo("'" + file + "' may have changed\n\nSave File to Disc?"))
+        if (state_.Messages->AskYesNo("'" + ShownPath(file) + "' may have changed\n\nSave File to Disc?"))
             if (std::string error = text_.SaveFile(file); !error.empty())
                 state_.Messages->ShowMessage(error, "", MessageKind::Error);
     }

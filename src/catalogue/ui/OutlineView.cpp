@@ -439,7 +439,7 @@ bool TOutlineView::AskSaveConfig() {
     if (!document_.Modified()) return true;
     const std::string path = ShownConfigPath();
     bool saved = true;
-    if (state_.Messages->AskYesNo("'" + path + "' may have changed.\r\rSave file to disc?"))
+    if (state_.Messages->AskYesNo("'" + ShownPath(path) + "' may have changed.\r\rSave file to disc?"))
         saved = SaveConfig(path, false, true);
     // A failed save keeps the mark, so the work is asked about again rather than lost silently.
     if (saved) document_.SetModified(false);

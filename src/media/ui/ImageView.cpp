@@ -726,7 +726,7 @@ void TImageView::EditThumbnail() {
 bool TImageView::CloseQuery() {
     if (ContainsText(LowerCase(ExtractFileName(path_)), "kelvarn.jpg")) return true;
     if (modified_) {
-        switch (state_.Messages->AskYesNoCancel("Save File: " + path_, "")) {
+        switch (state_.Messages->AskYesNoCancel("Save File: " + ShownPath(path_), "")) {
             case Answer::Yes: QuickSave(); break;
             case Answer::No: modified_ = false; break;
             case Answer::Cancel: break;

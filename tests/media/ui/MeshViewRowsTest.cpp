@@ -16,7 +16,7 @@
 #include "media/ui/MeshViewRows.h"
 #include "media/ui/Selector.h"
 #include "media/ui/Thumbnail.h"
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 #include "shell/MemIni.h"
 #include "shell/SettingsKeys.h"
 #include "shell/ui/Alert.h"

@@ -1,4 +1,4 @@
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 
 #include <algorithm>
 #include <array>

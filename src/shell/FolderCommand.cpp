@@ -1,9 +1,9 @@
-#include "platform/FolderCommand.h"
+#include "shell/FolderCommand.h"
 
 #include "shell/Files.h"
 #include "shell/PathText.h"
 
-namespace kelvarn::platform {
+namespace kelvarn {
 
 namespace {
 
@@ -57,4 +57,4 @@ std::string RemoveFolderShell(const TEnvironment& environment) {
     return {};
 }
 
-}  // namespace kelvarn::platform
+}  // namespace kelvarn

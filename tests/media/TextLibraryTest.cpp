@@ -4,7 +4,7 @@
 
 #include "ImageBuilders.h"
 #include "support/TestSupport.h"
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 #include "shell/ProgramState.h"
 
 namespace kelvarn {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace kelvarn::platform {
+namespace kelvarn {
 
 using TEnvironment = std::function<std::string(const std::string&)>;
 
@@ -20,4 +20,4 @@ std::string FolderCommandEntry(const std::string& programPath);
 std::string InstallFolderShell(const std::string& programPath, const TEnvironment& environment);
 std::string RemoveFolderShell(const TEnvironment& environment);
 
-}  // namespace kelvarn::platform
+}  // namespace kelvarn

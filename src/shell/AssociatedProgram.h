@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-namespace kelvarn::platform {
+namespace kelvarn {
 
 using EnvironmentLookup = std::function<std::string(const std::string&)>;
 
@@ -13,4 +13,4 @@ using EnvironmentLookup = std::function<std::string(const std::string&)>;
 std::string AssociatedProgram(const std::string& fileName);
 std::string AssociatedProgram(const std::string& fileName, const EnvironmentLookup& environment);
 
-}  // namespace kelvarn::platform
+}  // namespace kelvarn

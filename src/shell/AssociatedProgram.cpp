@@ -1,4 +1,4 @@
-#include "platform/AssociatedProgram.h"
+#include "shell/AssociatedProgram.h"
 
 #include <cstdlib>
 #include <vector>
@@ -8,7 +8,7 @@
 #include "shell/PathText.h"
 #include "shell/Text.h"
 
-namespace kelvarn::platform {
+namespace kelvarn {
 
 namespace {
 
@@ -133,4 +133,4 @@ std::string AssociatedProgram(const std::string& fileName) {
     });
 }
 
-}  // namespace kelvarn::platform
+}  // namespace kelvarn

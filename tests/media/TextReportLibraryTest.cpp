@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <limits>
 
-#include "../media/CorpusSupport.h"
+#include "CorpusSupport.h"
 #include "ImageBuilders.h"
 #include "support/MeshFileBuilder.h"
 #include "support/TestSupport.h"
 #include "media/MeshTextures.h"
-#include "platform/TextReportLibrary.h"
+#include "media/TextReportLibrary.h"
 #include "shell/Files.h"
 #include "shell/Mesh.h"
 #include "shell/Text.h"
