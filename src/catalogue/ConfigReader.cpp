@@ -37,38 +37,42 @@ std::uint64_t Word(const char* p) {
     return w;
 }
 
-// The first byte from `p` on that ends a line, is a brace or another control character below 14 (a
-// tab among them); `end` when none. `high` is set when a byte beyond ASCII was passed, or maybe one
-// just behind the byte found.
-const char* NextMark(const char* p, const char* end, bool& high) {
+// The first byte from `p` on that ends a line or is a brace; `end` when none. `high` is set when a
+// byte beyond ASCII was passed and `tab` when a tab was, or maybe one just behind the byte found: a
+// line's tabs are noted without stopping at each.
+const char* NextMark(const char* p, const char* end, bool& high, bool& tab) {
 #ifdef KELVARN_READER_SSE2
-    const __m128i below = _mm_set1_epi8(13), open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}');
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), ht = _mm_set1_epi8('\t');
+    const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}');
     while (end - p >= 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(x, below), x),
+        const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, cr)),
                                            _mm_or_si128(_mm_cmpeq_epi8(x, open), _mm_cmpeq_epi8(x, close)));
         high = high || _mm_movemask_epi8(x) != 0;
+        tab = tab || _mm_movemask_epi8(_mm_cmpeq_epi8(x, ht)) != 0;
         if (const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(marks)); m != 0) return p + std::countr_zero(m);
         p += 16;
     }
 #else
     if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOpen = kOnes * '{', kClose = kOnes * '}';
         const auto zero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
         while (end - p >= 8) {
             const std::uint64_t w = Word(p);
             // Exact as to whether, and the lowest byte flagged is the first that is.
-            const std::uint64_t m = ((w - kOnes * 14) & ~w & kHighs) | zero(w ^ kOpen) | zero(w ^ kClose);
+            const std::uint64_t m =
+                zero(w ^ (kOnes * '\n')) | zero(w ^ (kOnes * '\r')) | zero(w ^ (kOnes * '{')) | zero(w ^ (kOnes * '}'));
             high = high || (w & kHighs) != 0;
+            tab = tab || zero(w ^ (kOnes * '\t')) != 0;
             if (m != 0) return p + std::countr_zero(m) / 8;
             p += 8;
         }
     }
 #endif
     for (; p < end; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c < 14 || c == '{' || c == '}') return p;
-        high = high || c >= 0x80;
+        const char c = *p;
+        if (c == '\n' || c == '\r' || c == '{' || c == '}') return p;
+        high = high || static_cast<unsigned char>(c) >= 0x80;
+        tab = tab || c == '\t';
     }
     return end;
 }
@@ -76,6 +80,22 @@ const char* NextMark(const char* p, const char* end, bool& high) {
 std::size_t FindChar(std::string_view s, char c, std::size_t from = 0) {
     for (std::size_t i = from; i < s.size(); ++i)
         if (s[i] == c) return i;
+    return std::string_view::npos;
+}
+
+// A blank or a tab: either ends a tag's name.
+std::size_t FindBlank(std::string_view s) {
+    std::size_t i = 0;
+#ifdef KELVARN_READER_SSE2
+    const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+    for (; i + 16 <= s.size(); i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+        const auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, blank), _mm_cmpeq_epi8(x, tab))));
+        if (m != 0) return i + static_cast<std::size_t>(std::countr_zero(m));
+    }
+#endif
+    for (; i < s.size(); ++i)
+        if (s[i] == ' ' || s[i] == '\t') return i;
     return std::string_view::npos;
 }
 
@@ -212,7 +232,7 @@ struct TLineCursor {
     std::string_view text;
     std::size_t pos = 0;
     std::uint32_t number = 0;
-    // Of the line last given: it holds a brace, or a tab; it may hold a byte beyond ASCII.
+    // Of the line last given: it holds a brace; it may hold a tab, or a byte beyond ASCII.
     bool braces = false, tabs = false, high = false;
 
     bool Next(std::string_view& line) {
@@ -222,11 +242,9 @@ struct TLineCursor {
         const char* const end = text.data() + n;
         const char* q = begin;
         bool braced = false, tabbed = false, beyond = false;
-        for (q = NextMark(q, end, beyond); q < end; q = NextMark(q + 1, end, beyond)) {
-            const char c = *q;
-            if (c == '\n' || c == '\r') break;
-            braced = braced || c == '{' || c == '}';
-            tabbed = tabbed || c == '\t';
+        for (q = NextMark(q, end, beyond, tabbed); q < end; q = NextMark(q + 1, end, beyond, tabbed)) {
+            if (*q == '\n' || *q == '\r') break;
+            braced = true;
         }
         line = std::string_view(begin, static_cast<std::size_t>(q - begin));
         std::size_t i = static_cast<std::size_t>(q - text.data());
@@ -270,6 +288,7 @@ void TConfigReader::Clear() {
     created_ = complete_ = false;
     addedClosing_ = addedHeaders_ = 0;
     lines_.clear();
+    opens_ = closes_ = 0;
     store_.clear();
     latin_.clear();
     mark_ = false;
@@ -368,6 +387,7 @@ bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const
     complete_ = false;
     addedClosing_ = addedHeaders_ = 0;
     lines_.clear();
+    opens_ = closes_ = 0;
     // The text itself is the store: names and values as the file holds them are read where they
     // stand, and only what the reader makes of a line (braces spaced, lines joined) goes behind it.
     store_.reserve(text.size() + text.size() / 2 + 64);
@@ -398,6 +418,8 @@ std::uint32_t TConfigReader::Store(std::string_view text) {
 void TConfigReader::AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt, std::uint32_t nameLen,
                             std::uint32_t valueAt, std::uint32_t valueLen, std::uint8_t marks) {
     lines_.push_back(TConfigLine{kind, marks, fileLine, nameAt, nameLen, valueAt, valueLen});
+    opens_ += kind == TConfigLineKind::Open;
+    closes_ += kind == TConfigLineKind::Close;
 }
 
 // A word that stood alone: a brace, a bare word, or "name=value" written without blanks.
@@ -451,8 +473,13 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
     const std::uint32_t lineNo = cursor.number;
     const bool braces = cursor.braces, high = cursor.high;
     // Braces get blanks around them, so that "name{" and "}name" split like "name {" and "} name";
-    // tabs inside the line become blanks. Most lines need neither and are read where they stand.
+    // tabs inside the line read as blanks. Most lines need no copy and are read where they stand.
     std::string_view line = TrimView(raw);
+    if (braces && line.size() == 1) {
+        // A brace on its own line, as most containers are written.
+        AddLine(line.front() == '{' ? TConfigLineKind::Open : TConfigLineKind::Close, lineNo);
+        return true;
+    }
     if (braces) {
         spaced_.clear();
         for (char c : line) {
@@ -462,10 +489,6 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
         }
         TabsToBlanks(spaced_);
         line = TrimView(spaced_);
-    } else if (cursor.tabs && Holds(line, '\t')) {
-        spaced_.assign(line);
-        TabsToBlanks(spaced_);
-        line = spaced_;
     }
     if (line.empty()) return true;
 
@@ -473,7 +496,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
     while (!rest.empty()) {
         std::string_view tag, value;
         if (!IsBrace(rest.front())) {
-            const std::size_t blank = FindChar(rest, ' ');
+            const std::size_t blank = FindBlank(rest);
             if (blank == std::string_view::npos) {
                 // A word on its own: a line of a word, or a word left after a brace.
                 AddWord(rest, lineNo, high);
@@ -490,6 +513,12 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
             const std::size_t close = braces ? FindCloseOutsideQuotes(rest) : std::string_view::npos;
             value = rest.substr(0, close);
             rest = close == std::string_view::npos ? std::string_view() : TrimView(rest.substr(close));
+            // The layout's tabs are passed over where they stand; only a value that holds one is copied.
+            if (!braces && cursor.tabs && Holds(value, '\t')) {
+                blanked_.assign(value);
+                TabsToBlanks(blanked_);
+                value = blanked_;
+            }
         }
 
         if (value.size() == 1 && IsBrace(value.front())) {
@@ -525,11 +554,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
 }
 
 bool TConfigReader::RepairAndNest() {
-    std::size_t opens = 0, closes = 0;
-    for (const TConfigLine& l : lines_) {
-        if (l.kind == TConfigLineKind::Open) ++opens;
-        else if (l.kind == TConfigLineKind::Close) ++closes;
-    }
+    std::size_t opens = opens_, closes = closes_;
     if (opens > closes) {
         error_ = "Bracket Mismatch";
         if (ScriptMode) return false;  // the path stays set until the caller unloads

@@ -150,9 +150,11 @@ private:
     int addedClosing_ = 0;
     int addedHeaders_ = 0;
     std::vector<TConfigLine> lines_;
+    std::size_t opens_ = 0, closes_ = 0;  // "{" and "}" lines among them, for the bracket check
     std::string store_;      // the text read, then the names and values the reader made
     std::string_view text_;  // while reading: the text whose copy begins the store
     std::string spaced_;     // work buffer: one file line with its braces spaced
+    std::string blanked_;    // work buffer: a value with its tabs made blanks
     std::string combined_;   // work buffer: a value with the part of its tag behind an "="
     std::string joined_;     // work buffer: a value over several file lines
     std::string scratch_;    // work buffer: braces half protected

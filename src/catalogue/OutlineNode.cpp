@@ -69,13 +69,19 @@ int ImageIndexToFlags(int imageIndex) {
 }
 
 TOutlineNode::~TOutlineNode() {
-    // Deep trees are taken apart without recursion.
-    std::vector<std::unique_ptr<TOutlineNode>> pending = std::move(children_);
+    // Deep trees are taken apart without recursion: children that have children of their own wait in
+    // a list; the others, most nodes, are dropped where they stand.
+    std::vector<std::unique_ptr<TOutlineNode>> pending;
+    const auto drop = [&pending](std::vector<std::unique_ptr<TOutlineNode>>& children) {
+        for (auto& c : children)
+            if (c && !c->children_.empty()) pending.push_back(std::move(c));
+        children.clear();
+    };
+    drop(children_);
     while (!pending.empty()) {
         std::unique_ptr<TOutlineNode> n = std::move(pending.back());
         pending.pop_back();
-        for (auto& c : n->children_) pending.push_back(std::move(c));
-        n->children_.clear();
+        drop(n->children_);
     }
 }
 

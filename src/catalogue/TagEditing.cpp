@@ -36,20 +36,15 @@ std::string CleanCell(std::string_view cell) {
     return out;
 }
 
-// The value of a row: its cells after the name, cleaned and joined by ",".
-std::string JoinCells(std::vector<std::string>& cells, std::size_t from) {
-    const auto trimmed = [](std::string& cell) -> std::string& {
+// The value of a row, added to `out`: its cells after the name, cleaned and joined by ",".
+void AppendJoinedCells(std::string& out, std::vector<std::string>& cells, std::size_t from) {
+    for (std::size_t i = from; i < cells.size(); ++i) {
+        std::string& cell = cells[i];
         const bool blankEnd = !cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()));
         if (blankEnd || cell.find('"') != std::string::npos) cell = CleanCell(cell);
-        return cell;
-    };
-    if (cells.size() == from + 1) return std::move(trimmed(cells[from]));
-    std::string out;
-    for (std::size_t i = from; i < cells.size(); ++i) {
         if (i > from) out += ',';
-        out += trimmed(cells[i]);
+        out += cell;
     }
-    return out;
 }
 
 }  // namespace
@@ -126,31 +121,50 @@ std::string TableEditRefusal(const TOutlineNode* container) {
 
 namespace {
 
-struct TTableRow {
-    std::string name, value;
+// The named rows of a table, their names and values kept in one text: a table of thousands of rows
+// costs no allocation per row.
+class TTableRows {
+public:
+    std::size_t Count() const { return rows_.size(); }
+    std::string_view Name(std::size_t r) const { return std::string_view(text_).substr(rows_[r].nameAt, rows_[r].nameLen); }
+    std::string_view Value(std::size_t r) const {
+        return std::string_view(text_).substr(rows_[r].valueAt, rows_[r].valueLen);
+    }
+    // The refusal of the whole edit, or empty when every line read as a row.
+    std::string Parse(const std::vector<std::string>& lines, const TTagSpec& record);
+
+private:
+    struct Row {
+        std::size_t nameAt, nameLen, valueAt, valueLen;
+    };
+    std::string text_;
+    std::vector<Row> rows_;
 };
 
-// The named rows of the table's lines, or the refusal of the whole edit.
-std::string ParseTableRows(const std::vector<std::string>& lines, const TTagSpec& record, std::vector<TTableRow>& rows) {
-    rows.clear();
-    rows.reserve(lines.size());
+std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagSpec& record) {
+    text_.clear();
+    rows_.clear();
+    rows_.reserve(lines.size());
     const bool kuidList = SameText(record.Format, "kuid-list");
     std::vector<std::string> cells;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        cells.clear();
-        AppendCsvFields(lines[i], cells);
+        ReadCsvFields(lines[i], cells);
         if (AllCellsEmpty(cells)) continue;
-        std::string name = Trim(cells[0]);
+        const std::string_view name = TrimView(cells[0]);
         // Taking the next cell as the name would turn a value into a tag name.
         if (name.empty()) return "Row " + std::to_string(i + 1) + " has values but no name: " + lines[i];
-        std::string value = JoinCells(cells, 1);
+        const std::size_t nameAt = text_.size();
+        text_.append(name);
+        const std::size_t valueAt = text_.size();
+        AppendJoinedCells(text_, cells, 1);
+        const std::string_view value = std::string_view(text_).substr(valueAt);
         // A KUID list's rows are looked up by name and read as KUIDs: a row that is neither is
         // refused before anything changes.
-        if (kuidList && name.find('"') != std::string::npos)
-            return "Row " + std::to_string(i + 1) + " (" + name + "): a name cannot hold a double quote";
+        if (kuidList && name.find('"') != std::string_view::npos)
+            return "Row " + std::to_string(i + 1) + " (" + std::string(name) + "): a name cannot hold a double quote";
         if (kuidList && !IsKuidOrPlaceholder(value))
-            return "Row " + std::to_string(i + 1) + " (" + name + ") is not a KUID: " + value;
-        rows.push_back({std::move(name), std::move(value)});
+            return "Row " + std::to_string(i + 1) + " (" + std::string(name) + ") is not a KUID: " + std::string(value);
+        rows_.push_back({nameAt, name.size(), valueAt, value.size()});
     }
     return {};
 }
@@ -160,8 +174,8 @@ std::string ParseTableRows(const std::vector<std::string>& lines, const TTagSpec
 bool IsKuidOrPlaceholder(std::string_view value) { return value == kNullKuid || ParseKuid(value).has_value(); }
 
 std::string TableRowsRefusal(const std::vector<std::string>& lines, const TTagSpec& record) {
-    std::vector<TTableRow> rows;
-    return ParseTableRows(lines, record, rows);
+    TTableRows rows;
+    return rows.Parse(lines, record);
 }
 
 bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const std::vector<std::string>& lines,
@@ -171,8 +185,8 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
         document.Alert(refusal);
         return false;
     }
-    std::vector<TTableRow> rows;
-    if (std::string refusal = ParseTableRows(lines, record, rows); !refusal.empty()) {
+    TTableRows rows;
+    if (std::string refusal = rows.Parse(lines, record); !refusal.empty()) {
         document.Alert(refusal);
         return false;
     }
@@ -185,12 +199,12 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     // Each row takes the first child of its name (ignoring case) that no earlier row took. Rows
     // mostly come back in the children's order, so the child at the row's own place is tried first.
     const std::size_t children = container->ChildCount();
-    std::vector<TOutlineNode*> matched(rows.size(), nullptr);
+    std::vector<TOutlineNode*> matched(rows.Count(), nullptr);
     std::vector<bool> taken(children, false);
     bool inOrder = true;
-    for (std::size_t r = 0; r < rows.size() && r < children; ++r) {
+    for (std::size_t r = 0; r < rows.Count() && r < children; ++r) {
         TOutlineNode* child = container->Child(r);
-        if (!child->NameIs(rows[r].name) && !SameText(child->Name(), rows[r].name)) {
+        if (!child->NameIs(rows.Name(r)) && !SameText(child->Name(), rows.Name(r))) {
             inOrder = false;
             break;
         }
@@ -201,9 +215,9 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
         std::unordered_map<std::string, std::vector<TOutlineNode*>> byName;
         for (std::size_t i = children; i-- > 0;)
             if (!taken[i]) byName[LowerCase(container->Child(i)->Name())].push_back(container->Child(i));
-        for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t r = 0; r < rows.Count(); ++r) {
             if (matched[r]) continue;
-            auto it = byName.find(LowerCase(rows[r].name));
+            auto it = byName.find(LowerCase(rows.Name(r)));
             if (it == byName.end() || it->second.empty()) continue;
             matched[r] = it->second.back();
             taken[matched[r]->IndexInParent()] = true;
@@ -220,19 +234,19 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     }
     if (changed) document.SetParentFlags(container, nfModified, 0);
 
-    const bool gauge = rows.size() > kGaugeRows && document.Progress;
+    const bool gauge = rows.Count() > kGaugeRows && document.Progress;
     std::vector<TOutlineNode*> order;
-    order.reserve(rows.size());
+    order.reserve(rows.Count());
     std::string refusal, text;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        TagEditText(text, rows[r].name, rows[r].value, pasted ? vkAuto : valueKind, false, refusal);
+    for (std::size_t r = 0; r < rows.Count(); ++r) {
+        TagEditText(text, rows.Name(r), rows.Value(r), pasted ? vkAuto : valueKind, false, refusal);
         if (TOutlineNode* child = matched[r]) {
             if (refusal.empty() && child->Text() != text) {
                 TTagSpec spec = record;
-                spec.Name = rows[r].name;
-                spec.Value = rows[r].value;
+                spec.Name = rows.Name(r);
+                spec.Value = rows.Value(r);
                 spec.ValueKind = valueKind;
-                spec.Path = containerPath + rows[r].name;
+                spec.Path = containerPath + spec.Name;
                 if (document.ApplyTagEdit(spec, child)) changed = true;
             } else if (!refusal.empty()) {
                 document.Alert(refusal);
@@ -247,7 +261,7 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
             document.Alert(refusal);
         }
         // The gauge paints itself; nothing else runs while the tree is half rebuilt.
-        if (gauge) document.Progress(r + 1, rows.size());
+        if (gauge) document.Progress(r + 1, rows.Count());
     }
     if (document.ReorderChildren(container, order)) changed = true;
     if (changed) {

@@ -159,6 +159,15 @@ std::string RenameNoReplace(const std::string& from, const std::string& to) {
 #endif
 }
 
+bool PathExists(const std::string& path) {
+#ifdef _WIN32
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+#endif
+}
+
 bool FileStamp(const std::string& path, std::uint64_t& size, std::int64_t& modified) {
 #ifdef _WIN32
     WIN32_FILE_ATTRIBUTE_DATA data;

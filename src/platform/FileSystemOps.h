@@ -30,6 +30,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t ca
 // Returns an empty text on success, else the reason.
 std::string RenameNoReplace(const std::string& from, const std::string& to);
 
+// Whether a file or folder is at `path` (a native path; a link is followed), asked in one call.
+bool PathExists(const std::string& path);
+
 // Size and modification time (in the file system's own ticks) of a regular file, read in one call;
 // false when there is no such file.
 bool FileStamp(const std::string& path, std::uint64_t& size, std::int64_t& modified);

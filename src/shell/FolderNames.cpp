@@ -82,7 +82,7 @@ bool TFolderNames::Holds(std::string_view name) {
     // for the name as written first, the usual case, which costs one status call and no stamp.
     if (!looked_ && AnyKept(folder_)) Look();
     if (!names_) {
-        if (PathExists(JoinPath(folder_, name, '/'))) return true;
+        if (platform::PathExists(JoinPath(folder_, name, '/'))) return true;
         Look();
     }
     if (!names_) {

@@ -165,12 +165,18 @@ std::string ColorToHex(TColor colour) {
     return buf;
 }
 
-void AppendCsvFields(std::string_view line, std::vector<std::string>& fields) {
+namespace {
+
+// The fields of a line into `fields` from index `first` on: strings already there are written over,
+// keeping their memory, and those left over are dropped.
+void CsvFieldsFrom(std::string_view line, std::vector<std::string>& fields, std::size_t first) {
     // One pass over the line, appending runs at once: tables hand over thousands of rows.
     const std::size_t n = line.size();
-    std::size_t i = 0;
+    std::size_t i = 0, count = first;
     for (;;) {
-        std::string& field = fields.emplace_back();
+        std::string& field = count < fields.size() ? fields[count] : fields.emplace_back();
+        field.clear();
+        ++count;
         if (i < n && line[i] == '"') {
             // Quoted: "" is a quote, a lone one closes.
             std::size_t run = ++i;
@@ -197,7 +203,14 @@ void AppendCsvFields(std::string_view line, std::vector<std::string>& fields) {
         if (end == n) break;
         i = end + 1;
     }
+    fields.resize(count);
 }
+
+}  // namespace
+
+void AppendCsvFields(std::string_view line, std::vector<std::string>& fields) { CsvFieldsFrom(line, fields, fields.size()); }
+
+void ReadCsvFields(std::string_view line, std::vector<std::string>& fields) { CsvFieldsFrom(line, fields, 0); }
 
 std::vector<std::string> SplitCsvLine(std::string_view line) {
     std::vector<std::string> fields;

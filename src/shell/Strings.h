@@ -31,6 +31,8 @@ bool ListContains(std::string_view item, std::string_view list);
 // blanks stay. A line always has at least one field.
 std::vector<std::string> SplitCsvLine(std::string_view line);
 void AppendCsvFields(std::string_view line, std::vector<std::string>& fields);
+// The line's fields in place of what `fields` held, reusing its strings' memory from row to row.
+void ReadCsvFields(std::string_view line, std::vector<std::string>& fields);
 // The field between double quotes, inner quotes doubled, so SplitCsvLine gives it back.
 std::string QuoteCsvField(std::string_view field);
 void AppendCsvField(std::string& out, std::string_view field);

@@ -298,6 +298,42 @@ TEST(ConfigReader, ProtectBraces) {
     }
 }
 
+// Tabs in the layout split like blanks and are passed over where they stand; a value's own tabs become
+// blanks on its first line and stay tabs on the lines a quoted text runs on over.
+TEST(ConfigReader, TabsSplitLikeBlanks) {
+    const FlatCase cases[] = {
+        {"tab inside a value", "kind\t\t\"a\tb\"\n", {"kind=\"a b\""}},
+        {"long name then a tab", "a-name-longer-than-sixteen-bytes\t\t1\n", {"a-name-longer-than-sixteen-bytes=1"}},
+        {"long name then a blank", "a-name-longer-than-sixteen-bytes 1\n", {"a-name-longer-than-sixteen-bytes=1"}},
+        {"blank after a tab", "kind\t \ttraincar\t\n", {"kind=traincar"}},
+        {"a bare word between tabs", "sounds\n{\n\thorn.wav\t\n}\n", {"sounds={", "horn.wav", "sounds=}"}},
+        {"lone braces between tabs", "a\n\t{\t\nb 1\n \t}\t \n", {"a={", "b=1", "a=}"}},
+        {"a tab only in the line after", "a b\n\tc d\n", {"a=b", "c=d"}},
+        {"a text over lines", "d\t\"x\ty\nz\tw\"\n", {"d=\"x y" + kP + "z\tw\""}},
+        {"name=value then a tab", "kind=traincar\t\n", {"kind=traincar"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Flat(c.text), c.flat) << c.what;
+}
+
+// One reader serves file after file: what a repair counted in one config is not carried to the next.
+TEST(ConfigReader, OneReaderReadsFileAfterFile) {
+    TConfigReader reader;
+    ASSERT_TRUE(reader.LoadConfigBytes("extensions\nvalues\n{\na 1\n}\n}\n", "asset"));
+    EXPECT_EQ(reader.AddedHeaders(), 1);
+    EXPECT_EQ(reader.LastError(), "Bracket Mismatch");
+    ASSERT_TRUE(reader.UnloadConfig("asset"));
+    ASSERT_TRUE(reader.LoadConfigBytes("a\n{\nb 1\n", "asset"));
+    EXPECT_EQ(reader.AddedClosingBrackets(), 1);
+    ASSERT_TRUE(reader.UnloadConfig("asset"));
+    for (const char* balanced : {"a\n{\nb 1\n}\n", "kind x\n"}) {
+        ASSERT_TRUE(reader.LoadConfigBytes(balanced, "asset")) << balanced;
+        EXPECT_EQ(reader.LastError(), "") << balanced;
+        EXPECT_EQ(reader.AddedHeaders() + reader.AddedClosingBrackets(), 0) << balanced;
+        EXPECT_NE(reader.BuildTree(), nullptr) << balanced;
+        ASSERT_TRUE(reader.UnloadConfig("asset"));
+    }
+}
+
 // Lines are read many bytes at a time: braces, tabs, line ends, quotes and characters beyond ASCII
 // read alike wherever they fall, so a config shifted by leading blanks reads the same.
 TEST(ConfigReader, ReadsAlikeWhereverItsBytesFall) {

@@ -103,6 +103,23 @@ TEST(Csv, RowsRebuildTheContainer) {
     }
 }
 
+// A long table keeps every row's name and value, however much text the rows hold together.
+TEST(Csv, EveryRowOfALongTableKeepsItsText) {
+    TagEditBed bed;
+    bed.Load("kind \"x\"\nlist\n{\n  0 \"zero\"\n}\n");
+    TOutlineNode* list = bed.Node("config.txt\\list");
+    Lines rows, children;
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "row" + std::to_string(i), value = std::string(static_cast<std::size_t>(i % 40), 'v') + "," + std::to_string(i);
+        rows.push_back("\"" + name + "\",\"" + value + "\"");
+        children.push_back(name + " \"" + value + "\"");
+    }
+    EXPECT_TRUE(CsvToContainer(bed.doc, list, rows, FormatSpec("string-list")));
+    Lines written;
+    for (std::size_t i = 0; i < list->ChildCount(); ++i) written.push_back(list->Child(i)->Text());
+    EXPECT_EQ(written, children);
+}
+
 // Rows as written back are what the container shows again: a second write-back changes nothing. Blanks
 // beside a value's quotes, quoted or padded camera cells and a tab inside a name once came out
 // differently each time.

@@ -38,6 +38,19 @@ TEST(CsvLine, SplitsAtCommasOutsideQuotesAndRoundTrips) {
     EXPECT_EQ(JoinCsvLine({"a", "", "b"}, false), "\"a\",,\"b\"");
 }
 
+// One vector of fields serves line after line: each line gives its own fields, none of the last's.
+TEST(CsvLine, FieldsReadLineAfterLineHoldOnlyTheirLine) {
+    std::vector<std::string> fields{"left", "over", "from", "before"};
+    const std::string lines[] = {R"("a long first field, with a comma",b)", "x", R"("say ""hi""",,"")", "p,q,r,s,t", ""};
+    for (const std::string& line : lines) {
+        ReadCsvFields(line, fields);
+        EXPECT_EQ(fields, SplitCsvLine(line)) << line;
+    }
+    std::vector<std::string> appended{"kept"};
+    AppendCsvFields("a,b", appended);
+    EXPECT_EQ(appended, (std::vector<std::string>{"kept", "a", "b"}));
+}
+
 TEST(GridLoad, EveryLineIsARowAndTheWidestLineSetsTheColumns) {
     GridModel g = Loaded({"Tag,Value", "a,1", "b,2,extra", "c"});
     EXPECT_EQ(g.RowCount(), 4);  // the last line is kept

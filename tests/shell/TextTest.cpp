@@ -60,6 +60,15 @@ TEST(TextEncoding, InvalidSequencesAreNotUtf8) {
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x9A\x82"));
+    // Long runs of ASCII are checked many bytes at a time: a sequence reads alike wherever it falls.
+    for (std::size_t at = 0; at < 80; ++at) {
+        std::string text(100, 'a');
+        EXPECT_TRUE(IsValidUtf8(text.replace(at, 2, "\xC3\xA9"))) << at;
+        text.assign(100, 'a');
+        EXPECT_FALSE(IsValidUtf8(text.replace(at, 1, "\xE9"))) << at;
+        text.assign(100, 'a');
+        EXPECT_FALSE(IsValidUtf8(text.replace(at, 2, "\xC0\xAF"))) << at;
+    }
 }
 
 TEST(TextCase, LatinLettersFoldAndByteLengthsStay) {
