@@ -1,5 +1,6 @@
 #include "catalogue/TagEditing.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "catalogue/OutlineCommands.h"
@@ -79,12 +80,13 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
     const bool camera = SameText(record.Format, "camera-list");
     for (std::size_t i = 0; i < container->ChildCount(); ++i) {
         // The name as written, so that a row written back unedited keeps its spelling.
+        // Plain loops: a search for either of two characters costs a library call per byte.
         std::string_view text = container->Child(i)->Text();
-        const std::size_t start = text.find_first_not_of(" \t");
-        text = start == std::string_view::npos ? std::string_view() : text.substr(start);
-        const std::size_t blank = text.find_first_of(" \t");
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+        std::size_t blank = 0;
+        while (blank < text.size() && text[blank] != ' ' && text[blank] != '\t') ++blank;
         const std::string_view name = text.substr(0, blank);
-        std::string_view value = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+        std::string_view value = text.substr(std::min(blank + 1, text.size()));
         while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
         while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
         std::string line;
