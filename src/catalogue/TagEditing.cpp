@@ -21,12 +21,6 @@ constexpr std::size_t kLongestStringPage = 60;  // a longer untranslated string 
 
 bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool AllCellsEmpty(const std::vector<std::string>& cells) {
-    for (const std::string& cell : cells)
-        if (!TrimView(cell).empty()) return false;
-    return true;
-}
-
 // A cell as a row's value keeps it. Every value kind drops a value's quotes, so they go first, then
 // the blanks around the cell, as the reader drops them around a value: a blank beside a quote would
 // otherwise stay in this write and go in the next. The rows shown for a container are cleaned alike,
@@ -35,17 +29,6 @@ std::string CleanCell(std::string_view cell) {
     std::string out = cell.find('"') == std::string_view::npos ? std::string(cell) : Unquote(cell);
     if (!out.empty() && (IsBlankChar(out.front()) || IsBlankChar(out.back()))) out = Trim(out);
     return out;
-}
-
-// The value of a row, added to `out`: its cells after the name, cleaned and joined by ",".
-void AppendJoinedCells(std::string& out, std::vector<std::string>& cells, std::size_t from) {
-    for (std::size_t i = from; i < cells.size(); ++i) {
-        std::string& cell = cells[i];
-        const bool blankEnd = !cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()));
-        if (blankEnd || cell.find('"') != std::string::npos) cell = CleanCell(cell);
-        if (i > from) out += ',';
-        out += cell;
-    }
 }
 
 }  // namespace
@@ -147,18 +130,36 @@ std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagS
     text_.clear();
     rows_.clear();
     rows_.reserve(lines.size());
+    // Cells only lose bytes on the way in, so the lines' length is room enough: the text never moves.
+    std::size_t room = 0;
+    for (const std::string& line : lines) room += line.size();
+    text_.reserve(room);
     const bool kuidList = SameText(record.Format, "kuid-list");
-    std::vector<std::string> cells;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        ReadCsvFields(lines[i], cells);
-        if (AllCellsEmpty(cells)) continue;
-        const std::string_view name = TrimView(cells[0]);
+        // The cells are read straight into the shared text and cleaned where they stand: no copy per cell.
+        const std::size_t rowAt = text_.size();
+        std::size_t at = ReadCsvField(lines[i], 0, text_);
+        const std::size_t valueAt = text_.size();
+        // The name by its place: the text may move as cells are added.
+        const std::string_view trimmed = TrimView(std::string_view(text_).substr(rowAt));
+        const std::size_t nameAt = trimmed.data() - text_.data(), nameLen = trimmed.size();
+        bool allEmpty = nameLen == 0;
+        for (bool first = true; at != std::string_view::npos; first = false) {
+            if (!first) text_ += ',';
+            const std::size_t cellAt = text_.size();
+            at = ReadCsvField(lines[i], at, text_);
+            const std::string_view cell = std::string_view(text_).substr(cellAt);
+            if (!TrimView(cell).empty()) allEmpty = false;
+            const bool blankEnd = !cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()));
+            if (blankEnd || cell.find('"') != std::string_view::npos) text_.replace(cellAt, std::string::npos, CleanCell(cell));
+        }
+        if (allEmpty) {
+            text_.resize(rowAt);
+            continue;
+        }
+        const std::string_view name = std::string_view(text_).substr(nameAt, nameLen);
         // Taking the next cell as the name would turn a value into a tag name.
         if (name.empty()) return "Row " + std::to_string(i + 1) + " has values but no name: " + lines[i];
-        const std::size_t nameAt = text_.size();
-        text_.append(name);
-        const std::size_t valueAt = text_.size();
-        AppendJoinedCells(text_, cells, 1);
         const std::string_view value = std::string_view(text_).substr(valueAt);
         // A KUID list's rows are looked up by name and read as KUIDs: a row that is neither is
         // refused before anything changes.
@@ -166,7 +167,7 @@ std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagS
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + "): a name cannot hold a double quote";
         if (kuidList && !IsKuidOrPlaceholder(value))
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + ") is not a KUID: " + std::string(value);
-        rows_.push_back({nameAt, name.size(), valueAt, value.size()});
+        rows_.push_back({nameAt, nameLen, valueAt, value.size()});
     }
     return {};
 }
