@@ -171,21 +171,20 @@ std::size_t ReadCsvField(std::string_view line, std::size_t at, std::string& out
     std::size_t i = at;
     if (i < n && line[i] == '"') {
         // Quoted: "" is a quote, a lone one closes.
-        std::size_t run = ++i;
-        for (;; ++i) {
-            if (i == n) {
+        for (std::size_t run = i + 1;;) {
+            const std::size_t quote = line.find('"', run);
+            if (quote == std::string_view::npos) {
                 out.append(line.substr(run));
+                i = n;
                 break;
             }
-            if (line[i] != '"') continue;
-            if (i + 1 < n && line[i + 1] == '"') {
-                out.append(line.substr(run, i + 1 - run));
-                run = i += 2;
-                --i;  // the loop's step moves on to `run`
+            out.append(line.substr(run, quote - run));
+            if (quote + 1 < n && line[quote + 1] == '"') {
+                out += '"';
+                run = quote + 2;
                 continue;
             }
-            out.append(line.substr(run, i - run));
-            ++i;
+            i = quote + 1;
             break;
         }
     }
