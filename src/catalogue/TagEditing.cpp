@@ -31,6 +31,15 @@ std::string CleanCell(std::string_view cell) {
     return out;
 }
 
+// Does the child's text begin with the name exactly as written, followed by its blank? The usual case
+// of a row given back, answered before the comparisons that ignore case.
+bool NameWrittenAs(const TOutlineNode* child, std::string_view name) {
+    const std::string_view text = child->Text();
+    return text.size() > name.size() && (text[name.size()] == ' ' || text[name.size()] == '\t') &&
+           text.compare(0, name.size(), name) == 0 && name.find(' ') == std::string_view::npos &&
+           name.find('\t') == std::string_view::npos;
+}
+
 }  // namespace
 
 TTagSpec TagRecordOf(TOutlineDocument& document, const TOutlineNode* node) {
@@ -207,7 +216,7 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     bool inOrder = true;
     for (std::size_t r = 0; r < rows.Count() && r < children; ++r) {
         TOutlineNode* child = container->Child(r);
-        if (!child->NameIs(rows.Name(r)) && !SameText(child->Name(), rows.Name(r))) {
+        if (!NameWrittenAs(child, rows.Name(r)) && !child->NameIs(rows.Name(r)) && !SameText(child->Name(), rows.Name(r))) {
             inOrder = false;
             break;
         }

@@ -190,7 +190,7 @@ std::size_t ReadCsvField(std::string_view line, std::size_t at, std::string& out
     }
     std::size_t end = i;
     while (end < n && line[end] != ',') ++end;
-    out.append(line.substr(i, end - i));
+    if (end > i) out.append(line.substr(i, end - i));
     return end == n ? std::string_view::npos : end + 1;
 }
 
