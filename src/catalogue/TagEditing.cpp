@@ -115,69 +115,117 @@ std::string TableEditRefusal(const TOutlineNode* container) {
 
 namespace {
 
-// The named rows of a table, their names and values kept in one text: a table of thousands of rows
-// costs no allocation per row.
+// The field at `at` as it stands in the line, when reading it changes nothing: unquoted, or quoted with
+// no doubled quote and nothing between its closing quote and the comma. `at` moves on as ReadCsvField
+// moves it; false for a field that reading would change.
+bool FieldAsWritten(std::string_view line, std::size_t& at, std::string_view& field) {
+    std::size_t end;
+    if (at < line.size() && line[at] == '"') {
+        const std::size_t quote = line.find('"', at + 1);
+        if (quote == std::string_view::npos) {
+            field = line.substr(at + 1);
+            at = std::string_view::npos;
+            return true;
+        }
+        end = quote + 1;
+        if (end < line.size() && line[end] != ',') return false;
+        field = line.substr(at + 1, quote - at - 1);
+    } else {
+        end = line.find(',', at);
+        field = line.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+    }
+    at = end >= line.size() ? std::string_view::npos : end + 1;
+    return true;
+}
+
+bool NeedsCleaning(std::string_view cell) {
+    return (!cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()))) ||
+           cell.find('"') != std::string_view::npos;
+}
+
+// The named rows of a table. A row of a name and one clean value is seen where it stands in its line;
+// the others are rebuilt in one shared text. A table of thousands of rows costs no allocation per row.
 class TTableRows {
 public:
     std::size_t Count() const { return rows_.size(); }
-    std::string_view Name(std::size_t r) const { return std::string_view(text_).substr(rows_[r].nameAt, rows_[r].nameLen); }
-    std::string_view Value(std::size_t r) const {
-        return std::string_view(text_).substr(rows_[r].valueAt, rows_[r].valueLen);
-    }
-    // The refusal of the whole edit, or empty when every line read as a row.
+    std::string_view Name(std::size_t r) const { return rows_[r].name; }
+    std::string_view Value(std::size_t r) const { return rows_[r].value; }
+    // The refusal of the whole edit, or empty when every line read as a row. The rows see into `lines`.
     std::string Parse(const std::vector<std::string>& lines, const TTagSpec& record);
 
 private:
     struct Row {
-        std::size_t nameAt, nameLen, valueAt, valueLen;
+        std::string_view name, value;
     };
+    // A row rebuilt in the text, by its places there: the text may move while it grows.
+    struct Rebuilt {
+        std::size_t row, nameAt, nameLen, valueAt, valueLen;
+    };
+    // The row of line `line` rebuilt at the end of the text, its cells read and cleaned where they stand;
+    // false, with nothing added, when every cell is empty.
+    bool Rebuild(std::string_view line, Rebuilt& places);
     std::string text_;
     std::vector<Row> rows_;
+    std::vector<Rebuilt> rebuilt_;
 };
+
+bool TTableRows::Rebuild(std::string_view line, Rebuilt& places) {
+    const std::size_t rowAt = text_.size();
+    std::size_t at = ReadCsvField(line, 0, text_);
+    places.valueAt = text_.size();
+    const std::string_view trimmed = TrimView(std::string_view(text_).substr(rowAt));
+    places.nameAt = trimmed.data() - text_.data();
+    places.nameLen = trimmed.size();
+    bool allEmpty = places.nameLen == 0;
+    for (bool first = true; at != std::string_view::npos; first = false) {
+        if (!first) text_ += ',';
+        const std::size_t cellAt = text_.size();
+        at = ReadCsvField(line, at, text_);
+        const std::string_view cell = std::string_view(text_).substr(cellAt);
+        if (!TrimView(cell).empty()) allEmpty = false;
+        if (NeedsCleaning(cell)) text_.replace(cellAt, std::string::npos, CleanCell(cell));
+    }
+    places.valueLen = text_.size() - places.valueAt;
+    if (allEmpty) text_.resize(rowAt);
+    return !allEmpty;
+}
 
 std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagSpec& record) {
     text_.clear();
     rows_.clear();
+    rebuilt_.clear();
     rows_.reserve(lines.size());
-    // Cells only lose bytes on the way in, so the lines' length is room enough: the text never moves.
-    std::size_t room = 0;
-    for (const std::string& line : lines) room += line.size();
-    text_.reserve(room);
     const bool kuidList = SameText(record.Format, "kuid-list");
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        // The cells are read straight into the shared text and cleaned where they stand: no copy per cell.
-        const std::size_t rowAt = text_.size();
-        std::size_t at = ReadCsvField(lines[i], 0, text_);
-        const std::size_t valueAt = text_.size();
-        // The name by its place: the text may move as cells are added.
-        const std::string_view trimmed = TrimView(std::string_view(text_).substr(rowAt));
-        const std::size_t nameAt = trimmed.data() - text_.data(), nameLen = trimmed.size();
-        bool allEmpty = nameLen == 0;
-        for (bool first = true; at != std::string_view::npos; first = false) {
-            if (!first) text_ += ',';
-            const std::size_t cellAt = text_.size();
-            at = ReadCsvField(lines[i], at, text_);
-            const std::string_view cell = std::string_view(text_).substr(cellAt);
-            if (!TrimView(cell).empty()) allEmpty = false;
-            const bool blankEnd = !cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()));
-            if (blankEnd || cell.find('"') != std::string_view::npos) text_.replace(cellAt, std::string::npos, CleanCell(cell));
+        const std::string_view line = lines[i];
+        std::string_view name, value;
+        std::size_t at = 0;
+        if (FieldAsWritten(line, at, name) && at != std::string_view::npos && FieldAsWritten(line, at, value) &&
+            at == std::string_view::npos && !NeedsCleaning(value)) {
+            name = TrimView(name);
+            if (name.empty() && TrimView(value).empty()) continue;
+        } else {
+            Rebuilt places;
+            if (!Rebuild(line, places)) continue;
+            places.row = rows_.size();
+            rebuilt_.push_back(places);
+            name = std::string_view(text_).substr(places.nameAt, places.nameLen);
+            value = std::string_view(text_).substr(places.valueAt, places.valueLen);
         }
-        if (allEmpty) {
-            text_.resize(rowAt);
-            continue;
-        }
-        const std::string_view name = std::string_view(text_).substr(nameAt, nameLen);
         // Taking the next cell as the name would turn a value into a tag name.
         if (name.empty()) return "Row " + std::to_string(i + 1) + " has values but no name: " + lines[i];
-        const std::string_view value = std::string_view(text_).substr(valueAt);
         // A KUID list's rows are looked up by name and read as KUIDs: a row that is neither is
         // refused before anything changes.
         if (kuidList && name.find('"') != std::string_view::npos)
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + "): a name cannot hold a double quote";
         if (kuidList && !IsKuidOrPlaceholder(value))
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + ") is not a KUID: " + std::string(value);
-        rows_.push_back({nameAt, nameLen, valueAt, value.size()});
+        rows_.push_back({name, value});
     }
+    // The text has stopped growing: the rebuilt rows can now see into it.
+    for (const Rebuilt& places : rebuilt_)
+        rows_[places.row] = {std::string_view(text_).substr(places.nameAt, places.nameLen),
+                             std::string_view(text_).substr(places.valueAt, places.valueLen)};
     return {};
 }
 
