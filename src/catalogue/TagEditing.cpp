@@ -1,5 +1,6 @@
 #include "catalogue/TagEditing.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "catalogue/OutlineCommands.h"
@@ -20,12 +21,6 @@ constexpr std::size_t kLongestStringPage = 60;  // a longer untranslated string 
 
 bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool AllCellsEmpty(const std::vector<std::string>& cells) {
-    for (const std::string& cell : cells)
-        if (!TrimView(cell).empty()) return false;
-    return true;
-}
-
 // A cell as a row's value keeps it. Every value kind drops a value's quotes, so they go first, then
 // the blanks around the cell, as the reader drops them around a value: a blank beside a quote would
 // otherwise stay in this write and go in the next. The rows shown for a container are cleaned alike,
@@ -36,15 +31,13 @@ std::string CleanCell(std::string_view cell) {
     return out;
 }
 
-// The value of a row, added to `out`: its cells after the name, cleaned and joined by ",".
-void AppendJoinedCells(std::string& out, std::vector<std::string>& cells, std::size_t from) {
-    for (std::size_t i = from; i < cells.size(); ++i) {
-        std::string& cell = cells[i];
-        const bool blankEnd = !cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()));
-        if (blankEnd || cell.find('"') != std::string::npos) cell = CleanCell(cell);
-        if (i > from) out += ',';
-        out += cell;
-    }
+// Does the child's text begin with the name exactly as written, followed by its blank? The usual case
+// of a row given back, answered before the comparisons that ignore case.
+bool NameWrittenAs(const TOutlineNode* child, std::string_view name) {
+    const std::string_view text = child->Text();
+    return text.size() > name.size() && (text[name.size()] == ' ' || text[name.size()] == '\t') &&
+           text.compare(0, name.size(), name) == 0 && name.find(' ') == std::string_view::npos &&
+           name.find('\t') == std::string_view::npos;
 }
 
 }  // namespace
@@ -79,12 +72,13 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
     const bool camera = SameText(record.Format, "camera-list");
     for (std::size_t i = 0; i < container->ChildCount(); ++i) {
         // The name as written, so that a row written back unedited keeps its spelling.
+        // Plain loops: a search for either of two characters costs a library call per byte.
         std::string_view text = container->Child(i)->Text();
-        const std::size_t start = text.find_first_not_of(" \t");
-        text = start == std::string_view::npos ? std::string_view() : text.substr(start);
-        const std::size_t blank = text.find_first_of(" \t");
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+        std::size_t blank = 0;
+        while (blank < text.size() && text[blank] != ' ' && text[blank] != '\t') ++blank;
         const std::string_view name = text.substr(0, blank);
-        std::string_view value = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+        std::string_view value = text.substr(std::min(blank + 1, text.size()));
         while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
         while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
         std::string line;
@@ -121,51 +115,117 @@ std::string TableEditRefusal(const TOutlineNode* container) {
 
 namespace {
 
-// The named rows of a table, their names and values kept in one text: a table of thousands of rows
-// costs no allocation per row.
+// The field at `at` as it stands in the line, when reading it changes nothing: unquoted, or quoted with
+// no doubled quote and nothing between its closing quote and the comma. `at` moves on as ReadCsvField
+// moves it; false for a field that reading would change.
+bool FieldAsWritten(std::string_view line, std::size_t& at, std::string_view& field) {
+    std::size_t end;
+    if (at < line.size() && line[at] == '"') {
+        const std::size_t quote = line.find('"', at + 1);
+        if (quote == std::string_view::npos) {
+            field = line.substr(at + 1);
+            at = std::string_view::npos;
+            return true;
+        }
+        end = quote + 1;
+        if (end < line.size() && line[end] != ',') return false;
+        field = line.substr(at + 1, quote - at - 1);
+    } else {
+        end = line.find(',', at);
+        field = line.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+    }
+    at = end >= line.size() ? std::string_view::npos : end + 1;
+    return true;
+}
+
+bool NeedsCleaning(std::string_view cell) {
+    return (!cell.empty() && (IsBlankChar(cell.front()) || IsBlankChar(cell.back()))) ||
+           cell.find('"') != std::string_view::npos;
+}
+
+// The named rows of a table. A row of a name and one clean value is seen where it stands in its line;
+// the others are rebuilt in one shared text. A table of thousands of rows costs no allocation per row.
 class TTableRows {
 public:
     std::size_t Count() const { return rows_.size(); }
-    std::string_view Name(std::size_t r) const { return std::string_view(text_).substr(rows_[r].nameAt, rows_[r].nameLen); }
-    std::string_view Value(std::size_t r) const {
-        return std::string_view(text_).substr(rows_[r].valueAt, rows_[r].valueLen);
-    }
-    // The refusal of the whole edit, or empty when every line read as a row.
+    std::string_view Name(std::size_t r) const { return rows_[r].name; }
+    std::string_view Value(std::size_t r) const { return rows_[r].value; }
+    // The refusal of the whole edit, or empty when every line read as a row. The rows see into `lines`.
     std::string Parse(const std::vector<std::string>& lines, const TTagSpec& record);
 
 private:
     struct Row {
-        std::size_t nameAt, nameLen, valueAt, valueLen;
+        std::string_view name, value;
     };
+    // A row rebuilt in the text, by its places there: the text may move while it grows.
+    struct Rebuilt {
+        std::size_t row, nameAt, nameLen, valueAt, valueLen;
+    };
+    // The row of line `line` rebuilt at the end of the text, its cells read and cleaned where they stand;
+    // false, with nothing added, when every cell is empty.
+    bool Rebuild(std::string_view line, Rebuilt& places);
     std::string text_;
     std::vector<Row> rows_;
+    std::vector<Rebuilt> rebuilt_;
 };
+
+bool TTableRows::Rebuild(std::string_view line, Rebuilt& places) {
+    const std::size_t rowAt = text_.size();
+    std::size_t at = ReadCsvField(line, 0, text_);
+    places.valueAt = text_.size();
+    const std::string_view trimmed = TrimView(std::string_view(text_).substr(rowAt));
+    places.nameAt = trimmed.data() - text_.data();
+    places.nameLen = trimmed.size();
+    bool allEmpty = places.nameLen == 0;
+    for (bool first = true; at != std::string_view::npos; first = false) {
+        if (!first) text_ += ',';
+        const std::size_t cellAt = text_.size();
+        at = ReadCsvField(line, at, text_);
+        const std::string_view cell = std::string_view(text_).substr(cellAt);
+        if (!TrimView(cell).empty()) allEmpty = false;
+        if (NeedsCleaning(cell)) text_.replace(cellAt, std::string::npos, CleanCell(cell));
+    }
+    places.valueLen = text_.size() - places.valueAt;
+    if (allEmpty) text_.resize(rowAt);
+    return !allEmpty;
+}
 
 std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagSpec& record) {
     text_.clear();
     rows_.clear();
+    rebuilt_.clear();
     rows_.reserve(lines.size());
     const bool kuidList = SameText(record.Format, "kuid-list");
-    std::vector<std::string> cells;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        ReadCsvFields(lines[i], cells);
-        if (AllCellsEmpty(cells)) continue;
-        const std::string_view name = TrimView(cells[0]);
+        const std::string_view line = lines[i];
+        std::string_view name, value;
+        std::size_t at = 0;
+        if (FieldAsWritten(line, at, name) && at != std::string_view::npos && FieldAsWritten(line, at, value) &&
+            at == std::string_view::npos && !NeedsCleaning(value)) {
+            name = TrimView(name);
+            if (name.empty() && TrimView(value).empty()) continue;
+        } else {
+            Rebuilt places;
+            if (!Rebuild(line, places)) continue;
+            places.row = rows_.size();
+            rebuilt_.push_back(places);
+            name = std::string_view(text_).substr(places.nameAt, places.nameLen);
+            value = std::string_view(text_).substr(places.valueAt, places.valueLen);
+        }
         // Taking the next cell as the name would turn a value into a tag name.
         if (name.empty()) return "Row " + std::to_string(i + 1) + " has values but no name: " + lines[i];
-        const std::size_t nameAt = text_.size();
-        text_.append(name);
-        const std::size_t valueAt = text_.size();
-        AppendJoinedCells(text_, cells, 1);
-        const std::string_view value = std::string_view(text_).substr(valueAt);
         // A KUID list's rows are looked up by name and read as KUIDs: a row that is neither is
         // refused before anything changes.
         if (kuidList && name.find('"') != std::string_view::npos)
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + "): a name cannot hold a double quote";
         if (kuidList && !IsKuidOrPlaceholder(value))
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + ") is not a KUID: " + std::string(value);
-        rows_.push_back({nameAt, name.size(), valueAt, value.size()});
+        rows_.push_back({name, value});
     }
+    // The text has stopped growing: the rebuilt rows can now see into it.
+    for (const Rebuilt& places : rebuilt_)
+        rows_[places.row] = {std::string_view(text_).substr(places.nameAt, places.nameLen),
+                             std::string_view(text_).substr(places.valueAt, places.valueLen)};
     return {};
 }
 
@@ -204,7 +264,7 @@ bool CsvToContainer(TOutlineDocument& document, TOutlineNode* container, const s
     bool inOrder = true;
     for (std::size_t r = 0; r < rows.Count() && r < children; ++r) {
         TOutlineNode* child = container->Child(r);
-        if (!child->NameIs(rows.Name(r)) && !SameText(child->Name(), rows.Name(r))) {
+        if (!NameWrittenAs(child, rows.Name(r)) && !child->NameIs(rows.Name(r)) && !SameText(child->Name(), rows.Name(r))) {
             inOrder = false;
             break;
         }

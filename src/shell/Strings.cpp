@@ -165,43 +165,45 @@ std::string ColorToHex(TColor colour) {
     return buf;
 }
 
+std::size_t ReadCsvField(std::string_view line, std::size_t at, std::string& out) {
+    // Runs are appended at once: tables hand over thousands of rows.
+    const std::size_t n = line.size();
+    std::size_t i = at;
+    if (i < n && line[i] == '"') {
+        // Quoted: "" is a quote, a lone one closes.
+        for (std::size_t run = i + 1;;) {
+            const std::size_t quote = line.find('"', run);
+            if (quote == std::string_view::npos) {
+                out.append(line.substr(run));
+                i = n;
+                break;
+            }
+            out.append(line.substr(run, quote - run));
+            if (quote + 1 < n && line[quote + 1] == '"') {
+                out += '"';
+                run = quote + 2;
+                continue;
+            }
+            i = quote + 1;
+            break;
+        }
+    }
+    std::size_t end = i;
+    while (end < n && line[end] != ',') ++end;
+    if (end > i) out.append(line.substr(i, end - i));
+    return end == n ? std::string_view::npos : end + 1;
+}
+
 namespace {
 
 // The fields of a line into `fields` from index `first` on: strings already there are written over,
 // keeping their memory, and those left over are dropped.
 void CsvFieldsFrom(std::string_view line, std::vector<std::string>& fields, std::size_t first) {
-    // One pass over the line, appending runs at once: tables hand over thousands of rows.
-    const std::size_t n = line.size();
-    std::size_t i = 0, count = first;
-    for (;;) {
+    std::size_t count = first;
+    for (std::size_t at = 0; at != std::string_view::npos; ++count) {
         std::string& field = count < fields.size() ? fields[count] : fields.emplace_back();
         field.clear();
-        ++count;
-        if (i < n && line[i] == '"') {
-            // Quoted: "" is a quote, a lone one closes.
-            std::size_t run = ++i;
-            for (;; ++i) {
-                if (i == n) {
-                    field.append(line.substr(run));
-                    break;
-                }
-                if (line[i] != '"') continue;
-                if (i + 1 < n && line[i + 1] == '"') {
-                    field.append(line.substr(run, i + 1 - run));
-                    run = i += 2;
-                    --i;  // the loop's step moves on to `run`
-                    continue;
-                }
-                field.append(line.substr(run, i - run));
-                ++i;
-                break;
-            }
-        }
-        std::size_t end = i;
-        while (end < n && line[end] != ',') ++end;
-        field.append(line.substr(i, end - i));
-        if (end == n) break;
-        i = end + 1;
+        at = ReadCsvField(line, at, field);
     }
     fields.resize(count);
 }

@@ -33,6 +33,9 @@ std::vector<std::string> SplitCsvLine(std::string_view line);
 void AppendCsvFields(std::string_view line, std::vector<std::string>& fields);
 // The line's fields in place of what `fields` held, reusing its strings' memory from row to row.
 void ReadCsvFields(std::string_view line, std::vector<std::string>& fields);
+// The field that starts at `at`, as SplitCsvLine reads it, added to `out`; returns where the next
+// field starts, or npos after the line's last.
+std::size_t ReadCsvField(std::string_view line, std::size_t at, std::string& out);
 // The field between double quotes, inner quotes doubled, so SplitCsvLine gives it back.
 std::string QuoteCsvField(std::string_view field);
 void AppendCsvField(std::string& out, std::string_view field);

@@ -68,6 +68,31 @@ TEST(TagEdits, ValueKindsAndRefusals) {
     }
 }
 
+// A control character is refused wherever it stands in a long name or value; a tab, DEL and the bytes of
+// other scripts are no line breaks.
+TEST(TagEdits, AControlCharacterIsFoundWhereverItStands) {
+    for (const std::string plain : {"abcdefghijklmnopqrstuvwx", "abcdefghijklmnopq\x7F" "r\xC3\xA9" "s\xC2\xA0"}) {
+        ConfigTestBed bed;
+        TOutlineDocument doc(bed.state);
+        std::string text;
+        bool container = false;
+        EXPECT_TRUE(doc.CheckTagEdit(Spec("\\n", "n", plain + "\t" + plain, vkQuoted), text, container)) << plain;
+        EXPECT_TRUE(doc.CheckTagEdit(Spec("\\" + plain, plain, "1", vkBare), text, container)) << plain;
+        std::size_t refusals = 0;
+        for (std::size_t at = 0; at <= plain.size(); ++at)
+            for (const char control : {'\x01', '\x1F', '\x00', '\n'}) {
+                std::string value = plain;
+                value.insert(at, 1, control);
+                EXPECT_FALSE(doc.CheckTagEdit(Spec("\\n", "n", value, vkBare), text, container)) << at;
+                EXPECT_FALSE(doc.CheckTagEdit(Spec("\\" + value, value, "1", vkBare), text, container)) << at;
+                refusals += 2;
+            }
+        ASSERT_EQ(bed.messages.messages.size(), refusals) << plain;
+        EXPECT_EQ(bed.messages.messages.front(), "The value of n cannot hold line breaks or control characters");
+        EXPECT_EQ(bed.messages.messages.back(), "Tag names cannot hold line breaks or control characters");
+    }
+}
+
 TEST(TagEdits, NameIsCutAtTwoHundredFiftyFiveCharacters) {
     ConfigTestBed bed;
     TOutlineDocument doc(bed.state);

@@ -120,6 +120,51 @@ TEST(Csv, EveryRowOfALongTableKeepsItsText) {
     EXPECT_EQ(written, children);
 }
 
+// Rows read where they stand in their lines and rows whose cells reading changes, mixed in a table long
+// enough that the rebuilt ones' text moves while it grows: each keeps its own name and value.
+TEST(Csv, RowsAsWrittenAndRowsRebuiltKeepTheirText) {
+    const struct {
+        const char* line;  // %d stands for the row's number
+        const char* text;  // the child it gives
+    } forms[] = {
+        {"\"n%d\",\"v\"", "n%d \"v\""},
+        {"n%d,plain", "n%d \"plain\""},
+        {"\"  n%d \",\"v\"", "n%d \"v\""},
+        {"\"n%d\"x,\"v\"", "n%dx \"v\""},               // text after a closing quote is kept
+        {"\"n%d\",\"v\"w", "n%d \"vw\""},
+        {"\"n%d\",\"open", "n%d \"open\""},               // a quote never closed runs to the end
+        {"\"n%d\",\"say \"\"hi\"\"\"", "n%d \"say hi\""},
+        {"\"n%d\",\" padded \"", "n%d \"padded\""},
+        {"\"n%d\",\"1\",\"2\",\"3\"", "n%d \"1,2,3\""},
+        {"\"n%d\",\"\"", "n%d \"\""},
+        {"\"n%d\"", "n%d \"\""},
+        {"\"\",\"\"", nullptr},                                // an empty row is skipped
+    };
+    const auto fill = [](const char* form, int i) {
+        std::string out(form);
+        out.replace(out.find("%d"), 2, std::to_string(i));
+        return out;
+    };
+    Lines rows, children;
+    for (int i = 0; i < 600; ++i) {
+        const auto& form = forms[static_cast<std::size_t>(i) % std::size(forms)];
+        if (!form.text) {
+            rows.push_back(form.line);
+            continue;
+        }
+        rows.push_back(fill(form.line, i));
+        children.push_back(fill(form.text, i));
+    }
+    TagEditBed bed;
+    bed.Load("kind \"x\"\nlist\n{\n  0 \"zero\"\n}\n");
+    TOutlineNode* list = bed.Node("config.txt\\list");
+    EXPECT_TRUE(CsvToContainer(bed.doc, list, rows, FormatSpec("string-list")));
+    Lines written;
+    for (std::size_t i = 0; i < list->ChildCount(); ++i) written.push_back(list->Child(i)->Text());
+    EXPECT_EQ(written, children);
+    EXPECT_TRUE(bed.messages.messages.empty());
+}
+
 // Rows as written back are what the container shows again: a second write-back changes nothing. Blanks
 // beside a value's quotes, quoted or padded camera cells and a tab inside a name once came out
 // differently each time.
