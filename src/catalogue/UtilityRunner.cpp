@@ -38,19 +38,25 @@ TLetter StatusLetter(std::string_view letters, char upper) {
 
 namespace {
 
-// Digits, with a "-" before them or none, that fit 32 bits.
-bool ParseInt32(std::string_view text, std::int32_t& value) {
-    const std::string_view digits = !text.empty() && text.front() == '-' ? text.substr(1) : text;
-    if (digits.empty() || digits.size() > 10) return false;
+// Digits at `at`, with a "-" before them or none, that fit 32 bits; `at` moves past them.
+bool ReadDigits(std::string_view text, std::size_t& at, std::int32_t& value) {
+    const bool negative = at < text.size() && text[at] == '-';
+    if (negative) ++at;
+    const std::size_t digits = at;
     long long v = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
-    }
-    if (digits.size() != text.size()) v = -v;
-    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) return false;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && at - digits < 11; ++at) v = v * 10 + (text[at] - '0');
+    if (negative) v = -v;
+    if (at == digits || at - digits > 10 || v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
+        return false;
     value = static_cast<std::int32_t>(v);
     return true;
+}
+
+// The whole text as such digits.
+bool ParseInt32(std::string_view text, std::int32_t& value) {
+    std::size_t at = 0;
+    return ReadDigits(text, at, value) && at == text.size();
 }
 
 // The first field of a KUID, any case: "kuid" or "kuid2". (Text beyond ASCII is lower-cased as
@@ -68,23 +74,10 @@ std::string PlainKuid(const TKuidParts& k) {
     return "<kuid:" + std::to_string(k.user) + ":" + std::to_string(k.number) + ">";
 }
 
-}  // namespace
-
-namespace {
-
 // Digits up to `stop` at `at`, read as ParseInt32 reads them; false when there are none, another
 // character comes first, or they do not fit.
 bool ReadField(std::string_view text, std::size_t& at, char stop, std::int32_t& value) {
-    const bool negative = at < text.size() && text[at] == '-';
-    if (negative) ++at;
-    const std::size_t digits = at;
-    long long v = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && at - digits < 11; ++at) v = v * 10 + (text[at] - '0');
-    if (negative) v = -v;
-    if (at == digits || at - digits > 10 || at >= text.size() || text[at] != stop ||
-        v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
-        return false;
-    value = static_cast<std::int32_t>(v);
+    if (!ReadDigits(text, at, value) || at >= text.size() || text[at] != stop) return false;
     ++at;
     return true;
 }

@@ -387,18 +387,21 @@ std::optional<DateTime> StampToDate(std::string_view stamp, const DateTime& toda
 
 namespace {
 
-// A backup of the file or folder; `made` is the backup's path when it was made.
-std::string MakeBackup(TProgramState& state, std::string_view path, bool isFolder, std::string& made) {
+// A backup of the file; `made` is the backup's path when it was made.
+std::string MakeFileBackup(TProgramState& state, std::string_view path, std::string& made) {
     const std::string source = NormalPath(path);
-    if (!isFolder) {
-        if (!FileExists(source)) return "Unable to back up " + ShownPath(path) + ": the file does not exist";
-        std::string target;
-        if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
-        if (std::string error = CopyFileNoReplace(source, target); !error.empty())
-            return "Unable to back up " + ShownPath(path) + ": " + error;
-        made = target;
-        return {};
-    }
+    if (!FileExists(source)) return "Unable to back up " + ShownPath(path) + ": the file does not exist";
+    std::string target;
+    if (std::string error = FileBackupTarget(state, path, source, target); !error.empty()) return error;
+    if (std::string error = CopyFileNoReplace(source, target); !error.empty())
+        return "Unable to back up " + ShownPath(path) + ": " + error;
+    made = target;
+    return {};
+}
+
+// A backup of the folder, links kept as links; `made` is the backup's path when it was made.
+std::string MakeFolderBackup(TProgramState& state, std::string_view path, std::string& made) {
+    const std::string source = NormalPath(path);
     if (!DirectoryExists(source)) return "Unable to back up " + ShownPath(path) + ": the folder does not exist";
     std::string folder;
     if (std::string error = PrepareBackupFolder(state, folder); !error.empty())
@@ -432,12 +435,12 @@ std::string BackupFileVersion(TProgramState& state, std::string_view path, std::
 
 std::string BackupFile(TProgramState& state, std::string_view path) {
     std::string made;
-    return MakeBackup(state, path, false, made);
+    return MakeFileBackup(state, path, made);
 }
 
 std::string BackupFolder(TProgramState& state, std::string_view path) {
     std::string made;
-    return MakeBackup(state, path, true, made);
+    return MakeFolderBackup(state, path, made);
 }
 
 namespace {
@@ -464,7 +467,7 @@ std::string PrepareRestore(TProgramState& state, std::string_view path, const st
     if (settle && !settle()) return {};
     const bool present = isFolder ? DirectoryExists(target) : FileExists(target);
     if (present) {
-        if (std::string error = MakeBackup(state, target, isFolder, safety); !error.empty())
+        if (std::string error = (isFolder ? MakeFolderBackup(state, target, safety) : MakeFileBackup(state, target, safety)); !error.empty())
             return "Unable to restore " + ShownPath(path) + ": nothing was restored, as its present state could not be backed up. " +
                    error;
     }
