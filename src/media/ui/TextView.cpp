@@ -244,7 +244,7 @@ void TTextView::SetCaret(std::size_t position) {
 
 std::string TTextView::SaveFile(const std::string& path) {
     if (path.empty()) return "No file to save";
-    if (notText_) return "Unable to save " + path_ + ": it is not a text file";
+    if (notText_) return "Unable to save " + ShownPath(path_) + ": it is not a text file";
     TTextSaveVerdict verdict;
     if (BeforeWrite) {
         TTextDocument asWritten = file_;

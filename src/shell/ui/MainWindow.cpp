@@ -650,14 +650,14 @@ void TMain::FormShow() {
 void TMain::LoadFolder(const std::string& folder) {
     // A folder typed wrong on a command line would otherwise load nothing without a word.
     if (!DirectoryExists(NativePath(folder))) {
-        state_.Messages->ShowMessage("Folder not found: " + folder, "", MessageKind::Warning);
+        state_.Messages->ShowMessage("Folder not found: " + ShownPath(folder), "", MessageKind::Warning);
         return;
     }
     // Nor would one the user may not read.
     std::error_code ec;
     std::filesystem::directory_iterator listing(FsPath(folder), ec);
     if (ec) {
-        state_.Messages->ShowMessage("Unable to read the folder " + folder + ": " + ec.message(), "", MessageKind::Warning);
+        state_.Messages->ShowMessage("Unable to read the folder " + ShownPath(folder) + ": " + ec.message(), "", MessageKind::Warning);
         return;
     }
     static_cast<IAssetListFrame*>(Frame(TFrameId::AssetList))->AddDirectory(folder);
