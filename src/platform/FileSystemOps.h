@@ -58,9 +58,14 @@ inline constexpr std::int64_t kFileTicksPerSecond = 1'000'000'000;
 std::int64_t FileClockNow();
 
 // Whether a stamp read at `clock` of something last changed at `changed` shows every later change: a
-// change within a coarse file-system tick (FAT keeps times to two seconds; three leaves room) of an
-// earlier one may leave the time as it was.
-inline bool StampSettled(std::int64_t changed, std::int64_t clock) { return clock - changed > 3 * kFileTicksPerSecond; }
+// change within one tick of the file system's clock of an earlier one may leave the time as it was.
+// A time that is no whole number of hundredths of a second was kept by a file system with fine times,
+// whose tick is the system's clock tick (10 ms at most): a tenth of a second covers it. Any other may
+// come from a coarse one (FAT keeps times to two seconds; three leave room).
+inline bool StampSettled(std::int64_t changed, std::int64_t clock) {
+    const bool fine = changed % (kFileTicksPerSecond / 100) != 0;
+    return clock - changed > (fine ? kFileTicksPerSecond / 10 : 3 * kFileTicksPerSecond);
+}
 
 // Calls `visit` with the name of each entry of `folder` ("." and ".." left out), reading the folder
 // with as few calls as the system allows. False when the folder cannot be read.

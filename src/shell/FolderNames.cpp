@@ -76,23 +76,30 @@ void TFolderNames::Look() {
     if (stamped_) names_ = KeptNames(folder_, stamp_);
 }
 
+bool TFolderNames::Settled(std::int64_t now) const {
+    return stamped_ && platform::StampSettled(std::max(stamp_.modified, stamp_.changed), now);
+}
+
+void TFolderNames::List() {
+    // The clock is read before the listing, so a change made while listing counts as recent.
+    const std::int64_t now = platform::FileClockNow();
+    auto names = std::make_shared<Names>();
+    platform::ListFolderNames(folder_, [&names](std::string_view entry) { names->insert(LowerCase(entry)); });
+    names_ = names;
+    if (Settled(now)) Keep(folder_, stamp_, names_);
+}
+
 bool TFolderNames::Holds(std::string_view name) {
     if (name.empty()) return false;
-    // A folder listed before is answered from its listing while its stamp holds; any other is asked
-    // for the name as written first, the usual case, which costs one status call and no stamp.
-    if (!looked_ && AnyKept(folder_)) Look();
+    // A folder listed before is answered from its listing while its stamp holds. Any other is asked
+    // for its first name as written, the usual case, which costs one status call and no stamp; from its
+    // second name on it is looked at, and listed when its listing can be kept for the checks to come.
+    if (!looked_ && (asked_ || AnyKept(folder_))) Look();
+    asked_ = true;
     if (!names_) {
-        if (platform::PathExists(JoinPath(folder_, name, '/'))) return true;
+        if (!Settled(platform::FileClockNow()) && platform::PathExists(JoinPath(folder_, name, '/'))) return true;
         Look();
-    }
-    if (!names_) {
-        // The clock is read before the listing, so a change made while listing counts as recent.
-        const std::int64_t now = platform::FileClockNow();
-        auto names = std::make_shared<Names>();
-        platform::ListFolderNames(folder_, [&names](std::string_view entry) { names->insert(LowerCase(entry)); });
-        names_ = names;
-        if (stamped_ && platform::StampSettled(std::max(stamp_.modified, stamp_.changed), now))
-            Keep(folder_, stamp_, names_);
+        if (!names_) List();
     }
     return names_->count(LowerCase(name)) != 0;
 }

@@ -2,6 +2,7 @@
 // names at the cost of at most one listing.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,11 +26,14 @@ public:
 
 private:
     void Look();  // reads the folder's stamp once, and takes its kept listing when the stamp still holds
+    void List();  // lists the folder, and keeps the listing when the folder is settled
+    bool Settled(std::int64_t now) const;  // stamped, and last changed long enough before `now`
 
     std::string folder_;  // native form, "." for none
     platform::FolderStamp stamp_;
     bool stamped_ = false;
     bool looked_ = false;
+    bool asked_ = false;
     std::shared_ptr<const Names> names_;
 };
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #ifndef _WIN32
@@ -105,22 +106,48 @@ TEST(FolderNames, AnswersIgnoringCaseForFilesAndFolders) {
 }
 
 // A folder's names are kept between checks, so a change must always be seen by the next check: made
-// at once after a listing, and made to a folder left alone long enough for its listing to be kept.
+// at once after a listing, and made to a folder left alone long enough for its listing to be kept (a
+// tenth of a second where the file system keeps fine times, three seconds where it may not). A check
+// of one name asks for it as written; a check of a second name lists the folder.
 TEST(FolderNames, ChangesAreSeenByTheNextCheck) {
     TempDir dir;
-    WriteBytes(dir / "fresh/a.tga", "t");
-    WriteBytes(dir / "settled/a.tga", "t");
-    const auto check = [](const std::string& folder, std::string_view name) { return TFolderNames(folder).Holds(name); };
-    for (const std::string& folder : {dir / "fresh", dir / "settled"}) {
-        if (folder == dir / "settled") std::this_thread::sleep_for(std::chrono::milliseconds(3200));
-        EXPECT_FALSE(check(folder, "b.tga")) << folder;
+    const std::vector<std::pair<std::string, int>> folders = {{"fresh", 0}, {"soon", 150}, {"settled", 3200}};
+    for (const auto& [name, wait] : folders) WriteBytes(dir / (name + "/a.tga"), "t");
+    const auto one = [](const std::string& folder, std::string_view name) { return TFolderNames(folder).Holds(name); };
+    const auto two = [](const std::string& folder, std::string_view name) {
+        TFolderNames names(folder);
+        names.Holds("a.tga");
+        return names.Holds(name);
+    };
+    for (const auto& [name, wait] : folders) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+        const std::string folder = dir / name;
+        for (const auto& check : {std::function(one), std::function(two)}) {
+            EXPECT_FALSE(check(folder, "b.tga")) << folder;
+            EXPECT_FALSE(check(folder, "b.tga")) << folder;
+        }
         WriteBytes(folder + "/B.TGA", "t");
-        EXPECT_TRUE(check(folder, "b.tga")) << folder;
+        for (const auto& check : {std::function(one), std::function(two)}) EXPECT_TRUE(check(folder, "b.tga")) << folder;
         std::filesystem::rename(folder + "/B.TGA", folder + "/c.tga");
-        EXPECT_FALSE(check(folder, "b.tga")) << folder;
-        EXPECT_TRUE(check(folder, "C.tga")) << folder;
+        for (const auto& check : {std::function(two), std::function(one)}) {
+            EXPECT_FALSE(check(folder, "b.tga")) << folder;
+            EXPECT_TRUE(check(folder, "C.tga")) << folder;
+        }
         std::filesystem::remove(folder + "/a.tga");
-        EXPECT_FALSE(check(folder, "A.TGA")) << folder;
+        for (const auto& check : {std::function(two), std::function(one)}) EXPECT_FALSE(check(folder, "A.TGA")) << folder;
+    }
+}
+
+// A time in whole hundredths of a second may come from a file system that keeps two-second times, and
+// is trusted only three seconds later; a finer one after a tenth of a second.
+TEST(FolderNames, CoarseTimesSettleLaterThanFineOnes) {
+    constexpr std::int64_t second = platform::kFileTicksPerSecond;
+    const std::int64_t fine = 1700000000 * second + 123457, coarse = 1700000000 * second, hundredths = coarse + 7 * second / 100;
+    EXPECT_FALSE(platform::StampSettled(fine, fine + second / 20));
+    EXPECT_TRUE(platform::StampSettled(fine, fine + second / 10 + 1));
+    for (const std::int64_t time : {coarse, hundredths}) {
+        EXPECT_FALSE(platform::StampSettled(time, time + 2 * second)) << time;
+        EXPECT_TRUE(platform::StampSettled(time, time + 3 * second + 1)) << time;
     }
 }
 
