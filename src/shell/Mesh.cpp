@@ -10,6 +10,7 @@
 #include "shell/Files.h"
 #include "shell/PathText.h"
 #include "shell/Text.h"
+#include "shell/TextCodec.h"
 
 namespace kelvarn {
 
@@ -49,10 +50,11 @@ bool ReadCountedName(ByteReader& reader, std::string& name) {
         reader.Seek(start);
         return false;
     }
-    // Most names hold no zero byte and fit, and are decoded straight from the file's bytes.
+    // Most names fit and hold no zero byte but the padding at their end, and are decoded straight from
+    // the file's bytes.
     std::string kept;
-    std::string_view text = raw;
-    if (raw.size() > kMaxNameBytes || raw.find('\0') != std::string_view::npos) {
+    std::string_view text = raw.substr(0, raw.find('\0'));
+    if (text.size() > kMaxNameBytes || raw.find_first_not_of('\0', text.size()) != std::string_view::npos) {
         kept.reserve(std::min<std::size_t>(raw.size(), kMaxNameBytes));
         for (char c : raw) {
             if (c == '\0') continue;
@@ -61,7 +63,8 @@ bool ReadCountedName(ByteReader& reader, std::string& name) {
         }
         text = kept;
     }
-    name = DecodeText(TrimView(text)).text;
+    std::string storage;  // used only by names that are not UTF-8
+    name.assign(DecodeTextView(TrimView(text), storage).text);
     return true;
 }
 
