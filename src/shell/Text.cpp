@@ -85,12 +85,17 @@ char32_t UpperPoint(char32_t c) {
 
 template <typename Map>
 std::string MapCase(std::string_view text, Map map, char lo, char hi, int delta) {
+    // ASCII, the usual case, is mapped in one pass without a branch per byte; a byte beyond it sends
+    // the text the long way.
     std::string out(text);
-    if (IsAscii(text)) {
-        for (char& c : out)
-            if (c >= lo && c <= hi) c = static_cast<char>(c + delta);
-        return out;
+    unsigned bits = 0;
+    const auto range = static_cast<unsigned char>(hi - lo);
+    for (char& c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        bits |= u;
+        c = static_cast<char>(static_cast<unsigned char>(u - static_cast<unsigned char>(lo)) <= range ? u + delta : u);
     }
+    if (bits < 0x80) return out;
     out.clear();
     out.reserve(text.size());
     std::size_t i = 0;

@@ -77,6 +77,10 @@ TEST(TextCase, LatinLettersFoldAndByteLengthsStay) {
     EXPECT_EQ(LowerCase("\xD0\x91\xD0\x81 \xCE\xA9"), "\xD0\xB1\xD1\x91 \xCF\x89");   // БЁ Ω -> бё ω
     EXPECT_EQ(UpperCase("\xD0\xB1\xD1\x91 \xCF\x89"), "\xD0\x91\xD0\x81 \xCE\xA9");
     EXPECT_TRUE(SameText("Config.TXT", "config.txt"));
+    // Only the letters move: the characters beside them in ASCII stay, in either direction.
+    EXPECT_EQ(LowerCase("@AZ[`az{\x7F"), "@az[`az{\x7F");
+    EXPECT_EQ(UpperCase("@AZ[`az{\x7F"), "@AZ[`AZ{\x7F");
+    EXPECT_EQ(LowerCase("BODY.TGA \xC3\x89"), "body.tga \xC3\xA9");
     EXPECT_EQ(FindText("x \xC3\x89T\xC3\x89 y", "\xC3\xA9t\xC3\xA9"), 2u);
 }
 
