@@ -295,6 +295,8 @@ void TConfigReader::Clear() {
     // The buffers serve the next load, unless an unusually large file left them big.
     if (store_.capacity() > (1u << 20)) {
         lines_.shrink_to_fit();
+        children_.clear();
+        children_.shrink_to_fit();
         store_.shrink_to_fit();
     }
 }
@@ -602,9 +604,12 @@ bool TConfigReader::RepairAndNest() {
     }
 
     // Nesting, in place (a "{" line goes, so the lines written never overtake the lines read): each
-    // "{" takes the bare word before it as its container's name. flat[0] is the root's header.
+    // "{" takes the bare word before it as its container's name. flat[0] is the root's header. The
+    // children of each container are counted on the way, so that no node's child list grows step by step.
     std::vector<std::size_t>& open = open_;
     open.clear();
+    std::vector<std::uint32_t>& children = children_;
+    children.assign(flat.size() + 1, 0);
     std::size_t w = 1;
     for (std::size_t r = 1; r < flat.size(); ++r) {
         const TConfigLine l = flat[r];
@@ -625,6 +630,7 @@ bool TConfigReader::RepairAndNest() {
             flat[w++] = end;
             open.pop_back();
         } else {
+            ++children[open.empty() ? 0 : open.back()];
             flat[w++] = l;
         }
     }
@@ -669,6 +675,12 @@ void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, in
     } else {
         out.append(name).append(" \"\"");
     }
+}
+
+std::size_t TConfigReader::NodeTextSize(const TConfigLine& line) const {
+    // Joined lines grow by a byte at each join, made a two-byte "¶": the text grows past this then.
+    if (line.kind == TConfigLineKind::Tag) return line.nameLen + 1 + std::max<std::size_t>(line.valueLen, 2);
+    return line.nameLen + 12;  // a numbered sound, or the name and an empty value
 }
 
 std::unique_ptr<TNodeOrigin> TConfigReader::OriginOf(const TConfigLine& line, const std::string& text,
@@ -718,26 +730,12 @@ bool TConfigReader::ConfigText(std::string_view folder, std::string& text) {
 
 std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     if (!complete_ || lines_.empty()) return nullptr;
-    // Each container's children counted first, so that no child list grows step by step.
-    std::vector<std::uint32_t>& children = children_;
-    children.assign(lines_.size(), 0);
-    std::vector<std::size_t>& open = nested_;
-    open.clear();
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const TConfigLineKind kind = lines_[i].kind;
-        if (kind == TConfigLineKind::End) {
-            if (!open.empty()) open.pop_back();
-            continue;
-        }
-        if (!open.empty()) ++children[open.back()];
-        if (kind == TConfigLineKind::Header) open.push_back(i);
-    }
+    const std::vector<std::uint32_t>& children = children_;
     auto root = std::make_unique<TOutlineNode>(std::string(LineName(lines_.front())));
     TOutlineBuilder::Reserve(*root, children.front());
     std::vector<TOutlineNode*>& parents = parents_;
     parents.assign(1, root.get());
     int sounds = 0;
-    std::string& text = nodeText_;
     std::vector<std::uint32_t>& joins = joins_;
     for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
         const TConfigLine& l = lines_[i];
@@ -746,20 +744,21 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
                 parents.push_back(TOutlineBuilder::Append(*parents.back(), std::string(LineName(l)), 0, true));
                 TOutlineBuilder::Reserve(*parents.back(), children[i]);
                 joins.clear();
-                if (auto origin = OriginOf(l, parents.back()->Text(), joins))
-                    TOutlineBuilder::SetOrigin(*parents.back(), std::move(origin));
+                if (MayNeedOrigin(l))
+                    if (auto origin = OriginOf(l, parents.back()->Text(), joins))
+                        TOutlineBuilder::SetOrigin(*parents.back(), std::move(origin));
                 sounds = 0;
                 break;
             case TConfigLineKind::End:
                 if (parents.size() > 1) parents.pop_back();
                 break;
             default: {
-                text.clear();
+                // The text is written straight into the node.
+                TOutlineNode* node = TOutlineBuilder::AppendEmpty(*parents.back(), NodeTextSize(l), 0, false);
                 joins.clear();
-                AppendNodeText(text, l, sounds, &joins);
-                auto origin = OriginOf(l, text, joins);
-                TOutlineNode* node = TOutlineBuilder::Append(*parents.back(), text, 0, false);
-                if (origin) TOutlineBuilder::SetOrigin(*node, std::move(origin));
+                AppendNodeText(TOutlineBuilder::TextOf(*node), l, sounds, &joins);
+                if (MayNeedOrigin(l))
+                    if (auto origin = OriginOf(l, node->Text(), joins)) TOutlineBuilder::SetOrigin(*node, std::move(origin));
                 break;
             }
         }
