@@ -80,7 +80,7 @@ struct KeptBuffers {
     Buffer Take(std::size_t n) {
         Buffer b;
         const auto k = static_cast<std::size_t>(std::bit_width(n + Slack - 1));
-        if (k < FirstClass || k >= kClasses) {
+        if (closed || k < FirstClass || k >= kClasses) {
             b.reserve(n);
         } else if (!kept[k].empty()) {
             Poison(kept[k].back(), false);
@@ -136,9 +136,14 @@ int ImageIndexToFlags(int imageIndex) {
 }
 
 TOutlineNode::~TOutlineNode() {
+    gKeptTexts.Keep(text_);
+    if (children_.empty()) {  // most nodes, and those whose children went first
+        gKeptLists.Keep(children_);
+        return;
+    }
     // Deep trees are taken apart without recursion: children that have children of their own wait in
-    // a list; the others, most nodes, are dropped where they stand.
-    std::vector<std::unique_ptr<TOutlineNode>> pending;
+    // a list (a kept one); the others, most nodes, are dropped where they stand.
+    std::vector<std::unique_ptr<TOutlineNode>> pending = gKeptLists.Take(16);
     const auto drop = [&pending](std::vector<std::unique_ptr<TOutlineNode>>& children) {
         for (auto& c : children)
             if (c && !c->children_.empty()) pending.push_back(std::move(c));
@@ -150,8 +155,8 @@ TOutlineNode::~TOutlineNode() {
         pending.pop_back();
         drop(n->children_);
     }
+    gKeptLists.Keep(pending);
     gKeptLists.Keep(children_);
-    gKeptTexts.Keep(text_);
 }
 
 std::string TOutlineNode::Name() const { return TagName(text_); }
