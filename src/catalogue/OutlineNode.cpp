@@ -2,18 +2,6 @@
 
 #include <bit>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KELVARN_NODE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KELVARN_NODE_ASAN 1
-#endif
-#endif
-
-#ifdef KELVARN_NODE_ASAN
-#include <sanitizer/asan_interface.h>
-#endif
-
 #include "shell/Strings.h"
 #include "shell/Text.h"
 
@@ -28,11 +16,18 @@ int SwapTaggedModified(int bits) {
 
 // The memory of dropped nodes, kept for the thread's next ones (not under the address sanitizer,
 // which must see every node freed).
-#ifdef KELVARN_NODE_ASAN
-constexpr std::size_t kKeptNodes = 0;
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepMemory = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kKeepMemory = false;
 #else
-constexpr std::size_t kKeptNodes = 1u << 16;
+constexpr bool kKeepMemory = true;
 #endif
+#else
+constexpr bool kKeepMemory = true;
+#endif
+constexpr std::size_t kKeptNodes = kKeepMemory ? 1u << 16 : 0;
 
 struct KeptNodes {
     void* head = nullptr;
@@ -52,29 +47,15 @@ thread_local KeptNodes gKept;
 // The same for the texts of dropped nodes that did not fit in the string itself, and for child
 // lists. Buffers are kept by size class: class k holds those with room for at least 2^k elements
 // (for a text, its terminating NUL is one of them), and a new buffer is made with the room of its
-// class, so that a kept one of the class always fits. Each class keeps at most 128 KiB. Under the
-// address sanitizer a kept buffer is poisoned, so that a text read after its node was dropped is
-// still caught.
+// class, so that a kept one of the class always fits. Each class keeps at most 128 KiB of elements;
+// nothing is kept under the address sanitizer.
 template <typename Buffer, std::size_t Slack, std::size_t FirstClass>
 struct KeptBuffers {
     static constexpr std::size_t kClasses = 13;  // up to 4,096 elements
     static constexpr std::size_t kBytesPerClass = 128u << 10;
     std::vector<Buffer> kept[kClasses];
     bool closed = false;  // at thread exit: buffers dropped after this go straight back
-
-    ~KeptBuffers() {
-        for (auto& buffers : kept)
-            for (Buffer& b : buffers) Poison(b, false);
-        closed = true;
-    }
-
-    static void Poison([[maybe_unused]] Buffer& b, [[maybe_unused]] bool poison) {
-#ifdef KELVARN_NODE_ASAN
-        const std::size_t bytes = (b.capacity() + Slack) * sizeof(typename Buffer::value_type);
-        if (poison) ASAN_POISON_MEMORY_REGION(b.data(), bytes);
-        else ASAN_UNPOISON_MEMORY_REGION(b.data(), bytes);
-#endif
-    }
+    ~KeptBuffers() { closed = true; }
 
     // An empty buffer with room for `n` elements.
     Buffer Take(std::size_t n) {
@@ -83,7 +64,6 @@ struct KeptBuffers {
         if (closed || k < FirstClass || k >= kClasses) {
             b.reserve(n);
         } else if (!kept[k].empty()) {
-            Poison(kept[k].back(), false);
             b = std::move(kept[k].back());
             kept[k].pop_back();
         } else {
@@ -95,11 +75,10 @@ struct KeptBuffers {
     void Keep(Buffer& b) {
         const std::size_t room = b.capacity() + Slack;
         const auto k = static_cast<std::size_t>(std::bit_width(room)) - 1;
-        if (closed || k < FirstClass || k >= kClasses ||
+        if (!kKeepMemory || closed || k < FirstClass || k >= kClasses ||
             kept[k].size() >= (kBytesPerClass / sizeof(typename Buffer::value_type)) >> k)
             return;  // its owner frees it
         b.clear();
-        Poison(b, true);
         kept[k].push_back(std::move(b));
     }
 };
