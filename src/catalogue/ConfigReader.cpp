@@ -37,22 +37,37 @@ std::uint64_t Word(const char* p) {
     return w;
 }
 
-// The first byte from `p` on that ends a line or is a brace; `end` when none. `high` is set when a
-// byte beyond ASCII was passed and `tab` when a tab was, or maybe one just behind the byte found: a
-// line's tabs are noted without stopping at each.
-const char* NextMark(const char* p, const char* end, bool& high, bool& tab) {
+// What a line may hold besides its marks: bytes beyond ASCII, tabs, "=". Each is noted when one
+// was passed, or maybe one just behind the mark found: a line's contents are noted without stopping
+// at each.
+struct TLineNotes {
+    bool high = false, tab = false, equals = false;
+};
+
+// The first byte from `p` on that ends a line or is a brace; `end` when none.
+const char* NextMark(const char* p, const char* end, TLineNotes& notes) {
 #ifdef KELVARN_READER_SSE2
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), ht = _mm_set1_epi8('\t');
-    const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}');
+    const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}'), eq = _mm_set1_epi8('=');
+    __m128i highs = _mm_setzero_si128(), tabs = highs, equals = highs;
+    const char* found = nullptr;
     while (end - p >= 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, cr)),
                                            _mm_or_si128(_mm_cmpeq_epi8(x, open), _mm_cmpeq_epi8(x, close)));
-        high = high || _mm_movemask_epi8(x) != 0;
-        tab = tab || _mm_movemask_epi8(_mm_cmpeq_epi8(x, ht)) != 0;
-        if (const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(marks)); m != 0) return p + std::countr_zero(m);
+        highs = _mm_or_si128(highs, x);
+        tabs = _mm_or_si128(tabs, _mm_cmpeq_epi8(x, ht));
+        equals = _mm_or_si128(equals, _mm_cmpeq_epi8(x, eq));
+        if (const unsigned m = static_cast<unsigned>(_mm_movemask_epi8(marks)); m != 0) {
+            found = p + std::countr_zero(m);
+            break;
+        }
         p += 16;
     }
+    notes.high = notes.high || _mm_movemask_epi8(highs) != 0;
+    notes.tab = notes.tab || _mm_movemask_epi8(tabs) != 0;
+    notes.equals = notes.equals || _mm_movemask_epi8(equals) != 0;
+    if (found) return found;
 #else
     if constexpr (std::endian::native == std::endian::little) {
         const auto zero = [](std::uint64_t w) { return (w - kOnes) & ~w & kHighs; };
@@ -61,8 +76,9 @@ const char* NextMark(const char* p, const char* end, bool& high, bool& tab) {
             // Exact as to whether, and the lowest byte flagged is the first that is.
             const std::uint64_t m =
                 zero(w ^ (kOnes * '\n')) | zero(w ^ (kOnes * '\r')) | zero(w ^ (kOnes * '{')) | zero(w ^ (kOnes * '}'));
-            high = high || (w & kHighs) != 0;
-            tab = tab || zero(w ^ (kOnes * '\t')) != 0;
+            notes.high = notes.high || (w & kHighs) != 0;
+            notes.tab = notes.tab || zero(w ^ (kOnes * '\t')) != 0;
+            notes.equals = notes.equals || zero(w ^ (kOnes * '=')) != 0;
             if (m != 0) return p + std::countr_zero(m) / 8;
             p += 8;
         }
@@ -71,8 +87,9 @@ const char* NextMark(const char* p, const char* end, bool& high, bool& tab) {
     for (; p < end; ++p) {
         const char c = *p;
         if (c == '\n' || c == '\r' || c == '{' || c == '}') return p;
-        high = high || static_cast<unsigned char>(c) >= 0x80;
-        tab = tab || c == '\t';
+        notes.high = notes.high || static_cast<unsigned char>(c) >= 0x80;
+        notes.tab = notes.tab || c == '\t';
+        notes.equals = notes.equals || c == '=';
     }
     return end;
 }
@@ -177,8 +194,17 @@ bool IsSoundFileName(std::string_view word) {
     return EndsWithText(word, ".wav") || EndsWithText(word, ".mp3");
 }
 
+// FolderConfigPath(folder) into `path`, whose buffer serves load after load.
+void AssignFolderConfigPath(std::string& path, std::string_view folder) {
+    path.assign(folder);
+    if (folder.empty() || !IsPathSeparator(folder.back())) path.push_back('\\');
+    path.append(kConfigRoot);
+}
+
 std::string FolderConfigPath(std::string_view folder) {
-    return IncludeTrailingSeparator(folder, '\\') + std::string(kConfigRoot);
+    std::string path;
+    AssignFolderConfigPath(path, folder);
+    return path;
 }
 
 // path == FolderConfigPath(folder), without making the latter.
@@ -232,8 +258,8 @@ struct TLineCursor {
     std::string_view text;
     std::size_t pos = 0;
     std::uint32_t number = 0;
-    // Of the line last given: it holds a brace; it may hold a tab, or a byte beyond ASCII.
-    bool braces = false, tabs = false, high = false;
+    // Of the line last given: it holds a brace; it may hold a tab, an "=", or a byte beyond ASCII.
+    bool braces = false, tabs = false, equals = false, high = false;
 
     bool Next(std::string_view& line) {
         const std::size_t n = text.size();
@@ -241,8 +267,9 @@ struct TLineCursor {
         const char* const begin = text.data() + pos;
         const char* const end = text.data() + n;
         const char* q = begin;
-        bool braced = false, tabbed = false, beyond = false;
-        for (q = NextMark(q, end, beyond, tabbed); q < end; q = NextMark(q + 1, end, beyond, tabbed)) {
+        bool braced = false;
+        TLineNotes notes;
+        for (q = NextMark(q, end, notes); q < end; q = NextMark(q + 1, end, notes)) {
             if (*q == '\n' || *q == '\r') break;
             braced = true;
         }
@@ -252,8 +279,9 @@ struct TLineCursor {
         pos = i;
         ++number;
         braces = braced;
-        tabs = tabbed;
-        high = beyond;
+        tabs = notes.tab;
+        equals = notes.equals;
+        high = notes.high;
         return true;
     }
 };
@@ -295,6 +323,8 @@ void TConfigReader::Clear() {
     // The buffers serve the next load, unless an unusually large file left them big.
     if (store_.capacity() > (1u << 20)) {
         lines_.shrink_to_fit();
+        children_.clear();
+        children_.shrink_to_fit();
         store_.shrink_to_fit();
     }
 }
@@ -358,14 +388,16 @@ bool TConfigReader::LoadConfigBytes(std::string_view bytes, std::string_view fol
         error_ = "File already loaded: " + ShownPath(loadedPath_);
         return false;
     }
-    const std::string path = FolderConfigPath(folder);
     if (bytes.size() > kMaxConfigBytes) {
-        error_ = "Unable to open file: " + ShownPath(path) + std::string(kConfigTooLarge);
+        error_ = "Unable to open file: " + ShownPath(FolderConfigPath(folder)) + std::string(kConfigTooLarge);
         return false;
     }
-    return Parse(bytes, path, path);
+    AssignFolderConfigPath(loadedPath_, folder);
+    loadedFile_ = loadedPath_;
+    return Parse(bytes, loadedPath_, loadedFile_);
 }
 
+// `path` and `file` may be the members they are stored in.
 bool TConfigReader::Parse(std::string_view bytes, const std::string& path, const std::string& file) {
     // UTF-8 is read where it stands. Otherwise each line is decoded alone: real files are UTF-8 with a
     // line or two from an editor that wrote Windows-1252, or the reverse.
@@ -406,7 +438,7 @@ bool TConfigReader::LineIsLatin(std::uint32_t fileLine) const {
     return fileLine < latin_.size() && latin_[fileLine];
 }
 
-std::uint32_t TConfigReader::Store(std::string_view text) {
+inline std::uint32_t TConfigReader::Store(std::string_view text) {
     // A part of the text being read is where the store's copy of it begins.
     if (!text_.empty() && text.data() >= text_.data() && text.data() + text.size() <= text_.data() + text_.size())
         return static_cast<std::uint32_t>(text.data() - text_.data());
@@ -415,7 +447,7 @@ std::uint32_t TConfigReader::Store(std::string_view text) {
     return at;
 }
 
-void TConfigReader::AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt, std::uint32_t nameLen,
+inline void TConfigReader::AddLine(TConfigLineKind kind, std::uint32_t fileLine, std::uint32_t nameAt, std::uint32_t nameLen,
                             std::uint32_t valueAt, std::uint32_t valueLen, std::uint8_t marks) {
     lines_.push_back(TConfigLine{kind, marks, fileLine, nameAt, nameLen, valueAt, valueLen});
     opens_ += kind == TConfigLineKind::Open;
@@ -434,7 +466,7 @@ void TConfigReader::AddWord(std::string_view word, std::uint32_t fileLine, bool 
     AddTag(name, value, false, false, fileLine, high);
 }
 
-void TConfigReader::AddTag(std::string_view name, std::string_view value, bool joined, bool braces,
+inline void TConfigReader::AddTag(std::string_view name, std::string_view value, bool joined, bool braces,
                            std::uint32_t fileLine, bool high) {
     const std::uint32_t nameAt = Store(name);
     std::uint32_t valueAt;
@@ -527,7 +559,7 @@ bool TConfigReader::Normalise(std::string_view raw, TLineCursor& cursor) {
         } else {
             const bool valueEndsLine = rest.empty();
             std::string_view name = tag, rest;
-            if (SplitAtEquals(tag, name, rest)) {
+            if (cursor.equals && SplitAtEquals(tag, name, rest)) {
                 combined_.assign(rest).append("=").append(value);
                 value = combined_;
             }
@@ -602,9 +634,12 @@ bool TConfigReader::RepairAndNest() {
     }
 
     // Nesting, in place (a "{" line goes, so the lines written never overtake the lines read): each
-    // "{" takes the bare word before it as its container's name. flat[0] is the root's header.
+    // "{" takes the bare word before it as its container's name. flat[0] is the root's header. The
+    // children of each container are counted on the way, so that no node's child list grows step by step.
     std::vector<std::size_t>& open = open_;
     open.clear();
+    std::vector<std::uint32_t>& children = children_;
+    children.assign(flat.size() + 1, 0);
     std::size_t w = 1;
     for (std::size_t r = 1; r < flat.size(); ++r) {
         const TConfigLine l = flat[r];
@@ -625,6 +660,7 @@ bool TConfigReader::RepairAndNest() {
             flat[w++] = end;
             open.pop_back();
         } else {
+            ++children[open.empty() ? 0 : open.back()];
             flat[w++] = l;
         }
     }
@@ -669,6 +705,12 @@ void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, in
     } else {
         out.append(name).append(" \"\"");
     }
+}
+
+std::size_t TConfigReader::NodeTextSize(const TConfigLine& line) const {
+    // Joined lines grow by a byte at each join, made a two-byte "¶": the text grows past this then.
+    if (line.kind == TConfigLineKind::Tag) return line.nameLen + 1 + std::max<std::size_t>(line.valueLen, 2);
+    return line.nameLen + 12;  // a numbered sound, or the name and an empty value
 }
 
 std::unique_ptr<TNodeOrigin> TConfigReader::OriginOf(const TConfigLine& line, const std::string& text,
@@ -718,26 +760,12 @@ bool TConfigReader::ConfigText(std::string_view folder, std::string& text) {
 
 std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     if (!complete_ || lines_.empty()) return nullptr;
-    // Each container's children counted first, so that no child list grows step by step.
-    std::vector<std::uint32_t>& children = children_;
-    children.assign(lines_.size(), 0);
-    std::vector<std::size_t>& open = nested_;
-    open.clear();
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const TConfigLineKind kind = lines_[i].kind;
-        if (kind == TConfigLineKind::End) {
-            if (!open.empty()) open.pop_back();
-            continue;
-        }
-        if (!open.empty()) ++children[open.back()];
-        if (kind == TConfigLineKind::Header) open.push_back(i);
-    }
+    const std::vector<std::uint32_t>& children = children_;
     auto root = std::make_unique<TOutlineNode>(std::string(LineName(lines_.front())));
     TOutlineBuilder::Reserve(*root, children.front());
     std::vector<TOutlineNode*>& parents = parents_;
     parents.assign(1, root.get());
     int sounds = 0;
-    std::string& text = nodeText_;
     std::vector<std::uint32_t>& joins = joins_;
     for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
         const TConfigLine& l = lines_[i];
@@ -746,20 +774,21 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
                 parents.push_back(TOutlineBuilder::Append(*parents.back(), std::string(LineName(l)), 0, true));
                 TOutlineBuilder::Reserve(*parents.back(), children[i]);
                 joins.clear();
-                if (auto origin = OriginOf(l, parents.back()->Text(), joins))
-                    TOutlineBuilder::SetOrigin(*parents.back(), std::move(origin));
+                if (MayNeedOrigin(l))
+                    if (auto origin = OriginOf(l, parents.back()->Text(), joins))
+                        TOutlineBuilder::SetOrigin(*parents.back(), std::move(origin));
                 sounds = 0;
                 break;
             case TConfigLineKind::End:
                 if (parents.size() > 1) parents.pop_back();
                 break;
             default: {
-                text.clear();
+                // The text is written straight into the node.
+                TOutlineNode* node = TOutlineBuilder::AppendEmpty(*parents.back(), NodeTextSize(l), 0, false);
                 joins.clear();
-                AppendNodeText(text, l, sounds, &joins);
-                auto origin = OriginOf(l, text, joins);
-                TOutlineNode* node = TOutlineBuilder::Append(*parents.back(), text, 0, false);
-                if (origin) TOutlineBuilder::SetOrigin(*node, std::move(origin));
+                AppendNodeText(TOutlineBuilder::TextOf(*node), l, sounds, &joins);
+                if (MayNeedOrigin(l))
+                    if (auto origin = OriginOf(l, node->Text(), joins)) TOutlineBuilder::SetOrigin(*node, std::move(origin));
                 break;
             }
         }

@@ -135,6 +135,10 @@ private:
     // offsets in the value of the "¶" that joined lines.
     void AppendNodeText(std::string& out, const TConfigLine& line, int& sounds,
                         std::vector<std::uint32_t>* joins = nullptr) const;
+    // Room enough for the node text of a Tag or Bare line, as a rule.
+    std::size_t NodeTextSize(const TConfigLine& line) const;
+    // A node with nothing beyond ASCII, in a file without Windows-1252 lines, never needs an origin.
+    bool MayNeedOrigin(const TConfigLine& line) const { return !latin_.empty() || (line.marks & kMayBeBeyondAscii); }
     std::unique_ptr<TNodeOrigin> OriginOf(const TConfigLine& line, const std::string& text,
                                           std::vector<std::uint32_t>& joins) const;
 
@@ -159,11 +163,9 @@ private:
     std::string joined_;     // work buffer: a value over several file lines
     std::string scratch_;    // work buffer: braces half protected
     std::vector<std::size_t> open_;  // work buffer: the containers open while nesting
+    std::vector<std::uint32_t> children_;  // by line: the number of children of a container's header
     // Work buffers of BuildTree, kept from one tree to the next.
-    mutable std::vector<std::uint32_t> children_;
-    mutable std::vector<std::size_t> nested_;
     mutable std::vector<TOutlineNode*> parents_;
-    mutable std::string nodeText_;
     mutable std::vector<std::uint32_t> joins_;
 };
 

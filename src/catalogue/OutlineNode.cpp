@@ -1,5 +1,7 @@
 #include "catalogue/OutlineNode.h"
 
+#include <bit>
+
 #include "shell/Strings.h"
 #include "shell/Text.h"
 
@@ -15,16 +17,17 @@ int SwapTaggedModified(int bits) {
 // The memory of dropped nodes, kept for the thread's next ones (not under the address sanitizer,
 // which must see every node freed).
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kKeptNodes = 0;
+constexpr bool kKeepMemory = false;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr std::size_t kKeptNodes = 0;
+constexpr bool kKeepMemory = false;
 #else
-constexpr std::size_t kKeptNodes = 1u << 16;
+constexpr bool kKeepMemory = true;
 #endif
 #else
-constexpr std::size_t kKeptNodes = 1u << 16;
+constexpr bool kKeepMemory = true;
 #endif
+constexpr std::size_t kKeptNodes = kKeepMemory ? 1u << 16 : 0;
 
 struct KeptNodes {
     void* head = nullptr;
@@ -40,6 +43,49 @@ struct KeptNodes {
 };
 
 thread_local KeptNodes gKept;
+
+// The same for the texts of dropped nodes that did not fit in the string itself, and for child
+// lists. Buffers are kept by size class: class k holds those with room for at least 2^k elements
+// (for a text, its terminating NUL is one of them), and a new buffer is made with the room of its
+// class, so that a kept one of the class always fits. Each class keeps at most 128 KiB of elements;
+// nothing is kept under the address sanitizer.
+template <typename Buffer, std::size_t Slack, std::size_t FirstClass>
+struct KeptBuffers {
+    static constexpr std::size_t kClasses = 13;  // up to 4,096 elements
+    static constexpr std::size_t kBytesPerClass = 128u << 10;
+    std::vector<Buffer> kept[kClasses];
+    bool closed = false;  // at thread exit: buffers dropped after this go straight back
+    ~KeptBuffers() { closed = true; }
+
+    // An empty buffer with room for `n` elements.
+    Buffer Take(std::size_t n) {
+        Buffer b;
+        const auto k = static_cast<std::size_t>(std::bit_width(n + Slack - 1));
+        if (closed || k < FirstClass || k >= kClasses) {
+            b.reserve(n);
+        } else if (!kept[k].empty()) {
+            b = std::move(kept[k].back());
+            kept[k].pop_back();
+        } else {
+            b.reserve((std::size_t{1} << k) - Slack);
+        }
+        return b;
+    }
+
+    void Keep(Buffer& b) {
+        const std::size_t room = b.capacity() + Slack;
+        const auto k = static_cast<std::size_t>(std::bit_width(room)) - 1;
+        if (!kKeepMemory || closed || k < FirstClass || k >= kClasses ||
+            kept[k].size() >= (kBytesPerClass / sizeof(typename Buffer::value_type)) >> k)
+            return;  // its owner frees it
+        b.clear();
+        kept[k].push_back(std::move(b));
+    }
+};
+
+// A string holds up to 15 characters in itself (16 bytes with the NUL): texts start at class 5.
+thread_local KeptBuffers<std::string, 1, 5> gKeptTexts;
+thread_local KeptBuffers<std::vector<std::unique_ptr<TOutlineNode>>, 0, 0> gKeptLists;
 
 }  // namespace
 
@@ -69,9 +115,14 @@ int ImageIndexToFlags(int imageIndex) {
 }
 
 TOutlineNode::~TOutlineNode() {
+    gKeptTexts.Keep(text_);
+    if (children_.empty()) {  // most nodes, and those whose children went first
+        gKeptLists.Keep(children_);
+        return;
+    }
     // Deep trees are taken apart without recursion: children that have children of their own wait in
-    // a list; the others, most nodes, are dropped where they stand.
-    std::vector<std::unique_ptr<TOutlineNode>> pending;
+    // a list (a kept one); the others, most nodes, are dropped where they stand.
+    std::vector<std::unique_ptr<TOutlineNode>> pending = gKeptLists.Take(16);
     const auto drop = [&pending](std::vector<std::unique_ptr<TOutlineNode>>& children) {
         for (auto& c : children)
             if (c && !c->children_.empty()) pending.push_back(std::move(c));
@@ -83,6 +134,8 @@ TOutlineNode::~TOutlineNode() {
         pending.pop_back();
         drop(n->children_);
     }
+    gKeptLists.Keep(pending);
+    gKeptLists.Keep(children_);
 }
 
 std::string TOutlineNode::Name() const { return TagName(text_); }
@@ -143,6 +196,15 @@ bool TOutlineNode::IsAncestorOf(const TOutlineNode* node) const {
     for (const TOutlineNode* p = node ? node->parent_ : nullptr; p; p = p->parent_)
         if (p == this) return true;
     return false;
+}
+
+TOutlineNode* TOutlineBuilder::AppendEmpty(TOutlineNode& parent, std::size_t size, int flags, bool mark) {
+    return Append(parent, gKeptTexts.Take(size), flags, mark);
+}
+
+void TOutlineBuilder::Reserve(TOutlineNode& node, std::size_t children) {
+    if (node.children_.empty() && node.children_.capacity() < children) node.children_ = gKeptLists.Take(children);
+    else node.children_.reserve(children);
 }
 
 TOutlineNode* TOutlineBuilder::Append(TOutlineNode& parent, std::string text, int flags, bool mark) {

@@ -96,7 +96,10 @@ public:
     static void SetFlags(TOutlineNode& node, int flags) { node.flags_ = static_cast<std::uint8_t>(flags & kAllNodeFlags); }
     static void SetMark(TOutlineNode& node, bool mark) { node.mark_ = mark; }
     static void SetOrigin(TOutlineNode& node, std::unique_ptr<TNodeOrigin> origin) { node.origin_ = std::move(origin); }
-    static void Reserve(TOutlineNode& node, std::size_t children) { node.children_.reserve(children); }
+    // A node whose text the caller then writes in place (TextOf), made with room for `size` bytes.
+    static TOutlineNode* AppendEmpty(TOutlineNode& parent, std::size_t size, int flags, bool mark);
+    static std::string& TextOf(TOutlineNode& node) { return node.text_; }
+    static void Reserve(TOutlineNode& node, std::size_t children);
 };
 
 // Calls `visit(node, level)` for the node and every row below it, in row order, without recursion.

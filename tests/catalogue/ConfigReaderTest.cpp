@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "catalogue/ConfigReader.h"
 #include "catalogue/OutlineNode.h"
@@ -100,6 +102,18 @@ TEST(ConfigReader, TreeTextNamesSoundsAndBareWords) {
               "\tlist\r\n\t\t0 a.wav\r\n\tx \"\"\r\n\tsay-wav \"a.wav\"\r\n");
 }
 
+// The rows of the loaded config's tab-indented text, as Rows gives a tree's.
+std::vector<std::string> TextRows(TConfigReader& reader, const std::string& folder) {
+    std::string text;
+    EXPECT_TRUE(reader.ConfigText(folder, text));
+    std::vector<std::string> rows;
+    for (const std::string& line : SplitLines(text)) {
+        const std::size_t tabs = line.find_first_not_of('\t');
+        rows.push_back(std::to_string(tabs) + "|" + line.substr(tabs));
+    }
+    return rows;
+}
+
 // The tree built from the flat list is the tree the tab-indented text describes.
 TEST(ConfigReader, BuildTreeMatchesConfigText) {
     const std::filesystem::path fixtures = std::filesystem::path(KELVARN_TEST_DATA) / "config";
@@ -108,18 +122,45 @@ TEST(ConfigReader, BuildTreeMatchesConfigText) {
         TConfigReader reader;
         const std::string folder = entry.path().string();
         ASSERT_TRUE(reader.LoadConfigFile(folder)) << reader.LastError();
-        std::string text;
-        ASSERT_TRUE(reader.ConfigText(folder, text));
-        std::vector<std::string> fromText;
-        for (const std::string& line : SplitLines(text)) {
-            const std::size_t tabs = line.find_first_not_of('\t');
-            fromText.push_back(std::to_string(tabs) + "|" + line.substr(tabs));
-        }
         const auto tree = reader.BuildTree();
-        EXPECT_EQ(Rows(tree.get()), fromText) << folder;
+        EXPECT_EQ(Rows(tree.get()), TextRows(reader, folder)) << folder;
         ++checked;
     }
     EXPECT_GE(checked, 7);
+}
+
+// Containers of one to nine tags whose texts have lengths of every size class a text buffer comes
+// in, a few beyond the largest, all of one character.
+std::string ManySizes(char fill, int variant) {
+    std::string text;
+    for (int c = 0; c < 40; ++c) {
+        text += "container-" + std::to_string(c) + "\r\n{\r\n";
+        for (int t = 0; t <= (c + variant) % 9; ++t) {
+            const auto length = static_cast<std::size_t>((c * 131 + t * 37 + variant * 53) % 300 + (c % 13 == 0 ? 4100 : 0));
+            text += "  tag" + std::to_string(t) + " \"" + std::string(length, fill) + "\"\r\n";
+        }
+        text += "}\r\n";
+    }
+    return text;
+}
+
+// The memory of dropped trees (nodes, texts, child lists) serves the trees made after them: a tree
+// made after many others were dropped holds exactly its own texts and children.
+TEST(ConfigReader, ATreeMadeAfterDroppedTreesHoldsOnlyItsOwn) {
+    TConfigReader reader;
+    for (int round = 0; round < 6; ++round) {
+        ASSERT_TRUE(reader.LoadConfigBytes(ManySizes('a', round), "asset")) << reader.LastError();
+        std::vector<std::unique_ptr<TOutlineNode>> trees;
+        for (int i = 0; i < 8; ++i) trees.push_back(reader.BuildTree());
+        if (round % 2) std::reverse(trees.begin(), trees.end());  // dropped in either order
+        ASSERT_TRUE(reader.UnloadConfig("asset"));
+    }
+    for (int variant : {7, 2}) {
+        ASSERT_TRUE(reader.LoadConfigBytes(ManySizes('b', variant), "asset")) << reader.LastError();
+        const auto tree = reader.BuildTree();
+        EXPECT_EQ(Rows(tree.get()), TextRows(reader, "asset")) << variant;
+        ASSERT_TRUE(reader.UnloadConfig("asset"));
+    }
 }
 
 TEST(ConfigReader, MissingClosingBracketsAreRepairedOrRefused) {
@@ -334,7 +375,7 @@ TEST(ConfigReader, OneReaderReadsFileAfterFile) {
     }
 }
 
-// Lines are read many bytes at a time: braces, tabs, line ends, quotes and characters beyond ASCII
+// Lines are read many bytes at a time: braces, tabs, "=", line ends, quotes and characters beyond ASCII
 // read alike wherever they fall, so a config shifted by leading blanks reads the same.
 TEST(ConfigReader, ReadsAlikeWhereverItsBytesFall) {
     // Each line with its end; the lines of a quoted text run on as they stand and take no blanks.
@@ -352,6 +393,7 @@ TEST(ConfigReader, ReadsAlikeWhereverItsBytesFall) {
         {"tags\t\t\t\"one,{two}\"\n", true},
         {"obsolete-table {\n", true},
         {"}\n", true},
+        {"category-region=de buildings\n", true},
     };
     const auto text = [&lines](int shift) {
         std::string out(static_cast<std::size_t>(shift), ' ');
@@ -364,6 +406,7 @@ TEST(ConfigReader, ReadsAlikeWhereverItsBytesFall) {
     const std::vector<std::string> flat = reference.FlatLines();
     const std::vector<std::string> tokens = reference.Tokens();
     ASSERT_GT(flat.size(), 12u);
+    EXPECT_EQ(flat[flat.size() - 2], "category-region=de=buildings");
     for (int shift = 1; shift < 40; ++shift) {
         TConfigReader reader;
         ASSERT_TRUE(reader.LoadConfigBytes(text(shift), "asset")) << shift << ": " << reader.LastError();
