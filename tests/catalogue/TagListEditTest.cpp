@@ -208,6 +208,31 @@ TEST(Csv, ASecondWriteBackChangesNothing) {
     EXPECT_EQ(shown.back(), "\"cam\",\"1\",\"2\"");
 }
 
+// Rows written back as their nodes stand are left alone; a row changed by one character, its length
+// kept, is written.
+TEST(Csv, RowsWrittenBackAsTheyStandAreLeftAlone) {
+    TagEditBed bed;
+    bed.Load("kind \"x\"\nkuid-table\n{\n  0 <kuid:1:2>\n  1 <kuid2:3:4:5>\n  Two <kuid:6:7>\n}\n");
+    TOutlineNode* list = bed.Node("config.txt\\kuid-table");
+    const TTagSpec spec = FormatSpec("kuid-list", "Tag,KUID");
+    Lines shown;
+    ContainerToCsv(list, spec, shown);
+    Lines rows(shown.begin() + 1, shown.end());
+    EXPECT_FALSE(CsvToContainer(bed.doc, list, rows, spec));
+    EXPECT_FALSE(bed.doc.Modified());
+
+    TOutlineNode* first = list->Child(0);
+    TOutlineNode* last = list->Child(2);
+    rows[1] = "\"1\",\"<kuid2:3:4:6>\"";
+    EXPECT_TRUE(CsvToContainer(bed.doc, list, rows, spec));
+    EXPECT_EQ(Rows(list), (Lines{"1|kuid-table", "2|0 <kuid:1:2>", "2|1 <kuid2:3:4:6>", "2|Two <kuid:6:7>"}));
+    EXPECT_EQ(list->Child(0), first);
+    EXPECT_EQ(list->Child(2), last);
+    EXPECT_FALSE(first->HasFlag(nfModified));
+    EXPECT_FALSE(last->HasFlag(nfModified));
+    EXPECT_TRUE(list->Child(1)->HasFlag(nfModified));
+}
+
 TEST(Csv, RefusedTablesChangeNothing) {
     TagEditBed bed;
     bed.Load("kind \"x\"\nlist\n{\n  0 \"zero\"\n  1 \"one\"\n}\nmixed\n{\n  0 \"zero\"\n  inner\n  {\n    x 1\n  }\n}\n");
