@@ -16,6 +16,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "shell/Macros.h"
 #include "shell/MemIni.h"
@@ -216,15 +217,20 @@ QWidget* TOptions::BuildPathsPage() {
     page->setObjectName("PathTab");
     auto* grid = new QGridLayout(page);
     int row = 0;
-    eTrainz_ = new QLineEdit;
-    eTrainz_->setObjectName("eTrainz");
-    eTrainz_->setReadOnly(true);
-    auto* sbTrainz = new QPushButton("...");
-    sbTrainz->setObjectName("sbTrainz");
-    connect(sbTrainz, &QPushButton::clicked, this, [this] { SelectPath(true); });
-    grid->addWidget(new QLabel("TRS Installation:"), row, 0);
-    grid->addWidget(eTrainz_, row, 1, 1, 2);
-    grid->addWidget(sbTrainz, row++, 3);
+    // A folder shown read-only with its "..." chooser beside it, on the grid's next row.
+    const auto pathRow = [&](QLabel* label, const char* editName, const char* chooserName, bool trainz) {
+        auto* edit = new QLineEdit;
+        edit->setObjectName(editName);
+        edit->setReadOnly(true);
+        auto* chooser = new QPushButton("...");
+        chooser->setObjectName(chooserName);
+        connect(chooser, &QPushButton::clicked, this, [this, trainz] { SelectPath(trainz); });
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1, 1, 2);
+        grid->addWidget(chooser, row++, 3);
+        return std::pair{edit, chooser};
+    };
+    eTrainz_ = pathRow(new QLabel("TRS Installation:"), "eTrainz", "sbTrainz", true).first;
 
     buildBox_ = new QComboBox;
     buildBox_->setObjectName("cbBuild");
@@ -238,17 +244,10 @@ QWidget* TOptions::BuildPathsPage() {
         if (!loading_) SetBuild();
     });
 
-    eStrellRoot_ = new QLineEdit;
-    eStrellRoot_->setObjectName("eStrellRoot");
-    eStrellRoot_->setReadOnly(true);
-    auto* sbStrell = new QPushButton("...");
-    sbStrell->setObjectName("sbStrellworks");
-    connect(sbStrell, &QPushButton::clicked, this, [this] { SelectPath(false); });
     auto* strellLabel = new QLabel("&Strellworks Tools:");
-    strellLabel->setBuddy(sbStrell);
-    grid->addWidget(strellLabel, row, 0);
-    grid->addWidget(eStrellRoot_, row, 1, 1, 2);
-    grid->addWidget(sbStrell, row++, 3);
+    const auto strell = pathRow(strellLabel, "eStrellRoot", "sbStrellworks", false);
+    eStrellRoot_ = strell.first;
+    strellLabel->setBuddy(strell.second);
 
     homeGrid_ = new QTableWidget(1, 3);
     homeGrid_->setObjectName("HomeGrid");
