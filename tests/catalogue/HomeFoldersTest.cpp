@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 
 #include "AssetTestSupport.h"
@@ -19,9 +20,16 @@ protected:
     void SetHome(int key, const std::string& folder) { state.Settings().WriteString("Home", std::to_string(key), folder); }
     // Sets the last-write time of every file below `folder` to the local time given.
     void Touch(const std::string& folder, const DateTime& local) {
-        // Local seconds as the install log counts them, turned into the file clock.
-        const auto offset = LocalTimeFromUnix(0).TotalMilliseconds() / 1000;
-        const auto unix = local.TotalMilliseconds() / 1000 - offset;
+        // The zone's offset on that day, not at 1970 (some zones have moved since, across the date line).
+        std::tm tm{};
+        tm.tm_year = local.year - 1900;
+        tm.tm_mon = local.month - 1;
+        tm.tm_mday = local.day;
+        tm.tm_hour = local.hour;
+        tm.tm_min = local.minute;
+        tm.tm_sec = local.second;
+        tm.tm_isdst = -1;
+        const std::int64_t unix = std::mktime(&tm);
         const auto when = std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(unix)));
         for (const auto& e : fs::recursive_directory_iterator(folder))
             if (e.is_regular_file()) fs::last_write_time(e.path(), when);

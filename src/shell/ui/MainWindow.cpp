@@ -648,13 +648,16 @@ void TMain::FormShow() {
 }
 
 void TMain::LoadFolder(const std::string& folder) {
-    // A folder typed wrong on a command line would otherwise load nothing without a word.
-    if (!DirectoryExists(NativePath(folder))) {
+    // A folder typed wrong on a command line would otherwise load nothing without a word. One the user
+    // may not reach, because a folder above it is closed to them, is not called missing.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(FsPath(folder), ec);
+    const bool missing = ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;
+    if ((!ec && !std::filesystem::is_directory(status)) || missing || folder.empty()) {
         state_.Messages->ShowMessage("Folder not found: " + ShownPath(folder), "", MessageKind::Warning);
         return;
     }
     // Nor would one the user may not read.
-    std::error_code ec;
     std::filesystem::directory_iterator listing(FsPath(folder), ec);
     if (ec) {
         state_.Messages->ShowMessage("Unable to read the folder " + ShownPath(folder) + ": " + ec.message(), "", MessageKind::Warning);

@@ -284,11 +284,21 @@ TEST_F(MainWindow, CommandLineFolders) {
 }
 
 #ifndef _WIN32
-// A folder that is there but may not be read would load nothing: the user is told.
+// A folder that is there but may not be read would load nothing: the user is told, also when a folder
+// above it is what shuts them out (where a umask of 077 leaves the temporary folder).
 TEST_F(MainWindow, AFolderTheUserMayNotReadIsReported) {
-    const std::string folder = dir / "locked";
-    std::filesystem::create_directories(folder + "/asset");
-    std::filesystem::permissions(folder, std::filesystem::perms::none);
+    namespace fs = std::filesystem;
+    const fs::perms open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(dir.Path(), open);
+    const std::string locked = dir / "locked";
+    const std::string closed = dir / "closed";
+    const std::string behind = closed + "/folder";
+    fs::create_directories(locked + "/asset");
+    fs::create_directories(behind + "/asset");
+    fs::permissions(locked, fs::perms::none);
+    fs::permissions(behind, open);
+    fs::permissions(closed, fs::perms::none);
     Create();
     Show();
     messages.messages.clear();
@@ -298,15 +308,18 @@ TEST_F(MainWindow, AFolderTheUserMayNotReadIsReported) {
         if (root) {
             ASSERT_EQ(::seteuid(65534), 0);
         }
-        main->Bus().SendCommand(ccInstance, "-CMP " + folder);
+        main->Bus().SendCommand(ccInstance, "-CMP " + locked);
+        main->Bus().SendCommand(ccInstance, "-CMP " + behind);
         if (root) {
             ASSERT_EQ(::seteuid(0), 0);
         }
     }
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    fs::permissions(locked, fs::perms::owner_all);
+    fs::permissions(closed, fs::perms::owner_all);
     EXPECT_TRUE(assets->folders.empty());
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0], "Unable to read the folder " + folder + ": Permission denied");
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0], "Unable to read the folder " + locked + ": Permission denied");
+    EXPECT_EQ(messages.messages[1], "Unable to read the folder " + behind + ": Permission denied");
 }
 #endif
 
