@@ -86,7 +86,8 @@ TEST_F(Processes, AFileNameStaysOneArgument) {
 TEST_F(Processes, AMissingProgramOrADocumentGoesToTheDefaultProgram) {
     test::WriteBytes(dir / "notes.txt", "text");
     EXPECT_FALSE(RunCommand(state, "", "/nonexistent/tool --flag", nullptr, 1, 1));
-    EXPECT_FALSE(RunCommand(state, "", dir.Path() + "/notes.txt", nullptr, 0, 1));
+    // Quoted, as a command line names a file whose path holds blanks (the temporary folder's may).
+    EXPECT_FALSE(RunCommand(state, "", "\"" + dir.Path() + "/notes.txt\"", nullptr, 0, 1));
     EXPECT_EQ(runner.opened, (std::vector<std::string>{"/nonexistent/tool", dir.Path() + "/notes.txt"}));
     EXPECT_TRUE(messages.messages.empty());
 }
