@@ -315,7 +315,9 @@ TEST(EditTagCorpus, StringTableEntriesAreTranslatedInTheirLanguageTable) {
                                          "schedule-commands" / "ConditionalScheduleRule" / "config.txt";
     if (!std::filesystem::exists(config)) GTEST_SKIP() << "no corpus";
     test::ConfigTestBed bed;
-    bed.state.ProgramFolder = std::string(KELVARN_SOURCE_DIR) + "/resources/";
+    // The program's own files, in a copy: an edit backs the config up below the program folder, which
+    // must not be the source tree.
+    test::CopyWritable(std::string(KELVARN_SOURCE_DIR) + "/resources/bin", bed.state.ProgramFolder + "bin");
     bed.state.SetActiveBuild(35);
     WriteSetting(bed.state.Settings(), keys::Language, "de");
     const std::string folder = bed.Asset("asset", test::ReadBytes(config.string()));

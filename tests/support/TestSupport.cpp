@@ -41,11 +41,31 @@ std::string ReadBytes(const std::string& path) {
 }
 
 void CopyWritable(const std::string& from, const std::string& to) {
-    fs::copy(from, to, fs::copy_options::recursive);
-    fs::permissions(to, fs::perms::owner_write, fs::perm_options::add);
-    if (!fs::is_directory(to)) return;
-    for (const auto& entry : fs::recursive_directory_iterator(to))
-        if (!entry.is_symlink()) fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+    const auto writable = [](const fs::path& p) { fs::permissions(p, fs::perms::owner_write, fs::perm_options::add); };
+    fs::create_directories(fs::path(to).parent_path());
+    if (!fs::is_directory(from)) {
+        fs::copy(from, to);
+        writable(to);
+        return;
+    }
+    // Folder by folder, each made writable before it is filled: a copy of a read-only folder takes its
+    // permissions, and only root could then put the files in (the corpus is read-only).
+    fs::create_directory(to);
+    writable(to);
+    // Links are followed, as a plain recursive copy follows them; so the place below `from` is taken
+    // from the path as listed, not from where a link leads.
+    fs::path base = fs::path(from).lexically_normal();
+    if (!base.has_filename()) base = base.parent_path();
+    for (auto it = fs::recursive_directory_iterator(base, fs::directory_options::follow_directory_symlink);
+         it != fs::recursive_directory_iterator(); ++it) {
+        const fs::path target = fs::path(to) / it->path().lexically_relative(base);
+        if (it->is_directory()) {
+            fs::create_directory(target);
+        } else {
+            fs::copy(it->path(), target);
+        }
+        writable(target);
+    }
 }
 
 }  // namespace kelvarn::test
