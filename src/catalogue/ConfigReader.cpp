@@ -690,32 +690,33 @@ void AppendSpaced(std::string& out, std::string_view name, std::string_view valu
 
 void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, int& sounds,
                                    std::vector<std::uint32_t>* joins) const {
-    const std::string_view name = LineName(line);
+    std::string_view name = LineName(line);
+    std::string_view value = "\"\"";  // a bare word becomes a tag with an empty value
+    std::string number;
     if (line.kind == TConfigLineKind::Tag) {
-        std::string_view value = TrimView(LineValue(line));
         // A tag without a value would be written as a bare word and come back as `name ""`.
-        if (value.empty()) value = "\"\"";
-        if (!(line.marks & kJoinedLine)) {
-            AppendSpaced(out, name, value);
+        if (const std::string_view v = TrimView(LineValue(line)); !v.empty()) value = v;
+        if (line.marks & kJoinedLine) {
+            out.append(name).push_back(' ');
+            const std::size_t valueAt = out.size();
+            std::size_t from = 0;
+            for (std::size_t join = value.find(kJoin); join != std::string_view::npos; join = value.find(kJoin, from)) {
+                out.append(value.substr(from, join - from));
+                if (joins) joins->push_back(static_cast<std::uint32_t>(out.size() - valueAt));
+                out.append(kPilcrow);
+                from = join + 1;
+            }
+            out.append(value.substr(from));
             return;
         }
-        out.append(name).push_back(' ');
-        const std::size_t valueAt = out.size();
-        std::size_t from = 0;
-        for (std::size_t join = value.find(kJoin); join != std::string_view::npos; join = value.find(kJoin, from)) {
-            out.append(value.substr(from, join - from));
-            if (joins) joins->push_back(static_cast<std::uint32_t>(out.size() - valueAt));
-            out.append(kPilcrow);
-            from = join + 1;
-        }
-        out.append(value.substr(from));
     } else if (IsSoundFileName(name) && !OpensValue(name)) {
         // Sound lists hold bare file names: they become entries numbered from 0. (A name that
         // begins a quoted text would, as a value, swallow the lines after it.)
-        AppendSpaced(out, std::to_string(sounds++), name);
-    } else {
-        AppendSpaced(out, name, "\"\"");
+        number = std::to_string(sounds++);
+        value = name;
+        name = number;
     }
+    AppendSpaced(out, name, value);
 }
 
 std::size_t TConfigReader::NodeTextSize(const TConfigLine& line) const {
@@ -792,7 +793,7 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
         std::string& text = TOutlineBuilder::TextOf(*node);
         joins.clear();
         if (header) {
-            text.assign(LineName(l));
+            text.append(LineName(l));
             TOutlineBuilder::Reserve(*node, children[i]);
             parents.push_back(node);
             sounds = 0;
