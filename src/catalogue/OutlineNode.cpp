@@ -31,7 +31,9 @@ constexpr std::size_t kKeptNodes = 1u << 16;
 // Kept nodes keep the memory of their texts: up to 4 KiB each, 2 MiB for all of them together.
 constexpr std::size_t kKeptTextRoom = 4u << 10;
 constexpr std::size_t kKeptTextBytes = 2u << 20;
-constexpr std::size_t kStringRoom = std::string().capacity();  // held in the string itself
+// What a string holds in itself (libstdc++; another library's larger room only counts a few bytes
+// more against the budget).
+constexpr std::size_t kStringRoom = 15;
 
 using TChildList = std::vector<std::unique_ptr<TOutlineNode>>;
 
