@@ -80,16 +80,12 @@ struct TKeptNodes {
     KeptLists lists;
     bool closed = false;  // at thread exit: memory dropped after this goes straight back
 
-    // An empty node, childless and without origin, with room for a text of `size` bytes.
-    TOutlineNode* TakeNode(std::size_t size) {
+    // An empty node, childless, without flags or origin.
+    TOutlineNode* TakeNode() {
         TOutlineNode* node = nodes;
-        if (!node) {
-            node = ::new (::operator new(sizeof(TOutlineNode))) TOutlineNode;
-        } else {
-            Unlink(node);
-            node->flags_ = 0;
-        }
-        if (node->text_.capacity() < size) node->text_.reserve(size);
+        if (!node) return ::new (::operator new(sizeof(TOutlineNode))) TOutlineNode;
+        Unlink(node);
+        node->flags_ = 0;
         return node;
     }
 
@@ -100,6 +96,7 @@ struct TKeptNodes {
         if (node->text_.capacity() > kStringRoom) textBytes -= node->text_.capacity();
     }
 
+    // A dropped node: kept, or freed when the thread keeps enough or is ending.
     void Keep(TOutlineNode* node) {
         if (!node->children_.empty()) node->DropChildren();
         const std::size_t textRoom = node->text_.capacity() > kStringRoom ? node->text_.capacity() : 0;
@@ -109,7 +106,7 @@ struct TKeptNodes {
             return;
         }
         lists.Keep(node->children_, closed);
-        if (node->children_.capacity() > 0) TChildList().swap(node->children_);
+        if (node->children_.capacity() > 0) TChildList().swap(node->children_);  // no room for it there
         node->origin_.reset();
         if (textRoom <= kKeptTextRoom && textBytes + textRoom <= kKeptTextBytes) {
             node->text_.clear();
@@ -244,7 +241,8 @@ bool TOutlineNode::IsAncestorOf(const TOutlineNode* node) const {
 }
 
 TOutlineNode* TOutlineBuilder::AppendEmpty(TOutlineNode& parent, std::size_t size, bool mark) {
-    std::unique_ptr<TOutlineNode> node(gKept.TakeNode(size));
+    std::unique_ptr<TOutlineNode> node(gKept.TakeNode());
+    if (node->text_.capacity() < size) node->text_.reserve(size);
     node->mark_ = mark;
     node->parent_ = &parent;
     node->index_ = parent.children_.size();
