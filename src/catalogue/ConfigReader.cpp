@@ -674,42 +674,55 @@ bool TConfigReader::RepairAndNest() {
     return true;
 }
 
+namespace {
+
+// `name value`: sized once and copied straight in, not grown piece by piece (most node texts).
+void AppendSpaced(std::string& out, std::string_view name, std::string_view value) {
+    const std::size_t at = out.size();
+    out.resize(at + name.size() + 1 + value.size());
+    char* p = out.data() + at;
+    std::memcpy(p, name.data(), name.size());
+    p[name.size()] = ' ';
+    std::memcpy(p + name.size() + 1, value.data(), value.size());
+}
+
+}  // namespace
+
 void TConfigReader::AppendNodeText(std::string& out, const TConfigLine& line, int& sounds,
                                    std::vector<std::uint32_t>* joins) const {
-    const std::string_view name = LineName(line);
+    std::string_view name = LineName(line);
+    std::string_view value = "\"\"";  // a bare word becomes a tag with an empty value
+    std::string number;
     if (line.kind == TConfigLineKind::Tag) {
-        const std::string_view value = TrimView(LineValue(line));
-        out.append(name).push_back(' ');
         // A tag without a value would be written as a bare word and come back as `name ""`.
-        if (value.empty()) {
-            out.append("\"\"");
+        if (const std::string_view v = TrimView(LineValue(line)); !v.empty()) value = v;
+        if (line.marks & kJoinedLine) {
+            out.append(name).push_back(' ');
+            const std::size_t valueAt = out.size();
+            std::size_t from = 0;
+            for (std::size_t join = value.find(kJoin); join != std::string_view::npos; join = value.find(kJoin, from)) {
+                out.append(value.substr(from, join - from));
+                if (joins) joins->push_back(static_cast<std::uint32_t>(out.size() - valueAt));
+                out.append(kPilcrow);
+                from = join + 1;
+            }
+            out.append(value.substr(from));
             return;
         }
-        if (!(line.marks & kJoinedLine)) {
-            out.append(value);
-            return;
-        }
-        const std::size_t valueAt = out.size();
-        std::size_t from = 0;
-        for (std::size_t join = value.find(kJoin); join != std::string_view::npos; join = value.find(kJoin, from)) {
-            out.append(value.substr(from, join - from));
-            if (joins) joins->push_back(static_cast<std::uint32_t>(out.size() - valueAt));
-            out.append(kPilcrow);
-            from = join + 1;
-        }
-        out.append(value.substr(from));
     } else if (IsSoundFileName(name) && !OpensValue(name)) {
         // Sound lists hold bare file names: they become entries numbered from 0. (A name that
         // begins a quoted text would, as a value, swallow the lines after it.)
-        out.append(std::to_string(sounds++)).append(" ").append(name);
-    } else {
-        out.append(name).append(" \"\"");
+        number = std::to_string(sounds++);
+        value = name;
+        name = number;
     }
+    AppendSpaced(out, name, value);
 }
 
 std::size_t TConfigReader::NodeTextSize(const TConfigLine& line) const {
     // Joined lines grow by a byte at each join, made a two-byte "¶": the text grows past this then.
     if (line.kind == TConfigLineKind::Tag) return line.nameLen + 1 + std::max<std::size_t>(line.valueLen, 2);
+    if (line.kind == TConfigLineKind::Header) return line.nameLen;
     return line.nameLen + 12;  // a numbered sound, or the name and an empty value
 }
 
@@ -767,31 +780,28 @@ std::unique_ptr<TOutlineNode> TConfigReader::BuildTree() const {
     parents.assign(1, root.get());
     int sounds = 0;
     std::vector<std::uint32_t>& joins = joins_;
-    for (std::size_t i = 1; i + 1 < lines_.size(); ++i) {
+    const std::size_t rootEnd = lines_.size() - 1;
+    for (std::size_t i = 1; i < rootEnd; ++i) {
         const TConfigLine& l = lines_[i];
-        switch (l.kind) {
-            case TConfigLineKind::Header:
-                parents.push_back(TOutlineBuilder::Append(*parents.back(), std::string(LineName(l)), 0, true));
-                TOutlineBuilder::Reserve(*parents.back(), children[i]);
-                joins.clear();
-                if (MayNeedOrigin(l))
-                    if (auto origin = OriginOf(l, parents.back()->Text(), joins))
-                        TOutlineBuilder::SetOrigin(*parents.back(), std::move(origin));
-                sounds = 0;
-                break;
-            case TConfigLineKind::End:
-                if (parents.size() > 1) parents.pop_back();
-                break;
-            default: {
-                // The text is written straight into the node.
-                TOutlineNode* node = TOutlineBuilder::AppendEmpty(*parents.back(), NodeTextSize(l), 0, false);
-                joins.clear();
-                AppendNodeText(TOutlineBuilder::TextOf(*node), l, sounds, &joins);
-                if (MayNeedOrigin(l))
-                    if (auto origin = OriginOf(l, node->Text(), joins)) TOutlineBuilder::SetOrigin(*node, std::move(origin));
-                break;
-            }
+        if (l.kind == TConfigLineKind::End) {
+            if (parents.size() > 1) parents.pop_back();
+            continue;
         }
+        // The text is written straight into the node.
+        const bool header = l.kind == TConfigLineKind::Header;
+        TOutlineNode* node = TOutlineBuilder::AppendEmpty(*parents.back(), NodeTextSize(l), header);
+        std::string& text = TOutlineBuilder::TextOf(*node);
+        joins.clear();
+        if (header) {
+            text.append(LineName(l));
+            TOutlineBuilder::Reserve(*node, children[i]);
+            parents.push_back(node);
+            sounds = 0;
+        } else {
+            AppendNodeText(text, l, sounds, &joins);
+        }
+        if (MayNeedOrigin(l))
+            if (auto origin = OriginOf(l, text, joins)) TOutlineBuilder::SetOrigin(*node, std::move(origin));
     }
     return root;
 }

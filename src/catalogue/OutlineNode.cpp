@@ -27,85 +27,125 @@ constexpr bool kKeepMemory = true;
 #else
 constexpr bool kKeepMemory = true;
 #endif
-constexpr std::size_t kKeptNodes = kKeepMemory ? 1u << 16 : 0;
+constexpr std::size_t kKeptNodes = 1u << 16;
+// Kept nodes keep the memory of their texts: up to 4 KiB each, 2 MiB for all of them together.
+constexpr std::size_t kKeptTextRoom = 4u << 10;
+constexpr std::size_t kKeptTextBytes = 2u << 20;
+// What a string holds in itself (libstdc++; another library's larger room only counts a few bytes
+// more against the budget).
+constexpr std::size_t kStringRoom = 15;
 
-struct KeptNodes {
-    void* head = nullptr;
-    std::size_t count = 0;
-    ~KeptNodes() {
-        while (head) {
-            void* next = *static_cast<void**>(head);
-            ::operator delete(head);
-            head = next;
-        }
-        count = kKeptNodes;  // nodes dropped after this (at exit) go straight back
-    }
-};
+using TChildList = std::vector<std::unique_ptr<TOutlineNode>>;
 
-thread_local KeptNodes gKept;
-
-// The same for the texts of dropped nodes that did not fit in the string itself, and for child
-// lists. Buffers are kept by size class: class k holds those with room for at least 2^k elements
-// (for a text, its terminating NUL is one of them), and a new buffer is made with the room of its
-// class, so that a kept one of the class always fits. Each class keeps at most 128 KiB of elements;
-// nothing is kept under the address sanitizer.
-template <typename Buffer, std::size_t Slack, std::size_t FirstClass>
-struct KeptBuffers {
-    static constexpr std::size_t kClasses = 13;  // up to 4,096 elements
+// Child lists of dropped nodes, kept by size class: class k holds those with room for at least 2^k
+// children, and a new list is made with the room of its class, so that a kept one of the class
+// always fits. Each class keeps at most 128 KiB of children.
+struct KeptLists {
+    static constexpr std::size_t kClasses = 13;  // up to 4,096 children
     static constexpr std::size_t kBytesPerClass = 128u << 10;
-    std::vector<Buffer> kept[kClasses];
-    bool closed = false;  // at thread exit: buffers dropped after this go straight back
-    ~KeptBuffers() { closed = true; }
+    std::vector<TChildList> kept[kClasses];
 
-    // An empty buffer with room for `n` elements.
-    Buffer Take(std::size_t n) {
-        Buffer b;
-        const auto k = static_cast<std::size_t>(std::bit_width(n + Slack - 1));
-        if (closed || k < FirstClass || k >= kClasses) {
-            b.reserve(n);
+    // Gives `list`, which is empty, room for `n` children.
+    void Take(TChildList& list, std::size_t n, bool closed) {
+        const auto k = static_cast<std::size_t>(std::bit_width(n - 1));
+        if (closed || n == 0 || k >= kClasses) {
+            list.reserve(n);
         } else if (!kept[k].empty()) {
-            b = std::move(kept[k].back());
+            list.swap(kept[k].back());
             kept[k].pop_back();
         } else {
-            b.reserve((std::size_t{1} << k) - Slack);
+            list.reserve(std::size_t{1} << k);
         }
-        return b;
     }
 
-    void Keep(Buffer& b) {
-        const std::size_t room = b.capacity() + Slack;
-        const auto k = static_cast<std::size_t>(std::bit_width(room)) - 1;
-        if (!kKeepMemory || closed || k < FirstClass || k >= kClasses ||
-            kept[k].size() >= (kBytesPerClass / sizeof(typename Buffer::value_type)) >> k)
+    void Keep(TChildList& list, bool closed) {
+        if (list.capacity() == 0) return;
+        const auto k = static_cast<std::size_t>(std::bit_width(list.capacity())) - 1;
+        if (!kKeepMemory || closed || k >= kClasses || kept[k].size() >= (kBytesPerClass / sizeof(void*)) >> k)
             return;  // its owner frees it
-        b.clear();
-        kept[k].push_back(std::move(b));
+        list.clear();
+        kept[k].push_back(std::move(list));
     }
 };
-
-// A string holds up to 15 characters in itself (16 bytes with the NUL): texts start at class 5.
-thread_local KeptBuffers<std::string, 1, 5> gKeptTexts;
-thread_local KeptBuffers<std::vector<std::unique_ptr<TOutlineNode>>, 0, 0> gKeptLists;
 
 }  // namespace
 
-void* TOutlineNode::operator new(std::size_t size) {
-    KeptNodes& kept = gKept;
-    if (size != sizeof(TOutlineNode) || !kept.head) return ::operator new(size);
-    void* node = kept.head;
-    kept.head = *static_cast<void**>(node);
-    --kept.count;
+// Everything a thread keeps of the trees it dropped, for the next ones it makes. A kept node stays
+// a node: empty, without children or origin, its text's memory kept, so that taking it back is a
+// matter of a few fields. Kept nodes are chained through their parent.
+struct TKeptNodes {
+    TOutlineNode* nodes = nullptr;
+    std::size_t nodeCount = 0;
+    std::size_t textBytes = 0;  // the text memory the kept nodes hold
+    KeptLists lists;
+    bool closed = false;  // at thread exit: memory dropped after this goes straight back
+
+    // An empty node, childless, without flags or origin.
+    TOutlineNode* TakeNode() {
+        TOutlineNode* node = nodes;
+        if (!node) return ::new (::operator new(sizeof(TOutlineNode))) TOutlineNode;
+        Unlink(node);
+        node->flags_ = 0;
+        return node;
+    }
+
+    // Takes the first kept node out of the chain.
+    void Unlink(TOutlineNode* node) {
+        nodes = node->parent_;
+        --nodeCount;
+        if (node->text_.capacity() > kStringRoom) textBytes -= node->text_.capacity();
+    }
+
+    // A dropped node: kept, or freed when the thread keeps enough or is ending.
+    void Keep(TOutlineNode* node) {
+        if (!node->children_.empty()) node->DropChildren();
+        const std::size_t textRoom = node->text_.capacity() > kStringRoom ? node->text_.capacity() : 0;
+        if (!kKeepMemory || closed || nodeCount >= kKeptNodes) {
+            node->~TOutlineNode();
+            ::operator delete(node);
+            return;
+        }
+        lists.Keep(node->children_, closed);
+        if (node->children_.capacity() > 0) TChildList().swap(node->children_);  // no room for it there
+        node->origin_.reset();
+        if (textRoom <= kKeptTextRoom && textBytes + textRoom <= kKeptTextBytes) {
+            node->text_.clear();
+            textBytes += textRoom;
+        } else {
+            std::string().swap(node->text_);
+        }
+        node->parent_ = nodes;
+        nodes = node;
+        ++nodeCount;
+    }
+
+    ~TKeptNodes() {
+        closed = true;
+        while (TOutlineNode* node = nodes) {
+            nodes = node->parent_;
+            node->~TOutlineNode();
+            ::operator delete(node);
+        }
+    }
+};
+
+namespace {
+thread_local TKeptNodes gKept;
+}  // namespace
+
+void* TOutlineNode::operator new(std::size_t) {
+    // Made elsewhere than by the builder: a kept node gives its memory.
+    TKeptNodes& kept = gKept;
+    TOutlineNode* node = kept.nodes;
+    if (!node) return ::operator new(sizeof(TOutlineNode));
+    kept.Unlink(node);
+    node->~TOutlineNode();
     return node;
 }
 
-void TOutlineNode::operator delete(void* node, std::size_t size) noexcept {
-    KeptNodes& kept = gKept;
-    if (!node) return;
-    if (size != sizeof(TOutlineNode) || kept.count >= kKeptNodes) return ::operator delete(node);
-    *static_cast<void**>(node) = kept.head;
-    kept.head = node;
-    ++kept.count;
-}
+void TOutlineNode::operator delete(TOutlineNode* node, std::destroying_delete_t) noexcept { gKept.Keep(node); }
+
+void TOutlineNode::operator delete(void* node) noexcept { ::operator delete(node); }
 
 int FlagsToImageIndex(int flags) { return 1 + SwapTaggedModified(flags & kAllNodeFlags); }
 
@@ -115,17 +155,20 @@ int ImageIndexToFlags(int imageIndex) {
 }
 
 TOutlineNode::~TOutlineNode() {
-    gKeptTexts.Keep(text_);
-    if (children_.empty()) {  // most nodes, and those whose children went first
-        gKeptLists.Keep(children_);
-        return;
-    }
+    if (!children_.empty()) DropChildren();
+    gKept.lists.Keep(children_, gKept.closed);
+}
+
+void TOutlineNode::DropChildren() {
     // Deep trees are taken apart without recursion: children that have children of their own wait in
-    // a list (a kept one); the others, most nodes, are dropped where they stand.
-    std::vector<std::unique_ptr<TOutlineNode>> pending = gKeptLists.Take(16);
-    const auto drop = [&pending](std::vector<std::unique_ptr<TOutlineNode>>& children) {
+    // a list; the others, most nodes, are dropped where they stand.
+    TKeptNodes& kept = gKept;
+    TChildList pending;
+    kept.lists.Take(pending, 16, kept.closed);
+    const auto drop = [&pending, &kept](TChildList& children) {
         for (auto& c : children)
             if (c && !c->children_.empty()) pending.push_back(std::move(c));
+            else if (c) kept.Keep(c.release());
         children.clear();
     };
     drop(children_);
@@ -134,8 +177,7 @@ TOutlineNode::~TOutlineNode() {
         pending.pop_back();
         drop(n->children_);
     }
-    gKeptLists.Keep(pending);
-    gKeptLists.Keep(children_);
+    kept.lists.Keep(pending, kept.closed);
 }
 
 std::string TOutlineNode::Name() const { return TagName(text_); }
@@ -198,23 +240,30 @@ bool TOutlineNode::IsAncestorOf(const TOutlineNode* node) const {
     return false;
 }
 
-TOutlineNode* TOutlineBuilder::AppendEmpty(TOutlineNode& parent, std::size_t size, int flags, bool mark) {
-    return Append(parent, gKeptTexts.Take(size), flags, mark);
-}
-
-void TOutlineBuilder::Reserve(TOutlineNode& node, std::size_t children) {
-    if (node.children_.empty() && node.children_.capacity() < children) node.children_ = gKeptLists.Take(children);
-    else node.children_.reserve(children);
-}
-
-TOutlineNode* TOutlineBuilder::Append(TOutlineNode& parent, std::string text, int flags, bool mark) {
-    auto node = std::make_unique<TOutlineNode>(std::move(text));
-    node->flags_ = static_cast<std::uint8_t>(flags & kAllNodeFlags);
+TOutlineNode* TOutlineBuilder::AppendEmpty(TOutlineNode& parent, std::size_t size, bool mark) {
+    std::unique_ptr<TOutlineNode> node(gKept.TakeNode());
+    if (node->text_.capacity() < size) node->text_.reserve(size);
     node->mark_ = mark;
     node->parent_ = &parent;
     node->index_ = parent.children_.size();
-    parent.children_.push_back(std::move(node));
-    return parent.children_.back().get();
+    return parent.children_.emplace_back(std::move(node)).get();
+}
+
+void TOutlineBuilder::Reserve(TOutlineNode& node, std::size_t children) {
+    if (node.children_.empty() && node.children_.capacity() < children) {
+        TKeptNodes& kept = gKept;
+        kept.lists.Keep(node.children_, kept.closed);
+        kept.lists.Take(node.children_, children, kept.closed);
+    } else {
+        node.children_.reserve(children);
+    }
+}
+
+TOutlineNode* TOutlineBuilder::Append(TOutlineNode& parent, std::string text, int flags, bool mark) {
+    TOutlineNode* node = AppendEmpty(parent, 0, mark);
+    node->text_ = std::move(text);
+    node->flags_ = static_cast<std::uint8_t>(flags & kAllNodeFlags);
+    return node;
 }
 
 }  // namespace kelvarn

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,16 +33,18 @@ struct TNodeOrigin {
     std::vector<bool> latin;           // per line of the node in the file: it was Windows-1252
 };
 
-class TOutlineNode {
+class TOutlineNode final {
 public:
     explicit TOutlineNode(std::string text = {}) : text_(std::move(text)) {}
     TOutlineNode(const TOutlineNode&) = delete;
     TOutlineNode& operator=(const TOutlineNode&) = delete;
     ~TOutlineNode();
     // Trees of thousands of nodes are made and dropped with every config read, undo and batch step:
-    // each thread keeps the memory of nodes it dropped for the next ones it makes.
+    // each thread keeps the nodes it dropped, with their texts' memory, for the next ones it makes.
+    // Deleting a node hands it to the thread's kept nodes (TKeptNodes), which may free it.
     static void* operator new(std::size_t size);
-    static void operator delete(void* node, std::size_t size) noexcept;
+    static void operator delete(TOutlineNode* node, std::destroying_delete_t) noexcept;
+    static void operator delete(void* node) noexcept;  // when a constructor throws
 
     const std::string& Text() const { return text_; }
     // TagName of the text: lower case for a tag, the text itself for a container.
@@ -78,6 +81,9 @@ public:
 private:
     friend class TOutlineDocument;
     friend class TOutlineBuilder;
+    friend struct TKeptNodes;
+
+    void DropChildren();
 
     std::string text_;
     std::uint8_t flags_ = 0;
@@ -97,7 +103,7 @@ public:
     static void SetMark(TOutlineNode& node, bool mark) { node.mark_ = mark; }
     static void SetOrigin(TOutlineNode& node, std::unique_ptr<TNodeOrigin> origin) { node.origin_ = std::move(origin); }
     // A node whose text the caller then writes in place (TextOf), made with room for `size` bytes.
-    static TOutlineNode* AppendEmpty(TOutlineNode& parent, std::size_t size, int flags, bool mark);
+    static TOutlineNode* AppendEmpty(TOutlineNode& parent, std::size_t size, bool mark);
     static std::string& TextOf(TOutlineNode& node) { return node.text_; }
     static void Reserve(TOutlineNode& node, std::size_t children);
 };

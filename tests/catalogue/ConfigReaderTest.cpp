@@ -163,6 +163,42 @@ TEST(ConfigReader, ATreeMadeAfterDroppedTreesHoldsOnlyItsOwn) {
     }
 }
 
+// A node made in the memory of a dropped one starts bare: no flags, origin or children of the one
+// before, also after trees that held more text than a thread keeps.
+TEST(ConfigReader, NodesMadeAfterDroppedTreesKeepNothingOfThem) {
+    std::string latin = "kind \"caf\xC3\xA9\"\r\n";  // UTF-8, so that the lines below keep their encoding
+    std::string utf8 = latin;
+    for (int i = 0; i < 60; ++i) {
+        latin += "box" + std::to_string(i % 3) + " {\r\n  name caf\xE9\r\n}\r\n";
+        utf8 += "box" + std::to_string(i % 3) + " {\r\n  name caf\xC3\xA9\r\n}\r\n";
+    }
+    std::string large;
+    for (int i = 0; i < 700; ++i) large += "tag" + std::to_string(i) + " \"" + std::string(3000 + i, 'x') + "\"\r\n";
+
+    TConfigReader reader;
+    for (const std::string& text : {latin + large, latin}) {
+        ASSERT_TRUE(reader.LoadConfigBytes(text, "asset")) << reader.LastError();
+        auto tree = reader.BuildTree();
+        int origins = 0;
+        WalkRows(tree.get(), [&](TOutlineNode* n, int) {
+            origins += n->Origin() != nullptr;
+            TOutlineBuilder::SetFlags(*n, kAllNodeFlags);
+        });
+        EXPECT_EQ(origins, 60);
+        tree.reset();
+        ASSERT_TRUE(reader.UnloadConfig("asset"));
+    }
+
+    ASSERT_TRUE(reader.LoadConfigBytes(utf8 + "long \"" + std::string(5000, 'y') + "\"\r\n", "asset"));
+    const auto tree = reader.BuildTree();
+    EXPECT_EQ(Rows(tree.get()), TextRows(reader, "asset"));
+    WalkRows(tree.get(), [&](TOutlineNode* n, int level) {
+        EXPECT_EQ(n->Flags(), 0) << n->Text();
+        EXPECT_EQ(n->Origin(), nullptr) << n->Text();
+        EXPECT_EQ(n->ChildCount(), level == 0 ? 62u : level == 1 && StartsWith(n->Text(), "box") ? 1u : 0u) << n->Text();
+    });
+}
+
 TEST(ConfigReader, MissingClosingBracketsAreRepairedOrRefused) {
     test::RecordingMessageSink messages;
     TConfigReader reader(&messages);
