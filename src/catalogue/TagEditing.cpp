@@ -35,9 +35,13 @@ std::string CleanCell(std::string_view cell) {
 // of a row given back, answered before the comparisons that ignore case.
 bool NameWrittenAs(const TOutlineNode* child, std::string_view name) {
     const std::string_view text = child->Text();
-    return text.size() > name.size() && (text[name.size()] == ' ' || text[name.size()] == '\t') &&
-           text.compare(0, name.size(), name) == 0 && name.find(' ') == std::string_view::npos &&
-           name.find('\t') == std::string_view::npos;
+    if (text.size() <= name.size() || (text[name.size()] != ' ' && text[name.size()] != '\t') ||
+        text.compare(0, name.size(), name) != 0)
+        return false;
+    // Names are a few characters: a plain loop, not two library searches.
+    for (const char c : name)
+        if (c == ' ' || c == '\t') return false;
+    return true;
 }
 
 }  // namespace
@@ -237,7 +241,7 @@ bool IsNodeText(std::string_view text, std::string_view name, std::string_view v
 
 }  // namespace
 
-bool IsKuidOrPlaceholder(std::string_view value) { return value == kNullKuid || ParseKuid(value).has_value(); }
+bool IsKuidOrPlaceholder(std::string_view value) { return value == kNullKuid || IsKuidText(value); }
 
 std::string TableRowsRefusal(const std::vector<std::string>& lines, const TTagSpec& record) {
     TTableRows rows;

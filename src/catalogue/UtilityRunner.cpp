@@ -1,7 +1,14 @@
 #include "catalogue/UtilityRunner.h"
 
+#include <bit>
 #include <cctype>
+#include <cstring>
 #include <limits>
+
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#define KELVARN_KUID_SSE2 1
+#endif
 
 #include "catalogue/KuidMap.h"
 #include "shell/CommandBus.h"
@@ -107,6 +114,76 @@ std::optional<TKuidParts> ParseUsualKuid(std::string_view text) {
 }
 
 }  // namespace
+
+// Whole runs of digits and colons are looked at at once, so that numbers of any length cost no
+// mispredicted branch.
+bool IsUsualKuidText(std::string_view v) {
+    if (v.size() < 10 || v.size() > 32 || v[0] != '<' || v.back() != '>' || (v[1] | 0x20) != 'k' ||
+        (v[2] | 0x20) != 'u' || (v[3] | 0x20) != 'i' || (v[4] | 0x20) != 'd')
+        return false;
+    const bool two = v[5] == '2';
+    const std::size_t first = two ? 7 : 6;
+    if (v[first - 1] != ':') return false;
+    const std::size_t length = v.size() - 1 - first;  // "U:N" or "U:N:V", at most 25 bytes
+    const char* const body = v.data() + first;
+    // Bit i of each mark: body[i] is a digit, a colon. The text's last 16 bytes are read where they
+    // stand, and its first 16 when the body runs past them; only a text shorter than 16 is copied.
+    const auto marks = [](const char* at, std::uint32_t& digits, std::uint32_t& colons) {
+#ifdef KELVARN_KUID_SSE2
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i offset = _mm_sub_epi8(x, _mm_set1_epi8('0'));
+        digits = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(9)), offset)));
+        colons = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, _mm_set1_epi8(':'))));
+#else
+        digits = colons = 0;
+        for (unsigned i = 0; i < 16; ++i) {
+            digits |= std::uint32_t{static_cast<unsigned char>(at[i] - '0') < 10} << i;
+            colons |= std::uint32_t{at[i] == ':'} << i;
+        }
+#endif
+    };
+    std::uint32_t digits = 0, colons = 0;
+    if (v.size() < 16) {
+        char copy[16] = {};
+        std::memcpy(copy, body, length);
+        marks(copy, digits, colons);
+    } else {
+        // The last 16 bytes end with ">", one past the body: body[i] is their bit i + shift.
+        std::uint32_t d, c;
+        marks(v.data() + v.size() - 16, d, c);
+        const int shift = 15 - static_cast<int>(length);
+        if (shift >= 0) {
+            digits = d >> shift;
+            colons = c >> shift;
+        } else {
+            digits = d << -shift;
+            colons = c << -shift;
+            std::uint32_t dl, cl;
+            marks(body, dl, cl);  // length >= 16 here, so these 16 bytes are the text's
+            digits |= dl;
+            colons |= cl;
+        }
+    }
+    const std::uint32_t within = (std::uint32_t{1} << length) - 1;
+    digits &= within;
+    colons &= within;
+    // One colon, or two for the versioned form (counted without a library call).
+    const std::uint32_t afterFirst = colons & (colons - 1);
+    const std::uint32_t beyond = two ? afterFirst & (afterFirst - 1) : afterFirst;
+    if ((digits | colons) != within || colons == 0 || (two && afterFirst == 0) || beyond != 0) return false;
+    const auto userEnd = static_cast<std::size_t>(std::countr_zero(colons));
+    const std::size_t numberEnd = two ? static_cast<std::size_t>(std::countr_zero(afterFirst)) : length;
+    if (userEnd < 1 || userEnd > 9 || numberEnd - userEnd < 2 || numberEnd - userEnd > 10) return false;
+    if (!two) return true;
+    const std::size_t versionDigits = length - numberEnd - 1;
+    if (versionDigits < 1 || versionDigits > 3) return false;
+    int version = 0;
+    for (std::size_t i = numberEnd + 1; i < length; ++i) version = version * 10 + (body[i] - '0');
+    return version <= kNewestKuidVersion;
+}
+
+bool IsKuidText(std::string_view text) { return IsUsualKuidText(text) || ParseKuid(text).has_value(); }
 
 std::optional<TKuidParts> ParseKuid(std::string_view raw) {
     // Read where it stands: list edits check thousands of rows at a time.

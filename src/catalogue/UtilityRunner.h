@@ -56,6 +56,13 @@ struct TKuidParts {
     int version = -1;
 };
 std::optional<TKuidParts> ParseKuid(std::string_view text);
+// ParseKuid(text).has_value(), told for the usual form without reading its numbers: list edits check
+// every row of a table of thousands.
+bool IsKuidText(std::string_view text);
+// The usual form with numbers short enough to fit whatever they are: "<kuid:U:N>" or "<kuid2:U:N:V>",
+// "kuid" in any case, one to nine digits to U and N, one to three to V, no sign, nothing around it.
+// True only where ParseKuid reads the text; false says nothing.
+bool IsUsualKuidText(std::string_view text);
 
 // Do two KUIDs name the same asset (user and number equal as numbers, versions aside)? False when
 // either is no KUID.

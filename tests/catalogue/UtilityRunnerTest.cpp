@@ -154,6 +154,37 @@ TEST(UtilityParsing, KuidPartsAndWhatIsNoKuid) {
         EXPECT_EQ(parts(none), "none") << none;
 }
 
+// The quick check of list edits says of every text what the full reading says: texts of every length
+// around the 16 bytes it reads at once, numbers of every length around the nine digits it takes.
+TEST(UtilityParsing, KuidTextAgreesWithTheFullReading) {
+    int kuids = 0, others = 0, usual = 0;
+    const auto check = [&](const std::string& text) {
+        const bool full = ParseKuid(text).has_value();
+        EXPECT_EQ(IsKuidText(text), full) << text;
+        if (IsUsualKuidText(text)) {
+            EXPECT_TRUE(full) << text;
+            ++usual;
+        }
+        (full ? kuids : others)++;
+    };
+    // The quick check takes the usual form, whatever its length.
+    for (const char* text : {"<kuid:1:2>", "<KUID:12345:0>", "<kuid:123456789:123456789>", "<kuid2:1:2:0>",
+                             "<Kuid2:100000:25:1>", "<kuid2:123456789:123456789:127>", "<kuid2:0012:1234567:007>"})
+        EXPECT_TRUE(IsUsualKuidText(text)) << text;
+    for (const char* prefix : {"<kuid:", "<KUID2:", "<kuid2:", "<Kuid:", "<kuid3:", "<kuiD2:", " <kuid:", "<kuid2", "kuid:"})
+        for (const char* user : {"", "0", "7", "-3", "12345", "123456789", "1234567890", "2147483648", "1a", "+1"})
+            for (const char* number : {"", "0", "42", "1234567", "999999999", "1000000000", "-1", "1 "})
+                for (const char* version : {"", ":0", ":127", ":128", ":007", ":1000", ":", ":x"})
+                    for (const char* end : {">", "", "> ", ">x", ":>"})
+                        check(std::string(prefix) + user + ":" + number + version + end);
+    for (const char* text : {"<kuid:1:2>", "<kuid:1::2>", "<kuid:1:2:>", "<kuid2:1:2>", "<kuid2:1:2:3:4>", "<kuid:>",
+                             "<kuid:1:2>>", "<kuid:\xC3\xA9:2>", "<kuid:12345678:12345678>", "<kuid2:123456789:123456789:127>"})
+        check(text);
+    EXPECT_GT(usual, 100);
+    EXPECT_GT(kuids, usual);
+    EXPECT_GT(others, 1000);
+}
+
 TEST(UtilityParsing, DetailsNameEachLetterPresentInEitherCase) {
     TUtilityItem item{{"<kuid2:1:2:3>", "eIx", "Bridges", "bob"}};
     EXPECT_EQ(AssetDetailsLines(item), (std::vector<std::string>{"Latest Installed Version: <kuid2:1:2:3>", "Username: bob",
