@@ -1,6 +1,7 @@
 // Any bytes as the values and names of tag edits, of the table page's rows and of a new asset's KUID
 // field: whatever an edit accepts, the config written and read back holds as many tags as the tree
-// did, so no pasted line break or control character can make a value into a tag of its own.
+// did, so no pasted line break or control character can make a value into a tag of its own; and a
+// KUID is told alike by the table rows' quick check and the full reading.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -12,6 +13,7 @@
 #include "catalogue/ConfigWriter.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/TagEditing.h"
+#include "catalogue/UtilityRunner.h"
 #include "shell/ProgramState.h"
 #include "shell/Strings.h"
 
@@ -34,6 +36,9 @@ void CheckRoundTrip(const TOutlineDocument& document) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2 || size > 16 * 1024) return 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    // The quick KUID check of table rows says what the full reading says.
+    if (IsKuidText(bytes) != ParseKuid(bytes).has_value()) std::abort();
+    if (IsUsualKuidText(bytes) && !ParseKuid(bytes)) std::abort();
     // The first byte picks the value kind; the rest splits at its first 0xFF into a name and a value.
     const int kind = data[0] % 3;
     const std::size_t cut = bytes.find('\xFF');

@@ -108,6 +108,10 @@ void ContainerToCsv(const TOutlineNode* container, const TTagSpec& record, std::
 
 std::string TableEditRefusal(const TOutlineNode* container) {
     if (!container) return {};
+    // A tag (a list tag written with a value, as damaged configs hold them) given rows would be written
+    // as a value with braces after it, which no reader takes back: the file would be lost.
+    if (!container->HasChildren())
+        return "'" + container->Text() + "' is not a container: the list cannot be edited as a table";
     for (std::size_t i = 0; i < container->ChildCount(); ++i) {
         const TOutlineNode* child = container->Child(i);
         if (child->HasChildren())

@@ -235,7 +235,8 @@ TEST(Csv, RowsWrittenBackAsTheyStandAreLeftAlone) {
 
 TEST(Csv, RefusedTablesChangeNothing) {
     TagEditBed bed;
-    bed.Load("kind \"x\"\nlist\n{\n  0 \"zero\"\n  1 \"one\"\n}\nmixed\n{\n  0 \"zero\"\n  inner\n  {\n    x 1\n  }\n}\n");
+    bed.Load("kind \"x\"\nlist\n{\n  0 \"zero\"\n  1 \"one\"\n}\nmixed\n{\n  0 \"zero\"\n  inner\n  {\n    x 1\n  }\n}\n"
+             "kuid-table \"x\"\nempty\n{\n}\n");
     const Lines before = Rows(bed.doc.Root());
     EXPECT_FALSE(CsvToContainer(bed.doc, bed.Node("config.txt\\list"), {"\"0\",\"zero\"", "\"\",\"orphan\""},
                                 FormatSpec("string-list")));
@@ -245,8 +246,16 @@ TEST(Csv, RefusedTablesChangeNothing) {
     EXPECT_FALSE(CsvToContainer(bed.doc, bed.Node("config.txt\\mixed"), {"\"0\",\"zero\""}, FormatSpec("string-list")));
     ASSERT_EQ(bed.messages.messages.size(), 2u);
     EXPECT_EQ(bed.messages.messages[1], "'inner' in 'mixed' is a container: the list cannot be edited as a table");
+    // A list tag that holds a value is no container: rows would be written as braces after its value.
+    EXPECT_FALSE(CsvToContainer(bed.doc, bed.Node("config.txt\\kuid-table"), {"\"0\",\"<kuid:1:2>\""},
+                                FormatSpec("kuid-list")));
+    ASSERT_EQ(bed.messages.messages.size(), 3u);
+    EXPECT_EQ(bed.messages.messages[2], "'kuid-table \"x\"' is not a container: the list cannot be edited as a table");
     EXPECT_EQ(Rows(bed.doc.Root()), before);
     EXPECT_FALSE(bed.doc.Modified());
+    // An empty container still takes rows.
+    EXPECT_TRUE(CsvToContainer(bed.doc, bed.Node("config.txt\\empty"), {"\"0\",\"zero\""}, FormatSpec("string-list")));
+    EXPECT_EQ(bed.Node("config.txt\\empty")->ChildCount(), 1u);
 }
 
 TEST(Csv, GaugeFollowsTheRowsWithoutOtherWork) {
