@@ -180,6 +180,11 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, const std::
         else if (encoding == TextEncoding::Utf16BeNoMark) encoding = TextEncoding::Utf16Be;
         else if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Windows1252) encoding = TextEncoding::Utf8Bom;
     }
+    // The same for U+FFFE in UTF-16: its bytes are the other byte order's mark.
+    if (utf8.starts_with("\xEF\xBF\xBE")) {
+        if (encoding == TextEncoding::Utf16LeNoMark) encoding = TextEncoding::Utf16Le;
+        else if (encoding == TextEncoding::Utf16BeNoMark) encoding = TextEncoding::Utf16Be;
+    }
     switch (encoding) {
         case TextEncoding::Utf16Le: return std::string(kUtf16LeMark) + Utf8ToUtf16(utf8, false);
         case TextEncoding::Utf16Be: return std::string(kUtf16BeMark) + Utf8ToUtf16(utf8, true);

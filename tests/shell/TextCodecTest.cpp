@@ -109,5 +109,17 @@ TEST(TextCodec, TextMadeHereIsWrittenWhole) {
     EXPECT_EQ(EncodeText("ab", TextEncoding::Utf16Be), std::string("\xFE\xFF\0a\0b", 6));
 }
 
+// A text that begins with a character whose bytes are a byte-order mark (U+FEFF, or U+FFFE in UTF-16,
+// whose bytes are the other order's mark) reads back as itself in every encoding.
+TEST(TextCodec, TextBeginningWithAMarksBytesReadsBackAsItself) {
+    for (const std::string text : {std::string("\xEF\xBB\xBF" "a \"\"\r\n"), std::string("\xEF\xBF\xBE" "a \"\"\r\n")})
+        for (const TextEncoding encoding :
+             {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Windows1252, TextEncoding::Utf16Le,
+              TextEncoding::Utf16Be, TextEncoding::Utf16LeNoMark, TextEncoding::Utf16BeNoMark}) {
+            const DecodedText back = DecodeText(EncodeText(text, encoding));
+            EXPECT_EQ(back.text, text) << static_cast<int>(encoding) << " " << text;
+        }
+}
+
 }  // namespace
 }  // namespace kelvarn
