@@ -174,16 +174,14 @@ DecodedText DecodeText(std::string_view bytes) {
 
 std::string EncodeText(std::string_view utf8, TextEncoding encoding, const std::vector<std::uint32_t>& latinLines) {
     // Text that begins with the mark's character keeps it only behind a mark of the file's own: alone
-    // it would be read as the mark. Text read from a file never begins so without one.
-    if (utf8.starts_with(kUtf8Mark)) {
+    // it would be read as the mark. So does text that begins with U+FFFE in UTF-16, whose bytes are the
+    // other byte order's mark. Text read from a file never begins so without one.
+    const bool markCharacter = utf8.starts_with(kUtf8Mark);
+    if (markCharacter || utf8.starts_with("\xEF\xBF\xBE")) {
         if (encoding == TextEncoding::Utf16LeNoMark) encoding = TextEncoding::Utf16Le;
         else if (encoding == TextEncoding::Utf16BeNoMark) encoding = TextEncoding::Utf16Be;
-        else if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Windows1252) encoding = TextEncoding::Utf8Bom;
-    }
-    // The same for U+FFFE in UTF-16: its bytes are the other byte order's mark.
-    if (utf8.starts_with("\xEF\xBF\xBE")) {
-        if (encoding == TextEncoding::Utf16LeNoMark) encoding = TextEncoding::Utf16Le;
-        else if (encoding == TextEncoding::Utf16BeNoMark) encoding = TextEncoding::Utf16Be;
+        else if (markCharacter && (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Windows1252))
+            encoding = TextEncoding::Utf8Bom;
     }
     switch (encoding) {
         case TextEncoding::Utf16Le: return std::string(kUtf16LeMark) + Utf8ToUtf16(utf8, false);

@@ -653,7 +653,7 @@ void TMain::LoadFolder(const std::string& folder) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(FsPath(folder), ec);
     const bool missing = ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory;
-    if ((!ec && !std::filesystem::is_directory(status)) || missing || folder.empty()) {
+    if (missing || (!ec && !std::filesystem::is_directory(status))) {
         state_.Messages->ShowMessage("Folder not found: " + ShownPath(folder), "", MessageKind::Warning);
         return;
     }
