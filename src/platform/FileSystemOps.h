@@ -25,6 +25,11 @@ bool CopyFileBytes(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint
 // did not (no such regular file, larger than `cap`, a failed read, or no quick way on this system): the
 // caller then takes the portable way, which also tells why.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t cap);
+// The quickest part of it: open, read, the read that proves the end and close in one call, for a file
+// already in memory that fits a 64 KiB buffer. False whenever it did not read the file whole.
+bool ReadWholeFileQueued(const std::string& path, std::string& bytes, std::uint64_t cap);
+// Whether this system lets the calling thread read the quickest way.
+bool QueuedReadsAvailable();
 
 // Renames `from` to `to` only when `to` does not exist, in one step where the file system allows it.
 // Returns an empty text on success, else the reason.
