@@ -159,6 +159,13 @@ public:
 
         std::int32_t results[kSteps] = {-1, -1, -1, -1};
         if (!Run(results)) return false;
+        if (results[0] > 0) {
+            // A kernel that ignores the slot gives a descriptor of the process instead: it is closed, and
+            // this thread reads the ordinary way.
+            ::close(results[0]);
+            Release();
+            return false;
+        }
         const std::int32_t got = results[1];
         if (results[0] < 0 || got <= 0 || static_cast<std::size_t>(got) >= want || results[2] != 0) return false;
         bytes.assign(buffer_.get(), static_cast<std::size_t>(got));
