@@ -82,7 +82,7 @@ bool TOutlineDocument::Report(std::size_t done, std::size_t total) const {
     return total <= kGaugeRows || !Progress || Progress(done, total);
 }
 
-std::size_t TOutlineDocument::LineCount() const { return root_ ? root_->SubtreeRows() - 1 : 0; }
+std::size_t TOutlineDocument::LineCount() const { return root_ ? nodeCount_ - 1 : 0; }
 
 std::string TOutlineDocument::ConfigStatusText() const {
     if (!root_) return {};
@@ -150,6 +150,7 @@ TOutlineNode* TOutlineDocument::Insert(TOutlineNode* parent, std::size_t index, 
     if (!parent) {
         observer_->BeginInsert(nullptr, 0);
         root_ = std::move(node);
+        nodeCount_ = 1;
         observer_->EndInsert(raw);
         return raw;
     }
@@ -158,6 +159,7 @@ TOutlineNode* TOutlineDocument::Insert(TOutlineNode* parent, std::size_t index, 
     node->parent_ = parent;
     parent->children_.insert(parent->children_.begin() + static_cast<std::ptrdiff_t>(index), std::move(node));
     for (std::size_t i = index; i < parent->children_.size(); ++i) parent->children_[i]->index_ = i;
+    ++nodeCount_;
     observer_->EndInsert(raw);
     return raw;
 }
@@ -166,11 +168,13 @@ void TOutlineDocument::Remove(TOutlineNode* node) {
     WalkRows(node, [&](TOutlineNode* n, int) {
         if (n->HasFlag(nfTagged)) --taggedCount_;
         if (n->HasFlag(nfDelete)) --deleteCount_;
+        --nodeCount_;
     });
     observer_->BeginRemove(node);
     TOutlineNode* parent = node->parent_;
     if (!parent) {
         root_.reset();
+        nodeCount_ = 0;
         observer_->EndRemove(nullptr, 0);
         return;
     }
@@ -357,9 +361,11 @@ void TOutlineDocument::MarkModified(TOutlineNode* node) {
 
 int TOutlineDocument::CountMarks() {
     taggedCount_ = deleteCount_ = 0;
+    nodeCount_ = 0;
     WalkRows(root_.get(), [&](TOutlineNode* n, int) {
         if (n->HasFlag(nfTagged)) ++taggedCount_;
         if (n->HasFlag(nfDelete)) ++deleteCount_;
+        ++nodeCount_;
     });
     return taggedCount_;
 }

@@ -268,6 +268,9 @@ private:
     int cleanUndoDepth_ = -1;
     int taggedCount_ = 0;
     int deleteCount_ = 0;
+    // Every node, the root included: kept as nodes come and go, so that the status line and the views
+    // ask for it without walking thousands of rows.
+    std::size_t nodeCount_ = 0;
     TCloneFields clone_;
     std::string cloneFolder_;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "catalogue/ConfigPath.h"
 #include "catalogue/ConfigWriter.h"
 #include "catalogue/OutlineDocument.h"
@@ -371,6 +373,37 @@ TEST(OutlineStructure, PromoteAndEmptyKeepContainers) {
     EXPECT_TRUE(doc.FindNodeByPath("other")->HasFlag(nfModified));
     EXPECT_EQ(observer.open, 0);
     EXPECT_EQ(observer.events.back(), "remove x 1");
+}
+
+// The line count is kept as nodes come and go rather than counted: after every kind of change it is
+// still the number of rows below the root.
+TEST(OutlineStructure, TheLineCountFollowsEveryChange) {
+    ConfigTestBed bed;
+    TOutlineDocument doc(bed.state);
+    const auto rows = [&doc] { return doc.Root() ? doc.Root()->SubtreeRows() - 1 : 0; };
+    LoadText(bed, doc, std::string(kSample) + "box\n{\n  in1 1\n  in2 2\n}\ndoomed 1\n");
+    EXPECT_EQ(doc.LineCount(), rows());
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"a tag and two containers made by path", [&] { doc.SetTagByPath("config.txt\\new\\deeper\\tag", "1"); }},
+        {"a container deleted with its contents", [&] { doc.DeleteNodeNow(doc.FindNodeByPath("MeshTable"), true); }},
+        {"the deletion undone", [&] { doc.UndoLastChange(); }},
+        {"a tag moved into a container", [&] { doc.MoveNode(doc.FindNodeByPath("username"), mmBottom); }},
+        {"contents promoted", [&] { doc.PromoteContents(doc.FindNodeByPath("box")); }},
+        {"a container emptied", [&] { doc.EmptyContainer(doc.FindNodeByPath("thumbnails")); }},
+        {"a tag deleted", [&] { doc.DeleteByPath("doomed", false); }},
+        {"the tree copied from another", [&] {
+             TOutlineDocument other(bed.state);
+             LoadText(bed, other, "kind x\nbox\n{\n  a 1\n}\n", "other");
+             doc.CopyTreeFrom(other);
+         }},
+        {"the outline cleared", [&] { doc.ClearOutline(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        EXPECT_EQ(doc.LineCount(), rows()) << what;
+        EXPECT_EQ(doc.RowCount(), doc.Root() ? rows() + 1 : 0) << what;
+    }
+    EXPECT_EQ(doc.ConfigStatusText(), "");
 }
 
 TEST(OutlineStructure, ObserverHearsMovesInQtTerms) {
