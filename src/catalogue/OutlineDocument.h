@@ -245,6 +245,8 @@ private:
     void NoteDeleted(std::string_view name);
     void DeleteNow(TOutlineNode* node, bool withUndo);
     bool StoreTagText(TOutlineNode* node, std::string text, bool isContainer);
+    // CheckTagEdit without the comparison: false, with the alert raised, when the edit is refused.
+    bool TagEditTextOf(TTagSpec spec, std::string& text, bool& isContainer);
     // The check of a typed node text, shared by in-place editing and replace: `safe` gets the text
     // made safe to load. False (with an alert where the user must learn why) when refused.
     bool CheckNodeText(const TOutlineNode* node, std::string_view text, std::string& safe);

@@ -184,15 +184,18 @@ std::string TagEditText(std::string_view name, std::string_view value, int value
     return text;
 }
 
-bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer) {
+bool TOutlineDocument::TagEditTextOf(TTagSpec spec, std::string& text, bool& isContainer) {
     isContainer = !spec.Path.empty() && spec.Path.back() == '\\';
     if (ContainsStr(spec.Path, "pasted*")) spec.ValueKind = vkAuto;
     std::string refusal;
     text = TagEditText(spec.Name, spec.Value, spec.ValueKind, isContainer, refusal);
-    if (!refusal.empty()) {
-        Alert(refusal);
-        return false;
-    }
+    if (refusal.empty()) return true;
+    Alert(refusal);
+    return false;
+}
+
+bool TOutlineDocument::CheckTagEdit(TTagSpec spec, std::string& text, bool& isContainer) {
+    if (!TagEditTextOf(spec, text, isContainer)) return false;
     const TOutlineNode* node = FindNodeByPath(spec.Path);
     return !node || node->Text() != text;
 }
@@ -282,7 +285,8 @@ TOutlineNode* TOutlineDocument::ApplyTagEdit(const TTagSpec& spec, TOutlineNode*
     if (!node || node == root_.get()) return nullptr;
     std::string text;
     bool isContainer = false;
-    if (!CheckTagEdit(spec, text, isContainer)) return nullptr;
+    // Unchanged is judged by the node edited: the path finds the first of several of one name.
+    if (!TagEditTextOf(spec, text, isContainer) || node->Text() == text) return nullptr;
     return StoreTagText(node, std::move(text), isContainer) ? node : nullptr;
 }
 
@@ -291,7 +295,7 @@ TOutlineNode* TOutlineDocument::CreateTag(TTagSpec spec, TOutlineNode* anchor, i
     if (existing && existing != root_.get() && SameText(spec.Name, existing->Name())) spec.Name = existing->WrittenName();
     std::string text;
     bool isContainer = false;
-    if (!CheckTagEdit(spec, text, isContainer)) return nullptr;
+    if (!TagEditTextOf(spec, text, isContainer) || (existing && existing->Text() == text)) return nullptr;
     if (existing) return StoreTagText(existing, std::move(text), isContainer) ? existing : nullptr;
     if (!anchor) return nullptr;
     TOutlineNode* parent = nullptr;

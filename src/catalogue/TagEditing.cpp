@@ -151,10 +151,45 @@ bool NeedsCleaning(std::string_view cell) {
            cell.find('"') != std::string_view::npos;
 }
 
+// A row of a table: its name and value, where they stand in their line or in the rows' own text.
+struct TTableRow {
+    std::string_view name, value;
+};
+// A row rebuilt in the rows' text, by its places there: the text may move while it grows.
+struct TRebuiltRow {
+    std::size_t row, nameAt, nameLen, valueAt, valueLen;
+};
+// The lists of a table's rows, kept on the thread from one edit to the next: given back at each edit,
+// blocks of a hundred kilobytes and more go back to the system and come again with a fault a page.
+struct TTableLists {
+    std::string text;
+    std::vector<TTableRow> rows;
+    std::vector<TRebuiltRow> rebuilt;
+    void Swap(TTableLists& other) {
+        text.swap(other.text);
+        rows.swap(other.rows);
+        rebuilt.swap(other.rebuilt);
+    }
+};
+constexpr std::size_t kKeptRows = 200000;
+thread_local TTableLists gKeptTableLists;
+
 // The named rows of a table. A row of a name and one clean value is seen where it stands in its line;
 // the others are rebuilt in one shared text. A table of thousands of rows costs no allocation per row.
 class TTableRows {
 public:
+    // Takes the thread's kept lists; an edit within an edit finds them taken and makes its own.
+    TTableRows() { lists_.Swap(gKeptTableLists); }
+    ~TTableRows() {
+        if (lists_.rows.capacity() > kKeptRows || lists_.text.capacity() > kKeptRows * 16) return;
+        lists_.text.clear();
+        lists_.rows.clear();
+        lists_.rebuilt.clear();
+        lists_.Swap(gKeptTableLists);
+    }
+    TTableRows(const TTableRows&) = delete;
+    TTableRows& operator=(const TTableRows&) = delete;
+
     std::size_t Count() const { return rows_.size(); }
     std::string_view Name(std::size_t r) const { return rows_[r].name; }
     std::string_view Value(std::size_t r) const { return rows_[r].value; }
@@ -162,19 +197,14 @@ public:
     std::string Parse(const std::vector<std::string>& lines, const TTagSpec& record);
 
 private:
-    struct Row {
-        std::string_view name, value;
-    };
-    // A row rebuilt in the text, by its places there: the text may move while it grows.
-    struct Rebuilt {
-        std::size_t row, nameAt, nameLen, valueAt, valueLen;
-    };
+    using Rebuilt = TRebuiltRow;
     // The row of line `line` rebuilt at the end of the text, its cells read and cleaned where they stand;
     // false, with nothing added, when every cell is empty.
     bool Rebuild(std::string_view line, Rebuilt& places);
-    std::string text_;
-    std::vector<Row> rows_;
-    std::vector<Rebuilt> rebuilt_;
+    TTableLists lists_;
+    std::string& text_ = lists_.text;
+    std::vector<TTableRow>& rows_ = lists_.rows;
+    std::vector<TRebuiltRow>& rebuilt_ = lists_.rebuilt;
 };
 
 bool TTableRows::Rebuild(std::string_view line, Rebuilt& places) {

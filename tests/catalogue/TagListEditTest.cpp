@@ -103,6 +103,20 @@ TEST(Csv, RowsRebuildTheContainer) {
     }
 }
 
+// Rows of one name each take a child of their own: a row given the text that an earlier child of its
+// name holds is still written to its own child, not taken as unchanged.
+TEST(Csv, RowsOfOneNameEachChangeTheirOwnChild) {
+    TagEditBed bed;
+    bed.Load("kind \"x\"\nlist\n{\n  a \"1\"\n  a \"2\"\n  b \"3\"\n}\n");
+    TOutlineNode* list = bed.Node("config.txt\\list");
+    EXPECT_TRUE(CsvToContainer(bed.doc, list, {"\"a\",\"1\"", "\"a\",\"1\"", "\"b\",\"3\""}, FormatSpec("string-list")));
+    Lines children;
+    for (std::size_t i = 0; i < list->ChildCount(); ++i) children.push_back(list->Child(i)->Text());
+    EXPECT_EQ(children, (Lines{"a \"1\"", "a \"1\"", "b \"3\""}));
+    EXPECT_TRUE(list->Child(1)->HasFlag(nfModified));
+    EXPECT_FALSE(list->Child(2)->HasFlag(nfModified));
+}
+
 // A long table keeps every row's name and value, however much text the rows hold together.
 TEST(Csv, EveryRowOfALongTableKeepsItsText) {
     TagEditBed bed;
