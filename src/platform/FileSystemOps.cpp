@@ -137,6 +137,10 @@ public:
 
     bool Read(const std::string& path, std::string& bytes, std::uint64_t cap) {
         if (!Available()) return false;
+        if (rest_ > 0) {
+            --rest_;
+            return false;
+        }
         // One byte beyond the cap shows a file too large; a full buffer, a file larger than it.
         const std::size_t want = cap < kBuffer ? static_cast<std::size_t>(cap) + 1 : kBuffer;
         io_uring_sqe* open = Entry(0);
@@ -167,6 +171,17 @@ public:
             return false;
         }
         const std::int32_t got = results[1];
+        // A file system that cannot read without waiting (tmpfs, many network and user-space ones)
+        // refuses every such read. After a run of refusals the ordinary way is taken for a while, so
+        // that a library kept there pays next to nothing for the attempts.
+        if (got == -EOPNOTSUPP) {
+            if (++refused_ >= kRefusalsBeforeRest) {
+                refused_ = 0;
+                rest_ = kRest;
+            }
+            return false;
+        }
+        refused_ = 0;
         if (results[0] < 0 || got <= 0 || static_cast<std::size_t>(got) >= want || results[2] != 0) return false;
         bytes.assign(buffer_.get(), static_cast<std::size_t>(got));
         return true;
@@ -175,6 +190,8 @@ public:
 private:
     static constexpr unsigned kEntries = 4;
     static constexpr unsigned kSteps = 4;
+    static constexpr int kRefusalsBeforeRest = 4;
+    static constexpr int kRest = 256;
 
     bool Map(const io_uring_params& p) {
         sqBytes_ = p.sq_off.array + p.sq_entries * sizeof(unsigned);
@@ -286,6 +303,8 @@ private:
     unsigned sqMask_ = 0, cqMask_ = 0;
     io_uring_cqe* cqes_ = nullptr;
     char probe_ = 0;
+    int refused_ = 0;  // reads refused in a row because they would wait
+    int rest_ = 0;     // reads left to the ordinary way before the next attempt
     std::unique_ptr<char[]> buffer_;
 };
 
