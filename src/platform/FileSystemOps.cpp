@@ -172,9 +172,10 @@ public:
         }
         const std::int32_t got = results[1];
         // A file system that cannot read without waiting (tmpfs, many network and user-space ones)
-        // refuses every such read. After a run of refusals the ordinary way is taken for a while, so
-        // that a library kept there pays next to nothing for the attempts.
-        if (got == -EOPNOTSUPP) {
+        // refuses every such read, and a first scan of a library finds no file in memory. After a run
+        // of such refusals the ordinary way is taken for a while, so that those reads pay next to
+        // nothing for the attempts.
+        if (got == -EOPNOTSUPP || got == -EAGAIN) {
             if (++refused_ >= kRefusalsBeforeRest) {
                 refused_ = 0;
                 rest_ = kRest;

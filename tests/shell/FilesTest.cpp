@@ -216,6 +216,18 @@ TEST(FileBytes, TheOneCallReadTakesOnlyWholeSmallFiles) {
         EXPECT_EQ(ReadFileBytes(file, bytes, size - 1),
                   "File too large: " + file + " (" + std::to_string(size) + " bytes, at most " + std::to_string(size - 1) + ")");
     }
+    // A file no longer in memory is read the ordinary way, whole.
+    const std::string evicted = dir / "evicted";
+    WriteBytes(evicted, "bytes on the disk only");
+    if (const int fd = ::open(evicted.c_str(), O_RDONLY); fd >= 0) {
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+    queued(evicted, 100, "bytes on the disk only");
+    EXPECT_EQ(ReadFileBytes(evicted, bytes), "");
+    EXPECT_EQ(bytes, "bytes on the disk only");
+
     WriteBytes(dir / "empty", "");
     EXPECT_FALSE(queued(dir / "empty", 100, ""));
     EXPECT_FALSE(queued(dir / "missing", 100, ""));
