@@ -20,10 +20,15 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
-#if defined(__linux__)
+#if defined(__linux__) && __has_include(<linux/io_uring.h>)
 #include <linux/io_uring.h>
 #include <sys/mman.h>
 #include <sys/uio.h>
+// Kernel headers older than 5.19 lack the sparse slot table the queued read needs: there every file
+// takes the ordinary way.
+#if defined(IORING_RSRC_REGISTER_SPARSE) && defined(RWF_NOWAIT) && defined(__NR_io_uring_setup)
+#define KELVARN_QUEUED_READS 1
+#endif
 #endif
 
 namespace kelvarn::platform {
@@ -100,7 +105,7 @@ bool CopyFileBytes(std::FILE* in, std::FILE* out, std::uint64_t limit, std::uint
     return CopyThroughBuffer(in, out, limit, copied);
 }
 
-#if defined(__linux__)
+#ifdef KELVARN_QUEUED_READS
 namespace {
 
 // Opening, reading and closing a small file take four system calls, and on a kernel guarding against
@@ -116,12 +121,12 @@ public:
         io_uring_params params{};
         // Only this thread submits, and completions are gathered when it asks: the cheapest set-up,
         // on kernels that know it.
+#if defined(IORING_SETUP_SINGLE_ISSUER) && defined(IORING_SETUP_DEFER_TASKRUN)
         params.flags = IORING_SETUP_SINGLE_ISSUER | IORING_SETUP_DEFER_TASKRUN;
         ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &params));
-        if (ring_ < 0 && errno == EINVAL) {
-            params = {};
-            ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &params));
-        }
+        if (ring_ < 0 && errno == EINVAL) params = {};
+#endif
+        if (ring_ < 0) ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &params));
         if (ring_ < 0) return;
         if (!Map(params) || !RegisterSlot()) {
             Release();
@@ -318,7 +323,7 @@ TQueuedReader& ThreadQueuedReader() {
 #endif
 
 bool QueuedReadsAvailable() {
-#if defined(__linux__)
+#ifdef KELVARN_QUEUED_READS
     return ThreadQueuedReader().Available();
 #else
     return false;
@@ -327,7 +332,7 @@ bool QueuedReadsAvailable() {
 
 bool ReadWholeFileQueued(const std::string& path, std::string& bytes, std::uint64_t cap) {
     bytes.clear();
-#if defined(__linux__)
+#ifdef KELVARN_QUEUED_READS
     return ThreadQueuedReader().Read(path, bytes, cap);
 #else
     (void)path;
