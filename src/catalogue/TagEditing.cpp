@@ -190,49 +190,45 @@ public:
     TTableRows(const TTableRows&) = delete;
     TTableRows& operator=(const TTableRows&) = delete;
 
-    std::size_t Count() const { return rows_.size(); }
-    std::string_view Name(std::size_t r) const { return rows_[r].name; }
-    std::string_view Value(std::size_t r) const { return rows_[r].value; }
+    std::size_t Count() const { return lists_.rows.size(); }
+    std::string_view Name(std::size_t r) const { return lists_.rows[r].name; }
+    std::string_view Value(std::size_t r) const { return lists_.rows[r].value; }
     // The refusal of the whole edit, or empty when every line read as a row. The rows see into `lines`.
     std::string Parse(const std::vector<std::string>& lines, const TTagSpec& record);
 
 private:
-    using Rebuilt = TRebuiltRow;
     // The row of line `line` rebuilt at the end of the text, its cells read and cleaned where they stand;
     // false, with nothing added, when every cell is empty.
-    bool Rebuild(std::string_view line, Rebuilt& places);
+    bool Rebuild(std::string_view line, TRebuiltRow& places);
     TTableLists lists_;
-    std::string& text_ = lists_.text;
-    std::vector<TTableRow>& rows_ = lists_.rows;
-    std::vector<TRebuiltRow>& rebuilt_ = lists_.rebuilt;
 };
 
-bool TTableRows::Rebuild(std::string_view line, Rebuilt& places) {
-    const std::size_t rowAt = text_.size();
-    std::size_t at = ReadCsvField(line, 0, text_);
-    places.valueAt = text_.size();
-    const std::string_view trimmed = TrimView(std::string_view(text_).substr(rowAt));
-    places.nameAt = trimmed.data() - text_.data();
+bool TTableRows::Rebuild(std::string_view line, TRebuiltRow& places) {
+    const std::size_t rowAt = lists_.text.size();
+    std::size_t at = ReadCsvField(line, 0, lists_.text);
+    places.valueAt = lists_.text.size();
+    const std::string_view trimmed = TrimView(std::string_view(lists_.text).substr(rowAt));
+    places.nameAt = trimmed.data() - lists_.text.data();
     places.nameLen = trimmed.size();
     bool allEmpty = places.nameLen == 0;
     for (bool first = true; at != std::string_view::npos; first = false) {
-        if (!first) text_ += ',';
-        const std::size_t cellAt = text_.size();
-        at = ReadCsvField(line, at, text_);
-        const std::string_view cell = std::string_view(text_).substr(cellAt);
+        if (!first) lists_.text += ',';
+        const std::size_t cellAt = lists_.text.size();
+        at = ReadCsvField(line, at, lists_.text);
+        const std::string_view cell = std::string_view(lists_.text).substr(cellAt);
         if (!TrimView(cell).empty()) allEmpty = false;
-        if (NeedsCleaning(cell)) text_.replace(cellAt, std::string::npos, CleanCell(cell));
+        if (NeedsCleaning(cell)) lists_.text.replace(cellAt, std::string::npos, CleanCell(cell));
     }
-    places.valueLen = text_.size() - places.valueAt;
-    if (allEmpty) text_.resize(rowAt);
+    places.valueLen = lists_.text.size() - places.valueAt;
+    if (allEmpty) lists_.text.resize(rowAt);
     return !allEmpty;
 }
 
 std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagSpec& record) {
-    text_.clear();
-    rows_.clear();
-    rebuilt_.clear();
-    rows_.reserve(lines.size());
+    lists_.text.clear();
+    lists_.rows.clear();
+    lists_.rebuilt.clear();
+    lists_.rows.reserve(lines.size());
     const bool kuidList = SameText(record.Format, "kuid-list");
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
@@ -243,12 +239,12 @@ std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagS
             name = TrimView(name);
             if (name.empty() && TrimView(value).empty()) continue;
         } else {
-            Rebuilt places;
+            TRebuiltRow places;
             if (!Rebuild(line, places)) continue;
-            places.row = rows_.size();
-            rebuilt_.push_back(places);
-            name = std::string_view(text_).substr(places.nameAt, places.nameLen);
-            value = std::string_view(text_).substr(places.valueAt, places.valueLen);
+            places.row = lists_.rows.size();
+            lists_.rebuilt.push_back(places);
+            name = std::string_view(lists_.text).substr(places.nameAt, places.nameLen);
+            value = std::string_view(lists_.text).substr(places.valueAt, places.valueLen);
         }
         // Taking the next cell as the name would turn a value into a tag name.
         if (name.empty()) return "Row " + std::to_string(i + 1) + " has values but no name: " + lines[i];
@@ -258,12 +254,12 @@ std::string TTableRows::Parse(const std::vector<std::string>& lines, const TTagS
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + "): a name cannot hold a double quote";
         if (kuidList && !IsKuidOrPlaceholder(value))
             return "Row " + std::to_string(i + 1) + " (" + std::string(name) + ") is not a KUID: " + std::string(value);
-        rows_.push_back({name, value});
+        lists_.rows.push_back({name, value});
     }
     // The text has stopped growing: the rebuilt rows can now see into it.
-    for (const Rebuilt& places : rebuilt_)
-        rows_[places.row] = {std::string_view(text_).substr(places.nameAt, places.nameLen),
-                             std::string_view(text_).substr(places.valueAt, places.valueLen)};
+    for (const TRebuiltRow& places : lists_.rebuilt)
+        lists_.rows[places.row] = {std::string_view(lists_.text).substr(places.nameAt, places.nameLen),
+                             std::string_view(lists_.text).substr(places.valueAt, places.valueLen)};
     return {};
 }
 

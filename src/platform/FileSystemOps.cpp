@@ -123,10 +123,10 @@ public:
         // on kernels that know it.
 #if defined(IORING_SETUP_SINGLE_ISSUER) && defined(IORING_SETUP_DEFER_TASKRUN)
         params.flags = IORING_SETUP_SINGLE_ISSUER | IORING_SETUP_DEFER_TASKRUN;
-        ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &params));
+        ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kSteps, &params));
         if (ring_ < 0 && errno == EINVAL) params = {};
 #endif
-        if (ring_ < 0) ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kEntries, &params));
+        if (ring_ < 0) ring_ = static_cast<int>(::syscall(__NR_io_uring_setup, kSteps, &params));
         if (ring_ < 0) return;
         if (!Map(params) || !RegisterSlot()) {
             Release();
@@ -194,8 +194,7 @@ public:
     }
 
 private:
-    static constexpr unsigned kEntries = 4;
-    static constexpr unsigned kSteps = 4;
+    static constexpr unsigned kSteps = 4;  // and the queue's size
     static constexpr int kRefusalsBeforeRest = 4;
     static constexpr int kRest = 256;
 
