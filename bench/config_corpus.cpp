@@ -120,14 +120,19 @@ double Measure(Pass&& pass) {
 }
 
 // Copies of every config below `folder` in UTF-16, little- and big-endian with their marks, under
-// `copies` (emptied first): copies/<n>-le/config.txt and copies/<n>-be/config.txt. False when a
-// config cannot be read or a copy written.
-bool MakeUtf16Copies(const std::vector<std::string>& files, const std::string& copies) {
+// `copies` (emptied first): copies/<n>-le/config.txt and copies/<n>-be/config.txt. A config that
+// cannot be read is named and counted in `unreadable`, and the rest go on; false when a copy cannot
+// be written.
+bool MakeUtf16Copies(const std::vector<std::string>& files, const std::string& copies, std::size_t& unreadable) {
     std::error_code ec;
     std::filesystem::remove_all(FsPath(copies), ec);
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::string bytes;
-        if (!ReadFileBytes(files[i], bytes, kMaxConfigBytes).empty()) return false;
+        if (const std::string error = ReadFileBytes(files[i], bytes, kMaxConfigBytes); !error.empty()) {
+            std::printf("FAILED %s: %s\n", files[i].c_str(), error.c_str());
+            ++unreadable;
+            continue;
+        }
         const DecodedText decoded = DecodeText(bytes);
         for (const auto& [suffix, encoding] : {std::pair{"-le", TextEncoding::Utf16Le}, std::pair{"-be", TextEncoding::Utf16Be}}) {
             const std::string folder = copies + "/" + std::to_string(i) + suffix;
@@ -153,9 +158,10 @@ int main(int argc, char** argv) {
     FindFilesRecursive(IncludeTrailingSeparator(folder) + "*.*", "config.txt", files);
     std::sort(files.begin(), files.end());
     std::string copies;
+    std::size_t unreadable = 0;
     if (utf16) {
         copies = PathString(std::filesystem::temp_directory_path() / "kelvarn-config-corpus-utf16");
-        if (!MakeUtf16Copies(files, copies)) {
+        if (!MakeUtf16Copies(files, copies, unreadable)) {
             std::printf("config_corpus: unable to make UTF-16 copies in %s\n", copies.c_str());
             return 1;
         }
@@ -167,7 +173,7 @@ int main(int argc, char** argv) {
     }
 
     // Correctness: load, write, read back, write again.
-    std::size_t failed = 0, unstable = 0, changed = 0, bytes = 0;
+    std::size_t failed = unreadable, unstable = 0, changed = 0, bytes = 0;
     std::vector<Loaded> loaded;
     for (const std::string& file : files) {
         std::string data;
