@@ -1,13 +1,12 @@
 // The sound readers on any bytes: the first byte picks the extension, the rest is the file. Probe,
 // information, a full decode and a repair into a scratch folder must fail cleanly or succeed.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "FuzzFolder.h"
 #include "media/AudioFile.h"
 #include "shell/Files.h"
 
@@ -17,8 +16,8 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:vorbis_info_
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kelvarn;
     if (size < 1) return 0;
-    static const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("kelvarn_audio_fuzz_" + std::to_string(getpid()));
+    // The run's own folder, emptied after each input and removed when the run ends.
+    static const std::filesystem::path& folder = fuzz::Folder("audio", "in.wav", "");
     static const char* const extensions[] = {".wav", ".ogg", ".mp3", ".mp2"};
     std::filesystem::create_directories(folder);
     const std::string path = (folder / (std::string("in") + extensions[data[0] % 4])).string();

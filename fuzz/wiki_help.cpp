@@ -3,12 +3,11 @@
 // absolute http or https addresses may reach the desktop's opener, and no program is ever run.
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "FuzzFolder.h"
 #include "catalogue/ConfigPath.h"
 #include "catalogue/OutlineDocument.h"
 #include "catalogue/WikiHelp.h"
@@ -51,12 +50,12 @@ struct Bed {
     TOutlineDocument doc{state};
     Bed() {
         state.Runner = &runner;
-        const auto folder = std::filesystem::temp_directory_path() / "kelvarn_fuzz_wiki_help";
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "config.txt", std::ios::binary)
-            << "kind \"scenery\"\r\nkuid <kuid:1:2>\r\ninfo-url \"wiki://x\"\r\ntrackside 1\r\nmesh-table\r\n{\r\n"
-               "  default\r\n  {\r\n    mesh \"a.im\"\r\n    effects\r\n    {\r\n      0\r\n      {\r\n        kind \"name\"\r\n"
-               "      }\r\n    }\r\n  }\r\n}\r\n";
+        // The run's own folder, removed when it ends.
+        const auto& folder = fuzz::Folder(
+            "wiki-help", "config.txt",
+            "kind \"scenery\"\r\nkuid <kuid:1:2>\r\ninfo-url \"wiki://x\"\r\ntrackside 1\r\nmesh-table\r\n{\r\n"
+            "  default\r\n  {\r\n    mesh \"a.im\"\r\n    effects\r\n    {\r\n      0\r\n      {\r\n        kind \"name\"\r\n"
+            "      }\r\n    }\r\n  }\r\n}\r\n");
         doc.SetHooks(&hooks);
         doc.LoadConfig(folder.string());
     }
