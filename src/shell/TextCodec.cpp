@@ -186,8 +186,15 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, const std::
     switch (encoding) {
         case TextEncoding::Utf16Le: return std::string(kUtf16LeMark) + Utf8ToUtf16(utf8, false);
         case TextEncoding::Utf16Be: return std::string(kUtf16BeMark) + Utf8ToUtf16(utf8, true);
-        case TextEncoding::Utf16LeNoMark: return Utf8ToUtf16(utf8, false);
-        case TextEncoding::Utf16BeNoMark: return Utf8ToUtf16(utf8, true);
+        case TextEncoding::Utf16LeNoMark:
+        case TextEncoding::Utf16BeNoMark: {
+            const bool be = encoding == TextEncoding::Utf16BeNoMark;
+            std::string out = Utf8ToUtf16(utf8, be);
+            // Bytes that begin as UTF-8's mark would be read back as UTF-8 (U+EFBB then U+BFxx big-endian,
+            // U+BBEF then U+xxBF little-endian): such text keeps its own mark instead.
+            if (out.starts_with(kUtf8Mark)) out.insert(0, be ? kUtf16BeMark : kUtf16LeMark);
+            return out;
+        }
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom:
         case TextEncoding::Windows1252: break;

@@ -110,9 +110,12 @@ TEST(TextCodec, TextMadeHereIsWrittenWhole) {
 }
 
 // A text that begins with a character whose bytes are a byte-order mark (U+FEFF, or U+FFFE in UTF-16,
-// whose bytes are the other order's mark) reads back as itself in every encoding.
+// whose bytes are the other order's mark), or whose UTF-16 bytes begin as UTF-8's mark (U+EFBB U+BF0A
+// big-endian, U+BBEF U+0ABF little-endian), reads back as itself in every encoding.
 TEST(TextCodec, TextBeginningWithAMarksBytesReadsBackAsItself) {
-    for (const std::string text : {std::string("\xEF\xBB\xBF" "a \"\"\r\n"), std::string("\xEF\xBF\xBE" "a \"\"\r\n")})
+    for (const std::string text : {std::string("\xEF\xBB\xBF" "a \"\"\r\n"), std::string("\xEF\xBF\xBE" "a \"\"\r\n"),
+                                   std::string("\xEE\xBE\xBB\xEB\xBC\x8A" " \"\"\r\n"),
+                                   std::string("\xEB\xAF\xAF\xE0\xAA\xBF" " \"\"\r\n")})
         for (const TextEncoding encoding :
              {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Windows1252, TextEncoding::Utf16Le,
               TextEncoding::Utf16Be, TextEncoding::Utf16LeNoMark, TextEncoding::Utf16BeNoMark}) {
