@@ -228,7 +228,8 @@ void TMemIni::SetText(std::string_view text) {
             std::string key = Decode(TrimRight(std::string_view(line).substr(0, eq)));
             std::string value = Decode(line.substr(eq + 1));
             current->fileLines.emplace(Fold(key), FileLine{value, rawLine});
-            current->AddEntry({std::move(key), std::move(value), false});
+            FileLine own{value, rawLine};
+            current->AddEntry({std::move(key), std::move(value), false, std::move(own)});
         }
     }
 }
@@ -262,7 +263,9 @@ std::string TMemIni::ComposeText(std::string_view lineEnd) const {
                 put(e.value);
                 continue;
             }
-            if (const auto kept = s.fileLines.find(Fold(e.key)); kept != s.fileLines.end() && kept->second.value == e.value)
+            if (!e.file.line.empty() && e.file.value == e.value)
+                put(e.file.line);
+            else if (const auto kept = s.fileLines.find(Fold(e.key)); kept != s.fileLines.end() && kept->second.value == e.value)
                 put(kept->second.line);
             else
                 put((KeyNeedsEncoding(e.key) ? Encode(e.key) : e.key) + "=" +

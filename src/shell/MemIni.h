@@ -78,15 +78,18 @@ public:
     TextEncoding Encoding() const { return encoding_; }
 
 private:
-    struct Entry {
-        std::string key;    // empty for a line that is not "key=value" (kept as it stands)
-        std::string value;  // the raw line when `key` is empty
-        bool isRaw = false;
-    };
     // A key's line as the file had it, and the value it reads as.
     struct FileLine {
         std::string value;
         std::string line;
+    };
+    struct Entry {
+        std::string key;    // empty for a line that is not "key=value" (kept as it stands)
+        std::string value;  // the raw line when `key` is empty
+        bool isRaw = false;
+        // The entry's own line, when read from the file: a key the file repeats (in another case, or
+        // with other spacing) is written as its own line, not as the first one's.
+        FileLine file{};
     };
     // Names are looked up through an index, so that loading and reading stay linear in the size of
     // the file however many sections and keys it has.

@@ -160,6 +160,23 @@ TEST(MemIniFile, RoundTripKeepsOrderCommentsAndBytes) {
     EXPECT_EQ(keys, (std::vector<std::string>{"DailyLog", "Silent"}));
 }
 
+// A key the file repeats (in another case, or with other spacing) is read as its first line only;
+// each line is written back as it stood, and a change goes to the first.
+TEST(MemIniFile, ARepeatedKeyKeepsItsOwnLine) {
+    const std::string text = "[Paths]\r\nBuild=2.9\r\nbuild=2.9\r\nBUILD = 2.9\r\n";
+    TMemIni ini;
+    ini.SetText(text);
+    EXPECT_EQ(ini.GetText(), text);
+    TMemIni again;
+    again.SetText(ini.GetText());
+    std::vector<std::string> was, now;
+    ini.ReadSectionValues("Paths", was);
+    again.ReadSectionValues("Paths", now);
+    EXPECT_EQ(now, was);
+    ini.WriteString("Paths", "Build", "3.5");
+    EXPECT_EQ(ini.GetText(), "[Paths]\r\nBuild=3.5\r\nbuild=2.9\r\nBUILD = 2.9\r\n");
+}
+
 TEST(MemIniFile, Windows1252FileKeepsItsEncoding) {
     TempDir dir;
     const std::string file = dir / "kelvarn.ini";
