@@ -12,8 +12,31 @@ namespace kelvarn {
 
 namespace {
 
-// KUIDs are ASCII; anything else in the piece is taken by the text rule (UTF-8, else Windows-1252).
-std::string Decoded(std::string_view piece) { return LowerCase(DecodeText(piece).text); }
+// KUIDs are ASCII; anything else in the piece is taken by the line rule (UTF-8, else Windows-1252).
+// A piece of a line is never taken for a file of its own: it may hold a NUL, but it is no UTF-16.
+std::string Decoded(std::string_view piece) {
+    return LowerCase(IsValidUtf8(piece) ? std::string(piece) : Windows1252ToUtf8(piece));
+}
+
+// A config in UTF-16, with or without its mark: its lines are found in the text it decodes to, not
+// in its bytes, where every other byte of a line is a NUL. Files of one- or two-byte text hold no
+// NUL, so the head of the file tells.
+bool MayBeUtf16(std::string_view head) {
+    head = head.substr(0, 64);
+    return head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF") || head.find('\0') != std::string_view::npos;
+}
+
+std::string ScanLines(std::string_view bytes) {
+    TKuidLineScanner scanner;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = bytes.size();
+        if (scanner.Feed(bytes.substr(start, end - start))) break;
+        start = end + 1;
+    }
+    return scanner.Result();
+}
 
 // The tag name of a line whose name and value may be separated by tabs as well as blanks.
 std::string LineTagName(std::string_view line) {
@@ -62,15 +85,11 @@ bool TKuidLineScanner::Feed(std::string_view line) {
 std::string TKuidLineScanner::Result() const { return found_ ? topLevel_ : fallback_; }
 
 std::string KuidTextOfConfig(std::string_view bytes) {
-    TKuidLineScanner scanner;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = bytes.size();
-        if (scanner.Feed(bytes.substr(start, end - start))) break;
-        start = end + 1;
+    if (MayBeUtf16(bytes)) {
+        const DecodedText decoded = DecodeText(bytes);
+        if (IsUtf16(decoded.encoding)) return ScanLines(decoded.text);
     }
-    return scanner.Result();
+    return ScanLines(bytes);
 }
 
 std::string ReadKuidText(const std::string& configFile) {
@@ -89,6 +108,16 @@ std::string ReadKuidText(const std::string& configFile) {
         const std::size_t want = std::min(kBlock, kKuidReadCap - total);
         const std::size_t got = std::fread(block.get(), 1, want, file.get());
         if (got == 0) break;
+        if (total == 0 && MayBeUtf16(std::string_view(block.get(), got))) {
+            // Read whole (as far as the cap) and decoded: the scan below works on bytes of text.
+            std::string bytes(block.get(), got);
+            while (bytes.size() < kKuidReadCap) {
+                const std::size_t more = std::fread(block.get(), 1, std::min(kBlock, kKuidReadCap - bytes.size()), file.get());
+                if (more == 0) break;
+                bytes.append(block.get(), more);
+            }
+            return KuidTextOfConfig(bytes);
+        }
         total += got;
         pending.append(block.get(), got);
         std::size_t start = 0;

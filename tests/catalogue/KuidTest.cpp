@@ -6,6 +6,7 @@
 #include "catalogue/HomeFolders.h"
 #include "catalogue/KuidLine.h"
 #include "catalogue/KuidMap.h"
+#include "shell/Text.h"
 
 namespace kelvarn {
 namespace {
@@ -52,6 +53,21 @@ TEST(KuidLine, TheFileReaderStopsAtTheKuidAndCapsWhatItReads) {
     split += "\r\nkuid <kuid:5:6>\r\n";
     test::WriteBytes(dir / "split.txt", split);
     EXPECT_EQ(ReadKuidText(dir / "split.txt"), "<kuid:5:6>");
+}
+
+// Configs saved in UTF-16 are read as the text they hold, with their mark or without it.
+TEST(KuidLine, AConfigInUtf16IsReadAsItsText) {
+    test::TempDir dir;
+    const std::string text = "kind \"scenery\"\r\nbogey <kuid:9:9>\r\nkuid <KUID:12:34>\r\n";
+    for (const TextEncoding encoding : {TextEncoding::Utf16Le, TextEncoding::Utf16Be, TextEncoding::Utf16LeNoMark,
+                                        TextEncoding::Utf16BeNoMark}) {
+        const std::string bytes = EncodeText(text, encoding);
+        EXPECT_EQ(KuidTextOfConfig(bytes), "<kuid:12:34>") << static_cast<int>(encoding);
+        test::WriteBytes(dir / "config.txt", bytes);
+        EXPECT_EQ(ReadKuidText(dir / "config.txt"), "<kuid:12:34>") << static_cast<int>(encoding);
+    }
+    // A NUL inside a line of a one-byte file is a byte of that line: the KUID text still starts at its "<".
+    EXPECT_EQ(KuidTextOfConfig(std::string("kuid <kuid\x10\0\x04\0:5:5>\n", 20)), std::string("<kuid\x10\0\x04\0:5:5>", 14));
 }
 
 TEST(KuidMap, FindsTheNewestVersionWhoseFolderExists) {
