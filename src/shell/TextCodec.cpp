@@ -174,15 +174,9 @@ DecodedText DecodeText(std::string_view bytes) {
 
 std::string EncodeText(std::string_view utf8, TextEncoding encoding, const std::vector<std::uint32_t>& latinLines) {
     // Text that begins with the mark's character keeps it only behind a mark of the file's own: alone
-    // it would be read as the mark. So does text that begins with U+FFFE in UTF-16, whose bytes are the
-    // other byte order's mark. Text read from a file never begins so without one.
-    const bool markCharacter = utf8.starts_with(kUtf8Mark);
-    if (markCharacter || utf8.starts_with("\xEF\xBF\xBE")) {
-        if (encoding == TextEncoding::Utf16LeNoMark) encoding = TextEncoding::Utf16Le;
-        else if (encoding == TextEncoding::Utf16BeNoMark) encoding = TextEncoding::Utf16Be;
-        else if (markCharacter && (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Windows1252))
-            encoding = TextEncoding::Utf8Bom;
-    }
+    // it would be read as the mark. Text read from a file never begins so without one.
+    if (utf8.starts_with(kUtf8Mark) && (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Windows1252))
+        encoding = TextEncoding::Utf8Bom;
     switch (encoding) {
         case TextEncoding::Utf16Le: return std::string(kUtf16LeMark) + Utf8ToUtf16(utf8, false);
         case TextEncoding::Utf16Be: return std::string(kUtf16BeMark) + Utf8ToUtf16(utf8, true);
@@ -190,9 +184,11 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding, const std::
         case TextEncoding::Utf16BeNoMark: {
             const bool be = encoding == TextEncoding::Utf16BeNoMark;
             std::string out = Utf8ToUtf16(utf8, be);
-            // Bytes that begin as UTF-8's mark would be read back as UTF-8 (U+EFBB then U+BFxx big-endian,
-            // U+BBEF then U+xxBF little-endian): such text keeps its own mark instead.
-            if (out.starts_with(kUtf8Mark)) out.insert(0, be ? kUtf16BeMark : kUtf16LeMark);
+            // Without a mark, bytes that begin as any mark would be read back by that mark: U+FEFF or
+            // U+FFFE first (either order's mark), or U+EFBB then U+BFxx big-endian and U+BBEF then U+xxBF
+            // little-endian (UTF-8's). Such text keeps a mark of its own.
+            if (out.starts_with(kUtf8Mark) || out.starts_with(kUtf16LeMark) || out.starts_with(kUtf16BeMark))
+                out.insert(0, be ? kUtf16BeMark : kUtf16LeMark);
             return out;
         }
         case TextEncoding::Utf8:
